@@ -1,0 +1,35 @@
+// Every long-lived object of the program, defined in this one file so that
+// their construction order is the order written here (and destruction the
+// reverse). The settings are loaded while settingsStore is constructed, so
+// the record is complete before any window exists.
+#include <windows.h>
+
+#include "app/app_state_win.h"
+#include "app/status_bar_win.h"
+#include "capture/capturer_win.h"
+#include "history/history.h"
+#include "settings/settings_files_win.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+const char* CurrentDirectory() {
+    static char dir[kPathSize];
+    const DWORD n = GetCurrentDirectoryA(kPathSize, dir);
+    if (n == 0 || n >= static_cast<DWORD>(kPathSize))
+        dir[0] = '\0';
+    return dir;
+}
+
+// No state and a constexpr constructor: ready before any dynamic initialiser.
+Win32SettingsFiles settingsFiles;
+
+}  // namespace
+
+// Plain state without construction work.
+AppState appState;
+Capturer capturer;
+
+History history(CurrentDirectory());         // 1
+SettingsStore settingsStore(settingsFiles);  // 2: loads Zelcap.ini
+StatusBar statusBar;                         // 4

@@ -1,0 +1,27 @@
+// The main window: its class, its creation and its message procedure.
+#pragma once
+
+#include <windows.h>
+
+// Posted by the history list: refresh the command states / show the image.
+constexpr UINT UWM_UPDATE_COMMANDS = WM_USER + 100;
+constexpr UINT UWM_SHOW_IMAGE = WM_USER + 101;
+
+constexpr char kMainWindowClass[] = "ZELCAP_CLASS";
+constexpr char kProductTitle[] = "Zelcap Ver2.3";
+
+ATOM RegisterMainWindowClass(HINSTANCE instance);
+// Creates and shows the main window and primes the capturer; 0 on failure.
+int CreateMainWindow(HINSTANCE instance, int showCommand);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the message loop with the accelerator table until WM_QUIT.
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
+// Translates and dispatches one message of that loop; tests drive it too.
+void DispatchAppMessage(HWND mainWindow, HACCEL accelerators, MSG& message);
+
+void UpdateTitle(HWND mainWindow);
+void SetCaptureCommands(HWND mainWindow, bool started);
+void UpdateHistoryCommands(HWND mainWindow);
+void UpdateSelectionCommands(HWND mainWindow);
+void SaveGeometry(HWND mainWindow);

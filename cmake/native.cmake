@@ -1,0 +1,23 @@
+# Native configuration: the platform-free core and its GoogleTest tests, under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set(ZELCAP_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=all)
+add_compile_options(${ZELCAP_SANITIZE})
+add_link_options(${ZELCAP_SANITIZE})
+
+find_path(JPEG_INCLUDE jpeglib.h REQUIRED)
+find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
+
+add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES} ${ZELCAP_POSIX_SOURCES})
+zelcap_target_flags(zelcap_core)
+target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE})
+target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY})
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+file(GLOB ZELCAP_NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(native_tests ${ZELCAP_NATIVE_TESTS})
+zelcap_target_flags(native_tests)
+target_link_libraries(native_tests PRIVATE zelcap_core GTest::gtest GTest::gtest_main)
+gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120 LABELS native)

@@ -1,0 +1,39 @@
+# Win32 tests: GoogleTest built with the same cross compiler, one program per
+# tests/win32/*_test_win.cpp, each run under Wine on the test display. A CTest
+# fixture starts the display and a persistent wineserver once for the run.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB ZELCAP_WIN_TEST_SUPPORT CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/tests/win32/support/*.cpp)
+add_library(zelcap_win_test_support STATIC ${ZELCAP_WIN_TEST_SUPPORT})
+zelcap_target_flags(zelcap_win_test_support)
+target_link_libraries(zelcap_win_test_support PUBLIC zelcap_win gtest)
+
+set(ZELCAP_SESSION ${PROJECT_SOURCE_DIR}/tools/wine-session.sh)
+add_test(NAME win32.session.start COMMAND ${ZELCAP_SESSION} start ${CMAKE_BINARY_DIR})
+add_test(NAME win32.session.stop COMMAND ${ZELCAP_SESSION} stop ${CMAKE_BINARY_DIR})
+set_tests_properties(win32.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+set_tests_properties(win32.session.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+
+file(GLOB ZELCAP_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*_test_win.cpp)
+foreach(src ${ZELCAP_WIN_TESTS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} $<TARGET_OBJECTS:zelcap_resources>)
+    zelcap_target_flags(${name})
+    target_link_libraries(${name} PRIVATE zelcap_win_test_support)
+    add_test(NAME win32.${name} COMMAND ${name})
+    set_tests_properties(win32.${name} PROPERTIES FIXTURES_REQUIRED wine
+        RESOURCE_LOCK display TIMEOUT 300 LABELS win32
+        ENVIRONMENT "ZELCAP_BUILD=${CMAKE_BINARY_DIR}")
+endforeach()
+
+# End-to-end runs of the real Zelcap.exe.
+file(GLOB ZELCAP_E2E_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/*_e2e.sh)
+foreach(script ${ZELCAP_E2E_TESTS})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine
+        RESOURCE_LOCK display TIMEOUT 300 LABELS e2e)
+endforeach()

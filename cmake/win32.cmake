@@ -1,0 +1,53 @@
+# Windows configuration: Zelcap.exe and the Win32 tests, run under Wine.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 STRICT NOMINMAX)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(ZELCAP_JPEG_PREFIX ${PROJECT_SOURCE_DIR}/build/libjpeg-win32 CACHE PATH
+    "libjpeg-turbo built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
+    message(FATAL_ERROR "No Windows libjpeg in ${ZELCAP_JPEG_PREFIX}; run tools/setup.sh")
+endif()
+
+add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
+zelcap_target_flags(zelcap_core)
+target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include)
+target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
+
+# Resources: bitmaps and icons drawn by the generator, then the .rc files.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(ZELCAP_GENERATED ${CMAKE_BINARY_DIR}/generated)
+set(ZELCAP_GENERATED_FILES
+    ${ZELCAP_GENERATED}/app_large.ico ${ZELCAP_GENERATED}/app_small.ico)
+add_custom_command(
+    OUTPUT ${ZELCAP_GENERATED_FILES}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/generate_resources.py
+            ${ZELCAP_GENERATED}
+    DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate_resources.py
+    COMMENT "Drawing bitmaps and icons")
+add_custom_target(zelcap_generated DEPENDS ${ZELCAP_GENERATED_FILES})
+file(GLOB ZELCAP_RC_PARTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc
+    ${PROJECT_SOURCE_DIR}/resources/*.h)
+set(ZELCAP_RC ${PROJECT_SOURCE_DIR}/resources/zelcap.rc)
+set_source_files_properties(${ZELCAP_RC} PROPERTIES
+    OBJECT_DEPENDS "${ZELCAP_RC_PARTS};${ZELCAP_GENERATED_FILES}"
+    COMPILE_FLAGS "-I${ZELCAP_GENERATED} -I${PROJECT_SOURCE_DIR}")
+add_library(zelcap_resources OBJECT ${ZELCAP_RC})
+add_dependencies(zelcap_resources zelcap_generated)
+
+set(ZELCAP_WIN_LIBS comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32 kernel32)
+
+# The Win32 shell, less the entry point, so that tests can link it.
+list(FILTER ZELCAP_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
+add_library(zelcap_win STATIC ${ZELCAP_WIN_SOURCES})
+zelcap_target_flags(zelcap_win)
+target_link_libraries(zelcap_win PUBLIC zelcap_core ${ZELCAP_WIN_LIBS})
+
+add_executable(Zelcap WIN32 ${PROJECT_SOURCE_DIR}/app/winmain_win.cpp
+    $<TARGET_OBJECTS:zelcap_resources>)
+zelcap_target_flags(Zelcap)
+target_link_libraries(Zelcap PRIVATE zelcap_win)
+set_target_properties(Zelcap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+include(cmake/win32-tests.cmake)

@@ -1,0 +1,41 @@
+// Resource and command identifiers. The numbers are fixed: menus, toolbar,
+// accelerators and dialogs refer to them, and so do users' habits.
+#pragma once
+
+// Icons, menus, accelerators, dialogs
+#define IDI_ZELCAP 107
+#define IDI_SMALL 108
+#define IDM_MAIN 109
+#define IDR_ACCELERATORS 109
+#define IDD_ABOUTBOX 103
+#define IDB_TOOLBAR 131
+
+// Commands
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_CAPTURE_START 110
+#define IDM_CAPTURE_STOP 111
+#define IDM_FILE_SAVE_AS 32771
+#define IDM_PREFERENCES 32772
+#define IDM_FILE_NEW 32774
+#define IDM_FILE_SAVE 32775
+#define IDM_FILE_OPEN 32776
+#define IDM_EDIT_HEADINGS 32778
+#define IDM_EDIT_DELETE 32779
+#define IDM_OPEN_RECORD 32780
+#define IDM_CAPTURE_TOGGLE 32781
+#define IDM_EDIT_HEADING 32784
+#define IDM_EDIT_SELECT_ALL 32786
+#define IDM_HELP_CONTENTS 32788
+#define IDM_REPORT 32789
+#define IDM_ASSIGN_TEXT 32790
+#define IDM_HELP_SEARCH 32793
+#define IDM_HELP_KEYWORD 32794
+#define IDM_EDIT_TEXT 32795
+#define IDM_EDIT_MOVE_UP 32797
+#define IDM_EDIT_MOVE_DOWN 32798
+
+// Controls of the version dialog
+#define IDC_ABOUT_ICON 1000
+#define IDC_ABOUT_PRODUCT 1001
+#define IDC_ABOUT_PURPOSE 1002

@@ -1,0 +1,82 @@
+#include "settings/settings_files_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "app/win_handles_win.h"
+
+bool Win32SettingsFiles::currentDirectory(char (&dir)[kPathSize]) {
+    const DWORD n = GetCurrentDirectoryA(kPathSize, dir);
+    if (n == 0 || n >= static_cast<DWORD>(kPathSize)) {
+        dir[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool Win32SettingsFiles::findFile(const char* dir, const char* name, char (&fullPath)[kPathSize]) {
+    char* filePart = nullptr;
+    const DWORD n = SearchPathA(dir, name, nullptr, kPathSize, fullPath, &filePart);
+    if (n == 0 || n >= static_cast<DWORD>(kPathSize)) {
+        fullPath[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool Win32SettingsFiles::createNew(const char* path) {
+    win::FileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+}
+
+bool Win32SettingsFiles::readAll(const char* path, std::string& bytes) {
+    bytes.clear();
+    win::FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (16 << 20))
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+         got != bytes.size())) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+bool Win32SettingsFiles::replaceAll(const char* path, const std::string& bytes) {
+    // Written beside the old file and moved over it, so that a failed write
+    // never leaves a half settings file behind.
+    char temp[kPathSize + 16];
+    if (std::snprintf(temp, sizeof temp, "%s.new", path) >= static_cast<int>(sizeof temp))
+        return false;
+    {
+        win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+        DWORD written = 0;
+        const bool ok =
+            (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                         &written, nullptr) &&
+                               written == bytes.size())) &&
+            FlushFileBuffers(file.get());
+        if (!ok) {
+            file.reset();
+            DeleteFileA(temp);
+            return false;
+        }
+    }
+    if (!MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp);
+        return false;
+    }
+    return true;
+}

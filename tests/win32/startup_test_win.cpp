@@ -1,0 +1,322 @@
+// Start-up, arming and shutdown of the real main window, in-process.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_state_win.h"
+#include "app/main_window_win.h"
+#include "app/status_bar_win.h"
+#include "capture/capturer_win.h"
+#include "history/history.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "tests/win32/support/win_test_support.h"
+
+extern History history;
+extern SettingsStore settingsStore;
+
+using testsupport::DialogAnswerer;
+using testsupport::ScopedWorkFolder;
+
+namespace {
+
+std::string MenuText(HMENU menu, UINT item, UINT flags) {
+    char text[128] = {};
+    GetMenuStringA(menu, item, text, sizeof text, flags);
+    return text;
+}
+
+bool MenuEnabled(HWND window, UINT id) {
+    const UINT state = GetMenuState(GetMenu(window), id, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+std::string StatusText() {
+    char text[128] = {};
+    SendMessageA(statusBar.window, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool HasLine(const std::string& file, const std::string& line) {
+    return file.find("\r\n" + line + "\r\n") != std::string::npos ||
+           file.compare(0, line.size() + 2, line + "\r\n") == 0;
+}
+
+// Every test starts the program afresh in its own empty folder.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::make_unique<ScopedWorkFolder>();
+        settingsStore.initialize();
+        history.reset();
+        appState = AppState{};
+        appState.instance = GetModuleHandleA(nullptr);
+        RegisterMainWindowClass(appState.instance);
+        ASSERT_EQ(CreateMainWindow(appState.instance, SW_SHOWNORMAL), 1);
+        window_ = appState.mainWindow;
+        accelerators_ = LoadAcceleratorsA(appState.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+        ASSERT_NE(accelerators_, nullptr);
+    }
+
+    void TearDown() override {
+        if (IsWindow(window_)) {
+            history.modified = 0;
+            DestroyWindow(window_);
+        }
+        testsupport::PumpPending();
+        if (accelerators_)
+            DestroyAcceleratorTable(accelerators_);
+        folder_.reset();
+    }
+
+    // Closes as the close box does; true when the window is gone.
+    bool Close() {
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        testsupport::PumpUntil([&] { return !IsWindow(window_); }, 3000);
+        return !IsWindow(window_);
+    }
+
+    std::string IniFile() { return testsupport::ReadFileBytes(settingsStore.iniPath); }
+
+    std::unique_ptr<ScopedWorkFolder> folder_;
+    HWND window_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+};
+
+TEST_F(MainWindowTest, FirstStartCreatesAnEmptyIniInTheCurrentFolder) {
+    const std::string expected = folder_->path() + "\\Zelcap.ini";
+    EXPECT_STREQ(settingsStore.iniPath, expected.c_str());
+    bool exists = false;
+    EXPECT_EQ(testsupport::ReadFileBytes(expected, &exists), "");
+    EXPECT_TRUE(exists);
+    // Not beside the program.
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string besideProgram(module);
+    besideProgram = besideProgram.substr(0, besideProgram.rfind('\\')) + "\\Zelcap.ini";
+    EXPECT_NE(besideProgram, expected);
+    EXPECT_FALSE(testsupport::FileExists(besideProgram));
+}
+
+TEST_F(MainWindowTest, WindowHasBuiltInGeometryTitleAndClass) {
+    char className[64] = {};
+    GetClassNameA(window_, className, sizeof className);
+    EXPECT_STREQ(className, "ZELCAP_CLASS");
+    char title[128] = {};
+    GetWindowTextA(window_, title, sizeof title);
+    EXPECT_STREQ(title, "新規 - Zelcap Ver2.3");
+
+    // Asked for 0, 0, 100 x 100; the system may raise the size to its own
+    // minimum for a window with a caption and a menu.
+    RECT r;
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, std::max(100, GetSystemMetrics(SM_CXMINTRACK)));
+    EXPECT_EQ(r.bottom - r.top, std::max(100, GetSystemMetrics(SM_CYMINTRACK)));
+}
+
+TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
+    HMENU menu = GetMenu(window_);
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    const char* const names[] = {"ファイル(&F)", "編集(&E)", "キャプチャー(&C)", "ツール(&T)",
+                                 "ヘルプ(&H)"};
+    const int counts[] = {7, 8, 2, 2, 4};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
+        EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
+    }
+    EXPECT_EQ(MenuText(menu, IDM_ABOUT, MF_BYCOMMAND), "バージョン情報(&A) ...");
+    EXPECT_EQ(MenuText(menu, IDM_REPORT, MF_BYCOMMAND), "レポート(HTML)出力(&O)...");
+
+    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_START));
+    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_STOP));
+    EXPECT_FALSE(MenuEnabled(window_, IDM_FILE_SAVE));
+    EXPECT_FALSE(MenuEnabled(window_, IDM_REPORT));
+    EXPECT_FALSE(MenuEnabled(window_, IDM_EDIT_DELETE));
+    EXPECT_EQ(StatusText(), "キャプチャ停止中");
+    EXPECT_EQ(capturer.monitoring, 0);
+}
+
+TEST_F(MainWindowTest, ClosingWritesWindowThenFileSetGroups) {
+    ASSERT_TRUE(Close());
+    const std::string ini = IniFile();
+    const size_t window = ini.find("[Window]");
+    const size_t fileSet = ini.find("[File_Set]");
+    ASSERT_NE(window, std::string::npos);
+    ASSERT_NE(fileSet, std::string::npos);
+    EXPECT_LT(window, fileSet);
+    EXPECT_TRUE(HasLine(ini, "X位置=0"));
+    EXPECT_TRUE(HasLine(ini, "項目４幅=100"));
+    EXPECT_TRUE(HasLine(ini, "画像ファイル開始番号=1"));
+    EXPECT_TRUE(HasLine(ini, "範囲外カット=1"));
+    EXPECT_EQ(ini.find("[HTML]"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ClosingStoresTheMovedRectangle) {
+    MoveWindow(window_, 40, 50, 500, 420, TRUE);
+    ASSERT_TRUE(Close());
+    const std::string ini = IniFile();
+    EXPECT_TRUE(HasLine(ini, "X位置=40"));
+    EXPECT_TRUE(HasLine(ini, "Y位置=50"));
+    EXPECT_TRUE(HasLine(ini, "幅=500"));
+    EXPECT_TRUE(HasLine(ini, "高さ=420"));
+}
+
+// Minimised or maximised, the window's own rectangle would make the next
+// start unusable; the restored rectangle is stored instead.
+TEST_F(MainWindowTest, ClosingMinimisedOrMaximisedStoresTheRestoredRectangle) {
+    for (int show : {SW_MINIMIZE, SW_MAXIMIZE}) {
+        MoveWindow(window_, 30, 60, 480, 400, TRUE);
+        ShowWindow(window_, show);
+        testsupport::PumpPending();
+        ASSERT_TRUE(show == SW_MINIMIZE ? IsIconic(window_) : IsZoomed(window_));
+        SaveGeometry(window_);
+        const Settings& s = settingsStore.settings;
+        EXPECT_EQ(s.windowX, 30) << show;
+        EXPECT_EQ(s.windowY, 60) << show;
+        EXPECT_EQ(s.windowWidth, 480) << show;
+        EXPECT_EQ(s.windowHeight, 400) << show;
+        ShowWindow(window_, SW_RESTORE);
+        testsupport::PumpPending();
+    }
+    ShowWindow(window_, SW_MINIMIZE);
+    ASSERT_TRUE(Close());
+    EXPECT_TRUE(HasLine(IniFile(), "X位置=30"));
+}
+
+TEST_F(MainWindowTest, CancelledSaveQuestionKeepsTheWindowButSettingsAreWritten) {
+    history.modified = 1;
+    DialogAnswerer answers;
+    answers.press(IDCANCEL);
+    EXPECT_FALSE(Close());
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, "保存確認");
+    EXPECT_EQ(answers.seen()[0].text, "履歴リストが変更されています。\r\n変更を保存しますか？");
+    EXPECT_NE(IniFile().find("[File_Set]"), std::string::npos);
+
+    answers.press(IDNO);
+    EXPECT_TRUE(Close());
+    EXPECT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.unexpected(), 0);
+}
+
+// Subclasses the main window to see which commands reach it.
+std::vector<int> commandsSeen;
+WNDPROC originalProc = nullptr;
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Menu and accelerator commands only; the edit control notifies too.
+    if (message == WM_COMMAND && lParam == 0)
+        commandsSeen.push_back(LOWORD(wParam));
+    return CallWindowProcA(originalProc, window, message, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowFromAFocusedChild) {
+    HWND child = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, window_,
+                                 nullptr, appState.instance, nullptr);
+    ASSERT_NE(child, nullptr);
+    // The accelerator of a greyed menu item does nothing: make Save live.
+    history.modified = 1;
+    UpdateHistoryCommands(window_);
+    SetForegroundWindow(window_);
+    SetFocus(child);
+    commandsSeen.clear();
+    originalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+
+    // Feeds one key press with the given modifiers through the program's loop.
+    auto press = [&](UINT key, bool ctrl, bool alt) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG message{};
+        message.hwnd = child;
+        message.message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        message.wParam = key;
+        message.lParam = 1 | (alt ? (1 << 29) : 0);
+        DispatchAppMessage(window_, accelerators_, message);
+        keys[VK_CONTROL] = keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
+        testsupport::PumpPending();
+    };
+
+    press('S', true, false);
+    ASSERT_EQ(commandsSeen, std::vector<int>{IDM_FILE_SAVE});
+    press('S', true, true);
+    EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_START);
+    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(StatusText(), "キャプチャ監視中");
+    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_START));
+    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_STOP));
+    press('E', true, true);
+    EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_STOP);
+    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(StatusText(), "キャプチャ停止中");
+    // A plain S is no command.
+    const size_t before = commandsSeen.size();
+    press('S', false, false);
+    EXPECT_EQ(commandsSeen.size(), before);
+
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc));
+}
+
+// A key combination can be held by one registration only: whether ours is
+// registered shows in whether a second registration of it fails.
+bool ComboIsFree(UINT modifiers, UINT key) {
+    if (!RegisterHotKey(nullptr, 0x3000, modifiers, key))
+        return false;
+    UnregisterHotKey(nullptr, 0x3000);
+    return true;
+}
+
+TEST_F(MainWindowTest, ArmingRegistersMonitoredKeysAndClosingUnregistersThem) {
+    HotKeyEntry& screen = settingsStore.settings.hotKeys[1];
+    screen = {0x02 | 0x01, VK_F9, 1, 0};  // Ctrl+Shift+F9 in the control's flags
+    HotKeyEntry& unmonitored = settingsStore.settings.hotKeys[2];
+    unmonitored = {0x04, VK_F10, 0, 0};
+    ASSERT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
+    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+    EXPECT_TRUE(ComboIsFree(MOD_ALT, VK_F10));
+
+    ASSERT_TRUE(Close());
+    EXPECT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+}
+
+TEST_F(MainWindowTest, ArmingIsRefusedWhileTheFolderFollowsAnUntitledHistory) {
+    settingsStore.settings.folderOption = 1;
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, history.folder);
+    EXPECT_EQ(answers.seen()[0].text.rfind("キャプチャファイルの保存先が履歴と同じに", 0), 0u);
+    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_START));
+    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_STOP));
+    EXPECT_EQ(StatusText(), "キャプチャ停止中");
+}
+
+TEST_F(MainWindowTest, ExitCommandClosesAndVersionDialogOpens) {
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    SendMessageA(window_, WM_COMMAND, IDM_ABOUT, 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, "バージョン情報");
+
+    SendMessageA(window_, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(window_); }, 3000));
+    EXPECT_NE(IniFile().find("[Window]"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+#include "tests/win32/support/win_test_support.h"
+
+#include <cstdio>
+#include <deque>
+
+namespace testsupport {
+
+namespace {
+DialogAnswerer* activeAnswerer = nullptr;
+std::deque<HWND> dialogsToAnswer;
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path, bool* exists) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (exists)
+        *exists = f != nullptr;
+    if (!f)
+        return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string CurrentDirectory() {
+    char dir[MAX_PATH];
+    const DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);
+    return std::string(dir, n < MAX_PATH ? n : 0);
+}
+
+ScopedWorkFolder::ScopedWorkFolder() : previous_(CurrentDirectory()) {
+    static int serial = 0;
+    char name[64];
+    std::snprintf(name, sizeof name, "case%03d", ++serial);
+    path_ = previous_ + "\\" + name;
+    CreateDirectoryA(path_.c_str(), nullptr);
+    SetCurrentDirectoryA(path_.c_str());
+}
+
+ScopedWorkFolder::~ScopedWorkFolder() {
+    SetCurrentDirectoryA(previous_.c_str());
+}
+
+void PumpPending() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+void PressButton(HWND dialog, int buttonId) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+DialogAnswerer::DialogAnswerer() {
+    activeAnswerer = this;
+    hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+}
+
+DialogAnswerer::~DialogAnswerer() {
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    activeAnswerer = nullptr;
+    dialogsToAnswer.clear();
+}
+
+void DialogAnswerer::add(Answer answer) {
+    answers_.push_back(std::move(answer));
+}
+
+void DialogAnswerer::press(int buttonId) {
+    add([buttonId](HWND dialog) { PressButton(dialog, buttonId); });
+}
+
+// The hook sees the dialog before it is ready; the answer is given from a
+// timer instead, which the dialog's own modal loop dispatches.
+LRESULT CALLBACK DialogAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && activeAnswerer) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::string(className) == "#32770") {
+            dialogsToAnswer.push_back(window);
+            SetTimer(nullptr, 0, 50, Fire);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+VOID CALLBACK DialogAnswerer::Fire(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (dialogsToAnswer.empty() || !activeAnswerer)
+        return;
+    HWND dialog = dialogsToAnswer.front();
+    dialogsToAnswer.pop_front();
+    if (IsWindow(dialog))
+        activeAnswerer->onDialog(dialog);
+}
+
+void DialogAnswerer::onDialog(HWND dialog) {
+    SeenDialog seen;
+    char buffer[2048] = {};
+    GetWindowTextA(dialog, buffer, sizeof buffer);
+    seen.caption = buffer;
+    buffer[0] = '\0';
+    GetDlgItemTextA(dialog, 0xFFFF, buffer, sizeof buffer);
+    seen.text = buffer;
+    seen_.push_back(seen);
+    if (next_ < answers_.size()) {
+        answers_[next_++](dialog);
+    } else {
+        ++unexpected_;
+        PressButton(dialog, IDCANCEL);
+    }
+}
+
+}  // namespace testsupport

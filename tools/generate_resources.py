@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Draws Zelcap's icons and bitmaps into OUTDIR for the resource compiler.
+
+Everything the resources show is drawn here from code, so the repository
+holds no binary images. Usage: generate_resources.py OUTDIR
+"""
+import os
+import struct
+import sys
+
+
+class Canvas:
+    """A 32-bit RGBA picture, top row first."""
+
+    def __init__(self, width, height, fill=(0, 0, 0, 0)):
+        self.width = width
+        self.height = height
+        self.pixels = [[fill for _ in range(width)] for _ in range(height)]
+
+    def put(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.pixels[y][x] = colour
+
+    def rect(self, x0, y0, x1, y1, colour):
+        """Fills the half-open rectangle [x0, x1) x [y0, y1)."""
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                self.put(x, y, colour)
+
+    def frame(self, x0, y0, x1, y1, colour):
+        for x in range(x0, x1):
+            self.put(x, y0, colour)
+            self.put(x, y1 - 1, colour)
+        for y in range(y0, y1):
+            self.put(x0, y, colour)
+            self.put(x1 - 1, y, colour)
+
+    def disc(self, cx, cy, r, colour):
+        for y in range(self.height):
+            for x in range(self.width):
+                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
+                    self.put(x, y, colour)
+
+
+def draw_app_icon(size):
+    """A camera over a blue rounded tile: the capture recorder."""
+    c = Canvas(size, size)
+    s = size / 32.0
+    blue = (40, 90, 170, 255)
+    c.rect(int(2 * s), int(2 * s), size - int(2 * s), size - int(2 * s), blue)
+    for corner_x, corner_y in ((int(2 * s), int(2 * s)), (size - int(2 * s) - 1, int(2 * s)),
+                               (int(2 * s), size - int(2 * s) - 1),
+                               (size - int(2 * s) - 1, size - int(2 * s) - 1)):
+        c.put(corner_x, corner_y, (0, 0, 0, 0))
+    white = (245, 245, 245, 255)
+    c.rect(int(6 * s), int(11 * s), size - int(6 * s), size - int(8 * s), white)
+    c.rect(int(11 * s), int(8 * s), int(19 * s), int(11 * s), white)
+    c.disc(size / 2, 17.5 * s, 5.5 * s, (30, 30, 30, 255))
+    c.disc(size / 2, 17.5 * s, 3.0 * s, (110, 170, 230, 255))
+    c.rect(int(22 * s), int(12 * s), int(25 * s), int(14 * s), (220, 60, 50, 255))
+    return c
+
+
+def ico_image(canvas):
+    """One icon directory image: 32-bit BGRA rows bottom-up plus the AND mask."""
+    w, h = canvas.width, canvas.height
+    header = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = bytearray()
+    for row in reversed(canvas.pixels):
+        for r, g, b, a in row:
+            xor += bytes((b, g, r, a))
+    mask_stride = ((w + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(canvas.pixels):
+        bits = bytearray(mask_stride)
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return header + bytes(xor) + bytes(mask)
+
+
+def write_ico(path, canvases):
+    images = [ico_image(c) for c in canvases]
+    out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
+    offset = 6 + 16 * len(images)
+    for canvas, data in zip(canvases, images):
+        out += struct.pack('<BBBBHHII', canvas.width % 256, canvas.height % 256, 0, 0, 1, 32,
+                           len(data), offset)
+        offset += len(data)
+    for data in images:
+        out += data
+    write_file(path, bytes(out))
+
+
+def write_file(path, data):
+    with open(path, 'wb') as f:
+        f.write(data)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit('usage: generate_resources.py OUTDIR')
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    write_ico(os.path.join(out, 'app_large.ico'), [draw_app_icon(32), draw_app_icon(16)])
+    write_ico(os.path.join(out, 'app_small.ico'), [draw_app_icon(16)])
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs everything Zelcap needs to build, run and test on a Debian bookworm
+# machine, and builds the Windows libjpeg once. Safe to run again: it installs
+# only what is missing and does nothing when everything is there.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+JPEG_PREFIX="$ROOT/build/libjpeg-win32"
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else
+        echo "setup: run as root (no sudo here)" >&2; exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+PACKAGES=(
+    cmake make g++ git python3 pkg-config
+    gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine32:i386
+    xvfb xauth xdotool x11-utils
+    nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev
+)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+apt_updated=0
+apt_update() {
+    [ $apt_updated = 1 ] && return 0
+    $SUDO apt-get update -qq
+    apt_updated=1
+}
+
+# Wine's 32-bit half lives in the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do installed "$p" || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    apt_update
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes its ANSI code page (932) from the locale; Debian's locale-gen only
+# builds what /etc/locale.gen enables.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    echo "setup: generating ja_JP.UTF-8"
+    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        $SUDO sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    $SUDO locale-gen
+fi
+
+# libjpeg for Windows: Debian's own libjpeg-turbo source, cross-compiled
+# statically with the 6b API and its SIMD code.
+if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
+    "$ROOT/tools/build-libjpeg-win32.sh" "$JPEG_PREFIX"
+fi
+echo "setup: ready"
