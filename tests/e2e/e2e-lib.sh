@@ -1,0 +1,58 @@
+# Shared by the end-to-end scripts: runs the real Zelcap.exe under Wine on
+# the test session's display, in a fresh empty folder.
+#   . e2e-lib.sh BUILD_DIR
+set -uo pipefail
+ZELCAP_BUILD=$(cd "${1:?win32 build folder}" && pwd)
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-env.sh"
+[ -f "$ZELCAP_SESSION_DIR/display" ] || { echo "e2e: no test session; run through ctest" >&2; exit 1; }
+export DISPLAY=":$(cat "$ZELCAP_SESSION_DIR/display")"
+mkdir -p "$ZELCAP_BUILD/wine-work"
+E2E_WORK=$(mktemp -d "$ZELCAP_BUILD/wine-work/e2e.XXXXXX")
+E2E_PID=""
+E2E_FAILURES=0
+
+e2e_cleanup() {
+    [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+pass() { echo "ok: $*"; }
+
+# Starts Zelcap.exe in the work folder.
+start_zelcap() {
+    (cd "$E2E_WORK" && exec wine "$ZELCAP_BUILD/Zelcap.exe" >/dev/null 2>&1 </dev/null) &
+    E2E_PID=$!
+}
+
+# Waits until a window whose whole name is $1 (UTF-8) exists; prints its id.
+wait_for_window() {
+    local name=$1 id
+    for _ in $(seq 100); do
+        id=$(xdotool search --name "^$(printf '%s' "$name" | sed 's/[][\.*^$]/\\&/g')\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits for the started program to end; its exit code is returned.
+wait_for_exit() {
+    local rc
+    for _ in $(seq 100); do
+        if ! kill -0 "$E2E_PID" 2>/dev/null; then
+            wait "$E2E_PID"; rc=$?; E2E_PID=""; return $rc
+        fi
+        sleep 0.2
+    done
+    return 124
+}
+
+# The INI file as UTF-8 text.
+ini_text() { iconv -f CP932 -t UTF-8 "$E2E_WORK/Zelcap.ini"; }
+
+e2e_finish() {
+    if [ "$E2E_FAILURES" -gt 0 ]; then echo "$E2E_FAILURES check(s) failed"; exit 1; fi
+    echo "all checks passed"
+}
