@@ -16,32 +16,28 @@ export LC_ALL=ja_JP.UTF-8
 ZELCAP_SESSION_DIR="$ZELCAP_BUILD/wine-session"
 ZELCAP_SCREEN_GEOMETRY=1920x1080
 
-# A display number nobody uses: no lock file, no socket. Xvfb itself refuses a
-# taken number, and the caller tries the next one.
-zelcap_free_display() {
-    local n
-    for n in $(seq "${1:-90}" 399); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return 0; }
-    done
-    return 1
-}
-
-# Starts Xvfb on a free display; prints "NUMBER PID". Fails when none starts.
+# Starts Xvfb on a display number it chooses itself (-displayfd): only the
+# server can tell whether a number is free, since the abstract X socket of a
+# server in another mount namespace is invisible to a lock-file check.
+# Prints "NUMBER PID"; fails when no server comes up.
 zelcap_start_xvfb() {
-    local n pid tries=0 from=90
-    while [ $tries -lt 20 ]; do
-        n=$(zelcap_free_display "$from") || return 1
-        Xvfb ":$n" -screen 0 "${ZELCAP_SCREEN_GEOMETRY}x24" -nolisten tcp >/dev/null 2>&1 &
-        pid=$!
-        for _ in $(seq 50); do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then echo "$n $pid"; return 0; fi
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
-        tries=$((tries + 1)); from=$((n + 1))
+    local dir n="" pid
+    dir=$(mktemp -d)
+    Xvfb -displayfd 3 -screen 0 "${ZELCAP_SCREEN_GEOMETRY}x24" -nolisten tcp \
+        3>"$dir/display" >/dev/null 2>&1 </dev/null &
+    pid=$!
+    for _ in $(seq 100); do
+        n=$(tr -dc '0-9' <"$dir/display" 2>/dev/null)
+        [ -n "$n" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
     done
-    return 1
+    rm -rf "$dir"
+    if [ -z "$n" ] || ! xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        kill "$pid" 2>/dev/null
+        return 1
+    fi
+    echo "$n $pid"
 }
 
 # Makes the prefix once per build folder. Needs DISPLAY.
