@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "app/win_handles_win.h"
 #include "capture/capture_kinds.h"
@@ -23,6 +24,18 @@ class Capturer {
     // yet); otherwise registers the monitored kinds' hot keys and returns 1.
     int startMonitoring(HWND owner);
     void stopMonitoring(HWND owner);
+    // The pipeline for one hot key: -1 when the file was not written (a
+    // failure or a declined overwrite), 0 when the capture was refused,
+    // otherwise the CaptureTarget now on disk.
+    int capture(HWND owner, int hotKeyId);
+    // The heading of the last capture's record.
+    const char* recordComment();
+
+    // The writers: 0 when the file was written, -1 when it was not.
+    int writeBmp(HWND owner, const char* path);
+    int writeJpeg(HWND owner, const char* path);
+    // False when the stream could not be opened, written or encoded.
+    bool encodeJpeg(HWND owner, const char* path, int quality);
 
     int32_t monitoring = 0;
     win::Bitmap image;
@@ -42,6 +55,17 @@ class Capturer {
   private:
     // The refusal of capture step 1 and of arming; true when refused.
     bool refuseUntitledFolder(HWND owner);
+    // Grabs the foreground window or the screen into `image`; false when the
+    // off-screen setting holds a value the pipeline does not know.
+    bool grabWindow(HWND owner, int hotKeyId, int screenWidth, int screenHeight);
+    void grabScreen(int hotKeyId, int screenWidth, int screenHeight);
+    // The writers' common opening: the picture check, the open and the
+    // overwrite question. -1 when the writer must stop.
+    int openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk);
+    // The picture's pixels as a bottom-up 24-bit block; false when none.
+    bool readPixels(HWND owner, int32_t width, int32_t height, uint32_t size,
+                    std::unique_ptr<uint8_t[]>& block);
+    void reportWriteFailure(HWND owner, const char* path, bool isDisk);
 };
 
 extern Capturer capturer;

@@ -24,9 +24,16 @@ foreach(src ${ZELCAP_WIN_TESTS})
     zelcap_target_flags(${name})
     target_link_libraries(${name} PRIVATE zelcap_win_test_support)
     add_test(NAME win32.${name} COMMAND ${name})
+    # "// ctest-file-size-limit-kb: N" in a test source runs it under that
+    # file-size limit (see tools/wine-run.sh).
+    file(STRINGS ${src} limit REGEX "^// ctest-file-size-limit-kb: [0-9]+$")
+    set(env "ZELCAP_BUILD=${CMAKE_BINARY_DIR}")
+    if(limit)
+        string(REGEX REPLACE ".*: " "" limit "${limit}")
+        list(APPEND env "ZELCAP_FILE_SIZE_LIMIT_KB=${limit}")
+    endif()
     set_tests_properties(win32.${name} PROPERTIES FIXTURES_REQUIRED wine
-        RESOURCE_LOCK display TIMEOUT 300 LABELS win32
-        ENVIRONMENT "ZELCAP_BUILD=${CMAKE_BINARY_DIR}")
+        RESOURCE_LOCK display TIMEOUT 300 LABELS win32 ENVIRONMENT "${env}")
 endforeach()
 
 # End-to-end runs of the real Zelcap.exe.
