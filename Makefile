@@ -32,5 +32,9 @@ test: all
 	@printf 'subdirs("native")\nsubdirs("win32")\n' > $(BUILD)/CTestTestfile.cmake
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
 
+# Capture timings on a 1920 x 1080 virtual screen (docs/performance.md).
+bench: win32
+	@bash tools/bench/capture-bench.sh $(BUILD)/win32 30
+
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/CTestTestfile.cmake

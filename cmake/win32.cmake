@@ -51,3 +51,8 @@ target_link_libraries(Zelcap PRIVATE zelcap_win)
 set_target_properties(Zelcap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 include(cmake/win32-tests.cmake)
+
+# Benchmarks: built with everything else, run by `make bench`.
+add_executable(capture_bench ${PROJECT_SOURCE_DIR}/tools/bench/capture_bench_win.cpp)
+zelcap_target_flags(capture_bench)
+target_link_libraries(capture_bench PRIVATE zelcap_win)
