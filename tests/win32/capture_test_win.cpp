@@ -159,6 +159,18 @@ TEST_F(CaptureTest, ActiveWindowBecomesABmpOfItsSizeAndColour) {
             ASSERT_EQ(bmp.at(x, y), kRgbRed) << x << "," << y;
 }
 
+TEST_F(CaptureTest, CommentIsTheTitleCutTo128BytesOrTheFixedText) {
+    // 70 two-byte characters: 140 bytes, cut after the 64th character.
+    std::string title;
+    for (int i = 0; i < 70; ++i) title += "表";
+    ColourWindow window(100, 100, 32, 32, RGB(1, 2, 3), title.c_str());
+    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    EXPECT_EQ(std::string(capturer.recordComment()), title.substr(0, 128));
+    settingsStore.settings.commentSource = 1;
+    std::snprintf(settingsStore.settings.comment, kCommentSize, "固定の見出し");
+    EXPECT_STREQ(capturer.recordComment(), "固定の見出し");
+}
+
 TEST_F(CaptureTest, ScreenCaptureHasTheScreenSizeAndIsCalledScreen) {
     settingsStore.settings.zeroPadNumbers = 1;
     std::snprintf(capturer.namePrefix, sizeof capturer.namePrefix, "AAA");
