@@ -6,8 +6,10 @@
 
 #include "app/app_state_win.h"
 #include "app/status_bar_win.h"
+#include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
+#include "history/history_list_win.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
@@ -32,4 +34,6 @@ Capturer capturer;
 
 History history(CurrentDirectory());         // 1
 SettingsStore settingsStore(settingsFiles);  // 2: loads Zelcap.ini
+Toolbar toolbar;                             // 3
 StatusBar statusBar;                         // 4
+HistoryList historyList;                     // 9

@@ -1,19 +1,28 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
+#include <htmlhelp.h>
 #include <windowsx.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_state_win.h"
 #include "app/cp932.h"
 #include "app/html_help_win.h"
+#include "app/message_box_win.h"
 #include "app/status_bar_win.h"
+#include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
+#include "capture/file_naming.h"
+#include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
+#include "history/history_list_win.h"
+#include "report/report_dialog_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "view/image_view_win.h"
 #include "view/panes_win.h"
 
 extern History history;
@@ -23,6 +32,13 @@ namespace {
 
 const char kStatusStopped[] = "キャプチャ停止中";
 const char kStatusMonitoring[] = "キャプチャ監視中";
+
+constexpr int kSaveButton = Toolbar::kSaveButton;
+constexpr int kCaptureButton = Toolbar::kCaptureButton;
+constexpr int kReportButton = Toolbar::kReportButton;
+constexpr BYTE kEnabled = Toolbar::kEnabled;
+constexpr BYTE kChecked = Toolbar::kChecked;
+constexpr BYTE kGreyed = Toolbar::kGreyed;
 
 Settings& settings() {
     return settingsStore.settings;
@@ -43,6 +59,7 @@ bool OnCreate(HWND window) {
     appState.tabControl = CreatePanes(window, appState.instance);
     statusBar.create(window, appState.instance);
     statusBar.setText(kStatusStopped);
+    toolbar.create(window, appState.instance);
     UpdateTitle(window);
     SetCaptureCommands(window, false);
     UpdateHistoryCommands(window);
@@ -65,7 +82,7 @@ void OnClose(HWND window) {
     // The settings are kept even when the user then cancels the close.
     settingsStore.saveWindowSettings();
     settingsStore.saveFileSettings();
-    if (!ConfirmSaveChanges(window))
+    if (!historyList.confirmSaveChanges())
         return;
     capturer.stopMonitoring(window);
     DestroyWindow(window);
@@ -81,7 +98,71 @@ void OnGetMinMaxInfo(MINMAXINFO* info) {
 
 void OnSize(HWND window, WPARAM sizeType, LPARAM size) {
     statusBar.onSize(sizeType, size);
+    toolbar.onSize(sizeType, size);
     LayoutPanes(window, sizeType, size);
+}
+
+LRESULT OnNotify(HWND window, NMHDR* header) {
+    if (header->code == TTN_NEEDTEXTA) {
+        auto* request = reinterpret_cast<NMTTDISPINFOA*>(header);
+        request->hinst = appState.instance;
+        toolbar.tooltipText(static_cast<UINT>(header->idFrom), request);
+        return 0;
+    }
+    (void)window;
+    return 0;
+}
+
+// ---- the capture road of one hot key ----
+
+// The record's image path: "保存先" (losing one trailing backslash for good),
+// the prefix and the number the file got.
+void RecordImagePath(char (&path)[kPathSize]) {
+    Settings& s = settings();
+    removeTrailingBackslash(s.saveFolder);
+    if (!formatCaptureFileName(path, sizeof path, s.saveFolder, capturer.namePrefix,
+                               capturer.nextNumber - 1, s.zeroPadNumbers == 1, s.jpegMode == 1)) {
+        // Too long to hold whole: keep the file part, which is all a record
+        // of the history folder stores anyway.
+        formatCaptureFileName(path, sizeof path, "", capturer.namePrefix, capturer.nextNumber - 1,
+                              s.zeroPadNumbers == 1, s.jpegMode == 1);
+    }
+}
+
+void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
+    if (history.count >= AppState::recordMaximum) {
+        char text[128];
+        std::snprintf(text, sizeof text, "最大件数%dを超えました。履歴ファイルを変更してください。",
+                      AppState::recordMaximum);
+        ShowMessage(window, text, "警告", MB_ICONWARNING | MB_OK);
+        return;
+    }
+    if (appState.captureBusy)
+        return;
+    appState.captureBusy = 1;
+    // The image pane's window is the owner once the panes are built.
+    if (capturer.capture(window, static_cast<int>(id)) < 1) {
+        appState.captureBusy = 0;
+        DefWindowProcA(window, message, id, lParam);
+        return;
+    }
+    char path[kPathSize];
+    RecordImagePath(path);
+    char timestamp[kDateTimeSize];
+    historyfile::Timestamp(timestamp);
+    history.appendCapture(path, capturer.recordComment(), timestamp, settings().folderOption);
+    historyList.showAppendedRecord();
+    EnableMenuCommand(window, IDM_FILE_SAVE, true);
+    toolbar.setButtonState(kSaveButton, kEnabled);
+    if (settings().autoSaveHistory == 1) {
+        historyList.saveHistoryFile();
+        UpdateTitle(window);
+    }
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
+    settings().startNumber = capturer.nextNumber;
+    appState.captureBusy = 0;
+    ShowSelectedImage();
 }
 
 // ---- commands ----
@@ -96,40 +177,196 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-void StartCapturing(HWND window) {
-    const int started = capturer.startMonitoring(window);
+void RefreshAfterFileCommand(HWND window) {
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
+}
+
+void SelectHistoryPage() {
+    if (appState.tabControl)
+        TabCtrl_SetCurSel(appState.tabControl, 0);
+}
+
+void OnNew(HWND window) {
+    if (historyList.confirmSaveChanges() && historyList.newHistoryFile()) {
+        SelectHistoryPage();
+        UpdateTitle(window);
+    }
+    RefreshAfterFileCommand(window);
+    ShowSelectedImage();
+}
+
+void OnOpen(HWND window) {
+    if (historyList.confirmSaveChanges() && historyList.openHistoryFile()) {
+        SelectHistoryPage();
+        UpdateTitle(window);
+    }
+    RefreshAfterFileCommand(window);
+    ShowSelectedImage();
+}
+
+void OnSave(HWND window) {
+    historyList.saveHistoryFile();
+    UpdateTitle(window);
+    RefreshAfterFileCommand(window);
+}
+
+void OnSaveAs(HWND window) {
+    if (!historyList.saveHistoryFileAs())
+        return;
+    UpdateTitle(window);
+    RefreshAfterFileCommand(window);
+}
+
+void InvalidateForCaptureState(HWND window) {
     InvalidateRect(appState.tabControl, nullptr, TRUE);
     if (appState.tabControl && TabCtrl_GetCurSel(appState.tabControl) == 1)
         InvalidateRect(window, nullptr, TRUE);
-    if (!started)
+}
+
+void StartCapturing(HWND window) {
+    capturer.startMonitoring(window);
+    InvalidateForCaptureState(window);
+    if (settings().folderOption == 1 && history.untitled) {
+        toolbar.setButtonState(kCaptureButton, kEnabled);
         return;
+    }
     SetCaptureCommands(window, true);
     statusBar.setText(kStatusMonitoring);
 }
 
 void StopCapturing(HWND window) {
     capturer.stopMonitoring(window);
-    InvalidateRect(appState.tabControl, nullptr, TRUE);
-    if (appState.tabControl && TabCtrl_GetCurSel(appState.tabControl) == 1)
-        InvalidateRect(window, nullptr, TRUE);
+    InvalidateForCaptureState(window);
     SetCaptureCommands(window, false);
     statusBar.setText(kStatusStopped);
 }
 
+void OnCaptureButton(HWND window) {
+    const int command =
+        toolbar.getButtonState(kCaptureButton) == kChecked ? IDM_CAPTURE_START : IDM_CAPTURE_STOP;
+    SendMessageA(window, WM_COMMAND, command, 0);
+}
+
+void OnReport(HWND window) {
+    // The report itself is made once the options dialog can choose one.
+    RunReportOptionsDialog(window);
+}
+
+void OnPreferences(HWND window) {
+    RunSettingsPropertySheet(window);
+    historyList.applyFont();
+    LayoutPanes(window, 0, 0);
+}
+
+void HelpPath(char (&path)[kPathSize]) {
+    char full[kPathSize + 16];
+    std::snprintf(full, sizeof full, "%s\\ZCP2Help.chm", settingsStore.startDirectory);
+    // A help path too long to hold names no file: the viewer finds nothing.
+    if (!cp932::copyText(path, full))
+        path[0] = '\0';
+}
+
+void OnHelp(HWND window, int id) {
+    char path[kPathSize];
+    HelpPath(path);
+    if (id == IDM_HELP_CONTENTS) {
+        CallHtmlHelp(window, path, HH_DISPLAY_TOC, 0);
+    } else if (id == IDM_HELP_SEARCH) {
+        HH_FTS_QUERY query{};
+        query.cbStruct = sizeof query;
+        query.fUniCodeStrings = FALSE;
+        query.pszSearchQuery = "";
+        query.iProximity = -1;
+        query.fStemmedSearch = FALSE;
+        query.fTitleOnly = FALSE;
+        query.fExecute = TRUE;
+        query.pszWindow = nullptr;
+        CallHtmlHelp(window, path, HH_DISPLAY_SEARCH, reinterpret_cast<DWORD_PTR>(&query));
+    } else {
+        HH_AKLINK link{};
+        link.cbStruct = sizeof link;
+        link.fReserved = FALSE;
+        link.pszKeywords = "";
+        link.pszUrl = nullptr;
+        link.pszMsgText = "キーワードが見つかりません";
+        link.pszMsgTitle = "キーワードエラー";
+        link.pszWindow = nullptr;
+        CallHtmlHelp(window, path, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
+    }
+}
+
 bool OnCommand(HWND window, int id) {
     switch (id) {
+        case IDM_FILE_NEW:
+            OnNew(window);
+            return true;
+        case IDM_FILE_OPEN:
+            OnOpen(window);
+            return true;
+        case IDM_FILE_SAVE:
+            OnSave(window);
+            return true;
+        case IDM_FILE_SAVE_AS:
+            OnSaveAs(window);
+            return true;
         case IDM_EXIT:
             PostMessageA(window, WM_CLOSE, 0, 0);
             return true;
-        case IDM_ABOUT:
-            DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window,
-                            AboutDialogProc, 0);
+        case IDM_EDIT_HEADING:
+            historyList.editHeadingInPlace();
+            return true;
+        case IDM_EDIT_HEADINGS:
+            if (historyList.editHeadingsOfSelection())
+                UpdateHistoryCommands(window);
+            return true;
+        case IDM_EDIT_DELETE:
+            historyList.deleteSelected();
+            UpdateHistoryCommands(window);
+            return true;
+        case IDM_EDIT_MOVE_UP:
+            historyList.moveUp();
+            UpdateHistoryCommands(window);
+            return true;
+        case IDM_EDIT_MOVE_DOWN:
+            historyList.moveDown();
+            UpdateHistoryCommands(window);
+            return true;
+        case IDM_EDIT_SELECT_ALL:
+            historyList.selectAll();
             return true;
         case IDM_CAPTURE_START:
             StartCapturing(window);
             return true;
         case IDM_CAPTURE_STOP:
             StopCapturing(window);
+            return true;
+        case IDM_CAPTURE_TOGGLE:
+            OnCaptureButton(window);
+            return true;
+        case IDM_REPORT:
+            OnReport(window);
+            return true;
+        case IDM_PREFERENCES:
+            OnPreferences(window);
+            return true;
+        case IDM_HELP_CONTENTS:
+        case IDM_HELP_SEARCH:
+        case IDM_HELP_KEYWORD:
+            OnHelp(window, id);
+            return true;
+        case IDM_ABOUT:
+            DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window,
+                            AboutDialogProc, 0);
+            return true;
+        case IDM_ASSIGN_TEXT:
+            historyList.assignTextFile();
+            return true;
+        case IDM_EDIT_TEXT:
+            historyList.openTextOfSelection();
+            return true;
+        case IDM_OPEN_RECORD:
+            historyList.openSelected();
             return true;
         default:
             return false;
@@ -201,6 +438,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SIZE:
             OnSize(window, wParam, lParam);
             return 0;
+        case WM_ACTIVATE:
+            if (historyList.window)
+                SetFocus(historyList.window);
+            return 0;
         case WM_CLOSE:
             OnClose(window);
             return 0;
@@ -208,6 +449,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             UpdateHistoryCommands(window);
             UpdateSelectionCommands(window);
             return 0;
+        case UWM_SHOW_IMAGE:
+            ShowSelectedImage();
+            return 0;
+        case WM_HOTKEY:
+            OnHotKey(window, wParam, message, lParam);
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_COMMAND:
             if (OnCommand(window, LOWORD(wParam)))
                 return 0;
@@ -235,19 +484,27 @@ void UpdateTitle(HWND mainWindow) {
 void SetCaptureCommands(HWND mainWindow, bool started) {
     EnableMenuCommand(mainWindow, IDM_CAPTURE_START, !started);
     EnableMenuCommand(mainWindow, IDM_CAPTURE_STOP, started);
+    toolbar.setButtonState(kCaptureButton, started ? kChecked : kEnabled);
 }
 
 void UpdateHistoryCommands(HWND mainWindow) {
-    EnableMenuCommand(mainWindow, IDM_FILE_SAVE, history.modified != 0);
-    EnableMenuCommand(mainWindow, IDM_REPORT, history.count > 0);
+    const bool modified = history.modified != 0;
+    EnableMenuCommand(mainWindow, IDM_FILE_SAVE, modified);
+    toolbar.setButtonState(kSaveButton, modified ? kEnabled : kGreyed);
+    const bool items = historyList.itemCount() > 0;
+    EnableMenuCommand(mainWindow, IDM_REPORT, items);
+    toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);
 }
 
 void UpdateSelectionCommands(HWND mainWindow) {
-    // Until the history list exists nothing can be selected.
-    EnableMenuCommand(mainWindow, IDM_EDIT_SELECT_ALL, history.count > 0);
+    EnableMenuCommand(mainWindow, IDM_EDIT_SELECT_ALL, historyList.itemCount() > 0);
+    const bool selection = historyList.selectedCount() > 0;
     for (UINT id : {IDM_EDIT_HEADINGS, IDM_EDIT_HEADING, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP,
                     IDM_EDIT_MOVE_DOWN}) {
-        EnableMenuCommand(mainWindow, id, false);
+        EnableMenuCommand(mainWindow, id, selection);
+    }
+    for (int button = Toolbar::kHeadingsButton; button <= Toolbar::kMoveDownButton; ++button) {
+        toolbar.setButtonState(button, selection ? kEnabled : kGreyed);
     }
 }
 

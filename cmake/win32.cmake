@@ -19,7 +19,8 @@ target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ZELCAP_GENERATED ${CMAKE_BINARY_DIR}/generated)
 set(ZELCAP_GENERATED_FILES
-    ${ZELCAP_GENERATED}/app_large.ico ${ZELCAP_GENERATED}/app_small.ico)
+    ${ZELCAP_GENERATED}/app_large.ico ${ZELCAP_GENERATED}/app_small.ico
+    ${ZELCAP_GENERATED}/toolbar.bmp)
 add_custom_command(
     OUTPUT ${ZELCAP_GENERATED_FILES}
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/generate_resources.py

@@ -10,6 +10,11 @@ constexpr int kDateTimeSize = 20;
 constexpr int kFileNameSize = 64;
 constexpr int kRecordMaximum = 1000;
 
+// "yyyy/mm/dd hh:mm:ss" from the parts of a local time. Values outside their
+// usual widths are printed in full and the text is cut to 19 bytes.
+void formatTimestamp(int year, int month, int day, int hour, int minute, int second,
+                     char (&out)[kDateTimeSize]);
+
 struct HistoryRecord {
     char dateTime[kDateTimeSize];
     char comment[kCommentSize];
@@ -28,6 +33,14 @@ class History {
     // Back to the construction state: empty, untitled, named "新規".
     void reset();
     void clearRecords();
+
+    // Appends the record of a finished capture: the full image path, the
+    // comment (cut to 128 bytes), the capture time and relative =
+    // folderOption, the "保存先オプション" of this moment. A full history takes
+    // nothing. Leaves modified to the list view, which sets it when it shows
+    // the row. Returns 1.
+    int appendCapture(const char* imagePath, const char* comment, const char* timestamp,
+                      int32_t folderOption);
 
     HistoryRecord records[kRecordMaximum]{};
     int32_t count = 0;

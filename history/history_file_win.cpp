@@ -1,24 +1,234 @@
 #include "history/history_file_win.h"
 
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/app_state_win.h"
+#include "app/cp932.h"
 #include "app/message_box_win.h"
+#include "app/win_handles_win.h"
+#include "capture/capturer_win.h"
 #include "history/history.h"
+#include "history/history_csv.h"
+#include "history/history_paths.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
 
-extern History history;
+extern SettingsStore settingsStore;
 
-bool ConfirmSaveChanges(HWND owner) {
-    if (!history.modified)
-        return true;
-    const int answer = ShowMessage(owner, "履歴リストが変更されています。\r\n変更を保存しますか？",
-                                   "保存確認", MB_ICONWARNING | MB_YESNOCANCEL);
-    if (answer == IDCANCEL)
-        return false;
-    if (answer == IDYES)
-        return SaveHistoryFile(owner);
+namespace historyfile {
+
+namespace {
+
+const char kFilter[] = "CSV files(*.csv)\0*.csv\0files(*.*)\0*.*\0";
+const char kNewName[] = "新規";
+
+void ReportOpenError(HWND owner, const char* path, DWORD error) {
+    if (error == 0)
+        return;
+    char text[kPathSize + 64];
+    std::snprintf(text, sizeof text, "ファイルオープンエラー [%s] errno=%lu", path,
+                  static_cast<unsigned long>(error));
+    ShowMessage(owner, text, "エラー", MB_ICONERROR | MB_OK);
+}
+
+void ReportWriteError(HWND owner, const char* path, DWORD error) {
+    if (error == 0)
+        return;
+    char text[kPathSize + 80];
+    std::snprintf(text, sizeof text, "ファイルオープンエラー [%s] errno=%lu  %x", path,
+                  static_cast<unsigned long>(error),
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(INVALID_HANDLE_VALUE)));
+    ShowMessage(owner, text, "エラー", MB_ICONERROR | MB_OK);
+}
+
+// Runs the open or save dialog; on OK fills the history's names from it.
+bool RunFileDialog(History& history, HWND owner, bool save) {
+    char path[kPathSize] = {};
+    char name[kPathSize] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrFileTitle = name;
+    ofn.nMaxFileTitle = sizeof name;
+    ofn.lpstrDefExt = "csv";
+    if (save) {
+        ofn.lpstrTitle = "保存するファイル名を指定して下さい";
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+        if (!GetSaveFileNameA(&ofn))
+            return false;
+    } else {
+        ofn.lpstrTitle = "開くファイル名を指定して下さい";
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetOpenFileNameA(&ofn))
+            return false;
+    }
+    cp932::copyText(history.filePath, path);
+    cp932::copyText(history.fileName, name);
+    // The folder is the path less the name and the backslash before it.
+    const size_t pathLength = std::strlen(path), nameLength = std::strlen(name);
+    const size_t folderLength = pathLength > nameLength ? pathLength - nameLength - 1 : 0;
+    cp932::copyText(history.folder, sizeof history.folder, path, folderLength);
     return true;
 }
 
-bool SaveHistoryFile(HWND) {
-    // Least form until the CSV writer exists: nothing can be saved yet, so a
-    // close that asked for a save stays open rather than losing the records.
-    return false;
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    return bytes.empty() ||
+           (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size());
 }
+
+}  // namespace
+
+void Timestamp(char (&out)[20]) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    formatTimestamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, out);
+}
+
+int ChooseFileToOpen(History& history, HWND owner) {
+    if (!RunFileDialog(history, owner, false))
+        return 0;
+    history.modified = 0;
+    history.untitled = 0;
+    return 1;
+}
+
+int Read(History& history, HWND messageOwner) {
+    win::FileHandle file(CreateFileA(history.filePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        ReportOpenError(messageOwner, history.filePath, GetLastError());
+        return 0;
+    }
+    HistoryCsvReader reader(history);
+    char piece[128];
+    DWORD got = 0;
+    bool first = true;
+    while (ReadFile(file.get(), piece, sizeof piece, &got, nullptr) && got > 0) {
+        reader.feed(piece, got);
+        if (first && reader.firstPieceHadNoLineEnd())
+            return 0;
+        first = false;
+        if (reader.limitExceeded())
+            break;
+    }
+    reader.finish();
+    // A short file is judged only once all of it is in.
+    if (reader.firstPieceHadNoLineEnd())
+        return 0;
+    if (reader.limitExceeded()) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "最大件数%dを超えています。最大件数を超えたレコードは無視されます。",
+                      kRecordMaximum);
+        ShowMessage(messageOwner, text, "警告", MB_ICONWARNING | MB_OK);
+    }
+    history.modified = 0;
+    history.untitled = 0;
+    return 1;
+}
+
+bool Write(History& history, HWND messageOwner) {
+    // The new contents go to a file of their own beside the old one, which
+    // is replaced only when every byte is on disk: a full disk or a lost
+    // share never leaves the history half written.
+    char temp[MAX_PATH] = {};
+    if (!GetTempFileNameA(history.folder, "zcp", 0, temp)) {
+        ReportWriteError(messageOwner, history.filePath, GetLastError());
+        return false;
+    }
+    DWORD error = 0;
+    {
+        win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !WriteAll(file.get(), formatHistoryCsv(history)) ||
+            !FlushFileBuffers(file.get())) {
+            error = GetLastError();
+            if (error == 0)
+                error = ERROR_WRITE_FAULT;
+        }
+    }
+    if (error == 0 &&
+        !MoveFileExA(temp, history.filePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        if (error == 0)
+            error = ERROR_WRITE_FAULT;
+    }
+    if (error != 0) {
+        DeleteFileA(temp);
+        ReportWriteError(messageOwner, history.filePath, error);
+        return false;
+    }
+    // Images of a history saved under another folder come along; one that
+    // is already there is never overwritten.
+    for (int i = 0; i < history.count; ++i) {
+        const HistoryRecord& r = history.records[i];
+        if (r.relative != 1)
+            continue;
+        const char* part = filePart(r.imagePath);
+        if (!part)
+            continue;
+        std::string from = std::string(history.previousFolder) + part;
+        std::string to = std::string(history.folder) + part;
+        CopyFileA(from.c_str(), to.c_str(), TRUE);
+    }
+    history.modified = 0;
+    history.untitled = 0;
+    return true;
+}
+
+bool SaveAs(History& history, HWND owner, HWND messageOwner) {
+    cp932::copyText(history.previousFolder, history.folder);
+    if (!RunFileDialog(history, owner, true))
+        return false;
+    return Write(history, messageOwner);
+}
+
+bool Save(History& history, HWND owner, HWND messageOwner) {
+    return history.untitled ? SaveAs(history, owner, messageOwner) : Write(history, messageOwner);
+}
+
+void ForgetUnreadableName(History& history) {
+    char path[kPathSize * 2];
+    std::snprintf(path, sizeof path, "%s\\%s", history.startFolder, kNewName);
+    cp932::copyText(history.filePath, path);
+    cp932::copyText(history.fileName, kNewName);
+    history.untitled = 1;
+    history.modified = 0;
+}
+
+void NewHistory(History& history, HWND owner) {
+    if (capturer.monitoring && settingsStore.settings.folderOption == 1) {
+        ShowMessage(owner,
+                    "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
+                    "キャプチャー監視は一旦解除します。\r\n"
+                    "『ファイルを開く』か『名前を付けて保存』で履歴ファイル名を決めてから"
+                    "もう一度キャプチャーを開始してください。",
+                    history.folder, MB_ICONWARNING | MB_OK);
+        PostMessageA(appState.mainWindow, WM_COMMAND, IDM_CAPTURE_STOP, 0);
+    }
+    ForgetUnreadableName(history);
+}
+
+int ConfirmSaveChanges(History& history, HWND owner, HWND dialogOwner, HWND messageOwner) {
+    if (!history.modified)
+        return 1;
+    const int answer = ShowMessage(owner, "履歴リストが変更されています。\r\n変更を保存しますか？",
+                                   "保存確認", MB_ICONWARNING | MB_YESNOCANCEL);
+    if (answer == IDCANCEL)
+        return 0;
+    if (answer == IDYES)
+        return Save(history, dialogOwner, messageOwner) ? 1 : 0;
+    return 1;
+}
+
+}  // namespace historyfile

@@ -1,10 +1,34 @@
-// The history file commands that talk to the user.
+// The history file on disk and the dialogs that name it.
 #pragma once
 
 #include <windows.h>
 
-// Asks whether a modified history is to be saved. False when the user
-// cancels or the save fails: the caller then stops what it was doing.
-bool ConfirmSaveChanges(HWND owner);
-// Saves the history under its name (asking for one when it has none).
-bool SaveHistoryFile(HWND owner);
+class History;
+
+namespace historyfile {
+
+// The current local time as the history's date-time text.
+void Timestamp(char (&out)[20]);
+
+// Runs the open dialog and takes the chosen file as the history file (not
+// read yet). 0 when cancelled.
+int ChooseFileToOpen(History& history, HWND owner);
+// Replaces the records with the contents of the history file. 0 when the
+// file cannot be opened or holds no line end in its first piece.
+int Read(History& history, HWND messageOwner);
+// Writes every record to the history file, replacing it only once the new
+// contents are complete on disk. False on failure (reported).
+bool Write(History& history, HWND messageOwner);
+bool SaveAs(History& history, HWND owner, HWND messageOwner);
+bool Save(History& history, HWND owner, HWND messageOwner);
+// Back to an untitled history named "新規" (warns and stops capturing when
+// the capture folder follows the history).
+void NewHistory(History& history, HWND owner);
+// Names the history "新規" again, untitled: after a file that could not be
+// read, so that the next save asks for a name instead of overwriting it.
+void ForgetUnreadableName(History& history);
+// Asks whether a modified history is to be saved; 0 when the caller must
+// stop (Cancel, or a failed save).
+int ConfirmSaveChanges(History& history, HWND owner, HWND dialogOwner, HWND messageOwner);
+
+}  // namespace historyfile

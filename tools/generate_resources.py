@@ -93,6 +93,172 @@ def write_ico(path, canvases):
     write_file(path, bytes(out))
 
 
+# The 16-colour palette of Windows bitmaps. Light grey (index 7) is the
+# classic button face and dark grey (8) its shadow; the program maps both to
+# the current 3-D colours when it loads the strip, so the background becomes
+# the face colour that the toolbar masks out.
+VGA_PALETTE = (
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+)
+
+# One letter per palette colour, for the pixel drawings below.
+GLYPH_COLOURS = {
+    '.': VGA_PALETTE[7], 'k': VGA_PALETTE[0], 'r': VGA_PALETTE[1], 'g': VGA_PALETTE[2],
+    'o': VGA_PALETTE[3], 'n': VGA_PALETTE[4], 'p': VGA_PALETTE[5], 't': VGA_PALETTE[6],
+    'd': VGA_PALETTE[8], 'R': VGA_PALETTE[9], 'G': VGA_PALETTE[10], 'Y': VGA_PALETTE[11],
+    'B': VGA_PALETTE[12], 'M': VGA_PALETTE[13], 'C': VGA_PALETTE[14], 'W': VGA_PALETTE[15],
+}
+
+TOOL_WIDTH = 16
+TOOL_HEIGHT = 15
+
+# The toolbar's own images, in the order of its buttons 3 to 8. At 16 x 15
+# a drawing by hand reads better than anything scaled.
+TOOL_IMAGES = (
+    # Heading edit: a pencil over lines of text.
+    (
+        '................',
+        '............kk..',
+        '...........kRRk.',
+        '..........kRRRk.',
+        'nnnnnnn..kdRRk..',
+        '........kYdkk...',
+        '.......kYYok....',
+        'nnnn.kYYYok.....',
+        '.....kYYok......',
+        '....kWYok.......',
+        'nn.kWWok........',
+        '...kkWk.........',
+        '...kkk..........',
+        'nnnnnnnnnnnnnnn.',
+        '................',
+    ),
+    # Delete: a red X.
+    (
+        '................',
+        '..rr........rr..',
+        '..rRr......rRr..',
+        '...rRr....rRr...',
+        '....rRr..rRr....',
+        '.....rRrrRr.....',
+        '......rRRr......',
+        '......rRRr......',
+        '.....rRrrRr.....',
+        '....rRr..rRr....',
+        '...rRr....rRr...',
+        '..rRr......rRr..',
+        '..rr........rr..',
+        '................',
+        '................',
+    ),
+    # Move up.
+    (
+        '................',
+        '.......nn.......',
+        '......nBBn......',
+        '.....nBBBBn.....',
+        '....nBBBBBBn....',
+        '...nBBBBBBBBn...',
+        '..nnnnBBBBnnnn..',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nnnnnn.....',
+        '................',
+        '................',
+    ),
+    # Move down.
+    (
+        '................',
+        '.....nnnnnn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '.....nBBBBn.....',
+        '..nnnnBBBBnnnn..',
+        '...nBBBBBBBBn...',
+        '....nBBBBBBn....',
+        '.....nBBBBn.....',
+        '......nBBn......',
+        '.......nn.......',
+        '................',
+        '................',
+    ),
+    # Capture: a camera.
+    (
+        '................',
+        '................',
+        '.....kkkkk......',
+        '....kdddddk..YY.',
+        '.kkkkkkkkkkkkkk.',
+        '.kdddddkkkddddk.',
+        '.kddddkWBBkdddk.',
+        '.kdddkWBBnnkddk.',
+        '.kdddkBBnnnkddk.',
+        '.kdddkBnnnnkddk.',
+        '.kddddknnnkdddk.',
+        '.kdddddkkkddddk.',
+        '.kkkkkkkkkkkkkk.',
+        '................',
+        '................',
+    ),
+    # HTML report: a page with a globe.
+    (
+        '.kkkkkkkk.......',
+        '.kWWWWWWkk......',
+        '.kWWWWWWkWk.....',
+        '.kWnnnnWkkkk....',
+        '.kWWWWWWWWWk....',
+        '.kWnnnnnnWWk....',
+        '.kWWWWWWWWWk....',
+        '.kWnnnnnkkkkk...',
+        '.kWWWWWkBBGGBk..',
+        '.kWnnnkBGGGBBBk.',
+        '.kWWWWkBBGGBBBk.',
+        '.kWWWWkBBBGBGGk.',
+        '.kkkkkkBBBBGGGk.',
+        '.......kBBBGGk..',
+        '........kkkkk...',
+    ),
+)
+
+
+def draw_toolbar():
+    """The strip of the toolbar's own button images, side by side."""
+    c = Canvas(TOOL_WIDTH * len(TOOL_IMAGES), TOOL_HEIGHT)
+    for i, rows in enumerate(TOOL_IMAGES):
+        assert len(rows) == TOOL_HEIGHT, i
+        for y, row in enumerate(rows):
+            assert len(row) == TOOL_WIDTH, (i, y)
+            for x, letter in enumerate(row):
+                c.put(i * TOOL_WIDTH + x, y, GLYPH_COLOURS[letter] + (255,))
+    return c
+
+
+def write_bmp4(path, canvas, palette):
+    """A 4-bit bottom-up BMP; every pixel must be one of the palette colours."""
+    index = {colour: i for i, colour in enumerate(palette)}
+    w, h = canvas.width, canvas.height
+    stride = ((w * 4 + 31) // 32) * 4
+    bits = bytearray()
+    for row in reversed(canvas.pixels):
+        line = bytearray(stride)
+        for x, (r, g, b, _) in enumerate(row):
+            line[x // 2] |= index[(r, g, b)] << (0 if x % 2 else 4)
+        bits += line
+    colours = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(colours)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 4, 0, len(bits), 2835, 2835, 16, 0)
+    head = struct.pack('<2sIHHI', b'BM', offset + len(bits), 0, 0, offset)
+    write_file(path, head + info + colours + bytes(bits))
+
+
 def write_file(path, data):
     with open(path, 'wb') as f:
         f.write(data)
@@ -105,6 +271,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     write_ico(os.path.join(out, 'app_large.ico'), [draw_app_icon(32), draw_app_icon(16)])
     write_ico(os.path.join(out, 'app_small.ico'), [draw_app_icon(16)])
+    write_bmp4(os.path.join(out, 'toolbar.bmp'), draw_toolbar(), VGA_PALETTE)
 
 
 if __name__ == '__main__':

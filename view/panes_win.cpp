@@ -4,6 +4,7 @@
 
 #include "app/app_state_win.h"
 #include "app/status_bar_win.h"
+#include "app/toolbar_win.h"
 
 namespace {
 const char* const kPageNames[] = {"履歴データ", "設定"};
@@ -28,6 +29,11 @@ void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM) {
         return;
     RECT client;
     GetClientRect(mainWindow, &client);
+    if (toolbar.window) {
+        RECT bar;
+        GetWindowRect(toolbar.window, &bar);
+        client.top += bar.bottom - bar.top;
+    }
     if (statusBar.window) {
         RECT bar;
         GetWindowRect(statusBar.window, &bar);

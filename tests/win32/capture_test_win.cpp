@@ -162,7 +162,8 @@ TEST_F(CaptureTest, ActiveWindowBecomesABmpOfItsSizeAndColour) {
 TEST_F(CaptureTest, CommentIsTheTitleCutTo128BytesOrTheFixedText) {
     // 70 two-byte characters: 140 bytes, cut after the 64th character.
     std::string title;
-    for (int i = 0; i < 70; ++i) title += "表";
+    for (int i = 0; i < 70; ++i)
+        title += "表";
     ColourWindow window(100, 100, 32, 32, RGB(1, 2, 3), title.c_str());
     ASSERT_EQ(capturer.capture(owner_, 102), 1);
     EXPECT_EQ(std::string(capturer.recordComment()), title.substr(0, 128));

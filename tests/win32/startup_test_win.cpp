@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,13 +17,12 @@
 #include "history/history.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
-#include "tests/win32/support/win_test_support.h"
+#include "tests/win32/support/main_window_fixture.h"
 
 extern History history;
 extern SettingsStore settingsStore;
 
 using testsupport::DialogAnswerer;
-using testsupport::ScopedWorkFolder;
 
 namespace {
 
@@ -32,61 +32,15 @@ std::string MenuText(HMENU menu, UINT item, UINT flags) {
     return text;
 }
 
-bool MenuEnabled(HWND window, UINT id) {
-    const UINT state = GetMenuState(GetMenu(window), id, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-}
-
-std::string StatusText() {
-    char text[128] = {};
-    SendMessageA(statusBar.window, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 bool HasLine(const std::string& file, const std::string& line) {
     return file.find("\r\n" + line + "\r\n") != std::string::npos ||
            file.compare(0, line.size() + 2, line + "\r\n") == 0;
 }
 
-// Every test starts the program afresh in its own empty folder.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testsupport::MainWindowFixture {
   protected:
-    void SetUp() override {
-        folder_ = std::make_unique<ScopedWorkFolder>();
-        settingsStore.initialize();
-        history.reset();
-        appState = AppState{};
-        appState.instance = GetModuleHandleA(nullptr);
-        RegisterMainWindowClass(appState.instance);
-        ASSERT_EQ(CreateMainWindow(appState.instance, SW_SHOWNORMAL), 1);
-        window_ = appState.mainWindow;
-        accelerators_ = LoadAcceleratorsA(appState.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-        ASSERT_NE(accelerators_, nullptr);
-    }
-
-    void TearDown() override {
-        if (IsWindow(window_)) {
-            history.modified = 0;
-            DestroyWindow(window_);
-        }
-        testsupport::PumpPending();
-        if (accelerators_)
-            DestroyAcceleratorTable(accelerators_);
-        folder_.reset();
-    }
-
-    // Closes as the close box does; true when the window is gone.
-    bool Close() {
-        SendMessageA(window_, WM_CLOSE, 0, 0);
-        testsupport::PumpUntil([&] { return !IsWindow(window_); }, 3000);
-        return !IsWindow(window_);
-    }
-
     std::string IniFile() { return testsupport::ReadFileBytes(settingsStore.iniPath); }
-
-    std::unique_ptr<ScopedWorkFolder> folder_;
-    HWND window_ = nullptr;
-    HACCEL accelerators_ = nullptr;
+    bool MenuEnabled(UINT id) const { return MainWindowFixture::MenuEnabled(id); }
 };
 
 TEST_F(MainWindowTest, FirstStartCreatesAnEmptyIniInTheCurrentFolder) {
@@ -135,11 +89,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_ABOUT, MF_BYCOMMAND), "バージョン情報(&A) ...");
     EXPECT_EQ(MenuText(menu, IDM_REPORT, MF_BYCOMMAND), "レポート(HTML)出力(&O)...");
 
-    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_START));
-    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_STOP));
-    EXPECT_FALSE(MenuEnabled(window_, IDM_FILE_SAVE));
-    EXPECT_FALSE(MenuEnabled(window_, IDM_REPORT));
-    EXPECT_FALSE(MenuEnabled(window_, IDM_EDIT_DELETE));
+    EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
+    EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_STOP));
+    EXPECT_FALSE(MenuEnabled(IDM_FILE_SAVE));
+    EXPECT_FALSE(MenuEnabled(IDM_REPORT));
+    EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_EQ(capturer.monitoring, 0);
 }
@@ -221,7 +175,12 @@ TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowFromAFocusedChild) {
     HWND child = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, window_,
                                  nullptr, appState.instance, nullptr);
     ASSERT_NE(child, nullptr);
-    // The accelerator of a greyed menu item does nothing: make Save live.
+    // The accelerator of a greyed menu item does nothing: make Save live,
+    // on a history with a name so that saving writes at once.
+    const std::string path = folder_->path() + "\\accel.csv";
+    std::snprintf(history.filePath, kPathSize, "%s", path.c_str());
+    std::snprintf(history.folder, kPathSize, "%s", folder_->path().c_str());
+    history.untitled = 0;
     history.modified = 1;
     UpdateHistoryCommands(window_);
     SetForegroundWindow(window_);
@@ -250,12 +209,14 @@ TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowFromAFocusedChild) {
 
     press('S', true, false);
     ASSERT_EQ(commandsSeen, std::vector<int>{IDM_FILE_SAVE});
+    EXPECT_EQ(history.modified, 0);
+    EXPECT_TRUE(testsupport::FileExists(path));
     press('S', true, true);
     EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_START);
     EXPECT_EQ(capturer.monitoring, 1);
     EXPECT_EQ(StatusText(), "キャプチャ監視中");
-    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_START));
-    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_STOP));
+    EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_START));
+    EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_STOP));
     press('E', true, true);
     EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_STOP);
     EXPECT_EQ(capturer.monitoring, 0);
@@ -302,8 +263,8 @@ TEST_F(MainWindowTest, ArmingIsRefusedWhileTheFolderFollowsAnUntitledHistory) {
     EXPECT_EQ(answers.seen()[0].caption, history.folder);
     EXPECT_EQ(answers.seen()[0].text.rfind("キャプチャファイルの保存先が履歴と同じに", 0), 0u);
     EXPECT_EQ(capturer.monitoring, 0);
-    EXPECT_TRUE(MenuEnabled(window_, IDM_CAPTURE_START));
-    EXPECT_FALSE(MenuEnabled(window_, IDM_CAPTURE_STOP));
+    EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
+    EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_STOP));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
 }
 

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tests/win32/support/win_test_support.h"
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GetACP() != 932) {
@@ -26,5 +28,6 @@ int main(int argc, char** argv) {
                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), geometry);
         return 2;
     }
+    testsupport::InstallDialogGuard();
     return RUN_ALL_TESTS();
 }

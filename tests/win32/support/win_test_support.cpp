@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <deque>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 namespace {
@@ -89,15 +91,19 @@ void PressButton(HWND dialog, int buttonId) {
 }
 
 DialogAnswerer::DialogAnswerer() {
+    InstallDialogGuard();
     activeAnswerer = this;
-    hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 
 DialogAnswerer::~DialogAnswerer() {
-    if (hook_)
-        UnhookWindowsHookEx(hook_);
     activeAnswerer = nullptr;
     dialogsToAnswer.clear();
+}
+
+void InstallDialogGuard() {
+    static HHOOK hook = nullptr;
+    if (!hook)
+        hook = SetWindowsHookExA(WH_CBT, DialogAnswerer::Hook, nullptr, GetCurrentThreadId());
 }
 
 void DialogAnswerer::add(Answer answer) {
@@ -111,7 +117,7 @@ void DialogAnswerer::press(int buttonId) {
 // The hook sees the dialog before it is ready; the answer is given from a
 // timer instead, which the dialog's own modal loop dispatches.
 LRESULT CALLBACK DialogAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && activeAnswerer) {
+    if (code == HCBT_ACTIVATE) {
         HWND window = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(window, className, sizeof className);
@@ -125,12 +131,22 @@ LRESULT CALLBACK DialogAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 VOID CALLBACK DialogAnswerer::Fire(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (dialogsToAnswer.empty() || !activeAnswerer)
+    if (dialogsToAnswer.empty())
         return;
     HWND dialog = dialogsToAnswer.front();
     dialogsToAnswer.pop_front();
-    if (IsWindow(dialog))
+    if (!IsWindow(dialog))
+        return;
+    if (activeAnswerer) {
         activeAnswerer->onDialog(dialog);
+        return;
+    }
+    // Nobody expected it: a modal window left open would hang the test
+    // until its timeout.
+    char caption[256] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    ADD_FAILURE() << "unexpected dialog: " << caption;
+    PressButton(dialog, IDCANCEL);
 }
 
 void DialogAnswerer::onDialog(HWND dialog) {

@@ -63,16 +63,20 @@ class DialogAnswerer {
     size_t pending() const { return answers_.size() - next_; }
 
   private:
+    friend void InstallDialogGuard();
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static VOID CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD);
     void onDialog(HWND dialog);
 
-    HHOOK hook_ = nullptr;
     std::vector<Answer> answers_;
     size_t next_ = 0;
     std::vector<SeenDialog> seen_;
     int unexpected_ = 0;
 };
+
+// Watches this thread for modal windows that no DialogAnswerer expects:
+// each is closed with IDCANCEL and fails the running test.
+void InstallDialogGuard();
 
 // Presses a dialog's button as a click would.
 void PressButton(HWND dialog, int buttonId);

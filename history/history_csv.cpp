@@ -1,0 +1,231 @@
+#include "history/history_csv.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/cp932.h"
+#include "history/history_paths.h"
+
+const char kHistoryCsvHeader[] = "日時,コメント,ファイルパス,テキスト情報\r\n";
+static_assert(sizeof kHistoryCsvHeader == kHistoryCsvHeaderLength + 1,
+              "the header must be 41 bytes of CP932");
+
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// A quote inside a field needs no quoting: the reader only looks for a quoted
+// field where one begins. The last field is treated alike even though it takes
+// the rest of the line, so that spreadsheets see four columns.
+void appendField(std::string& out, const char* text) {
+    const std::size_t length = std::strlen(text);
+    const bool quoted = (length > 0 && text[0] == '"') || cp932::find(text, length, ',') < length;
+    if (!quoted) {
+        out.append(text, length);
+        return;
+    }
+    out += '"';
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = from + cp932::find(text + from, length - from, '"');
+        if (at >= length) {
+            out.append(text + from, length - from);
+            break;
+        }
+        out.append(text + from, at + 1 - from);
+        out += '"';
+        from = at + 1;
+    }
+    out += '"';
+}
+
+// When line[from] opens a quoted field, the index just past its closing
+// quote; kNone when the field is no quoted field after all. Files written
+// before quoting existed can hold a field that merely begins with a quote,
+// and those must keep reading as they always did: only a closing quote
+// followed by the field's end makes the field a quoted one. The last field
+// ends only at the end of the line, since it takes the rest of it.
+std::size_t quotedFieldEnd(const char* line, std::size_t from, std::size_t length, bool last) {
+    std::size_t i = from + 1;
+    for (;;) {
+        const std::size_t quote = i + cp932::find(line + i, length - i, '"');
+        if (quote >= length)
+            return kNone;
+        const std::size_t after = quote + 1;
+        if (after < length && line[after] == '"') {
+            i = after + 1;
+            continue;
+        }
+        if (after == length || (!last && line[after] == ','))
+            return after;
+        return kNone;
+    }
+}
+
+void unquoteInto(const char* text, std::size_t length, char* out, std::size_t outSize) {
+    std::string plain;
+    plain.reserve(length);
+    std::size_t from = 0;
+    while (from < length) {
+        const std::size_t quote = from + cp932::find(text + from, length - from, '"');
+        if (quote >= length) {
+            plain.append(text + from, length - from);
+            break;
+        }
+        plain.append(text + from, quote + 1 - from);
+        from = quote + 2;  // the second quote of the doubled pair
+    }
+    cp932::copyText(out, outSize, plain.data(), plain.size());
+}
+
+// Reads the field at pos into out and moves pos past the comma after it.
+// False when the line ended instead.
+bool readField(const char* line, std::size_t length, std::size_t& pos, bool last, char* out,
+               std::size_t outSize) {
+    if (pos < length && line[pos] == '"') {
+        const std::size_t end = quotedFieldEnd(line, pos, length, last);
+        if (end != kNone) {
+            unquoteInto(line + pos + 1, end - pos - 2, out, outSize);
+            pos = end;
+            if (pos == length)
+                return false;
+            ++pos;
+            return true;
+        }
+    }
+    const std::size_t end = last ? length : pos + cp932::find(line + pos, length - pos, ',');
+    cp932::copyText(out, outSize, line + pos, end - pos);
+    if (end >= length) {
+        pos = length;
+        return false;
+    }
+    pos = end + 1;
+    return true;
+}
+
+}  // namespace
+
+void appendHistoryLine(std::string& out, const HistoryRecord& record) {
+    const char* stored = record.imagePath;
+    if (record.relative == 1) {
+        const char* part = filePart(record.imagePath);
+        if (part != nullptr)
+            stored = part;
+    }
+    appendField(out, record.dateTime);
+    out += ',';
+    appendField(out, record.comment);
+    out += ',';
+    appendField(out, stored);
+    out += ',';
+    appendField(out, record.textFile);
+    out += "\r\n";
+}
+
+std::string formatHistoryCsv(const History& history) {
+    std::string out(kHistoryCsvHeader, kHistoryCsvHeaderLength);
+    const int count = std::clamp(history.count, 0, kRecordMaximum);
+    for (int i = 0; i < count; ++i)
+        appendHistoryLine(out, history.records[i]);
+    return out;
+}
+
+bool parseHistoryLine(const char* line, std::size_t length, HistoryRecord& out) {
+    out = HistoryRecord{};
+    if (length == 0)
+        return false;
+    std::size_t pos = 0;
+    if (readField(line, length, pos, false, out.dateTime, sizeof out.dateTime) &&
+        readField(line, length, pos, false, out.comment, sizeof out.comment) &&
+        readField(line, length, pos, false, out.imagePath, sizeof out.imagePath))
+        readField(line, length, pos, true, out.textFile, sizeof out.textFile);
+    out.relative = isRelative(out.imagePath) ? 1 : 0;
+    return true;
+}
+
+HistoryCsvReader::HistoryCsvReader(History& target) : history_(target) {
+    history_.count = 0;
+}
+
+void HistoryCsvReader::feed(const char* piece, std::size_t n) {
+    while (n > 0 && !stopped_) {
+        const std::size_t take = std::min(n, kHistoryReadPieceSize - pieceFill_);
+        std::memcpy(piece_ + pieceFill_, piece, take);
+        pieceFill_ += take;
+        received_ += take;
+        piece += take;
+        n -= take;
+        if (pieceFill_ == kHistoryReadPieceSize)
+            takePiece(false);
+    }
+}
+
+void HistoryCsvReader::finish() {
+    if (finished_)
+        return;
+    finished_ = true;
+    if (!stopped_ && (pieceFill_ > 0 || piecesTaken_ > 0))
+        takePiece(true);
+    stopped_ = true;
+}
+
+void HistoryCsvReader::takePiece(bool atEnd) {
+    unread_.append(piece_, pieceFill_);
+    pieceFill_ = 0;
+    const bool first = piecesTaken_++ == 0;
+    cutLines(atEnd);
+    if (first && !headerSeen_) {
+        firstPieceHadNoLineEnd_ = true;
+        stopped_ = true;
+    }
+}
+
+void HistoryCsvReader::cutLines(bool atEnd) {
+    const char* text = unread_.data();
+    const std::size_t size = unread_.size();
+    const auto search = [&](std::size_t from, char c) -> std::size_t {
+        if (from >= size)
+            return size;
+        const void* hit = std::memchr(text + from, c, size - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : size;
+    };
+    // CR and LF are never trail bytes, so a plain byte search finds only real
+    // line ends; a torn character in front of one must not hide it.
+    std::size_t start = 0;
+    while (!stopped_) {
+        std::size_t end = search(std::max(start, noCrBefore_), '\r');
+        noCrBefore_ = end;
+        if (end == size) {
+            end = search(std::max(start, noLfBefore_), '\n');
+            noLfBefore_ = end;
+            if (end == size)
+                break;
+        }
+        std::size_t next = end + 1;
+        if (next == size && !atEnd)
+            break;
+        if (text[end] == '\r' && next < size && text[next] == '\n')
+            ++next;
+        takeLine(text + start, end - start);
+        start = next;
+    }
+    unread_.erase(0, start);
+    noCrBefore_ = noCrBefore_ > start ? noCrBefore_ - start : 0;
+    noLfBefore_ = noLfBefore_ > start ? noLfBefore_ - start : 0;
+}
+
+void HistoryCsvReader::takeLine(const char* line, std::size_t length) {
+    if (!headerSeen_) {
+        headerSeen_ = true;
+        return;
+    }
+    if (length == 0)
+        return;
+    if (history_.count >= kRecordMaximum) {
+        limitExceeded_ = true;
+        stopped_ = true;
+        return;
+    }
+    parseHistoryLine(line, length, history_.records[history_.count]);
+    ++history_.count;
+}
