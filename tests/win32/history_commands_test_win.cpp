@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/app_state_win.h"
+#include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
@@ -294,6 +295,31 @@ TEST_F(HistoryCommandsTest, TooltipsComeFromTheToolbar) {
     ASSERT_NE(request.lpszText, nullptr);
     EXPECT_STREQ(request.lpszText, "ファイルを開く");
     EXPECT_EQ(request.hinst, appState.instance);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HistoryCommandsTest, StatusBarIsDividedInThirds) {
+    SendMessageA(window_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+    int edges[3] = {};
+    ASSERT_EQ(SendMessageA(statusBar.window, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
+    EXPECT_EQ(edges[0], 100);
+    EXPECT_EQ(edges[1], 200);
+    EXPECT_EQ(edges[2], 300);
+}
+
+// There is no help file here: the three help commands fail without a word
+// (an unexpected message box would fail the test) and the program goes on.
+TEST_F(HistoryCommandsTest, HelpCommandsWithoutAHelpFileFailQuietly) {
+    for (int id : {IDM_HELP_CONTENTS, IDM_HELP_SEARCH, IDM_HELP_KEYWORD}) {
+        SendMessageA(window_, WM_COMMAND, id, 0);
+        testsupport::PumpPending();
+    }
+    EXPECT_TRUE(IsWindow(window_));
+    HotKey();
+    EXPECT_EQ(history.count, 1);
 }
 
 }  // namespace
