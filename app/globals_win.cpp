@@ -10,6 +10,7 @@
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
+#include "history/record_dialogs_win.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
@@ -36,4 +37,5 @@ History history(CurrentDirectory());         // 1
 SettingsStore settingsStore(settingsFiles);  // 2: loads Zelcap.ini
 Toolbar toolbar;                             // 3
 StatusBar statusBar;                         // 4
+HeadingDialog headingDialog;                 // 8
 HistoryList historyList;                     // 9

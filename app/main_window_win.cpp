@@ -110,6 +110,7 @@ LRESULT OnNotify(HWND window, NMHDR* header) {
         return 0;
     }
     (void)window;
+    PanesNotify(header);
     return 0;
 }
 
@@ -524,6 +525,10 @@ void SaveGeometry(HWND mainWindow) {
             OffsetRect(&r, work.left, work.top);
     }
     Settings& s = settings();
+    if (historyList.window) {
+        for (int i = 0; i < kColumnCount; ++i)
+            s.columnWidths[i] = historyList.columnWidth(i);
+    }
     s.windowX = r.left;
     s.windowY = r.top;
     s.windowWidth = r.right - r.left;

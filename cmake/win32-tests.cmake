@@ -44,3 +44,9 @@ foreach(script ${ZELCAP_E2E_TESTS})
     set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine
         RESOURCE_LOCK display TIMEOUT 300 LABELS e2e)
 endforeach()
+
+# The stand-in application of the tests of opening records, built next to
+# the test programs, where the test looks for it.
+add_executable(record_args ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/record_args_win.cpp)
+zelcap_target_flags(record_args)
+add_dependencies(open_records_test_win record_args)

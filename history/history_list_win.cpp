@@ -1,57 +1,168 @@
 #include "history/history_list_win.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include "app/app_state_win.h"
+#include "app/cp932.h"
 #include "app/main_window_win.h"
+#include "app/message_box_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
+#include "history/history_paths.h"
+#include "history/open_records.h"
+#include "history/open_records_win.h"
+#include "history/record_dialogs_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "view/image_view_win.h"
 
 extern History history;
+extern SettingsStore settingsStore;
 
-// Least form until the list view is built: there are no rows of their own,
-// the records are what the list would show, and nothing can be selected.
-// The file commands and the capture road are complete.
+namespace {
+
+struct Column {
+    const char* header;
+    int size;  // bytes read back, NUL included
+};
+const Column kColumns[4] = {{"見出し", kCommentSize},
+                            {"イメージ情報", kPathSize},
+                            {"日付", kDateTimeSize},
+                            {"説明文", kPathSize}};
+constexpr int kHeading = 0, kImage = 1, kDate = 2, kText = 3;
+
+// What the image column shows: the file part of a record of the history
+// folder, the whole path otherwise.
+const char* ImageText(const HistoryRecord& r) {
+    if (r.relative == 1) {
+        const char* part = filePart(r.imagePath);
+        if (part)
+            return part;
+    }
+    return r.imagePath;
+}
+
+// Two names of one file (another spelling, a short name) are the same file.
+bool SameFile(const char* a, const char* b) {
+    auto identity = [](const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+        win::FileHandle file(CreateFileA(path, 0,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file && GetFileInformationByHandle(file.get(), info);
+    };
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return identity(a, &x) && identity(b, &y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+}  // namespace
+
+// ---- the control ----
+
+HWND HistoryList::create(HINSTANCE moduleInstance, HWND parentWindow) {
+    instance = moduleInstance;
+    parent = parentWindow;
+    window = CreateWindowExA(0, WC_LISTVIEWA, "",
+                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+                                 LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS,
+                             0, 0, 0, 0, parentWindow, reinterpret_cast<HMENU>(kControlId),
+                             moduleInstance, nullptr);
+    if (!window)
+        return nullptr;
+    const DWORD extended =
+        static_cast<DWORD>(SendMessageA(window, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    SendMessageA(window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 extended | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+    DragAcceptFiles(window, TRUE);
+    controlProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
+    const Settings& s = settingsStore.settings;
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = s.columnWidths[i];
+        column.pszText = const_cast<char*>(kColumns[i].header);
+        column.iSubItem = i;
+        SendMessageA(window, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    ShowWindow(window, SW_HIDE);
+    return window;
+}
+
+void HistoryList::fitToParent() {
+    if (!window)
+        return;
+    if (!fontMade) {
+        applyFont();
+        fontMade = 1;
+    }
+    RECT r;
+    GetWindowRect(parent, &r);
+    MoveWindow(window, 0, 0, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void HistoryList::applyFont() {
+    if (!window)
+        return;
+    const FontEntry& f = settingsStore.settings.historyFont;
+    font.reset(CreateFontA(f.pointSize, 0, 0, 0, f.weight, f.italic, 0, 0, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                           FIXED_PITCH | FF_MODERN, f.faceName));
+    {
+        win::WindowDc dc(window);
+        win::SelectGuard selected(dc.get(), font.get());
+        GetTextMetricsA(dc.get(), &metrics);
+    }
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+}
 
 int HistoryList::itemCount() const {
-    return history.count;
+    return window ? static_cast<int>(SendMessageA(window, LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
+
 int HistoryList::selectedCount() const {
-    return 0;
+    return window ? static_cast<int>(SendMessageA(window, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
 
-void HistoryList::clearAll() {
-    history.clearRecords();
+int HistoryList::columnWidth(int column) const {
+    return static_cast<int>(SendMessageA(window, LVM_GETCOLUMNWIDTH, column, 0));
 }
-void HistoryList::fillFromRecords() {}
-void HistoryList::writeBack() {}
 
-void HistoryList::showAppendedRecord() {
-    history.modified = 1;
+void HistoryList::setText(int row, int column, const char* value) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(value);
+    SendMessageA(window, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void HistoryList::text(int row, int column, char* out, int size) const {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = out;
+    item.cchTextMax = size;
+    out[0] = '\0';
+    SendMessageA(window, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    // The control may cut a double-byte character in two at the buffer end.
+    char whole[kPathSize];
+    cp932::copyText(whole, sizeof whole, out);
+    cp932::copyText(out, static_cast<size_t>(size), whole);
+}
+
+int HistoryList::firstSelected() const {
+    return static_cast<int>(
+        SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void HistoryList::postRefresh() const {
     if (appState.mainWindow)
         PostMessageA(appState.mainWindow, UWM_UPDATE_COMMANDS, 0, 0);
 }
-
-int HistoryList::editHeadingInPlace() {
-    return 0;
-}
-int HistoryList::editHeadingsOfSelection() {
-    return 0;
-}
-int HistoryList::deleteSelected() {
-    return 0;
-}
-int HistoryList::moveUp() {
-    return 0;
-}
-int HistoryList::moveDown() {
-    return 0;
-}
-void HistoryList::selectAll() {}
-int HistoryList::assignTextFile() {
-    return 0;
-}
-void HistoryList::openTextOfSelection() {}
-void HistoryList::openSelected() {}
-void HistoryList::applyFont() {}
 
 HWND HistoryList::dialogOwner() const {
     return window ? window : appState.mainWindow;
@@ -59,6 +170,454 @@ HWND HistoryList::dialogOwner() const {
 HWND HistoryList::promptOwner() const {
     return parent ? parent : appState.mainWindow;
 }
+
+void HistoryList::insertRowFromRecord(int row, int record) {
+    const HistoryRecord& r = history.records[record];
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(r.comment);
+    const int at =
+        static_cast<int>(SendMessageA(window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    setText(at, kImage, ImageText(r));
+    setText(at, kDate, r.dateTime);
+    setText(at, kText, r.textFile);
+}
+
+// ---- rows and records ----
+
+void HistoryList::writeBack() {
+    if (!window)
+        return;
+    const int n = itemCount();
+    for (int i = 0; i < history.count; ++i)
+        std::memset(&history.records[i], 0, sizeof history.records[i]);
+    history.count = n;
+    for (int i = 0; i < n; ++i) {
+        HistoryRecord& r = history.records[i];
+        text(i, kHeading, r.comment, sizeof r.comment);
+        text(i, kImage, r.imagePath, sizeof r.imagePath);
+        text(i, kDate, r.dateTime, sizeof r.dateTime);
+        text(i, kText, r.textFile, sizeof r.textFile);
+        r.relative = isRelative(r.imagePath) ? 1 : 0;
+    }
+}
+
+void HistoryList::clearAll() {
+    if (window)
+        SendMessageA(window, LVM_DELETEALLITEMS, 0, 0);
+    history.clearRecords();
+}
+
+void HistoryList::fillFromRecords() {
+    if (!window || history.count <= 0 || history.count > kRecordMaximum)
+        return;
+    for (int i = 0; i < history.count; ++i)
+        insertRowFromRecord(i, i);
+}
+
+void HistoryList::showAppendedRecord() {
+    if (history.count < 1 || history.count > kRecordMaximum)
+        return;
+    history.modified = 1;
+    if (!window)
+        return;
+    const int row = history.count - 1;
+    insertRowFromRecord(row, row);
+    SendMessageA(window, LVM_ENSUREVISIBLE, row, FALSE);
+    LVITEMA clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&clear));
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+}
+
+int HistoryList::addRowForFile(const char* value) {
+    if (history.count >= kRecordMaximum) {
+        ShowMessage(dialogOwner(), "最大登録件数を超えました", "ERROR", MB_ICONERROR | MB_OK);
+        return 0;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[64];
+    std::snprintf(date, sizeof date, "%d/%02d/%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = history.count;
+    item.pszText = const_cast<char*>(value);
+    const int row =
+        static_cast<int>(SendMessageA(window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    setText(row, kImage, value);
+    setText(row, kDate, date);
+    setText(row, kText, "");
+    ++history.count;
+    history.modified = 1;
+    postRefresh();
+    return 1;
+}
+
+void HistoryList::dropFiles(HDROP drop) {
+    const Settings& s = settingsStore.settings;
+    const char* folder = s.folderOption == 1 ? history.folder : s.saveFolder;
+    const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+        char source[kPathSize] = {};
+        if (DragQueryFileA(drop, i, source, sizeof source) >= sizeof source)
+            continue;
+        const char* name = filePart(source);
+        if (!name)
+            continue;
+        char target[kPathSize];
+        if (std::snprintf(target, sizeof target, "%s%s", folder, name) >=
+            static_cast<int>(sizeof target)) {
+            // A cut target would name some other file.
+            char message[kPathSize + 64];
+            std::snprintf(message, sizeof message, "パスが長すぎるため登録できません\r\n%s", name);
+            ShowMessage(dialogOwner(), message, "ERROR", MB_ICONERROR | MB_OK);
+            continue;
+        }
+        // A file dragged from the folder it would be copied into is taken
+        // as it is: deleting the target first would destroy it.
+        if (!SameFile(source, target)) {
+            win::FileHandle created(CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!created && GetLastError() == ERROR_FILE_EXISTS) {
+                char question[kPathSize + 80];
+                std::snprintf(question, sizeof question,
+                              "同じ名前のファイルがあります。上書きしますか？\r\n%s", name);
+                if (ShowMessage(dialogOwner(), question, "確認", MB_ICONWARNING | MB_OKCANCEL) !=
+                    IDOK)
+                    break;
+            }
+            created.reset();
+            DeleteFileA(target);
+            CopyFileA(source, target, FALSE);
+        }
+        if (!addRowForFile(s.folderOption == 1 ? name : target))
+            break;
+    }
+    writeBack();
+    history.modified = 1;
+    DragFinish(drop);
+}
+
+// ---- editing ----
+
+int HistoryList::deleteSelected() {
+    if (ShowMessage(dialogOwner(), "選択した行を削除します。よろしいですか？", "確認",
+                    MB_ICONQUESTION | MB_YESNOCANCEL) != IDYES)
+        return 0;
+    std::vector<int> rows;
+    for (int r = firstSelected(); r >= 0;
+         r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED)))
+        rows.push_back(r);
+    const bool deleteImages = settingsStore.settings.keepImagesOnDelete == 0;
+    for (int k : rows) {
+        if (!deleteImages || k >= history.count)
+            continue;
+        const HistoryRecord& r = history.records[k];
+        char full[kPathSize];
+        resolvedImagePath(r, history.folder, full);
+        const char* part = filePart(r.imagePath);
+        char own[kPathSize * 2];
+        std::snprintf(own, sizeof own, "%s%s", history.folder, part ? part : "");
+        if (!part || std::strcmp(full, own) != 0) {
+            // Only the history folder's own images are ever deleted.
+            ShowMessage(dialogOwner(), "オリジナル画像は削除しません", full,
+                        MB_ICONWARNING | MB_OK);
+        } else if (!DeleteFileA(full)) {
+            ShowMessage(dialogOwner(), "削除するファイルが存在しません", full,
+                        MB_ICONWARNING | MB_OK);
+        }
+    }
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        SendMessageA(window, LVM_DELETEITEM, *it, 0);
+    writeBack();
+    ShowSelectedImage();
+    history.modified = 1;
+    return 1;
+}
+
+int HistoryList::moveUp() {
+    const int r = firstSelected();
+    if (r <= 0)
+        return 0;
+    insertRowFromRecord(r - 1, r);
+    SendMessageA(window, LVM_DELETEITEM, r + 1, 0);
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageA(window, LVM_SETITEMSTATE, r - 1, reinterpret_cast<LPARAM>(&select));
+    writeBack();
+    history.modified = 1;
+    return 1;
+}
+
+int HistoryList::moveDown() {
+    const int r = firstSelected();
+    if (r < 0 || r >= itemCount() - 1)
+        return 0;
+    insertRowFromRecord(r + 2, r);
+    SendMessageA(window, LVM_DELETEITEM, r, 0);
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageA(window, LVM_SETITEMSTATE, r + 1, reinterpret_cast<LPARAM>(&select));
+    writeBack();
+    history.modified = 1;
+    return 1;
+}
+
+void HistoryList::editHeadingInPlace() {
+    if (!window)
+        return;
+    int row = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                            LVNI_FOCUSED | LVNI_SELECTED));
+    if (row < 0)
+        row = firstSelected();
+    if (row < 0)
+        return;
+    SetFocus(window);
+    SendMessageA(window, LVM_EDITLABELA, row, 0);
+}
+
+int HistoryList::editHeadingsOfSelection() {
+    if (headingDialog.run(instance, promptOwner()) != IDOK)
+        return 0;
+    for (int r = firstSelected(); r >= 0;
+         r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED)))
+        setText(r, kHeading, headingDialog.text);
+    writeBack();
+    history.modified = 1;
+    return 1;
+}
+
+int HistoryList::assignTextFile() {
+    if (selectedCount() != 1) {
+        ShowMessage(promptOwner(), "複数選択してテキスト追加はできません？", "確認",
+                    MB_ICONQUESTION | MB_OK);
+        return 0;
+    }
+    TextFileDialog dialog{};
+    cp932::copyText(dialog.folder, history.folder);
+    if (dialog.run(instance, appState.mainWindow) == IDOK) {
+        setText(firstSelected(), kText, dialog.fileName);
+        writeBack();
+        history.modified = 1;
+        postRefresh();
+    }
+    return 1;
+}
+
+void HistoryList::selectAll() {
+    if (!window)
+        return;
+    LVITEMA all{};
+    all.state = LVIS_SELECTED;
+    all.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+}
+
+// ---- opening records ----
+
+int HistoryList::openSelected() {
+    std::vector<RowPaths> rows;
+    for (int r = firstSelected(); r >= 0;
+         r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED))) {
+        char image[kPathSize], textFile[kPathSize];
+        text(r, kImage, image, sizeof image);
+        text(r, kText, textFile, sizeof textFile);
+        RowPaths paths{};
+        rowImagePath(image, history.folder, paths.image);
+        rowTextPath(textFile, history.folder, paths.text);
+        rows.push_back(paths);
+    }
+    return OpenRows(promptOwner(), rows);
+}
+
+int HistoryList::openTextOfSelection() {
+    std::vector<RowPaths> rows;
+    for (int r = firstSelected(); r >= 0;
+         r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED))) {
+        char textFile[kPathSize];
+        text(r, kText, textFile, sizeof textFile);
+        RowPaths paths{};
+        rowTextPath(textFile, history.folder, paths.text);
+        rows.push_back(paths);
+    }
+    return OpenTextOfRows(promptOwner(), rows);
+}
+
+void HistoryList::openAtPoint(int x, int y) {
+    LVHITTESTINFO hit{};
+    hit.pt = {x, y};
+    const int row =
+        static_cast<int>(SendMessageA(window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row < 0)
+        return;
+    char value[kPathSize], path[kPathSize];
+    if (GetKeyState(VK_SHIFT) < 0) {
+        text(row, kText, value, sizeof value);
+        rowTextPath(value, history.folder, path);
+        OpenRecordTextFile(promptOwner(), path);
+    } else {
+        text(row, kImage, value, sizeof value);
+        rowImagePath(value, history.folder, path);
+        OpenRecordFile(promptOwner(), path);
+    }
+}
+
+// ---- menu, messages and notifications ----
+
+void HistoryList::prepareContextMenu(HMENU popup) const {
+    const bool selection = selectedCount() > 0;
+    for (UINT id : {IDM_OPEN_RECORD, IDM_EDIT_HEADINGS, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP,
+                    IDM_EDIT_MOVE_DOWN, IDM_EDIT_HEADING})
+        EnableMenuItem(popup, id, MF_BYCOMMAND | (selection ? MF_ENABLED : MF_GRAYED));
+    // Description files live in the history folder: none before it has a name.
+    const bool texts = selection && !history.untitled;
+    for (UINT id : {IDM_ASSIGN_TEXT, IDM_EDIT_TEXT})
+        EnableMenuItem(popup, id, MF_BYCOMMAND | (texts ? MF_ENABLED : MF_GRAYED));
+}
+
+POINT HistoryList::contextMenuPoint(int x, int y) const {
+    if (x != -1 || y != -1)
+        return {x, y};
+    // From the keyboard: at the focused (or first selected) row.
+    int row = static_cast<int>(
+        SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (row < 0)
+        row = firstSelected();
+    RECT r{};
+    r.left = LVIR_LABEL;
+    POINT at{0, 0};
+    if (row >= 0 && SendMessageA(window, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)))
+        at = {r.left, r.bottom};
+    ClientToScreen(window, &at);
+    return at;
+}
+
+void HistoryList::showContextMenu(HWND owner, int x, int y) {
+    win::Menu menu(LoadMenuA(instance, "POPUPMENUCSV"));
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    prepareContextMenu(popup);
+    const POINT at = contextMenuPoint(x, y);
+    TrackPopupMenu(popup, TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr);
+}
+
+void HistoryList::onCommand(int id) {
+    switch (id) {
+        case IDM_ASSIGN_TEXT:
+            assignTextFile();
+            break;
+        case IDM_EDIT_TEXT:
+            openTextOfSelection();
+            break;
+        case IDM_EDIT_HEADING:
+            editHeadingInPlace();
+            break;
+        case IDM_EDIT_HEADINGS:
+            if (editHeadingsOfSelection())
+                postRefresh();
+            break;
+        case IDM_EDIT_MOVE_UP:
+            moveUp();
+            postRefresh();
+            break;
+        case IDM_EDIT_MOVE_DOWN:
+            moveDown();
+            postRefresh();
+            break;
+        case IDM_EDIT_DELETE:
+            deleteSelected();
+            postRefresh();
+            break;
+        case IDM_OPEN_RECORD:
+            openSelected();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CALLBACK HistoryList::ListProc(HWND listWindow, UINT message, WPARAM wParam,
+                                       LPARAM lParam) {
+    if (listWindow == historyList.window)
+        return historyList.onListMessage(message, wParam, lParam);
+    return DefWindowProcA(listWindow, message, wParam, lParam);
+}
+
+LRESULT HistoryList::onListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DROPFILES:
+            dropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            openAtPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam));
+            return 0;
+        case WM_SHOWWINDOW:
+            SetFocus(window);
+            return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == window)
+                showContextMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        default:
+            return CallWindowProcA(controlProc_, window, message, wParam, lParam);
+    }
+}
+
+void HistoryList::handleNotify(NMHDR* header) {
+    if (!header || header->idFrom != kControlId)
+        return;
+    switch (header->code) {
+        case LVN_KEYDOWN: {
+            const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+            if (key == VK_RETURN) {
+                openSelected();
+            } else if (key == VK_DELETE) {
+                deleteSelected();
+            } else if (key == VK_UP || key == VK_DOWN) {
+                if (appState.mainWindow)
+                    PostMessageA(appState.mainWindow, UWM_SHOW_IMAGE, 0, 0);
+            }
+            break;
+        }
+        case LVN_BEGINLABELEDITA: {
+            HWND edit = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETEDITCONTROL, 0, 0));
+            if (edit)
+                SendMessageA(edit, EM_LIMITTEXT, kCommentSize - 1, 0);
+            history.modified = 1;
+            break;
+        }
+        case LVN_ENDLABELEDITA: {
+            const auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+            // Esc ends the edit without text: the old heading stays.
+            if (info->item.pszText) {
+                char heading[kCommentSize];
+                cp932::copyText(heading, info->item.pszText);
+                setText(info->item.iItem, kHeading, heading);
+            }
+            writeBack();
+            postRefresh();
+            break;
+        }
+        case LVN_ITEMCHANGED:
+            ShowSelectedImage();
+            postRefresh();
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- the file commands ----
 
 int HistoryList::confirmSaveChanges() {
     return historyfile::ConfirmSaveChanges(history, promptOwner(), dialogOwner(),
@@ -69,9 +628,8 @@ int HistoryList::openHistoryFile() {
     if (!historyfile::ChooseFileToOpen(history, dialogOwner()))
         return 0;
     clearAll();
-    if (!historyfile::Read(history, appState.mainWindow)) {
+    if (!historyfile::Read(history, appState.mainWindow))
         historyfile::ForgetUnreadableName(history);
-    }
     fillFromRecords();
     return 1;
 }
@@ -83,11 +641,9 @@ int HistoryList::newHistoryFile() {
 }
 
 int HistoryList::saveHistoryFile() {
-    writeBack();
     return historyfile::Save(history, dialogOwner(), appState.mainWindow) ? 1 : 0;
 }
 
 int HistoryList::saveHistoryFileAs() {
-    writeBack();
     return historyfile::SaveAs(history, dialogOwner(), appState.mainWindow) ? 1 : 0;
 }

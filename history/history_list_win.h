@@ -1,36 +1,49 @@
-// The history list: the rows the user sees and edits, and the file commands
-// that join the history to them.
+// The history list: the report-style list control that shows one row per
+// record and is the working copy of the records while the user edits.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include "app/win_handles_win.h"
+#include "settings/settings.h"
 
 class HistoryList {
   public:
-    // The list-view control; none until the list view is built.
-    HWND window = nullptr;
-    HWND parent = nullptr;
+    static constexpr int kControlId = 1015;
+
+    HWND create(HINSTANCE instance, HWND parentWindow);
+    void fitToParent();
+    void applyFont();
 
     int itemCount() const;
     int selectedCount() const;
 
+    void writeBack();
     void clearAll();
     void fillFromRecords();
-    // Shows the record that appendCapture just added; the history is then
-    // modified and the main window is asked to refresh its commands.
     void showAppendedRecord();
-    void writeBack();
+    int addRowForFile(const char* text);
+    void dropFiles(HDROP drop);
 
-    // The editing operations; each returns 1 when it changed the rows.
-    int editHeadingInPlace();
-    int editHeadingsOfSelection();
     int deleteSelected();
     int moveUp();
     int moveDown();
-    void selectAll();
+    void editHeadingInPlace();
+    int editHeadingsOfSelection();
     int assignTextFile();
-    void openTextOfSelection();
-    void openSelected();
-    void applyFont();
+    void selectAll();
+    void showContextMenu(HWND owner, int x, int y);
+    // Greys the context menu's items for the present selection.
+    void prepareContextMenu(HMENU popup) const;
+    // Where the context menu opens: the mouse position, or for the keyboard
+    // (-1, -1) the focused row.
+    POINT contextMenuPoint(int x, int y) const;
+    void handleNotify(NMHDR* header);
+
+    int openSelected();
+    int openTextOfSelection();
+    void openAtPoint(int x, int y);
 
     // The file commands.
     int confirmSaveChanges();
@@ -39,11 +52,30 @@ class HistoryList {
     int saveHistoryFile();
     int saveHistoryFileAs();
 
+    // The current width of a column, for the settings at close.
+    int columnWidth(int column) const;
+
+    HWND parent = nullptr;
+    HWND window = nullptr;
+    HINSTANCE instance = nullptr;
+    win::Font font;
+    TEXTMETRICA metrics{};
+    int fontMade = 0;
+
   private:
-    // Dialogs belong to the list window, or to the main window while there
-    // is no list window.
+    static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(int id);
+
+    void insertRowFromRecord(int row, int record);
+    void setText(int row, int column, const char* text);
+    void text(int row, int column, char* out, int size) const;
+    int firstSelected() const;
+    void postRefresh() const;
     HWND dialogOwner() const;
     HWND promptOwner() const;
+
+    WNDPROC controlProc_ = nullptr;
 };
 
 extern HistoryList historyList;

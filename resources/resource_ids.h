@@ -39,3 +39,16 @@
 #define IDC_ABOUT_ICON 1000
 #define IDC_ABOUT_PRODUCT 1001
 #define IDC_ABOUT_PURPOSE 1002
+
+// The record editing dialogs: one heading for the selection, and the
+// description text file of a row
+#define IDD_HEADING 132
+#define IDD_TEXTFILE 152
+#define IDC_HEADING_TEXT 1016
+#define IDC_HEADING_CANCEL 1017
+#define IDC_HEADING_OK 1018
+#define IDC_TEXTFILE_FOLDER 1004
+#define IDC_TEXTFILE_LIST 1015
+#define IDC_TEXTFILE_NEW_NAME 1111
+#define IDC_TEXTFILE_NONE 3
+#define IDC_TEXTFILE_ADD 4
