@@ -13,6 +13,7 @@
 #include "history/record_dialogs_win.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
+#include "view/panes_win.h"
 
 namespace {
 
@@ -37,5 +38,6 @@ History history(CurrentDirectory());         // 1
 SettingsStore settingsStore(settingsFiles);  // 2: loads Zelcap.ini
 Toolbar toolbar;                             // 3
 StatusBar statusBar;                         // 4
+TabHost tabHost;                             // 6
 HeadingDialog headingDialog;                 // 8
 HistoryList historyList;                     // 9

@@ -141,8 +141,8 @@ void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
     if (appState.captureBusy)
         return;
     appState.captureBusy = 1;
-    // The image pane's window is the owner once the panes are built.
-    if (capturer.capture(window, static_cast<int>(id)) < 1) {
+    HWND owner = imagePane && imagePane->view ? imagePane->view : window;
+    if (capturer.capture(owner, static_cast<int>(id)) < 1) {
         appState.captureBusy = 0;
         DefWindowProcA(window, message, id, lParam);
         return;
@@ -256,6 +256,7 @@ void OnReport(HWND window) {
 
 void OnPreferences(HWND window) {
     RunSettingsPropertySheet(window);
+    tabHost.makeFont();
     historyList.applyFont();
     LayoutPanes(window, 0, 0);
 }

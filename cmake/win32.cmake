@@ -20,7 +20,10 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ZELCAP_GENERATED ${CMAKE_BINARY_DIR}/generated)
 set(ZELCAP_GENERATED_FILES
     ${ZELCAP_GENERATED}/app_large.ico ${ZELCAP_GENERATED}/app_small.ico
-    ${ZELCAP_GENERATED}/toolbar.bmp)
+    ${ZELCAP_GENERATED}/toolbar.bmp
+    ${ZELCAP_GENERATED}/markers.bmp
+    ${ZELCAP_GENERATED}/marker_preview0.bmp ${ZELCAP_GENERATED}/marker_preview1.bmp
+    ${ZELCAP_GENERATED}/marker_preview2.bmp ${ZELCAP_GENERATED}/marker_preview3.bmp)
 add_custom_command(
     OUTPUT ${ZELCAP_GENERATED_FILES}
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/generate_resources.py

@@ -333,10 +333,14 @@ int HistoryList::deleteSelected() {
                         MB_ICONWARNING | MB_OK);
         }
     }
+    // Rows going away move the selection over rows whose images may be gone
+    // already: no picture is loaded until the list has settled.
+    deleting_ = true;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
         SendMessageA(window, LVM_DELETEITEM, *it, 0);
+    deleting_ = false;
     writeBack();
-    ShowSelectedImage();
+    ReleaseImage();
     history.modified = 1;
     return 1;
 }
@@ -608,10 +612,19 @@ void HistoryList::handleNotify(NMHDR* header) {
             postRefresh();
             break;
         }
-        case LVN_ITEMCHANGED:
+        case LVN_ITEMCHANGED: {
+            // Only a change of selection changes the picture: a focus moving
+            // on its own would load the same file again (and repeat a
+            // message about it).
+            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            const bool selection = (change->uChanged & LVIF_STATE) &&
+                                   ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
+            if (deleting_ || !selection)
+                break;
             ShowSelectedImage();
             postRefresh();
             break;
+        }
         default:
             break;
     }

@@ -76,6 +76,7 @@ class HistoryList {
     HWND promptOwner() const;
 
     WNDPROC controlProc_ = nullptr;
+    bool deleting_ = false;
 };
 
 extern HistoryList historyList;

@@ -52,3 +52,39 @@
 #define IDC_TEXTFILE_NEW_NAME 1111
 #define IDC_TEXTFILE_NONE 3
 #define IDC_TEXTFILE_ADD 4
+
+// The capture key panel: a toggle, a hot-key control and a label per capture
+// kind, and the marker choosers with their previews for kinds 4 and 5. The
+// marker strip and the previews are drawn by tools/generate_resources.py.
+#define IDB_MARKERS 146
+#define IDD_KEY_PANEL 147
+#define IDB_MARKER_PREVIEW_0 150
+#define IDB_MARKER_PREVIEW_1 151
+#define IDB_MARKER_PREVIEW_2 152
+#define IDB_MARKER_PREVIEW_3 153
+#define IDC_KEY_TOGGLE_0 1014
+#define IDC_KEY_TOGGLE_1 1015
+#define IDC_KEY_TOGGLE_2 1016
+#define IDC_KEY_TOGGLE_3 1017
+#define IDC_KEY_TOGGLE_4 1018
+#define IDC_KEY_TOGGLE_5 1019
+#define IDC_KEY_TOGGLE_6 1020
+#define IDC_KEY_TOGGLE_7 1021
+#define IDC_KEY_HOTKEY_0 1085
+#define IDC_KEY_HOTKEY_1 1098
+#define IDC_KEY_HOTKEY_2 1099
+#define IDC_KEY_HOTKEY_3 1100
+#define IDC_KEY_HOTKEY_4 1101
+#define IDC_KEY_HOTKEY_5 1102
+#define IDC_KEY_HOTKEY_6 1103
+#define IDC_KEY_HOTKEY_7 1104
+#define IDC_KEY_MARKER_4 1088
+#define IDC_KEY_MARKER_5 1089
+#define IDC_KEY_PREVIEW_4_0 1090
+#define IDC_KEY_PREVIEW_4_1 1091
+#define IDC_KEY_PREVIEW_4_2 1092
+#define IDC_KEY_PREVIEW_4_3 1093
+#define IDC_KEY_PREVIEW_5_0 1094
+#define IDC_KEY_PREVIEW_5_1 1095
+#define IDC_KEY_PREVIEW_5_2 1096
+#define IDC_KEY_PREVIEW_5_3 1097

@@ -241,6 +241,90 @@ def draw_toolbar():
     return c
 
 
+# ---- marker cells (bitmap 146) and their previews (150 to 153) ----
+
+MARKER_CELL = 30
+PREVIEW_SIZE = 16
+MARKER_WHITE = VGA_PALETTE[15] + (255,)  # the transparent colour of the strip
+MARKER_RED = VGA_PALETTE[9] + (255,)
+MARKER_BLACK = VGA_PALETTE[0] + (255,)
+MARKER_GREY = VGA_PALETTE[8] + (255,)
+
+# The mouse arrow as a polygon in pixels of a standard cursor,
+# tip at the origin: the marker is put with its top-left corner on the
+# cursor position, so the tip is what points there.
+ARROW_OUTLINE = ((0, 0), (0, 15.5), (3.6, 12.2), (6.2, 18.0), (8.9, 16.9),
+                 (6.4, 11.3), (11.2, 11.3))
+
+
+def ring(c, x0, y0, size, rx, ry, width, colour):
+    """An ellipse outline `width` pixels thick, centred in the square cell."""
+    cx, cy = x0 + size / 2.0, y0 + size / 2.0
+    for y in range(y0, y0 + size):
+        for x in range(x0, x0 + size):
+            dx, dy = x + 0.5 - cx, y + 0.5 - cy
+            outer = (dx / rx) ** 2 + (dy / ry) ** 2 <= 1.0
+            inner = (dx / (rx - width)) ** 2 + (dy / (ry - width)) ** 2 < 1.0
+            if outer and not inner:
+                c.put(x, y, colour)
+
+
+def inside_polygon(points, px, py):
+    hit = False
+    j = len(points) - 1
+    for i, (xi, yi) in enumerate(points):
+        xj, yj = points[j]
+        if (yi > py) != (yj > py) and px < (xj - xi) * (py - yi) / (yj - yi) + xi:
+            hit = not hit
+        j = i
+    return hit
+
+
+def arrow(c, x0, y0, scale, fill):
+    """The arrow pointer filled with `fill` inside a one-pixel grey edge.
+
+    The edge is laid around the filled shape rather than into it, so that
+    the small previews keep some fill in the tail.
+    """
+    points = [(x * scale + 1, y * scale + 0.5) for x, y in ARROW_OUTLINE]
+    size = int(max(max(x for x, _ in points), max(y for _, y in points))) + 2
+    shape = {(x, y) for y in range(size) for x in range(size)
+             if inside_polygon(points, x + 0.5, y + 0.5)}
+    for y in range(size):
+        for x in range(size):
+            if (x, y) in shape:
+                c.put(x0 + x, y0 + y, fill)
+            elif any((x + dx, y + dy) in shape for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                c.put(x0 + x, y0 + y, MARKER_GREY)
+
+
+def draw_marker(c, cell, x0, size):
+    """Marker cell 0 to 3 into the square at (x0, 0) of side `size`."""
+    s = size / float(MARKER_CELL)
+    thick = 2 if size >= MARKER_CELL else 1
+    if cell == 0:
+        ring(c, x0, 0, size, 14 * s, 9 * s, thick, MARKER_RED)
+    elif cell == 1:
+        ring(c, x0, 0, size, 13 * s, 13 * s, thick, MARKER_RED)
+    else:
+        arrow(c, x0, 0, 1.5 * s, MARKER_BLACK if cell == 2 else MARKER_RED)
+
+
+def draw_marker_strip():
+    """The four marker cells side by side on white."""
+    c = Canvas(MARKER_CELL * 4, MARKER_CELL, MARKER_WHITE)
+    for cell in range(4):
+        draw_marker(c, cell, cell * MARKER_CELL, MARKER_CELL)
+    return c
+
+
+def draw_marker_preview(cell):
+    """One cell drawn afresh at 16 x 16: scaled down, the thin lines would break."""
+    c = Canvas(PREVIEW_SIZE, PREVIEW_SIZE, MARKER_WHITE)
+    draw_marker(c, cell, 0, PREVIEW_SIZE)
+    return c
+
+
 def write_bmp4(path, canvas, palette):
     """A 4-bit bottom-up BMP; every pixel must be one of the palette colours."""
     index = {colour: i for i, colour in enumerate(palette)}
@@ -272,6 +356,10 @@ def main():
     write_ico(os.path.join(out, 'app_large.ico'), [draw_app_icon(32), draw_app_icon(16)])
     write_ico(os.path.join(out, 'app_small.ico'), [draw_app_icon(16)])
     write_bmp4(os.path.join(out, 'toolbar.bmp'), draw_toolbar(), VGA_PALETTE)
+    write_bmp4(os.path.join(out, 'markers.bmp'), draw_marker_strip(), VGA_PALETTE)
+    for cell in range(4):
+        write_bmp4(os.path.join(out, 'marker_preview%d.bmp' % cell), draw_marker_preview(cell),
+                   VGA_PALETTE)
 
 
 if __name__ == '__main__':

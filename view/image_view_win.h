@@ -1,5 +1,23 @@
-// The picture of the selected record in the image pane.
+// The image view: loading the selected record's picture, painting it at its
+// natural size and scrolling it.
 #pragma once
+
+#include <windows.h>
+
+#include "view/packed_dib.h"
+
+constexpr char kImageViewClass[] = "ZELCAP_CLASS_2";
 
 // Loads and shows the selected record's picture (none: an empty pane).
 void ShowSelectedImage();
+int LoadJpegFile(const char* path);
+bool LoadBmpFile(const char* path);
+void ReleaseImage();
+// Ranges for the present picture and view size; both positions back to 0.
+void UpdateScrollRanges();
+// Paints the view; false when the default procedure should (no bars yet).
+bool PaintImage(HWND view);
+// What PaintImage draws into a view's DC for these scroll positions: the
+// picture at its natural size 10 pixels in, or white without one.
+void PaintImageTo(HDC dc, const RECT& client, const PackedDib* picture, int hPos, int vPos);
+LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
@@ -31,6 +32,15 @@ using testsupport::WriteFileBytes;
 namespace {
 
 const char kHeader[] = "日時,コメント,ファイルパス,テキスト情報\r\n";
+
+// A small valid picture: selecting a row loads its image, and a missing or
+// broken one would (rightly) bring up a message.
+std::string TinyBmp() {
+    uint8_t headers[kBmpHeaderSize];
+    makeBmpHeaders(2, 2, headers);
+    return std::string(reinterpret_cast<const char*>(headers), kBmpHeaderSize) +
+           std::string(16, '\x7f');
+}
 
 class HistoryListTest : public testsupport::MainWindowFixture {
   protected:
@@ -62,7 +72,7 @@ class HistoryListTest : public testsupport::MainWindowFixture {
     }
     // A history file of n records "h0".."h(n-1)" whose images are relative
     // files i.bmp of the folder, opened through the open dialog.
-    void OpenHistoryOf(int n, bool makeImages = false) {
+    void OpenHistoryOf(int n, bool makeImages = true) {
         std::string csv = kHeader;
         for (int i = 0; i < n; ++i) {
             char line[128];
@@ -70,7 +80,7 @@ class HistoryListTest : public testsupport::MainWindowFixture {
                           i);
             csv += line;
             if (makeImages)
-                WriteFileBytes(InFolder(std::to_string(i) + ".bmp"), "image");
+                WriteFileBytes(InFolder(std::to_string(i) + ".bmp"), TinyBmp());
         }
         ASSERT_TRUE(WriteFileBytes(InFolder("list.csv"), csv));
         DialogAnswerer answers;
@@ -141,7 +151,7 @@ TEST_F(HistoryListTest, DeletingRowsRemovesOnlyTheirOwnImages) {
     // Row 4's image lies outside the history folder: it is never deleted.
     ASSERT_TRUE(CreateDirectoryA(InFolder("outside").c_str(), nullptr));
     const std::string outside = InFolder("outside\\x.bmp");
-    WriteFileBytes(outside, "x");
+    WriteFileBytes(outside, TinyBmp());
     std::snprintf(history.records[4].imagePath, kPathSize, "%s", outside.c_str());
     history.records[4].relative = 0;
     Select({2, 4, 5});
@@ -204,7 +214,7 @@ class DropTest : public HistoryListTest {
         CreateDirectoryA(InFolder("dst").c_str(), nullptr);
         std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", InFolder("dst").c_str());
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
-            WriteFileBytes(InFolder(std::string("src\\") + name), std::string("new ") + name);
+            WriteFileBytes(InFolder(std::string("src\\") + name), TinyBmp() + name);
     }
     void Drop(std::vector<std::string> names) {
         std::vector<std::string> files;
@@ -217,7 +227,7 @@ class DropTest : public HistoryListTest {
 TEST_F(DropTest, DroppedFilesAreCopiedAndAppended) {
     Drop({"a.bmp", "b.bmp"});
     ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(ReadFileBytes(InFolder("dst\\a.bmp")), "new a.bmp");
+    EXPECT_EQ(ReadFileBytes(InFolder("dst\\a.bmp")), TinyBmp() + "a.bmp");
     EXPECT_EQ(std::string(history.records[1].imagePath), InFolder("dst\\b.bmp"));
     EXPECT_EQ(std::string(history.records[1].comment), InFolder("dst\\b.bmp"));
     EXPECT_EQ(std::strlen(history.records[1].dateTime), 19u);
@@ -225,7 +235,7 @@ TEST_F(DropTest, DroppedFilesAreCopiedAndAppended) {
 }
 
 TEST_F(DropTest, ThreeFilesOnto999RowsAddOneAndStop) {
-    OpenHistoryOf(999);
+    OpenHistoryOf(999, false);
     DialogAnswerer answers;
     answers.press(IDOK);
     Drop({"a.bmp", "b.bmp", "c.bmp"});
@@ -239,7 +249,7 @@ TEST_F(DropTest, ThreeFilesOnto999RowsAddOneAndStop) {
 }
 
 TEST_F(DropTest, CancelledOverwriteEndsTheDropKeepingEarlierRows) {
-    WriteFileBytes(InFolder("dst\\b.bmp"), "old b");
+    WriteFileBytes(InFolder("dst\\b.bmp"), TinyBmp() + "old b");
     DialogAnswerer answers;
     answers.press(IDCANCEL);
     Drop({"a.bmp", "b.bmp", "c.bmp"});
@@ -247,7 +257,7 @@ TEST_F(DropTest, CancelledOverwriteEndsTheDropKeepingEarlierRows) {
     EXPECT_EQ(answers.seen()[0].text, "同じ名前のファイルがあります。上書きしますか？\r\n\\b.bmp");
     EXPECT_EQ(Rows(), 1);
     EXPECT_EQ(history.count, 1);
-    EXPECT_EQ(ReadFileBytes(InFolder("dst\\b.bmp")), "old b");
+    EXPECT_EQ(ReadFileBytes(InFolder("dst\\b.bmp")), TinyBmp() + "old b");
     EXPECT_FALSE(FileExists(InFolder("dst\\c.bmp")));
 }
 
@@ -257,7 +267,7 @@ TEST_F(DropTest, FileDroppedOntoItsOwnFolderIsKept) {
     std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", InFolder("src").c_str());
     DialogAnswerer answers;
     Drop({"a.bmp"});
-    EXPECT_EQ(ReadFileBytes(InFolder("src\\a.bmp")), "new a.bmp");
+    EXPECT_EQ(ReadFileBytes(InFolder("src\\a.bmp")), TinyBmp() + "a.bmp");
     EXPECT_EQ(Rows(), 1);
     EXPECT_EQ(answers.seen().size(), 0u);
 }

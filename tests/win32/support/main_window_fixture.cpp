@@ -18,6 +18,7 @@ namespace testsupport {
 void MainWindowFixture::SetUp() {
     folder_ = std::make_unique<ScopedWorkFolder>();
     settingsStore.initialize();
+    PrepareSettings();
     history.reset();
     appState = AppState{};
     appState.instance = GetModuleHandleA(nullptr);

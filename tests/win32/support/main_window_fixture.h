@@ -17,6 +17,8 @@ class MainWindowFixture : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // Runs between loading the settings and creating the window.
+    virtual void PrepareSettings() {}
 
     // Closes as the close box does; true when the window is gone.
     bool Close();

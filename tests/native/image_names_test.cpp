@@ -1,0 +1,39 @@
+// The names the image pane loads, and the ones it leaves blank.
+#include "view/image_names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ImageNames, OnlyTheTwoSpellingsAtTheEndCount) {
+    EXPECT_TRUE(isJpegName("C:\\a\\x.jpg"));
+    EXPECT_TRUE(isJpegName("\\X.JPG"));
+    EXPECT_FALSE(isJpegName("\\x.Jpg"));
+    EXPECT_FALSE(isJpegName("\\x.jpeg"));
+    EXPECT_FALSE(isJpegName("\\x.jpg.txt"));
+    EXPECT_TRUE(isBmpName("a.bmp"));
+    EXPECT_TRUE(isBmpName("a.BMP"));
+    EXPECT_FALSE(isBmpName("a.bMp"));
+    EXPECT_FALSE(isBmpName(""));
+    EXPECT_FALSE(isJpegName("a.bmp"));
+}
+
+TEST(ImageNames, AnEarlierOccurrenceHidesTheExtension) {
+    // The first ".jpg" decides: a folder named so makes the file unknown.
+    EXPECT_FALSE(isJpegName("C:\\old.jpg\\new.jpg"));
+    // The other spelling may still end the path.
+    EXPECT_TRUE(isJpegName("C:\\old.jpg\\NEW.JPG"));
+}
+
+TEST(ImageNames, TrailBytesNeverStartAMatch) {
+    // 0x82 0x2E is not valid CP932, but a lead byte swallows the next byte:
+    // the ".bmp" that seems to start at its second byte is not seen, while a
+    // real one later is.
+    const std::string tricky = std::string("\x82") + ".bmp";
+    EXPECT_FALSE(isBmpName(tricky.c_str()));
+    EXPECT_TRUE(isBmpName((std::string("表") + ".bmp").c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,295 @@
+// The picture of the selected record in the real main window's image view:
+// which file is loaded, where it is painted, and what an unloadable one does.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_state_win.h"
+#include "capture/bmp_format.h"
+#include "capture/jpeg_encoder.h"
+#include "history/history.h"
+#include "history/history_list_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+
+extern SettingsStore settingsStore;
+#include "tests/win32/support/main_window_fixture.h"
+#include "view/image_view_win.h"
+#include "view/panes_win.h"
+
+extern History history;
+
+using testsupport::AnswerFileDialog;
+using testsupport::DialogAnswerer;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+// A w x h BMP of one colour (B, G, R bytes).
+std::string SolidBmp(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    uint8_t headers[kBmpHeaderSize];
+    makeBmpHeaders(w, h, headers);
+    std::string file(reinterpret_cast<const char*>(headers), kBmpHeaderSize);
+    const uint32_t stride = dibStride(w);
+    for (int y = 0; y < h; ++y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < w; ++x) {
+            row[3 * x] = static_cast<char>(b);
+            row[3 * x + 1] = static_cast<char>(g);
+            row[3 * x + 2] = static_cast<char>(r);
+        }
+        file += row;
+    }
+    return file;
+}
+
+bool SolidJpeg(const std::string& path, int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    std::string pixels = SolidBmp(w, h, b, g, r).substr(kBmpHeaderSize);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok =
+        encodeJpegStream(f, w, h, 95, reinterpret_cast<uint8_t*>(&pixels[0]), dibStride(w));
+    return std::fclose(f) == 0 && ok;
+}
+
+SCROLLINFO Info(UINT mask) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = mask;
+    return info;
+}
+
+class ImagePaneTest : public testsupport::MainWindowFixture {
+  protected:
+    // The first layout splits the page; later ones keep the frame's height.
+    void PrepareSettings() override {
+        settingsStore.settings.windowWidth = 900;
+        settingsStore.settings.windowHeight = 700;
+    }
+    // Opens a history whose records name the given image texts.
+    void OpenHistory(const std::vector<std::string>& images) {
+        std::string csv = "日時,コメント,ファイルパス,テキスト情報\r\n";
+        for (const auto& image : images)
+            csv += "2004/07/16 10:23:45,h," + image + ",\r\n";
+        ASSERT_TRUE(WriteFileBytes(InFolder("pane.csv"), csv));
+        DialogAnswerer answers;
+        answers.add([&](HWND dialog) { AnswerFileDialog(dialog, InFolder("pane.csv")); });
+        SendMessageA(window_, WM_COMMAND, IDM_FILE_OPEN, 0);
+        testsupport::PumpPending();
+    }
+    void Select(int row) {
+        LVITEMA none{};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageA(historyList.window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+        if (row < 0)
+            return;
+        LVITEMA item{};
+        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(historyList.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+    // Whether the view shows `expected` at (x, y) of its client area once
+    // painted. Wine hands a window's pixels to the X server a moment after
+    // painting, so the screen is read until it shows them or time runs out.
+    // The pixels PaintImageTo gives for a 200 x 100 view, as a lookup.
+    std::function<COLORREF(int, int)> Painted(const PackedDib* picture, int hPos, int vPos) {
+        auto pixels = std::make_shared<std::vector<uint32_t>>(200 * 100);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, -100, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HBITMAP target = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC dc = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, target);
+        RECT client{0, 0, 200, 100};
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        PaintImageTo(dc, client, nullptr, 0, 0);  // the white of an empty view
+        PaintImageTo(dc, client, picture, hPos, vPos);
+        GdiFlush();
+        std::memcpy(pixels->data(), bits, pixels->size() * 4);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(target);
+        return [pixels](int x, int y) {
+            const uint32_t p = (*pixels)[static_cast<size_t>(y) * 200 + x];
+            return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        };
+    }
+
+    bool ViewShows(int x, int y, COLORREF expected) {
+        RedrawWindow(imagePane->view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        POINT at{x, y};
+        ClientToScreen(imagePane->view, &at);
+        COLORREF seen = CLR_INVALID;
+        const DWORD start = GetTickCount();
+        do {
+            testsupport::PumpPending();
+            GdiFlush();
+            HDC screen = GetDC(nullptr);
+            seen = GetPixel(screen, at.x, at.y);
+            ReleaseDC(nullptr, screen);
+            if (seen == expected)
+                return true;
+            Sleep(20);
+        } while (GetTickCount() - start < 3000);
+        std::printf("pixel (%d, %d) is %06lX, not %06lX\n", x, y, static_cast<unsigned long>(seen),
+                    static_cast<unsigned long>(expected));
+        return false;
+    }
+};
+
+TEST_F(ImagePaneTest, PanesSplitThePageAndTheTabsSwitchIt) {
+    ASSERT_NE(imagePane, nullptr);
+    RECT list, frame;
+    GetWindowRect(imagePane->listPane, &list);
+    GetWindowRect(imagePane->frame, &frame);
+    EXPECT_GT(list.bottom - list.top, 50);
+    EXPECT_GT(frame.bottom - frame.top, 50);
+    EXPECT_LE(list.bottom, frame.top + GetSystemMetrics(SM_CYFRAME) + 1);
+    EXPECT_TRUE(IsWindowVisible(historyList.window));
+    EXPECT_TRUE(IsWindowVisible(imagePane->view));
+
+    TabCtrl_SetCurSel(appState.tabControl, 1);
+    NMHDR change{};
+    change.hwndFrom = appState.tabControl;
+    change.idFrom = 2000;
+    change.code = static_cast<UINT>(TCN_SELCHANGE);
+    SendMessageA(window_, WM_NOTIFY, 2000, reinterpret_cast<LPARAM>(&change));
+    EXPECT_FALSE(IsWindowVisible(historyList.window));
+    EXPECT_FALSE(IsWindowVisible(imagePane->view));
+    EXPECT_TRUE(IsWindowVisible(tabHost.keyPanelHost.container));
+
+    TabCtrl_SetCurSel(appState.tabControl, 0);
+    SendMessageA(window_, WM_NOTIFY, 2000, reinterpret_cast<LPARAM>(&change));
+    EXPECT_TRUE(IsWindowVisible(historyList.window));
+    EXPECT_FALSE(IsWindowVisible(tabHost.keyPanelHost.container));
+    RECT again;
+    GetWindowRect(imagePane->frame, &again);
+    EXPECT_EQ(again.top, frame.top);
+}
+
+TEST_F(ImagePaneTest, SelectedRowsPictureIsPaintedAtTenTen) {
+    ASSERT_TRUE(WriteFileBytes(InFolder("red.bmp"), SolidBmp(30, 20, 0, 0, 200)));
+    ASSERT_TRUE(SolidJpeg(InFolder("blue.jpg"), 30, 20, 200, 0, 0));
+    OpenHistory({"\\red.bmp", InFolder("blue.jpg")});
+    Select(0);  // relative: from the history folder
+    ASSERT_FALSE(imagePane->picture.empty());
+    // On the screen, at (10, 10) of the view.
+    EXPECT_TRUE(ViewShows(10, 10, RGB(200, 0, 0)));
+    // The whole picture and its margins, painted into a DC of our own.
+    const auto painted = Painted(&imagePane->picture, 0, 0);
+    EXPECT_EQ(painted(10, 10), RGB(200, 0, 0));
+    EXPECT_EQ(painted(39, 29), RGB(200, 0, 0));
+    EXPECT_EQ(painted(9, 10), RGB(255, 255, 255));
+    EXPECT_EQ(painted(40, 10), RGB(255, 255, 255));
+    EXPECT_EQ(painted(10, 30), RGB(255, 255, 255));
+    // Scrolled by (5, 8): the picture moves up and left.
+    const auto scrolled = Painted(&imagePane->picture, 5, 8);
+    EXPECT_EQ(scrolled(5, 2), RGB(200, 0, 0));
+    EXPECT_EQ(scrolled(4, 2), RGB(255, 255, 255));
+
+    Select(1);
+    ASSERT_FALSE(imagePane->picture.empty());
+    // A decoded JPEG of pure blue: exact after the quality-95 round trip.
+    const uint8_t* row = imagePane->picture.bits();
+    EXPECT_GT(row[0], 190);
+    EXPECT_LT(row[2], 10);
+    EXPECT_EQ(Painted(&imagePane->picture, 0, 0)(20, 20), RGB(row[2], row[1], row[0]));
+}
+
+TEST_F(ImagePaneTest, UnknownExtensionAndNoSelectionLeaveAWhitePane) {
+    ASSERT_TRUE(WriteFileBytes(InFolder("red.bmp"), SolidBmp(30, 20, 0, 0, 200)));
+    ASSERT_TRUE(WriteFileBytes(InFolder("mixed.Bmp"), SolidBmp(30, 20, 0, 0, 200)));
+    OpenHistory({"\\red.bmp", "\\mixed.Bmp"});
+    Select(0);
+    ASSERT_FALSE(imagePane->picture.empty());
+    Select(1);  // mixed case: not an image the pane knows, and no message
+    EXPECT_TRUE(imagePane->picture.empty());
+    EXPECT_TRUE(ViewShows(15, 15, RGB(255, 255, 255)));
+    Select(0);
+    ASSERT_FALSE(imagePane->picture.empty());
+    Select(-1);
+    SendMessageA(window_, WM_USER + 101, 0, 0);  // the list's show-image message
+    EXPECT_TRUE(imagePane->picture.empty());
+    EXPECT_TRUE(ViewShows(15, 15, RGB(255, 255, 255)));
+}
+
+TEST_F(ImagePaneTest, MissingBmpKeepsThePictureAndBrokenOnesAreRefused) {
+    ASSERT_TRUE(WriteFileBytes(InFolder("red.bmp"), SolidBmp(30, 20, 0, 0, 200)));
+    std::string broken = SolidBmp(30, 20, 0, 0, 200);
+    broken.resize(200);  // the rows the header promises are not there
+    ASSERT_TRUE(WriteFileBytes(InFolder("broken.bmp"), broken));
+    OpenHistory({"\\red.bmp", "\\missing.bmp", "\\broken.bmp"});
+    Select(0);
+    ASSERT_FALSE(imagePane->picture.empty());
+
+    // The selected record's file goes missing.
+    LVITEMA text{};
+    text.iSubItem = 1;
+    text.pszText = const_cast<char*>("\\missing.bmp");
+    SendMessageA(historyList.window, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&text));
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    SendMessageA(window_, WM_USER + 101, 0, 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "ファイルのオープンに失敗しました");
+    EXPECT_EQ(answers.seen()[0].caption, "Error");
+    EXPECT_FALSE(imagePane->picture.empty());  // the previous picture stays
+    EXPECT_TRUE(ViewShows(10, 10, RGB(200, 0, 0)));
+
+    answers.press(IDOK);
+    Select(2);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].text,
+              "ファイルの読み込みに失敗しました\r\n (" + InFolder("broken.bmp") + ")\r\n");
+    EXPECT_EQ(answers.seen()[1].caption, "ERROR");
+    EXPECT_TRUE(imagePane->picture.empty());
+    EXPECT_TRUE(ViewShows(10, 10, RGB(255, 255, 255)));
+}
+
+TEST_F(ImagePaneTest, LargePictureScrollsByBarKeysAndWheel) {
+    ASSERT_TRUE(WriteFileBytes(InFolder("big.bmp"), SolidBmp(3000, 2000, 0, 200, 0)));
+    OpenHistory({"\\big.bmp"});
+    Select(0);
+    HWND view = imagePane->view;
+    SCROLLINFO v = Info(SIF_ALL);
+    ASSERT_TRUE(GetScrollInfo(view, SB_VERT, &v));
+    RECT r;
+    GetWindowRect(view, &r);
+    EXPECT_EQ(v.nMax, 2000 + GetSystemMetrics(SM_CYHSCROLL) + 30);
+    EXPECT_EQ(static_cast<int>(v.nPage), r.bottom - r.top);
+    EXPECT_EQ(v.nPos, 0);
+
+    SendMessageA(view, WM_VSCROLL, SB_PAGEDOWN, 0);
+    SCROLLINFO after = Info(SIF_POS);
+    GetScrollInfo(view, SB_VERT, &after);
+    EXPECT_EQ(after.nPos, static_cast<int>(v.nPage));
+    SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);  // one notch up
+    GetScrollInfo(view, SB_VERT, &after);
+    EXPECT_EQ(after.nPos, static_cast<int>(v.nPage) - static_cast<int>(v.nPage / 10));
+    SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-240)), 0);
+    SCROLLINFO h = Info(SIF_ALL);
+    GetScrollInfo(view, SB_HORZ, &h);
+    EXPECT_EQ(h.nPos, 2 * static_cast<int>(h.nPage / 10));
+    SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
+    GetScrollInfo(view, SB_HORZ, &h);
+    EXPECT_EQ(h.nPos, 3 * static_cast<int>(h.nPage / 10));
+    // Tab hands the focus back to the list.
+    SetFocus(view);
+    SendMessageA(view, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), historyList.window);
+    SendMessageA(historyList.window, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), view);
+}
+
+}  // namespace

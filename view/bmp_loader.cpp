@@ -1,0 +1,68 @@
+#include "view/bmp_loader.h"
+
+#include <cstring>
+#include <utility>
+
+#include "capture/bmp_format.h"
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+
+uint16_t get16(const uint8_t* at) {
+    return static_cast<uint16_t>(at[0] | at[1] << 8);
+}
+
+uint32_t get32(const uint8_t* at) {
+    return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
+}
+
+}  // namespace
+
+BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
+    out.reset();
+    if (file == nullptr || size < kBmpHeaderSize || file[0] != 'B' || file[1] != 'M')
+        return BmpLoad::notBmp;
+
+    // Everything below is checked against bfSize, so bfSize itself must not
+    // claim more than the file holds.
+    const uint32_t fileSize = get32(file + 2);
+    if (fileSize < kBmpHeaderSize || fileSize > size)
+        return BmpLoad::badFileSize;
+    const uint32_t pixelOffset = get32(file + 10);
+
+    const uint8_t* info = file + kFileHeaderSize;
+    const uint32_t infoSize = get32(info + 0);
+    const auto width = static_cast<int32_t>(get32(info + 4));
+    const auto height = static_cast<int32_t>(get32(info + 8));
+    const uint16_t planes = get16(info + 12);
+    const uint16_t bitCount = get16(info + 14);
+    const uint32_t compression = get32(info + 16);
+
+    // Older headers (the 12-byte core header) lay out the fields differently.
+    if (infoSize < kDibInfoHeaderSize)
+        return BmpLoad::unsupported;
+    // Pixels inside the info header would be read as both.
+    if (infoSize > fileSize - kFileHeaderSize || pixelOffset < kFileHeaderSize + infoSize)
+        return BmpLoad::badLayout;
+    // A top-down picture (negative height) would need its rows reversed, and
+    // the painter's header must stay positive; no writer of ours makes one.
+    if (planes != 1 || bitCount != 24 || compression != 0 || width <= 0 || height <= 0)
+        return BmpLoad::unsupported;
+
+    std::size_t blockSize = 0;
+    if (!PackedDib::blockSizeFor(width, height, &blockSize))
+        return BmpLoad::tooLarge;
+    const std::size_t pixelBytes = blockSize - kDibInfoHeaderSize;
+    if (pixelOffset > fileSize || pixelBytes > fileSize - pixelOffset)
+        return BmpLoad::badLayout;
+
+    PackedDib dib = PackedDib::create(width, height);
+    if (dib.empty())
+        return BmpLoad::outOfMemory;
+    // The header is PackedDib's own: a later header version, colour counts or
+    // a colour table left in the file would mislead the painter.
+    std::memcpy(dib.bits(), file + pixelOffset, pixelBytes);
+    out = std::move(dib);
+    return BmpLoad::ok;
+}

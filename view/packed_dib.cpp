@@ -1,0 +1,95 @@
+#include "view/packed_dib.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "capture/bmp_format.h"
+
+namespace {
+
+void put16(uint8_t* at, uint16_t v) {
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void put32(uint8_t* at, uint32_t v) {
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+    at[3] = static_cast<uint8_t>(v >> 24);
+}
+
+}  // namespace
+
+PackedDib::~PackedDib() {
+    reset();
+}
+
+PackedDib::PackedDib(PackedDib&& other) noexcept
+    : block_(std::exchange(other.block_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      stride_(std::exchange(other.stride_, 0)) {}
+
+PackedDib& PackedDib::operator=(PackedDib&& other) noexcept {
+    if (this != &other) {
+        reset();
+        block_ = std::exchange(other.block_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        stride_ = std::exchange(other.stride_, 0);
+    }
+    return *this;
+}
+
+bool PackedDib::blockSizeFor(int32_t width, int32_t height, std::size_t* size) {
+    *size = 0;
+    if (width <= 0 || height <= 0 || width > kMaxDibSide || height > kMaxDibSide)
+        return false;
+    // Both sides are at most 2^15, so none of this comes near 64 bits.
+    const uint64_t bytes =
+        uint64_t{kDibInfoHeaderSize} + uint64_t{dibStride(width)} * uint64_t(height);
+    if (bytes > kMaxDibBlockSize)
+        return false;
+    *size = static_cast<std::size_t>(bytes);
+    return true;
+}
+
+PackedDib PackedDib::create(int32_t width, int32_t height) {
+    PackedDib dib;
+    std::size_t size = 0;
+    if (!blockSizeFor(width, height, &size))
+        return dib;
+    // Zeroed, so the padding bytes at the end of each row are zero too.
+    auto* block = static_cast<uint8_t*>(std::calloc(size, 1));
+    if (block == nullptr)
+        return dib;
+
+    const uint32_t stride = dibStride(width);
+    put32(block + 0, kDibInfoHeaderSize);
+    put32(block + 4, static_cast<uint32_t>(width));
+    put32(block + 8, static_cast<uint32_t>(height));  // positive: bottom-up
+    put16(block + 12, 1);                             // planes
+    put16(block + 14, 24);                            // bits per pixel
+    // 16: BI_RGB, zero
+    put32(block + 20, static_cast<uint32_t>(size - kDibInfoHeaderSize));
+    // 24 to 39: resolutions and colour counts, zero
+
+    dib.block_ = block;
+    dib.size_ = size;
+    dib.width_ = width;
+    dib.height_ = height;
+    dib.stride_ = stride;
+    return dib;
+}
+
+void PackedDib::reset() {
+    std::free(block_);
+    block_ = nullptr;
+    size_ = 0;
+    width_ = 0;
+    height_ = 0;
+    stride_ = 0;
+}
