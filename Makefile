@@ -1,10 +1,11 @@
 # make        builds both configurations (native tests and the Windows program)
 # make run    installs what is missing, builds, and starts Zelcap.exe under Wine
 # make test   installs what is missing, builds, and runs every test
+# make fuzz   runs each fuzzer for FUZZ_SECONDS (default 300)
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 run test bench clean
+.PHONY: all setup native win32 fuzz-build run test fuzz fuzz-seeds bench clean
 
 all: native win32
 
@@ -18,23 +19,43 @@ $(BUILD)/win32/CMakeCache.txt: | setup
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
 
+# The fuzzers need clang's libFuzzer.
+$(BUILD)/fuzz/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELCAP_FUZZ=ON \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+
 native: setup $(BUILD)/native/CMakeCache.txt
 	cmake --build $(BUILD)/native -j$(JOBS)
 
 win32: setup $(BUILD)/win32/CMakeCache.txt
 	cmake --build $(BUILD)/win32 -j$(JOBS)
 
+fuzz-build: setup $(BUILD)/fuzz/CMakeCache.txt
+	cmake --build $(BUILD)/fuzz -j$(JOBS)
+
 run: all
 	@bash tools/run.sh $(BUILD)/win32
 
-# One CTest run over both build folders, so that it closes with one summary.
-test: all
-	@printf 'subdirs("native")\nsubdirs("win32")\n' > $(BUILD)/CTestTestfile.cmake
+# One CTest run over all build folders, so that it closes with one summary.
+test: all fuzz-build
+	@printf 'subdirs("native")\nsubdirs("fuzz")\nsubdirs("win32")\n' > $(BUILD)/CTestTestfile.cmake
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
+
+# Longer fuzzing than the tests do; finds stay in $(BUILD)/fuzz/{bmp,jpeg}.
+FUZZ_SECONDS ?= 300
+fuzz: fuzz-build
+	@for kind in bmp jpeg; do \
+	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
+	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
+	done
+
+# Rewrites the committed seed corpus.
+fuzz-seeds: fuzz-build
+	$(BUILD)/fuzz/make_seeds tests/fuzz/corpus
 
 # Capture timings on a 1920 x 1080 virtual screen (docs/performance.md).
 bench: win32
 	@bash tools/bench/capture-bench.sh $(BUILD)/win32 30
 
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/CTestTestfile.cmake
+	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/fuzz $(BUILD)/CTestTestfile.cmake

@@ -22,7 +22,8 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils
     nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev
+    libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev imagemagick
+    clang libclang-rt-dev
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

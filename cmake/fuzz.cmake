@@ -1,0 +1,83 @@
+# Fuzzing configuration (ZELCAP_FUZZ=ON, clang): libFuzzer targets for the
+# image loaders, under AddressSanitizer and UndefinedBehaviorSanitizer. The
+# native tests belong to the native build.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "ZELCAP_FUZZ needs clang for libFuzzer (-DCMAKE_CXX_COMPILER=clang++)")
+endif()
+
+set(ZELCAP_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=all)
+add_compile_options(${ZELCAP_SANITIZE} -fsanitize=fuzzer-no-link)
+add_link_options(${ZELCAP_SANITIZE})
+
+# libjpeg built with the same instrumentation as our code, so that the fuzzer
+# sees which paths of the decoder an input takes and ASan watches libjpeg's
+# side of the row buffers too: the libjpeg-turbo source that the Windows
+# build is made from (tools/setup.sh unpacks it). Without that source the
+# system library is used, and the JPEG fuzzer works blind inside libjpeg.
+# UBSan stays off there: it is not our code to fix.
+file(GLOB found ${PROJECT_SOURCE_DIR}/build/libjpeg-src/libjpeg-turbo-*/jpeglib.h)
+if(found)
+    list(GET found 0 found)
+    get_filename_component(found ${found} DIRECTORY)
+endif()
+set(ZELCAP_JPEG_SOURCE "${found}" CACHE PATH "libjpeg-turbo source to instrument")
+if(ZELCAP_JPEG_SOURCE)
+    include(ExternalProject)
+    set(jpeg_build ${CMAKE_BINARY_DIR}/libjpeg)
+    ExternalProject_Add(libjpeg_instrumented
+        SOURCE_DIR ${ZELCAP_JPEG_SOURCE}
+        BINARY_DIR ${jpeg_build}
+        CMAKE_ARGS -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            "-DCMAKE_C_FLAGS=-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
+            -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_JPEG8=OFF -DWITH_JPEG7=OFF
+            -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
+        BUILD_COMMAND ${CMAKE_COMMAND} --build ${jpeg_build} --target jpeg-static
+        INSTALL_COMMAND ""
+        BUILD_BYPRODUCTS ${jpeg_build}/libjpeg.a)
+    file(MAKE_DIRECTORY ${jpeg_build})
+    set(JPEG_INCLUDE ${ZELCAP_JPEG_SOURCE} ${jpeg_build})  # jconfig.h is generated
+    set(JPEG_LIBRARY ${jpeg_build}/libjpeg.a)
+else()
+    message(WARNING "No libjpeg-turbo source in build/libjpeg-src: fuzzing the system libjpeg")
+    find_path(JPEG_INCLUDE jpeglib.h REQUIRED)
+    find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
+endif()
+
+# Only the part of the core that the fuzzers and the seed writer use: clang
+# knows no execution character set but UTF-8, and other core sources insist
+# on their texts being CP932 (static_assert on byte lengths).
+add_library(zelcap_image_core STATIC
+    ${PROJECT_SOURCE_DIR}/view/packed_dib.cpp
+    ${PROJECT_SOURCE_DIR}/view/bmp_loader.cpp
+    ${PROJECT_SOURCE_DIR}/view/jpeg_decoder.cpp
+    ${PROJECT_SOURCE_DIR}/capture/bmp_format.cpp
+    ${PROJECT_SOURCE_DIR}/capture/jpeg_encoder.cpp)
+target_compile_options(zelcap_image_core PRIVATE ${ZELCAP_WARNINGS})
+target_include_directories(zelcap_image_core PUBLIC ${PROJECT_SOURCE_DIR} ${JPEG_INCLUDE})
+target_link_libraries(zelcap_image_core PUBLIC ${JPEG_LIBRARY})
+if(TARGET libjpeg_instrumented)
+    add_dependencies(zelcap_image_core libjpeg_instrumented)
+endif()
+
+set(ZELCAP_FUZZ_DIR ${PROJECT_SOURCE_DIR}/tests/fuzz)
+set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
+
+foreach(kind bmp jpeg)
+    add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
+    target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})
+    target_link_options(${kind}_fuzz PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${kind}_fuzz PRIVATE zelcap_image_core)
+    # New finds go to the build folder; the committed seeds stay as they are.
+    add_test(NAME fuzz.${kind}
+        COMMAND bash ${ZELCAP_FUZZ_DIR}/run_fuzzer.sh $<TARGET_FILE:${kind}_fuzz>
+                ${ZELCAP_FUZZ_DIR}/corpus/${kind} ${CMAKE_BINARY_DIR}/${kind}
+                ${ZELCAP_FUZZ_SECONDS})
+    math(EXPR limit "${ZELCAP_FUZZ_SECONDS} + 60")
+    set_tests_properties(fuzz.${kind} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
+endforeach()
+
+# Writes the seed corpus into tests/fuzz/corpus (`make fuzz-seeds`).
+add_executable(make_seeds ${ZELCAP_FUZZ_DIR}/make_seeds.cpp)
+target_compile_options(make_seeds PRIVATE ${ZELCAP_WARNINGS})
+target_link_libraries(make_seeds PRIVATE zelcap_image_core)

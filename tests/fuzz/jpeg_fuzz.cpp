@@ -1,0 +1,47 @@
+// libFuzzer target: JPEG files of any content into the image pane's picture,
+// through both the memory and the stdio source, which must agree.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "capture/bmp_format.h"
+#include "view/jpeg_decoder.h"
+
+namespace {
+
+void checkPicture(const PackedDib& dib) {
+    if (dib.stride() != dibStride(dib.width()) ||
+        dib.size() != kDibInfoHeaderSize + std::size_t{dib.stride()} * dib.height())
+        std::abort();
+    const std::size_t used = std::size_t(dib.width()) * 3;
+    for (int32_t row = 0; row < dib.height(); ++row)
+        for (std::size_t i = used; i < dib.stride(); ++i)
+            if (dib.bits()[std::size_t(row) * dib.stride() + i] != 0)
+                std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    PackedDib fromMemory = PackedDib::create(1, 1);
+    const bool decoded = decodeJpegBytes(data, size, fromMemory);
+    if (decoded != !fromMemory.empty())
+        std::abort();
+    if (decoded)
+        checkPicture(fromMemory);
+
+    if (size == 0)
+        return 0;
+    std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    if (file == nullptr)
+        return 0;
+    PackedDib fromStream;
+    const bool streamed = decodeJpegFile(file, fromStream);
+    std::fclose(file);
+    if (streamed != decoded || fromStream.size() != fromMemory.size() ||
+        (decoded && std::memcmp(fromStream.data(), fromMemory.data(), fromMemory.size()) != 0))
+        std::abort();
+    return 0;
+}

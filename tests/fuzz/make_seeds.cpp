@@ -1,0 +1,104 @@
+// Writes the fuzzers' seed corpus: a few tiny BMP and JPEG files, valid ones
+// of each kind the loaders accept and some they refuse, so that fuzzing
+// starts from both sides of each check. Run through `make fuzz-seeds`.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture/bmp_format.h"
+#include "capture/jpeg_encoder.h"
+#include "tests/fuzz/sample_images.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+bool save(const std::string& path, const Bytes& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
+}
+
+int colour(int x, int y, int c) {
+    return (x * 40 + y * 25 + c * 80) & 0xFF;
+}
+
+// The capture writer's own output, through a temporary file as it writes one.
+Bytes captureJpeg(int32_t width, int32_t height) {
+    const uint32_t stride = dibStride(width);
+    Bytes dib(std::size_t{stride} * height, 0);
+    for (int32_t row = 0; row < height; ++row)
+        for (int32_t x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                dib[std::size_t(row) * stride + x * 3 + c] =
+                    static_cast<uint8_t>(colour(x, row, c));
+    Bytes file;
+    std::FILE* f = std::tmpfile();
+    if (f == nullptr || !encodeJpegStream(f, width, height, 75, dib.data(), stride))
+        return file;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        file.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+    return file;
+}
+
+void put32(Bytes& b, std::size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A 40-byte-header file turned into one with a V5 header and a gap before
+// the pixels.
+Bytes withV5Header(const Bytes& plain) {
+    Bytes file(plain.begin(), plain.begin() + 54);
+    file.resize(14 + 124 + 4, 0);
+    put32(file, 14, 124);
+    file.insert(file.end(), plain.begin() + 54, plain.end());
+    put32(file, 2, static_cast<uint32_t>(file.size()));
+    put32(file, 10, 14 + 124 + 4);
+    return file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds CORPUS_DIR (with bmp/ and jpeg/ in it)\n");
+        return 2;
+    }
+    const std::string bmpDir = std::string(argv[1]) + "/bmp/";
+    const std::string jpegDir = std::string(argv[1]) + "/jpeg/";
+
+    const Bytes capture3x2 = samples::bmp(3, 2, colour);
+    Bytes eightBit = samples::bmp(4, 2, colour);
+    eightBit[28] = 8;
+    bool ok = save(bmpDir + "capture_3x2.bmp", capture3x2) &&
+              save(bmpDir + "capture_1x1.bmp", samples::bmp(1, 1, colour)) &&
+              save(bmpDir + "v5_header_gap.bmp", withV5Header(capture3x2)) &&
+              save(bmpDir + "refused_8bit.bmp", eightBit);
+
+    auto rgb = samples::picture(9, 6, JCS_RGB, 3, colour);
+    rgb.quality = 75;
+    auto progressive = rgb;
+    progressive.progressive = true;
+    progressive.fullChroma = false;
+    auto gray = samples::picture(8, 8, JCS_GRAYSCALE, 1, colour);
+    gray.quality = 75;
+    auto cmyk = samples::picture(8, 8, JCS_CMYK, 4, colour);
+    cmyk.quality = 50;
+    ok = ok && save(jpegDir + "capture_16x9.jpg", captureJpeg(16, 9)) &&
+         save(jpegDir + "capture_width1.jpg", captureJpeg(1, 5)) &&
+         save(jpegDir + "rgb444_9x6.jpg", samples::encode(rgb)) &&
+         save(jpegDir + "progressive_9x6.jpg", samples::encode(progressive)) &&
+         save(jpegDir + "gray_8x8.jpg", samples::encode(gray)) &&
+         save(jpegDir + "refused_cmyk.jpg", samples::encode(cmyk));
+    if (!ok) {
+        std::fprintf(stderr, "make_seeds: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
