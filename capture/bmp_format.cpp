@@ -9,18 +9,6 @@ constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
 
-void put16(uint8_t* at, uint16_t v) {
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void put32(uint8_t* at, uint32_t v) {
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-    at[2] = static_cast<uint8_t>(v >> 16);
-    at[3] = static_cast<uint8_t>(v >> 24);
-}
-
 }  // namespace
 
 uint32_t dibStride(int32_t width) {
@@ -53,17 +41,17 @@ void makeBmpHeaders(int32_t width, int32_t height, uint8_t (&out)[kBmpHeaderSize
     uint8_t* file = out;
     file[0] = 'B';
     file[1] = 'M';
-    put32(file + 2, sized ? kBmpHeaderSize + imageSize : 0);
+    putLe32(file + 2, sized ? kBmpHeaderSize + imageSize : 0);
     // 6 and 8: reserved, zero
-    put32(file + 10, kBmpHeaderSize);
+    putLe32(file + 10, kBmpHeaderSize);
 
     uint8_t* info = out + kFileHeaderSize;
-    put32(info + 0, kInfoHeaderSize);
-    put32(info + 4, static_cast<uint32_t>(width));
-    put32(info + 8, static_cast<uint32_t>(height));
-    put16(info + 12, 1);
-    put16(info + 14, 24);
+    putLe32(info + 0, kInfoHeaderSize);
+    putLe32(info + 4, static_cast<uint32_t>(width));
+    putLe32(info + 8, static_cast<uint32_t>(height));
+    putLe16(info + 12, 1);
+    putLe16(info + 14, 24);
     // 16: BI_RGB, zero
-    put32(info + 20, imageSize);
+    putLe32(info + 20, imageSize);
     // 24 to 39: resolutions and colour counts, zero
 }

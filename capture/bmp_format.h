@@ -7,6 +7,19 @@
 // 14-byte file header followed by the 40-byte BITMAPINFOHEADER.
 constexpr uint32_t kBmpHeaderSize = 54;
 
+// The headers' fields are little-endian whatever the machine.
+inline void putLe16(uint8_t* at, uint16_t v) {
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+}
+
+inline void putLe32(uint8_t* at, uint32_t v) {
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+    at[3] = static_cast<uint8_t>(v >> 24);
+}
+
 // Bytes per row: w pixels of three bytes, padded to a multiple of 4, that is
 // ((24 * w + 31) / 32) * 4. 0 when width < 1 or the row does not fit in
 // 32 bits.

@@ -5,21 +5,7 @@
 
 #include "capture/bmp_format.h"
 
-namespace {
-
-void put16(uint8_t* at, uint16_t v) {
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void put32(uint8_t* at, uint32_t v) {
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-    at[2] = static_cast<uint8_t>(v >> 16);
-    at[3] = static_cast<uint8_t>(v >> 24);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PackedDib::~PackedDib() {
     reset();
@@ -68,13 +54,13 @@ PackedDib PackedDib::create(int32_t width, int32_t height) {
         return dib;
 
     const uint32_t stride = dibStride(width);
-    put32(block + 0, kDibInfoHeaderSize);
-    put32(block + 4, static_cast<uint32_t>(width));
-    put32(block + 8, static_cast<uint32_t>(height));  // positive: bottom-up
-    put16(block + 12, 1);                             // planes
-    put16(block + 14, 24);                            // bits per pixel
+    putLe32(block + 0, kDibInfoHeaderSize);
+    putLe32(block + 4, static_cast<uint32_t>(width));
+    putLe32(block + 8, static_cast<uint32_t>(height));  // positive: bottom-up
+    putLe16(block + 12, 1);                             // planes
+    putLe16(block + 14, 24);                            // bits per pixel
     // 16: BI_RGB, zero
-    put32(block + 20, static_cast<uint32_t>(size - kDibInfoHeaderSize));
+    putLe32(block + 20, static_cast<uint32_t>(size - kDibInfoHeaderSize));
     // 24 to 39: resolutions and colour counts, zero
 
     dib.block_ = block;

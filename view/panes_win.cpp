@@ -241,6 +241,7 @@ void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM) {
         return;
     if (!tabHost.fontMade) {
         tabHost.makeFont();
+        tabHost.keyPanelHost.makeFont();
         tabHost.fontMade = 1;
     }
     if (sizeType == SIZE_MINIMIZED)
