@@ -140,7 +140,10 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
         // Kinds 104, 106 and 108 draw their frame, marker or cursor here, in
         // window mode, when the cursor position reads with both coordinates
         // above 0.
-        (void)hotKeyId;
+        POINT cursor{};
+        if (GetCursorPos(&cursor) && cursor.x > 0 && cursor.y > 0)
+            decorateCapture(dcs.memory.get(), target, hotKeyId, cursor, DecorationMode::Window,
+                            s.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
     lastTarget = kTargetWindow;
     return true;
@@ -157,7 +160,10 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
         BitBlt(dcs.memory.get(), 0, 0, screenWidth, screenHeight, dcs.display.get(), 0, 0, SRCCOPY);
         // Kinds 105, 107 and 109 draw their frame, marker or cursor here, in
         // screen mode, whenever the cursor position can be read.
-        (void)hotKeyId;
+        POINT cursor{};
+        if (GetCursorPos(&cursor))
+            decorateCapture(dcs.memory.get(), nullptr, hotKeyId, cursor, DecorationMode::Screen,
+                            settingsStore.settings.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
     captureRect = RECT{0, 0, screenWidth, screenHeight};
     lastTarget = kTargetScreen;

@@ -9,6 +9,7 @@
 
 #include "app/win_handles_win.h"
 #include "capture/capture_kinds.h"
+#include "capture/decorations_win.h"
 #include "settings/settings.h"
 
 class History;
