@@ -20,6 +20,7 @@
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
 #include "report/report_dialog_win.h"
+#include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/image_view_win.h"
@@ -250,8 +251,12 @@ void OnCaptureButton(HWND window) {
 }
 
 void OnReport(HWND window) {
-    // The report itself is made once the options dialog can choose one.
-    RunReportOptionsDialog(window);
+    if (RunReportOptionsDialog(window) != IDOK)
+        return;
+    if (WriteHtmlReport(window, reportJobFromSettings(settings()))) {
+        ShowMessage(window, "HTMLファイルの作成処理が終了しました。", "確認",
+                    MB_ICONINFORMATION | MB_OK);
+    }
 }
 
 void OnPreferences(HWND window) {

@@ -23,7 +23,10 @@ set(ZELCAP_GENERATED_FILES
     ${ZELCAP_GENERATED}/toolbar.bmp
     ${ZELCAP_GENERATED}/markers.bmp
     ${ZELCAP_GENERATED}/marker_preview0.bmp ${ZELCAP_GENERATED}/marker_preview1.bmp
-    ${ZELCAP_GENERATED}/marker_preview2.bmp ${ZELCAP_GENERATED}/marker_preview3.bmp)
+    ${ZELCAP_GENERATED}/marker_preview2.bmp ${ZELCAP_GENERATED}/marker_preview3.bmp
+    ${ZELCAP_GENERATED}/report_layout0.bmp ${ZELCAP_GENERATED}/report_layout1.bmp
+    ${ZELCAP_GENERATED}/report_layout2.bmp ${ZELCAP_GENERATED}/report_layout3.bmp
+    ${ZELCAP_GENERATED}/report_layout4.bmp ${ZELCAP_GENERATED}/report_layout5.bmp)
 add_custom_command(
     OUTPUT ${ZELCAP_GENERATED_FILES}
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/generate_resources.py

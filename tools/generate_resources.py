@@ -325,6 +325,62 @@ def draw_marker_preview(cell):
     return c
 
 
+# ---- report layout previews (bitmaps 142, 143, 145, 144, 149, 154) ----
+
+LAYOUT_WIDTH = 90
+LAYOUT_HEIGHT = 60  # the 45:30 shape the dialog gives the previews
+
+
+def layout_picture(c, x0, y0, x1, y1):
+    """A captured screen in small: sky over a green hill, in a black edge."""
+    c.rect(x0, y0, x1, y1, VGA_PALETTE[14] + (255,))
+    c.rect(x0, (y0 + y1) // 2 + 1, x1, y1, VGA_PALETTE[2] + (255,))
+    c.frame(x0, y0, x1, y1, VGA_PALETTE[0] + (255,))
+
+
+def layout_text(c, x0, y0, x1, y1):
+    """A description: navy lines on white, the last one short."""
+    c.rect(x0, y0, x1, y1, VGA_PALETTE[15] + (255,))
+    c.frame(x0, y0, x1, y1, VGA_PALETTE[8] + (255,))
+    y = y0 + 3
+    while y + 1 < y1 - 2:
+        end = x1 - 3 if y + 5 < y1 - 2 else x0 + (x1 - x0) // 2
+        c.rect(x0 + 3, y, end, y + 1, VGA_PALETTE[4] + (255,))
+        y += 3
+
+
+def draw_report_layout(layout):
+    """Two records of a report page in the given layout, 0 to 5."""
+    c = Canvas(LAYOUT_WIDTH, LAYOUT_HEIGHT, VGA_PALETTE[7] + (255,))
+    c.frame(0, 0, LAYOUT_WIDTH, LAYOUT_HEIGHT, VGA_PALETTE[8] + (255,))
+    if layout == 5:
+        # Pictures only, several to a row.
+        for row in range(2):
+            for col in range(3):
+                x = 4 + col * 28
+                y = 4 + row * 28
+                layout_picture(c, x, y, x + 26, y + 24)
+        return c
+    for row in range(2):
+        top = 3 + row * 28
+        bottom = top + 26
+        if layout == 0:
+            layout_picture(c, 4, top, 44, bottom)
+            layout_text(c, 47, top, 86, bottom)
+        elif layout == 1:
+            layout_text(c, 4, top, 43, bottom)
+            layout_picture(c, 46, top, 86, bottom)
+        elif layout == 2:
+            layout_text(c, 4, top, 86, top + 9)
+            layout_picture(c, 25, top + 11, 65, bottom)
+        elif layout == 3:
+            layout_picture(c, 25, top, 65, top + 15)
+            layout_text(c, 4, top + 17, 86, bottom)
+        else:
+            layout_picture(c, 20, top, 70, bottom)
+    return c
+
+
 def write_bmp4(path, canvas, palette):
     """A 4-bit bottom-up BMP; every pixel must be one of the palette colours."""
     index = {colour: i for i, colour in enumerate(palette)}
@@ -359,6 +415,9 @@ def main():
     write_bmp4(os.path.join(out, 'markers.bmp'), draw_marker_strip(), VGA_PALETTE)
     for cell in range(4):
         write_bmp4(os.path.join(out, 'marker_preview%d.bmp' % cell), draw_marker_preview(cell),
+                   VGA_PALETTE)
+    for layout in range(6):
+        write_bmp4(os.path.join(out, 'report_layout%d.bmp' % layout), draw_report_layout(layout),
                    VGA_PALETTE)
 
 

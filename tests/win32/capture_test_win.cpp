@@ -269,8 +269,10 @@ TEST_F(CaptureTest, StartNumberAboveTheMaximumIsRefused) {
     settingsStore.settings.maxNumber = 10;
     DialogAnswerer answers;
     answers.press(IDOK);
+    answers.press(IDCANCEL);  // the settings sheet offered after the warning
     EXPECT_EQ(capturer.capture(owner_, 103), 0);
-    ASSERT_EQ(answers.seen().size(), 1u);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].caption, "環境設定");
     EXPECT_EQ(answers.seen()[0].caption, "ファイル番号設定エラー");
     EXPECT_EQ(answers.seen()[0].text, "開始番号が最大番号を超えています");
     EXPECT_EQ(capturer.nextNumber, 1);

@@ -323,3 +323,39 @@ TEST_F(HistoryCommandsTest, HelpCommandsWithoutAHelpFileFailQuietly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HistoryCommandsTest, ReportCommandWritesTheReportAndConfirms) {
+    HotKey();
+    HotKey();
+    Settings& s = settingsStore.settings;
+    std::snprintf(s.reportFolder, kPathSize, "%s", folder_->path().c_str());
+    std::snprintf(s.reportFileName, kPathSize, "report1");
+    std::snprintf(s.reportTitle, kPathSize, "レポート１");
+    s.reportItemsPerRow = 1;
+    s.reportTocSplit = 1;
+    s.reportRowsPerPage = 10;
+    DialogAnswerer answers;
+    answers.add([](HWND dialog) { testsupport::PressButton(dialog, 3); });  // 出力(&S)
+    answers.press(IDOK);
+    SendMessageA(window_, WM_COMMAND, IDM_REPORT, 0);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[0].caption, "HTML出力");
+    EXPECT_EQ(answers.seen()[1].text, "HTMLファイルの作成処理が終了しました。");
+    EXPECT_EQ(answers.seen()[1].caption, "確認");
+    const std::string html = ReadFileBytes(InFolder("report1.htm"));
+    EXPECT_NE(html.find("レポート１"), std::string::npos);
+    EXPECT_NE(html.find("1.bmp"), std::string::npos);
+    EXPECT_NE(html.find("2.bmp"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(settingsStore.iniPath).find("[HTML]"), std::string::npos);
+
+    // Cancel writes nothing more.
+    answers.press(IDCANCEL);
+    DeleteFileA(InFolder("report1.htm").c_str());
+    SendMessageA(window_, WM_COMMAND, IDM_REPORT, 0);
+    EXPECT_EQ(answers.seen().size(), 3u);
+    EXPECT_FALSE(testsupport::FileExists(InFolder("report1.htm")));
+}
+
+}  // namespace

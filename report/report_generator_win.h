@@ -1,0 +1,12 @@
+// Writing the HTML report file and copying the record files next to it.
+#pragma once
+
+#include <windows.h>
+
+#include "report/report_writer.h"
+
+// Writes the report of the global history with the job and the [HTML]
+// settings. True when the report was written or the user chose not to
+// overwrite an existing file; false, after telling the user, when the file
+// could not be created or written.
+bool WriteHtmlReport(HWND owner, const ReportJob& job);

@@ -1,0 +1,435 @@
+#include "report/report_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/cp932.h"
+#include "history/history_paths.h"
+#include "history/open_records.h"
+
+namespace {
+
+constexpr std::size_t kTextFileLimit = 65535;
+// Beyond this a row or a page holds nothing but empty cells (the history
+// never has more records), and the settings file can hold any number.
+constexpr int kCountLimit = kRecordMaximum;
+
+int clampCount(int value) {
+    return std::min(std::max(value, 1), kCountLimit);
+}
+
+// Calls emit(i, len) for each character of text: one byte, or two for a
+// double-byte character (a torn lead byte at the end counts as one).
+template <typename F>
+void forEachCharacter(const std::string& text, F emit) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n =
+            cp932::isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        emit(i, n);
+        i += n;
+    }
+}
+
+// Window titles and typed headings are plain text: a '<' in one must not
+// open a tag in the report.
+std::string escapeText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    forEachCharacter(text, [&](std::size_t i, std::size_t n) {
+        if (n == 1 && text[i] == '&')
+            out += "&amp;";
+        else if (n == 1 && text[i] == '<')
+            out += "&lt;";
+        else if (n == 1 && text[i] == '>')
+            out += "&gt;";
+        else
+            out.append(text, i, n);
+    });
+    return out;
+}
+
+// The src value is unquoted and the href single-quoted, so a dropped file's
+// name with a blank or a quote would end the attribute early; those bytes go
+// in as URL escapes, which leaves every ordinary capture name as it is.
+std::string urlName(const std::string& name) {
+    std::string out;
+    forEachCharacter(name, [&](std::size_t i, std::size_t n) {
+        const char c = name[i];
+        if (n == 1 && std::strchr(" \"#%&'<>", c) != nullptr && c != '\0') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            out += escaped;
+        } else {
+            out.append(name, i, n);
+        }
+    });
+    return out;
+}
+
+// ASCII letters fold; double-byte characters compare as they are.
+bool sameFileName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if (cp932::isLeadByte(x)) {
+            if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1])
+                return false;
+            ++i;
+            continue;
+        }
+        const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+        if (fold(x) != fold(y))
+            return false;
+    }
+    return true;
+}
+
+std::string decimal(long long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld", value);
+    return text;
+}
+
+// The item number as "番号表示" shows it: right-aligned in three places.
+std::string itemNumber(long long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%3lld.", value);
+    return text;
+}
+
+class Writer {
+  public:
+    Writer(const HistoryRecord* records, int count, const char* historyFolder,
+           const ReportOptions& options, const ReportFileReader& readFile)
+        : records_(records),
+          count_(std::max(count, 0)),
+          folder_(historyFolder),
+          options_(options),
+          readFile_(readFile),
+          perRow_(clampCount(options.itemsPerRow)),
+          rows_(clampCount(options.job.rowsPerPage)),
+          reportPath_(reportFilePath(options.job)) {}
+
+    ReportText run() {
+        const int layout = options_.job.layout == 5 ? 4 : options_.job.layout;
+        if (layout < 0 || layout > 4)
+            return {};
+        layout_ = layout;
+        writePageHead();
+        if (options_.coverPage)
+            writeCover();
+        const long long perPage = static_cast<long long>(perRow_) * rows_;
+        const long long pages = (count_ - 1) / perPage + 1;
+        for (long long p = 0; p < pages; ++p) {
+            writePage(p);
+            if (p < pages - 1)
+                out_.html += "<hr color=white>\n";
+        }
+        if (options_.coverPage)
+            out_.html += "<A href=#0><FONT size=2>目次へ</FONT></a>\n";
+        out_.html += "</body></html>";
+        return std::move(out_);
+    }
+
+  private:
+    std::string& html() { return out_.html; }
+
+    void writePageHead() {
+        const std::string title = escapeText(options_.title);
+        html() += "<html><head><title>" + title + "</title>\n";
+        html() +=
+            "<style type=\"text/css\">\n<!-- hr { page-break-after:always} -->\n</style>\n"
+            "</head>\n";
+        html() += "<BODY bgcolor=#ffffff leftmargin=\"50px\">\n";
+    }
+
+    void writeContentsEntry(int i) {
+        html() += "<a href=#" + decimal(i + 1) + ">";
+        if (options_.itemNumbers)
+            html() += itemNumber(i + 1);
+        html() += escapeText(records_[i].comment) + "</A>\n<BR>\n";
+    }
+
+    void writeCover() {
+        const std::string title = escapeText(options_.title);
+        html() += "<A name=#0></A><BR><BR><BR><BR><BR><BR>\n";
+        html() +=
+            "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n"
+            "      <TD><FONT color=#000099 size=5><B>" +
+            title +
+            "      </B></FONT></TD>\n      <TD valign=bottom></TD>\n    </TR>\n  </TBODY>\n"
+            "</TABLE>\n";
+        html() +=
+            "<TABLE border=0 width=650>\n    <TR>\n      <TD bgcolor=#000099></TD>\n    </TR>\n"
+            "</TABLE>\n";
+        html() +=
+            "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n"
+            "      <TD bgcolor=#ccccff><FONT size=2>　【目次】</FONT></TD>\n    </TR>\n"
+            "    <TR>\n      <TD bgcolor=#999999></TD>\n    </TR>\n  </TBODY>\n</TABLE>\n<BR>\n";
+        static const char kColumnOpen[] =
+            "      <TD valign=top>\n       <FONT color=#000000 size=2>\n";
+        static const char kColumnClose[] = "       </FONT>\n      </TD>\n";
+        html() += "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n";
+        html() += kColumnOpen;
+        // A negative split would make the column length zero or negative.
+        if (options_.tocSplit > 0) {
+            const int perColumn = (count_ - 1) / options_.tocSplit + 1;
+            for (int i = 0; i < count_; ++i) {
+                writeContentsEntry(i);
+                if (perColumn > 0 && (i + 1) % perColumn == 0) {
+                    html() += kColumnClose;
+                    html() += kColumnOpen;
+                }
+            }
+        }
+        html() += kColumnClose;
+        html() += "    </TR>\n  </TBODY>\n</TABLE>\n<HR color=white>\n";
+    }
+
+    void writePage(long long page) {
+        html() += "<table bgcolor='" + htmlColour(options_.backgroundColour) + "'>\n";
+        for (long long r = 0; r < rows_; ++r) {
+            const long long base = perRow_ * (r + rows_ * page);
+            writeRow(base);
+            if (count_ - 1 <= base + perRow_ - 1)
+                break;
+        }
+        html() += " </table>\n";
+    }
+
+    enum class Cell { heading, image, description, imageThenDescription, descriptionThenImage };
+
+    void writeLine(long long base, Cell cell) {
+        html() += " <tr nowrap bgcolor='" + htmlColour(options_.frameColour) + "'>\n\n";
+        for (int k = 0; k < perRow_; ++k) {
+            const long long item = base + k;
+            const int i = item < count_ ? static_cast<int>(item) : -1;
+            switch (cell) {
+                case Cell::heading:
+                    writeHeadingCell(i);
+                    break;
+                case Cell::image:
+                    writeImageCell(i);
+                    break;
+                case Cell::description:
+                    writeDescriptionCell(i);
+                    break;
+                case Cell::imageThenDescription:
+                    writeImageCell(i);
+                    writeDescriptionCell(i);
+                    break;
+                case Cell::descriptionThenImage:
+                    writeDescriptionCell(i);
+                    writeImageCell(i);
+                    break;
+            }
+        }
+        html() += " </tr>\n";
+    }
+
+    void writeRow(long long base) {
+        writeLine(base, Cell::heading);
+        switch (layout_) {
+            case 0:
+                writeLine(base, Cell::imageThenDescription);
+                break;
+            case 1:
+                writeLine(base, Cell::descriptionThenImage);
+                break;
+            case 2:
+                writeLine(base, Cell::description);
+                writeLine(base, Cell::image);
+                break;
+            case 3:
+                writeLine(base, Cell::image);
+                break;
+            default:
+                writeLine(base, Cell::image);
+                break;
+        }
+        copyRowImages(base);
+        if (layout_ == 3)
+            writeLine(base, Cell::description);
+    }
+
+    void writeHeadingCell(int i) {
+        html() += layout_ <= 1 ? "  <td colspan='2'>\n" : "  <td>\n";
+        if (i >= 0) {
+            html() += "   <A name=#" + decimal(i + 1) + "></A>";
+            if (options_.itemNumbers)
+                html() += itemNumber(i + 1);
+            html() += escapeText(records_[i].comment);
+        }
+        html() += "\n  </td>\n";
+    }
+
+    std::string resolvedPath(int i) const {
+        char path[kPathSize];
+        resolvedImagePath(records_[i], folder_, path);
+        return path;
+    }
+
+    void writeImageCell(int i) {
+        html() += "  <td>\n";
+        if (i < 0) {
+            html() += "  </td>\n";
+            return;
+        }
+        const HistoryRecord& record = records_[i];
+        const std::string name = bareName(record.imagePath);
+        if (options_.imageLinks)
+            html() += "   <a target='_blank' href='" + urlName(name) + "'>";
+        if (isImageFileName(name.c_str())) {
+            html() += "   <img src=" + urlName(name);
+            if (options_.job.imageWidth >= 0)
+                html() += " width='" + decimal(options_.job.imageWidth) + "' ";
+            html() += " border='0'>";
+        } else if (isTextFileName(record.imagePath)) {
+            // A relative record names a file of the history folder, not one
+            // of whatever folder happens to be current.
+            writeTextFile(resolvedPath(i));
+        } else {
+            html() += "<br>";
+        }
+        if (options_.imageLinks)
+            html() += "</a>";
+        html() += "\n  </td>\n";
+    }
+
+    void writeDescriptionCell(int i) {
+        const int width = options_.job.descriptionWidth;
+        html() += width < 0 ? std::string("  <td>\n") : "  <td width='" + decimal(width) + "'>\n";
+        if (i >= 0) {
+            html() += "   <font size=2>";
+            // The description file is named relative to the history folder,
+            // where the text-file dialog puts it.
+            if (records_[i].textFile[0] != '\0') {
+                char path[kPathSize];
+                rowTextPath(records_[i].textFile, folder_, path);
+                if (path[0] != '\0')
+                    writeTextFile(path);
+            }
+            html() += "</font>\n";
+        }
+        html() += "  </td>\n";
+    }
+
+    void writeTextFile(const std::string& path) {
+        std::string bytes;
+        if (!readFile_ || !readFile_(path, bytes))
+            return;
+        if (bytes.size() > kTextFileLimit)
+            bytes.resize(kTextFileLimit);
+        html() += reportDescriptionText(bytes, options_.htmlTags, options_.job.descriptionWidth);
+    }
+
+    void copyRowImages(long long base) {
+        if (!options_.copyImages)
+            return;
+        for (int k = 0; k < perRow_; ++k) {
+            const long long item = base + k;
+            if (item >= count_)
+                break;
+            const std::string source = resolvedPath(static_cast<int>(item));
+            const std::string destination =
+                std::string(options_.job.folder) + "\\" + bareName(source.c_str());
+            // The copies run after the report is closed, so a record file
+            // named like the report would replace it.
+            if (sameFileName(source, destination) || sameFileName(destination, reportPath_))
+                continue;
+            out_.copies.push_back({source, destination});
+        }
+    }
+
+    const HistoryRecord* records_;
+    const int count_;
+    const char* folder_;
+    const ReportOptions& options_;
+    const ReportFileReader& readFile_;
+    const int perRow_;
+    const int rows_;
+    const std::string reportPath_;
+    int layout_ = 0;
+    ReportText out_;
+};
+
+}  // namespace
+
+ReportJob reportJobFromSettings(const Settings& settings) {
+    ReportJob job;
+    job.layout = settings.reportLayout;
+    job.rowsPerPage = settings.reportRowsPerPage;
+    job.imageWidth = settings.reportImageWidth;
+    job.descriptionWidth = settings.reportCommentWidth;
+    cp932::copyText(job.folder, settings.reportFolder);
+    cp932::copyText(job.fileName, settings.reportFileName);
+    return job;
+}
+
+ReportOptions reportOptionsFromSettings(const Settings& settings, const ReportJob& job) {
+    ReportOptions options;
+    options.job = job;
+    options.title = settings.reportTitle;
+    options.copyImages = settings.reportNoImageCopy == 0;
+    options.coverPage = settings.reportCoverPage != 0;
+    options.itemNumbers = settings.reportItemNumbers != 0;
+    options.htmlTags = settings.reportHtmlTags != 0;
+    options.imageLinks = settings.reportLargeImageLink == 1;
+    options.frameColour = static_cast<uint32_t>(settings.reportFrameColour);
+    options.backgroundColour = static_cast<uint32_t>(settings.reportBackgroundColour);
+    options.itemsPerRow = settings.reportItemsPerRow;
+    options.tocSplit = settings.reportTocSplit;
+    return options;
+}
+
+std::string reportFilePath(const ReportJob& job) {
+    return std::string(job.folder) + "\\" + job.fileName + ".htm";
+}
+
+std::string htmlColour(uint32_t colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<unsigned>(colour & 0xFF),
+                  static_cast<unsigned>((colour >> 8) & 0xFF),
+                  static_cast<unsigned>((colour >> 16) & 0xFF));
+    return text;
+}
+
+std::string bareName(const char* path) {
+    const char* part = filePart(path);
+    return part != nullptr ? part + 1 : path;
+}
+
+std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth) {
+    const std::string text = bytes.substr(0, bytes.find('\0'));
+    const bool preformatted = descriptionWidth == -2;
+    std::string out;
+    out.reserve(text.size() + 16);
+    // One pass does what the successive replacements would: none of them
+    // produces a character that a later one replaces.
+    forEachCharacter(text, [&](std::size_t i, std::size_t n) {
+        const char c = text[i];
+        if (n == 2)
+            out.append(text, i, 2);
+        else if (!htmlTags && c == '&')
+            out += "&amp;";
+        else if (!htmlTags && c == '<')
+            out += "&lt;";
+        else if (!htmlTags && c == '>')
+            out += "&gt;";
+        else if (!preformatted && c == '\r')
+            out += ' ';
+        else if (!preformatted && c == '\n')
+            out += "<BR>";
+        else
+            out += c;
+    });
+    return preformatted ? "<pre>" + out + "</pre>" : out;
+}
+
+ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
+                       const ReportOptions& options, const ReportFileReader& readFile) {
+    return Writer(records, count, historyFolder, options, readFile).run();
+}

@@ -1,0 +1,71 @@
+// The HTML report as text: every byte of the .htm file and the list of files
+// to copy next to it, decided here without touching the platform, so that
+// the Win32 side only creates the file, writes the text and copies.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "history/history.h"
+#include "settings/settings.h"
+
+// What the report command hands over after the options dialog.
+struct ReportJob {
+    int layout = 0;             // 0-4 as in the dialog's style list; 5 is taken as 4
+    int rowsPerPage = 1;        // "最大イメージ数"
+    int imageWidth = -1;        // -1: no width attribute
+    int descriptionWidth = -1;  // -1: no width attribute, -2: kept as preformatted text
+    char folder[kPathSize]{};
+    char fileName[kPathSize]{};  // without ".htm"
+};
+
+// The rest comes from the [HTML] settings.
+struct ReportOptions {
+    ReportJob job;
+    std::string title;
+    bool copyImages = true;
+    bool coverPage = false;
+    bool itemNumbers = false;
+    bool htmlTags = false;  // description files may hold their own tags
+    bool imageLinks = false;
+    uint32_t frameColour = 0;       // COLORREF of the rows
+    uint32_t backgroundColour = 0;  // COLORREF of the tables
+    int itemsPerRow = 1;
+    int tocSplit = 0;
+};
+
+ReportJob reportJobFromSettings(const Settings& settings);
+ReportOptions reportOptionsFromSettings(const Settings& settings, const ReportJob& job);
+
+// Fills bytes with the whole file (at most 65,535 bytes are used) and returns
+// true, or returns false when the file cannot be opened.
+using ReportFileReader = std::function<bool(const std::string& path, std::string& bytes)>;
+
+struct ReportCopy {
+    std::string source;
+    std::string destination;
+};
+
+struct ReportText {
+    std::string html;
+    std::vector<ReportCopy> copies;  // in report order, each to be copied with overwrite
+};
+
+// output folder + "\" + file name + ".htm"
+std::string reportFilePath(const ReportJob& job);
+
+// "#rrggbb" of a COLORREF (red in the low byte).
+std::string htmlColour(uint32_t colour);
+
+// The file part after the last backslash, or the whole path without one.
+std::string bareName(const char* path);
+
+// A description file's bytes as they go into a cell: cut at the first NUL,
+// entities for & < > unless tags are allowed, and line ends as <BR> unless
+// the text is kept preformatted (width -2), where it is wrapped in <pre>.
+std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
+
+ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
+                       const ReportOptions& options, const ReportFileReader& readFile);
