@@ -18,43 +18,16 @@
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
-#include "tests/win32/support/win_test_support.h"
+#include "tests/win32/support/capture_fixture.h"
 
 extern History history;
 extern SettingsStore settingsStore;
 
+using testsupport::Bmp;
 using testsupport::DialogAnswerer;
 using testsupport::ReadFileBytes;
-using testsupport::ScopedWorkFolder;
 
 namespace {
-
-uint32_t U32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
-           static_cast<uint8_t>(b[at + 2]) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-
-// A decoded BMP file as the writer made it: 24-bit, bottom-up.
-struct Bmp {
-    int32_t width = 0, height = 0;
-    std::string bytes;
-    bool load(const std::string& path) {
-        bytes = ReadFileBytes(path);
-        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
-            return false;
-        width = static_cast<int32_t>(U32(bytes, 18));
-        height = static_cast<int32_t>(U32(bytes, 22));
-        return true;
-    }
-    uint32_t stride() const { return ((24 * width + 31) / 32) * 4; }
-    // Colour at (x, y), y from the top, as 0x00RRGGBB.
-    uint32_t at(int x, int y) const {
-        const size_t p = 54 + static_cast<size_t>(height - 1 - y) * stride() + 3 * x;
-        return static_cast<uint8_t>(bytes[p + 2]) << 16 | static_cast<uint8_t>(bytes[p + 1]) << 8 |
-               static_cast<uint8_t>(bytes[p]);
-    }
-};
 
 constexpr uint32_t kRgbRed = 0xC81E3C;  // R 200, G 30, B 60
 
@@ -116,29 +89,7 @@ class ColourWindow {
     HWND window_ = nullptr;
 };
 
-class CaptureTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = std::make_unique<ScopedWorkFolder>();
-        settingsStore.initialize();
-        history.reset();
-        Settings& s = settingsStore.settings;
-        std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
-        capturer.reset();
-        capturer.prime(s, history);
-        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(owner_);
-        capturer.image.reset();
-        folder_.reset();
-    }
-    std::string InFolder(const char* name) const { return folder_->path() + "\\" + name; }
-
-    std::unique_ptr<ScopedWorkFolder> folder_;
-    HWND owner_ = nullptr;
-};
+class CaptureTest : public testsupport::CaptureFixture {};
 
 TEST_F(CaptureTest, ActiveWindowBecomesABmpOfItsSizeAndColour) {
     ColourWindow window(100, 120, 64, 48, RGB(200, 30, 60), "赤いウィンドウ");

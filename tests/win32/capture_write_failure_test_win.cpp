@@ -16,14 +16,13 @@
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
-#include "tests/win32/support/win_test_support.h"
+#include "tests/win32/support/capture_fixture.h"
 
 extern History history;
 extern SettingsStore settingsStore;
 
 using testsupport::DialogAnswerer;
 using testsupport::FileExists;
-using testsupport::ScopedWorkFolder;
 
 namespace {
 
@@ -49,28 +48,7 @@ LRESULT CALLBACK NoiseProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, m, wp, lp);
 }
 
-class WriteFailureTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = std::make_unique<ScopedWorkFolder>();
-        settingsStore.initialize();
-        history.reset();
-        Settings& s = settingsStore.settings;
-        std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
-        capturer.reset();
-        capturer.prime(s, history);
-        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(owner_);
-        capturer.image.reset();
-    }
-    std::string InFolder(const char* name) const { return folder_->path() + "\\" + name; }
-
-    std::unique_ptr<ScopedWorkFolder> folder_;
-    HWND owner_ = nullptr;
-};
+class WriteFailureTest : public testsupport::CaptureFixture {};
 
 TEST_F(WriteFailureTest, BmpWriteFailureIsReportedAndRemovesThePartialFile) {
     DialogAnswerer answers;

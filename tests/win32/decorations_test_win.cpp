@@ -17,46 +17,19 @@
 #include "capture/decorations_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
-#include "tests/win32/support/win_test_support.h"
+#include "tests/win32/support/capture_fixture.h"
 
 extern History history;
 extern SettingsStore settingsStore;
 
+using testsupport::Bmp;
 using testsupport::ReadFileBytes;
-using testsupport::ScopedWorkFolder;
 
 namespace {
 
 constexpr uint32_t kFrameRed = 0xFF0000;
 constexpr uint32_t kBlue = 0x0000C8;
 constexpr COLORREF kBlueRef = RGB(0, 0, 200);
-
-uint32_t U32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
-           static_cast<uint8_t>(b[at + 2]) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-
-// A 24-bit bottom-up BMP file as the writer made it.
-struct Bmp {
-    int32_t width = 0, height = 0;
-    std::string bytes;
-    bool load(const std::string& path) {
-        bytes = ReadFileBytes(path);
-        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
-            return false;
-        width = static_cast<int32_t>(U32(bytes, 18));
-        height = static_cast<int32_t>(U32(bytes, 22));
-        return true;
-    }
-    uint32_t stride() const { return ((24 * width + 31) / 32) * 4; }
-    // 0x00RRGGBB at (x, y), y from the top.
-    uint32_t at(int x, int y) const {
-        const size_t p = 54 + static_cast<size_t>(height - 1 - y) * stride() + 3 * x;
-        return static_cast<uint8_t>(bytes[p + 2]) << 16 | static_cast<uint8_t>(bytes[p + 1]) << 8 |
-               static_cast<uint8_t>(bytes[p]);
-    }
-};
 
 LRESULT CALLBACK FillProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_PAINT) {
@@ -102,24 +75,8 @@ class BlueWindow {
     HWND window_ = nullptr;
 };
 
-class DecorationTest : public ::testing::Test {
+class DecorationTest : public testsupport::CaptureFixture {
   protected:
-    void SetUp() override {
-        folder_ = std::make_unique<ScopedWorkFolder>();
-        settingsStore.initialize();
-        history.reset();
-        Settings& s = settingsStore.settings;
-        std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
-        capturer.reset();
-        capturer.prime(s, history);
-        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(owner_);
-        capturer.image.reset();
-        folder_.reset();
-    }
     // Captures with the cursor at (x, y) and reads the file back.
     Bmp CaptureAt(int hotKeyId, int x, int y) {
         EXPECT_TRUE(SetCursorPos(x, y));
@@ -131,9 +88,6 @@ class DecorationTest : public ::testing::Test {
         EXPECT_TRUE(bmp.load(folder_->path() + "\\1.bmp"));
         return bmp;
     }
-
-    std::unique_ptr<ScopedWorkFolder> folder_;
-    HWND owner_ = nullptr;
 };
 
 TEST_F(DecorationTest, ScreenFrameOutlinesTheWholeWindowUnderTheCursor) {

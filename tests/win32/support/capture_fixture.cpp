@@ -1,0 +1,57 @@
+#include "tests/win32/support/capture_fixture.h"
+
+#include <cstdio>
+
+#include "capture/capturer_win.h"
+#include "history/history.h"
+#include "settings/settings_store.h"
+
+extern History history;
+extern SettingsStore settingsStore;
+
+namespace testsupport {
+
+namespace {
+
+uint32_t U32(const std::string& b, size_t at) {
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
+           static_cast<uint8_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+
+}  // namespace
+
+bool Bmp::load(const std::string& path) {
+    bytes = ReadFileBytes(path);
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    width = static_cast<int32_t>(U32(bytes, 18));
+    height = static_cast<int32_t>(U32(bytes, 22));
+    return true;
+}
+
+uint32_t Bmp::at(int x, int y) const {
+    const size_t p = 54 + static_cast<size_t>(height - 1 - y) * stride() + 3 * x;
+    return static_cast<uint8_t>(bytes[p + 2]) << 16 | static_cast<uint8_t>(bytes[p + 1]) << 8 |
+           static_cast<uint8_t>(bytes[p]);
+}
+
+void CaptureFixture::SetUp() {
+    folder_ = std::make_unique<ScopedWorkFolder>();
+    settingsStore.initialize();
+    history.reset();
+    Settings& s = settingsStore.settings;
+    std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
+    capturer.reset();
+    capturer.prime(s, history);
+    owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+}
+
+void CaptureFixture::TearDown() {
+    DestroyWindow(owner_);
+    capturer.image.reset();
+    folder_.reset();
+}
+
+}  // namespace testsupport

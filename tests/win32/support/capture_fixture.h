@@ -1,0 +1,38 @@
+// What the capture tests share: a private folder the captures go to, the
+// settings and capturer started afresh, an owner window for the messages,
+// and a reader for the BMP files the writer makes.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "tests/win32/support/win_test_support.h"
+
+namespace testsupport {
+
+// A 24-bit bottom-up BMP file as the writer made it.
+struct Bmp {
+    int32_t width = 0, height = 0;
+    std::string bytes;
+    bool load(const std::string& path);
+    uint32_t stride() const { return ((24 * width + 31) / 32) * 4; }
+    // 0x00RRGGBB at (x, y), y from the top.
+    uint32_t at(int x, int y) const;
+};
+
+class CaptureFixture : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string InFolder(const char* name) const { return folder_->path() + "\\" + name; }
+
+    std::unique_ptr<ScopedWorkFolder> folder_;
+    HWND owner_ = nullptr;
+};
+
+}  // namespace testsupport
