@@ -322,25 +322,6 @@ TEST_F(CaptureTest, JpegCaptureKeepsRedRedAndTheTopRowFirst) {
     EXPECT_LT(pixel(32, 56, 0), 60);
 }
 
-// Wine has no count of a process's GDI objects (GetGuiResources answers 0),
-// but it hands out freed handle slots again, most recently freed first. The
-// slots that 256 new objects get are therefore (nearly) the same before and
-// after work that releases everything it makes; objects that leak keep the
-// slots the probes would have had.
-std::vector<int> GdiProbeSlots() {
-    win::WindowDc screen(nullptr);
-    std::vector<HBITMAP> probes;
-    std::vector<int> slots;
-    for (int i = 0; i < 256; ++i) {
-        probes.push_back(CreateCompatibleBitmap(screen.get(), 1, 1));
-        slots.push_back(static_cast<int>(reinterpret_cast<UINT_PTR>(probes.back()) & 0xFFFF));
-    }
-    for (auto it = probes.rbegin(); it != probes.rend(); ++it)
-        DeleteObject(*it);
-    std::sort(slots.begin(), slots.end());
-    return slots;
-}
-
 TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {
     ColourWindow window(100, 100, 48, 32, RGB(200, 30, 60));
     // Warm up Wine's own caches first.
@@ -350,14 +331,14 @@ TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {
         ASSERT_EQ(capturer.capture(owner_, 103), 2);
     }
     capturer.image.reset();  // the last picture is kept on purpose
-    const std::vector<int> before = GdiProbeSlots();
+    const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
         capturer.jpegMode = (i / 2) % 2;
         capturer.nextNumber = 1;  // the same files over and over
         ASSERT_EQ(capturer.capture(owner_, 102 + i % 2), 1 + i % 2) << i;
     }
     capturer.image.reset();
-    const std::vector<int> after = GdiProbeSlots();
+    const std::vector<int> after = testsupport::GdiProbeSlots();
     // Wine's own caches may swap a slot or two; a leak of one object per
     // capture would take every probe slot of before.
     std::vector<int> common;

@@ -191,20 +191,6 @@ TEST(DecorationDraw, CursorIsDrawnWithItsHotspotOnThePoint) {
     EXPECT_GT(changed, 20);
 }
 
-std::vector<int> GdiProbeSlots() {
-    win::WindowDc screen(nullptr);
-    std::vector<HBITMAP> probes;
-    std::vector<int> slots;
-    for (int i = 0; i < 256; ++i) {
-        probes.push_back(CreateCompatibleBitmap(screen.get(), 1, 1));
-        slots.push_back(static_cast<int>(reinterpret_cast<UINT_PTR>(probes.back()) & 0xFFFF));
-    }
-    for (auto it = probes.rbegin(); it != probes.rend(); ++it)
-        DeleteObject(*it);
-    std::sort(slots.begin(), slots.end());
-    return slots;
-}
-
 TEST_F(DecorationTest, DecoratedCapturesLeakNoGdiObject) {
     BlueWindow window(100, 100, 64, 48);
     SetCursorPos(120, 120);
@@ -212,13 +198,13 @@ TEST_F(DecorationTest, DecoratedCapturesLeakNoGdiObject) {
     for (int id : kinds)
         ASSERT_GT(capturer.capture(owner_, id), 0) << id;
     capturer.image.reset();
-    const std::vector<int> before = GdiProbeSlots();
+    const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
         capturer.nextNumber = 1;
         ASSERT_GT(capturer.capture(owner_, kinds[i % 6]), 0) << i;
     }
     capturer.image.reset();
-    const std::vector<int> after = GdiProbeSlots();
+    const std::vector<int> after = testsupport::GdiProbeSlots();
     std::vector<int> common;
     std::set_intersection(before.begin(), before.end(), after.begin(), after.end(),
                           std::back_inserter(common));

@@ -1,6 +1,9 @@
 #include "tests/win32/support/capture_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "app/win_handles_win.h"
 
 #include "capture/capturer_win.h"
 #include "history/history.h"
@@ -34,6 +37,20 @@ uint32_t Bmp::at(int x, int y) const {
     const size_t p = 54 + static_cast<size_t>(height - 1 - y) * stride() + 3 * x;
     return static_cast<uint8_t>(bytes[p + 2]) << 16 | static_cast<uint8_t>(bytes[p + 1]) << 8 |
            static_cast<uint8_t>(bytes[p]);
+}
+
+std::vector<int> GdiProbeSlots() {
+    win::WindowDc screen(nullptr);
+    std::vector<HBITMAP> probes;
+    std::vector<int> slots;
+    for (int i = 0; i < 256; ++i) {
+        probes.push_back(CreateCompatibleBitmap(screen.get(), 1, 1));
+        slots.push_back(static_cast<int>(reinterpret_cast<UINT_PTR>(probes.back()) & 0xFFFF));
+    }
+    for (auto it = probes.rbegin(); it != probes.rend(); ++it)
+        DeleteObject(*it);
+    std::sort(slots.begin(), slots.end());
+    return slots;
 }
 
 void CaptureFixture::SetUp() {

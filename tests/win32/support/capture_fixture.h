@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/win32/support/win_test_support.h"
 
@@ -24,6 +25,13 @@ struct Bmp {
     // 0x00RRGGBB at (x, y), y from the top.
     uint32_t at(int x, int y) const;
 };
+
+// Wine has no count of a process's GDI objects (GetGuiResources answers 0),
+// but it hands out freed handle slots again, most recently freed first. The
+// slots that 256 new objects get are therefore (nearly) the same before and
+// after work that releases everything it makes; objects that leak keep the
+// slots the probes would have had. Sorted.
+std::vector<int> GdiProbeSlots();
 
 class CaptureFixture : public ::testing::Test {
   protected:
