@@ -4,7 +4,16 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 STRICT NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-set(ZELCAP_JPEG_PREFIX ${PROJECT_SOURCE_DIR}/build/libjpeg-win32 CACHE PATH
+# The 64-bit build exists for hosts that cannot run 32-bit code; the scripts
+# that run Wine read wine-arch to pick the matching loader and prefix.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZELCAP_WIN_ARCH win64)
+else()
+    set(ZELCAP_WIN_ARCH win32)
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${ZELCAP_WIN_ARCH}\n")
+
+set(ZELCAP_JPEG_PREFIX ${PROJECT_SOURCE_DIR}/build/libjpeg-${ZELCAP_WIN_ARCH} CACHE PATH
     "libjpeg-turbo built for Windows by tools/setup.sh")
 if(NOT EXISTS ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
     message(FATAL_ERROR "No Windows libjpeg in ${ZELCAP_JPEG_PREFIX}; run tools/setup.sh")

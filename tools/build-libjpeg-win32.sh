@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Cross-compiles Debian's libjpeg-turbo source package for 32-bit Windows as a
-# static library with the libjpeg 6b API. Usage: build-libjpeg-win32.sh PREFIX
+# static library with the libjpeg 6b API.
+# Usage: build-libjpeg-win32.sh PREFIX [TRIPLE]   (TRIPLE: i686-w64-mingw32, the
+# default, or x86_64-w64-mingw32 for the 64-bit test build)
 set -euo pipefail
 
 PREFIX=$1
+TRIPLE=${2:-i686-w64-mingw32}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-WORK="$ROOT/build/libjpeg-src"
+WORK="$ROOT/build/libjpeg-src-$TRIPLE"
 SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
 
@@ -38,10 +41,10 @@ SRC=$(find "$WORK" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | hea
 
 cat > "$WORK/toolchain.cmake" <<TC
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR ${TRIPLE%%-*})
+set(CMAKE_C_COMPILER $TRIPLE-gcc-posix)
+set(CMAKE_RC_COMPILER $TRIPLE-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$TRIPLE)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

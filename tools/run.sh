@@ -29,7 +29,7 @@ mkdir -p "$ZELCAP_BUILD/run"
 cd "$ZELCAP_BUILD/run" || exit 1
 echo "run: starting $ZELCAP_BUILD/Zelcap.exe in $PWD"
 # In the background and waited for, so that a signal reaches the traps at once.
-wine "$ZELCAP_BUILD/Zelcap.exe" &
+"$ZELCAP_WINE" "$ZELCAP_BUILD/Zelcap.exe" &
 wine_pid=$!
 wait "$wine_pid"
 rc=$?

@@ -18,7 +18,8 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES=(
     cmake make g++ git python3 pkg-config
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64
     xvfb xauth xdotool x11-utils
     nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
     googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -64,5 +65,9 @@ fi
 # statically with the 6b API and its SIMD code.
 if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
     "$ROOT/tools/build-libjpeg-win32.sh" "$JPEG_PREFIX"
+fi
+# A host that cannot execute 32-bit code tests the 64-bit build instead.
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-win64/lib/libjpeg.a" ]; then
+    "$ROOT/tools/build-libjpeg-win32.sh" "$ROOT/build/libjpeg-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

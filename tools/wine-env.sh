@@ -8,7 +8,17 @@ if [ "${ZELCAP_PREFIX:-test}" = run ]; then
 else
     export WINEPREFIX="$ZELCAP_BUILD/wine-prefix"
 fi
-export WINEARCH=win32
+# A 64-bit build runs under wine64: on hosts whose kernel cannot execute
+# 32-bit code at all (no IA-32 emulation), the tests and `make run` use the
+# 64-bit build of the same sources. The build folder says which it is.
+if [ "$(cat "$ZELCAP_BUILD/wine-arch" 2>/dev/null)" = win64 ]; then
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    ZELCAP_WINE=/usr/lib/wine/wine64
+else
+    export WINEARCH=win32
+    ZELCAP_WINE=wine
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8
@@ -45,14 +55,14 @@ zelcap_ensure_prefix() {
     local ready="$WINEPREFIX/.zelcap-ready-2"
     [ -f "$ready" ] && return 0
     rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
+    "$ZELCAP_WINE" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
     # A crashing program must end at once, not wait on the crash dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    "$ZELCAP_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1 || return 1
     if [ "${ZELCAP_PREFIX:-test}" = test ]; then
         # Xvfb has no window manager: unmanaged windows spare every
         # DestroyWindow a two-second wait for one to answer.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        "$ZELCAP_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
             >/dev/null 2>&1 || return 1
     fi
     wineserver -w

@@ -30,7 +30,7 @@ fi
 # Wine's own service processes outlive the program and would hold a pipe
 # open (CTest would wait on it until the timeout): the output goes through a
 # file instead.
-timeout --kill-after=10 "${ZELCAP_RUN_TIMEOUT:-240}" wine "$program" "$@" \
+timeout --kill-after=10 "${ZELCAP_RUN_TIMEOUT:-240}" "$ZELCAP_WINE" "$program" "$@" \
     >"$work/.output" 2>&1 </dev/null
 rc=$?
 cat "$work/.output"

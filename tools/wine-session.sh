@@ -35,7 +35,7 @@ start)
     zelcap_ensure_prefix || exit 1
     wineserver -p >/dev/null 2>&1
     # Start Wine's services now, detached from any test's output.
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    "$ZELCAP_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
     echo "wine-session: display $DISPLAY ($size), prefix $WINEPREFIX"
     ;;
 stop)

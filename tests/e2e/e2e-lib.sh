@@ -22,7 +22,7 @@ pass() { echo "ok: $*"; }
 
 # Starts Zelcap.exe in the work folder.
 start_zelcap() {
-    (cd "$E2E_WORK" && exec wine "$ZELCAP_BUILD/Zelcap.exe" >/dev/null 2>&1 </dev/null) &
+    (cd "$E2E_WORK" && exec "$ZELCAP_WINE" "$ZELCAP_BUILD/Zelcap.exe" >/dev/null 2>&1 </dev/null) &
     E2E_PID=$!
 }
 
