@@ -4,16 +4,16 @@
 // the record is complete before any window exists.
 #include <windows.h>
 
-#include "app/app_state_win.h"
+#include "app/panes_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
+#include "base/app_state_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
 #include "history/record_dialogs_win.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
-#include "view/panes_win.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <htmlhelp.h>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 
 namespace {
 

@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state_win.h"
-#include "app/cp932.h"
+#include "base/app_state_win.h"
+#include "base/cp932.h"
 #include "app/html_help_win.h"
-#include "app/message_box_win.h"
+#include "app/panes_win.h"
+#include "base/message_box_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
@@ -24,7 +25,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/image_view_win.h"
-#include "view/panes_win.h"
 
 extern History history;
 extern SettingsStore settingsStore;
@@ -190,7 +190,7 @@ void SelectHistoryPage() {
 }
 
 void OnNew(HWND window) {
-    if (historyList.confirmSaveChanges() && historyList.newHistoryFile()) {
+    if (historyList.confirmSaveChanges() && historyList.newHistoryFile(capturer.monitoring != 0)) {
         SelectHistoryPage();
         UpdateTitle(window);
     }

@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-// Posted by the history list: refresh the command states / show the image.
-constexpr UINT UWM_UPDATE_COMMANDS = WM_USER + 100;
-constexpr UINT UWM_SHOW_IMAGE = WM_USER + 101;
+#include "base/app_messages_win.h"
 
 constexpr char kMainWindowClass[] = "ZELCAP_CLASS";
 constexpr char kProductTitle[] = "Zelcap Ver2.3";

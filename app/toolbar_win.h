@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 
 class Toolbar {
   public:

@@ -1,7 +1,7 @@
 // The program's entry point. The command line is not used.
 #include <windows.h>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "app/main_window_win.h"
 #include "resources/resource_ids.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/cp932.h"
-#include "app/message_box_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
 #include "capture/bmp_format.h"
 #include "capture/capture_geometry.h"
 #include "capture/file_naming.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 #include "capture/capture_kinds.h"
 #include "capture/decorations_win.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 #include "capture/capture_kinds.h"
 #include "capture/decoration_math.h"
 #include "resources/resource_ids.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 bool formatCaptureFileName(char* out, std::size_t outSize, const char* folder, const char* prefix,
                            int32_t number, bool zeroPad, bool jpeg) {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_state_win.h"
-#include "app/win_handles_win.h"
+#include "base/app_state_win.h"
+#include "base/win_handles_win.h"
 #include "capture/capture_kinds.h"
 #include "capture/capturer_win.h"
 #include "resources/resource_ids.h"

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "app/cp932.h"
-#include "app/message_box_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "capture/settings_sheet_rules.h"
 #include "resources/resource_ids.h"

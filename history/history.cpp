@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 namespace {
 const char kNewName[] = "新規";

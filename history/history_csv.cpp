@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "history/history_paths.h"
 
 const char kHistoryCsvHeader[] = "日時,コメント,ファイルパス,テキスト情報\r\n";

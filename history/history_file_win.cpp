@@ -6,11 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state_win.h"
-#include "app/cp932.h"
-#include "app/message_box_win.h"
-#include "app/win_handles_win.h"
-#include "capture/capturer_win.h"
+#include "base/app_state_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_csv.h"
 #include "history/history_paths.h"
@@ -206,8 +205,8 @@ void ForgetUnreadableName(History& history) {
     history.modified = 0;
 }
 
-void NewHistory(History& history, HWND owner) {
-    if (capturer.monitoring && settingsStore.settings.folderOption == 1) {
+void NewHistory(History& history, HWND owner, bool captureArmed) {
+    if (captureArmed && settingsStore.settings.folderOption == 1) {
         ShowMessage(owner,
                     "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
                     "キャプチャー監視は一旦解除します。\r\n"

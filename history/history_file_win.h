@@ -23,7 +23,7 @@ bool SaveAs(History& history, HWND owner, HWND messageOwner);
 bool Save(History& history, HWND owner, HWND messageOwner);
 // Back to an untitled history named "新規" (warns and stops capturing when
 // the capture folder follows the history).
-void NewHistory(History& history, HWND owner);
+void NewHistory(History& history, HWND owner, bool captureArmed);
 // Names the history "新規" again, untitled: after a file that could not be
 // read, so that the next save asks for a name instead of overwriting it.
 void ForgetUnreadableName(History& history);

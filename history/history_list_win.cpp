@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state_win.h"
-#include "app/cp932.h"
-#include "app/main_window_win.h"
-#include "app/message_box_win.h"
+#include "base/app_messages_win.h"
+#include "base/app_state_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_paths.h"
@@ -19,7 +19,6 @@
 #include "history/record_dialogs_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
-#include "view/image_view_win.h"
 
 extern History history;
 extern SettingsStore settingsStore;
@@ -162,6 +161,13 @@ int HistoryList::firstSelected() const {
 void HistoryList::postRefresh() const {
     if (appState.mainWindow)
         PostMessageA(appState.mainWindow, UWM_UPDATE_COMMANDS, 0, 0);
+}
+
+// Sent, not posted: the picture changes with the selection, before the next
+// key is read.
+void HistoryList::showSelectedImage() const {
+    if (appState.mainWindow)
+        SendMessageA(appState.mainWindow, UWM_SHOW_IMAGE, 0, 0);
 }
 
 HWND HistoryList::dialogOwner() const {
@@ -340,8 +346,9 @@ int HistoryList::deleteSelected() {
         SendMessageA(window, LVM_DELETEITEM, *it, 0);
     deleting_ = false;
     writeBack();
-    ReleaseImage();
     history.modified = 1;
+    // The deleted rows' pictures go; the pane shows what is selected now.
+    showSelectedImage();
     return 1;
 }
 
@@ -621,7 +628,7 @@ void HistoryList::handleNotify(NMHDR* header) {
                                    ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
             if (deleting_ || !selection)
                 break;
-            ShowSelectedImage();
+            showSelectedImage();
             postRefresh();
             break;
         }
@@ -647,8 +654,8 @@ int HistoryList::openHistoryFile() {
     return 1;
 }
 
-int HistoryList::newHistoryFile() {
-    historyfile::NewHistory(history, dialogOwner());
+int HistoryList::newHistoryFile(bool captureArmed) {
+    historyfile::NewHistory(history, dialogOwner(), captureArmed);
     clearAll();
     return 1;
 }

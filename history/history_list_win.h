@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 #include "settings/settings.h"
 
 class HistoryList {
@@ -48,7 +48,8 @@ class HistoryList {
     // The file commands.
     int confirmSaveChanges();
     int openHistoryFile();
-    int newHistoryFile();
+    // captureArmed: hot keys are registered (the shell knows the capturer).
+    int newHistoryFile(bool captureArmed);
     int saveHistoryFile();
     int saveHistoryFileAs();
 
@@ -72,6 +73,7 @@ class HistoryList {
     void text(int row, int column, char* out, int size) const;
     int firstSelected() const;
     void postRefresh() const;
+    void showSelectedImage() const;
     HWND dialogOwner() const;
     HWND promptOwner() const;
 

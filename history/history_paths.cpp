@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 bool isRelative(const char* path) {
     return cp932::findChar(path, '\\') == path && path[1] != '\\';

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "history/history_paths.h"
 
 namespace {

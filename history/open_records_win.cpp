@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/message_box_win.h"
+#include "base/message_box_win.h"
 #include "settings/settings_store.h"
 
 extern SettingsStore settingsStore;

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/cp932.h"
-#include "app/message_box_win.h"
-#include "app/win_handles_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_state_win.h"
-#include "app/message_box_win.h"
+#include "base/app_state_win.h"
+#include "base/message_box_win.h"
 #include "resources/report_ids.h"
 #include "settings/settings_store.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/message_box_win.h"
+#include "base/message_box_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
 

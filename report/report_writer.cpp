@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "history/history_paths.h"
 #include "history/open_records.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 
 bool Win32SettingsFiles::currentDirectory(char (&dir)[kPathSize]) {
     const DWORD n = GetCurrentDirectoryA(kPathSize, dir);

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 namespace settings_rules {
 namespace {

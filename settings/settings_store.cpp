@@ -1,6 +1,6 @@
 #include "settings/settings_store.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "settings/ini_document.h"
 #include "settings/settings_rules.h"
 

@@ -6,17 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "app/cp932.h"
-#include "app/message_box_win.h"
-#include "app/win_handles_win.h"
+#include "base/cp932.h"
+#include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "history/history.h"
-#include "history/history_list_win.h"
 #include "history/history_paths.h"
 #include "view/bmp_loader.h"
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"
+#include "view/image_pane_win.h"
 #include "view/pane_layout.h"
-#include "view/panes_win.h"
 #include "view/scroll_math.h"
 
 extern History history;
@@ -76,7 +75,8 @@ void OnScroll(HWND view, int bar, WPARAM wParam) {
 void OnKey(HWND view, WPARAM key) {
     const ViewKeyAction action = viewKeyAction(static_cast<int>(key));
     if (action.focusList) {
-        SetFocus(historyList.window);
+        if (imagePane && imagePane->list)
+            SetFocus(imagePane->list);
         return;
     }
     if (action.axis != ScrollAxis::kNone) {
@@ -191,10 +191,10 @@ void UpdateScrollRanges() {
 }
 
 void ShowSelectedImage() {
-    if (!imagePane || !historyList.window)
+    if (!imagePane || !imagePane->list)
         return;
     const int row = static_cast<int>(
-        SendMessageA(historyList.window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        SendMessageA(imagePane->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row < 0) {
         ReleaseImage();
     } else {
@@ -203,7 +203,7 @@ void ShowSelectedImage() {
         item.iSubItem = 1;
         item.pszText = text;
         item.cchTextMax = sizeof text;
-        SendMessageA(historyList.window, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(imagePane->list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
         char path[kPathSize] = {};
         if (isRelative(text)) {
             char joined[kPathSize * 2];

@@ -1,5 +1,5 @@
 // The double-byte-aware byte helpers every path, CSV and HTML search relies on.
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "settings/ini_document.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include <jpeglib.h>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"

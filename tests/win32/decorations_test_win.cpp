@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "capture/capturer_win.h"
 #include "capture/decoration_math.h"
 #include "capture/decorations_win.h"

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"

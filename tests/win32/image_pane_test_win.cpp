@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state_win.h"
+#include "app/panes_win.h"
+#include "base/app_state_win.h"
 #include "capture/bmp_format.h"
 #include "capture/jpeg_encoder.h"
 #include "history/history.h"
@@ -23,7 +24,6 @@
 extern SettingsStore settingsStore;
 #include "tests/win32/support/main_window_fixture.h"
 #include "view/image_view_win.h"
-#include "view/panes_win.h"
 
 extern History history;
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "capture/capturer_win.h"
 #include "capture/key_panel_win.h"
 #include "resources/resource_ids.h"

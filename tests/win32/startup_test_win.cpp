@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "app/main_window_win.h"
 #include "app/status_bar_win.h"
 #include "capture/capturer_win.h"

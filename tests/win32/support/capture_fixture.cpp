@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/win_handles_win.h"
+#include "base/win_handles_win.h"
 
 #include "capture/capturer_win.h"
 #include "history/history.h"

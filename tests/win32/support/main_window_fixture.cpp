@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/app_state_win.h"
+#include "base/app_state_win.h"
 #include "app/main_window_win.h"
 #include "app/status_bar_win.h"
 #include "capture/capturer_win.h"

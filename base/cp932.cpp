@@ -1,4 +1,4 @@
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 #include <cstring>
 

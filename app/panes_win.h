@@ -1,35 +1,14 @@
 // The panes of the main window: the tab control with the history page (list
 // pane above the image frame, which holds the image view) and the settings
-// page (the capture key panel).
+// page (the capture key panel). They belong to the shell: laying them out
+// joins the history list, the image view, the key panel, the toolbar and the
+// status bar, which only the shell knows together.
 #pragma once
 
 #include <windows.h>
 
-#include "app/win_handles_win.h"
-#include "view/packed_dib.h"
-
-// The history page's windows and the picture the view shows.
-class ImagePane {
-  public:
-    virtual ~ImagePane() = default;
-
-    void createWindows(HWND tab, HINSTANCE instance);
-    // Splits the page between list and frame (first and later layouts).
-    void layoutPage();
-    void makeFont();
-
-    int fontMade = 0;
-    win::Font font;
-    TEXTMETRICA metrics{};
-    int layoutDone = 0;
-    HWND listPane = nullptr;
-    HWND frame = nullptr;
-    HWND view = nullptr;
-    PackedDib picture;
-    HWND tabControl = nullptr;
-    HWND container = nullptr;
-    HINSTANCE instance = nullptr;
-};
+#include "base/win_handles_win.h"
+#include "view/image_pane_win.h"
 
 // The settings page's container and the key panel inside it.
 class KeyPanelHost {
@@ -64,9 +43,6 @@ class TabHost {
 };
 
 extern TabHost tabHost;
-// Set once the history page's windows exist; the window procedures reach the
-// pane through it and do nothing particular while it is null.
-extern ImagePane* imagePane;
 
 HWND CreatePanes(HWND mainWindow, HINSTANCE instance);
 void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM size);

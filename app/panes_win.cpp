@@ -1,8 +1,7 @@
-#include "view/panes_win.h"
+#include "app/panes_win.h"
 
 #include <commctrl.h>
 
-#include "app/app_state_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/key_panel_win.h"
@@ -14,33 +13,15 @@
 
 extern SettingsStore settingsStore;
 
-ImagePane* imagePane = nullptr;
-
 namespace {
 
 constexpr int kTabId = 2000;
 constexpr int kContainerId = 2000;
 constexpr int kPaneId = 2001;
 const char kListPaneClass[] = "ZELCAP_CLASS_1";
-const char kFrameClass[] = "ZELCAP_CLASS_2BS";
 const char* const kPageNames[] = {"履歴データ", "設定"};
 
 WNDPROC listViewProc = nullptr;
-
-// The fonts of the panes: the general font's face and size; the tab font
-// also takes its weight and slant.
-void MakeFont(win::Font& font, TEXTMETRICA& metrics, HWND target, int weight, int italic) {
-    const FontEntry& f = settingsStore.settings.generalFont;
-    font.reset(CreateFontA(f.pointSize, 0, 0, 0, weight, italic, 0, 0, SHIFTJIS_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                           FIXED_PITCH | FF_MODERN, f.faceName));
-    {
-        win::WindowDc dc(target);
-        win::SelectGuard selected(dc.get(), font.get());
-        GetTextMetricsA(dc.get(), &metrics);
-    }
-    PostMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-}
 
 void RegisterPaneClass(HINSTANCE instance, const char* name, WNDPROC proc) {
     WNDCLASSEXA wc{};
@@ -57,13 +38,6 @@ void RegisterPaneClass(HINSTANCE instance, const char* name, WNDPROC proc) {
     RegisterClassExA(&wc);  // registered before: fine
 }
 
-SIZE WindowSize(HWND window) {
-    RECT r{};
-    if (window)
-        GetWindowRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
 int ClientHeight(HWND window) {
     RECT r{};
     if (window)
@@ -73,40 +47,6 @@ int ClientHeight(HWND window) {
 
 void Move(HWND window, const PaneRect& r) {
     MoveWindow(window, r.x, r.y, r.width, r.height, TRUE);
-}
-
-void AnswerTrackLimits(MINMAXINFO* info, const TrackLimits& limits) {
-    info->ptMinTrackSize = {limits.minWidth, limits.minHeight};
-    info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight};
-}
-
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_MOVE:
-        case WM_SIZE:
-            if (imagePane && imagePane->frame && imagePane->view) {
-                RECT client;
-                GetClientRect(window, &client);
-                MoveWindow(imagePane->view, 0, 0, client.right, client.bottom, TRUE);
-                return 0;
-            }
-            break;
-        case WM_GETMINMAXINFO:
-            if (imagePane && imagePane->tabControl) {
-                const SIZE c = WindowSize(imagePane->container);
-                AnswerTrackLimits(reinterpret_cast<MINMAXINFO*>(lParam),
-                                  frameTrackLimits(c.cx, c.cy, GetSystemMetrics(SM_CXFRAME),
-                                                   GetSystemMetrics(SM_CYFRAME)));
-                return 0;
-            }
-            break;
-        case WM_NCHITTEST:
-            return mapEdgeHitTest(
-                static_cast<int>(DefWindowProcA(window, message, wParam, lParam)));
-        default:
-            break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ListPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,7 +62,7 @@ LRESULT CALLBACK ListPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_GETMINMAXINFO:
             if (imagePane && imagePane->tabControl) {
-                const SIZE c = WindowSize(imagePane->container);
+                const SIZE c = PaneWindowSize(imagePane->container);
                 AnswerTrackLimits(reinterpret_cast<MINMAXINFO*>(lParam),
                                   listPaneTrackLimits(c.cx, c.cy, GetSystemMetrics(SM_CXFRAME),
                                                       GetSystemMetrics(SM_CYFRAME),
@@ -148,53 +88,36 @@ LRESULT CALLBACK ListTabProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(listViewProc, window, message, wParam, lParam);
 }
 
-}  // namespace
-
-// ---- the objects ----
-
-void ImagePane::createWindows(HWND tab, HINSTANCE moduleInstance) {
-    tabControl = tab;
-    instance = moduleInstance;
-    container = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, tab,
-                                reinterpret_cast<HMENU>(kContainerId), instance, nullptr);
-    imagePane = this;
+// The history page: its windows, and the history list in the list pane,
+// whose control the image view is handed.
+void CreateHistoryPage(ImagePane& pane, HWND tab, HINSTANCE instance) {
+    pane.tabControl = tab;
+    pane.instance = instance;
+    pane.container = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, tab,
+                                     reinterpret_cast<HMENU>(kContainerId), instance, nullptr);
+    imagePane = &pane;
     RegisterPaneClass(instance, kListPaneClass, ListPaneProc);
-    listPane = CreateWindowExA(0, kListPaneClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                               container, reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
-    RegisterPaneClass(instance, kFrameClass, FrameProc);
-    frame =
-        CreateWindowExA(WS_EX_CLIENTEDGE, kFrameClass, "", WS_CHILD | WS_VISIBLE | WS_THICKFRAME, 0,
-                        0, 10, 10, container, reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
+    pane.listPane =
+        CreateWindowExA(0, kListPaneClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, pane.container,
+                        reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
+    RegisterPaneClass(instance, kImageFrameClass, ImageFrameProc);
+    pane.frame = CreateWindowExA(
+        WS_EX_CLIENTEDGE, kImageFrameClass, "", WS_CHILD | WS_VISIBLE | WS_THICKFRAME, 0, 0, 10, 10,
+        pane.container, reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
     RegisterPaneClass(instance, kImageViewClass, ImageViewProc);
-    view = CreateWindowExA(WS_EX_CLIENTEDGE, kImageViewClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10,
-                           10, frame, reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
-    historyList.create(instance, listPane);
+    pane.view =
+        CreateWindowExA(WS_EX_CLIENTEDGE, kImageViewClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                        pane.frame, reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
+    pane.list = historyList.create(instance, pane.listPane);
     listViewProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         historyList.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListTabProc)));
     ShowWindow(historyList.window, SW_SHOW);
-    ShowWindow(container, SW_SHOW);
+    ShowWindow(pane.container, SW_SHOW);
 }
 
-void ImagePane::makeFont() {
-    MakeFont(font, metrics, container, 400, 0);
-}
+}  // namespace
 
-void ImagePane::layoutPage() {
-    if (!container)
-        return;
-    if (!fontMade) {
-        makeFont();
-        fontMade = 1;
-    }
-    const SIZE c = WindowSize(container);
-    const int f = GetSystemMetrics(SM_CYFRAME);
-    const ImagePageLayout layout =
-        layoutImagePage(c.cx, c.cy, f, WindowSize(frame).cy, layoutDone != 0);
-    if (layout.placeListPane)
-        Move(listPane, layout.listPane);
-    Move(frame, layout.frame);
-    layoutDone = 1;
-}
+// ---- the objects ----
 
 void KeyPanelHost::createWindows(HWND tab, HINSTANCE instance) {
     tabControl = tab;
@@ -207,12 +130,12 @@ void KeyPanelHost::createWindows(HWND tab, HINSTANCE instance) {
 }
 
 void KeyPanelHost::makeFont() {
-    MakeFont(font, metrics, container, 400, 0);
+    MakePaneFont(font, metrics, container, 400, 0);
 }
 
 void TabHost::makeFont() {
     const FontEntry& f = settingsStore.settings.generalFont;
-    MakeFont(font, metrics, tabControl, f.weight, f.italic);
+    MakePaneFont(font, metrics, tabControl, f.weight, f.italic);
 }
 
 // ---- the operations ----
@@ -225,7 +148,7 @@ HWND CreatePanes(HWND mainWindow, HINSTANCE instance) {
                         mainWindow, reinterpret_cast<HMENU>(kTabId), instance, nullptr);
     if (!tabHost.tabControl)
         return nullptr;
-    tabHost.imagePane.createWindows(tabHost.tabControl, instance);
+    CreateHistoryPage(tabHost.imagePane, tabHost.tabControl, instance);
     tabHost.keyPanelHost.createWindows(tabHost.tabControl, instance);
     for (int i = 0; i < 2; ++i) {
         TCITEMA item{};
@@ -252,7 +175,7 @@ void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM) {
     Move(tabHost.tabControl,
          tabControlRect(client.right, client.bottom, ClientHeight(toolbar.window),
                         ClientHeight(statusBar.window), f, e));
-    const SIZE t = WindowSize(tabHost.tabControl);
+    const SIZE t = PaneWindowSize(tabHost.tabControl);
     const PaneRect page = pageContainerRect(t.cx, t.cy, f, tabHost.metrics.tmHeight);
     Move(tabHost.imagePane.container, page);
     Move(tabHost.keyPanelHost.container, page);

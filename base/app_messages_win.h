@@ -1,0 +1,11 @@
+// The main window's private messages. A subsystem that must make the shell
+// act (refresh the command states, show the selected picture) posts or sends
+// one of these to the main window instead of calling into the shell.
+#pragma once
+
+#include <windows.h>
+
+// Refresh the menu and toolbar states from the history and the selection.
+constexpr UINT UWM_UPDATE_COMMANDS = WM_USER + 100;
+// Show the selected record's picture, or none when no row is selected.
+constexpr UINT UWM_SHOW_IMAGE = WM_USER + 101;
