@@ -163,6 +163,14 @@ void HistoryList::postRefresh() const {
         PostMessageA(appState.mainWindow, UWM_UPDATE_COMMANDS, 0, 0);
 }
 
+// Every change of rows ends here, whatever started it (key, menu, toolbar,
+// context menu, drop, in-place edit): the save command must follow
+// `modified`, or Ctrl+S would silently save nothing.
+void HistoryList::markChanged() const {
+    history.modified = 1;
+    postRefresh();
+}
+
 // Sent, not posted: the picture changes with the selection, before the next
 // key is read.
 void HistoryList::showSelectedImage() const {
@@ -225,7 +233,7 @@ void HistoryList::fillFromRecords() {
 void HistoryList::showAppendedRecord() {
     if (history.count < 1 || history.count > kRecordMaximum)
         return;
-    history.modified = 1;
+    markChanged();
     if (!window)
         return;
     const int row = history.count - 1;
@@ -260,8 +268,7 @@ int HistoryList::addRowForFile(const char* value) {
     setText(row, kDate, date);
     setText(row, kText, "");
     ++history.count;
-    history.modified = 1;
-    postRefresh();
+    markChanged();
     return 1;
 }
 
@@ -306,7 +313,7 @@ void HistoryList::dropFiles(HDROP drop) {
             break;
     }
     writeBack();
-    history.modified = 1;
+    markChanged();
     DragFinish(drop);
 }
 
@@ -346,7 +353,7 @@ int HistoryList::deleteSelected() {
         SendMessageA(window, LVM_DELETEITEM, *it, 0);
     deleting_ = false;
     writeBack();
-    history.modified = 1;
+    markChanged();
     // The deleted rows' pictures go; the pane shows what is selected now.
     showSelectedImage();
     return 1;
@@ -362,7 +369,7 @@ int HistoryList::moveUp() {
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(window, LVM_SETITEMSTATE, r - 1, reinterpret_cast<LPARAM>(&select));
     writeBack();
-    history.modified = 1;
+    markChanged();
     return 1;
 }
 
@@ -376,7 +383,7 @@ int HistoryList::moveDown() {
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(window, LVM_SETITEMSTATE, r + 1, reinterpret_cast<LPARAM>(&select));
     writeBack();
-    history.modified = 1;
+    markChanged();
     return 1;
 }
 
@@ -400,7 +407,7 @@ int HistoryList::editHeadingsOfSelection() {
          r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED)))
         setText(r, kHeading, headingDialog.text);
     writeBack();
-    history.modified = 1;
+    markChanged();
     return 1;
 }
 
@@ -415,8 +422,7 @@ int HistoryList::assignTextFile() {
     if (dialog.run(instance, appState.mainWindow) == IDOK) {
         setText(firstSelected(), kText, dialog.fileName);
         writeBack();
-        history.modified = 1;
-        postRefresh();
+        markChanged();
     }
     return 1;
 }
@@ -604,7 +610,7 @@ void HistoryList::handleNotify(NMHDR* header) {
             HWND edit = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETEDITCONTROL, 0, 0));
             if (edit)
                 SendMessageA(edit, EM_LIMITTEXT, kCommentSize - 1, 0);
-            history.modified = 1;
+            markChanged();
             break;
         }
         case LVN_ENDLABELEDITA: {

@@ -73,6 +73,7 @@ class HistoryList {
     void text(int row, int column, char* out, int size) const;
     int firstSelected() const;
     void postRefresh() const;
+    void markChanged() const;
     void showSelectedImage() const;
     HWND dialogOwner() const;
     HWND promptOwner() const;
