@@ -289,14 +289,10 @@ LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_GETMINMAXINFO:
             if (imagePane && imagePane->tabControl) {
-                RECT c;
-                GetWindowRect(imagePane->container, &c);
-                const TrackLimits limits =
-                    viewTrackLimits(c.right - c.left, c.bottom - c.top,
-                                    GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
-                auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-                info->ptMinTrackSize = {limits.minWidth, limits.minHeight};
-                info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight};
+                const SIZE c = PaneWindowSize(imagePane->container);
+                AnswerTrackLimits(reinterpret_cast<MINMAXINFO*>(lParam),
+                                  viewTrackLimits(c.cx, c.cy, GetSystemMetrics(SM_CXFRAME),
+                                                  GetSystemMetrics(SM_CYFRAME)));
                 return 0;
             }
             break;
