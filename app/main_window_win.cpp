@@ -459,6 +459,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case UWM_SHOW_IMAGE:
             ShowSelectedImage();
             return 0;
+        case UWM_REPAINT_TABS:
+            RepaintTabStrip();
+            return 0;
         case WM_HOTKEY:
             OnHotKey(window, wParam, message, lParam);
             return 0;

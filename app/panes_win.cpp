@@ -4,6 +4,7 @@
 
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
+#include "base/app_messages_win.h"
 #include "capture/key_panel_win.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
@@ -136,6 +137,9 @@ void KeyPanelHost::makeFont() {
 void TabHost::makeFont() {
     const FontEntry& f = settingsStore.settings.generalFont;
     MakePaneFont(font, metrics, tabControl, f.weight, f.italic);
+    // The window has usually been painted with the old font by the time the
+    // tab control takes the new one; its strip is repainted after that.
+    PostMessageA(mainWindow, UWM_REPAINT_TABS, 0, 0);
 }
 
 // ---- the operations ----
@@ -180,6 +184,19 @@ void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM) {
     Move(tabHost.imagePane.container, page);
     Move(tabHost.keyPanelHost.container, page);
     tabHost.imagePane.layoutPage();
+}
+
+void RepaintTabStrip() {
+    if (!tabHost.tabControl || !tabHost.imagePane.container)
+        return;
+    // Only the strip above the pages: the tab control does not clip its
+    // children, so erasing more would wipe the pages without repainting them.
+    RECT strip, page;
+    GetClientRect(tabHost.tabControl, &strip);
+    GetWindowRect(tabHost.imagePane.container, &page);
+    MapWindowPoints(nullptr, tabHost.tabControl, reinterpret_cast<POINT*>(&page), 2);
+    strip.bottom = page.top;
+    InvalidateRect(tabHost.tabControl, &strip, TRUE);
 }
 
 void ShowPage() {

@@ -47,5 +47,7 @@ extern TabHost tabHost;
 HWND CreatePanes(HWND mainWindow, HINSTANCE instance);
 void LayoutPanes(HWND mainWindow, WPARAM sizeType, LPARAM size);
 void ShowPage();
+// After the tab font has been applied (UWM_REPAINT_TABS).
+void RepaintTabStrip();
 // Notifications that reach the main window from the tab control.
 void PanesNotify(NMHDR* header);

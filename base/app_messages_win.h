@@ -9,3 +9,6 @@
 constexpr UINT UWM_UPDATE_COMMANDS = WM_USER + 100;
 // Show the selected record's picture, or none when no row is selected.
 constexpr UINT UWM_SHOW_IMAGE = WM_USER + 101;
+// Repaint the tab strip: posted behind the tab font's WM_SETFONT, which does
+// not redraw, so that tabs measured with the previous font do not stay.
+constexpr UINT UWM_REPAINT_TABS = WM_USER + 102;

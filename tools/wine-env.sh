@@ -1,13 +1,14 @@
 # Sourced by the Wine scripts: one private prefix per build folder, code page
 # 932 from the Japanese locale, and no add-on downloads (nothing can be
 # fetched here, and the download question would hang a test).
-# Expects ZELCAP_BUILD to name the win32 build folder. Tests and `make run`
-# use separate prefixes: the test one has no window manager to talk to.
-if [ "${ZELCAP_PREFIX:-test}" = run ]; then
-    export WINEPREFIX="$ZELCAP_BUILD/wine-prefix-run"
-else
-    export WINEPREFIX="$ZELCAP_BUILD/wine-prefix"
-fi
+# Expects ZELCAP_BUILD to name the win32 build folder, and ZELCAP_PREFIX the
+# prefix: "test" (the default) for the tests, "run" for `make run` on a
+# desktop, any other name for a prefix of its own (`make run` without a
+# display uses one). Only "run" has a window manager to talk to.
+case ${ZELCAP_PREFIX:=test} in
+test) export WINEPREFIX="$ZELCAP_BUILD/wine-prefix" ;;
+*) export WINEPREFIX="$ZELCAP_BUILD/wine-prefix-$ZELCAP_PREFIX" ;;
+esac
 # A 64-bit build runs under wine64: on hosts whose kernel cannot execute
 # 32-bit code at all (no IA-32 emulation), the tests and `make run` use the
 # 64-bit build of the same sources. The build folder says which it is.
@@ -59,9 +60,10 @@ zelcap_ensure_prefix() {
     # A crashing program must end at once, not wait on the crash dialog.
     "$ZELCAP_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1 || return 1
-    if [ "${ZELCAP_PREFIX:-test}" = test ]; then
-        # Xvfb has no window manager: unmanaged windows spare every
-        # DestroyWindow a two-second wait for one to answer.
+    if [ "$ZELCAP_PREFIX" != run ]; then
+        # Xvfb has no window manager: unmanaged windows get their title bars
+        # from Wine, and every DestroyWindow is spared a two-second wait for
+        # a manager to answer.
         "$ZELCAP_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
             >/dev/null 2>&1 || return 1
     fi

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -176,6 +177,89 @@ TEST_F(ImagePaneTest, PanesSplitThePageAndTheTabsSwitchIt) {
     RECT again;
     GetWindowRect(imagePane->frame, &again);
     EXPECT_EQ(again.top, frame.top);
+}
+
+// The tab strip (the tab control above the page containers) as the screen
+// shows it, one COLORREF a pixel. Wine hands painted pixels to the X server
+// a moment later, so the messages are pumped a while first.
+std::vector<COLORREF> TabStripPixels() {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 500) {
+        testsupport::PumpPending();
+        Sleep(20);
+    }
+    HWND tab = appState.tabControl;
+    RECT strip;
+    GetClientRect(tab, &strip);
+    RECT page;
+    GetWindowRect(imagePane->container, &page);
+    MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&page), 2);
+    strip.bottom = page.top;
+    const int w = strip.right, h = strip.bottom;
+    std::vector<COLORREF> pixels;
+    if (w <= 0 || h <= 0)
+        return pixels;
+    POINT origin{0, 0};
+    ClientToScreen(tab, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP target = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    pixels.assign(p, p + static_cast<size_t>(w) * h);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// With the font that every written settings file names, made for this
+// window as in a fresh process (the panes are globals that outlive a test's window).
+class TabStripTest : public ImagePaneTest {
+  protected:
+    void PrepareSettings() override {
+        ImagePaneTest::PrepareSettings();
+        tabHost.fontMade = 0;
+        std::strcpy(settingsStore.settings.generalFont.faceName, "MS ゴシック");
+        settingsStore.settings.generalFont.weight = 400;
+    }
+};
+
+// The tab font reaches the tab control by a posted WM_SETFONT that does not
+// redraw, after the window has been painted once with the system font: the
+// strip must not keep the wider tabs of that first painting.
+TEST_F(TabStripTest, AfterTheFontChangeItIsWhatAFullRepaintDraws) {
+    const std::vector<COLORREF> shown = TabStripPixels();
+    ASSERT_FALSE(shown.empty());
+    RedrawWindow(appState.tabControl, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<COLORREF> repainted = TabStripPixels();
+    ASSERT_EQ(shown.size(), repainted.size());
+    // Wine shades the page border by the size of the area it repaints, a
+    // level or two; a stale tab differs by the contrast of text and ground.
+    const auto apart = [](COLORREF a, COLORREF b) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                         static_cast<int>((b >> shift) & 0xFF)) > 8)
+                return true;
+        }
+        return false;
+    };
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        differing += apart(shown[i], repainted[i]);
+    EXPECT_EQ(differing, 0u) << "of " << shown.size() << " strip pixels";
+    // The labels are drawn: the strip is not one flat colour.
+    size_t other = 0;
+    for (COLORREF c : repainted)
+        other += c != repainted[0];
+    EXPECT_GT(other, 50u);
 }
 
 TEST_F(ImagePaneTest, SelectedRowsPictureIsPaintedAtTenTen) {
