@@ -50,3 +50,8 @@ endforeach()
 add_executable(record_args ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/record_args_win.cpp)
 zelcap_target_flags(record_args)
 add_dependencies(open_records_test_win record_args)
+
+# The shipped-resources test reads Zelcap.exe's version resource.
+target_link_libraries(shipped_resources_test_win PRIVATE version)
+add_dependencies(shipped_resources_test_win Zelcap)
+

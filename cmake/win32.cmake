@@ -12,6 +12,8 @@ else()
     set(ZELCAP_WIN_ARCH win32)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${ZELCAP_WIN_ARCH}\n")
+# tools/dist.sh names the packages after this.
+file(WRITE ${CMAKE_BINARY_DIR}/version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}\n")
 
 set(ZELCAP_JPEG_PREFIX ${PROJECT_SOURCE_DIR}/build/libjpeg-${ZELCAP_WIN_ARCH} CACHE PATH
     "libjpeg-turbo built for Windows by tools/setup.sh")
@@ -43,11 +45,16 @@ add_custom_command(
     DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate_resources.py
     COMMENT "Drawing bitmaps and icons")
 add_custom_target(zelcap_generated DEPENDS ${ZELCAP_GENERATED_FILES})
+# The version header and the manifest carry the project's VERSION.
+configure_file(${PROJECT_SOURCE_DIR}/resources/zelcap_version.h.in
+    ${ZELCAP_GENERATED}/zelcap_version.h @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/zelcap.manifest.in
+    ${ZELCAP_GENERATED}/zelcap.manifest @ONLY)
 file(GLOB ZELCAP_RC_PARTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc
     ${PROJECT_SOURCE_DIR}/resources/*.h)
 set(ZELCAP_RC ${PROJECT_SOURCE_DIR}/resources/zelcap.rc)
 set_source_files_properties(${ZELCAP_RC} PROPERTIES
-    OBJECT_DEPENDS "${ZELCAP_RC_PARTS};${ZELCAP_GENERATED_FILES}"
+    OBJECT_DEPENDS "${ZELCAP_RC_PARTS};${ZELCAP_GENERATED_FILES};${ZELCAP_GENERATED}/zelcap_version.h;${ZELCAP_GENERATED}/zelcap.manifest"
     COMPILE_FLAGS "-I${ZELCAP_GENERATED} -I${PROJECT_SOURCE_DIR}")
 add_library(zelcap_resources OBJECT ${ZELCAP_RC})
 add_dependencies(zelcap_resources zelcap_generated)
@@ -59,6 +66,7 @@ list(FILTER ZELCAP_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
 add_library(zelcap_win STATIC ${ZELCAP_WIN_SOURCES})
 zelcap_target_flags(zelcap_win)
 target_link_libraries(zelcap_win PUBLIC zelcap_core ${ZELCAP_WIN_LIBS})
+target_include_directories(zelcap_win PUBLIC ${ZELCAP_GENERATED})
 
 add_executable(Zelcap WIN32 ${PROJECT_SOURCE_DIR}/app/winmain_win.cpp
     $<TARGET_OBJECTS:zelcap_resources>)
