@@ -55,3 +55,7 @@ add_dependencies(open_records_test_win record_args)
 target_link_libraries(shipped_resources_test_win PRIVATE version)
 add_dependencies(shipped_resources_test_win Zelcap)
 
+# The help file as HTML Help reads it; needs no Wine.
+add_test(NAME help.chm COMMAND ${Python3_EXECUTABLE}
+    ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${ZELCAP_HELP} ${PROJECT_SOURCE_DIR}/resources)
+set_tests_properties(help.chm PROPERTIES TIMEOUT 60 LABELS help)

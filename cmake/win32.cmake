@@ -74,6 +74,18 @@ zelcap_target_flags(Zelcap)
 target_link_libraries(Zelcap PRIVATE zelcap_win)
 set_target_properties(Zelcap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The help file, next to Zelcap.exe so that the help commands find it when
+# Zelcap is started in the build folder.
+file(GLOB ZELCAP_HELP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+set(ZELCAP_HELP ${CMAKE_BINARY_DIR}/ZCP2Help.chm)
+add_custom_command(
+    OUTPUT ${ZELCAP_HELP}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/build_help.py
+            ${PROJECT_SOURCE_DIR}/docs/help ${ZELCAP_HELP}
+    DEPENDS ${PROJECT_SOURCE_DIR}/tools/build_help.py ${ZELCAP_HELP_SOURCES}
+    COMMENT "Compiling ZCP2Help.chm")
+add_custom_target(zelcap_help ALL DEPENDS ${ZELCAP_HELP})
+
 include(cmake/win32-tests.cmake)
 
 # Benchmarks: built with everything else, run by `make bench`.

@@ -25,6 +25,7 @@ PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev imagemagick
     clang libclang-rt-dev
+    fp-utils libchm-bin nsis zip unzip
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
