@@ -2,10 +2,11 @@
 # make run    installs what is missing, builds, and starts Zelcap.exe under Wine
 # make test   installs what is missing, builds, and runs every test
 # make fuzz   runs each fuzzer for FUZZ_SECONDS (default 300)
+# make dist   packs the Windows program: zip, installer, SHA256SUMS in build/dist
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist clean
 
 all: native win32
 
@@ -72,5 +73,9 @@ fuzz-seeds: fuzz-build
 bench: wine-build
 	@bash tools/bench/capture-bench.sh $(BUILD)/$(WINE_ARCH) 30
 
+# What users download, from the shipped 32-bit build (tools/dist.sh).
+dist: win32
+	@bash tools/dist.sh $(BUILD)/win32 $(BUILD)/dist
+
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/CTestTestfile.cmake
+	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/CTestTestfile.cmake

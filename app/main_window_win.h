@@ -4,9 +4,10 @@
 #include <windows.h>
 
 #include "base/app_messages_win.h"
+#include "zelcap_version.h"
 
 constexpr char kMainWindowClass[] = "ZELCAP_CLASS";
-constexpr char kProductTitle[] = "Zelcap Ver2.3";
+constexpr char kProductTitle[] = ZELCAP_PRODUCT_TITLE;
 
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 // Creates and shows the main window and primes the capturer; 0 on failure.

@@ -50,3 +50,12 @@ endforeach()
 add_executable(record_args ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/record_args_win.cpp)
 zelcap_target_flags(record_args)
 add_dependencies(open_records_test_win record_args)
+
+# The shipped-resources test reads Zelcap.exe's version resource.
+target_link_libraries(shipped_resources_test_win PRIVATE version)
+add_dependencies(shipped_resources_test_win Zelcap)
+
+# The help file as HTML Help reads it; needs no Wine.
+add_test(NAME help.chm COMMAND ${Python3_EXECUTABLE}
+    ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${ZELCAP_HELP} ${PROJECT_SOURCE_DIR}/resources)
+set_tests_properties(help.chm PROPERTIES TIMEOUT 60 LABELS help)

@@ -12,6 +12,8 @@ else()
     set(ZELCAP_WIN_ARCH win32)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${ZELCAP_WIN_ARCH}\n")
+# tools/dist.sh names the packages after this.
+file(WRITE ${CMAKE_BINARY_DIR}/version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}\n")
 
 set(ZELCAP_JPEG_PREFIX ${PROJECT_SOURCE_DIR}/build/libjpeg-${ZELCAP_WIN_ARCH} CACHE PATH
     "libjpeg-turbo built for Windows by tools/setup.sh")
@@ -43,11 +45,16 @@ add_custom_command(
     DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate_resources.py
     COMMENT "Drawing bitmaps and icons")
 add_custom_target(zelcap_generated DEPENDS ${ZELCAP_GENERATED_FILES})
+# The version header and the manifest carry the project's VERSION.
+configure_file(${PROJECT_SOURCE_DIR}/resources/zelcap_version.h.in
+    ${ZELCAP_GENERATED}/zelcap_version.h @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/zelcap.manifest.in
+    ${ZELCAP_GENERATED}/zelcap.manifest @ONLY)
 file(GLOB ZELCAP_RC_PARTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc
     ${PROJECT_SOURCE_DIR}/resources/*.h)
 set(ZELCAP_RC ${PROJECT_SOURCE_DIR}/resources/zelcap.rc)
 set_source_files_properties(${ZELCAP_RC} PROPERTIES
-    OBJECT_DEPENDS "${ZELCAP_RC_PARTS};${ZELCAP_GENERATED_FILES}"
+    OBJECT_DEPENDS "${ZELCAP_RC_PARTS};${ZELCAP_GENERATED_FILES};${ZELCAP_GENERATED}/zelcap_version.h;${ZELCAP_GENERATED}/zelcap.manifest"
     COMPILE_FLAGS "-I${ZELCAP_GENERATED} -I${PROJECT_SOURCE_DIR}")
 add_library(zelcap_resources OBJECT ${ZELCAP_RC})
 add_dependencies(zelcap_resources zelcap_generated)
@@ -59,12 +66,25 @@ list(FILTER ZELCAP_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
 add_library(zelcap_win STATIC ${ZELCAP_WIN_SOURCES})
 zelcap_target_flags(zelcap_win)
 target_link_libraries(zelcap_win PUBLIC zelcap_core ${ZELCAP_WIN_LIBS})
+target_include_directories(zelcap_win PUBLIC ${ZELCAP_GENERATED})
 
 add_executable(Zelcap WIN32 ${PROJECT_SOURCE_DIR}/app/winmain_win.cpp
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(Zelcap)
 target_link_libraries(Zelcap PRIVATE zelcap_win)
 set_target_properties(Zelcap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The help file, next to Zelcap.exe so that the help commands find it when
+# Zelcap is started in the build folder.
+file(GLOB ZELCAP_HELP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+set(ZELCAP_HELP ${CMAKE_BINARY_DIR}/ZCP2Help.chm)
+add_custom_command(
+    OUTPUT ${ZELCAP_HELP}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/build_help.py
+            ${PROJECT_SOURCE_DIR}/docs/help ${ZELCAP_HELP}
+    DEPENDS ${PROJECT_SOURCE_DIR}/tools/build_help.py ${ZELCAP_HELP_SOURCES}
+    COMMENT "Compiling ZCP2Help.chm")
+add_custom_target(zelcap_help ALL DEPENDS ${ZELCAP_HELP})
 
 include(cmake/win32-tests.cmake)
 

@@ -26,6 +26,7 @@ PACKAGES=(
     libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev imagemagick
     clang libclang-rt-dev
     x11vnc novnc websockify chromium python3-websocket iproute2
+    fp-utils libchm-bin nsis zip unzip
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -49,6 +49,18 @@ wait_for_exit() {
     return 124
 }
 
+# Closes the main window $1 with Alt+F4 while its history holds unsaved
+# records, and answers the save question with No (いいえ(N)); fails when no
+# question came.
+close_discarding_history() {
+    local question
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    xdotool key --clearmodifiers alt+F4
+    question=$(wait_for_window "保存確認") || return 1
+    xdotool windowfocus --sync "$question" 2>/dev/null || xdotool windowfocus "$question"
+    xdotool key n
+}
+
 # The INI file as UTF-8 text.
 ini_text() { iconv -f CP932 -t UTF-8 "$E2E_WORK/Zelcap.ini"; }
 
