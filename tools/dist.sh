@@ -9,8 +9,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:?build folder}" && pwd)
 OUT=${2:?output folder}
-# The starter settings file (usable geometry and column widths), handed out
-# installer never replaces a Zelcap.ini that is already in the user's folder.
+# The starter settings file (usable geometry and column widths) goes into the
+# zip and the installer, which never replaces a Zelcap.ini that is already in the user's folder.
 STARTER_INI=${ZELCAP_STARTER_INI:-$ROOT/resources/starter/Zelcap.ini}
 
 VERSION=$(cat "$BUILD/version")
