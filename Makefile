@@ -56,10 +56,10 @@ test: all wine-build fuzz-build
 	@printf 'subdirs("native")\nsubdirs("fuzz")\nsubdirs("%s")\n' "$(WINE_ARCH)" > $(BUILD)/CTestTestfile.cmake
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
 
-# Longer fuzzing than the tests do; finds stay in $(BUILD)/fuzz/{bmp,jpeg}.
+# Longer fuzzing than the tests do; finds stay in $(BUILD)/fuzz/{bmp,jpeg,workbook}.
 FUZZ_SECONDS ?= 300
 fuzz: fuzz-build
-	@for kind in bmp jpeg; do \
+	@for kind in bmp jpeg workbook; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done

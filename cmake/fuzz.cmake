@@ -77,6 +77,25 @@ foreach(kind bmp jpeg)
     set_tests_properties(fuzz.${kind} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endforeach()
 
+# The workbook's text, name and picture rules; the writer itself needs
+# libxlsxwriter and is exercised by the native tests.
+add_library(zelcap_workbook_core STATIC
+    ${PROJECT_SOURCE_DIR}/report/workbook_text.cpp
+    ${PROJECT_SOURCE_DIR}/report/workbook_names.cpp
+    ${PROJECT_SOURCE_DIR}/report/picture_probe.cpp)
+target_compile_options(zelcap_workbook_core PRIVATE ${ZELCAP_WARNINGS})
+target_include_directories(zelcap_workbook_core PUBLIC ${PROJECT_SOURCE_DIR})
+add_executable(workbook_fuzz ${ZELCAP_FUZZ_DIR}/workbook_fuzz.cpp)
+target_compile_options(workbook_fuzz PRIVATE ${ZELCAP_WARNINGS})
+target_link_options(workbook_fuzz PRIVATE -fsanitize=fuzzer)
+target_link_libraries(workbook_fuzz PRIVATE zelcap_workbook_core)
+add_test(NAME fuzz.workbook
+    COMMAND bash ${ZELCAP_FUZZ_DIR}/run_fuzzer.sh $<TARGET_FILE:workbook_fuzz>
+            ${ZELCAP_FUZZ_DIR}/corpus/workbook ${CMAKE_BINARY_DIR}/workbook
+            ${ZELCAP_FUZZ_SECONDS})
+math(EXPR limit "${ZELCAP_FUZZ_SECONDS} + 60")
+set_tests_properties(fuzz.workbook PROPERTIES TIMEOUT ${limit} LABELS fuzz)
+
 # Writes the seed corpus into tests/fuzz/corpus (`make fuzz-seeds`).
 add_executable(make_seeds ${ZELCAP_FUZZ_DIR}/make_seeds.cpp)
 target_compile_options(make_seeds PRIVATE ${ZELCAP_WARNINGS})
