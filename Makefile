@@ -5,7 +5,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench bench-workbook clean
 
 all: native win32
 
@@ -71,6 +71,11 @@ fuzz-seeds: fuzz-build
 # Capture timings on a 1920 x 1080 virtual screen (docs/performance.md).
 bench: wine-build
 	@bash tools/bench/capture-bench.sh $(BUILD)/$(WINE_ARCH) 30
+
+# The evidence workbook of 1000 1920 x 1080 JPEGs against zip -0 of the same
+# files (docs/performance.md).
+bench-workbook: setup
+	@bash tools/bench/workbook-bench.sh 1000
 
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/CTestTestfile.cmake

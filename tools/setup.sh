@@ -25,7 +25,7 @@ PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev imagemagick
     clang libclang-rt-dev
-    libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui zip
+    libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui zip poppler-utils
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
