@@ -9,7 +9,6 @@
 #include "base/read_file_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
-#include "history/history_file_win.h"
 #include "history/history_paths.h"
 #include "history/open_records.h"
 #include "report/excel_dialog_win.h"
@@ -92,8 +91,11 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     book.pictureSize = options.pictureSize;
     book.includeDescription = options.includeDescription;
     book.title = options.title;
-    char now[20];
-    historyfile::Timestamp(now);
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    char now[kDateTimeSize];
+    formatTimestamp(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                    now);
     book.created = now;
 
     Win32WorkbookSource source;
