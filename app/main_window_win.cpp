@@ -20,6 +20,7 @@
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
+#include "report/excel_export_win.h"
 #include "report/report_dialog_win.h"
 #include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
@@ -354,6 +355,9 @@ bool OnCommand(HWND window, int id) {
         case IDM_REPORT:
             OnReport(window);
             return true;
+        case IDM_EXCEL:
+            RunExcelExport(window);
+            return true;
         case IDM_PREFERENCES:
             OnPreferences(window);
             return true;
@@ -503,6 +507,7 @@ void UpdateHistoryCommands(HWND mainWindow) {
     toolbar.setButtonState(kSaveButton, modified ? kEnabled : kGreyed);
     const bool items = historyList.itemCount() > 0;
     EnableMenuCommand(mainWindow, IDM_REPORT, items);
+    EnableMenuCommand(mainWindow, IDM_EXCEL, items);
     toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);
 }
 

@@ -16,7 +16,7 @@ add_link_options(${ZELCAP_SANITIZE})
 # build is made from (tools/setup.sh unpacks it). Without that source the
 # system library is used, and the JPEG fuzzer works blind inside libjpeg.
 # UBSan stays off there: it is not our code to fix.
-file(GLOB found ${PROJECT_SOURCE_DIR}/build/libjpeg-src/libjpeg-turbo-*/jpeglib.h)
+file(GLOB found ${PROJECT_SOURCE_DIR}/build/libjpeg-src*/libjpeg-turbo-*/jpeglib.h)
 if(found)
     list(GET found 0 found)
     get_filename_component(found ${found} DIRECTORY)
@@ -39,7 +39,7 @@ if(ZELCAP_JPEG_SOURCE)
     set(JPEG_INCLUDE ${ZELCAP_JPEG_SOURCE} ${jpeg_build})  # jconfig.h is generated
     set(JPEG_LIBRARY ${jpeg_build}/libjpeg.a)
 else()
-    message(WARNING "No libjpeg-turbo source in build/libjpeg-src: fuzzing the system libjpeg")
+    message(WARNING "No libjpeg-turbo source in build/libjpeg-src-*: fuzzing the system libjpeg")
     find_path(JPEG_INCLUDE jpeglib.h REQUIRED)
     find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
 endif()
@@ -76,6 +76,25 @@ foreach(kind bmp jpeg)
     math(EXPR limit "${ZELCAP_FUZZ_SECONDS} + 60")
     set_tests_properties(fuzz.${kind} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endforeach()
+
+# The workbook's text, name and picture rules; the writer itself needs
+# libxlsxwriter and is exercised by the native tests.
+add_library(zelcap_workbook_core STATIC
+    ${PROJECT_SOURCE_DIR}/report/workbook_text.cpp
+    ${PROJECT_SOURCE_DIR}/report/workbook_names.cpp
+    ${PROJECT_SOURCE_DIR}/report/picture_probe.cpp)
+target_compile_options(zelcap_workbook_core PRIVATE ${ZELCAP_WARNINGS})
+target_include_directories(zelcap_workbook_core PUBLIC ${PROJECT_SOURCE_DIR})
+add_executable(workbook_fuzz ${ZELCAP_FUZZ_DIR}/workbook_fuzz.cpp)
+target_compile_options(workbook_fuzz PRIVATE ${ZELCAP_WARNINGS})
+target_link_options(workbook_fuzz PRIVATE -fsanitize=fuzzer)
+target_link_libraries(workbook_fuzz PRIVATE zelcap_workbook_core)
+add_test(NAME fuzz.workbook
+    COMMAND bash ${ZELCAP_FUZZ_DIR}/run_fuzzer.sh $<TARGET_FILE:workbook_fuzz>
+            ${ZELCAP_FUZZ_DIR}/corpus/workbook ${CMAKE_BINARY_DIR}/workbook
+            ${ZELCAP_FUZZ_SECONDS})
+math(EXPR limit "${ZELCAP_FUZZ_SECONDS} + 60")
+set_tests_properties(fuzz.workbook PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 
 # Writes the seed corpus into tests/fuzz/corpus (`make fuzz-seeds`).
 add_executable(make_seeds ${ZELCAP_FUZZ_DIR}/make_seeds.cpp)

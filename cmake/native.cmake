@@ -7,11 +7,14 @@ add_link_options(${ZELCAP_SANITIZE})
 
 find_path(JPEG_INCLUDE jpeglib.h REQUIRED)
 find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
+# The workbook writer uses Debian's libxlsxwriter natively.
+find_path(XLSXWRITER_INCLUDE xlsxwriter.h REQUIRED)
+find_library(XLSXWRITER_LIBRARY NAMES xlsxwriter REQUIRED)
 
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES} ${ZELCAP_POSIX_SOURCES})
 zelcap_target_flags(zelcap_core)
-target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE})
-target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY})
+target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE})
+target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY})
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -21,3 +24,15 @@ zelcap_target_flags(native_tests)
 target_link_libraries(native_tests PRIVATE zelcap_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120 LABELS native)
+
+# A workbook of made-up records, read back with openpyxl: what a user sees
+# of the platform-free writer, without Wine.
+add_executable(workbook_sample ${PROJECT_SOURCE_DIR}/tests/workbook/workbook_sample.cpp)
+zelcap_target_flags(workbook_sample)
+target_link_libraries(workbook_sample PRIVATE zelcap_core)
+foreach(layout sheets onesheet)
+    add_test(NAME native.workbook_openpyxl_${layout}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
+                $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${layout} ${layout})
+    set_tests_properties(native.workbook_openpyxl_${layout} PROPERTIES TIMEOUT 120 LABELS native)
+endforeach()

@@ -21,10 +21,18 @@ if(NOT EXISTS ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
     message(FATAL_ERROR "No Windows libjpeg in ${ZELCAP_JPEG_PREFIX}; run tools/setup.sh")
 endif()
 
+set(ZELCAP_XLSXWRITER_PREFIX ${PROJECT_SOURCE_DIR}/build/libxlsxwriter-${ZELCAP_WIN_ARCH} CACHE PATH
+    "libxlsxwriter built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a)
+    message(FATAL_ERROR "No Windows libxlsxwriter in ${ZELCAP_XLSXWRITER_PREFIX}; run tools/setup.sh")
+endif()
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
-target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include)
-target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a)
+target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include
+    ${ZELCAP_XLSXWRITER_PREFIX}/include)
+target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a
+    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
 
 # Resources: bitmaps and icons drawn by the generator, then the .rc files.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

@@ -34,6 +34,7 @@
 #define IDM_EDIT_TEXT 32795
 #define IDM_EDIT_MOVE_UP 32797
 #define IDM_EDIT_MOVE_DOWN 32798
+#define IDM_EXCEL 32800
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

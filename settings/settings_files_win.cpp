@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/read_file_win.h"
 #include "base/win_handles_win.h"
 
 bool Win32SettingsFiles::currentDirectory(char (&dir)[kPathSize]) {
@@ -32,23 +33,7 @@ bool Win32SettingsFiles::createNew(const char* path) {
 }
 
 bool Win32SettingsFiles::readAll(const char* path, std::string& bytes) {
-    bytes.clear();
-    win::FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (16 << 20))
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!bytes.empty() &&
-        (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-         got != bytes.size())) {
-        bytes.clear();
-        return false;
-    }
-    return true;
+    return win::ReadWholeFile(path, bytes, 16 << 20);
 }
 
 bool Win32SettingsFiles::replaceAll(const char* path, const std::string& bytes) {

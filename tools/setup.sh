@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything Zelcap needs to build, run and test on a Debian bookworm
-# machine, and builds the Windows libjpeg once. Safe to run again: it installs
+# machine, and builds the Windows libjpeg and libxlsxwriter once. Safe to run again: it installs
 # only what is missing and does nothing when everything is there.
 set -euo pipefail
 
@@ -27,6 +27,7 @@ PACKAGES=(
     clang libclang-rt-dev
     x11vnc novnc websockify chromium python3-websocket iproute2
     fp-utils libchm-bin nsis zip unzip
+    libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui poppler-utils
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -71,5 +72,13 @@ fi
 # A host that cannot execute 32-bit code tests the 64-bit build instead.
 if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-win64/lib/libjpeg.a" ]; then
     "$ROOT/tools/build-libjpeg-win32.sh" "$ROOT/build/libjpeg-win64" x86_64-w64-mingw32
+fi
+# libxlsxwriter for Windows, the same way: Debian's source, static, with
+# Debian's MinGW zlib.
+if [ ! -f "$ROOT/build/libxlsxwriter-win32/lib/libxlsxwriter.a" ]; then
+    "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win32"
+fi
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libxlsxwriter-win64/lib/libxlsxwriter.a" ]; then
+    "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

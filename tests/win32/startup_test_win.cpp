@@ -81,18 +81,25 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     ASSERT_EQ(GetMenuItemCount(menu), 5);
     const char* const names[] = {"ファイル(&F)", "編集(&E)", "キャプチャー(&C)", "ツール(&T)",
                                  "ヘルプ(&H)"};
-    const int counts[] = {7, 8, 2, 2, 4};
+    // ツール holds the Excel export between the two specified commands.
+    const int counts[] = {7, 8, 2, 3, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
     }
     EXPECT_EQ(MenuText(menu, IDM_ABOUT, MF_BYCOMMAND), "バージョン情報(&A) ...");
     EXPECT_EQ(MenuText(menu, IDM_REPORT, MF_BYCOMMAND), "レポート(HTML)出力(&O)...");
+    HMENU tools = GetSubMenu(menu, 3);
+    EXPECT_EQ(GetMenuItemID(tools, 0), static_cast<UINT>(IDM_REPORT));
+    EXPECT_EQ(GetMenuItemID(tools, 1), static_cast<UINT>(IDM_EXCEL));
+    EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_PREFERENCES));
+    EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
 
     EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
     EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_STOP));
     EXPECT_FALSE(MenuEnabled(IDM_FILE_SAVE));
     EXPECT_FALSE(MenuEnabled(IDM_REPORT));
+    EXPECT_FALSE(MenuEnabled(IDM_EXCEL));
     EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_EQ(capturer.monitoring, 0);

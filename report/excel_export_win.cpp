@@ -1,0 +1,135 @@
+#include "report/excel_export_win.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/cp932.h"
+#include "base/message_box_win.h"
+#include "base/read_file_win.h"
+#include "base/win_handles_win.h"
+#include "history/history.h"
+#include "history/history_paths.h"
+#include "history/open_records.h"
+#include "report/excel_dialog_win.h"
+#include "report/workbook_text.h"
+#include "settings/settings_files_win.h"
+
+extern History history;
+extern SettingsStore settingsStore;
+
+namespace {
+
+class Win32WorkbookSource final : public WorkbookSource {
+  public:
+    bool read(const std::string& path, std::string& bytes) override {
+        // A screen capture is some megabytes; anything near the address
+        // space of a 32-bit process is not one.
+        return win::ReadWholeFile(path.c_str(), bytes, 256 << 20);
+    }
+};
+
+std::vector<WorkbookRecord> RecordsOfHistory() {
+    std::vector<WorkbookRecord> records;
+    records.reserve(static_cast<std::size_t>(history.count));
+    for (int i = 0; i < history.count; ++i) {
+        const HistoryRecord& r = history.records[i];
+        char image[kPathSize];
+        resolvedImagePath(r, history.folder, image);
+        char text[kPathSize] = {};
+        if (r.textFile[0] != '\0')
+            rowTextPath(r.textFile, history.folder, text);
+        records.push_back({r.dateTime, r.comment, image, text});
+    }
+    return records;
+}
+
+// The message's first lines, then the path it is about.
+void Tell(HWND owner, const char* text, const std::string& path, UINT icon) {
+    ShowMessage(owner, (text + path).c_str(), "エラー", MB_OK | icon);
+}
+
+// The folder part of a CP932 path, found with the double-byte rule.
+std::string FolderOf(const std::string& path) {
+    const char* slash = cp932::findLastChar(path.c_str(), '\\');
+    return slash ? path.substr(0, static_cast<std::size_t>(slash - path.c_str())) : ".";
+}
+
+// Another program (Excel itself) holding the workbook open is found before
+// the export, not after minutes of work.
+bool TargetIsLocked(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file;
+}
+
+constexpr const char* kLocked =
+    "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n"
+    "閉じてからもう一度出力してください。\r\n";
+
+}  // namespace
+
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
+    const std::string& target = options.outputPath;
+    if (TargetIsLocked(target)) {
+        Tell(owner, kLocked, target, MB_ICONWARNING);
+        return false;
+    }
+    // The temporary file sits in the target's folder, so that the final
+    // move is a rename on one volume, and creating it proves the folder
+    // can be written.
+    char temp[MAX_PATH] = {};
+    if (!GetTempFileNameA(FolderOf(target).c_str(), "zlx", 0, temp)) {
+        Tell(owner, "出力先フォルダに書き込めません。\r\n", FolderOf(target), MB_ICONERROR);
+        return false;
+    }
+
+    WorkbookOptions book;
+    book.layout = options.layout;
+    book.pictureSize = options.pictureSize;
+    book.includeDescription = options.includeDescription;
+    book.title = options.title;
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    char now[kDateTimeSize];
+    formatTimestamp(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                    now);
+    book.created = now;
+
+    Win32WorkbookSource source;
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // libxlsxwriter takes UTF-8 file names on Windows.
+    const WorkbookResult result =
+        writeWorkbook(workbook_text::fromCp932(temp), RecordsOfHistory(), book, source);
+    SetCursor(previous);
+    if (!result.ok) {
+        DeleteFileA(temp);
+        Tell(owner, "Excelファイルを作成できませんでした。\r\n", target, MB_ICONERROR);
+        return false;
+    }
+    if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp);
+        Tell(owner, kLocked, target, MB_ICONWARNING);
+        return false;
+    }
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Excelファイルの作成処理が終了しました。\r\n出力した記録: %d件\r\n"
+                  "問題のあった記録: %d件",
+                  result.written, result.problems);
+    ShowMessage(owner, text, "確認",
+                MB_OK | (result.problems > 0 ? MB_ICONWARNING : MB_ICONINFORMATION));
+    return true;
+}
+
+void RunExcelExport(HWND owner) {
+    Win32SettingsFiles files;
+    ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
+    options.outputPath = excel_options::defaultOutputPath(history.folder, history.fileName);
+    if (RunExcelOptionsDialog(owner, options) != IDOK)
+        return;
+    excel_options::save(files, settingsStore.iniPath, options);
+    ExportExcelWorkbook(owner, options);
+}

@@ -1,0 +1,16 @@
+// The command "Excel出力(&X)...": the options dialog, then the evidence
+// workbook of the global history, written beside the target and moved over
+// it only when complete.
+#pragma once
+
+#include <windows.h>
+
+#include "report/excel_options.h"
+
+// Runs the dialog and, on confirm, stores the options in "[Excel]" and
+// exports. Every outcome is told to the user in one message.
+void RunExcelExport(HWND owner);
+
+// The export alone, with the options given; returns true when the workbook
+// was written (records with problems included).
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options);

@@ -1,0 +1,110 @@
+#include "report/workbook_text.h"
+
+#include <cstdint>
+
+namespace workbook_text {
+namespace {
+
+// Unicode values of the double-byte characters, by lead and trail index.
+constexpr uint16_t kDoubleByte[] = {
+#include "report/cp932_table.inc"
+};
+constexpr int kTrailCount = 188;
+
+int leadIndex(unsigned char c) {
+    if (c >= 0x81 && c <= 0x9F)
+        return c - 0x81;
+    if (c >= 0xE0 && c <= 0xFC)
+        return c - 0xE0 + 31;
+    return -1;
+}
+
+int trailIndex(unsigned char c) {
+    if (c >= 0x40 && c <= 0x7E)
+        return c - 0x40;
+    if (c >= 0x80 && c <= 0xFC)
+        return c - 0x80 + 63;
+    return -1;
+}
+
+static_assert(sizeof kDoubleByte / sizeof kDoubleByte[0] == 60 * kTrailCount);
+
+void append(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Single bytes as code page 932 maps them: ASCII as it is (0x5C stays a
+// backslash, as in file paths), 0x80 to U+0080, half-width katakana, and
+// 0xA0 and 0xFD-0xFF to the private-use values Windows gives them.
+uint32_t singleByte(unsigned char c) {
+    if (c < 0x81)
+        return c;
+    if (c >= 0xA1 && c <= 0xDF)
+        return 0xFF61 + (c - 0xA1);
+    if (c == 0xA0)
+        return 0xF8F0;
+    if (c >= 0xFD)
+        return 0xF8F1 + (c - 0xFD);
+    return '?';
+}
+
+}  // namespace
+
+std::string fromCp932(std::string_view cp932) {
+    std::string out;
+    out.reserve(cp932.size() + cp932.size() / 2);
+    for (std::size_t i = 0; i < cp932.size(); ++i) {
+        const auto c = static_cast<unsigned char>(cp932[i]);
+        const int lead = leadIndex(c);
+        if (lead >= 0) {
+            const int trail =
+                i + 1 < cp932.size() ? trailIndex(static_cast<unsigned char>(cp932[i + 1])) : -1;
+            if (trail < 0) {
+                // Torn: the next byte is not eaten.
+                out += '?';
+                continue;
+            }
+            const uint16_t cp = kDoubleByte[lead * kTrailCount + trail];
+            append(out, cp != 0 ? cp : '?');
+            ++i;
+            continue;
+        }
+        append(out, c == 0 ? '?' : singleByte(c));
+    }
+    return out;
+}
+
+std::size_t length(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+std::string_view prefix(std::string_view utf8, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            if (seen == count)
+                return utf8.substr(0, i);
+            ++seen;
+        }
+    }
+    return utf8;
+}
+
+std::string_view firstLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+}  // namespace workbook_text

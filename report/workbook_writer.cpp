@@ -1,0 +1,265 @@
+#include "report/workbook_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "report/workbook_names.h"
+#include "report/workbook_text.h"
+
+namespace workbook_layout {
+
+const char* const kCoverSheet = u8"表紙";
+const char* const kEvidenceSheet = u8"証跡";
+const char* const kMissingImage = u8"画像ファイルがありません: ";
+
+double pictureScale(const PictureInfo& picture, PictureSize size) {
+    if (size == PictureSize::actual || picture.width == 0)
+        return 1.0;
+    const double shown = picture.width * 96.0 / picture.dpiX;
+    return shown > kPrintableWidth ? kPrintableWidth / shown : 1.0;
+}
+
+int pictureRows(const PictureInfo& picture, double scale) {
+    const double shown = picture.height * 96.0 / picture.dpiY * scale;
+    return std::max(1, static_cast<int>(std::ceil(shown / kRowHeight)));
+}
+
+int descriptionRow(int pictureRowCount) {
+    return kPictureRow + pictureRowCount + 1;
+}
+
+}  // namespace workbook_layout
+
+namespace {
+
+using namespace workbook_layout;
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* w) const { workbook_close(w); }
+};
+
+// Everything a record contributes, converted once: the cover and the
+// evidence both use it.
+struct Prepared {
+    std::string dateTime, heading, imagePath, imageName, firstLine, sheet;
+    std::vector<std::string> lines;
+    std::string picture;
+    PictureInfo info;
+    int firstRow = 0;  // 0-based row of the block on its sheet
+};
+
+std::string bareName(const std::string& cp932Path) {
+    // Searched from the front: a trail byte 0x5C is not a backslash.
+    std::size_t cut = 0;
+    for (std::size_t i = 0; i < cp932Path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(cp932Path[i]);
+        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < cp932Path.size()) {
+            const auto t = static_cast<unsigned char>(cp932Path[i + 1]);
+            if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) {
+                ++i;
+                continue;
+            }
+        }
+        if (c == '\\' || c == '/')
+            cut = i + 1;
+    }
+    return cp932Path.substr(cut);
+}
+
+Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options,
+                 WorkbookSource& source) {
+    Prepared p;
+    p.dateTime = workbook_text::fromCp932(r.dateTime);
+    p.heading = workbook_text::fromCp932(r.heading);
+    p.imagePath = workbook_text::fromCp932(r.imagePath);
+    p.imageName = workbook_text::fromCp932(bareName(r.imagePath));
+    std::string text;
+    if (!r.descriptionPath.empty() && source.read(r.descriptionPath, text)) {
+        const std::string utf8 = workbook_text::fromCp932(text);
+        p.firstLine = std::string(workbook_text::firstLine(utf8));
+        if (options.includeDescription)
+            workbook_text::forEachLine(utf8, [&](std::string_view line) { p.lines.emplace_back(line); });
+    }
+    if (source.read(r.imagePath, p.picture))
+        p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
+    if (p.info.kind == PictureKind::none)
+        p.picture.clear();
+    return p;
+}
+
+void setUpPrinting(lxw_worksheet* sheet) {
+    worksheet_set_paper(sheet, 9);  // A4
+    worksheet_set_portrait(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    worksheet_set_header(sheet, "&C&A");
+    worksheet_set_footer(sheet, "&C&P / &N");
+}
+
+struct Formats {
+    lxw_format* label;
+    lxw_format* title;
+};
+
+// Writes one record's block at p.firstRow; returns the row after it and
+// whether the picture went in.
+int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
+               const WorkbookOptions& options, bool& pictureOk) {
+    const auto row = static_cast<lxw_row_t>(p.firstRow);
+    worksheet_write_string(sheet, row, 0, u8"番号", f.label);
+    worksheet_write_number(sheet, row, 1, number, nullptr);
+    worksheet_write_string(sheet, row + 1, 0, u8"日時", f.label);
+    worksheet_write_string(sheet, row + 1, 1, p.dateTime.c_str(), nullptr);
+    worksheet_write_string(sheet, row + 2, 0, u8"見出し", f.label);
+    worksheet_write_string(sheet, row + 2, 1, p.heading.c_str(), nullptr);
+
+    int rows = 1;
+    pictureOk = false;
+    if (!p.picture.empty()) {
+        lxw_image_options image{};
+        image.x_scale = image.y_scale = pictureScale(p.info, options.pictureSize);
+        image.description = const_cast<char*>(p.imageName.c_str());
+        // Moved with the cells but never resized by them, as pasted evidence is.
+        image.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
+        pictureOk = worksheet_insert_image_buffer_opt(
+                        sheet, row + kPictureRow, 0,
+                        reinterpret_cast<const unsigned char*>(p.picture.data()),
+                        p.picture.size(), &image) == LXW_NO_ERROR;
+        if (pictureOk)
+            rows = pictureRows(p.info, image.x_scale);
+    }
+    // The library has its own copy now.
+    std::string().swap(p.picture);
+    if (!pictureOk) {
+        const std::string text = kMissingImage + p.imagePath;
+        worksheet_write_string(sheet, row + kPictureRow, 0, text.c_str(), nullptr);
+    }
+    int next = p.firstRow + descriptionRow(rows);
+    for (const std::string& line : p.lines)
+        worksheet_write_string(sheet, static_cast<lxw_row_t>(next++), 0, line.c_str(), nullptr);
+    return next;
+}
+
+void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepared>& prepared,
+                const WorkbookOptions& options) {
+    worksheet_set_column(cover, 0, 0, 6, nullptr);
+    worksheet_set_column(cover, 1, 1, 20, nullptr);
+    worksheet_set_column(cover, 2, 2, 36, nullptr);
+    worksheet_set_column(cover, 3, 3, 20, nullptr);
+    worksheet_set_column(cover, 4, 4, 50, nullptr);
+    worksheet_write_string(cover, 0, 0, workbook_text::fromCp932(options.title).c_str(), f.title);
+    worksheet_write_string(cover, 1, 0, u8"作成日時", f.label);
+    worksheet_write_string(cover, 1, 1, workbook_text::fromCp932(options.created).c_str(), nullptr);
+    const char* const heads[] = {u8"番号", u8"日時", u8"見出し", u8"画像ファイル", u8"説明"};
+    for (lxw_col_t c = 0; c < 5; ++c)
+        worksheet_write_string(cover, 3, c, heads[c], f.label);
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+        const Prepared& p = prepared[i];
+        const auto row = static_cast<lxw_row_t>(4 + i);
+        const std::string number = std::to_string(i + 1);
+        const std::string target = "internal:" + cellReference(p.sheet, p.firstRow + 1);
+        if (worksheet_write_url_opt(cover, row, 0, target.c_str(), nullptr, number.c_str(),
+                                    nullptr) != LXW_NO_ERROR)
+            worksheet_write_string(cover, row, 0, number.c_str(), nullptr);
+        worksheet_write_string(cover, row, 1, p.dateTime.c_str(), nullptr);
+        worksheet_write_string(cover, row, 2, p.heading.c_str(), nullptr);
+        const std::string file = "external:" + p.imagePath;
+        if (worksheet_write_url_opt(cover, row, 3, file.c_str(), nullptr, p.imageName.c_str(),
+                                    nullptr) != LXW_NO_ERROR)
+            worksheet_write_string(cover, row, 3, p.imageName.c_str(), nullptr);
+        worksheet_write_string(cover, row, 4, p.firstLine.c_str(), nullptr);
+    }
+    setUpPrinting(cover);
+}
+
+lxw_worksheet* evidenceSheet(lxw_workbook* book, const std::string& name) {
+    lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
+    if (sheet) {
+        worksheet_set_column(sheet, 0, 0, 10, nullptr);
+        worksheet_set_column(sheet, 1, 1, 80, nullptr);
+        setUpPrinting(sheet);
+    }
+    return sheet;
+}
+
+}  // namespace
+
+WorkbookResult writeWorkbook(const std::string& outputPathUtf8,
+                             const std::vector<WorkbookRecord>& records,
+                             const WorkbookOptions& options, WorkbookSource& source) {
+    WorkbookResult result;
+    lxw_workbook_options bookOptions{};
+    bookOptions.tmpdir =
+        options.tempFolder.empty() ? nullptr : const_cast<char*>(options.tempFolder.c_str());
+    bookOptions.use_zip64 = LXW_TRUE;  // 1000 screen captures pass 4 GB at worst
+    lxw_workbook* book = workbook_new_opt(outputPathUtf8.c_str(), &bookOptions);
+    if (!book) {
+        result.error = "workbook_new";
+        return result;
+    }
+    std::unique_ptr<lxw_workbook, WorkbookCloser> closer(book);
+
+    Formats f{};
+    f.label = workbook_add_format(book);
+    format_set_bold(f.label);
+    f.title = workbook_add_format(book);
+    format_set_bold(f.title);
+    format_set_font_size(f.title, 16);
+
+    lxw_worksheet* cover = workbook_add_worksheet(book, kCoverSheet);
+    SheetNames names;
+    names.reserve(kCoverSheet);
+    names.reserve(kEvidenceSheet);
+
+    // Names first: the cover links to sheets that come after it.
+    std::vector<Prepared> prepared;
+    prepared.reserve(records.size());
+    lxw_worksheet* shared = nullptr;
+    std::vector<lxw_row_t> breaks;
+    if (options.layout == WorkbookLayout::oneSheet)
+        shared = evidenceSheet(book, kEvidenceSheet);
+
+    int row = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        Prepared p = prepare(records[i], options, source);
+        const int number = static_cast<int>(i) + 1;
+        lxw_worksheet* sheet = shared;
+        if (shared) {
+            p.sheet = kEvidenceSheet;
+            p.firstRow = row;
+            if (row > 0)
+                breaks.push_back(static_cast<lxw_row_t>(row));
+        } else {
+            p.sheet = names.make(p.heading, number);
+            sheet = evidenceSheet(book, p.sheet);
+        }
+        if (!sheet) {
+            result.error = "workbook_add_worksheet";
+            return result;
+        }
+        bool pictureOk = false;
+        const int end = writeBlock(sheet, f, number, p, options, pictureOk);
+        row = end + 1;
+        ++result.written;
+        if (!pictureOk)
+            ++result.problems;
+        p.lines.clear();
+        prepared.push_back(std::move(p));
+    }
+    if (shared && !breaks.empty()) {
+        // The library takes at most 1023 breaks, more than the history's
+        // 1000 records need.
+        breaks.push_back(0);
+        worksheet_set_h_pagebreaks(shared, breaks.data());
+    }
+    if (cover)
+        writeCover(cover, f, prepared, options);
+
+    const lxw_error closed = workbook_close(closer.release());
+    result.ok = closed == LXW_NO_ERROR;
+    if (!result.ok)
+        result.error = lxw_strerror(closed);
+    return result;
+}

@@ -1,0 +1,77 @@
+// The evidence workbook (.xlsx) of a history: a cover sheet with a table of
+// the records, then each record's number, time, heading, picture and
+// description, set up for printing on A4. Platform-free: files are read
+// through WorkbookSource, and the workbook is written by libxlsxwriter to a
+// path the caller chooses (the caller makes it the real file only when the
+// whole workbook was written).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "report/picture_probe.h"
+
+enum class WorkbookLayout : int32_t { sheetPerRecord = 0, oneSheet = 1 };
+enum class PictureSize : int32_t { actual = 0, fitWidth = 1 };
+
+struct WorkbookOptions {
+    WorkbookLayout layout = WorkbookLayout::sheetPerRecord;
+    PictureSize pictureSize = PictureSize::fitWidth;
+    bool includeDescription = true;
+    std::string title;       // CP932
+    std::string created;     // CP932, shown as it is
+    std::string tempFolder;  // UTF-8; empty: the library's own choice
+};
+
+// One record as the history holds it, paths resolved. CP932 throughout.
+struct WorkbookRecord {
+    std::string dateTime;
+    std::string heading;
+    std::string imagePath;
+    std::string descriptionPath;  // empty: no description
+};
+
+class WorkbookSource {
+  public:
+    virtual ~WorkbookSource() = default;
+    // The whole file at a CP932 path; false when it cannot be read.
+    virtual bool read(const std::string& path, std::string& bytes) = 0;
+};
+
+struct WorkbookResult {
+    bool ok = false;    // the file at outputPath is a complete workbook
+    int written = 0;    // records put into the workbook
+    int problems = 0;   // of them, records whose picture was missing or unreadable
+    std::string error;  // the library's reason when !ok
+};
+
+WorkbookResult writeWorkbook(const std::string& outputPathUtf8,
+                             const std::vector<WorkbookRecord>& records,
+                             const WorkbookOptions& options, WorkbookSource& source);
+
+// Names shared with the tests that read workbooks back.
+namespace workbook_layout {
+
+extern const char* const kCoverSheet;     // "表紙"
+extern const char* const kEvidenceSheet;  // "証跡", the sheet of the one-sheet layout
+extern const char* const kMissingImage;   // "画像ファイルがありません: "
+
+// The printable width of A4 portrait between the default margins of 0.7
+// inch, in the workbook's 96 pixels per inch.
+constexpr double kPrintableWidth = (8.27 - 1.4) * 96;
+constexpr double kRowHeight = 20;  // pixels of a row of the default height
+
+// Picture scale: 1 for actual size; for fit-to-width, the factor that makes
+// a wider picture as wide as the printable width (narrower ones stay 1).
+double pictureScale(const PictureInfo& picture, PictureSize size);
+// Rows the picture covers at that scale (at least 1).
+int pictureRows(const PictureInfo& picture, double scale);
+
+// Rows of a record's block, relative to its first row: 0 number, 1 time,
+// 2 heading, 3 the picture (or the missing-file cell); the description
+// starts one row below the picture.
+constexpr int kPictureRow = 3;
+int descriptionRow(int pictureRowCount);
+
+}  // namespace workbook_layout

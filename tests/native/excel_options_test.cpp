@@ -1,0 +1,95 @@
+// The [Excel] group of the settings file and the options' rules.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "report/excel_options.h"
+
+namespace {
+
+// Byte-exact INI text as the store writes it.
+const std::string kOtherGroups =
+    "[File_Set]\r\nJPEGモード=1\r\n[HTML]\r\nレイアウト=2\r\nタイトル名=表示\r\n";
+
+class MemoryFiles : public SettingsFiles {
+  public:
+    bool currentDirectory(char (&dir)[kPathSize]) override {
+        dir[0] = '\0';
+        return true;
+    }
+    bool findFile(const char*, const char*, char (&)[kPathSize]) override { return false; }
+    bool createNew(const char*) override { return false; }
+    bool readAll(const char*, std::string& bytes) override {
+        bytes = contents;
+        return readable;
+    }
+    bool replaceAll(const char*, const std::string& bytes) override {
+        contents = bytes;
+        return true;
+    }
+    std::string contents;
+    bool readable = true;
+};
+
+TEST(ExcelOptions, RoundTripInAGroupOfItsOwn) {
+    MemoryFiles files;
+    files.contents = kOtherGroups;
+    ExcelOptions o;
+    o.layout = WorkbookLayout::oneSheet;
+    o.pictureSize = PictureSize::actual;
+    o.includeDescription = false;
+    o.title = "表示ソフト";
+    ASSERT_TRUE(excel_options::save(files, "Zelcap.ini", o));
+    EXPECT_EQ(files.contents.substr(0, kOtherGroups.size()), kOtherGroups);
+    EXPECT_EQ(files.contents.substr(kOtherGroups.size()),
+              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=0\r\n説明文=0\r\nタイトル=表示ソフト\r\n");
+    const ExcelOptions back = excel_options::load(files, "Zelcap.ini");
+    EXPECT_EQ(back.layout, WorkbookLayout::oneSheet);
+    EXPECT_EQ(back.pictureSize, PictureSize::actual);
+    EXPECT_FALSE(back.includeDescription);
+    EXPECT_EQ(back.title, "表示ソフト");
+}
+
+TEST(ExcelOptions, MissingOrOddValuesKeepTheDefaultsAndAnUnreadableFileIsKept) {
+    MemoryFiles files;
+    files.contents = kOtherGroups + "[Excel]\r\nレイアウト=7\r\n画像サイズ=x\r\nタイトル=\r\n";
+    const ExcelOptions o = excel_options::load(files, "Zelcap.ini");
+    const ExcelOptions defaults;
+    EXPECT_EQ(o.layout, defaults.layout);
+    EXPECT_EQ(o.pictureSize, PictureSize::actual);  // "x" reads as 0, like every int key
+    EXPECT_EQ(o.includeDescription, defaults.includeDescription);
+    EXPECT_EQ(o.title, "");
+    files.readable = false;
+    files.contents = "kept";
+    EXPECT_FALSE(excel_options::save(files, "Zelcap.ini", o));
+    EXPECT_EQ(files.contents, "kept");
+}
+
+TEST(ExcelOptions, DefaultOutputPathAndValidation) {
+    struct Case {
+        const char* folder;
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {"C:\\試験", "履歴.csv", "C:\\試験\\履歴.xlsx"},
+        {"C:\\表", "表.csv", "C:\\表\\表.xlsx"},  // trail bytes 0x5C
+        {"C:\\a", "新規", "C:\\a\\新規.xlsx"},
+        {"C:\\a", "v1.2.csv", "C:\\a\\v1.2.xlsx"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(excel_options::defaultOutputPath(c.folder, c.name), c.path) << c.name;
+
+    ExcelOptions o;
+    o.outputPath = "C:\\a\\b.xlsx";
+    EXPECT_EQ(excel_options::validate(o), "");
+    o.outputPath = "";
+    EXPECT_EQ(excel_options::validate(o), "出力ファイルを指定してください。");
+    o.outputPath = "C:\\a\\";
+    EXPECT_EQ(excel_options::validate(o), "出力ファイルの名前を指定してください。");
+    o.outputPath = "C:\\表";  // ends in a trail byte 0x5C, not a backslash
+    EXPECT_EQ(excel_options::validate(o), "");
+    o.outputPath = std::string(300, 'a');
+    EXPECT_EQ(excel_options::validate(o), "出力ファイルのパスが長すぎます。");
+}
+
+}  // namespace

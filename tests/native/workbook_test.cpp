@@ -1,0 +1,217 @@
+// The platform-free half of the evidence workbook: CP932 to UTF-8, sheet
+// names, picture probing and sizing, and the writer's counts and failures.
+// What the workbook holds is read back with openpyxl (tests/workbook/).
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "report/picture_probe.h"
+#include "report/workbook_names.h"
+#include "report/workbook_text.h"
+#include "report/workbook_writer.h"
+#include "tests/fuzz/sample_images.h"
+#include "tests/workbook/map_source.h"
+
+namespace {
+
+std::string bytes(std::initializer_list<int> b) {
+    std::string s;
+    for (int c : b)
+        s += static_cast<char>(c);
+    return s;
+}
+
+TEST(WorkbookText, ConvertsCp932AsWindowsDoes) {
+    struct Case {
+        const char* what;
+        std::string cp932;
+        std::string utf8;
+    } cases[] = {
+        {"表, second byte 0x5C", bytes({0x95, 0x5C}), u8"表"},
+        {"ソ, second byte 0x5C", bytes({0x83, 0x5C}), u8"ソ"},
+        {"能, second byte 0x5C", bytes({0x94, 0x5C}), u8"能"},
+        {"表 before a backslash", bytes({0x95, 0x5C, 0x5C, 'a'}), u8"表\\a"},
+        {"lone lead byte at the end", bytes({'A', 0x95}), "A?"},
+        {"lone lead byte does not eat the next character", bytes({0x95, '0', '1'}), "?01"},
+        {"a lead byte before 'A' is a character", bytes({0x95, 'A'}), u8"柊"},
+        {"lone lead byte before a line end", bytes({0x82, 0x0D, 0x0A}), "?\r\n"},
+        {"lone lead byte then 表", bytes({0x95, ' ', 0x95, 0x5C}), u8"? 表"},
+        {"half-width katakana", bytes({0xB1, 0xDF}), u8"ｱﾟ"},
+        {"hiragana", bytes({0x82, 0xA0}), u8"あ"},
+        {"NEC special character", bytes({0x87, 0x40}), u8"①"},
+        {"unassigned pair", bytes({0x85, 0x40}), "?"},
+        {"NUL", bytes({'a', 0, 'b'}), "a?b"},
+        {"ASCII", "C:\\a b~", "C:\\a b~"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(workbook_text::fromCp932(c.cp932), c.utf8) << c.what;
+}
+
+TEST(WorkbookText, LengthsPrefixesAndLines) {
+    EXPECT_EQ(workbook_text::length(u8"表aソ"), 3u);
+    EXPECT_EQ(workbook_text::prefix(u8"表aソ", 2), u8"表a");
+    EXPECT_EQ(workbook_text::prefix(u8"表", 5), u8"表");
+    EXPECT_EQ(workbook_text::firstLine("one\r\ntwo"), "one");
+    std::vector<std::string> lines;
+    workbook_text::forEachLine("a\r\n\r\nb\nc\rd\r\n",
+                               [&](std::string_view l) { lines.emplace_back(l); });
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "", "b", "c", "d"}));
+}
+
+TEST(WorkbookNames, SheetNamesFollowTheWorkbookRules) {
+    SheetNames names;
+    names.reserve(u8"表紙");
+    const std::string long40(40, 'x');
+    struct Case {
+        const char* what;
+        std::string heading;
+        std::string name;
+    } cases[] = {
+        {"forbidden characters", "a[b]c:d*e?f/g\\h", "a_b_c_d_e_f_g_h"},
+        {"control characters dropped", "a\tb\nc", "abc"},
+        {"apostrophes trimmed", "'quoted'", "quoted"},
+        {"empty", "", u8"記録4"},
+        {"only forbidden apostrophes", "''", u8"記録5"},
+        {"cut to 31", long40, std::string(31, 'x')},
+        {"duplicate of a cut name", long40, std::string(27, 'x') + " (2)"},
+        {"cover name taken", u8"表紙", u8"表紙 (2)"},
+        {"case-blind duplicate", "XYZ", "XYZ"},
+        {"case-blind duplicate 2", "xyz", "xyz (2)"},
+        {"case-blind duplicate 3", "Xyz", "Xyz (3)"},
+        {"reserved by Excel", "history", "history (2)"},
+        {"Japanese cut by characters", u8"表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表",
+         u8"表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表"},
+    };
+    int number = 1;
+    for (const Case& c : cases) {
+        const std::string made = names.make(c.heading, number++);
+        EXPECT_EQ(made, c.name) << c.what;
+        EXPECT_LE(workbook_text::length(made), SheetNames::kMaxLength) << c.what;
+    }
+}
+
+TEST(WorkbookNames, CellReferencesQuoteTheSheet) {
+    EXPECT_EQ(cellReference(u8"表紙", 5), u8"'表紙'!A5");
+    EXPECT_EQ(cellReference("it's", 1), "'it''s'!A1");
+}
+
+std::string jpegFile(int width, int height, int densityUnit = 0, int density = 1) {
+    samples::Jpeg j;
+    j.width = width;
+    j.height = height;
+    j.samples.assign(static_cast<std::size_t>(width) * height * 3, 0x80);
+    std::vector<uint8_t> file = samples::encode(j);
+    if (densityUnit != 0) {
+        // JFIF APP0 right after SOI: units at 13, densities at 14 and 16.
+        file[13] = static_cast<uint8_t>(densityUnit);
+        file[14] = file[16] = static_cast<uint8_t>(density >> 8);
+        file[15] = file[17] = static_cast<uint8_t>(density & 0xFF);
+    }
+    return std::string(file.begin(), file.end());
+}
+
+std::string bmpFile(int width, int height) {
+    const std::vector<uint8_t> file = samples::bmp(width, height, [](int, int, int) { return 0; });
+    return std::string(file.begin(), file.end());
+}
+
+PictureInfo probe(const std::string& file) {
+    return probePicture(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+}
+
+TEST(PictureProbe, ReadsSizesAndRejectsWhatTheLibraryCannotEmbed) {
+    const std::string jpeg = jpegFile(33, 17);
+    const std::string bmp = bmpFile(21, 9);
+    std::string topDown = bmp;
+    topDown[25] = static_cast<char>(0x80);  // negative height
+    struct Case {
+        const char* what;
+        std::string file;
+        PictureKind kind;
+        uint32_t width, height;
+        double dpiX;
+    } cases[] = {
+        {"jpeg", jpeg, PictureKind::jpeg, 33, 17, 96},
+        {"jpeg at 200 dpi", jpegFile(8, 8, 1, 200), PictureKind::jpeg, 8, 8, 200},
+        {"jpeg at 100 dots/cm", jpegFile(8, 8, 2, 100), PictureKind::jpeg, 8, 8, 254},
+        {"bmp", bmp, PictureKind::bmp, 21, 9, 96},
+        {"top-down bmp", topDown, PictureKind::none, 0, 0, 96},
+        {"jpeg cut before its frame", jpeg.substr(0, 30), PictureKind::none, 0, 0, 96},
+        {"bmp headers cut", bmp.substr(0, 40), PictureKind::none, 0, 0, 96},
+        {"text", "hello, world", PictureKind::none, 0, 0, 96},
+        {"empty", "", PictureKind::none, 0, 0, 96},
+    };
+    for (const Case& c : cases) {
+        const PictureInfo info = probe(c.file);
+        EXPECT_EQ(info.kind, c.kind) << c.what;
+        EXPECT_EQ(info.width, c.width) << c.what;
+        EXPECT_EQ(info.height, c.height) << c.what;
+        EXPECT_DOUBLE_EQ(info.dpiX, c.dpiX) << c.what;
+    }
+}
+
+TEST(WorkbookLayout, PictureScaleAndRows) {
+    using namespace workbook_layout;
+    PictureInfo wide;
+    wide.kind = PictureKind::jpeg;
+    wide.width = 1920;
+    wide.height = 1080;
+    PictureInfo narrow = wide;
+    narrow.width = 640;
+    narrow.height = 30;
+    PictureInfo sharp = wide;
+    sharp.dpiX = sharp.dpiY = 192;  // shown 960 x 540
+    EXPECT_DOUBLE_EQ(pictureScale(wide, PictureSize::actual), 1.0);
+    EXPECT_DOUBLE_EQ(pictureScale(wide, PictureSize::fitWidth), kPrintableWidth / 1920);
+    EXPECT_DOUBLE_EQ(pictureScale(narrow, PictureSize::fitWidth), 1.0);
+    EXPECT_DOUBLE_EQ(pictureScale(sharp, PictureSize::fitWidth), kPrintableWidth / 960);
+    EXPECT_EQ(pictureRows(wide, 1.0), 54);
+    EXPECT_EQ(pictureRows(narrow, 1.0), 2);  // 30 px: a row and a half
+    EXPECT_EQ(pictureRows(sharp, 1.0), 27);
+    EXPECT_EQ(pictureRows(wide, kPrintableWidth / 1920), 19);  // 370.98 px
+    EXPECT_EQ(descriptionRow(19), 23);
+}
+
+
+TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
+    MapSource source;
+    source.files["a.jpg"] = jpegFile(16, 16);
+    source.files["b.bmp"] = bmpFile(4, 4);
+    source.files["broken.jpg"] = "not a picture";
+    const std::vector<WorkbookRecord> records = {
+        {"2004/07/16 10:23:45", "a", "a.jpg", ""},
+        {"2004/07/16 10:23:46", "b", "b.bmp", "missing.txt"},
+        {"2004/07/16 10:23:47", "c", "gone.jpg", ""},
+        {"2004/07/16 10:23:48", "d", "broken.jpg", ""},
+    };
+    WorkbookOptions options;
+    char dir[] = "/tmp/zelcap-workbook-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/out.xlsx";
+    for (WorkbookLayout layout : {WorkbookLayout::sheetPerRecord, WorkbookLayout::oneSheet}) {
+        options.layout = layout;
+        const WorkbookResult result = writeWorkbook(path, records, options, source);
+        EXPECT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.written, 4);
+        EXPECT_EQ(result.problems, 2);
+        FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        char magic[2] = {};
+        EXPECT_EQ(std::fread(magic, 1, 2, f), 2u);
+        EXPECT_EQ(std::string(magic, 2), "PK");
+        std::fclose(f);
+        std::remove(path.c_str());
+    }
+    const WorkbookResult bad =
+        writeWorkbook(std::string(dir) + "/no/such/folder/out.xlsx", records, options, source);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(bad.error.empty());
+    rmdir(dir);
+}
+
+}  // namespace

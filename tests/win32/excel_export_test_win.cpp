@@ -1,0 +1,168 @@
+// The command "Excel出力(&X)..." through the real main window: its state,
+// its dialog, the [Excel] group, and the export's failures (a locked or
+// unwritable target), with every message answered from here. What the
+// workbook holds is read back with openpyxl by the end-to-end run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "capture/capturer_win.h"
+#include "history/history.h"
+#include "report/excel_export_win.h"
+#include "resources/excel_ids.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "tests/win32/support/main_window_fixture.h"
+
+extern History history;
+extern SettingsStore settingsStore;
+
+using testsupport::DialogAnswerer;
+using testsupport::FileExists;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+const char kLockedText[] =
+    "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n"
+    "閉じてからもう一度出力してください。\r\n";
+
+std::string ItemText(HWND dialog, int id) {
+    char text[kPathSize] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// Sent, not posted, so that the dialog has acted on it when this returns.
+void Click(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+int FilesMatching(const std::string& pattern) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do
+        ++n;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return n;
+}
+
+class ExcelExportTest : public testsupport::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", folder_->path().c_str());
+        capturer.prime(settingsStore.settings, history);
+    }
+    // Two whole-screen captures, then a record whose file is gone.
+    void Capture() {
+        SendMessageA(window_, WM_HOTKEY, 103, 0);
+        SendMessageA(window_, WM_HOTKEY, 103, 0);
+        ASSERT_EQ(history.count, 2);
+        DeleteFileA(history.records[1].imagePath);
+        std::snprintf(history.fileName, sizeof history.fileName, "表示.csv");
+        std::snprintf(history.folder, kPathSize, "%s", folder_->path().c_str());
+        testsupport::PumpPending();
+    }
+    ExcelOptions Options(const std::string& path) {
+        ExcelOptions o;
+        o.outputPath = path;
+        return o;
+    }
+};
+
+TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
+    EXPECT_FALSE(MenuEnabled(IDM_EXCEL));
+    Capture();
+    EXPECT_TRUE(MenuEnabled(IDM_EXCEL));
+    const std::string iniBefore = "[File_Set]\r\nJPEGモード=0\r\n[HTML]\r\nタイトル名=表\r\n";
+    ASSERT_TRUE(WriteFileBytes(settingsStore.iniPath, iniBefore));
+    const std::string target = InFolder("表示.xlsx");
+
+    DialogAnswerer answers;
+    std::string shownPath;
+    bool stillOpen = false;
+    answers.add([&](HWND dialog) {
+        shownPath = ItemText(dialog, IDC_EXCEL_OUTPUT_PATH);
+        SetDlgItemTextA(dialog, IDC_EXCEL_OUTPUT_PATH, "");
+        Click(dialog, IDC_EXCEL_OUTPUT);  // refused, stays open
+        stillOpen = IsWindow(dialog) != FALSE;
+        SetDlgItemTextA(dialog, IDC_EXCEL_OUTPUT_PATH, shownPath.c_str());
+        SetDlgItemTextA(dialog, IDC_EXCEL_TITLE, "ソフト試験");
+        CheckRadioButton(dialog, IDC_EXCEL_LAYOUT_SHEETS, IDC_EXCEL_LAYOUT_ONE_SHEET,
+                         IDC_EXCEL_LAYOUT_ONE_SHEET);
+        testsupport::PressButton(dialog, IDC_EXCEL_OUTPUT);
+    });
+    answers.press(IDOK);  // the empty path's message
+    answers.press(IDOK);  // the result
+    SendMessageA(window_, WM_COMMAND, IDM_EXCEL, 0);
+    EXPECT_EQ(answers.unexpected(), 0);
+    ASSERT_EQ(answers.seen().size(), 3u);
+    EXPECT_EQ(answers.seen()[0].caption, "Excel出力");
+    EXPECT_EQ(shownPath, target);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(answers.seen()[1].text, "出力ファイルを指定してください。");
+    EXPECT_EQ(answers.seen()[2].caption, "確認");
+    EXPECT_EQ(answers.seen()[2].text,
+              "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
+    EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
+    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+
+    // The specified groups keep their bytes; the options are a group of their own.
+    const std::string ini = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_EQ(ini, iniBefore +
+              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
+
+    // Cancel writes nothing.
+    DeleteFileA(target.c_str());
+    answers.press(IDCANCEL);
+    SendMessageA(window_, WM_COMMAND, IDM_EXCEL, 0);
+    EXPECT_FALSE(FileExists(target));
+}
+
+TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
+    Capture();
+    const std::string target = InFolder("証跡.xlsx");
+    ASSERT_TRUE(WriteFileBytes(target, "old workbook"));
+    {
+        // Held open without sharing, as a spreadsheet program holds it.
+        HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        DialogAnswerer answers;
+        answers.press(IDOK);
+        EXPECT_FALSE(ExportExcelWorkbook(window_, Options(target)));
+        CloseHandle(held);
+        ASSERT_EQ(answers.seen().size(), 1u);
+        EXPECT_EQ(answers.seen()[0].text, kLockedText + target);
+    }
+    EXPECT_EQ(ReadFileBytes(target), "old workbook");
+    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+
+    const std::string nowhere = InFolder("no such folder");
+    {
+        DialogAnswerer answers;
+        answers.press(IDOK);
+        EXPECT_FALSE(ExportExcelWorkbook(window_, Options(nowhere + "\\a.xlsx")));
+        ASSERT_EQ(answers.seen().size(), 1u);
+        EXPECT_EQ(answers.seen()[0].text, "出力先フォルダに書き込めません。\r\n" + nowhere);
+    }
+
+    // Unlocked, the old workbook is replaced whole.
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    EXPECT_TRUE(ExportExcelWorkbook(window_, Options(target)));
+    EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
+    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+}
+
+}  // namespace

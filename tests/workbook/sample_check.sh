@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Debian's python3, which has python3-openpyxl (a python3 earlier on PATH may not).
+# Writes the sample workbook in one layout at both picture sizes and reads
+# each back with openpyxl.
+# Usage: sample_check.sh WORKBOOK_SAMPLE OUTDIR sheets|onesheet
+set -euo pipefail
+sample=$1 out=$2 layout=$3
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$out"; mkdir -p "$out"
+for size in fit actual; do
+    "$sample" "$out/sample-$size.xlsx" "$layout" "$size"
+    /usr/bin/python3 "$here/check_workbook.py" sample "$out/sample-$size.xlsx" "$layout" "$size"
+done

@@ -1,0 +1,71 @@
+// Writes an evidence workbook of made-up records for check_workbook.py:
+// JPEG and BMP pictures, a missing and a broken one, headings with
+// characters whose second byte is 0x5C, forbidden sheet-name characters and
+// a lone lead byte, and descriptions of several lines.
+// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "report/workbook_writer.h"
+#include "tests/fuzz/sample_images.h"
+#include "tests/workbook/map_source.h"
+
+namespace {
+
+
+std::string jpeg(int width, int height) {
+    samples::Jpeg j;
+    j.width = width;
+    j.height = height;
+    j.quality = 80;
+    j.samples.resize(static_cast<std::size_t>(width) * height * 3);
+    for (std::size_t i = 0; i < j.samples.size(); ++i)
+        j.samples[i] = static_cast<uint8_t>((i / 3 % width) * 255 / width);
+    const std::vector<uint8_t> f = samples::encode(j);
+    return std::string(f.begin(), f.end());
+}
+
+std::string bmp(int width, int height) {
+    const std::vector<uint8_t> f =
+        samples::bmp(width, height, [](int x, int y, int c) { return c == 0 ? x : y; });
+    return std::string(f.begin(), f.end());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: workbook_sample OUTPUT sheets|onesheet actual|fit\n");
+        return 2;
+    }
+    MapSource source;
+    // Paths and texts are CP932 bytes, as the history holds them.
+    source.files["C:\\cap\\a1.jpg"] = jpeg(1280, 720);
+    source.files["C:\\cap\\a2.bmp"] = bmp(200, 100);
+    source.files["C:\\cap\\broken.jpg"] = "JFIF? no";
+    source.files["C:\\cap\\a1.txt"] = "\x91\xe6\x88\xea\x8d\x73\r\n\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\r\nthird";
+    source.files["C:\\cap\\a2.txt"] = "one line\x95";
+    const std::vector<WorkbookRecord> records = {
+        // 表示テスト [1/2]
+        {"2026/12/09 10:00:01", "\x95\x5c\x8e\xa6\x83\x65\x83\x58\x83\x67 [1/2]", "C:\\cap\\a1.jpg",
+         "C:\\cap\\a1.txt"},
+        // ソフト能力 with a lone lead byte at the end
+        {"2026/12/09 10:00:02", "\x83\x5c\x83\x74\x83\x67\x94\x5c\x97\xcd\x95", "C:\\cap\\a2.bmp",
+         "C:\\cap\\a2.txt"},
+        {"2026/12/09 10:00:03", "missing", "C:\\cap\\gone.jpg", ""},
+        {"2026/12/09 10:00:04", "missing", "C:\\cap\\broken.jpg", ""},
+    };
+    WorkbookOptions options;
+    options.layout = std::strcmp(argv[2], "onesheet") == 0 ? WorkbookLayout::oneSheet
+                                                           : WorkbookLayout::sheetPerRecord;
+    options.pictureSize = std::strcmp(argv[3], "actual") == 0 ? PictureSize::actual
+                                                              : PictureSize::fitWidth;
+    options.title = "\x8e\x8e\x8c\xb1\x8f\xd8\x90\xd5";  // 試験証跡
+    options.created = "2026/12/09 10:30:00";
+    const WorkbookResult result = writeWorkbook(argv[1], records, options, source);
+    std::printf("ok=%d written=%d problems=%d %s\n", result.ok ? 1 : 0, result.written,
+                result.problems, result.error.c_str());
+    return result.ok ? 0 : 1;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Cross-compiles Debian's libxlsxwriter source package for Windows as a static
+# library, against Debian's MinGW zlib (libz-mingw-w64-dev), with the same
+# compiler as Zelcap.
+# Usage: build-libxlsxwriter-win32.sh PREFIX [TRIPLE]   (TRIPLE: i686-w64-mingw32,
+# the default, or x86_64-w64-mingw32 for the 64-bit test build)
+set -euo pipefail
+
+PREFIX=$1
+TRIPLE=${2:-i686-w64-mingw32}
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+WORK="$ROOT/build/libxlsxwriter-src-$TRIPLE"
+# shellcheck source=tools/debian-source.sh
+. "$ROOT/tools/debian-source.sh"
+SRC=$(debian_source libxlsxwriter "$WORK")
+mingw_toolchain "$WORK/toolchain.cmake" "$TRIPLE"
+# The bundled minizip is used: Debian has no MinGW build of it. Temporary
+# files go through tmpfile() as elsewhere on Windows.
+cmake -S "$SRC" -B "$WORK/build" -DCMAKE_TOOLCHAIN_FILE="$WORK/toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \
+    -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
+    -DUSE_SYSTEM_MINIZIP=OFF -DUSE_STATIC_MSVC_RUNTIME=OFF >/dev/null
+cmake --build "$WORK/build" -j"$(nproc)" >/dev/null
+rm -rf "$PREFIX"; mkdir -p "$PREFIX/lib" "$PREFIX/include"
+lib=$(find "$WORK/build" -name 'libxlsxwriter.a' | head -n 1)
+cp "$lib" "$PREFIX/lib/libxlsxwriter.a"
+cp -r "$SRC/include/xlsxwriter.h" "$SRC/include/xlsxwriter" "$PREFIX/include/"
+cp /usr/"$TRIPLE"/lib/libz.a "$PREFIX/lib/libz.a"
+echo "build-libxlsxwriter-win32: $PREFIX/lib/libxlsxwriter.a"
