@@ -59,32 +59,8 @@ ParsedLine parseLine(std::string_view line) {
     return parsed;
 }
 
-char foldAscii(unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-// Both names advance in step, so a double-byte character in one lines up with
-// one in the other; its two bytes must then match exactly.
 bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (cp932::isLeadByte(x)) {
-            if (x != y)
-                return false;
-            if (i + 1 < a.size()) {
-                ++i;
-                if (a[i] != b[i])
-                    return false;
-            }
-            continue;
-        }
-        if (foldAscii(x) != foldAscii(y))
-            return false;
-    }
-    return true;
+    return cp932::equalFoldingAscii(a.data(), a.size(), b.data(), b.size());
 }
 
 struct SectionRange {

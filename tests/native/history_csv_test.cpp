@@ -267,6 +267,20 @@ TEST(HistoryCsvParser, DoubleByteTextAroundTheCommas) {
     EXPECT_TRUE(sameRecord(parse("表,ソ,\\表能,能"), makeRecord("表", "ソ", "\\表能", "能", 1)));
 }
 
+TEST(HistoryCsvParser, ALoneLeadByteEndingAFieldKeepsTheCommaOrQuoteAfterIt) {
+    // A lead byte pairs only with a trail byte; neither ',' nor '"' is one.
+    EXPECT_TRUE(sameRecord(parse("d\x81,c\x9F,\\p\xE0,t\xFC"),
+                           makeRecord("d\x81", "c\x9F", "\\p\xE0", "t\xFC", 1)));
+    auto h = emptyHistory();
+    h->records[0] = makeRecord("\x81", "a,\x81", "C:\\x,\x81", "\"\x81", 0);
+    h->records[1] = makeRecord("x", "\x81\"", "\\\x81", "\x81,\x81", 1);
+    h->count = 2;
+    auto back = readFile(formatHistoryCsv(*h));
+    ASSERT_EQ(back->count, 2);
+    EXPECT_TRUE(sameRecord(back->records[0], h->records[0]));
+    EXPECT_TRUE(sameRecord(back->records[1], h->records[1]));
+}
+
 TEST(HistoryCsvParser, LongFieldsAreCutWithoutSplittingACharacter) {
     const std::string comment = std::string(127, 'c') + "表";
     const std::string path = std::string(258, 'p') + "ソ";
