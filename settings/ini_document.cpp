@@ -84,6 +84,25 @@ std::optional<SectionRange> findSection(const std::vector<std::string>& lines,
     return std::nullopt;
 }
 
+// The value as the file holds it, so that get() gives back exactly `value`.
+// Reading strips blanks around a value and one pair of enclosing quotes, as
+// the profile functions do, so a file-name prefix "AAA " would come back as
+// "AAA" and change every capture name after a restart: such a value goes out
+// in quotes of its own, which the reading takes off again. A line end cannot
+// be held in a value at all and becomes a blank. Any other value is written
+// as it is.
+std::string storedValue(std::string_view value) {
+    std::string stored(value);
+    for (char& c : stored) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    const bool wrapped = stored.size() >= 2 && stored.front() == '"' && stored.back() == '"';
+    if (!stored.empty() && (isSpace(stored.front()) || isSpace(stored.back()) || wrapped))
+        stored = '"' + stored + '"';
+    return stored;
+}
+
 }  // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
@@ -121,9 +140,10 @@ std::optional<std::string> IniDocument::get(std::string_view section, std::strin
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string stored = storedValue(value);
     std::string entry(key);
     entry += '=';
-    entry += value;
+    entry += stored;
 
     const std::optional<SectionRange> range = findSection(lines_, section);
     if (!range) {
@@ -150,7 +170,7 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
             // The key keeps its spelling and indentation as the file had it.
             std::string& line = lines_[i];
             line.resize(parsed.afterEqual);
-            line += value;
+            line += stored;
             return;
         }
         insertAt = i + 1;

@@ -25,7 +25,10 @@ class IniDocument {
     std::optional<std::string> get(std::string_view section, std::string_view key) const;
 
     // Replaces the value of the key's first occurrence; otherwise adds the
-    // key after the section's last key, or adds the section at the end.
+    // key after the section's last key, or adds the section at the end. A
+    // value that get() would change (blanks at either end, enclosing quotes)
+    // is written in quotes, and CR or LF as a blank, so that get() returns
+    // what was set; other values are written as they are.
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's bytes, every line ended with CRLF.
