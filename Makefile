@@ -1,7 +1,8 @@
 # make        builds both configurations (native tests and the Windows program)
 # make run    installs what is missing, builds, and starts Zelcap.exe under Wine
 # make test   installs what is missing, builds, and runs every test
-# make fuzz   runs each fuzzer for FUZZ_SECONDS (default 300)
+# make fuzz   runs each fuzzer for FUZZ_SECONDS (default 300), the text ones
+#             for at least FUZZ_RUNS inputs (default a million)
 # make dist   packs the Windows program: zip, installer, SHA256SUMS in build/dist
 BUILD   := build
 JOBS    ?= $(shell nproc)
@@ -57,12 +58,18 @@ test: all wine-build fuzz-build
 	@printf 'subdirs("native")\nsubdirs("fuzz")\nsubdirs("%s")\n' "$(WINE_ARCH)" > $(BUILD)/CTestTestfile.cmake
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
 
-# Longer fuzzing than the tests do; finds stay in $(BUILD)/fuzz/{bmp,jpeg,workbook}.
+# Longer fuzzing than the tests do; finds stay in $(BUILD)/fuzz/KIND. The
+# text fuzzers go on past FUZZ_SECONDS until each has tried FUZZ_RUNS inputs.
 FUZZ_SECONDS ?= 300
+FUZZ_RUNS ?= 1000000
 fuzz: fuzz-build
 	@for kind in bmp jpeg workbook; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
+	done
+	@for kind in csv settings report_writer text_paths; do \
+	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
+	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) $(FUZZ_RUNS) || exit 1; \
 	done
 
 # Rewrites the committed seed corpus.

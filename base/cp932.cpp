@@ -5,14 +5,11 @@
 namespace cp932 {
 
 std::size_t find(const char* s, std::size_t len, char c) {
-    for (std::size_t i = 0; i < len; ++i) {
-        const unsigned char b = static_cast<unsigned char>(s[i]);
-        if (isLeadByte(b)) {
-            ++i;  // the trail byte can never be the character looked for
-            continue;
-        }
-        if (s[i] == c)
+    for (std::size_t i = 0; i < len;) {
+        const std::size_t n = charLength(s, len, i);
+        if (n == 1 && s[i] == c)
             return i;
+        i += n;
     }
     return len;
 }
@@ -24,17 +21,13 @@ const char* findChar(const char* s, char c) {
 }
 
 const char* findLastChar(const char* s, char c) {
+    const std::size_t len = std::strlen(s);
     const char* last = nullptr;
-    for (std::size_t i = 0; s[i] != '\0'; ++i) {
-        const unsigned char b = static_cast<unsigned char>(s[i]);
-        if (isLeadByte(b)) {
-            if (s[i + 1] == '\0')
-                break;
-            ++i;
-            continue;
-        }
-        if (s[i] == c)
+    for (std::size_t i = 0; i < len;) {
+        const std::size_t n = charLength(s, len, i);
+        if (n == 1 && s[i] == c)
             last = s + i;
+        i += n;
     }
     return last;
 }
@@ -43,13 +36,12 @@ std::size_t cutLength(const char* s, std::size_t len, std::size_t maxLen) {
     if (len <= maxLen)
         return len;
     std::size_t i = 0;
-    while (i < maxLen) {
-        const std::size_t step = isLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
-        if (i + step > maxLen)
-            break;
-        i += step;
+    for (;;) {
+        const std::size_t n = charLength(s, len, i);
+        if (i + n > maxLen)
+            return i;
+        i += n;
     }
-    return i;
 }
 
 bool copyText(char* dst, std::size_t dstSize, const char* src, std::size_t srcLen) {
@@ -61,6 +53,21 @@ bool copyText(char* dst, std::size_t dstSize, const char* src, std::size_t srcLe
 
 bool copyText(char* dst, std::size_t dstSize, const char* src) {
     return copyText(dst, dstSize, src, std::strlen(src));
+}
+
+bool equalFoldingAscii(const char* a, std::size_t aLen, const char* b, std::size_t bLen) {
+    if (aLen != bLen)
+        return false;
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < aLen;) {
+        const std::size_t n = charLength(a, aLen, i);
+        if (n != charLength(b, bLen, i))
+            return false;
+        if (n == 2 ? (a[i] != b[i] || a[i + 1] != b[i + 1]) : fold(a[i]) != fold(b[i]))
+            return false;
+        i += n;
+    }
+    return true;
 }
 
 }  // namespace cp932

@@ -1,23 +1,44 @@
 // Byte-level helpers for code page 932 (Shift-JIS) text.
 //
 // Every Zelcap text is CP932 bytes. The trail byte of a double-byte character
-// may be 0x5C ('\\'), 0x2C (',') or another ASCII value, so a plain byte search
-// finds "characters" that are really halves of kanji (表 is 0x95 0x5C). All
-// byte searches go through these helpers, which know CP932's lead bytes
-// themselves instead of asking the system for its code page.
+// may be 0x5C ('\\'), 0x40 ('@') or another ASCII value, so a plain byte
+// search finds "characters" that are really halves of kanji (表 is 0x95 0x5C).
+// All byte walks go through these helpers, which know CP932 themselves
+// instead of asking the system for its code page.
+//
+// The one rule: a byte is the lead of a double-byte character only when the
+// byte after it, within the text, is a valid trail byte. A lead byte at the
+// end of a text, or in front of a byte that cannot follow it (a comma, a
+// quote, '<', a line end), is a character of its own. Pairing a lead byte
+// with whatever follows let a damaged heading swallow the comma after it in
+// the CSV file and hide a '<' from the report's escaping; with this rule no
+// delimiter below 0x40 can ever be taken for half a character.
 #pragma once
 
 #include <cstddef>
 
 namespace cp932 {
 
-// 0x81-0x9F and 0xE0-0xFC start a two-byte character.
+// 0x81-0x9F and 0xE0-0xFC can start a two-byte character.
 constexpr bool isLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// 0x40-0x7E and 0x80-0xFC can end one.
+constexpr bool isTrailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// The length, 1 or 2, of the character that starts at s[i] of the text
+// s[0, len); i < len. Reads nothing outside the text.
+constexpr std::size_t charLength(const char* s, std::size_t len, std::size_t i) {
+    return isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < len &&
+                   isTrailByte(static_cast<unsigned char>(s[i + 1]))
+               ? 2
+               : 1;
+}
+
 // First occurrence of the single-byte character c in s[0, len), or len.
-// A lead byte at the very end (a torn character) is stepped over as well.
 std::size_t find(const char* s, std::size_t len, char c);
 
 // Same for a NUL-terminated text; nullptr when absent.
@@ -38,5 +59,10 @@ template <std::size_t N>
 bool copyText(char (&dst)[N], const char* src) {
     return copyText(dst, N, src);
 }
+
+// Equal texts, with ASCII letters folded as Windows folds them in file and
+// INI names; the two bytes of a double-byte character compare exactly (ド is
+// 0x83 0x68, whose trail byte is 'h').
+bool equalFoldingAscii(const char* a, std::size_t aLen, const char* b, std::size_t bLen);
 
 }  // namespace cp932

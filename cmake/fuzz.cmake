@@ -1,6 +1,6 @@
 # Fuzzing configuration (ZELCAP_FUZZ=ON, clang): libFuzzer targets for the
-# image loaders, under AddressSanitizer and UndefinedBehaviorSanitizer. The
-# native tests belong to the native build.
+# image loaders and for every text parser and writer, under AddressSanitizer
+# and UndefinedBehaviorSanitizer. The native tests belong to the native build.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "ZELCAP_FUZZ needs clang for libFuzzer (-DCMAKE_CXX_COMPILER=clang++)")
 endif()
@@ -44,30 +44,58 @@ else()
     find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
 endif()
 
-# Only the part of the core that the fuzzers and the seed writer use: clang
-# knows no execution character set but UTF-8, and other core sources insist
-# on their texts being CP932 (static_assert on byte lengths).
-add_library(zelcap_image_core STATIC
-    ${PROJECT_SOURCE_DIR}/view/packed_dib.cpp
-    ${PROJECT_SOURCE_DIR}/view/bmp_loader.cpp
-    ${PROJECT_SOURCE_DIR}/view/jpeg_decoder.cpp
-    ${PROJECT_SOURCE_DIR}/capture/bmp_format.cpp
-    ${PROJECT_SOURCE_DIR}/capture/jpeg_encoder.cpp)
-target_compile_options(zelcap_image_core PRIVATE ${ZELCAP_WARNINGS})
-target_include_directories(zelcap_image_core PUBLIC ${PROJECT_SOURCE_DIR} ${JPEG_INCLUDE})
-target_link_libraries(zelcap_image_core PUBLIC ${JPEG_LIBRARY})
+# Clang knows no execution character set but UTF-8, while the core's texts
+# must be CP932 bytes (static_asserts check their lengths). So the fuzzers
+# build copies of the platform-free sources and headers whose non-ASCII
+# literals are written as CP932 escapes; their folder comes first on the
+# include path, so that the copied headers are the ones seen.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(ZELCAP_CP932_DIR ${CMAKE_BINARY_DIR}/cp932)
+set(platform_free_headers)
+foreach(dir ${ZELCAP_SUBSYSTEMS})
+    file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
+    list(FILTER found EXCLUDE REGEX "_win\\.h$")
+    list(APPEND platform_free_headers ${found})
+endforeach()
+set(cp932_copies)
+foreach(original ${ZELCAP_CORE_SOURCES} ${platform_free_headers})
+    file(RELATIVE_PATH file ${PROJECT_SOURCE_DIR} ${original})
+    set(copy ${ZELCAP_CP932_DIR}/${file})
+    add_custom_command(OUTPUT ${copy}
+        COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/cp932_literals.py
+            ${PROJECT_SOURCE_DIR} ${ZELCAP_CP932_DIR} ${file}
+        DEPENDS ${original} ${PROJECT_SOURCE_DIR}/tools/cp932_literals.py
+        VERBATIM)
+    list(APPEND cp932_copies ${copy})
+endforeach()
+set(cp932_headers ${cp932_copies})
+list(FILTER cp932_headers INCLUDE REGEX "\\.h$")
+set(cp932_sources ${cp932_copies})
+list(FILTER cp932_sources EXCLUDE REGEX "\\.h$")
+add_custom_target(zelcap_cp932_headers DEPENDS ${cp932_headers})
+
+add_library(zelcap_fuzz_core STATIC ${cp932_sources})
+add_dependencies(zelcap_fuzz_core zelcap_cp932_headers)
+target_compile_options(zelcap_fuzz_core PRIVATE ${ZELCAP_WARNINGS})
+target_include_directories(zelcap_fuzz_core PUBLIC ${ZELCAP_CP932_DIR} ${PROJECT_SOURCE_DIR}
+    ${JPEG_INCLUDE})
+target_link_libraries(zelcap_fuzz_core PUBLIC ${JPEG_LIBRARY})
 if(TARGET libjpeg_instrumented)
-    add_dependencies(zelcap_image_core libjpeg_instrumented)
+    add_dependencies(zelcap_fuzz_core libjpeg_instrumented)
 endif()
 
 set(ZELCAP_FUZZ_DIR ${PROJECT_SOURCE_DIR}/tests/fuzz)
 set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
-foreach(kind bmp jpeg)
+# The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
+# tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
+set(ZELCAP_FUZZERS bmp jpeg csv settings report_writer text_paths)
+foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})
     target_link_options(${kind}_fuzz PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${kind}_fuzz PRIVATE zelcap_image_core)
+    target_link_libraries(${kind}_fuzz PRIVATE zelcap_fuzz_core)
+    add_dependencies(${kind}_fuzz zelcap_cp932_headers)
     # New finds go to the build folder; the committed seeds stay as they are.
     add_test(NAME fuzz.${kind}
         COMMAND bash ${ZELCAP_FUZZ_DIR}/run_fuzzer.sh $<TARGET_FILE:${kind}_fuzz>
@@ -99,4 +127,5 @@ set_tests_properties(fuzz.workbook PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 # Writes the seed corpus into tests/fuzz/corpus (`make fuzz-seeds`).
 add_executable(make_seeds ${ZELCAP_FUZZ_DIR}/make_seeds.cpp)
 target_compile_options(make_seeds PRIVATE ${ZELCAP_WARNINGS})
-target_link_libraries(make_seeds PRIVATE zelcap_image_core)
+target_link_libraries(make_seeds PRIVATE zelcap_fuzz_core)
+add_dependencies(make_seeds zelcap_cp932_headers)

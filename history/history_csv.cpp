@@ -17,8 +17,21 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 // A quote inside a field needs no quoting: the reader only looks for a quoted
 // field where one begins. The last field is treated alike even though it takes
 // the rest of the line, so that spreadsheets see four columns.
-void appendField(std::string& out, const char* text) {
-    const std::size_t length = std::strlen(text);
+//
+// A CR or LF, which only a damaged or crafted file can have put into a
+// field, would split the record when the file is read again; it goes out as
+// a blank. Neither is ever a trail byte, and neither is a blank, so this
+// moves no character boundary.
+void appendField(std::string& out, const char* field) {
+    std::string blanked;
+    const char* text = field;
+    std::size_t length = std::strlen(field);
+    if (std::strpbrk(field, "\r\n") != nullptr) {
+        blanked.assign(field, length);
+        std::replace_if(
+            blanked.begin(), blanked.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        text = blanked.c_str();
+    }
     const bool quoted = (length > 0 && text[0] == '"') || cp932::find(text, length, ',') < length;
     if (!quoted) {
         out.append(text, length);
@@ -62,7 +75,7 @@ std::size_t quotedFieldEnd(const char* line, std::size_t from, std::size_t lengt
     }
 }
 
-void unquoteInto(const char* text, std::size_t length, char* out, std::size_t outSize) {
+std::string unquoted(const char* text, std::size_t length) {
     std::string plain;
     plain.reserve(length);
     std::size_t from = 0;
@@ -75,17 +88,23 @@ void unquoteInto(const char* text, std::size_t length, char* out, std::size_t ou
         plain.append(text + from, quote + 1 - from);
         from = quote + 2;  // the second quote of the doubled pair
     }
-    cp932::copyText(out, outSize, plain.data(), plain.size());
+    return plain;
 }
 
-// Reads the field at pos into out and moves pos past the comma after it.
-// False when the line ended instead.
-bool readField(const char* line, std::size_t length, std::size_t& pos, bool last, char* out,
-               std::size_t outSize) {
+// One field as the file holds it, before it is cut to its record field.
+struct Field {
+    std::string text;
+    bool quoted = false;
+};
+
+// Reads the field at pos and moves pos past the comma after it. False when
+// the line ended instead.
+bool readField(const char* line, std::size_t length, std::size_t& pos, bool last, Field& out) {
     if (pos < length && line[pos] == '"') {
         const std::size_t end = quotedFieldEnd(line, pos, length, last);
         if (end != kNone) {
-            unquoteInto(line + pos + 1, end - pos - 2, out, outSize);
+            out.text = unquoted(line + pos + 1, end - pos - 2);
+            out.quoted = true;
             pos = end;
             if (pos == length)
                 return false;
@@ -94,7 +113,7 @@ bool readField(const char* line, std::size_t length, std::size_t& pos, bool last
         }
     }
     const std::size_t end = last ? length : pos + cp932::find(line + pos, length - pos, ',');
-    cp932::copyText(out, outSize, line + pos, end - pos);
+    out.text.assign(line + pos, end - pos);
     if (end >= length) {
         pos = length;
         return false;
@@ -103,20 +122,37 @@ bool readField(const char* line, std::size_t length, std::size_t& pos, bool last
     return true;
 }
 
+// The reader takes a stored path that begins with a single backslash for a
+// file of the history folder. A full path of that form ("\captures\a.jpg",
+// a folder on the current drive) would come back as relative and lose its
+// folder at the next save, so the writer marks it: one quote put in front
+// inside a quoted field ("""\captures\a.jpg"). No Windows path begins with
+// a quote. A path that is such a text behind further quotes is marked too,
+// so that the mark can always be taken off again.
+bool needsRelativeMark(const char* path) {
+    while (*path == '"')
+        ++path;
+    return isRelative(path);
+}
+
 }  // namespace
 
 void appendHistoryLine(std::string& out, const HistoryRecord& record) {
-    const char* stored = record.imagePath;
+    // A record of the history folder stores its file part; one whose path is
+    // already relative keeps it whole, so no folder in it is lost.
+    std::string stored = record.imagePath;
     if (record.relative == 1) {
         const char* part = filePart(record.imagePath);
-        if (part != nullptr)
+        if (part != nullptr && !isRelative(record.imagePath))
             stored = part;
+    } else if (needsRelativeMark(record.imagePath)) {
+        stored.insert(0, 1, '"');
     }
     appendField(out, record.dateTime);
     out += ',';
     appendField(out, record.comment);
     out += ',';
-    appendField(out, stored);
+    appendField(out, stored.c_str());
     out += ',';
     appendField(out, record.textFile);
     out += "\r\n";
@@ -134,12 +170,23 @@ bool parseHistoryLine(const char* line, std::size_t length, HistoryRecord& out) 
     out = HistoryRecord{};
     if (length == 0)
         return false;
+    Field fields[4];
     std::size_t pos = 0;
-    if (readField(line, length, pos, false, out.dateTime, sizeof out.dateTime) &&
-        readField(line, length, pos, false, out.comment, sizeof out.comment) &&
-        readField(line, length, pos, false, out.imagePath, sizeof out.imagePath))
-        readField(line, length, pos, true, out.textFile, sizeof out.textFile);
-    out.relative = isRelative(out.imagePath) ? 1 : 0;
+    for (int i = 0; i < 4 && readField(line, length, pos, i == 3, fields[i]); ++i) {
+    }
+    Field& path = fields[2];
+    const bool marked = path.quoted && !path.text.empty() && path.text[0] == '"' &&
+                        needsRelativeMark(&path.text[1]);
+    if (marked)
+        path.text.erase(0, 1);
+    const auto take = [](const Field& field, char* to, std::size_t size) {
+        cp932::copyText(to, size, field.text.data(), field.text.size());
+    };
+    take(fields[0], out.dateTime, sizeof out.dateTime);
+    take(fields[1], out.comment, sizeof out.comment);
+    take(path, out.imagePath, sizeof out.imagePath);
+    take(fields[3], out.textFile, sizeof out.textFile);
+    out.relative = !marked && isRelative(out.imagePath) ? 1 : 0;
     return true;
 }
 

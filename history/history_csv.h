@@ -6,6 +6,10 @@
 // doubled, as spreadsheets expect. Without that, a comma typed into a heading
 // moved every later field when the file was read back. Files whose fields
 // need no quoting are the same bytes as before quoting existed.
+//
+// A CR or LF inside a field is written as a blank, and a full path that would
+// read back as relative (one beginning with a single backslash) is written
+// with a mark; see appendHistoryLine.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +27,11 @@ constexpr std::size_t kHistoryReadPieceSize = 128;
 
 // One record's line with its CR LF. A record of the history folder
 // (relative 1) stores only the file part of its image path, so the folder can
-// move with the file; a path without a backslash is stored whole.
+// move with the file; a path without a backslash, or one that is relative
+// already, is stored whole. Any other record whose path begins with a single
+// backslash ("\captures\a.jpg" on the current drive) is stored in quotes
+// behind one more quote, """\captures\a.jpg", which the reader takes for a
+// full path and removes again.
 void appendHistoryLine(std::string& out, const HistoryRecord& record);
 // The whole file: header and records 0 to count - 1.
 std::string formatHistoryCsv(const History& history);
@@ -33,7 +41,8 @@ std::string formatHistoryCsv(const History& history);
 // keeping every further comma; a line that ends early leaves the remaining
 // fields empty, so a line of one or two fields still yields a record. Every
 // text is cut to its field without splitting a character, and relative is
-// derived from the image path. False for an empty line, which is no record.
+// derived from the image path unless the path carries the writer's mark.
+// False for an empty line, which is no record.
 bool parseHistoryLine(const char* line, std::size_t length, HistoryRecord& out);
 
 // Reads a history file pushed in pieces of any size into a History, as if the

@@ -8,6 +8,12 @@ bool isRelative(const char* path) {
     return cp932::findChar(path, '\\') == path && path[1] != '\\';
 }
 
+bool isFullPath(const char* path) {
+    const bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                       path[1] == ':';
+    return drive || (path[0] == '\\' && path[1] == '\\');
+}
+
 const char* filePart(const char* path) {
     return cp932::findLastChar(path, '\\');
 }

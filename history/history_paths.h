@@ -8,6 +8,11 @@
 // of a "\\" network prefix. An empty path is not relative.
 bool isRelative(const char* path);
 
+// True for a path that names its folder itself: one beginning with a drive
+// ("C:") or with the "\\" of a network share. Joined to a folder it would
+// name no file at all.
+bool isFullPath(const char* path);
+
 // The last backslash and everything after it, or nullptr when there is no
 // backslash. The trail byte of a double-byte character never counts (表 is
 // 0x95 0x5C).

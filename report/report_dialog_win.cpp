@@ -138,12 +138,13 @@ void ShowColour(HWND dialog, int id, COLORREF colour) {
 void UpdatePreviews(HWND dialog, int layout) {
     for (int i = 0; i < kLayoutCount; ++i)
         ShowWindow(GetDlgItem(dialog, kPreviewIds[i]), i == layout ? SW_SHOW : SW_HIDE);
-    // The picture-only layouts have no description to size.
+    // The picture-only layouts have no description to size. The rule looks
+    // at the layout alone, so at opening it also enables the width edit that
+    // a "指定なし" or "テキスト幅に合わせる" choice had just greyed.
     const bool described = layout >= 0 && layout <= 3;
-    Enable(dialog, IDC_REPORT_COMMENT_NONE, described);
-    Enable(dialog, IDC_REPORT_COMMENT_SET, described);
-    Enable(dialog, IDC_REPORT_COMMENT_FIT, described);
-    Enable(dialog, IDC_REPORT_COMMENT_WIDTH, described && Checked(dialog, IDC_REPORT_COMMENT_SET));
+    for (int id : {IDC_REPORT_COMMENT_NONE, IDC_REPORT_COMMENT_SET, IDC_REPORT_COMMENT_FIT,
+                   IDC_REPORT_COMMENT_WIDTH})
+        Enable(dialog, id, described);
 }
 
 // Stacks the previews on the first one's place, at a size that follows the

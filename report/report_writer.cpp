@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "base/cp932.h"
 #include "history/history_paths.h"
@@ -20,15 +22,21 @@ int clampCount(int value) {
 }
 
 // Calls emit(i, len) for each character of text: one byte, or two for a
-// double-byte character (a torn lead byte at the end counts as one).
+// double-byte character.
 template <typename F>
 void forEachCharacter(const std::string& text, F emit) {
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t n =
-            cp932::isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        const std::size_t n = cp932::charLength(text.data(), text.size(), i);
         emit(i, n);
         i += n;
     }
+}
+
+// A lead byte with no trail byte after it. Written as it is, a decoder that
+// pairs it with the next byte anyway would swallow the '<' or quote that
+// follows and turn escaped text back into markup, so it goes out as "?".
+bool isLoneLead(const std::string& text, std::size_t i, std::size_t n) {
+    return n == 1 && cp932::isLeadByte(static_cast<unsigned char>(text[i]));
 }
 
 // Window titles and typed headings are plain text: a '<' in one must not
@@ -37,28 +45,36 @@ std::string escapeText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     forEachCharacter(text, [&](std::size_t i, std::size_t n) {
-        if (n == 1 && text[i] == '&')
+        if (n == 2)
+            out.append(text, i, 2);
+        else if (isLoneLead(text, i, n))
+            out += '?';
+        else if (text[i] == '&')
             out += "&amp;";
-        else if (n == 1 && text[i] == '<')
+        else if (text[i] == '<')
             out += "&lt;";
-        else if (n == 1 && text[i] == '>')
+        else if (text[i] == '>')
             out += "&gt;";
         else
-            out.append(text, i, n);
+            out += text[i];
     });
     return out;
 }
 
-// The src value is unquoted and the href single-quoted, so a dropped file's
-// name with a blank or a quote would end the attribute early; those bytes go
-// in as URL escapes, which leaves every ordinary capture name as it is.
+// The src value is unquoted and the href single-quoted. Every byte that could
+// end either value (a blank, a control byte, a quote, '>'), begin a
+// reference or another attribute, or make the name an absolute URL (the
+// colon of "javascript:" or "C:a.jpg", a leading slash) goes in as a URL
+// escape, and so does a lone lead byte. Ordinary capture names, double-byte
+// characters included, stay as they are.
 std::string urlName(const std::string& name) {
     std::string out;
     forEachCharacter(name, [&](std::size_t i, std::size_t n) {
-        const char c = name[i];
-        if (n == 1 && std::strchr(" \"#%&'<>", c) != nullptr && c != '\0') {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (n == 1 && (c < 0x20 || c == 0x7F || std::strchr(" \"#%&'/:<=>?\\`", c) != nullptr ||
+                       isLoneLead(name, i, n))) {
             char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
             out += escaped;
         } else {
             out.append(name, i, n);
@@ -67,24 +83,49 @@ std::string urlName(const std::string& name) {
     return out;
 }
 
-// ASCII letters fold; double-byte characters compare as they are.
 bool sameFileName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (cp932::isLeadByte(x)) {
-            if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
-            continue;
-        }
-        const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (fold(x) != fold(y))
-            return false;
-    }
-    return true;
+    return cp932::equalFoldingAscii(a.data(), a.size(), b.data(), b.size());
+}
+
+// The key under which Windows sees two file names as one: ASCII letters
+// folded, double-byte characters as they are.
+std::string nameKey(const std::string& name) {
+    std::string key = name;
+    forEachCharacter(name, [&](std::size_t i, std::size_t n) {
+        if (n == 1 && key[i] >= 'A' && key[i] <= 'Z')
+            key[i] = static_cast<char>(key[i] + 32);
+    });
+    return key;
+}
+
+// What a record's file is called in the output folder. Windows allows none
+// of the replaced bytes in a file name, so only a damaged history holds them,
+// and there a '/' or ':' would send the copy into another folder or stream
+// ("a/../../x"). Trailing blanks and dots, which Windows drops, go too, so
+// that two different names never land on one file.
+std::string copyName(const std::string& bare) {
+    std::string out;
+    forEachCharacter(bare, [&](std::size_t i, std::size_t n) {
+        const unsigned char c = static_cast<unsigned char>(bare[i]);
+        if (n == 1 &&
+            (c < 0x20 || std::strchr("<>:\"/\\|?*", c) != nullptr || isLoneLead(bare, i, n)))
+            out += '_';
+        else
+            out.append(bare, i, n);
+    });
+    for (std::size_t end = out.size(); end > 0 && (out[end - 1] == ' ' || out[end - 1] == '.');
+         --end)
+        out[end - 1] = '_';
+    return out;
+}
+
+// "a.jpg" as "a_2.jpg": the extension stays, so the browser still knows
+// what kind of file it links to.
+std::string numberedName(const std::string& name, int number) {
+    const char* dot = cp932::findLastChar(name.c_str(), '.');
+    const std::size_t at =
+        dot != nullptr ? static_cast<std::size_t>(dot - name.c_str()) : name.size();
+    return name.substr(0, at) + "_" + std::to_string(number) + name.substr(at);
 }
 
 std::string decimal(long long value) {
@@ -110,8 +151,9 @@ class Writer {
           options_(options),
           readFile_(readFile),
           perRow_(clampCount(options.itemsPerRow)),
-          rows_(clampCount(options.job.rowsPerPage)),
-          reportPath_(reportFilePath(options.job)) {}
+          rows_(clampCount(options.job.rowsPerPage)) {
+        planFiles();
+    }
 
     ReportText run() {
         const int layout = options_.job.layout == 5 ? 4 : options_.job.layout;
@@ -139,7 +181,12 @@ class Writer {
 
     void writePageHead() {
         const std::string title = escapeText(options_.title);
-        html() += "<html><head><title>" + title + "</title>\n";
+        // Without the declaration a browser guesses the encoding, and one
+        // odd byte turns the whole report into mojibake.
+        html() +=
+            "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+            "charset=Shift_JIS\">\n<title>" +
+            title + "</title>\n";
         html() +=
             "<style type=\"text/css\">\n<!-- hr { page-break-after:always} -->\n</style>\n"
             "</head>\n";
@@ -155,7 +202,8 @@ class Writer {
 
     void writeCover() {
         const std::string title = escapeText(options_.title);
-        html() += "<A name=#0></A><BR><BR><BR><BR><BR><BR>\n";
+        // Anchor names carry no '#': the links "#0" and "#n" name them.
+        html() += "<A name=0></A><BR><BR><BR><BR><BR><BR>\n";
         html() +=
             "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n"
             "      <TD><FONT color=#000099 size=5><B>" +
@@ -258,7 +306,7 @@ class Writer {
     void writeHeadingCell(int i) {
         html() += layout_ <= 1 ? "  <td colspan='2'>\n" : "  <td>\n";
         if (i >= 0) {
-            html() += "   <A name=#" + decimal(i + 1) + "></A>";
+            html() += "   <A name=" + decimal(i + 1) + "></A>";
             if (options_.itemNumbers)
                 html() += itemNumber(i + 1);
             html() += escapeText(records_[i].comment);
@@ -280,10 +328,11 @@ class Writer {
         }
         const HistoryRecord& record = records_[i];
         const std::string name = bareName(record.imagePath);
+        const std::string url = urlName(files_.empty() ? name : files_[i].name);
         if (options_.imageLinks)
-            html() += "   <a target='_blank' href='" + urlName(name) + "'>";
+            html() += "   <a target='_blank' href='" + url + "'>";
         if (isImageFileName(name.c_str())) {
-            html() += "   <img src=" + urlName(name);
+            html() += "   <img src=" + url;
             if (options_.job.imageWidth >= 0)
                 html() += " width='" + decimal(options_.job.imageWidth) + "' ";
             html() += " border='0'>";
@@ -304,11 +353,15 @@ class Writer {
         html() += width < 0 ? std::string("  <td>\n") : "  <td width='" + decimal(width) + "'>\n";
         if (i >= 0) {
             html() += "   <font size=2>";
-            // The description file is named relative to the history folder,
-            // where the text-file dialog puts it.
-            if (records_[i].textFile[0] != '\0') {
+            // The text-file dialog names a file of the history folder; a full
+            // path, from an older file or typed into a CSV, names itself.
+            const char* textFile = records_[i].textFile;
+            if (textFile[0] != '\0') {
                 char path[kPathSize];
-                rowTextPath(records_[i].textFile, folder_, path);
+                if (isFullPath(textFile))
+                    cp932::copyText(path, textFile);
+                else
+                    rowTextPath(textFile, folder_, path);
                 if (path[0] != '\0')
                     writeTextFile(path);
             }
@@ -326,23 +379,77 @@ class Writer {
         html() += reportDescriptionText(bytes, options_.htmlTags, options_.job.descriptionWidth);
     }
 
-    void copyRowImages(long long base) {
+    // Where each record's file goes and under which name the report links
+    // it. A file already in the output folder keeps its name and is never
+    // overwritten; otherwise the first record of a name keeps it, and a
+    // later file of the same name from another folder gets a numbered name
+    // of its own instead of replacing the first one's copy. The report's
+    // own name is never given away: the copies run after it is written.
+    void planFiles() {
         if (!options_.copyImages)
+            return;
+        files_.resize(static_cast<std::size_t>(count_));
+        const std::string folder = std::string(options_.job.folder) + "\\";
+        for (int i = 0; i < count_; ++i) {
+            PlannedFile& file = files_[static_cast<std::size_t>(i)];
+            file.source = resolvedPath(i);
+            file.name = copyName(bareName(file.source.c_str()));
+            file.copy = !file.name.empty() && !sameFileName(file.source, folder + file.name);
+        }
+        const std::string reportKey = nameKey(std::string(options_.job.fileName) + ".htm");
+        std::map<std::string, std::string> owners;  // name key -> source key
+        for (const PlannedFile& file : files_) {
+            if (!file.copy && !file.name.empty())
+                owners.emplace(nameKey(file.name), nameKey(file.source));
+        }
+        for (const PlannedFile& file : files_) {
+            if (file.copy && nameKey(file.name) != reportKey)
+                owners.emplace(nameKey(file.name), nameKey(file.source));
+        }
+        std::set<std::string> taken = {reportKey};
+        for (const PlannedFile& file : files_)
+            taken.insert(nameKey(file.name));
+        std::map<std::string, std::string> named;  // source key -> name
+        for (PlannedFile& file : files_) {
+            if (file.name.empty())
+                continue;
+            const std::string source = nameKey(file.source);
+            const auto done = named.find(source);
+            if (done != named.end()) {
+                file.name = done->second;
+                file.copy = false;
+                continue;
+            }
+            const auto owner = owners.find(nameKey(file.name));
+            if (owner == owners.end() || owner->second != source) {
+                int n = 2;
+                while (taken.count(nameKey(numberedName(file.name, n))))
+                    ++n;
+                file.name = numberedName(file.name, n);
+                taken.insert(nameKey(file.name));
+            }
+            named.emplace(source, file.name);
+        }
+    }
+
+    void copyRowImages(long long base) {
+        if (files_.empty())
             return;
         for (int k = 0; k < perRow_; ++k) {
             const long long item = base + k;
             if (item >= count_)
                 break;
-            const std::string source = resolvedPath(static_cast<int>(item));
-            const std::string destination =
-                std::string(options_.job.folder) + "\\" + bareName(source.c_str());
-            // The copies run after the report is closed, so a record file
-            // named like the report would replace it.
-            if (sameFileName(source, destination) || sameFileName(destination, reportPath_))
-                continue;
-            out_.copies.push_back({source, destination});
+            const PlannedFile& file = files_[static_cast<std::size_t>(item)];
+            if (file.copy)
+                out_.copies.push_back({file.source, options_.job.folder + ("\\" + file.name)});
         }
     }
+
+    struct PlannedFile {
+        std::string source;
+        std::string name;
+        bool copy = false;
+    };
 
     const HistoryRecord* records_;
     const int count_;
@@ -351,7 +458,7 @@ class Writer {
     const ReportFileReader& readFile_;
     const int perRow_;
     const int rows_;
-    const std::string reportPath_;
+    std::vector<PlannedFile> files_;  // empty when nothing is copied
     int layout_ = 0;
     ReportText out_;
 };
@@ -374,8 +481,10 @@ ReportOptions reportOptionsFromSettings(const Settings& settings, const ReportJo
     options.job = job;
     options.title = settings.reportTitle;
     options.copyImages = settings.reportNoImageCopy == 0;
-    options.coverPage = settings.reportCoverPage != 0;
-    options.itemNumbers = settings.reportItemNumbers != 0;
+    // Like the other flags, these act only when set to 1 as the dialog
+    // writes it; a hand-edited 2 is off.
+    options.coverPage = settings.reportCoverPage == 1;
+    options.itemNumbers = settings.reportItemNumbers == 1;
     options.htmlTags = settings.reportHtmlTags != 0;
     options.imageLinks = settings.reportLargeImageLink == 1;
     options.frameColour = static_cast<uint32_t>(settings.reportFrameColour);
@@ -413,6 +522,8 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
         const char c = text[i];
         if (n == 2)
             out.append(text, i, 2);
+        else if (isLoneLead(text, i, n))
+            out += '?';
         else if (!htmlTags && c == '&')
             out += "&amp;";
         else if (!htmlTags && c == '<')

@@ -48,6 +48,10 @@ struct ReportCopy {
     std::string destination;
 };
 
+// The copies go into the output folder, each under a name of its own that
+// the report links to: a second file of a name already taken (by another
+// record's file, a file already there, or the report) gets a numbered name
+// ("a_2.jpg"), so no copy overwrites another or the report.
 struct ReportText {
     std::string html;
     std::vector<ReportCopy> copies;  // in report order, each to be copied with overwrite
@@ -64,7 +68,8 @@ std::string bareName(const char* path);
 
 // A description file's bytes as they go into a cell: cut at the first NUL,
 // entities for & < > unless tags are allowed, and line ends as <BR> unless
-// the text is kept preformatted (width -2), where it is wrapped in <pre>.
+// the text is kept preformatted (width -2), where it is wrapped in <pre>. A
+// lead byte without its trail byte becomes "?" either way.
 std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
 
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,

@@ -6,15 +6,6 @@
 
 namespace {
 
-enum class LineKind { Blank, Comment, Section, Key, Other };
-
-struct ParsedLine {
-    LineKind kind = LineKind::Other;
-    std::string_view name;       // section or key name, trimmed
-    std::string_view value;      // key value, trimmed, quotes still on
-    std::size_t afterEqual = 0;  // where the raw value starts in the line
-};
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t';
 }
@@ -28,87 +19,97 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-ParsedLine parseLine(std::string_view line) {
-    ParsedLine parsed;
-    const std::string_view text = trim(line);
-    if (text.empty()) {
-        parsed.kind = LineKind::Blank;
-        return parsed;
+bool sameName(std::string_view a, std::string_view b) {
+    return cp932::equalFoldingAscii(a.data(), a.size(), b.data(), b.size());
+}
+
+// FNV-1a of the name with its ASCII letters folded as sameName folds them, so
+// that names sameName takes for one always hash alike.
+std::uint64_t nameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t n = cp932::charLength(name.data(), name.size(), i);
+        for (std::size_t k = 0; k < n; ++k) {
+            char c = name[i + k];
+            if (n == 1 && c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 32);
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        }
+        i += n;
     }
-    if (text.front() == ';') {
-        parsed.kind = LineKind::Comment;
-        return parsed;
+    return hash;
+}
+
+// The value as the file holds it, so that get() gives back exactly `value`.
+// Reading strips blanks around a value and one pair of enclosing quotes, as
+// the profile functions do, so a file-name prefix "AAA " would come back as
+// "AAA" and change every capture name after a restart: such a value goes out
+// in quotes of its own, which the reading takes off again. A line end cannot
+// be held in a value at all and becomes a blank. Any other value is written
+// as it is.
+std::string storedValue(std::string_view value) {
+    std::string stored(value);
+    for (char& c : stored) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
     }
-    if (text.front() == '[') {
+    const bool wrapped = stored.size() >= 2 && stored.front() == '"' && stored.back() == '"';
+    if (!stored.empty() && (isSpace(stored.front()) || isSpace(stored.back()) || wrapped))
+        stored = '"' + stored + '"';
+    return stored;
+}
+
+}  // namespace
+
+IniDocument::Line::Line(std::string line) : text(std::move(line)) {
+    const std::string_view whole(text);
+    const auto place = [&](std::string_view part, std::size_t& at, std::size_t& length) {
+        at = static_cast<std::size_t>(part.data() - whole.data());
+        length = part.size();
+    };
+    const std::string_view trimmed = trim(whole);
+    if (trimmed.empty()) {
+        kind = Kind::Blank;
+    } else if (trimmed.front() == ';') {
+        kind = Kind::Comment;
+    } else if (trimmed.front() == '[') {
         // ']' (0x5D) can be the trail byte of a kanji inside the name.
-        const std::string_view inner = text.substr(1);
+        const std::string_view inner = trimmed.substr(1);
         const std::size_t close = cp932::find(inner.data(), inner.size(), ']');
         if (close < inner.size()) {
-            parsed.kind = LineKind::Section;
-            parsed.name = trim(inner.substr(0, close));
+            kind = Kind::Section;
+            place(trim(inner.substr(0, close)), nameAt, nameLength);
         }
-        return parsed;
-    }
-    const std::size_t equal = cp932::find(line.data(), line.size(), '=');
-    if (equal == line.size())
-        return parsed;
-    parsed.kind = LineKind::Key;
-    parsed.name = trim(line.substr(0, equal));
-    parsed.value = trim(line.substr(equal + 1));
-    parsed.afterEqual = equal + 1;
-    return parsed;
-}
-
-char foldAscii(unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-// Both names advance in step, so a double-byte character in one lines up with
-// one in the other; its two bytes must then match exactly.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (cp932::isLeadByte(x)) {
-            if (x != y)
-                return false;
-            if (i + 1 < a.size()) {
-                ++i;
-                if (a[i] != b[i])
-                    return false;
-            }
-            continue;
+    } else {
+        const std::size_t equal = cp932::find(whole.data(), whole.size(), '=');
+        if (equal < whole.size()) {
+            kind = Kind::Key;
+            place(trim(whole.substr(0, equal)), nameAt, nameLength);
+            place(trim(whole.substr(equal + 1)), valueAt, valueLength);
+            afterEqual = equal + 1;
         }
-        if (foldAscii(x) != foldAscii(y))
-            return false;
     }
-    return true;
+    nameHash = ::nameHash(name());
 }
 
-struct SectionRange {
-    std::size_t header;  // index of the "[name]" line
-    std::size_t end;     // index of the next section's header, or the line count
-};
+bool IniDocument::Line::named(std::string_view other, std::uint64_t otherHash) const {
+    return nameHash == otherHash && sameName(name(), other);
+}
 
 // Like the profile functions, only the first section of a name counts; keys
 // in a later duplicate are neither read nor replaced.
-std::optional<SectionRange> findSection(const std::vector<std::string>& lines,
-                                        std::string_view section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ParsedLine parsed = parseLine(lines[i]);
-        if (parsed.kind != LineKind::Section || !sameName(parsed.name, section))
+std::optional<IniDocument::SectionRange> IniDocument::findSection(std::string_view section) const {
+    const std::uint64_t hash = nameHash(section);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != Kind::Section || !lines_[i].named(section, hash))
             continue;
         std::size_t end = i + 1;
-        while (end < lines.size() && parseLine(lines[end]).kind != LineKind::Section)
+        while (end < lines_.size() && lines_[end].kind != Kind::Section)
             ++end;
         return SectionRange{i, end};
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
     // A plain search is right for line ends: control bytes are never trail
@@ -120,7 +121,7 @@ IniDocument::IniDocument(std::string_view bytes) {
         std::string_view line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        lines_.emplace_back(line);
+        lines_.emplace_back(std::string(line));
         if (newline == std::string_view::npos)
             break;
         start = newline + 1;
@@ -128,14 +129,15 @@ IniDocument::IniDocument(std::string_view bytes) {
 }
 
 std::optional<std::string> IniDocument::get(std::string_view section, std::string_view key) const {
-    const std::optional<SectionRange> range = findSection(lines_, section);
+    const std::optional<SectionRange> range = findSection(section);
     if (!range)
         return std::nullopt;
+    const std::uint64_t hash = nameHash(key);
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const ParsedLine parsed = parseLine(lines_[i]);
-        if (parsed.kind != LineKind::Key || !sameName(parsed.name, key))
+        const Line& line = lines_[i];
+        if (line.kind != Kind::Key || !line.named(key, hash))
             continue;
-        std::string_view value = parsed.value;
+        std::string_view value = std::string_view(line.text).substr(line.valueAt, line.valueLength);
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
@@ -145,47 +147,49 @@ std::optional<std::string> IniDocument::get(std::string_view section, std::strin
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string stored = storedValue(value);
     std::string entry(key);
     entry += '=';
-    entry += value;
+    entry += stored;
 
-    const std::optional<SectionRange> range = findSection(lines_, section);
+    const std::optional<SectionRange> range = findSection(section);
     if (!range) {
         // A blank line sets the new section off, unless one already does.
-        if (!lines_.empty() && parseLine(lines_.back()).kind != LineKind::Blank) {
-            lines_.emplace_back();
+        if (!lines_.empty() && lines_.back().kind != Kind::Blank) {
+            lines_.emplace_back(std::string());
         }
         std::string header = "[";
         header += section;
         header += ']';
-        lines_.push_back(std::move(header));
-        lines_.push_back(std::move(entry));
+        lines_.emplace_back(std::move(header));
+        lines_.emplace_back(std::move(entry));
         return;
     }
 
     // A new key goes after the last key, not after trailing blank lines or a
     // comment that introduces the next section.
     std::size_t insertAt = range->header + 1;
+    const std::uint64_t hash = nameHash(key);
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const ParsedLine parsed = parseLine(lines_[i]);
-        if (parsed.kind != LineKind::Key)
+        Line& line = lines_[i];
+        if (line.kind != Kind::Key)
             continue;
-        if (sameName(parsed.name, key)) {
+        if (line.named(key, hash)) {
             // The key keeps its spelling and indentation as the file had it.
-            std::string& line = lines_[i];
-            line.resize(parsed.afterEqual);
-            line += value;
+            std::string text = line.text.substr(0, line.afterEqual);
+            text += stored;
+            line = Line(std::move(text));
             return;
         }
         insertAt = i + 1;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line(std::move(entry)));
 }
 
 std::string IniDocument::serialize() const {
     std::string bytes;
-    for (const std::string& line : lines_) {
-        bytes += line;
+    for (const Line& line : lines_) {
+        bytes += line.text;
         bytes += "\r\n";
     }
     return bytes;

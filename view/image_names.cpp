@@ -10,10 +10,10 @@ namespace {
 // character boundaries; nullptr when none.
 const char* FindText(const char* text, const char* needle) {
     const std::size_t n = std::strlen(needle);
-    for (const char* p = text; *p != '\0';) {
-        if (std::strncmp(p, needle, n) == 0)
-            return p;
-        p += cp932::isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0' ? 2 : 1;
+    const std::size_t length = std::strlen(text);
+    for (std::size_t i = 0; i < length; i += cp932::charLength(text, length, i)) {
+        if (std::strncmp(text + i, needle, n) == 0)
+            return text + i;
     }
     return nullptr;
 }

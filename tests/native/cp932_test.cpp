@@ -64,4 +64,73 @@ TEST(Cp932, CutNeverSplitsACharacter) {
     EXPECT_EQ(std::string(exact), text);
 }
 
+TEST(Cp932, ALeadByteStartsAPairOnlyBeforeATrailByte) {
+    struct Case {
+        std::string text;
+        std::size_t at;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"\x81\x40", 0, 2}, {"\x81\x7E", 0, 2}, {"\x81\x80", 0, 2},     {"\xFC\xFC", 0, 2},
+        {"\x81\x3F", 0, 1}, {"\x81\x7F", 0, 1}, {"\x81\xFD", 0, 1},     {"\x81", 0, 1},
+        {"\x81,", 0, 1},    {"\x81\"", 0, 1},   {"\x81<", 0, 1},        {"\x81\r", 0, 1},
+        {"a\x81", 1, 1},    {"\xA0\x40", 0, 1}, {"\x81\x81\x40", 1, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cp932::charLength(c.text.data(), c.text.size(), c.at), c.length)
+            << testing::PrintToString(c.text) << " at " << c.at;
+}
+
+TEST(Cp932, DelimitersAfterALoneLeadByteAreFound) {
+    // Before, the lead byte took the comma, quote or '<' after it as its
+    // trail byte, and the field or the markup ran on.
+    struct Case {
+        std::string text;
+        char c;
+        std::size_t found;
+    };
+    const Case cases[] = {
+        {"ab\x81,c", ',', 3}, {"\x81\"x", '"', 1},     {"\xE0<img", '<', 1},
+        {"\x81\\x", '\\', 3}, {"\x81\x81\\", '\\', 2}, {"\x81", '\0', 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cp932::find(c.text.data(), c.text.size(), c.c), c.found)
+            << testing::PrintToString(c.text);
+    const char path[] = "C:\\a\x81\\b\x81";
+    EXPECT_EQ(cp932::findLastChar(path, '\\'), path + 2);
+    const char torn[] = "x\x9F,";
+    EXPECT_EQ(cp932::findChar(torn, ','), torn + 2);
+}
+
+TEST(Cp932, CutKeepsALoneLeadByteAndSplitsNoPair) {
+    const std::string text = "a\x81,\x81\x40";  // a, lone 0x81, comma, then a pair
+    EXPECT_EQ(cp932::cutLength(text.data(), text.size(), 2), 2u);
+    EXPECT_EQ(cp932::cutLength(text.data(), text.size(), 3), 3u);
+    EXPECT_EQ(cp932::cutLength(text.data(), text.size(), 4), 3u);
+    char out[3];
+    EXPECT_FALSE(cp932::copyText(out, "a\x81,b"));
+    EXPECT_EQ(std::string(out), "a\x81");
+}
+
+TEST(Cp932, FoldingComparesAsciiLettersOnly) {
+    struct Case {
+        std::string a, b;
+        bool equal;
+    };
+    // ド (83 68) and ォ (83 48) differ only in a trail byte that looks like a
+    // letter; a lone lead byte before a letter leaves the letter foldable.
+    const Case cases[] = {
+        {"Zelcap.INI", "zelcap.ini", true},
+        {"ド", "ォ", false},
+        {"\x83h", "\x83H", false},
+        {"\x83,A", "\x83,a", true},
+        {"ab", "abc", false},
+        {"", "", true},
+        {"\x81", "\x81", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cp932::equalFoldingAscii(c.a.data(), c.a.size(), c.b.data(), c.b.size()), c.equal)
+            << testing::PrintToString(c.a) << " / " << testing::PrintToString(c.b);
+}
+
 }  // namespace

@@ -267,6 +267,20 @@ TEST(HistoryCsvParser, DoubleByteTextAroundTheCommas) {
     EXPECT_TRUE(sameRecord(parse("表,ソ,\\表能,能"), makeRecord("表", "ソ", "\\表能", "能", 1)));
 }
 
+TEST(HistoryCsvParser, ALoneLeadByteEndingAFieldKeepsTheCommaOrQuoteAfterIt) {
+    // A lead byte pairs only with a trail byte; neither ',' nor '"' is one.
+    EXPECT_TRUE(sameRecord(parse("d\x81,c\x9F,\\p\xE0,t\xFC"),
+                           makeRecord("d\x81", "c\x9F", "\\p\xE0", "t\xFC", 1)));
+    auto h = emptyHistory();
+    h->records[0] = makeRecord("\x81", "a,\x81", "C:\\x,\x81", "\"\x81", 0);
+    h->records[1] = makeRecord("x", "\x81\"", "\\\x81", "\x81,\x81", 1);
+    h->count = 2;
+    auto back = readFile(formatHistoryCsv(*h));
+    ASSERT_EQ(back->count, 2);
+    EXPECT_TRUE(sameRecord(back->records[0], h->records[0]));
+    EXPECT_TRUE(sameRecord(back->records[1], h->records[1]));
+}
+
 TEST(HistoryCsvParser, LongFieldsAreCutWithoutSplittingACharacter) {
     const std::string comment = std::string(127, 'c') + "表";
     const std::string path = std::string(258, 'p') + "ソ";
@@ -375,6 +389,68 @@ TEST(HistoryCsvQuoting, QuotedFieldLongerThanItsFieldIsCut) {
     const std::string comment = "\"" + std::string(127, ',') + "表\"";
     EXPECT_EQ(std::string(parse("d," + comment + ",p,").comment), std::string(127, ','));
     EXPECT_STREQ(parse("d," + comment + ",p,").imagePath, "p");
+}
+
+// --- Damaged texts and paths outside the history folder -------------------
+
+TEST(HistoryCsvWriter, LineEndsInsideFieldsAreWrittenAsBlanks) {
+    // Such fields come only from a damaged file, where a CR before a later LF
+    // leaves the LF inside the line; written back, they would split records.
+    const HistoryRecord r = makeRecord("a\rb", "c\nd", "C:\\x\r\ny.jpg", "t,\n", 0);
+    EXPECT_EQ(lineOf(r), "a b,c d,C:\\x  y.jpg,\"t, \"\r\n");
+    auto h = emptyHistory();
+    h->records[0] = r;
+    h->count = 1;
+    auto back = readFile(formatHistoryCsv(*h));
+    ASSERT_EQ(back->count, 1);
+    EXPECT_TRUE(sameRecord(back->records[0], makeRecord("a b", "c d", "C:\\x  y.jpg", "t, ", 0)));
+}
+
+TEST(HistoryCsvWriter, FullPathsThatLookRelativeSurviveASaveAndAReload) {
+    struct Case {
+        const char* path;
+        int32_t relative;
+        const char* stored;
+    };
+    const Case cases[] = {
+        // A capture folder on the current drive, with and without a comma.
+        {"\\captures\\AAA1.jpg", 0, "\"\"\"\\captures\\AAA1.jpg\""},
+        {"\\cap,tures\\AAA1.jpg", 0, "\"\"\"\\cap,tures\\AAA1.jpg\""},
+        {"\\AAA1.jpg", 0, "\"\"\"\\AAA1.jpg\""},
+        // Text that looks like the mark is marked again.
+        {"\"\\x.jpg", 0, "\"\"\"\"\"\\x.jpg\""},
+        // A relative path from an older file keeps its folder part.
+        {"\\old\\AAA1.jpg", 1, "\\old\\AAA1.jpg"},
+        // Unchanged: a full path, a file part, a network path.
+        {"C:\\cap\\AAA1.jpg", 1, "\\AAA1.jpg"},
+        {"C:\\cap\\AAA1.jpg", 0, "C:\\cap\\AAA1.jpg"},
+        {"\\\\srv\\AAA1.jpg", 0, "\\\\srv\\AAA1.jpg"},
+    };
+    auto h = emptyHistory();
+    for (const Case& c : cases) {
+        const HistoryRecord r = makeRecord("d", "c", c.path, "", c.relative);
+        EXPECT_EQ(lineOf(r), std::string("d,c,") + c.stored + ",\r\n") << c.path;
+        h->records[h->count++] = r;
+    }
+    auto back = readFile(formatHistoryCsv(*h));
+    ASSERT_EQ(back->count, h->count);
+    for (int i = 0; i < h->count; ++i) {
+        const Case& c = cases[i];
+        const bool filePartOnly = c.relative == 1 && c.path[0] != '\\';
+        const HistoryRecord expected = filePartOnly ? makeRecord("d", "c", "\\AAA1.jpg", "", 1)
+                                                    : makeRecord("d", "c", c.path, "", c.relative);
+        EXPECT_TRUE(sameRecord(back->records[i], expected)) << c.path;
+    }
+}
+
+TEST(HistoryCsvParser, FilesWithoutTheMarkReadAsBefore) {
+    // What the plain writer and the quoting writer left behind stays relative.
+    EXPECT_EQ(parse("d,c,\\captures\\AAA1.jpg,").relative, 1);
+    EXPECT_EQ(parse("d,c,\"\\a,b.jpg\",").relative, 1);
+    EXPECT_TRUE(sameRecord(parse("d,c,\"\\a.jpg\",t"), makeRecord("d", "c", "\\a.jpg", "t", 1)));
+    EXPECT_TRUE(sameRecord(parse("d,c,\"\"\"x\",t"), makeRecord("d", "c", "\"x", "t", 0)));
+    // The mark counts only inside quotes.
+    EXPECT_TRUE(sameRecord(parse("d,c,\"\\a.jpg,t"), makeRecord("d", "c", "\"\\a.jpg", "t", 0)));
 }
 
 // --- Round trip of random records -------------------------------------------

@@ -34,6 +34,15 @@ TEST(HistoryPaths, RelativeOnlyWithOneLeadingBackslash) {
     EXPECT_FALSE(isRelative("表"));
 }
 
+TEST(HistoryPaths, FullPathsNameADriveOrAShare) {
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\a.txt", true}, {"c:a.txt", true}, {"\\\\srv\\s\\a.txt", true}, {"\\a.txt", false},
+        {"a.txt", false},    {"", false},       {"1:\\a.txt", false},        {"表:a", false},
+    };
+    for (const auto& [path, full] : cases)
+        EXPECT_EQ(isFullPath(path), full) << path;
+}
+
 TEST(HistoryPaths, FilePartStartsAtTheLastRealBackslash) {
     const char path[] = "C:\\cap\\a.jpg";
     EXPECT_EQ(filePart(path), path + 6);

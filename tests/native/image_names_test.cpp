@@ -28,12 +28,13 @@ TEST(ImageNames, AnEarlierOccurrenceHidesTheExtension) {
 }
 
 TEST(ImageNames, TrailBytesNeverStartAMatch) {
-    // 0x82 0x2E is not valid CP932, but a lead byte swallows the next byte:
-    // the ".bmp" that seems to start at its second byte is not seen, while a
-    // real one later is.
+    // 0x82 0x2E is no character: '.' cannot be a trail byte, so the lead
+    // byte stands alone and the ".bmp" right after it is seen. A real trail
+    // byte never starts a match, since '.' is never one.
     const std::string tricky = std::string("\x82") + ".bmp";
-    EXPECT_FALSE(isBmpName(tricky.c_str()));
+    EXPECT_TRUE(isBmpName(tricky.c_str()));
     EXPECT_TRUE(isBmpName((std::string("表") + ".bmp").c_str()));
+    EXPECT_FALSE(isBmpName((std::string("\x82") + ".bmp.jpg").c_str()));
 }
 
 }  // namespace

@@ -148,4 +148,36 @@ TEST(IniDocumentSet, NewSectionGoesToTheEnd) {
     EXPECT_EQ(endsBlank.serialize(), "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n");
 }
 
+TEST(IniDocumentSet, EveryValueReadsBackAsItWasSet) {
+    struct Case {
+        const char* value;
+        const char* line;  // as the file holds it
+        const char* back;
+    };
+    const Case cases[] = {
+        {"AAA ", "k=\"AAA \"", "AAA "},
+        {" ", "k=\" \"", " "},
+        {"\tx", "k=\"\tx\"", "\tx"},
+        {"\"x\"", "k=\"\"x\"\"", "\"x\""},
+        {"\"\"", "k=\"\"\"\"", "\"\""},
+        {"\" ", "k=\"\" \"", "\" "},
+        {"a\r\nb", "k=a  b", "a  b"},
+        // Written as they are, as before:
+        {"plain text", "k=plain text", "plain text"},
+        {"\"open", "k=\"open", "\"open"},
+        {"shut\"", "k=shut\"", "shut\""},
+        {"\"", "k=\"", "\""},
+        {"", "k=", ""},
+    };
+    for (const Case& c : cases) {
+        IniDocument doc("[S]\r\nk=old\r\n");
+        doc.set("S", "k", c.value);
+        EXPECT_EQ(doc.serialize(), std::string("[S]\r\n") + c.line + "\r\n") << c.value;
+        EXPECT_EQ(IniDocument(doc.serialize()).get("S", "k"), some(c.back)) << c.value;
+        IniDocument fresh;
+        fresh.set("S", "k", c.value);
+        EXPECT_EQ(fresh.serialize(), std::string("[S]\r\n") + c.line + "\r\n") << c.value;
+    }
+}
+
 }  // namespace

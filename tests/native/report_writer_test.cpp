@@ -68,13 +68,14 @@ TEST(ReportWriter, OneRecordOfLayoutOneIsWrittenByteForByte) {
     f.options.backgroundColour = 0xFF8000;
     const ReportText report = f.build();
     EXPECT_EQ(report.html,
-              "<html><head><title>T</title>\n"
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+              "charset=Shift_JIS\">\n<title>T</title>\n"
               "<style type=\"text/css\">\n<!-- hr { page-break-after:always} -->\n</style>\n"
               "</head>\n"
               "<BODY bgcolor=#ffffff leftmargin=\"50px\">\n"
               "<table bgcolor='#0080ff'>\n"
               " <tr nowrap bgcolor='#ff0000'>\n\n"
-              "  <td colspan='2'>\n   <A name=#1></A>  1.見出し\n  </td>\n"
+              "  <td colspan='2'>\n   <A name=1></A>  1.見出し\n  </td>\n"
               " </tr>\n"
               " <tr nowrap bgcolor='#ff0000'>\n\n"
               "  <td>\n   <a target='_blank' href='A1.jpg'>   <img src=A1.jpg width='200' "
@@ -100,7 +101,7 @@ TEST(ReportWriter, PagesAreSplitByRulesAndStopAfterTheLastRecord) {
     EXPECT_EQ(occurrences(html, "<hr color=white>\n"), 1);
     EXPECT_EQ(html.find("<hr color=white>\n"), html.find(" </table>\n") + 10);
     // Items 0-3 on page one, then item 4 beside one empty cell.
-    EXPECT_EQ(occurrences(html, "<A name=#"), 5);
+    EXPECT_EQ(occurrences(html, "<A name="), 5);
     EXPECT_EQ(occurrences(html, "  <td>\n\n  </td>\n"), 1);
     EXPECT_EQ(occurrences(html, "  <td>\n  </td>\n"), 1);
 
@@ -151,10 +152,10 @@ TEST(ReportWriter, HeadingNumbersAnchorsAndEscapedComments) {
     f.options.job.rowsPerPage = 10;
     f.options.itemNumbers = true;
     std::string html = f.build().html;
-    EXPECT_NE(html.find("   <A name=#7></A>  7.a&lt;b&gt;&amp;c\n  </td>\n"), std::string::npos);
+    EXPECT_NE(html.find("   <A name=7></A>  7.a&lt;b&gt;&amp;c\n  </td>\n"), std::string::npos);
     f.options.itemNumbers = false;
     html = f.build().html;
-    EXPECT_NE(html.find("   <A name=#7></A>a&lt;b&gt;&amp;c\n"), std::string::npos);
+    EXPECT_NE(html.find("   <A name=7></A>a&lt;b&gt;&amp;c\n"), std::string::npos);
     EXPECT_EQ(html.find("目次"), std::string::npos);
 }
 
@@ -170,12 +171,18 @@ std::vector<int> contentsColumns(const std::string& html) {
     return columns;
 }
 
-TEST(ReportWriter, ContentsAreSplitIntoColumns) {
+// Records all headed "c", with a cover whose contents have `split` columns.
+Fixture withCover(int records, int split) {
     Fixture f;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < records; ++i)
         f.add("c", "C:\\cap\\a.jpg");
     f.options.coverPage = true;
-    f.options.tocSplit = 3;
+    f.options.tocSplit = split;
+    return f;
+}
+
+TEST(ReportWriter, ContentsAreSplitIntoColumns) {
+    Fixture f = withCover(10, 3);
     std::string html = f.build().html;
     EXPECT_EQ(contentsColumns(html), (std::vector<int>{4, 4, 2}));
     EXPECT_NE(html.find("<a href=#10>c</A>\n<BR>\n"), std::string::npos);
@@ -209,12 +216,15 @@ TEST(ReportWriter, CopiesResolveIntoTheHistoryFolderAndSkipWhatNeedsNoCopy) {
     f.options.itemsPerRow = 4;
     f.options.imageLinks = true;
     ReportText report = f.build();
-    ASSERT_EQ(report.copies.size(), 2u);
+    // A record file named like the report is copied under a name of its own,
+    // since the copies run after the report is written.
+    ASSERT_EQ(report.copies.size(), 3u);
     EXPECT_EQ(report.copies[0].source, "C:\\hist\\r.jpg");
     EXPECT_EQ(report.copies[1].source, "D:\\資料\\表\\memo.txt");
     EXPECT_EQ(report.copies[1].destination, "C:\\out\\memo.txt");
+    EXPECT_EQ(report.copies[2].destination, "C:\\out\\REP_2.htm");
     EXPECT_NE(report.html.find("<a target='_blank' href='memo.txt'>m&lt;</a>"), std::string::npos);
-    EXPECT_NE(report.html.find("<a target='_blank' href='REP.htm'><br></a>"), std::string::npos);
+    EXPECT_NE(report.html.find("<a target='_blank' href='REP_2.htm'><br></a>"), std::string::npos);
 
     f.options.copyImages = false;
     EXPECT_TRUE(f.build().copies.empty());
@@ -250,7 +260,128 @@ TEST(ReportWriter, EmptyHistoryAndUnsetCounts) {
     f.add("c", "C:\\cap\\a.jpg");
     f.options.itemsPerRow = 0;
     f.options.job.rowsPerPage = 0;
-    EXPECT_EQ(occurrences(f.build().html, "<A name=#1>"), 1);
+    EXPECT_EQ(occurrences(f.build().html, "<A name=1>"), 1);
+}
+
+TEST(ReportWriter, ALoneLeadByteCannotHideMarkupFromTheEscaping) {
+    // The lead byte used to take the '<' as its trail byte, so the tag went
+    // out live. As "?" it can be paired with nothing by any decoder.
+    const std::string attack = "\x81<img src=x onerror=alert(1)>";
+    // In UTF-8 text あ is E3 81 82: E3 81 pairs, and 82 is left before '<'.
+    const std::string utf8 = "\xE3\x81\x82<b>";
+    Fixture f;
+    f.add(attack.c_str(), "C:\\cap\\a.jpg", 0, "d.txt");
+    f.add(utf8.c_str(), "C:\\cap\\b.jpg", 0, "u.txt");
+    f.files["C:\\hist\\d.txt"] = attack;
+    f.files["C:\\hist\\u.txt"] = utf8;
+    f.options.title = attack;
+    f.options.coverPage = true;
+    f.options.tocSplit = 1;
+    const std::string html = f.build().html;
+    EXPECT_EQ(html.find("<img src=x"), std::string::npos);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+    // Title twice, heading, contents entry and description file.
+    EXPECT_EQ(occurrences(html, "?&lt;img src=x onerror=alert(1)&gt;"), 5);
+    EXPECT_EQ(occurrences(html, "\xE3\x81?&lt;b&gt;"), 3);
+    EXPECT_EQ(html.find('\x81' + std::string("&")), std::string::npos);
+
+    // Tags allowed: the file's own markup passes, its lone lead byte does not.
+    f.options.htmlTags = true;
+    EXPECT_NE(f.build().html.find("<font size=2>?<img src=x onerror=alert(1)></font>"),
+              std::string::npos);
+}
+
+TEST(ReportWriter, EveryContentsLinkFindsItsAnchor) {
+    const std::string html = withCover(3, 1).build().html;
+    int links = 0;
+    for (std::size_t at = html.find("href=#"); at != std::string::npos;
+         at = html.find("href=#", at + 1), ++links) {
+        const std::string target = html.substr(at + 6, html.find('>', at) - at - 6);
+        EXPECT_EQ(occurrences(html, "<A name=" + target + "></A>"), 1) << target;
+    }
+    EXPECT_EQ(links, 4);  // three entries and the way back to the contents
+}
+
+TEST(ReportWriter, ImageNamesStayInsideTheirAttributeAndRelative) {
+    struct Case {
+        const char* imagePath;
+        const char* url;  // as src and href show it
+    };
+    const Case cases[] = {
+        {"D:\\x\\a\tb onerror=alert(1).jpg", "a%09b%20onerror%3Dalert(1).jpg"},
+        {"javascript:alert(1)//.gif", "javascript%3Aalert(1)%2F%2F.gif"},
+        {"C:a.jpg", "C%3Aa.jpg"},
+        {"D:\\x\\`a`&\"'>.bmp", "%60a%60%26%22%27%3E.bmp"},
+        {"D:\\x\\\x81'.png", "%81%27.png"},
+        {"D:\\x\\表 100%.jpg", "表%20100%25.jpg"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.add("c", c.imagePath);
+        f.options.imageLinks = true;
+        f.options.copyImages = false;
+        const std::string html = f.build().html;
+        EXPECT_NE(html.find(std::string("href='") + c.url + "'>   <img src=" + c.url + " border"),
+                  std::string::npos)
+            << c.imagePath << "\n"
+            << html;
+    }
+}
+
+TEST(ReportWriter, FilesOfOneNameFromTwoFoldersGetCopiesOfTheirOwn) {
+    Fixture f;
+    f.add("a", "D:\\a\\x.jpg");
+    f.add("b", "D:\\b\\x.jpg");
+    f.add("a again", "D:\\a\\x.jpg");
+    f.add("c", "D:\\c\\X.JPG");
+    f.add("in place", "c:\\OUT\\y.jpg");
+    f.add("d", "D:\\d\\y.jpg");
+    f.add("e", "D:\\e\\x_2.jpg");
+    f.add("damaged", "D:\\f\\..\\b/../../w:x.jpg");
+    f.options.itemsPerRow = 8;
+    const ReportText report = f.build();
+    std::vector<std::string> copies;
+    for (const ReportCopy& copy : report.copies)
+        copies.push_back(copy.source + " > " + copy.destination);
+    // A file already in the output folder and the first file of a name keep
+    // that name; numbered names avoid every name a record has.
+    EXPECT_EQ(copies, (std::vector<std::string>{
+                          "D:\\a\\x.jpg > C:\\out\\x.jpg",
+                          "D:\\b\\x.jpg > C:\\out\\x_3.jpg",
+                          "D:\\c\\X.JPG > C:\\out\\X_4.JPG",
+                          "D:\\d\\y.jpg > C:\\out\\y_2.jpg",
+                          "D:\\e\\x_2.jpg > C:\\out\\x_2.jpg",
+                          "D:\\f\\..\\b/../../w:x.jpg > C:\\out\\b_.._.._w_x.jpg",
+                      }));
+    // The second record of D:\a\x.jpg shows the one copy again.
+    const std::pair<const char*, int> shown[] = {
+        {"x.jpg", 2},   {"x_3.jpg", 1}, {"X_4.JPG", 1},        {"y.jpg", 1},
+        {"y_2.jpg", 1}, {"x_2.jpg", 1}, {"b_.._.._w_x.jpg", 1}};
+    for (const auto& [src, times] : shown)
+        EXPECT_EQ(occurrences(report.html, std::string("<img src=") + src + " "), times) << src;
+}
+
+TEST(ReportWriter, DescriptionFilesByFullPathAreReadFromThere) {
+    Fixture f;
+    f.add("a", "C:\\cap\\a.jpg", 0, "D:\\notes\\a.txt");
+    f.add("b", "C:\\cap\\b.jpg", 0, "\\\\srv\\share\\b.txt");
+    f.add("c", "C:\\cap\\c.jpg", 0, "c.txt");
+    f.add("d", "C:\\cap\\d.jpg", 0, "\\d.txt");
+    f.options.itemsPerRow = 4;
+    f.build();
+    EXPECT_EQ(f.opened, (std::vector<std::string>{"D:\\notes\\a.txt", "\\\\srv\\share\\b.txt",
+                                                  "C:\\hist\\c.txt", "C:\\hist\\\\d.txt"}));
+}
+
+TEST(ReportWriter, CoverAndNumbersActOnlyWhenSetToOne) {
+    Settings settings{};
+    for (const int value : {0, 1, 2, -1}) {
+        settings.reportCoverPage = value;
+        settings.reportItemNumbers = value;
+        const ReportOptions options = reportOptionsFromSettings(settings, ReportJob{});
+        EXPECT_EQ(options.coverPage, value == 1) << value;
+        EXPECT_EQ(options.itemNumbers, value == 1) << value;
+    }
 }
 
 }  // namespace

@@ -343,6 +343,20 @@ TEST(SettingsWrite, EveryFieldSurvivesAWriteAndRead) {
     settings_rules::writeReportSettings(s, doc);
     const Settings back = readAll(doc.serialize(), "C:\\elsewhere");
     EXPECT_EQ(std::memcmp(&back, &s, sizeof s), 0);
+
+    // Blanks at the ends and enclosing quotes, which the reading strips, are
+    // kept too: the prefix goes into every capture file name.
+    std::strcpy(s.imageFilePrefix, "AAA ");
+    std::strcpy(s.comment, " ");
+    std::strcpy(s.reportTitle, "\"週報\"");
+    std::strcpy(s.saveFolder, " C:\\x");
+    settings_rules::writeFileSettings(s, doc);
+    settings_rules::writeReportSettings(s, doc);
+    const Settings again = readAll(doc.serialize(), "C:\\elsewhere");
+    EXPECT_STREQ(again.imageFilePrefix, "AAA ");
+    EXPECT_STREQ(again.comment, " ");
+    EXPECT_STREQ(again.reportTitle, "\"週報\"");
+    EXPECT_STREQ(again.saveFolder, " C:\\x");
 }
 
 }  // namespace

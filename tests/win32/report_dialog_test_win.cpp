@@ -178,7 +178,9 @@ TEST_F(ReportDialogTest, OpensShowingTheSettings) {
         EXPECT_TRUE(Checked(dialog, IDC_REPORT_COMMENT_FIT));
         EXPECT_FALSE(Checked(dialog, IDC_REPORT_COMMENT_NONE));
         EXPECT_FALSE(Checked(dialog, IDC_REPORT_COMMENT_SET));
-        EXPECT_FALSE(Enabled(dialog, IDC_REPORT_COMMENT_WIDTH));
+        // The preview update that ends the opening enables the width edit
+        // for every layout with a description (layout 2 here).
+        EXPECT_TRUE(Enabled(dialog, IDC_REPORT_COMMENT_WIDTH));
         EXPECT_TRUE(Enabled(dialog, IDC_REPORT_COMMENT_FIT));
         EXPECT_TRUE(Checked(dialog, IDC_REPORT_NO_IMAGE_COPY));
         EXPECT_FALSE(Checked(dialog, IDC_REPORT_COVER));

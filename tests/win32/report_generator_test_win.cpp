@@ -97,4 +97,66 @@ TEST(ReportGenerator, MissingFolderIsReportedAsFailure) {
     EXPECT_FALSE(FileExists(out + "\\レポート.htm"));
 }
 
+// Files of the output folder whose names start with `prefix`.
+int CountFiles(const std::string& folder, const char* prefix) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do {
+        ++n;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return n;
+}
+
+TEST(ReportGenerator, OldReportStaysWholeWhenItCannotBeReplaced) {
+    ScopedWorkFolder work;
+    const std::string out = work.path() + "\\out";
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    history.clearRecords();
+    const std::string report = out + "\\レポート.htm";
+    ASSERT_TRUE(WriteFileBytes(report, "old report"));
+    // Another program holds the old report open without sharing.
+    HANDLE held = CreateFileA(report.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        DialogAnswerer answers;
+        answers.press(IDOK);  // overwrite
+        answers.press(IDOK);  // the failure
+        EXPECT_FALSE(WriteHtmlReport(nullptr, JobFor(out)));
+        ASSERT_EQ(answers.seen().size(), 2u);
+        EXPECT_EQ(answers.seen()[1].text, "ファイルのオープンに失敗しました");
+        EXPECT_EQ(answers.seen()[1].caption, report);
+    }
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(report), "old report");
+    EXPECT_EQ(CountFiles(out, "zcp"), 0);  // no temporary file left behind
+}
+
+TEST(ReportGenerator, ImagesOfOneNameFromTwoFoldersAreBothCopied) {
+    ScopedWorkFolder work;
+    const std::string out = work.path() + "\\out";
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    history.clearRecords();
+    const char* folders[] = {"a", "b"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string folder = work.path() + "\\" + folders[i];
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(folder + "\\A1.jpg", folders[i]));
+        std::strcpy(history.records[i].imagePath, (folder + "\\A1.jpg").c_str());
+    }
+    history.count = 2;
+    settingsStore.settings.reportItemsPerRow = 1;
+    settingsStore.settings.reportNoImageCopy = 0;
+    ASSERT_TRUE(WriteHtmlReport(nullptr, JobFor(out)));
+    EXPECT_EQ(ReadFileBytes(out + "\\A1.jpg"), "a");
+    EXPECT_EQ(ReadFileBytes(out + "\\A1_2.jpg"), "b");
+    const std::string html = ReadFileBytes(out + "\\レポート.htm");
+    EXPECT_NE(html.find("<img src=A1_2.jpg "), std::string::npos) << html;
+    history.clearRecords();
+}
+
 }  // namespace
