@@ -213,7 +213,11 @@ void HistoryList::writeBack() {
         text(i, kImage, r.imagePath, sizeof r.imagePath);
         text(i, kDate, r.dateTime, sizeof r.dateTime);
         text(i, kText, r.textFile, sizeof r.textFile);
-        r.relative = isRelative(r.imagePath) ? 1 : 0;
+        // A row of the history folder shows the file part alone; a longer
+        // path that merely begins with one backslash ("\captures\a.jpg" on
+        // the current drive) is a full path and must keep its folder.
+        const char* part = filePart(r.imagePath);
+        r.relative = isRelative(r.imagePath) && part == r.imagePath ? 1 : 0;
     }
 }
 

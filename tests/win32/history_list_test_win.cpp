@@ -72,6 +72,13 @@ class HistoryListTest : public testsupport::MainWindowFixture {
     }
     // A history file of n records "h0".."h(n-1)" whose images are relative
     // files i.bmp of the folder, opened through the open dialog.
+    void OpenCsv(const std::string& csv) {
+        ASSERT_TRUE(WriteFileBytes(InFolder("list.csv"), csv));
+        DialogAnswerer answers;
+        answers.add([&](HWND dialog) { AnswerFileDialog(dialog, InFolder("list.csv")); });
+        SendMessageA(window_, WM_COMMAND, IDM_FILE_OPEN, 0);
+        testsupport::PumpPending();
+    }
     void OpenHistoryOf(int n, bool makeImages = true) {
         std::string csv = kHeader;
         for (int i = 0; i < n; ++i) {
@@ -82,11 +89,7 @@ class HistoryListTest : public testsupport::MainWindowFixture {
             if (makeImages)
                 WriteFileBytes(InFolder(std::to_string(i) + ".bmp"), TinyBmp());
         }
-        ASSERT_TRUE(WriteFileBytes(InFolder("list.csv"), csv));
-        DialogAnswerer answers;
-        answers.add([&](HWND dialog) { AnswerFileDialog(dialog, InFolder("list.csv")); });
-        SendMessageA(window_, WM_COMMAND, IDM_FILE_OPEN, 0);
-        testsupport::PumpPending();
+        OpenCsv(csv);
         ASSERT_EQ(history.count, n);
     }
     std::vector<std::string> Headings() const {
@@ -123,6 +126,24 @@ TEST_F(HistoryListTest, CaptureIntoTheHistoryFolderBecomesARelativeRow) {
     SendMessageA(window_, WM_COMMAND, IDM_EDIT_MOVE_DOWN, 0);
     EXPECT_STREQ(history.records[1].imagePath, "\\1.bmp");
     EXPECT_EQ(history.records[1].relative, 1);
+}
+
+// A full path on the current drive ("\captures\a.bmp", stored with the
+// writer's mark) looks relative; an edit of the list must not make it so.
+TEST_F(HistoryListTest, FullPathThatLooksRelativeKeepsItsFolderThroughAnEdit) {
+    OpenCsv(std::string(kHeader) + "2004/07/16 10:23:00,h0,\\0.bmp,\r\n" +
+            "2004/07/16 10:23:01,h1,\"\"\"\\captures\\a.bmp\",\r\n");
+    ASSERT_EQ(history.count, 2);
+    ASSERT_EQ(history.records[1].relative, 0);
+    WriteFileBytes(InFolder("0.bmp"), TinyBmp());
+    Select({0});
+    SendMessageA(window_, WM_COMMAND, IDM_EDIT_MOVE_DOWN, 0);
+    EXPECT_STREQ(history.records[0].imagePath, "\\captures\\a.bmp");
+    EXPECT_EQ(history.records[0].relative, 0);
+    EXPECT_EQ(history.records[1].relative, 1);
+    SendMessageA(window_, WM_COMMAND, IDM_FILE_SAVE, 0);
+    EXPECT_NE(ReadFileBytes(InFolder("list.csv")).find("\"\"\"\\captures\\a.bmp\""),
+              std::string::npos);
 }
 
 TEST_F(HistoryListTest, MovingAtTheEndsDoesNothingAndInTheMiddleSwaps) {
