@@ -68,9 +68,12 @@ fuzz: fuzz-build
 fuzz-seeds: fuzz-build
 	$(BUILD)/fuzz/make_seeds tests/fuzz/corpus
 
-# Capture timings on a 1920 x 1080 virtual screen (docs/performance.md).
+# Zelcap against minimal Win32 programs doing the same work, side by side on
+# a 1920 x 1080 virtual screen (docs/performance.md).
+BENCH_ROUNDS ?= 3
+BENCH_SOAK ?= 1000
 bench: wine-build
-	@bash tools/bench/capture-bench.sh $(BUILD)/$(WINE_ARCH) 30
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) $(BENCH_SOAK)
 
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/CTestTestfile.cmake
