@@ -76,9 +76,12 @@ fuzz: fuzz-build
 fuzz-seeds: fuzz-build
 	$(BUILD)/fuzz/make_seeds tests/fuzz/corpus
 
-# Capture timings on a 1920 x 1080 virtual screen (docs/performance.md).
+# Zelcap against minimal Win32 programs doing the same work, side by side on
+# a 1920 x 1080 virtual screen (docs/performance.md).
+BENCH_ROUNDS ?= 3
+BENCH_SOAK ?= 1000
 bench: wine-build
-	@bash tools/bench/capture-bench.sh $(BUILD)/$(WINE_ARCH) 30
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) $(BENCH_SOAK)
 
 # What users download, from the shipped 32-bit build (tools/dist.sh).
 dist: win32

@@ -96,7 +96,18 @@ add_custom_target(zelcap_help ALL DEPENDS ${ZELCAP_HELP})
 
 include(cmake/win32-tests.cmake)
 
-# Benchmarks: built with everything else, run by `make bench`.
-add_executable(capture_bench ${PROJECT_SOURCE_DIR}/tools/bench/capture_bench_win.cpp)
-zelcap_target_flags(capture_bench)
-target_link_libraries(capture_bench PRIVATE zelcap_win)
+# The programs of `make bench` (docs/performance.md): Zelcap's side, run on
+# the real main window, and the floors, minimal programs doing the same work.
+add_library(zelcap_bench_support STATIC ${PROJECT_SOURCE_DIR}/tools/bench/bench_support_win.cpp)
+zelcap_target_flags(zelcap_bench_support)
+target_include_directories(zelcap_bench_support PUBLIC ${ZELCAP_JPEG_PREFIX}/include)
+target_link_libraries(zelcap_bench_support PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a gdi32 user32)
+add_executable(zelcap_bench ${PROJECT_SOURCE_DIR}/tools/bench/zelcap_bench_win.cpp
+    $<TARGET_OBJECTS:zelcap_resources>)
+zelcap_target_flags(zelcap_bench)
+target_link_libraries(zelcap_bench PRIVATE zelcap_win zelcap_bench_support psapi)
+foreach(floor floor_list floor_picture floor_capture bench_scene)
+    add_executable(${floor} ${PROJECT_SOURCE_DIR}/tools/bench/${floor}_win.cpp)
+    zelcap_target_flags(${floor})
+    target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32)
+endforeach()

@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# Zelcap against its floors, side by side in one run under Wine on a
+# 1920 x 1080 virtual screen (docs/performance.md). Each round runs every
+# floor and Zelcap's driver for the same work, one after the other; the
+# table gives the medians over the rounds and their ratio.
+# Then it takes SOAK captures in a row and reports what they left behind.
+#   bench.sh BUILD_DIR [ROUNDS] [SOAK]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:?win32 build folder}" && pwd)
+rounds=${2:-3}
+soak=${3:-1000}
+export ZELCAP_BUILD=$build
+. "$here/wine-env.sh"
+"$here/wine-session.sh" start "$build" >/dev/null
+zelcap_pid=""
+finish() {
+    [ -n "$zelcap_pid" ] && kill "$zelcap_pid" 2>/dev/null
+    "$here/wine-session.sh" stop "$build" >/dev/null
+}
+trap finish EXIT
+export DISPLAY=":$(cat "$ZELCAP_SESSION_DIR/display")"
+
+data="$build/bench-data"
+rm -rf "$data"
+mkdir -p "$data"
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+wdata=$(windows_path "$data")
+
+# A thousand captures take minutes on a busy machine.
+export ZELCAP_RUN_TIMEOUT=1800
+run() {
+    local out
+    out=$("$here/wine-run.sh" "$build/$1.exe" "${@:2}" 2>&1) ||
+        { printf '%s\n' "$out" >&2; echo "bench: $1 $2 failed" >&2; exit 1; }
+    printf '%s\n' "$out" | tr -d '\r'
+}
+# The value of "name: value unit" in a program's output.
+value() {
+    printf '%s\n' "$2" | awk -v name="$1: " \
+        'index($0, name) == 1 { split(substr($0, length(name) + 1), v, " "); print v[1] }'
+}
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# The figures of every round, by what was measured.
+declare -A zelcap floor
+add() {
+    [ -n "$3" ] || { echo "bench: no figure for $2 from $1" >&2; exit 1; }
+    if [ "$1" = zelcap ]; then zelcap[$2]+=" $3"; else floor[$2]+=" $3"; fi
+}
+
+run zelcap_bench prepare "$wdata" >/dev/null || { echo "bench: no data prepared" >&2; exit 1; }
+
+# A burst of hot keys: COUNT presses of Ctrl+Shift+F8, DELAY ms apart, typed
+# into the scene that covers the screen; prints the milliseconds from the
+# first press to the last file being complete (its EOI marker written).
+complete() { [ -s "$1" ] && [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = ffd9 ]; }
+burst() {
+    local last=$1 delay=$2 count=$3 scene start end keys=()
+    for _ in $(seq "$count"); do keys+=(ctrl+shift+F8); done
+    (cd "$data" && exec "$ZELCAP_WINE" "$build/bench_scene.exe" 60 >/dev/null 2>&1 </dev/null) &
+    scene=$!
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --name '^bench scene$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+        sleep 0.1
+    done
+    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+    sleep 1
+    start=$(date +%s%N)
+    xdotool key --delay "$delay" "${keys[@]}"
+    for _ in $(seq 5000); do complete "$last" && break; sleep 0.002; done
+    end=$(date +%s%N)
+    kill "$scene" 2>/dev/null; wait "$scene" 2>/dev/null || true
+    complete "$last" || { echo "bench: $last was never written" >&2; return 1; }
+    echo $(( (end - start) / 1000000 ))
+}
+
+floor_burst() {
+    local dir=$data/floor-$1
+    rm -rf "$dir"; mkdir -p "$dir"
+    (cd "$dir" && exec "$ZELCAP_WINE" "$build/floor_capture.exe" hotkeys "$(windows_path "$dir")" 20 \
+        >/dev/null 2>&1 </dev/null) &
+    local pid=$!
+    sleep 1
+    burst "$dir/f20.jpg" "$1" 20
+    wait "$pid" || { echo "bench: the floor lost hot keys" >&2; return 1; }
+}
+
+zelcap_burst() {
+    local dir=$data/zelcap-$1 window
+    rm -rf "$dir"; mkdir -p "$dir"
+    # Kind 1, the whole screen, on Ctrl+Shift+F8 (Shift 1 + Ctrl 2, F8 119).
+    printf '%s\r\n' '[File_Set]' 'Aウィンドウ：修飾キー=3' 'Aウィンドウ：キー=119' 'Aウィンドウ：監視=1' \
+        "保存先=$(windows_path "$dir")" '画像ファイル名=z' '画像ファイル開始番号=1' 'JPEGモード=1' \
+        'JPEG品質=75' '[Window]' 'X位置=0' 'Y位置=0' '幅=1200' '高さ=900' |
+        iconv -f UTF-8 -t CP932 >"$dir/Zelcap.ini"
+    (cd "$dir" && exec "$ZELCAP_WINE" "$build/Zelcap.exe" >/dev/null 2>&1 </dev/null) &
+    zelcap_pid=$!
+    for _ in $(seq 100); do
+        window=$(xdotool search --name '^新規 - Zelcap' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        sleep 0.2
+    done
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    xdotool key --clearmodifiers ctrl+alt+s
+    sleep 0.5
+    burst "$dir/z20.jpg" "$1" 20
+    sleep 0.5
+    kill "$zelcap_pid" 2>/dev/null; wait "$zelcap_pid" 2>/dev/null || true
+    zelcap_pid=""
+}
+
+# Both wrote the same 20 pictures of the same screen, and nothing more.
+same_files() {
+    local z=$data/zelcap-$1 f=$data/floor-$1
+    [ "$(ls "$z"/z*.jpg | wc -l)" = 20 ] && [ "$(ls "$f"/f*.jpg | wc -l)" = 20 ] || return 1
+    for i in $(seq 20); do cmp -s "$z/z$i.jpg" "$f/f$i.jpg" || return 1; done
+}
+
+for round in $(seq "$rounds"); do
+    echo "round $round of $rounds" >&2
+    out=$(run zelcap_bench open "$wdata" h1000.csv 3)
+    add zelcap open "$(value 'open from OK' "$out")"
+    size=$(printf '%s\n' "$out" | awk '/^list window/ { print $3 }')
+    out=$(run floor_list "$wdata\\h1000.csv" 3 "${size%x*}" "${size#*x}")
+    add floor open "$(value 'floor: fill with redraw off' "$out")"
+
+    out=$(run zelcap_bench select "$wdata" h1000.csv 20)
+    add zelcap select "$(value 'selection step' "$out")"
+    size=$(printf '%s\n' "$out" | awk '/^view window/ { print $3 }')
+    out=$(run floor_picture "$wdata" 40 20 "${size%x*}" "${size#*x}")
+    add floor select "$(value 'floor: decode + paint' "$out")"
+
+    out=$(run floor_capture loop "$wdata" 15)
+    add floor grab "$(value 'floor: screen grab' "$out")"
+    add floor file "$(value 'floor: hot key -> file' "$out")"
+    out=$(run zelcap_bench capture "$wdata" 15)
+    add zelcap file "$(value 'hot key -> file' "$out")"
+    add zelcap shown "$(value 'hot key -> shown, 0 rows' "$out")"
+    out=$(run zelcap_bench capture "$wdata" 8 h990.csv)
+    add zelcap shown990 "$(value 'hot key -> shown, 990 rows' "$out")"
+
+    for delay in 50 20; do
+        add floor "burst$delay" "$(floor_burst $delay)"
+        add zelcap "burst$delay" "$(zelcap_burst $delay)"
+        same_files $delay || { echo "bench: the bursts' files differ or are missing" >&2; exit 1; }
+    done
+done
+
+
+row() {
+    local z f
+    z=$(median ${zelcap[$2]}); f=$(median ${floor[$3]:-})
+    printf '| %s | %s ms | %s ms | %s | %s |\n' "$1" "$z" "$f" \
+        "$(awk -v a="$z" -v b="$f" 'BEGIN { printf "%.2f", a / b }')" "$4"
+}
+echo
+echo "| what | Zelcap | floor | ratio | goal |"
+echo "|---|---|---|---|---|"
+row "open a 1000-record history, OK -> painted" open open "<= 1.5"
+row "selection step (Down -> next picture painted)" select select "<= 2"
+row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
+row "20 hot keys 50 ms apart, first press -> last file" burst50 burst50 "<= 1.3"
+row "20 hot keys 20 ms apart, first press -> last file" burst20 burst20 ""
+printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
+printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
+printf '| screen grab alone (BitBlt) | | %s ms | | |\n' "$(median ${floor[grab]})"
+echo "bursts: no file lost, every file byte-identical to the floor's"
+if [ "$soak" -gt 0 ]; then
+    run zelcap_bench soak "$wdata" "$soak"
+fi

@@ -1,0 +1,336 @@
+// Zelcap's side of the benchmarks: the real main window, made in-process as
+// at start-up, driven with the messages a user's actions send. Prints one
+// "name: value ms" line per figure (medians).
+//   zelcap_bench.exe prepare DATA            pictures and histories
+//   zelcap_bench.exe open DATA CSV RUNS      OK in the open dialog -> painted
+//   zelcap_bench.exe select DATA CSV STEPS   Down arrow -> next picture shown
+//   zelcap_bench.exe capture DATA RUNS [CSV] hot key -> file, -> shown
+//   zelcap_bench.exe soak DATA CAPTURES      memory and GDI over many captures
+// DATA is the folder (Windows path) the pictures, histories and captures
+// live in.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/app_state_win.h"
+#include "app/main_window_win.h"
+#include "capture/capturer_win.h"
+#include "history/history.h"
+#include "history/history_list_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "tools/bench/bench_support_win.h"
+#include "app/panes_win.h"
+
+extern History history;
+extern SettingsStore settingsStore;
+
+namespace {
+
+constexpr int kPictures = 40;
+constexpr int kPictureWidth = 800, kPictureHeight = 600;
+constexpr int kScreenHotKey = 103;
+
+std::string data;
+
+std::string InData(const std::string& name) {
+    return data + "\\" + name;
+}
+
+int Prepare() {
+    for (int i = 0; i < kPictures; ++i) {
+        const std::string path = InData("p" + std::to_string(i) + ".jpg");
+        std::vector<uint8_t> pixels = bench::ScenePixels(kPictureWidth, kPictureHeight, 7 * i);
+        if (!bench::WriteJpeg(path.c_str(), kPictureWidth, kPictureHeight, 75, pixels.data()))
+            return 1;
+    }
+    for (int records : {250, 500, 990, 1000}) {
+        if (!bench::WriteBytes(InData("h" + std::to_string(records) + ".csv"),
+                               bench::HistoryCsv(records, kPictures)))
+            return 1;
+    }
+    return 0;
+}
+
+// The main window as at start-up, at a size a user would give it, with the
+// captures going to DATA as JPEG files of quality 75.
+HWND StartMainWindow() {
+    settingsStore.initialize();
+    Settings& s = settingsStore.settings;
+    s.windowX = 0;
+    s.windowY = 0;
+    s.windowWidth = 1200;
+    s.windowHeight = 900;
+    const int widths[kColumnCount] = {240, 160, 150, 100};
+    std::copy(widths, widths + kColumnCount, s.columnWidths);
+    s.jpegMode = 1;
+    s.jpegQuality = 75;
+    s.confirmOverwrite = 0;
+    s.folderOption = 0;
+    std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", data.c_str());
+    history.reset();
+    appState = AppState{};
+    appState.instance = GetModuleHandleA(nullptr);
+    RegisterMainWindowClass(appState.instance);
+    if (!CreateMainWindow(appState.instance, SW_SHOWNORMAL))
+        return nullptr;
+    bench::PaintNow(appState.mainWindow);
+    return appState.mainWindow;
+}
+
+// ---- the open dialog, answered from inside its own modal loop ----
+
+struct OpenDialog {
+    std::string path;
+    HWND dialog = nullptr;
+    double okPressed = 0;
+    double closed = 0;
+};
+OpenDialog openDialog;
+
+VOID CALLBACK AnswerOpenDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = openDialog.dialog;
+    // The name field: a combo box (cmb13) in newer dialogs, an edit (edt1)
+    // in older ones.
+    HWND field = GetDlgItem(dialog, 0x47C);
+    if (!field)
+        field = GetDlgItem(dialog, 0x480);
+    SetWindowTextA(field, openDialog.path.c_str());
+    openDialog.okPressed = bench::NowMs();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+LRESULT CALLBACK DialogHook(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !openDialog.dialog) {
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::strcmp(className, "#32770") == 0) {
+            openDialog.dialog = window;
+            SetTimer(nullptr, 0, 50, AnswerOpenDialog);
+        }
+    } else if (code == HCBT_DESTROYWND && window == openDialog.dialog) {
+        openDialog.closed = bench::NowMs();
+        openDialog.dialog = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Runs the open command on a history file; false when it did not fill the
+// list. `fromOk` and `fromClosed` get the milliseconds from the OK press and
+// from the dialog's end to the list painted.
+bool OpenHistory(HWND window, const std::string& csv, double* fromOk, double* fromClosed) {
+    static HHOOK hook = SetWindowsHookExA(WH_CBT, DialogHook, nullptr, GetCurrentThreadId());
+    (void)hook;
+    history.modified = 0;  // no save question in between
+    openDialog = OpenDialog{};
+    openDialog.path = csv;
+    SendMessageA(window, WM_COMMAND, IDM_FILE_OPEN, 0);
+    bench::PaintNow(window);
+    const double painted = bench::NowMs();
+    if (fromOk)
+        *fromOk = painted - openDialog.okPressed;
+    if (fromClosed)
+        *fromClosed = painted - openDialog.closed;
+    return historyList.itemCount() > 0;
+}
+
+int Open(const std::string& csv, int runs) {
+    HWND window = StartMainWindow();
+    if (!window)
+        return 1;
+    std::vector<double> fromOk, fromClosed;
+    for (int i = 0; i <= runs; ++i) {
+        double ok = 0, closed = 0;
+        if (!OpenHistory(window, InData(csv), &ok, &closed)) {
+            std::fprintf(stderr, "the history did not open\n");
+            return 1;
+        }
+        if (i > 0) {  // the first run warms Wine's caches
+            fromOk.push_back(ok);
+            fromClosed.push_back(closed);
+        }
+    }
+    RECT list;
+    GetWindowRect(historyList.window, &list);
+    std::printf("list window %ldx%ld\n%d rows\n", list.right - list.left, list.bottom - list.top,
+                historyList.itemCount());
+    bench::Report("open from OK", bench::Median(fromOk));
+    bench::Report("open from the dialog's end", bench::Median(fromClosed));
+    DestroyWindow(window);
+    return 0;
+}
+
+void SelectRow(int row) {
+    LVITEMA item{};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(historyList.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int Select(const std::string& csv, int steps) {
+    HWND window = StartMainWindow();
+    if (!window || !OpenHistory(window, InData(csv), nullptr, nullptr))
+        return 1;
+    SetFocus(historyList.window);
+    SelectRow(0);
+    bench::PaintNow(window);
+    std::vector<double> ms;
+    for (int i = 0; i <= steps; ++i) {
+        const double start = bench::NowMs();
+        SendMessageA(historyList.window, WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageA(historyList.window, WM_KEYUP, VK_DOWN, 0);
+        bench::PaintNow(window);
+        if (i > 0)
+            ms.push_back(bench::NowMs() - start);
+    }
+    const int row = static_cast<int>(SendMessageA(
+        historyList.window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row != steps + 1 || imagePane->picture.width() != kPictureWidth) {
+        std::fprintf(stderr, "the selection did not move as it should (row %d)\n", row);
+        return 1;
+    }
+    RECT view;
+    GetWindowRect(imagePane->view, &view);
+    std::printf("view window %ldx%ld\n", view.right - view.left, view.bottom - view.top);
+    bench::Report("selection step", bench::Median(ms));
+    DestroyWindow(window);
+    return 0;
+}
+
+// Hot key -> file: the capture pipeline of one screen hot key. Hot key ->
+// shown: the main window's whole handling of it (file, record, row,
+// picture), painted.
+int Capture(int runs, const char* csv) {
+    HWND scene = bench::CreateSceneWindow();
+    HWND window = StartMainWindow();
+    if (!window)
+        return 1;
+    if (csv && !OpenHistory(window, InData(csv), nullptr, nullptr))
+        return 1;
+    SetWindowPos(scene, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    bench::PaintNow(scene);
+    const int rows = historyList.itemCount();
+    std::vector<double> pipeline, shown;
+    for (int i = 0; i <= runs && history.count < kRecordMaximum; ++i) {
+        double start = bench::NowMs();
+        if (!csv) {
+            if (capturer.capture(imagePane->view, kScreenHotKey) != 2) {
+                std::fprintf(stderr, "capture failed\n");
+                return 1;
+            }
+            if (i > 0)
+                pipeline.push_back(bench::NowMs() - start);
+        }
+        start = bench::NowMs();
+        SendMessageA(window, WM_HOTKEY, kScreenHotKey, 0);
+        bench::PaintNow(window);
+        if (i > 0)
+            shown.push_back(bench::NowMs() - start);
+    }
+    if (historyList.itemCount() <= rows || imagePane->picture.empty()) {
+        std::fprintf(stderr, "the captures were not shown\n");
+        return 1;
+    }
+    if (!csv)
+        bench::Report("hot key -> file", bench::Median(pipeline));
+    char name[64];
+    std::snprintf(name, sizeof name, "hot key -> shown, %d rows", rows);
+    bench::Report(name, bench::Median(shown));
+    history.modified = 0;
+    DestroyWindow(window);
+    DestroyWindow(scene);
+    return 0;
+}
+
+// Wine counts no GDI objects per process (GetGuiResources answers 0) but
+// hands freed handle slots out again: the slots 256 new objects get are the
+// same before and after work that keeps no object of its own.
+std::vector<int> GdiProbeSlots() {
+    HDC screen = GetDC(nullptr);
+    std::vector<HBITMAP> probes;
+    std::vector<int> slots;
+    for (int i = 0; i < 256; ++i) {
+        probes.push_back(CreateCompatibleBitmap(screen, 1, 1));
+        slots.push_back(static_cast<int>(reinterpret_cast<UINT_PTR>(probes.back()) & 0xFFFF));
+    }
+    for (auto it = probes.rbegin(); it != probes.rend(); ++it)
+        DeleteObject(*it);
+    ReleaseDC(nullptr, screen);
+    std::sort(slots.begin(), slots.end());
+    return slots;
+}
+
+// The committed memory of the process (Wine answers this one from the
+// process's own counters).
+double PrivateMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PagefileUsage) / (1 << 20);
+}
+
+int Soak(int captures) {
+    HWND scene = bench::CreateSceneWindow();
+    HWND window = StartMainWindow();
+    if (!window)
+        return 1;
+    const int warmUp = 20;
+    std::vector<int> before;
+    double memoryBefore = 0;
+    for (int i = 0; i < captures; ++i) {
+        if (i == warmUp) {
+            before = GdiProbeSlots();
+            memoryBefore = PrivateMegabytes();
+        }
+        SendMessageA(window, WM_HOTKEY, kScreenHotKey, 0);
+        bench::PaintNow(window);
+    }
+    const std::vector<int> after = GdiProbeSlots();
+    const double memoryAfter = PrivateMegabytes();
+    std::vector<int> common;
+    std::set_intersection(before.begin(), before.end(), after.begin(), after.end(),
+                          std::back_inserter(common));
+    const int rows = historyList.itemCount();
+    std::printf("%d captures, %d rows\n", captures, rows);
+    bench::Report("GDI handle slots taken over", static_cast<double>(before.size() - common.size()),
+                  "of 256 probes");
+    bench::Report("memory growth", memoryAfter - memoryBefore, "MB");
+    std::printf("memory after %d captures: %.1f MB\n", warmUp, memoryBefore);
+    history.modified = 0;
+    DestroyWindow(window);
+    DestroyWindow(scene);
+    return rows == captures ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: zelcap_bench prepare|open|select|capture|soak DATA ...\n");
+        return 2;
+    }
+    const std::string command = argv[1];
+    data = argv[2];
+    auto number = [&](int i) { return argc > i ? std::atoi(argv[i]) : 10; };
+    if (command == "prepare")
+        return Prepare();
+    if (command == "open" && argc > 3)
+        return Open(argv[3], number(4));
+    if (command == "select" && argc > 3)
+        return Select(argv[3], number(4));
+    if (command == "capture")
+        return Capture(number(3), argc > 4 ? argv[4] : nullptr);
+    if (command == "soak")
+        return Soak(number(3));
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+}
