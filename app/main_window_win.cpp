@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "base/app_state_win.h"
 #include "base/cp932.h"
@@ -149,6 +150,8 @@ void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
         DefWindowProcA(window, message, id, lParam);
         return;
     }
+    // The new row's picture is made from the bytes just written, not read back.
+    OfferCapturedFile(capturer.filePath, std::move(capturer.writtenFile));
     char path[kPathSize];
     RecordImagePath(path);
     char timestamp[kDateTimeSize];

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "base/cp932.h"
 #include "base/message_box_win.h"
@@ -28,6 +29,10 @@ const char kFolderFollowsUntitled[] =
 void Capturer::reset() {
     monitoring = 0;
     image.reset();
+    writtenFile.clear();
+    pixels_ = std::vector<uint8_t>();
+    memory_.reset();
+    display_.reset();
     lastTarget = kTargetNone;
     jpegQuality = 0;
     cp932::copyText(namePrefix, "a");
@@ -87,17 +92,55 @@ CaptureRect ToCaptureRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// The display and a memory context for it, released on every path.
-struct CaptureDcs {
-    win::MemoryDc display{CreateDCA("DISPLAY", nullptr, nullptr, nullptr)};
-    win::MemoryDc memory{display ? CreateCompatibleDC(display.get()) : nullptr};
-    CaptureDcs() {
-        if (memory)
-            SetMapMode(memory.get(), GetMapMode(display.get()));
+// What the decorations change in the kept memory DC (the pen position,
+// colours) is undone after each capture, so every capture starts from the
+// state a new DC has.
+class SavedDcState {
+  public:
+    explicit SavedDcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    SavedDcState(const SavedDcState&) = delete;
+    SavedDcState& operator=(const SavedDcState&) = delete;
+    ~SavedDcState() {
+        if (saved_)
+            RestoreDC(dc_, saved_);
     }
+
+  private:
+    HDC dc_;
+    int saved_;
 };
 
 }  // namespace
+
+// Making the two DCs and an 8 MB bitmap for every capture cost a
+// whole-screen capture about a quarter of its time under Wine: they are
+// kept, and made again only for another screen or picture size.
+bool Capturer::captureDcs(int screenWidth, int screenHeight) {
+    if (memory_ && dcScreenWidth_ == screenWidth && dcScreenHeight_ == screenHeight)
+        return true;
+    image.reset();
+    memory_.reset();
+    display_.reset(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (display_)
+        memory_.reset(CreateCompatibleDC(display_.get()));
+    if (!memory_)
+        return false;
+    SetMapMode(memory_.get(), GetMapMode(display_.get()));
+    dcScreenWidth_ = screenWidth;
+    dcScreenHeight_ = screenHeight;
+    return true;
+}
+
+void Capturer::prepareImage(int width, int height) {
+    if (image && imageWidth_ == width && imageHeight_ == height)
+        return;
+    // The old bitmap goes first: two whole-screen bitmaps at once would
+    // double the peak.
+    image.reset();
+    image.reset(CreateCompatibleBitmap(display_.get(), width, height));
+    imageWidth_ = width;
+    imageHeight_ = height;
+}
 
 bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight) {
     const Settings& s = settingsStore.settings;
@@ -113,16 +156,18 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
     if (target)
         GetWindowTextA(target, title, kPathSize);
 
-    CaptureDcs dcs;
-    image.reset();
-    if (plan.width > 0 && plan.height > 0 && dcs.memory) {
-        image.reset(CreateCompatibleBitmap(dcs.display.get(), plan.width, plan.height));
-    }
+    const bool dcs = captureDcs(screenWidth, screenHeight);
+    if (dcs && plan.width > 0 && plan.height > 0)
+        prepareImage(plan.width, plan.height);
+    else
+        image.reset();
     if (s.offscreenBlack != 0 && s.offscreenBlack != 1) {
         return false;
     }
     if (image) {
-        win::SelectGuard selected(dcs.memory.get(), image.get());
+        HDC memory = memory_.get();
+        SavedDcState state(memory);
+        win::SelectGuard selected(memory, image.get());
         // Only the part on the screen is copied: a source block reaching past
         // the screen gives undefined pixels (or none at all), and the strips
         // below blacken everything that lay off it.
@@ -130,19 +175,19 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
         const int right = std::min<int>(r.right, screenWidth);
         const int bottom = std::min<int>(r.bottom, screenHeight);
         if (right > left && bottom > top) {
-            BitBlt(dcs.memory.get(), left - plan.sourceX, top - plan.sourceY, right - left,
-                   bottom - top, dcs.display.get(), left, top, SRCCOPY);
+            BitBlt(memory, left - plan.sourceX, top - plan.sourceY, right - left, bottom - top,
+                   display_.get(), left, top, SRCCOPY);
         }
         for (int i = 0; i < plan.stripCount; ++i) {
             const BlackStrip& strip = plan.strips[i];
-            PatBlt(dcs.memory.get(), strip.x, strip.y, strip.width, strip.height, BLACKNESS);
+            PatBlt(memory, strip.x, strip.y, strip.width, strip.height, BLACKNESS);
         }
         // Kinds 104, 106 and 108 draw their frame, marker or cursor here, in
         // window mode, when the cursor position reads with both coordinates
         // above 0.
         POINT cursor{};
         if (GetCursorPos(&cursor) && cursor.x > 0 && cursor.y > 0)
-            decorateCapture(dcs.memory.get(), target, hotKeyId, cursor, DecorationMode::Window,
+            decorateCapture(memory, target, hotKeyId, cursor, DecorationMode::Window,
                             s.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
     lastTarget = kTargetWindow;
@@ -151,18 +196,20 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
 
 void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
     cp932::copyText(title, "SCREEN");
-    CaptureDcs dcs;
-    image.reset();
-    if (dcs.memory)
-        image.reset(CreateCompatibleBitmap(dcs.display.get(), screenWidth, screenHeight));
+    if (captureDcs(screenWidth, screenHeight))
+        prepareImage(screenWidth, screenHeight);
+    else
+        image.reset();
     if (image) {
-        win::SelectGuard selected(dcs.memory.get(), image.get());
-        BitBlt(dcs.memory.get(), 0, 0, screenWidth, screenHeight, dcs.display.get(), 0, 0, SRCCOPY);
+        HDC memory = memory_.get();
+        SavedDcState state(memory);
+        win::SelectGuard selected(memory, image.get());
+        BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), 0, 0, SRCCOPY);
         // Kinds 105, 107 and 109 draw their frame, marker or cursor here, in
         // screen mode, whenever the cursor position can be read.
         POINT cursor{};
         if (GetCursorPos(&cursor))
-            decorateCapture(dcs.memory.get(), nullptr, hotKeyId, cursor, DecorationMode::Screen,
+            decorateCapture(memory, nullptr, hotKeyId, cursor, DecorationMode::Screen,
                             settingsStore.settings.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
     captureRect = RECT{0, 0, screenWidth, screenHeight};
@@ -228,6 +275,7 @@ const char* Capturer::recordComment() {
 
 int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk) {
     saved = 0;
+    writtenFile.clear();
     *isDisk = false;
     if (!image) {
         ShowMessage(owner, "スクリーンキャプチャが行われていません", kSystemErrorCaption,
@@ -252,11 +300,7 @@ int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bo
     return 0;
 }
 
-bool Capturer::readPixels(HWND owner, int32_t width, int32_t height, uint32_t size,
-                          std::unique_ptr<uint8_t[]>& block) {
-    block.reset(new (std::nothrow) uint8_t[size]());
-    if (!block)
-        return false;
+bool Capturer::readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -265,7 +309,7 @@ bool Capturer::readPixels(HWND owner, int32_t width, int32_t height, uint32_t si
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     win::WindowDc dc(owner);
-    return GetDIBits(dc.get(), image.get(), 0, static_cast<UINT>(height), block.get(), &info,
+    return GetDIBits(dc.get(), image.get(), 0, static_cast<UINT>(height), block, &info,
                      DIB_RGB_COLORS) == height;
 }
 
@@ -280,35 +324,36 @@ void Capturer::reportWriteFailure(HWND owner, const char* path, bool isDisk) {
 
 namespace {
 
-bool WriteAll(HANDLE file, const void* data, uint32_t size) {
+bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
     DWORD written = 0;
-    return WriteFile(file, data, size, &written, nullptr) && written == size;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// Zero-filled: the pad bytes at the row ends go into the file as they are.
+bool AllocateZeroed(std::vector<uint8_t>& bytes, size_t size) {
+    try {
+        bytes.assign(size, 0);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void PictureSize(const RECT& captureRect, int32_t* width, int32_t* height) {
+    pictureSize(ToCaptureRect(captureRect), settingsStore.settings.offscreenBlack,
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
 }
 
 }  // namespace
 
-int Capturer::writeBmp(HWND owner, const char* path) {
-    win::FileHandle file;
-    bool isDisk = false;
-    if (openTarget(owner, path, file, &isDisk) != 0)
-        return -1;
-
-    int32_t width = 0, height = 0;
-    pictureSize(ToCaptureRect(captureRect), settingsStore.settings.offscreenBlack,
-                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &width, &height);
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> pixels;
-    uint8_t headers[kBmpHeaderSize];
-    bool ok = dibImageSize(width, height, &size);
-    if (ok) {
-        makeBmpHeaders(width, height, headers);
-        ok = readPixels(owner, width, height, size, pixels) &&
-             WriteAll(file.get(), headers, kBmpHeaderSize) &&
-             WriteAll(file.get(), pixels.get(), size) &&
-             // An earlier, larger file of the same name is cut to this one.
-             SetEndOfFile(file.get());
-    }
-    pixels.reset();
+// Both writers make the whole file in memory and write it with one call
+// through the handle the overwrite check opened: opening it a second time
+// for a stream cost a capture more than the write itself.
+int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk,
+                          bool ok, std::vector<uint8_t>& bytes) {
+    // An earlier, larger file of the same name is cut to this one.
+    ok = ok && WriteAll(file.get(), bytes) && SetEndOfFile(file.get());
     if (!CloseHandle(file.release()))
         ok = false;
     if (!ok) {
@@ -316,7 +361,27 @@ int Capturer::writeBmp(HWND owner, const char* path) {
         return -1;
     }
     saved = 1;
+    writtenFile = std::move(bytes);
     return 0;
+}
+
+int Capturer::writeBmp(HWND owner, const char* path) {
+    win::FileHandle file;
+    bool isDisk = false;
+    if (openTarget(owner, path, file, &isDisk) != 0)
+        return -1;
+    int32_t width = 0, height = 0;
+    PictureSize(captureRect, &width, &height);
+    uint32_t size = 0;
+    std::vector<uint8_t> bytes;
+    bool ok = dibImageSize(width, height, &size) && AllocateZeroed(bytes, kBmpHeaderSize + size);
+    if (ok) {
+        uint8_t headers[kBmpHeaderSize];
+        makeBmpHeaders(width, height, headers);
+        std::copy(headers, headers + kBmpHeaderSize, bytes.begin());
+        ok = readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
+    }
+    return finishWrite(owner, path, file, isDisk, ok, bytes);
 }
 
 int Capturer::writeJpeg(HWND owner, const char* path) {
@@ -324,28 +389,26 @@ int Capturer::writeJpeg(HWND owner, const char* path) {
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
         return -1;
-    file.reset();
-    if (!encodeJpeg(owner, path, jpegQuality)) {
-        reportWriteFailure(owner, path, isDisk);
-        return -1;
-    }
-    saved = 1;
-    return 0;
+    std::vector<uint8_t> bytes;
+    const bool ok = encodeJpeg(owner, jpegQuality, bytes);
+    return finishWrite(owner, path, file, isDisk, ok, bytes);
 }
 
-bool Capturer::encodeJpeg(HWND owner, const char* path, int quality) {
+bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
     int32_t width = 0, height = 0;
-    pictureSize(ToCaptureRect(captureRect), settingsStore.settings.offscreenBlack,
-                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &width, &height);
+    PictureSize(captureRect, &width, &height);
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> pixels;
-    if (!dibImageSize(width, height, &size) || !readPixels(owner, width, height, size, pixels)) {
+    // The block is kept, like the bitmap: fresh pages for 6 MB cost a
+    // whole-screen capture a fifth of its time. The encoder reads no pad
+    // byte, so what an earlier capture left there does not matter.
+    if (!dibImageSize(width, height, &size))
+        return false;
+    try {
+        pixels_.resize(size);
+    } catch (const std::bad_alloc&) {
+        pixels_ = std::vector<uint8_t>();
         return false;
     }
-    win::StdioFile stream(std::fopen(path, "wb"));
-    if (!stream)
-        return false;
-    const bool encoded =
-        encodeJpegStream(stream.get(), width, height, quality, pixels.get(), dibStride(width));
-    return std::fclose(stream.release()) == 0 && encoded;
+    return readPixels(owner, width, height, pixels_.data()) &&
+           encodeJpegBytes(width, height, quality, pixels_.data(), dibStride(width), out);
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "base/win_handles_win.h"
 #include "capture/capture_kinds.h"
@@ -35,8 +35,9 @@ class Capturer {
     // The writers: 0 when the file was written, -1 when it was not.
     int writeBmp(HWND owner, const char* path);
     int writeJpeg(HWND owner, const char* path);
-    // False when the stream could not be opened, written or encoded.
-    bool encodeJpeg(HWND owner, const char* path, int quality);
+    // The JPEG file's bytes in `out`; false when the picture could not be
+    // read or encoded.
+    bool encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out);
 
     int32_t monitoring = 0;
     win::Bitmap image;
@@ -52,6 +53,10 @@ class Capturer {
     char filePath[kPathSize]{};
     char title[kPathSize]{};
     char commentBuffer[kCommentSize]{};
+    // The bytes of the file the last capture wrote, so that its picture can
+    // be shown without reading the file back; empty after a failed write.
+    // The caller may take them.
+    std::vector<uint8_t> writtenFile;
 
   private:
     // The refusal of capture step 1 and of arming; true when refused.
@@ -60,13 +65,31 @@ class Capturer {
     // off-screen setting holds a value the pipeline does not know.
     bool grabWindow(HWND owner, int hotKeyId, int screenWidth, int screenHeight);
     void grabScreen(int hotKeyId, int screenWidth, int screenHeight);
+    // The display and memory DCs for a screen of this size, made at the
+    // first capture and again when the screen size changes; false when
+    // they cannot be made.
+    bool captureDcs(int screenWidth, int screenHeight);
+    // `image` as a width x height bitmap: the last one when it has that
+    // size, a new one otherwise.
+    void prepareImage(int width, int height);
     // The writers' common opening: the picture check, the open and the
     // overwrite question. -1 when the writer must stop.
     int openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk);
-    // The picture's pixels as a bottom-up 24-bit block; false when none.
-    bool readPixels(HWND owner, int32_t width, int32_t height, uint32_t size,
-                    std::unique_ptr<uint8_t[]>& block);
+    // The picture's pixels as a bottom-up 24-bit block, into a block of
+    // dibImageSize bytes; false when there are none.
+    bool readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block);
     void reportWriteFailure(HWND owner, const char* path, bool isDisk);
+    // Writes a writer's file bytes (when `ok`) and closes the file; keeps
+    // the bytes as writtenFile on success. The writers' result.
+    int finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
+                    std::vector<uint8_t>& bytes);
+
+    win::MemoryDc display_;
+    win::MemoryDc memory_;
+    int dcScreenWidth_ = 0, dcScreenHeight_ = 0;
+    int imageWidth_ = 0, imageHeight_ = 0;
+    // The JPEG writer's pixel block.
+    std::vector<uint8_t> pixels_;
 };
 
 extern Capturer capturer;

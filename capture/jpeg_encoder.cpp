@@ -2,6 +2,8 @@
 
 #include <csetjmp>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 // jpeglib.h uses FILE and size_t without declaring them.
 #include <cstddef>
 #include <cstdio>
@@ -24,10 +26,14 @@ struct JumpingErrorManager {
 void dropMessage(j_common_ptr) {}
 
 // Lives in the caller's frame, not in the one that calls setjmp: what libjpeg
-// changes in it before a longjmp is then still well-defined afterwards.
+// changes in it before a longjmp is then still well-defined afterwards. The
+// memory destination keeps its buffer here; libjpeg allocates and grows it
+// with malloc, and the caller frees it whatever happened.
 struct Compression {
     jpeg_compress_struct cinfo;
     JumpingErrorManager error;
+    unsigned char* buffer;
+    unsigned long bufferSize;
 };
 
 void swapBlueRed(uint8_t* row, uint32_t pixels) {
@@ -40,8 +46,9 @@ void swapBlueRed(uint8_t* row, uint32_t pixels) {
 }
 
 // Only trivially destructible locals here: a longjmp skips destructors. After
-// the jump only `c` is used, which is not changed after setjmp.
-bool compress(Compression* const c, FILE* file, uint32_t width, uint32_t height, int quality,
+// the jump only `c` is used, which is not changed after setjmp. `file` null
+// means the memory destination.
+bool compress(Compression* const c, FILE* const file, uint32_t width, uint32_t height, int quality,
               uint8_t* bottomUpBgr, std::size_t stride) {
     jpeg_compress_struct* const cinfo = &c->cinfo;
     cinfo->err = jpeg_std_error(&c->error.standard);
@@ -59,7 +66,10 @@ bool compress(Compression* const c, FILE* file, uint32_t width, uint32_t height,
     cinfo->input_components = 3;
     cinfo->in_color_space = JCS_RGB;
     jpeg_set_defaults(cinfo);
-    jpeg_stdio_dest(cinfo, file);
+    if (file != nullptr)
+        jpeg_stdio_dest(cinfo, file);
+    else
+        jpeg_mem_dest(cinfo, &c->buffer, &c->bufferSize);
     jpeg_set_quality(cinfo, quality, TRUE);
     cinfo->dct_method = JDCT_IFAST;
     jpeg_start_compress(cinfo, TRUE);
@@ -82,13 +92,21 @@ bool compress(Compression* const c, FILE* file, uint32_t width, uint32_t height,
 
 }  // namespace
 
-bool encodeJpegStream(FILE* file, int32_t width, int32_t height, int quality, uint8_t* bottomUpBgr,
-                      uint32_t stride) {
-    if (file == nullptr || bottomUpBgr == nullptr || width <= 0 || height <= 0)
+namespace {
+
+bool acceptable(int32_t width, int32_t height, const uint8_t* bottomUpBgr, uint32_t stride) {
+    if (bottomUpBgr == nullptr || width <= 0 || height <= 0)
         return false;
     const uint64_t rowBytes = uint64_t{3} * static_cast<uint64_t>(width);
     const uint64_t blockBytes = uint64_t{stride} * static_cast<uint64_t>(height);
-    if (stride < rowBytes || blockBytes > SIZE_MAX)
+    return stride >= rowBytes && blockBytes <= SIZE_MAX;
+}
+
+}  // namespace
+
+bool encodeJpegStream(FILE* file, int32_t width, int32_t height, int quality, uint8_t* bottomUpBgr,
+                      uint32_t stride) {
+    if (file == nullptr || !acceptable(width, height, bottomUpBgr, stride))
         return false;
 
     Compression c{};
@@ -97,4 +115,24 @@ bool encodeJpegStream(FILE* file, int32_t width, int32_t height, int quality, ui
     // libjpeg checks the stream when it finishes, but only for its own writes.
     const bool streamOk = std::fflush(file) == 0 && !std::ferror(file);
     return encoded && streamOk;
+}
+
+bool encodeJpegBytes(int32_t width, int32_t height, int quality, uint8_t* bottomUpBgr,
+                     uint32_t stride, std::vector<uint8_t>& out) {
+    out.clear();
+    if (!acceptable(width, height, bottomUpBgr, stride))
+        return false;
+    Compression c{};
+    bool encoded = compress(&c, nullptr, static_cast<uint32_t>(width),
+                            static_cast<uint32_t>(height), quality, bottomUpBgr, stride);
+    if (encoded) {
+        try {
+            out.assign(c.buffer, c.buffer + c.bufferSize);
+        } catch (const std::bad_alloc&) {
+            out.clear();
+            encoded = false;
+        }
+    }
+    std::free(c.buffer);
+    return encoded;
 }

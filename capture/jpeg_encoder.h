@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 // Writes a baseline JFIF JPEG of a bottom-up 24-bit BGR block (rows of
 // `stride` bytes, as GetDIBits returns them) to the open stream `file`:
@@ -16,3 +17,11 @@
 // stream's contents are then incomplete.
 bool encodeJpegStream(FILE* file, int32_t width, int32_t height, int quality, uint8_t* bottomUpBgr,
                       uint32_t stride);
+
+// The same encoding into memory: `out` becomes exactly the bytes
+// encodeJpegStream would write (its earlier contents are replaced), so a
+// file can be written with one write and its picture shown without reading
+// it back. False in the same cases, except that there is no stream to fail;
+// `out` is then empty.
+bool encodeJpegBytes(int32_t width, int32_t height, int quality, uint8_t* bottomUpBgr,
+                     uint32_t stride, std::vector<uint8_t>& out);

@@ -109,5 +109,5 @@ target_link_libraries(zelcap_bench PRIVATE zelcap_win zelcap_bench_support psapi
 foreach(floor floor_list floor_picture floor_capture bench_scene)
     add_executable(${floor} ${PROJECT_SOURCE_DIR}/tools/bench/${floor}_win.cpp)
     zelcap_target_flags(${floor})
-    target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32)
+    target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32 comdlg32)
 endforeach()

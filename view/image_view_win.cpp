@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/cp932.h"
@@ -52,7 +54,18 @@ void SetBarPos(HWND view, int bar, int pos) {
     SetScrollInfo(view, bar, &info, TRUE);
 }
 
+// Setting a bar has Wine redraw the view's frame, and showing or hiding
+// one resizes the view, which lays the panes out again: that was most of a
+// selection step. A bar is set only when its values or its visibility
+// change.
 void SetBar(HWND view, int bar, const ScrollBar& values) {
+    bool known = false;
+    const ScrollBar now = ReadBar(view, bar, &known);
+    const LONG style = GetWindowLongA(view, GWL_STYLE);
+    const bool shown = (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    const bool wanted = scrollBarShown(values);
+    if (known && now == values && shown == wanted)
+        return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
@@ -61,6 +74,10 @@ void SetBar(HWND view, int bar, const ScrollBar& values) {
     info.nPage = static_cast<UINT>(values.page);
     info.nPos = values.pos;
     SetScrollInfo(view, bar, &info, TRUE);
+    // The platform shows a bar whose page is exactly its range, thumb
+    // filling it; a picture that fits the view has none.
+    if (!wanted)
+        ShowScrollBar(view, bar, FALSE);
 }
 
 void OnScroll(HWND view, int bar, WPARAM wParam) {
@@ -131,26 +148,134 @@ bool ReadWholeFile(HANDLE file, std::vector<uint8_t>& bytes) {
             got == bytes.size());
 }
 
+// One version of a file: a file written again gets another time, and
+// mostly another size.
+struct FileStamp {
+    uint64_t size = 0;
+    FILETIME written{};
+};
+
+bool ReadStamp(const char* path, FileStamp* stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return false;
+    stamp->size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    stamp->written = data.ftLastWriteTime;
+    return true;
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.size == b.size && a.written.dwLowDateTime == b.written.dwLowDateTime &&
+           a.written.dwHighDateTime == b.written.dwHighDateTime;
+}
+
+// The file the pane's picture was made from, as it was then. Every step of
+// the arrow keys asks for the picture twice (the selection change, then
+// the key), and a capture's record once more: the same version of the
+// same file is not read and decoded again.
+struct ShownFile {
+    bool known = false;
+    char path[kPathSize] = {};
+    FileStamp stamp;
+};
+ShownFile shownFile;
+
+// The bytes of the file a capture has just written, until the selection
+// comes to its record: the picture is made from them with the loader the
+// file would go through, so it is the file's picture without reading it
+// back.
+struct CapturedFile {
+    bool present = false;
+    char path[kPathSize] = {};
+    FileStamp stamp;
+    std::vector<uint8_t> bytes;
+};
+CapturedFile capturedFile;
+
+// A released picture's block, for the next JPEG picture of its size: each
+// step of the arrow keys releases the old row's picture just before it
+// decodes the next, and fresh pages for every picture were a fifth of a
+// step. At most this one block is kept beyond the pane's picture.
+PackedDib sparePicture;
+
+// After a decode into the spare block: on success it becomes the pane's
+// picture.
+bool DecodeIntoPane(bool decoded) {
+    if (decoded)
+        imagePane->picture = std::move(sparePicture);
+    return decoded;
+}
+
+void Remember(const char* path, const FileStamp& stamp) {
+    shownFile.known = cp932::copyText(shownFile.path, path);
+    shownFile.stamp = stamp;
+}
+
+bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
+    if (isJpegName(path))
+        return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), sparePicture));
+    sparePicture.reset();
+    return loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
+}
+
+// True when the pane now holds the picture of this version of the file
+// without having read it: the one shown already, or the capture's.
+bool PictureInMemory(const char* path, const FileStamp& stamp) {
+    if (capturedFile.present && std::strcmp(capturedFile.path, path) == 0 &&
+        SameStamp(capturedFile.stamp, stamp)) {
+        // As a load does, the old picture goes before the new one is made.
+        ReleaseImage();
+        if (PictureFromBytes(path, capturedFile.bytes)) {
+            Remember(path, stamp);
+            return true;
+        }
+    }
+    return shownFile.known && !imagePane->picture.empty() &&
+           std::strcmp(shownFile.path, path) == 0 && SameStamp(shownFile.stamp, stamp);
+}
+
+// The picture of an image file for the pane: from memory when it is there,
+// else read from the file.
+void LoadPicture(const char* path) {
+    FileStamp stamp;
+    const bool stamped = ReadStamp(path, &stamp);
+    if (stamped && PictureInMemory(path, stamp))
+        return;
+    const bool loaded = isJpegName(path) ? LoadJpegFile(path) == 1 : LoadBmpFile(path);
+    if (loaded && stamped)
+        Remember(path, stamp);
+}
+
 }  // namespace
 
+void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes) {
+    CapturedFile captured;
+    captured.present = !bytes.empty() && cp932::copyText(captured.path, path) &&
+                       ReadStamp(path, &captured.stamp);
+    if (captured.present)
+        captured.bytes = std::move(bytes);
+    capturedFile = std::move(captured);
+}
+
 void ReleaseImage() {
-    if (imagePane)
-        imagePane->picture.reset();
+    shownFile = ShownFile{};
+    if (imagePane && !imagePane->picture.empty())
+        sparePicture = std::move(imagePane->picture);
 }
 
 int LoadJpegFile(const char* path) {
     if (!imagePane)
         return 0;
+    shownFile = ShownFile{};
     win::StdioFile file(std::fopen(path, "rb"));
     if (!file) {
         ReportFile("ファイルのオープンに失敗しました", path);
         return 0;
     }
-    imagePane->picture.reset();
-    const bool decoded = decodeJpegFile(file.get(), imagePane->picture);
+    ReleaseImage();  // its block may take the new picture
+    const bool decoded = DecodeIntoPane(decodeJpegFile(file.get(), sparePicture));
     file.reset();
     if (!decoded) {
-        imagePane->picture.reset();
         ReportReadFailure(path);
         return 0;
     }
@@ -160,6 +285,7 @@ int LoadJpegFile(const char* path) {
 bool LoadBmpFile(const char* path) {
     if (!imagePane)
         return false;
+    shownFile = ShownFile{};
     win::FileHandle file(
         CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -167,6 +293,7 @@ bool LoadBmpFile(const char* path) {
         return false;
     }
     imagePane->picture.reset();
+    sparePicture.reset();
     std::vector<uint8_t> bytes;
     // A file is untrusted: only a block the checks accept becomes the picture.
     if (!ReadWholeFile(file.get(), bytes) ||
@@ -179,8 +306,13 @@ bool LoadBmpFile(const char* path) {
 }
 
 void UpdateScrollRanges() {
-    if (!imagePane || !imagePane->view || imagePane->picture.empty())
+    // Showing or hiding a bar resizes the view, whose re-layout comes back
+    // here: the outer call sets both bars, from the outer size, which a bar
+    // does not change.
+    static bool setting = false;
+    if (!imagePane || !imagePane->view || imagePane->picture.empty() || setting)
         return;
+    setting = true;
     RECT r;
     GetWindowRect(imagePane->view, &r);
     const ScrollRanges ranges =
@@ -188,6 +320,7 @@ void UpdateScrollRanges() {
                             imagePane->picture.height(), GetSystemMetrics(SM_CYHSCROLL));
     SetBar(imagePane->view, SB_VERT, ranges.vertical);
     SetBar(imagePane->view, SB_HORZ, ranges.horizontal);
+    setting = false;
 }
 
 void ShowSelectedImage() {
@@ -214,13 +347,14 @@ void ShowSelectedImage() {
         } else {
             cp932::copyText(path, text);
         }
-        if (isJpegName(path)) {
-            LoadJpegFile(path);
-        } else if (isBmpName(path)) {
-            LoadBmpFile(path);
+        if (isJpegName(path) || isBmpName(path)) {
+            LoadPicture(path);
         } else {
             ReleaseImage();
         }
+        // Taken or not, a capture's bytes are of no use once the selection
+        // has come to a record.
+        capturedFile = CapturedFile{};
         UpdateScrollRanges();
     }
     InvalidateRect(imagePane->view, nullptr, TRUE);

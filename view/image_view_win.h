@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "view/packed_dib.h"
 
 constexpr char kImageViewClass[] = "ZELCAP_CLASS_2";
@@ -13,6 +16,10 @@ void ShowSelectedImage();
 int LoadJpegFile(const char* path);
 bool LoadBmpFile(const char* path);
 void ReleaseImage();
+// The bytes of the file a capture has just written to `path`: when the
+// selection next comes to that file, its picture is made from them rather
+// than read back. Replaces an earlier offer; any other selection drops it.
+void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes);
 // Ranges for the present picture and view size; both positions back to 0.
 void UpdateScrollRanges();
 // Paints the view; false when the default procedure should (no bars yet).

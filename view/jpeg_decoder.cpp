@@ -109,8 +109,8 @@ bool decompress(Decompression* const d, std::FILE* const file, const uint8_t* co
     if (cinfo->output_components != 3)
         refuse(d);
 
-    *out = PackedDib::create(static_cast<int32_t>(cinfo->output_width),
-                             static_cast<int32_t>(cinfo->output_height));
+    out->recreate(static_cast<int32_t>(cinfo->output_width),
+                  static_cast<int32_t>(cinfo->output_height));
     if (out->empty())
         refuse(d);
     JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
@@ -140,18 +140,20 @@ bool decompress(Decompression* const d, std::FILE* const file, const uint8_t* co
 }  // namespace
 
 bool decodeJpegBytes(const uint8_t* data, std::size_t size, PackedDib& out) {
-    out.reset();
     // jpeg_mem_src takes an unsigned long, which is 32 bits on Windows.
-    if (data == nullptr || size == 0 || size > ULONG_MAX)
+    if (data == nullptr || size == 0 || size > ULONG_MAX) {
+        out.reset();
         return false;
+    }
     Decompression d{};
     return decompress(&d, nullptr, data, static_cast<unsigned long>(size), &out);
 }
 
 bool decodeJpegFile(std::FILE* file, PackedDib& out) {
-    out.reset();
-    if (file == nullptr)
+    if (file == nullptr) {
+        out.reset();
         return false;
+    }
     Decompression d{};
     return decompress(&d, file, nullptr, 0, &out);
 }

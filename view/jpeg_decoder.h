@@ -20,7 +20,9 @@
 // would show the missing rows grey). Warnings about corrupt data that
 // libjpeg recovers from are not refusals: the picture is shown as libjpeg
 // decodes it.
-// `out` is emptied first, and holds the picture only when the result is true.
+// `out` holds the picture only when the result is true, and is empty
+// otherwise. Its block is used again when it already has the picture's
+// size; else it is freed before the new one is taken.
 
 // From the file's bytes in memory.
 bool decodeJpegBytes(const uint8_t* data, std::size_t size, PackedDib& out);

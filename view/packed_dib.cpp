@@ -1,6 +1,7 @@
 #include "view/packed_dib.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "capture/bmp_format.h"
@@ -52,23 +53,36 @@ PackedDib PackedDib::create(int32_t width, int32_t height) {
     auto* block = static_cast<uint8_t*>(std::calloc(size, 1));
     if (block == nullptr)
         return dib;
+    dib.block_ = block;
+    dib.size_ = size;
+    dib.describe(width, height);
+    return dib;
+}
 
-    const uint32_t stride = dibStride(width);
+void PackedDib::recreate(int32_t width, int32_t height) {
+    std::size_t size = 0;
+    if (block_ == nullptr || !blockSizeFor(width, height, &size) || size != size_) {
+        reset();  // the old block goes first: two whole-screen blocks would double the peak
+        *this = create(width, height);
+        return;
+    }
+    std::memset(block_, 0, size_);
+    describe(width, height);
+}
+
+void PackedDib::describe(int32_t width, int32_t height) {
+    uint8_t* const block = block_;
     putLe32(block + 0, kDibInfoHeaderSize);
     putLe32(block + 4, static_cast<uint32_t>(width));
     putLe32(block + 8, static_cast<uint32_t>(height));  // positive: bottom-up
     putLe16(block + 12, 1);                             // planes
     putLe16(block + 14, 24);                            // bits per pixel
     // 16: BI_RGB, zero
-    putLe32(block + 20, static_cast<uint32_t>(size - kDibInfoHeaderSize));
+    putLe32(block + 20, static_cast<uint32_t>(size_ - kDibInfoHeaderSize));
     // 24 to 39: resolutions and colour counts, zero
-
-    dib.block_ = block;
-    dib.size_ = size;
-    dib.width_ = width;
-    dib.height_ = height;
-    dib.stride_ = stride;
-    return dib;
+    width_ = width;
+    height_ = height;
+    stride_ = dibStride(width);
 }
 
 void PackedDib::reset() {

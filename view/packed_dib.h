@@ -36,6 +36,12 @@ class PackedDib {
     // refuses the size or the allocation fails.
     static PackedDib create(int32_t width, int32_t height);
 
+    // Becomes create(width, height), keeping its own block when that already
+    // has the size needed: the block is then zeroed rather than taken
+    // afresh, whose pages cost a whole-screen picture far more. Empty when
+    // create would be.
+    void recreate(int32_t width, int32_t height);
+
     bool empty() const { return block_ == nullptr; }
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
@@ -54,6 +60,9 @@ class PackedDib {
     void reset();
 
   private:
+    // Fills the header of the zeroed block of size_ bytes for these sides.
+    void describe(int32_t width, int32_t height);
+
     uint8_t* block_ = nullptr;
     std::size_t size_ = 0;
     int32_t width_ = 0;

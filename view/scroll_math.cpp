@@ -46,6 +46,10 @@ ScrollRanges computeScrollRanges(int viewWidth, int viewHeight, int pictureWidth
     return r;
 }
 
+bool scrollBarShown(const ScrollBar& bar) {
+    return int64_t{bar.page} < int64_t{bar.max} - bar.min;
+}
+
 int scrollLineStep(const ScrollBar& bar) {
     return atLeastZero(bar.page) / 10;
 }

@@ -36,9 +36,18 @@ struct ScrollBar {
     int min, max, page, pos;
 };
 
+inline bool operator==(const ScrollBar& a, const ScrollBar& b) {
+    return a.min == b.min && a.max == b.max && a.page == b.page && a.pos == b.pos;
+}
+
 struct ScrollRanges {
     ScrollBar horizontal, vertical;
 };
+
+// Whether a bar set to these values is to be seen: not when its page covers
+// its range (page >= max - min), as for a picture that fits the view. The
+// platform itself would still show such a bar, thumb filling it.
+bool scrollBarShown(const ScrollBar& bar);
 
 // The bars for a picture of pictureWidth x pictureHeight (as in its header) in
 // a view whose outer size is viewWidth x viewHeight; hScrollHeight is

@@ -354,4 +354,40 @@ TEST(JpegEncoder, RefusesPicturesItCannotRead) {
     std::fclose(f);
 }
 
+TEST(JpegEncoderInMemory, BytesAreWhatTheStreamGets) {
+    // Sizes that end inside a block and past libjpeg's first output buffer,
+    // so the memory destination has to grow.
+    const struct {
+        int32_t width, height;
+        int quality;
+    } cases[] = {{5, 3, 75}, {37, 23, 90}, {640, 480, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        auto pixel = [](int32_t x, int32_t y) { return Rgb{(x * 7) & 0xFF, (y * 13) & 0xFF, 90}; };
+        Dib forStream = makeDib(c.width, c.height, pixel);
+        Dib forMemory = forStream;
+        std::vector<uint8_t> bytes{1, 2, 3};  // replaced, not appended to
+        ASSERT_TRUE(encodeJpegBytes(c.width, c.height, c.quality, forMemory.bytes.data(),
+                                    forMemory.stride, bytes));
+        EXPECT_EQ(bytes, encode(forStream, c.quality));
+        // The block is converted in place in both.
+        EXPECT_EQ(forMemory.bytes, forStream.bytes);
+    }
+}
+
+TEST(JpegEncoderInMemory, FailuresLeaveNoBytes) {
+    const int32_t wide = 70000;  // libjpeg's own refusal
+    std::vector<uint8_t> row(static_cast<std::size_t>(wide) * 3 + 2, 0);
+    std::vector<uint8_t> bytes{1};
+    EXPECT_FALSE(
+        encodeJpegBytes(wide, 1, 75, row.data(), static_cast<uint32_t>(row.size()), bytes));
+    EXPECT_TRUE(bytes.empty());
+    bytes = {1};
+    EXPECT_FALSE(encodeJpegBytes(4, 4, 75, row.data(), 11, bytes));  // stride below 3 x width
+    EXPECT_TRUE(bytes.empty());
+    bytes = {1};
+    EXPECT_FALSE(encodeJpegBytes(4, 4, 75, nullptr, 12, bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -79,6 +80,36 @@ TEST(PackedDib, RefusesEmptyAndOversizedPictures) {
     EXPECT_EQ(refused.data(), nullptr);
     EXPECT_EQ(refused.bits(), nullptr);
     EXPECT_EQ(refused.size(), 0u);
+}
+
+TEST(PackedDib, RecreateKeepsABlockOfTheSameSizeOnly) {
+    const struct {
+        int32_t width, height;
+        bool sameBlock;
+    } steps[] = {{5, 3, false},   // nothing to keep yet
+                 {5, 3, true},    // the very size
+                 {4, 4, true},    // other sides, the same 40 + 12 x 4 bytes
+                 {60, 30, false},  // larger
+                 {0, 3, false}};  // refused: empty
+    PackedDib dib;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(::testing::Message() << step.width << "x" << step.height);
+        const uint8_t* before = dib.data();
+        if (!dib.empty())
+            std::fill(dib.data(), dib.data() + dib.size(), uint8_t{0xAB});
+        dib.recreate(step.width, step.height);
+        const PackedDib fresh = PackedDib::create(step.width, step.height);
+        ASSERT_EQ(dib.empty(), fresh.empty());
+        if (fresh.empty())
+            continue;
+        EXPECT_EQ(dib.data() == before, step.sameBlock);
+        EXPECT_EQ(dib.width(), step.width);
+        EXPECT_EQ(dib.height(), step.height);
+        EXPECT_EQ(dib.stride(), fresh.stride());
+        ASSERT_EQ(dib.size(), fresh.size());
+        // Header and zeroed rows exactly as a new picture has them.
+        EXPECT_TRUE(std::equal(dib.data(), dib.data() + dib.size(), fresh.data()));
+    }
 }
 
 TEST(PackedDib, MovesHandOverTheBlock) {

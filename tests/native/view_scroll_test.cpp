@@ -62,6 +62,32 @@ TEST(ScrollRanges, MalformedHeadersNeverGiveABackwardRange) {
     expectBar(r.vertical, INT_MAX, 0);
 }
 
+TEST(ScrollRanges, OnlyABarWhosePageFallsShortOfItsRangeIsShown) {
+    const struct {
+        int viewWidth, viewHeight, pictureWidth, pictureHeight;
+        bool horizontal, vertical;
+    } cases[] = {
+        {500, 400, 300, 200, false, false},  // fits both ways
+        {300, 400, 300, 400, false, false},  // exactly the view's size
+        {310, 400, 300, 400, false, false},  // wider than the picture, not its margins
+        {299, 400, 300, 200, true, false},
+        {500, 399, 300, 400, false, true},
+        {100, 100, 3000, 2000, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.viewWidth << "x" << c.viewHeight << " "
+                                          << c.pictureWidth << "x" << c.pictureHeight);
+        const ScrollRanges r = computeScrollRanges(c.viewWidth, c.viewHeight, c.pictureWidth,
+                                                   c.pictureHeight, kHScroll);
+        EXPECT_EQ(scrollBarShown(r.horizontal), c.horizontal);
+        EXPECT_EQ(scrollBarShown(r.vertical), c.vertical);
+    }
+    EXPECT_TRUE(scrollBarShown(ScrollBar{10, 111, 100, 0}));
+    EXPECT_FALSE(scrollBarShown(ScrollBar{10, 110, 100, 0}));
+    EXPECT_FALSE(scrollBarShown(ScrollBar{0, INT_MAX, INT_MAX, 0}));
+    EXPECT_TRUE(scrollBarShown(ScrollBar{INT_MIN, INT_MAX, INT_MAX, 0}));
+}
+
 TEST(ScrollRequest, LineIsATenthOfThePageRoundedDown) {
     const ScrollBar nine{0, 1000, 9, 40};
     EXPECT_EQ(scrollRequestPos(nine, request(kSbLineDown)), 40);

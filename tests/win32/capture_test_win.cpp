@@ -347,4 +347,40 @@ TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {
     EXPECT_GE(common.size(), before.size() - 8);
 }
 
+// The bitmap and DCs are kept from one capture to the next: a picture of
+// the size before must have every pixel new, one of another size its own
+// size, and hundreds of captures of one size must make nothing that stays.
+TEST_F(CaptureTest, KeptBitmapTakesEachCapturesSizeAndPixels) {
+    const struct {
+        int width, height;
+        COLORREF colour;
+        uint32_t rgb;
+    } windows[] = {{64, 48, RGB(200, 30, 60), 0xC81E3C},
+                   {64, 48, RGB(20, 180, 40), 0x14B428},
+                   {40, 30, RGB(10, 20, 230), 0x0A14E6},
+                   {96, 60, RGB(250, 250, 0), 0xFAFA00}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        ColourWindow window(100, 120, windows[i].width, windows[i].height, windows[i].colour);
+        ASSERT_EQ(capturer.capture(owner_, 102), 1);
+        Bmp bmp;
+        ASSERT_TRUE(bmp.load(InFolder((std::to_string(i + 1) + ".bmp").c_str())));
+        ASSERT_EQ(bmp.width, windows[i].width);
+        ASSERT_EQ(bmp.height, windows[i].height);
+        for (int y = 0; y < bmp.height; y += bmp.height - 1)
+            for (int x = 0; x < bmp.width; x += 3)
+                ASSERT_EQ(bmp.at(x, y), windows[i].rgb) << x << "," << y;
+    }
+
+    ColourWindow window(100, 120, 48, 32, RGB(200, 30, 60));
+    capturer.jpegMode = 1;
+    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    const std::vector<int> before = testsupport::GdiProbeSlots();
+    for (int i = 0; i < 200; ++i) {
+        capturer.nextNumber = 1;
+        ASSERT_EQ(capturer.capture(owner_, 102), 1) << i;
+    }
+    EXPECT_LE(testsupport::GdiProbeSlotsLost(before), 8u);
+}
+
 }  // namespace

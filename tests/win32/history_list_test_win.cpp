@@ -92,6 +92,23 @@ class HistoryListTest : public testsupport::MainWindowFixture {
         OpenCsv(csv);
         ASSERT_EQ(history.count, n);
     }
+    // Whether the list draws: a row redrawn leaves an update region only
+    // while drawing is on.
+    bool ListDraws() const {
+        UpdateWindow(List());
+        const LRESULT top = SendMessageA(List(), LVM_GETTOPINDEX, 0, 0);
+        SendMessageA(List(), LVM_REDRAWITEMS, top, top);
+        RECT r;
+        return GetUpdateRect(List(), &r, FALSE) != FALSE;
+    }
+    // The rows the list's vertical bar covers.
+    int ScrollRows() const {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE;
+        GetScrollInfo(List(), SB_VERT, &info);
+        return info.nMax - info.nMin + 1;
+    }
     std::vector<std::string> Headings() const {
         std::vector<std::string> out;
         for (int i = 0; i < history.count; ++i)
@@ -280,6 +297,52 @@ TEST_F(DropTest, CancelledOverwriteEndsTheDropKeepingEarlierRows) {
     EXPECT_EQ(history.count, 1);
     EXPECT_EQ(ReadFileBytes(InFolder("dst\\b.bmp")), TinyBmp() + "old b");
     EXPECT_FALSE(FileExists(InFolder("dst\\c.bmp")));
+}
+
+// Opening, deleting and dropping change many rows with the list's drawing
+// held: afterwards the list draws again and its bar covers the new rows,
+// and a question in the middle of a drop comes with the rows so far drawn.
+class BulkChangeTest : public DropTest {
+  protected:
+    // Rows must be on the screen for a redraw to leave an update region.
+    void PrepareSettings() override {
+        settingsStore.settings.windowWidth = 900;
+        settingsStore.settings.windowHeight = 700;
+    }
+};
+
+TEST_F(BulkChangeTest, BulkChangesLeaveTheListDrawing) {
+    OpenHistoryOf(300);
+    EXPECT_EQ(ScrollRows(), 300);
+    EXPECT_TRUE(ListDraws());
+
+    std::vector<int> half;
+    for (int r = 0; r < 150; ++r)
+        half.push_back(2 * r);
+    Select(half);
+    DialogAnswerer answers;
+    answers.press(IDYES);
+    SendMessageA(window_, WM_COMMAND, IDM_EDIT_DELETE, 0);
+    EXPECT_EQ(Rows(), 150);
+    EXPECT_EQ(Cell(0, 0), "h1");
+    EXPECT_EQ(ScrollRows(), 150);
+    EXPECT_TRUE(ListDraws());
+
+    WriteFileBytes(InFolder("dst\\b.bmp"), TinyBmp() + "old b");
+    int rowsAsked = 0;
+    bool drawnAsked = false;
+    answers.add([&](HWND dialog) {
+        rowsAsked = Rows();
+        drawnAsked = ListDraws();
+        testsupport::PressButton(dialog, IDOK);
+    });
+    Drop({"a.bmp", "b.bmp", "c.bmp"});
+    EXPECT_EQ(rowsAsked, 151);
+    EXPECT_TRUE(drawnAsked);
+    EXPECT_EQ(Rows(), 153);
+    EXPECT_EQ(ScrollRows(), 153);
+    EXPECT_TRUE(ListDraws());
+    EXPECT_EQ(answers.unexpected(), 0);
 }
 
 // A file dragged from the folder it would be copied into is the target

@@ -16,6 +16,7 @@
 #include "app/panes_win.h"
 #include "base/app_state_win.h"
 #include "capture/bmp_format.h"
+#include "capture/capturer_win.h"
 #include "capture/jpeg_encoder.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
@@ -24,7 +25,9 @@
 
 extern SettingsStore settingsStore;
 #include "tests/win32/support/main_window_fixture.h"
+#include "view/bmp_loader.h"
 #include "view/image_view_win.h"
+#include "view/jpeg_decoder.h"
 
 extern History history;
 
@@ -374,6 +377,144 @@ TEST_F(ImagePaneTest, LargePictureScrollsByBarKeysAndWheel) {
     EXPECT_EQ(GetFocus(), historyList.window);
     SendMessageA(historyList.window, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), view);
+}
+
+bool BarShown(int bar) {
+    return (GetWindowLongA(imagePane->view, GWL_STYLE) &
+            (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+}
+
+TEST_F(ImagePaneTest, BarsAreShownOnlyWhereThePictureDoesNotFit) {
+    const struct {
+        const char* name;
+        int width, height;
+        bool horizontal, vertical;
+    } pictures[] = {{"small.bmp", 30, 20, false, false},
+                    {"wide.bmp", 3000, 20, true, false},
+                    {"tall.bmp", 30, 2000, false, true},
+                    {"big.bmp", 3000, 2000, true, true},
+                    {"small.bmp", 30, 20, false, false}};
+    std::vector<std::string> rows;
+    for (const auto& p : pictures) {
+        ASSERT_TRUE(WriteFileBytes(InFolder(p.name), SolidBmp(p.width, p.height, 0, 200, 0)));
+        rows.push_back(std::string("\\") + p.name);
+    }
+    OpenHistory(rows);
+    RECT r;
+    GetWindowRect(imagePane->view, &r);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(pictures[i].name);
+        Select(i);
+        ASSERT_EQ(imagePane->picture.width(), pictures[i].width);
+        EXPECT_EQ(BarShown(SB_HORZ), pictures[i].horizontal);
+        EXPECT_EQ(BarShown(SB_VERT), pictures[i].vertical);
+    }
+    // Hidden, the bars keep the ranges of the fitting picture, and the
+    // picture is painted at (10, 10).
+    SCROLLINFO v = Info(SIF_ALL), h = Info(SIF_ALL);
+    ASSERT_TRUE(GetScrollInfo(imagePane->view, SB_VERT, &v));
+    ASSERT_TRUE(GetScrollInfo(imagePane->view, SB_HORZ, &h));
+    EXPECT_EQ(v.nMax, r.bottom - r.top);
+    EXPECT_EQ(static_cast<int>(v.nPage), r.bottom - r.top);
+    EXPECT_EQ(h.nMax, 50);
+    EXPECT_EQ(static_cast<int>(h.nPage), 50);
+    EXPECT_TRUE(ViewShows(10, 10, RGB(0, 200, 0)));
+}
+
+// The picture of a file is kept while its record stays selected; a file
+// written again since is read again, whether only its time or only its size
+// tells.
+TEST_F(ImagePaneTest, FileWrittenAgainIsReadAgain) {
+    ASSERT_TRUE(WriteFileBytes(InFolder("p.bmp"), SolidBmp(30, 20, 0, 0, 200)));
+    OpenHistory({"\\p.bmp"});
+    Select(0);
+    ASSERT_EQ(imagePane->picture.bits()[2], 200);
+    const struct {
+        int width;
+        LONGLONG later;  // 100 ns steps added to the last write time
+        uint8_t red;
+    } rewrites[] = {{30, 36000000000LL, 100}, {31, 0, 50}};
+    for (const auto& w : rewrites) {
+        SCOPED_TRACE(w.red);
+        FILETIME written{};
+        {
+            HANDLE f = CreateFileA(InFolder("p.bmp").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(f, INVALID_HANDLE_VALUE);
+            GetFileTime(f, nullptr, nullptr, &written);
+            CloseHandle(f);
+        }
+        ASSERT_TRUE(WriteFileBytes(InFolder("p.bmp"), SolidBmp(w.width, 20, 0, 0, w.red)));
+        ULARGE_INTEGER t{};
+        t.LowPart = written.dwLowDateTime;
+        t.HighPart = written.dwHighDateTime;
+        t.QuadPart += w.later;
+        written.dwLowDateTime = t.LowPart;
+        written.dwHighDateTime = t.HighPart;
+        HANDLE f = CreateFileA(InFolder("p.bmp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        SetFileTime(f, nullptr, nullptr, &written);
+        CloseHandle(f);
+        SendMessageA(window_, WM_USER + 101, 0, 0);
+        EXPECT_EQ(imagePane->picture.width(), w.width);
+        EXPECT_EQ(imagePane->picture.bits()[2], w.red);
+    }
+}
+
+// A capture's picture is made from the bytes it wrote: it must be what
+// reading the file gives, also when the capture replaced a file of the
+// same name that was shown before.
+TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
+    Settings& s = settingsStore.settings;
+    std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
+    s.confirmOverwrite = capturer.confirmOverwrite = 0;
+    s.jpegQuality = capturer.jpegQuality = 90;
+    for (int jpeg = 0; jpeg < 2; ++jpeg) {
+        for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
+            SCOPED_TRACE(::testing::Message() << "jpeg " << jpeg << " colour " << colour);
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = DefWindowProcA;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.hbrBackground = CreateSolidBrush(colour);
+            const std::string name = "ZelcapCaptured" + std::to_string(colour);
+            wc.lpszClassName = name.c_str();
+            RegisterClassA(&wc);
+            HWND cover = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE,
+                                         0, 0, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+            UpdateWindow(cover);
+            testsupport::PumpPending();
+            GdiFlush();
+            Sleep(100);
+            s.jpegMode = capturer.jpegMode = jpeg;
+            capturer.nextNumber = 1;  // the second colour replaces the first's file
+            SendMessageA(window_, WM_HOTKEY, 103, 0);
+            testsupport::PumpPending();
+            DestroyWindow(cover);
+            const std::string path = capturer.filePath;
+            ASSERT_EQ(path, InFolder(jpeg ? "1.jpg" : "1.bmp"));
+            PackedDib fromFile;
+            if (jpeg) {
+                FILE* f = std::fopen(path.c_str(), "rb");
+                ASSERT_NE(f, nullptr);
+                ASSERT_TRUE(decodeJpegFile(f, fromFile));
+                std::fclose(f);
+            } else {
+                const std::string bytes = testsupport::ReadFileBytes(path);
+                ASSERT_EQ(loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                       bytes.size(), fromFile),
+                          BmpLoad::ok);
+            }
+            const PackedDib& shown = imagePane->picture;
+            ASSERT_EQ(shown.size(), fromFile.size());
+            EXPECT_EQ(std::memcmp(shown.data(), fromFile.data(), shown.size()), 0);
+            // The top-left pixel is the cover's: this capture's, not the last.
+            const uint8_t* topLeft = shown.bits() + (shown.height() - 1) * shown.stride();
+            EXPECT_NEAR(topLeft[2], GetRValue(colour), 8);
+            EXPECT_NEAR(topLeft[0], GetBValue(colour), 8);
+        }
+    }
+    history.modified = 0;
 }
 
 }  // namespace

@@ -176,6 +176,59 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     return CloseHandle(file) && ok && written == bytes.size();
 }
 
+namespace {
+
+struct FileDialog {
+    std::string path;
+    HWND dialog = nullptr;
+    FileDialogTimes times;
+};
+FileDialog fileDialog;
+
+VOID CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = fileDialog.dialog;
+    // The name field: a combo box (cmb13) in newer dialogs, an edit (edt1)
+    // in older ones.
+    HWND field = GetDlgItem(dialog, 0x47C);
+    if (!field)
+        field = GetDlgItem(dialog, 0x480);
+    SetWindowTextA(field, fileDialog.path.c_str());
+    fileDialog.times.okPressed = NowMs();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+LRESULT CALLBACK FileDialogHook(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !fileDialog.dialog && !fileDialog.path.empty()) {
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::string(className) == "#32770") {
+            fileDialog.dialog = window;
+            SetTimer(nullptr, 0, 50, AnswerFileDialog);
+        }
+    } else if (code == HCBT_DESTROYWND && window == fileDialog.dialog) {
+        fileDialog.times.closed = NowMs();
+        fileDialog.dialog = nullptr;
+        fileDialog.path.clear();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+void AnswerNextFileDialog(const std::string& path) {
+    static HHOOK hook = SetWindowsHookExA(WH_CBT, FileDialogHook, nullptr, GetCurrentThreadId());
+    (void)hook;
+    fileDialog = FileDialog{};
+    fileDialog.path = path;
+}
+
+FileDialogTimes LastFileDialog() {
+    return fileDialog.times;
+}
+
 void Report(const char* name, double value, const char* unit) {
     std::printf("%s: %.2f %s\n", name, value, unit);
     std::fflush(stdout);

@@ -43,6 +43,16 @@ std::string HistoryCsv(int records, int pictures);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 
+// The next file dialog of this thread is answered with `path` and OK, from
+// a timer its own modal loop runs; LastFileDialog tells when OK was pressed
+// and when the dialog was gone.
+struct FileDialogTimes {
+    double okPressed = 0;
+    double closed = 0;
+};
+void AnswerNextFileDialog(const std::string& path);
+FileDialogTimes LastFileDialog();
+
 // Prints one measured figure as "name: value unit" on its own line, the
 // form the bench script reads.
 void Report(const char* name, double value, const char* unit = "ms");

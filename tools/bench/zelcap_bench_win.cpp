@@ -85,62 +85,20 @@ HWND StartMainWindow() {
     return appState.mainWindow;
 }
 
-// ---- the open dialog, answered from inside its own modal loop ----
-
-struct OpenDialog {
-    std::string path;
-    HWND dialog = nullptr;
-    double okPressed = 0;
-    double closed = 0;
-};
-OpenDialog openDialog;
-
-VOID CALLBACK AnswerOpenDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    HWND dialog = openDialog.dialog;
-    // The name field: a combo box (cmb13) in newer dialogs, an edit (edt1)
-    // in older ones.
-    HWND field = GetDlgItem(dialog, 0x47C);
-    if (!field)
-        field = GetDlgItem(dialog, 0x480);
-    SetWindowTextA(field, openDialog.path.c_str());
-    openDialog.okPressed = bench::NowMs();
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
-LRESULT CALLBACK DialogHook(int code, WPARAM wParam, LPARAM lParam) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && !openDialog.dialog) {
-        char className[32] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (std::strcmp(className, "#32770") == 0) {
-            openDialog.dialog = window;
-            SetTimer(nullptr, 0, 50, AnswerOpenDialog);
-        }
-    } else if (code == HCBT_DESTROYWND && window == openDialog.dialog) {
-        openDialog.closed = bench::NowMs();
-        openDialog.dialog = nullptr;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Runs the open command on a history file; false when it did not fill the
 // list. `fromOk` and `fromClosed` get the milliseconds from the OK press and
 // from the dialog's end to the list painted.
 bool OpenHistory(HWND window, const std::string& csv, double* fromOk, double* fromClosed) {
-    static HHOOK hook = SetWindowsHookExA(WH_CBT, DialogHook, nullptr, GetCurrentThreadId());
-    (void)hook;
     history.modified = 0;  // no save question in between
-    openDialog = OpenDialog{};
-    openDialog.path = csv;
+    bench::AnswerNextFileDialog(csv);
     SendMessageA(window, WM_COMMAND, IDM_FILE_OPEN, 0);
     bench::PaintNow(window);
     const double painted = bench::NowMs();
+    const bench::FileDialogTimes dialog = bench::LastFileDialog();
     if (fromOk)
-        *fromOk = painted - openDialog.okPressed;
+        *fromOk = painted - dialog.okPressed;
     if (fromClosed)
-        *fromClosed = painted - openDialog.closed;
+        *fromClosed = painted - dialog.closed;
     return historyList.itemCount() > 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "base/win_handles_win.h"
 
@@ -51,6 +52,14 @@ std::vector<int> GdiProbeSlots() {
         DeleteObject(*it);
     std::sort(slots.begin(), slots.end());
     return slots;
+}
+
+size_t GdiProbeSlotsLost(const std::vector<int>& before) {
+    const std::vector<int> after = GdiProbeSlots();
+    std::vector<int> common;
+    std::set_intersection(before.begin(), before.end(), after.begin(), after.end(),
+                          std::back_inserter(common));
+    return before.size() - common.size();
 }
 
 void CaptureFixture::SetUp() {

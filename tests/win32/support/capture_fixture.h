@@ -32,6 +32,9 @@ struct Bmp {
 // after work that releases everything it makes; objects that leak keep the
 // slots the probes would have had. Sorted.
 std::vector<int> GdiProbeSlots();
+// How many slots of `before` the probes no longer get: objects made since
+// and still alive, give or take a slot or two of Wine's own caches.
+size_t GdiProbeSlotsLost(const std::vector<int>& before);
 
 class CaptureFixture : public ::testing::Test {
   protected:
