@@ -417,6 +417,7 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     capturer.prime(settings(), history);
+    capturer.loadExtras();
     return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "capture/jpeg_encoder.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
+#include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
 extern SettingsStore settingsStore;
@@ -48,6 +49,16 @@ void Capturer::prime(const Settings& settings, const History& current) {
     nextNumber = settings.startNumber;
     cp932::copyText(namePrefix, settings.imageFilePrefix);
     cp932::copyText(folder, settings.folderOption == 1 ? current.folder : settings.saveFolder);
+}
+
+void Capturer::loadExtras() {
+    Win32SettingsFiles files;
+    extras = capture_extras::load(files, settingsStore.iniPath);
+}
+
+bool Capturer::saveExtras() {
+    Win32SettingsFiles files;
+    return capture_extras::save(files, settingsStore.iniPath, extras);
 }
 
 bool Capturer::refuseUntitledFolder(HWND owner) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/win_handles_win.h"
+#include "capture/capture_extras.h"
 #include "capture/capture_kinds.h"
 #include "capture/decorations_win.h"
 #include "settings/settings.h"
@@ -21,6 +22,9 @@ class Capturer {
     void reset();
     // Copies the settings the pipeline works from (start-up).
     void prime(const Settings& settings, const History& history);
+    // The [Capture_Ext] group from and to the settings file.
+    void loadExtras();
+    bool saveExtras();
     // 0 when refused (the capture folder follows a history that has no name
     // yet); otherwise registers the monitored kinds' hot keys and returns 1.
     int startMonitoring(HWND owner);
@@ -57,6 +61,7 @@ class Capturer {
     // be shown without reading the file back; empty after a failed write.
     // The caller may take them.
     std::vector<uint8_t> writtenFile;
+    CaptureExtras extras;
 
   private:
     // The refusal of capture step 1 and of arming; true when refused.

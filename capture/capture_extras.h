@@ -1,0 +1,66 @@
+// The capture options beyond the eight kinds: PNG files, the region capture
+// and its repetition, a delay before each capture and a copy on the
+// clipboard. They live in the settings file's group "[Capture_Ext]" of their
+// own, so the groups the rest of Zelcap reads stay byte for byte as they
+// were; with every option off a capture behaves as it always did.
+// Platform-free.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/ini_document.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+
+// Hot-key ids of the extra kinds, after the eight (102-109).
+constexpr int kRegionHotKeyId = 110;
+constexpr int kRepeatRegionHotKeyId = 111;
+
+constexpr int kMaxCaptureDelay = 10;  // seconds
+
+struct CaptureRegion {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return right <= left || bottom <= top; }
+    int32_t width() const { return right - left; }
+    int32_t height() const { return bottom - top; }
+};
+
+struct CaptureExtras {
+    bool png = false;  // files are PNG, whatever the JPEG/BMP choice says
+    HotKeyEntry regionKey{0x02 | 0x01, 'R', 0, 0};        // Ctrl+Shift+R, not monitored
+    HotKeyEntry repeatRegionKey{0x02 | 0x01, 'E', 0, 0};  // Ctrl+Shift+E, not monitored
+    CaptureRegion lastRegion;                             // empty: none yet
+    int32_t delaySeconds = 0;                             // 0 to kMaxCaptureDelay
+    bool copyToClipboard = false;
+};
+
+namespace capture_extras {
+
+extern const char* const kGroup;  // "Capture_Ext"
+
+// The stored options over the defaults; a value out of range keeps its
+// default.
+CaptureExtras read(const IniDocument& doc);
+void write(const CaptureExtras& extras, IniDocument& doc);
+
+// Reads the group from the INI file (defaults when it cannot be read).
+CaptureExtras load(SettingsFiles& files, const char* iniPath);
+// Rewrites the group alone; every other byte of the file stays. False when
+// the file cannot be read or written.
+bool save(SettingsFiles& files, const char* iniPath, const CaptureExtras& extras);
+
+// "Ctrl+Shift+F12" for a combination as the hot-key control reports it
+// (Shift 0x01, Ctrl 0x02, Alt 0x04); "なし" when no key is set.
+std::string keyName(int32_t modifiers, int32_t virtualKey);
+
+// The region dragged from (x0, y0) to (x1, y1), either way round, cut to
+// the screen; empty when nothing of it is on the screen.
+CaptureRegion dragRegion(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t screenWidth,
+                         int32_t screenHeight);
+
+// The stored region cut to the current screen (it may have been kept from
+// a larger one); empty when nothing of it is left.
+CaptureRegion onScreen(const CaptureRegion& region, int32_t screenWidth, int32_t screenHeight);
+
+}  // namespace capture_extras

@@ -1,0 +1,101 @@
+// The [Capture_Ext] group, the key names of the hot-key message and the
+// region arithmetic of the overlay.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "capture/capture_extras.h"
+
+namespace {
+
+class MemoryFiles : public SettingsFiles {
+  public:
+    bool currentDirectory(char (&dir)[kPathSize]) override {
+        dir[0] = '\0';
+        return true;
+    }
+    bool findFile(const char*, const char*, char (&)[kPathSize]) override { return false; }
+    bool createNew(const char*) override { return false; }
+    bool readAll(const char*, std::string& bytes) override {
+        bytes = contents;
+        return true;
+    }
+    bool replaceAll(const char*, const std::string& bytes) override {
+        contents = bytes;
+        return true;
+    }
+    std::string contents;
+};
+
+TEST(CaptureExtras, RoundTripLeavesTheOtherGroupsAlone) {
+    const std::string others = "[File_Set]\r\nJPEGモード=1\r\n";
+    MemoryFiles files;
+    files.contents = others;
+    CaptureExtras e;
+    e.png = true;
+    e.delaySeconds = 10;
+    e.copyToClipboard = true;
+    e.regionKey = {0x02, 0x7B, 1, 0};
+    e.lastRegion = {-100, 5, 300, 205};
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_EQ(files.contents.substr(0, others.size()), others);
+    const CaptureExtras back = capture_extras::load(files, "Zelcap.ini");
+    EXPECT_TRUE(back.png);
+    EXPECT_EQ(back.delaySeconds, 10);
+    EXPECT_TRUE(back.copyToClipboard);
+    EXPECT_EQ(back.regionKey.modifiers, 0x02);
+    EXPECT_EQ(back.regionKey.virtualKey, 0x7B);
+    EXPECT_EQ(back.regionKey.monitored, 1);
+    EXPECT_EQ(back.repeatRegionKey.virtualKey, 'E');
+    EXPECT_EQ(back.lastRegion.left, -100);
+    EXPECT_EQ(back.lastRegion.bottom, 205);
+}
+
+TEST(CaptureExtras, OddValuesKeepTheDefaults) {
+    const char* const regions[] = {"", "1,2,3", "1,2,3,4,5", "5,5,5,9", "1,2,x,4", "1,2,3,99999999"};
+    for (const char* region : regions) {
+        const IniDocument doc(std::string("[Capture_Ext]\r\n遅延秒数=11\r\nPNG形式=2\r\n"
+                                          "範囲指定監視=-1\r\n前回の範囲座標=") +
+                              region + "\r\n");
+        const CaptureExtras e = capture_extras::read(doc);
+        EXPECT_EQ(e.delaySeconds, 0);
+        EXPECT_FALSE(e.png);
+        EXPECT_EQ(e.regionKey.monitored, 0);
+        EXPECT_TRUE(e.lastRegion.empty()) << region;
+    }
+}
+
+TEST(CaptureExtras, KeyNames) {
+    struct Case {
+        int32_t modifiers, vk;
+        const char* name;
+    } const cases[] = {
+        {0x02, 0x7B, "Ctrl+F12"},      {0x07, 'A', "Ctrl+Alt+Shift+A"}, {0, 0x87, "F24"},
+        {0x01, 0x60, "Shift+Num 0"},   {0x04, 0xDC, "Alt+\\"},          {0, 0, "なし"},
+        {0x02, 0xE9, "Ctrl+0xE9"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(capture_extras::keyName(c.modifiers, c.vk), c.name);
+}
+
+TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {
+    struct Case {
+        int32_t x0, y0, x1, y1;
+        CaptureRegion want;
+    } const cases[] = {
+        {10, 20, 109, 69, {10, 20, 110, 70}},
+        {109, 69, 10, 20, {10, 20, 110, 70}},      // dragged up and left
+        {-50, -50, 30, 40, {0, 0, 31, 41}},        // from beyond the corner
+        {700, 500, 900, 700, {700, 500, 800, 600}},
+        {900, 700, 950, 750, {}},                  // wholly off the screen
+    };
+    for (const Case& c : cases) {
+        const CaptureRegion r = capture_extras::dragRegion(c.x0, c.y0, c.x1, c.y1, 800, 600);
+        EXPECT_EQ(r.left, c.want.left);
+        EXPECT_EQ(r.top, c.want.top);
+        EXPECT_EQ(r.right, c.want.right);
+        EXPECT_EQ(r.bottom, c.want.bottom);
+    }
+}
+
+}  // namespace
