@@ -27,6 +27,7 @@ class Win32WorkbookSource final : public WorkbookSource {
         // space of a 32-bit process is not one.
         return win::ReadWholeFile(path.c_str(), bytes, 256 << 20);
     }
+    std::string libraryPath(const std::string& path) override { return path; }
 };
 
 std::vector<WorkbookRecord> RecordsOfHistory() {
@@ -97,12 +98,27 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     formatTimestamp(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
                     now);
     book.created = now;
+    // Without a folder the library falls back to the C library's tmpfile(),
+    // which on Windows creates its files in the root of the current drive:
+    // a folder an ordinary user may not write to.
+    char tempFolder[MAX_PATH] = {};
+    const DWORD tempLength = GetTempPathA(MAX_PATH, tempFolder);
+    const char* separator = cp932::findLastChar(tempFolder, '\\');
+    if (tempLength > 0 && tempLength < MAX_PATH) {
+        book.tempFolder.assign(tempFolder, tempLength);
+        // The C library's stat() refuses a folder written with a trailing
+        // backslash (a drive's root apart), and the library checks with it.
+        if (separator && separator[1] == '\0' && separator > tempFolder && separator[-1] != ':')
+            book.tempFolder.pop_back();
+    } else {
+        book.tempFolder = FolderOf(target);
+    }
 
     Win32WorkbookSource source;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    // libxlsxwriter takes UTF-8 file names on Windows.
-    const WorkbookResult result =
-        writeWorkbook(workbook_text::fromCp932(temp), RecordsOfHistory(), book, source);
+    // libxlsxwriter built with MinGW opens its files with the C library's
+    // fopen, which takes the ANSI code page: the CP932 path as it is.
+    const WorkbookResult result = writeWorkbook(temp, RecordsOfHistory(), book, source);
     SetCursor(previous);
     if (!result.ok) {
         DeleteFileA(temp);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/cp932.h"
+
 namespace workbook_text {
 namespace {
 
@@ -62,23 +64,20 @@ uint32_t singleByte(unsigned char c) {
 std::string fromCp932(std::string_view cp932) {
     std::string out;
     out.reserve(cp932.size() + cp932.size() / 2);
-    for (std::size_t i = 0; i < cp932.size(); ++i) {
+    for (std::size_t i = 0; i < cp932.size();) {
         const auto c = static_cast<unsigned char>(cp932[i]);
-        const int lead = leadIndex(c);
-        if (lead >= 0) {
-            const int trail =
-                i + 1 < cp932.size() ? trailIndex(static_cast<unsigned char>(cp932[i + 1])) : -1;
-            if (trail < 0) {
-                // Torn: the next byte is not eaten.
-                out += '?';
-                continue;
-            }
-            const uint16_t cp = kDoubleByte[lead * kTrailCount + trail];
+        const std::size_t n = cp932::charLength(cp932.data(), cp932.size(), i);
+        if (n == 2) {
+            const int trail = trailIndex(static_cast<unsigned char>(cp932[i + 1]));
+            const uint16_t cp = kDoubleByte[leadIndex(c) * kTrailCount + trail];
             append(out, cp != 0 ? cp : '?');
-            ++i;
-            continue;
+        } else if (leadIndex(c) >= 0) {
+            // Torn: the next byte is not eaten.
+            out += '?';
+        } else {
+            append(out, c == 0 ? '?' : singleByte(c));
         }
-        append(out, c == 0 ? '?' : singleByte(c));
+        i += n;
     }
     return out;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/cp932.h"
 #include "report/workbook_names.h"
 #include "report/workbook_text.h"
 
@@ -47,6 +48,7 @@ struct Prepared {
     std::string dateTime, heading, imagePath, imageName, firstLine, sheet;
     std::vector<std::string> lines;
     std::string picture;
+    std::string libraryPath;  // the picture is opened by the library at the close
     PictureInfo info;
     int firstRow = 0;  // 0-based row of the block on its sheet
 };
@@ -54,16 +56,9 @@ struct Prepared {
 std::string bareName(const std::string& cp932Path) {
     // Searched from the front: a trail byte 0x5C is not a backslash.
     std::size_t cut = 0;
-    for (std::size_t i = 0; i < cp932Path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(cp932Path[i]);
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < cp932Path.size()) {
-            const auto t = static_cast<unsigned char>(cp932Path[i + 1]);
-            if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) {
-                ++i;
-                continue;
-            }
-        }
-        if (c == '\\' || c == '/')
+    for (std::size_t i = 0; i < cp932Path.size();
+         i += cp932::charLength(cp932Path.data(), cp932Path.size(), i)) {
+        if (cp932Path[i] == '\\' || cp932Path[i] == '/')
             cut = i + 1;
     }
     return cp932Path.substr(cut);
@@ -87,6 +82,8 @@ Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options,
         p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
     if (p.info.kind == PictureKind::none)
         p.picture.clear();
+    else
+        p.libraryPath = source.libraryPath(r.imagePath);
     return p;
 }
 
@@ -117,20 +114,28 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
 
     int rows = 1;
     pictureOk = false;
-    if (!p.picture.empty()) {
+    if (!p.picture.empty() || !p.libraryPath.empty()) {
         lxw_image_options image{};
         image.x_scale = image.y_scale = pictureScale(p.info, options.pictureSize);
         image.description = const_cast<char*>(p.imageName.c_str());
         // Moved with the cells but never resized by them, as pasted evidence is.
         image.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
-        pictureOk = worksheet_insert_image_buffer_opt(
-                        sheet, row + kPictureRow, 0,
-                        reinterpret_cast<const unsigned char*>(p.picture.data()),
-                        p.picture.size(), &image) == LXW_NO_ERROR;
+        // By path the library reads the file again at the close instead of
+        // holding a copy of every picture until then: a thousand screen
+        // captures would fill much of a 32-bit address space. The bytes
+        // already read are the fallback for a path it cannot open.
+        pictureOk = !p.libraryPath.empty() &&
+                    worksheet_insert_image_opt(sheet, row + kPictureRow, 0, p.libraryPath.c_str(),
+                                               &image) == LXW_NO_ERROR;
+        if (!pictureOk)
+            pictureOk = worksheet_insert_image_buffer_opt(
+                            sheet, row + kPictureRow, 0,
+                            reinterpret_cast<const unsigned char*>(p.picture.data()),
+                            p.picture.size(), &image) == LXW_NO_ERROR;
         if (pictureOk)
             rows = pictureRows(p.info, image.x_scale);
     }
-    // The library has its own copy now.
+    // The library has the path or its own copy now.
     std::string().swap(p.picture);
     if (!pictureOk) {
         const std::string text = kMissingImage + p.imagePath;
@@ -186,7 +191,7 @@ lxw_worksheet* evidenceSheet(lxw_workbook* book, const std::string& name) {
 
 }  // namespace
 
-WorkbookResult writeWorkbook(const std::string& outputPathUtf8,
+WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
                              const WorkbookOptions& options, WorkbookSource& source) {
     WorkbookResult result;
@@ -194,7 +199,7 @@ WorkbookResult writeWorkbook(const std::string& outputPathUtf8,
     bookOptions.tmpdir =
         options.tempFolder.empty() ? nullptr : const_cast<char*>(options.tempFolder.c_str());
     bookOptions.use_zip64 = LXW_TRUE;  // 1000 screen captures pass 4 GB at worst
-    lxw_workbook* book = workbook_new_opt(outputPathUtf8.c_str(), &bookOptions);
+    lxw_workbook* book = workbook_new_opt(outputPath.c_str(), &bookOptions);
     if (!book) {
         result.error = "workbook_new";
         return result;

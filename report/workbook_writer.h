@@ -21,7 +21,7 @@ struct WorkbookOptions {
     bool includeDescription = true;
     std::string title;       // CP932
     std::string created;     // CP932, shown as it is
-    std::string tempFolder;  // UTF-8; empty: the library's own choice
+    std::string tempFolder;  // in the library's code page; empty: its own choice
 };
 
 // One record as the history holds it, paths resolved. CP932 throughout.
@@ -37,6 +37,10 @@ class WorkbookSource {
     virtual ~WorkbookSource() = default;
     // The whole file at a CP932 path; false when it cannot be read.
     virtual bool read(const std::string& path, std::string& bytes) = 0;
+    // The path under which libxlsxwriter may open the picture itself (in
+    // the code page its fopen takes: CP932 for the MinGW build), so that no copy of it is held until the workbook is
+    // closed; empty (the default) hands the library the bytes read.
+    virtual std::string libraryPath(const std::string& /*cp932Path*/) { return {}; }
 };
 
 struct WorkbookResult {
@@ -46,7 +50,9 @@ struct WorkbookResult {
     std::string error;  // the library's reason when !ok
 };
 
-WorkbookResult writeWorkbook(const std::string& outputPathUtf8,
+// `outputPath` is in the code page of the library's fopen (CP932 for the
+// MinGW build).
+WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
                              const WorkbookOptions& options, WorkbookSource& source);
 

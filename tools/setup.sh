@@ -74,11 +74,11 @@ if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-wi
     "$ROOT/tools/build-libjpeg-win32.sh" "$ROOT/build/libjpeg-win64" x86_64-w64-mingw32
 fi
 # libxlsxwriter for Windows, the same way: Debian's source, static, with
-# Debian's MinGW zlib.
-if [ ! -f "$ROOT/build/libxlsxwriter-win32/lib/libxlsxwriter.a" ]; then
+# Debian's MinGW zlib. A build without the stored-pictures change is made again.
+if [ ! -f "$ROOT/build/libxlsxwriter-win32/store-pictures" ]; then
     "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win32"
 fi
-if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libxlsxwriter-win64/lib/libxlsxwriter.a" ]; then
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libxlsxwriter-win64/store-pictures" ]; then
     "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

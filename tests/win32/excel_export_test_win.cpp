@@ -60,7 +60,11 @@ class ExcelExportTest : public testsupport::MainWindowFixture {
   protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", folder_->path().c_str());
+        // A folder name in Japanese, with a trail byte 0x5C: the library's
+        // file functions take the ANSI code page on Windows.
+        sub_ = folder_->path() + "\\証跡表ソ";
+        CreateDirectoryA(sub_.c_str(), nullptr);
+        std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", sub_.c_str());
         capturer.prime(settingsStore.settings, history);
     }
     // Two whole-screen captures, then a record whose file is gone.
@@ -70,9 +74,11 @@ class ExcelExportTest : public testsupport::MainWindowFixture {
         ASSERT_EQ(history.count, 2);
         DeleteFileA(history.records[1].imagePath);
         std::snprintf(history.fileName, sizeof history.fileName, "表示.csv");
-        std::snprintf(history.folder, kPathSize, "%s", folder_->path().c_str());
+        std::snprintf(history.folder, kPathSize, "%s", sub_.c_str());
         testsupport::PumpPending();
     }
+    std::string InSub(const std::string& name) const { return sub_ + "\\" + name; }
+    std::string sub_;
     ExcelOptions Options(const std::string& path) {
         ExcelOptions o;
         o.outputPath = path;
@@ -86,7 +92,7 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     EXPECT_TRUE(MenuEnabled(IDM_EXCEL));
     const std::string iniBefore = "[File_Set]\r\nJPEGモード=0\r\n[HTML]\r\nタイトル名=表\r\n";
     ASSERT_TRUE(WriteFileBytes(settingsStore.iniPath, iniBefore));
-    const std::string target = InFolder("表示.xlsx");
+    const std::string target = InSub("表示.xlsx");
 
     DialogAnswerer answers;
     std::string shownPath;
@@ -115,7 +121,7 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     EXPECT_EQ(answers.seen()[2].text,
               "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
-    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+    EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
 
     // The specified groups keep their bytes; the options are a group of their own.
     const std::string ini = ReadFileBytes(settingsStore.iniPath);
@@ -131,7 +137,7 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
 
 TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
     Capture();
-    const std::string target = InFolder("証跡.xlsx");
+    const std::string target = InSub("証跡.xlsx");
     ASSERT_TRUE(WriteFileBytes(target, "old workbook"));
     {
         // Held open without sharing, as a spreadsheet program holds it.
@@ -146,9 +152,9 @@ TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
         EXPECT_EQ(answers.seen()[0].text, kLockedText + target);
     }
     EXPECT_EQ(ReadFileBytes(target), "old workbook");
-    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+    EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
 
-    const std::string nowhere = InFolder("no such folder");
+    const std::string nowhere = InSub("no such folder");
     {
         DialogAnswerer answers;
         answers.press(IDOK);
@@ -162,7 +168,7 @@ TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
     answers.press(IDOK);
     EXPECT_TRUE(ExportExcelWorkbook(window_, Options(target)));
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
-    EXPECT_EQ(FilesMatching(InFolder("*.tmp")), 0);
+    EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ class FileSource : public WorkbookSource {
         std::fclose(f);
         return true;
     }
+    std::string libraryPath(const std::string& path) override { return path; }
 };
 
 // Something like a screen: flat areas, text-like stripes and a gradient,
