@@ -17,6 +17,7 @@
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
 #include "capture/file_naming.h"
+#include "capture/key_panel_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -239,6 +240,8 @@ void StartCapturing(HWND window) {
     }
     SetCaptureCommands(window, true);
     statusBar.setText(kStatusMonitoring);
+    ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
+    capturer.reportHotKeyFailures(window);
 }
 
 void StopCapturing(HWND window) {
@@ -246,6 +249,7 @@ void StopCapturing(HWND window) {
     InvalidateForCaptureState(window);
     SetCaptureCommands(window, false);
     statusBar.setText(kStatusStopped);
+    ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
 }
 
 void OnCaptureButton(HWND window) {

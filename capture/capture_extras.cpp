@@ -135,15 +135,15 @@ std::string keyName(int32_t modifiers, int32_t vk) {
     };
     // The punctuation keys as a Japanese keyboard labels them.
     static const Named kNames[] = {
-        {0x08, "Backspace"}, {0x09, "Tab"},    {0x0D, "Enter"},     {0x13, "Pause"},
-        {0x1B, "Esc"},       {0x20, "Space"},  {0x21, "PageUp"},    {0x22, "PageDown"},
-        {0x23, "End"},       {0x24, "Home"},   {0x25, "Left"},      {0x26, "Up"},
-        {0x27, "Right"},     {0x28, "Down"},   {0x2C, "PrintScreen"}, {0x2D, "Insert"},
-        {0x2E, "Delete"},    {0x6A, "Num *"},  {0x6B, "Num +"},     {0x6D, "Num -"},
-        {0x6E, "Num ."},     {0x6F, "Num /"},  {0x90, "NumLock"},   {0x91, "ScrollLock"},
-        {0xBA, ":"},         {0xBB, ";"},      {0xBC, ","},         {0xBD, "-"},
-        {0xBE, "."},         {0xBF, "/"},      {0xC0, "@"},         {0xDB, "["},
-        {0xDC, "\\"},        {0xDD, "]"},      {0xDE, "^"},         {0xE2, "_"},
+        {0x08, "Backspace"}, {0x09, "Tab"},   {0x0D, "Enter"},       {0x13, "Pause"},
+        {0x1B, "Esc"},       {0x20, "Space"}, {0x21, "PageUp"},      {0x22, "PageDown"},
+        {0x23, "End"},       {0x24, "Home"},  {0x25, "Left"},        {0x26, "Up"},
+        {0x27, "Right"},     {0x28, "Down"},  {0x2C, "PrintScreen"}, {0x2D, "Insert"},
+        {0x2E, "Delete"},    {0x6A, "Num *"}, {0x6B, "Num +"},       {0x6D, "Num -"},
+        {0x6E, "Num ."},     {0x6F, "Num /"}, {0x90, "NumLock"},     {0x91, "ScrollLock"},
+        {0xBA, ":"},         {0xBB, ";"},     {0xBC, ","},           {0xBD, "-"},
+        {0xBE, "."},         {0xBF, "/"},     {0xC0, "@"},           {0xDB, "["},
+        {0xDC, "\\"},        {0xDD, "]"},     {0xDE, "^"},           {0xE2, "_"},
     };
     for (const Named& n : kNames)
         if (n.vk == vk)
@@ -152,12 +152,42 @@ std::string keyName(int32_t modifiers, int32_t vk) {
     return name + text;
 }
 
+const char* kindName(int hotKeyId) {
+    static const char* const kNames[] = {
+        "アクティブウィンドウ",
+        "スクリーン全体",
+        "アクティブウィンドウ（選択枠描画）",
+        "スクリーン全体（選択枠描画）",
+        "アクティブウィンドウ（マーカー描画）",
+        "スクリーン全体（マーカー描画）",
+        "アクティブウィンドウ（標準カーソル描画）",
+        "スクリーン全体（標準カーソル描画）",
+        "範囲指定",
+        "前回の範囲",
+    };
+    const int i = hotKeyId - 102;
+    return i >= 0 && i < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[i] : "";
+}
+
+const char* const kHotKeyFailureCaption = "ホットキー登録エラー";
+
+std::string hotKeyFailureMessage(const std::vector<FailedHotKey>& failed) {
+    std::string text =
+        "次のホットキーは他のプログラムが使用しているため、登録できませんでした。\r\n\r\n";
+    for (const FailedHotKey& f : failed)
+        text += keyName(f.modifiers, f.virtualKey) + "（" + kindName(f.hotKeyId) + "）\r\n";
+    text +=
+        "\r\nほかのキーでのキャプチャーは有効です。"
+        "このキーを使うには、キー割り当てを変更するか、"
+        "そのプログラムを終了してからキャプチャーを開始し直してください。";
+    return text;
+}
+
 CaptureRegion dragRegion(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t screenWidth,
                          int32_t screenHeight) {
     // The pixel under the end point belongs to the region, as it does on
     // the overlay's outline.
-    CaptureRegion r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1,
-                    std::max(y0, y1) + 1};
+    CaptureRegion r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
     return onScreen(r, screenWidth, screenHeight);
 }
 

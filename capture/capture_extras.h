@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings/ini_document.h"
 #include "settings/settings.h"
@@ -35,6 +36,13 @@ struct CaptureExtras {
     bool copyToClipboard = false;
 };
 
+// A hot key that could not be registered when capturing was armed.
+struct FailedHotKey {
+    int hotKeyId;
+    int32_t modifiers;  // as the hot-key control reports them
+    int32_t virtualKey;
+};
+
 namespace capture_extras {
 
 extern const char* const kGroup;  // "Capture_Ext"
@@ -53,6 +61,14 @@ bool save(SettingsFiles& files, const char* iniPath, const CaptureExtras& extras
 // "Ctrl+Shift+F12" for a combination as the hot-key control reports it
 // (Shift 0x01, Ctrl 0x02, Alt 0x04); "なし" when no key is set.
 std::string keyName(int32_t modifiers, int32_t virtualKey);
+
+// The kind of a hot-key id as the key panel and the settings name it.
+const char* kindName(int hotKeyId);
+
+// The one message after arming that lists every key another program holds,
+// "Ctrl+F12（アクティブウィンドウ）" a line.
+std::string hotKeyFailureMessage(const std::vector<FailedHotKey>& failed);
+extern const char* const kHotKeyFailureCaption;
 
 // The region dragged from (x0, y0) to (x1, y1), either way round, cut to
 // the screen; empty when nothing of it is on the screen.

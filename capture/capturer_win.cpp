@@ -72,15 +72,35 @@ int Capturer::startMonitoring(HWND owner) {
     if (refuseUntitledFolder(owner))
         return 0;
     monitoring = 1;
-    for (int i = 0; i < kCaptureKindCount; ++i) {
-        const HotKeyEntry& key = settingsStore.settings.hotKeys[i];
+    hotKeyFailures.clear();
+    const auto arm = [&](int id, const HotKeyEntry& key) {
         if (!key.monitored)
-            continue;
-        // A combination another program holds simply never fires.
-        RegisterHotKey(owner, kFirstHotKeyId + i, registerModifiers(key.modifiers),
-                       static_cast<UINT>(key.virtualKey));
-    }
+            return;
+        // A combination another program holds would simply never fire: it
+        // is kept for the message, and the other keys stay armed.
+        if (!RegisterHotKey(owner, id, registerModifiers(key.modifiers),
+                            static_cast<UINT>(key.virtualKey)) &&
+            key.virtualKey != 0)
+            hotKeyFailures.push_back({id, key.modifiers, key.virtualKey});
+    };
+    for (int i = 0; i < kCaptureKindCount; ++i)
+        arm(kFirstHotKeyId + i, settingsStore.settings.hotKeys[i]);
+    arm(kRegionHotKeyId, extras.regionKey);
+    arm(kRepeatRegionHotKeyId, extras.repeatRegionKey);
     return 1;
+}
+
+void Capturer::reportHotKeyFailures(HWND owner) const {
+    if (!hotKeyFailures.empty())
+        ShowMessage(owner, capture_extras::hotKeyFailureMessage(hotKeyFailures).c_str(),
+                    capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
+}
+
+bool Capturer::hotKeyFailed(int hotKeyId) const {
+    for (const FailedHotKey& f : hotKeyFailures)
+        if (f.hotKeyId == hotKeyId)
+            return true;
+    return false;
 }
 
 void Capturer::stopMonitoring(HWND owner) {
@@ -89,8 +109,11 @@ void Capturer::stopMonitoring(HWND owner) {
     monitoring = 0;
     lastTarget = kTargetNone;
     filePath[0] = '\0';
+    hotKeyFailures.clear();
     for (int id = kFirstHotKeyId; id <= kLastHotKeyId; ++id)
         UnregisterHotKey(owner, id);
+    UnregisterHotKey(owner, kRegionHotKeyId);
+    UnregisterHotKey(owner, kRepeatRegionHotKeyId);
 }
 
 // ---- the pipeline ----

@@ -27,8 +27,14 @@ class Capturer {
     bool saveExtras();
     // 0 when refused (the capture folder follows a history that has no name
     // yet); otherwise registers the monitored kinds' hot keys and returns 1.
+    // A key another program holds does not stop the others: it is listed
+    // in hotKeyFailures.
     int startMonitoring(HWND owner);
     void stopMonitoring(HWND owner);
+    // The one message about the keys of the last arming that failed; none
+    // when all were registered.
+    void reportHotKeyFailures(HWND owner) const;
+    bool hotKeyFailed(int hotKeyId) const;
     // The pipeline for one hot key: -1 when the file was not written (a
     // failure or a declined overwrite), 0 when the capture was refused,
     // otherwise the CaptureTarget now on disk.
@@ -62,6 +68,7 @@ class Capturer {
     // The caller may take them.
     std::vector<uint8_t> writtenFile;
     CaptureExtras extras;
+    std::vector<FailedHotKey> hotKeyFailures;
 
   private:
     // The refusal of capture step 1 and of arming; true when refused.

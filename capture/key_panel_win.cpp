@@ -46,6 +46,8 @@ constexpr MarkerRow kMarkerRows[] = {
 
 const char kMonitoredText[] = "有効";
 const char kIdleText[] = "無効";
+// A monitored kind whose key another program holds while capturing is armed.
+const char kTakenText[] = "使用中";
 
 // What one panel owns. It hangs on the dialog's user data, so that a panel
 // made by a test beside the main window's own keeps its own image list.
@@ -61,7 +63,9 @@ HotKeyEntry& Entry(int kind) {
 // then exactly what is registered.
 void ShowMonitored(HWND dialog, int kind, bool monitored) {
     CheckDlgButton(dialog, kToggleIds[kind], monitored ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(dialog, kToggleIds[kind], monitored ? kMonitoredText : kIdleText);
+    const bool taken = monitored && capturer.hotKeyFailed(kFirstHotKeyId + kind);
+    SetDlgItemTextA(dialog, kToggleIds[kind],
+                    taken ? kTakenText : monitored ? kMonitoredText : kIdleText);
     EnableWindow(GetDlgItem(dialog, kHotKeyIds[kind]), monitored ? FALSE : TRUE);
 }
 
@@ -101,11 +105,13 @@ void FillChooser(HWND dialog, const MarkerRow& row, HIMAGELIST markers) {
 }
 
 // The registrations only follow the settings when they are made anew.
-void RearmIfMonitoring() {
+void RearmIfMonitoring(HWND dialog) {
     if (capturer.monitoring != 1)
         return;
     capturer.stopMonitoring(appState.mainWindow);
     capturer.startMonitoring(appState.mainWindow);
+    ShowHotKeyFailures(dialog);
+    capturer.reportHotKeyFailures(appState.mainWindow);
 }
 
 void OnInitDialog(HWND dialog, KeyPanel& panel) {
@@ -142,7 +148,7 @@ void OnToggle(HWND dialog, int kind) {
     }
     ShowMonitored(dialog, kind, on);
     settingsStore.saveFileSettings();
-    RearmIfMonitoring();
+    RearmIfMonitoring(dialog);
 }
 
 void OnMarkerChosen(HWND dialog, const MarkerRow& row) {
@@ -150,7 +156,7 @@ void OnMarkerChosen(HWND dialog, const MarkerRow& row) {
         static_cast<int>(SendDlgItemMessageA(dialog, row.chooser, CB_GETCURSEL, 0, 0));
     Entry(row.kind).markerChoice = cell;
     settingsStore.saveFileSettings();
-    RearmIfMonitoring();
+    RearmIfMonitoring(dialog);
     ShowPreview(dialog, row, cell);
 }
 
@@ -209,6 +215,13 @@ INT_PTR CALLBACK KeyPanelProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
         default:
             return FALSE;
     }
+}
+
+void ShowHotKeyFailures(HWND panel) {
+    if (!panel)
+        return;
+    for (int kind = 0; kind < kCaptureKindCount; ++kind)
+        ShowMonitored(panel, kind, Entry(kind).monitored != 0);
 }
 
 HWND CreateKeyPanel(HINSTANCE instance, HWND container) {

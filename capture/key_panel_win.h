@@ -10,6 +10,10 @@
 // template size and lives until its parent is destroyed.
 HWND CreateKeyPanel(HINSTANCE instance, HWND container);
 
+// Shows on each kind's toggle whether its key could be registered at the
+// last arming ("使用中" when another program holds it).
+void ShowHotKeyFailures(HWND panel);
+
 // The panel's dialog procedure, for a host that creates the dialog itself
 // (CreateDialogParamA with any lParam).
 INT_PTR CALLBACK KeyPanelProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

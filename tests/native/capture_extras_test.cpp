@@ -52,7 +52,8 @@ TEST(CaptureExtras, RoundTripLeavesTheOtherGroupsAlone) {
 }
 
 TEST(CaptureExtras, OddValuesKeepTheDefaults) {
-    const char* const regions[] = {"", "1,2,3", "1,2,3,4,5", "5,5,5,9", "1,2,x,4", "1,2,3,99999999"};
+    const char* const regions[] = {"",        "1,2,3",   "1,2,3,4,5",
+                                   "5,5,5,9", "1,2,x,4", "1,2,3,99999999"};
     for (const char* region : regions) {
         const IniDocument doc(std::string("[Capture_Ext]\r\n遅延秒数=11\r\nPNG形式=2\r\n"
                                           "範囲指定監視=-1\r\n前回の範囲座標=") +
@@ -70,12 +71,21 @@ TEST(CaptureExtras, KeyNames) {
         int32_t modifiers, vk;
         const char* name;
     } const cases[] = {
-        {0x02, 0x7B, "Ctrl+F12"},      {0x07, 'A', "Ctrl+Alt+Shift+A"}, {0, 0x87, "F24"},
-        {0x01, 0x60, "Shift+Num 0"},   {0x04, 0xDC, "Alt+\\"},          {0, 0, "なし"},
+        {0x02, 0x7B, "Ctrl+F12"},    {0x07, 'A', "Ctrl+Alt+Shift+A"}, {0, 0x87, "F24"},
+        {0x01, 0x60, "Shift+Num 0"}, {0x04, 0xDC, "Alt+\\"},          {0, 0, "なし"},
         {0x02, 0xE9, "Ctrl+0xE9"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(capture_extras::keyName(c.modifiers, c.vk), c.name);
+}
+
+TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
+    const std::string text =
+        capture_extras::hotKeyFailureMessage({{102, 0x02, 0x7B}, {110, 0x03, 'R'}});
+    EXPECT_NE(text.find("\r\nCtrl+F12（アクティブウィンドウ）\r\nCtrl+Shift+R（範囲指定）\r\n"),
+              std::string::npos);
+    EXPECT_STREQ(capture_extras::kindName(109), "スクリーン全体（標準カーソル描画）");
+    EXPECT_STREQ(capture_extras::kindName(112), "");
 }
 
 TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {
@@ -84,10 +94,10 @@ TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {
         CaptureRegion want;
     } const cases[] = {
         {10, 20, 109, 69, {10, 20, 110, 70}},
-        {109, 69, 10, 20, {10, 20, 110, 70}},      // dragged up and left
-        {-50, -50, 30, 40, {0, 0, 31, 41}},        // from beyond the corner
+        {109, 69, 10, 20, {10, 20, 110, 70}},  // dragged up and left
+        {-50, -50, 30, 40, {0, 0, 31, 41}},    // from beyond the corner
         {700, 500, 900, 700, {700, 500, 800, 600}},
-        {900, 700, 950, 750, {}},                  // wholly off the screen
+        {900, 700, 950, 750, {}},  // wholly off the screen
     };
     for (const Case& c : cases) {
         const CaptureRegion r = capture_extras::dragRegion(c.x0, c.y0, c.x1, c.y1, 800, 600);

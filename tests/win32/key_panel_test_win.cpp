@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/panes_win.h"
 #include "base/app_state_win.h"
 #include "capture/capturer_win.h"
 #include "capture/key_panel_win.h"
@@ -326,3 +327,32 @@ TEST_F(KeyPanelTest, SwitchingOnWithAnEmptyKeyControlStoresKeyZero) {
 }
 
 }  // namespace
+
+TEST_F(KeyPanelTest, AKeyAnotherRegistrationHoldsIsNamedOnceAndTheOthersStayArmed) {
+    settingsStore.settings.hotKeys[1] = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
+    settingsStore.settings.hotKeys[3] = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F10, 1, 0};
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x3001, MOD_CONTROL | MOD_SHIFT, VK_F9));
+    HWND shown = tabHost.keyPanelHost.keyPanel;
+    ASSERT_NE(shown, nullptr);
+
+    testsupport::DialogAnswerer answers;
+    answers.press(IDOK);
+    Arm();
+    EXPECT_EQ(answers.unexpected(), 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, "ホットキー登録エラー");
+    EXPECT_NE(answers.seen()[0].text.find("\r\nCtrl+Shift+F9（スクリーン全体）\r\n"),
+              std::string::npos);
+    EXPECT_EQ(answers.seen()[0].text.find("F10"), std::string::npos);
+    EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+    char text[32] = {};
+    GetDlgItemTextA(shown, kToggles[1], text, sizeof text);
+    EXPECT_STREQ(text, "使用中");
+    GetDlgItemTextA(shown, kToggles[3], text, sizeof text);
+    EXPECT_STREQ(text, "有効");
+
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_STOP, 0);
+    GetDlgItemTextA(shown, kToggles[1], text, sizeof text);
+    EXPECT_STREQ(text, "有効");
+    UnregisterHotKey(nullptr, 0x3001);
+}
