@@ -59,3 +59,8 @@ add_dependencies(shipped_resources_test_win Zelcap)
 add_test(NAME help.chm COMMAND ${Python3_EXECUTABLE}
     ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${ZELCAP_HELP} ${PROJECT_SOURCE_DIR}/resources)
 set_tests_properties(help.chm PROPERTIES TIMEOUT 60 LABELS help)
+
+# The other program of the hot-key conflict run.
+add_executable(hotkey_holder ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/hotkey_holder_win.cpp)
+zelcap_target_flags(hotkey_holder)
+add_dependencies(Zelcap hotkey_holder)
