@@ -18,6 +18,7 @@
 #include "capture/capturer_win.h"
 #include "capture/file_naming.h"
 #include "capture/key_panel_win.h"
+#include "capture/region_overlay_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -134,23 +135,81 @@ void RecordImagePath(char (&path)[kPathSize]) {
     }
 }
 
-void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
-    if (history.count >= AppState::recordMaximum) {
-        char text[128];
-        std::snprintf(text, sizeof text, "最大件数%dを超えました。履歴ファイルを変更してください。",
-                      AppState::recordMaximum);
-        ShowMessage(window, text, "警告", MB_ICONWARNING | MB_OK);
+// A capture waiting for its delay to run out: one at a time.
+struct PendingCapture {
+    int hotKeyId = 0;
+    int remaining = 0;  // seconds
+};
+PendingCapture pendingCapture;
+constexpr UINT_PTR kDelayTimer = 0x5A01;
+
+void ShowCountdown() {
+    char text[64];
+    std::snprintf(text, sizeof text, "キャプチャーまで %d 秒", pendingCapture.remaining);
+    statusBar.setText(text);
+}
+
+void CancelPendingCapture(HWND window) {
+    if (pendingCapture.hotKeyId == 0)
         return;
+    KillTimer(window, kDelayTimer);
+    pendingCapture = {};
+}
+
+bool TooManyRecords(HWND window) {
+    if (history.count < AppState::recordMaximum)
+        return false;
+    char text[128];
+    std::snprintf(text, sizeof text, "最大件数%dを超えました。履歴ファイルを変更してください。",
+                  AppState::recordMaximum);
+    ShowMessage(window, text, "警告", MB_ICONWARNING | MB_OK);
+    return true;
+}
+
+// The region kinds decide their region before the pipeline runs: the
+// overlay for a new one, the kept one for "前回の範囲". False when there is
+// nothing to capture.
+bool ChooseRegion(HWND window, HWND owner, int id) {
+    if (id == kRepeatRegionHotKeyId) {
+        if (!capturer.extras.lastRegion.empty())
+            return true;
+        ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
+                    "警告", MB_ICONWARNING | MB_OK);
+        return false;
     }
-    if (appState.captureBusy)
-        return;
+    if (!capturer.readyToCapture(owner))
+        return false;
+    HBITMAP frozen = capturer.freezeScreen();
+    CaptureRegion region;
+    const bool picked = PickRegion(appState.instance, frozen, GetSystemMetrics(SM_CXSCREEN),
+                                   GetSystemMetrics(SM_CYSCREEN), region);
+    SetForegroundWindow(window);
+    if (!picked) {
+        capturer.releaseFrozenScreen();
+        return false;
+    }
+    capturer.extras.lastRegion = region;
+    capturer.saveExtras();
+    return true;
+}
+
+void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
     appState.captureBusy = 1;
     HWND owner = imagePane && imagePane->view ? imagePane->view : window;
-    if (capturer.capture(owner, static_cast<int>(id)) < 1) {
+    const bool region = id == kRegionHotKeyId || id == kRepeatRegionHotKeyId;
+    if (region && !ChooseRegion(window, owner, id)) {
         appState.captureBusy = 0;
-        DefWindowProcA(window, message, id, lParam);
         return;
     }
+    const int captured = capturer.capture(owner, id);
+    capturer.releaseFrozenScreen();
+    if (captured < 1) {
+        appState.captureBusy = 0;
+        DefWindowProcA(window, message, static_cast<WPARAM>(id), lParam);
+        return;
+    }
+    if (capturer.extras.copyToClipboard)
+        capturer.copyToClipboard(owner);
     // The new row's picture is made from the bytes just written, not read back.
     OfferCapturedFile(capturer.filePath, std::move(capturer.writtenFile));
     char path[kPathSize];
@@ -170,6 +229,38 @@ void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
     settings().startNumber = capturer.nextNumber;
     appState.captureBusy = 0;
     ShowSelectedImage();
+}
+
+void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
+    if (TooManyRecords(window))
+        return;
+    if (appState.captureBusy || pendingCapture.hotKeyId != 0)
+        return;
+    if (capturer.extras.delaySeconds > 0) {
+        // The menus and tooltips the user opens in the meantime are taken.
+        pendingCapture = {static_cast<int>(id), capturer.extras.delaySeconds};
+        ShowCountdown();
+        SetTimer(window, kDelayTimer, 1000, nullptr);
+        return;
+    }
+    RunCapture(window, static_cast<int>(id), message, lParam);
+}
+
+void OnDelayTimer(HWND window) {
+    if (pendingCapture.hotKeyId == 0) {
+        KillTimer(window, kDelayTimer);
+        return;
+    }
+    if (--pendingCapture.remaining > 0) {
+        ShowCountdown();
+        return;
+    }
+    const int id = pendingCapture.hotKeyId;
+    CancelPendingCapture(window);
+    statusBar.setText(kStatusMonitoring);
+    // The history may have filled up while the seconds ran.
+    if (!TooManyRecords(window) && capturer.monitoring == 1)
+        RunCapture(window, id, WM_HOTKEY, 0);
 }
 
 // ---- commands ----
@@ -245,6 +336,7 @@ void StartCapturing(HWND window) {
 }
 
 void StopCapturing(HWND window) {
+    CancelPendingCapture(window);
     capturer.stopMonitoring(window);
     InvalidateForCaptureState(window);
     SetCaptureCommands(window, false);
@@ -474,6 +566,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case UWM_REPAINT_TABS:
             RepaintTabStrip();
             return 0;
+        case WM_TIMER:
+            if (wParam == kDelayTimer) {
+                OnDelayTimer(window);
+                return 0;
+            }
+            break;
         case WM_HOTKEY:
             OnHotKey(window, wParam, message, lParam);
             return 0;

@@ -71,6 +71,10 @@ struct ModuleTraits {
     static HMODULE none() { return nullptr; }
     static void close(HMODULE h) { FreeLibrary(h); }
 };
+struct GlobalMemoryTraits {
+    static HGLOBAL none() { return nullptr; }
+    static void close(HGLOBAL h) { GlobalFree(h); }
+};
 struct StdioTraits {
     static FILE* none() { return nullptr; }
     static void close(FILE* f) { std::fclose(f); }
@@ -85,6 +89,7 @@ using Menu = Owned<HMENU, MenuTraits>;
 using ImageList = Owned<HIMAGELIST, ImageListTraits>;
 using Module = Owned<HMODULE, ModuleTraits>;
 using StdioFile = Owned<FILE*, StdioTraits>;
+using GlobalMemory = Owned<HGLOBAL, GlobalMemoryTraits>;  // released to the clipboard on success
 
 // GetDC / ReleaseDC: the release needs the window the DC came from.
 class WindowDc {

@@ -32,6 +32,7 @@ void Capturer::reset() {
     image.reset();
     writtenFile.clear();
     pixels_ = std::vector<uint8_t>();
+    frozen_.reset();
     memory_.reset();
     display_.reset();
     lastTarget = kTargetNone;
@@ -250,22 +251,82 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
     lastTarget = kTargetScreen;
 }
 
-int Capturer::capture(HWND owner, int hotKeyId) {
+bool Capturer::readyToCapture(HWND owner) {
     const Settings& s = settingsStore.settings;
-    if (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId)
-        return 0;
     if (refuseUntitledFolder(owner))
-        return 0;
+        return false;
     if (s.startNumber > s.maxNumber) {
         if (ShowMessage(owner, "開始番号が最大番号を超えています", "ファイル番号設定エラー",
                         MB_ICONWARNING | MB_OK) == IDOK) {
             RunSettingsPropertySheet(owner);
         }
-        return 0;
+        return false;
     }
+    return true;
+}
+
+HBITMAP Capturer::freezeScreen() {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    frozen_.reset();
+    if (!captureDcs(width, height))
+        return nullptr;
+    frozen_.reset(CreateCompatibleBitmap(display_.get(), width, height));
+    if (!frozen_)
+        return nullptr;
+    HDC memory = memory_.get();
+    win::SelectGuard selected(memory, frozen_.get());
+    BitBlt(memory, 0, 0, width, height, display_.get(), 0, 0, SRCCOPY);
+    return frozen_.get();
+}
+
+void Capturer::releaseFrozenScreen() {
+    frozen_.reset();
+}
+
+bool Capturer::grabRegion(int screenWidth, int screenHeight) {
+    const CaptureRegion r = capture_extras::onScreen(extras.lastRegion, screenWidth, screenHeight);
+    if (r.empty())
+        return false;
+    cp932::copyText(title, "REGION");
+    if (captureDcs(screenWidth, screenHeight))
+        prepareImage(r.width(), r.height());
+    else
+        image.reset();
+    if (image) {
+        HDC memory = memory_.get();
+        SavedDcState state(memory);
+        win::SelectGuard selected(memory, image.get());
+        if (frozen_) {
+            // Cut from the picture the overlay showed, not from the overlay.
+            win::MemoryDc source(CreateCompatibleDC(display_.get()));
+            if (source) {
+                win::SelectGuard frozen(source.get(), frozen_.get());
+                BitBlt(memory, 0, 0, r.width(), r.height(), source.get(), r.left, r.top,
+                       SRCCOPY);
+            }
+        } else {
+            BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left, r.top, SRCCOPY);
+        }
+    }
+    captureRect = RECT{r.left, r.top, r.right, r.bottom};
+    lastTarget = kTargetScreen;
+    return true;
+}
+
+int Capturer::capture(HWND owner, int hotKeyId) {
+    const Settings& s = settingsStore.settings;
+    const bool region = hotKeyId == kRegionHotKeyId || hotKeyId == kRepeatRegionHotKeyId;
+    if (!region && (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId))
+        return 0;
+    if (!readyToCapture(owner))
+        return 0;
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if ((hotKeyId - kFirstHotKeyId) % 2 == 0) {
+    if (region) {
+        if (!grabRegion(screenWidth, screenHeight))
+            return 0;
+    } else if ((hotKeyId - kFirstHotKeyId) % 2 == 0) {
         if (!grabWindow(owner, hotKeyId, screenWidth, screenHeight)) {
             ShowMessage(owner,
                         "アクティブウィンドウキャプチャーでスクリーン外の扱いの値が不正です。",
@@ -445,4 +506,52 @@ bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
     }
     return readPixels(owner, width, height, pixels_.data()) &&
            encodeJpegBytes(width, height, quality, pixels_.data(), dibStride(width), out);
+}
+
+bool Capturer::copyToClipboard(HWND owner) {
+    int32_t width = 0, height = 0;
+    PictureSize(captureRect, &width, &height);
+    uint32_t size = 0;
+    bool ok = image && dibImageSize(width, height, &size);
+    win::GlobalMemory memory;
+    if (ok)
+        memory.reset(GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + size));
+    if (memory) {
+        auto* block = static_cast<uint8_t*>(GlobalLock(memory.get()));
+        ok = block != nullptr;
+        if (ok) {
+            BITMAPINFOHEADER header{};
+            header.biSize = sizeof header;
+            header.biWidth = width;
+            header.biHeight = height;
+            header.biPlanes = 1;
+            header.biBitCount = 24;
+            header.biCompression = BI_RGB;
+            header.biSizeImage = size;
+            std::memcpy(block, &header, sizeof header);
+            ok = readPixels(owner, width, height, block + sizeof header);
+            GlobalUnlock(memory.get());
+        }
+    } else {
+        ok = false;
+    }
+    // Another program may hold the clipboard for a moment.
+    bool opened = false;
+    for (int attempt = 0; ok && !opened && attempt < 10; ++attempt) {
+        opened = OpenClipboard(owner) != FALSE;
+        if (!opened)
+            Sleep(20);
+    }
+    if (opened) {
+        ok = EmptyClipboard() && SetClipboardData(CF_DIB, memory.get());
+        if (ok)
+            memory.release();  // the clipboard owns it now
+        CloseClipboard();
+    }
+    if (!ok || !opened) {
+        ShowMessage(owner, "キャプチャーをクリップボードにコピーできませんでした。", "警告",
+                    MB_ICONWARNING | MB_OK);
+        return false;
+    }
+    return true;
 }

@@ -35,6 +35,19 @@ class Capturer {
     // when all were registered.
     void reportHotKeyFailures(HWND owner) const;
     bool hotKeyFailed(int hotKeyId) const;
+    // The refusals every capture starts with (the capture folder follows an
+    // untitled history, the start number beyond the maximum); true when
+    // the capture may go on. The region kinds ask before the overlay.
+    bool readyToCapture(HWND owner);
+    // The whole screen as it is now, for the region overlay to show and the
+    // region capture to cut from; null when it cannot be taken. Kept until
+    // releaseFrozenScreen().
+    HBITMAP freezeScreen();
+    void releaseFrozenScreen();
+    // The last capture's picture on the clipboard as a DIB; false (after
+    // telling the user) when it could not be put there.
+    bool copyToClipboard(HWND owner);
+
     // The pipeline for one hot key: -1 when the file was not written (a
     // failure or a declined overwrite), 0 when the capture was refused,
     // otherwise the CaptureTarget now on disk.
@@ -77,6 +90,9 @@ class Capturer {
     // off-screen setting holds a value the pipeline does not know.
     bool grabWindow(HWND owner, int hotKeyId, int screenWidth, int screenHeight);
     void grabScreen(int hotKeyId, int screenWidth, int screenHeight);
+    // extras.lastRegion, from the frozen screen when there is one, else
+    // from the screen as it is; false when the region is empty.
+    bool grabRegion(int screenWidth, int screenHeight);
     // The display and memory DCs for a screen of this size, made at the
     // first capture and again when the screen size changes; false when
     // they cannot be made.
@@ -97,6 +113,7 @@ class Capturer {
                     std::vector<uint8_t>& bytes);
 
     win::MemoryDc display_;
+    win::Bitmap frozen_;
     win::MemoryDc memory_;
     int dcScreenWidth_ = 0, dcScreenHeight_ = 0;
     int imageWidth_ = 0, imageHeight_ = 0;

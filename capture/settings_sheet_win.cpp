@@ -9,8 +9,10 @@
 
 #include "base/cp932.h"
 #include "base/message_box_win.h"
+#include "capture/capture_extras_page_win.h"
 #include "capture/capturer_win.h"
 #include "capture/settings_sheet_rules.h"
+#include "resources/capture_extras_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
@@ -368,6 +370,7 @@ INT_PTR SettingsSheet::open(HWND owner) {
         {IDD_SHEET_HISTORY, HistoryListPage},
         {IDD_SHEET_FORMAT, FileFormatPage},
         {IDD_SHEET_FONTS, FontPage},
+        {IDD_SHEET_CAPTURE_EXTRAS, CaptureExtrasPage},
     };
     constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
     const HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -1,0 +1,81 @@
+#include "capture/capture_extras_page_win.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "base/app_state_win.h"
+#include "base/message_box_win.h"
+#include "capture/capturer_win.h"
+#include "resources/capture_extras_ids.h"
+
+namespace {
+
+void ShowKey(HWND page, int keyId, int onId, const HotKeyEntry& key) {
+    SendDlgItemMessageA(page, keyId, HKM_SETHOTKEY,
+                        MAKEWORD(key.virtualKey & 0xFF, key.modifiers & 0xFF), 0);
+    CheckDlgButton(page, onId, key.monitored ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ReadKey(HWND page, int keyId, int onId, HotKeyEntry& key) {
+    const WORD value = LOWORD(SendDlgItemMessageA(page, keyId, HKM_GETHOTKEY, 0, 0));
+    key.modifiers = HIBYTE(value);
+    key.virtualKey = LOBYTE(value);
+    key.monitored = IsDlgButtonChecked(page, onId) == BST_CHECKED ? 1 : 0;
+}
+
+void Init(HWND page) {
+    const CaptureExtras& e = capturer.extras;
+    ShowKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
+    ShowKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
+    char text[96] = "なし";
+    const CaptureRegion& r = e.lastRegion;
+    if (!r.empty())
+        std::snprintf(text, sizeof text, "%d, %d から %d × %d", r.left, r.top, r.width(),
+                      r.height());
+    SetDlgItemTextA(page, IDC_EXTRAS_LAST_REGION, text);
+    SendDlgItemMessageA(page, IDC_EXTRAS_DELAY_SPIN, UDM_SETRANGE32, 0, kMaxCaptureDelay);
+    SendDlgItemMessageA(page, IDC_EXTRAS_DELAY_SPIN, UDM_SETPOS32, 0, e.delaySeconds);
+    SendDlgItemMessageA(page, IDC_EXTRAS_DELAY, EM_LIMITTEXT, 2, 0);
+    CheckDlgButton(page, IDC_EXTRAS_CLIPBOARD, e.copyToClipboard ? BST_CHECKED : BST_UNCHECKED);
+}
+
+INT_PTR Apply(HWND page) {
+    BOOL ok = FALSE;
+    const UINT delay = GetDlgItemInt(page, IDC_EXTRAS_DELAY, &ok, FALSE);
+    if (!ok || delay > static_cast<UINT>(kMaxCaptureDelay)) {
+        ShowMessage(page, "遅延は0～10秒で指定してください。", "定義設定エラー",
+                    MB_ICONWARNING | MB_OK);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+        return TRUE;
+    }
+    CaptureExtras& e = capturer.extras;
+    ReadKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
+    ReadKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
+    e.delaySeconds = static_cast<int32_t>(delay);
+    e.copyToClipboard = IsDlgButtonChecked(page, IDC_EXTRAS_CLIPBOARD) == BST_CHECKED;
+    capturer.saveExtras();
+    // Armed keys follow the settings only when they are registered anew.
+    if (capturer.monitoring == 1) {
+        capturer.stopMonitoring(appState.mainWindow);
+        capturer.startMonitoring(appState.mainWindow);
+        capturer.reportHotKeyFailures(page);
+    }
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CaptureExtrasPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            Init(page);
+            return TRUE;
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY))
+                return Apply(page);
+            return FALSE;
+    }
+    return FALSE;
+}

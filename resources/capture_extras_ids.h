@@ -1,0 +1,13 @@
+// Control ids of the settings page of the extra capture options.
+#pragma once
+
+#define IDD_SHEET_CAPTURE_EXTRAS 170
+
+#define IDC_EXTRAS_REGION_KEY 1300
+#define IDC_EXTRAS_REGION_ON 1301
+#define IDC_EXTRAS_REPEAT_KEY 1302
+#define IDC_EXTRAS_REPEAT_ON 1303
+#define IDC_EXTRAS_DELAY 1304
+#define IDC_EXTRAS_DELAY_SPIN 1305
+#define IDC_EXTRAS_CLIPBOARD 1306
+#define IDC_EXTRAS_LAST_REGION 1307
