@@ -19,6 +19,8 @@
 #include "capture/file_naming.h"
 #include "capture/key_panel_win.h"
 #include "capture/region_overlay_win.h"
+#include "capture/step_heading.h"
+#include "capture/step_recorder_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -90,6 +92,7 @@ void OnClose(HWND window) {
     if (!historyList.confirmSaveChanges())
         return;
     capturer.stopMonitoring(window);
+    stepRecorder.stop();
     DestroyWindow(window);
 }
 
@@ -193,6 +196,8 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
     return true;
 }
 
+void AppendCaptureRecord(HWND window, HWND owner, const char* comment);
+
 void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
     appState.captureBusy = 1;
     HWND owner = imagePane && imagePane->view ? imagePane->view : window;
@@ -208,6 +213,11 @@ void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
         DefWindowProcA(window, message, static_cast<WPARAM>(id), lParam);
         return;
     }
+    AppendCaptureRecord(window, owner, capturer.recordComment());
+}
+
+// The record of the capture just written, and what follows it.
+void AppendCaptureRecord(HWND window, HWND owner, const char* comment) {
     if (capturer.extras.copyToClipboard)
         capturer.copyToClipboard(owner);
     // The new row's picture is made from the bytes just written, not read back.
@@ -216,7 +226,7 @@ void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
     RecordImagePath(path);
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
-    history.appendCapture(path, capturer.recordComment(), timestamp, settings().folderOption);
+    history.appendCapture(path, comment, timestamp, settings().folderOption);
     historyList.showAppendedRecord();
     EnableMenuCommand(window, IDM_FILE_SAVE, true);
     toolbar.setButtonState(kSaveButton, kEnabled);
@@ -232,6 +242,11 @@ void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
 }
 
 void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
+    if (static_cast<int>(id) == kStepHotKeyId) {
+        SendMessageA(window, WM_COMMAND, stepRecorder.running() ? IDM_STEP_STOP : IDM_STEP_START,
+                     0);
+        return;
+    }
     if (TooManyRecords(window))
         return;
     if (appState.captureBusy || pendingCapture.hotKeyId != 0)
@@ -261,6 +276,88 @@ void OnDelayTimer(HWND window) {
     // The history may have filled up while the seconds ran.
     if (!TooManyRecords(window) && capturer.monitoring == 1)
         RunCapture(window, id, WM_HOTKEY, 0);
+}
+
+// ---- step recording ----
+
+const char kStatusSteps[] = "ステップ記録中";
+
+void ShowStepStatus() {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %dステップ", kStatusSteps, stepRecorder.taken());
+    statusBar.setText(text);
+}
+
+void SetStepCommands(HWND window) {
+    EnableMenuCommand(window, IDM_STEP_START, !stepRecorder.running());
+    EnableMenuCommand(window, IDM_STEP_STOP, stepRecorder.running());
+}
+
+// ZELCAP_STEP_TIMING names a file that gets one line per step: the
+// milliseconds from the press to the pixels taken, within the hook, and to
+// the file written.
+void LogStepTiming(const StepShot& shot) {
+    char log[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("ZELCAP_STEP_TIMING", log, sizeof log);
+    if (n == 0 || n >= sizeof log)
+        return;
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const double toFile = shot.pressToGrabMs + static_cast<double>(now.QuadPart -
+                                                                   shot.grabbedAt.QuadPart) *
+                                                   1000.0 / static_cast<double>(frequency.QuadPart);
+    win::StdioFile file(std::fopen(log, "ab"));
+    if (file)
+        std::fprintf(file.get(), "%d %.2f %.2f %.2f %ld %ld\n", shot.number, shot.pressToGrabMs,
+                     shot.grabMs, toFile, shot.rect.right - shot.rect.left,
+                     shot.rect.bottom - shot.rect.top);
+}
+
+void StopStepRecording(HWND window);
+
+// Every step whose target is known, in click order.
+void OnStepShot(HWND window) {
+    StepShot shot;
+    while (stepRecorder.take(shot)) {
+        if (history.count >= AppState::recordMaximum) {
+            StopStepRecording(window);
+            TooManyRecords(window);
+            return;
+        }
+        HWND owner = imagePane && imagePane->view ? imagePane->view : window;
+        const std::string heading = stepHeading(shot.target, kCommentSize - 1);
+        appState.captureBusy = 1;
+        if (capturer.captureStep(owner, shot, heading) >= 1) {
+            LogStepTiming(shot);
+            AppendCaptureRecord(window, owner, heading.c_str());
+        }
+        appState.captureBusy = 0;
+    }
+    if (stepRecorder.running())
+        ShowStepStatus();
+}
+
+void StartStepRecording(HWND window) {
+    if (stepRecorder.running() || !capturer.readyToCapture(window) || TooManyRecords(window))
+        return;
+    if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
+        ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー",
+                    MB_ICONERROR | MB_OK);
+        return;
+    }
+    SetStepCommands(window);
+    ShowStepStatus();
+}
+
+void StopStepRecording(HWND window) {
+    if (!stepRecorder.running())
+        return;
+    stepRecorder.stop();
+    SetStepCommands(window);
+    statusBar.setText(capturer.monitoring == 1 ? kStatusMonitoring : kStatusStopped);
+    // The clicks taken before the stop are written too.
+    OnStepShot(window);
 }
 
 // ---- commands ----
@@ -330,7 +427,10 @@ void StartCapturing(HWND window) {
         return;
     }
     SetCaptureCommands(window, true);
-    statusBar.setText(kStatusMonitoring);
+    if (stepRecorder.running())
+        ShowStepStatus();
+    else
+        statusBar.setText(kStatusMonitoring);
     ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
     capturer.reportHotKeyFailures(window);
 }
@@ -340,7 +440,10 @@ void StopCapturing(HWND window) {
     capturer.stopMonitoring(window);
     InvalidateForCaptureState(window);
     SetCaptureCommands(window, false);
-    statusBar.setText(kStatusStopped);
+    if (stepRecorder.running())
+        ShowStepStatus();
+    else
+        statusBar.setText(kStatusStopped);
     ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
 }
 
@@ -448,6 +551,12 @@ bool OnCommand(HWND window, int id) {
         case IDM_CAPTURE_STOP:
             StopCapturing(window);
             return true;
+        case IDM_STEP_START:
+            StartStepRecording(window);
+            return true;
+        case IDM_STEP_STOP:
+            StopStepRecording(window);
+            return true;
         case IDM_CAPTURE_TOGGLE:
             OnCaptureButton(window);
             return true;
@@ -514,6 +623,8 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     capturer.prime(settings(), history);
     capturer.loadExtras();
+    SetStepCommands(window);
+    capturer.registerStepKey(window);
     return 1;
 }
 
@@ -559,6 +670,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case UWM_UPDATE_COMMANDS:
             UpdateHistoryCommands(window);
             UpdateSelectionCommands(window);
+            return 0;
+        case UWM_STEP_SHOT:
+            OnStepShot(window);
             return 0;
         case UWM_SHOW_IMAGE:
             ShowSelectedImage();

@@ -12,3 +12,7 @@ constexpr UINT UWM_SHOW_IMAGE = WM_USER + 101;
 // Repaint the tab strip: posted behind the tab font's WM_SETFONT, which does
 // not redraw, so that tabs measured with the previous font do not stay.
 constexpr UINT UWM_REPAINT_TABS = WM_USER + 102;
+
+// The step recorder has a click ready to be written (posted from its
+// threads; the main window takes every waiting click, in order).
+constexpr UINT UWM_STEP_SHOT = WM_USER + 103;

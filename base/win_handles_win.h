@@ -43,6 +43,11 @@ struct FileHandleTraits {
     static HANDLE none() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
 };
+// A kernel object whose "none" is null (events, threads), unlike a file's.
+struct KernelHandleTraits {
+    static HANDLE none() { return nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
 struct GdiObjectTraits {
     static HGDIOBJ none() { return nullptr; }
     static void close(HGDIOBJ h) { DeleteObject(h); }
@@ -81,6 +86,7 @@ struct StdioTraits {
 };
 
 using FileHandle = Owned<HANDLE, FileHandleTraits>;
+using KernelHandle = Owned<HANDLE, KernelHandleTraits>;
 using GdiObject = Owned<HGDIOBJ, GdiObjectTraits>;
 using Bitmap = Owned<HBITMAP, BitmapTraits>;
 using Font = Owned<HFONT, FontTraits>;

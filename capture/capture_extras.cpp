@@ -18,6 +18,8 @@ constexpr const char* kClipboardKey = "クリップボード";
 constexpr const char* kRegionStem = "範囲指定";
 constexpr const char* kRepeatStem = "前回の範囲";
 constexpr const char* kLastRegionKey = "前回の範囲座標";
+constexpr const char* kStepStem = "ステップ記録";
+constexpr const char* kStepScreenKey = "ステップ記録範囲";
 
 int32_t readInt(const IniDocument& doc, const std::string& key, int32_t fallback, int32_t low,
                 int32_t high) {
@@ -72,6 +74,8 @@ CaptureExtras read(const IniDocument& doc) {
     e.copyToClipboard = readInt(doc, kClipboardKey, 0, 0, 1) == 1;
     readKey(doc, kRegionStem, e.regionKey);
     readKey(doc, kRepeatStem, e.repeatRegionKey);
+    readKey(doc, kStepStem, e.stepKey);
+    e.stepWholeScreen = readInt(doc, kStepScreenKey, 0, 0, 1) == 1;
     if (const auto text = doc.get(kGroup, kLastRegionKey))
         e.lastRegion = parseRegion(*text);
     return e;
@@ -83,6 +87,8 @@ void write(const CaptureExtras& e, IniDocument& doc) {
     doc.set(kGroup, kClipboardKey, e.copyToClipboard ? "1" : "0");
     writeKey(doc, kRegionStem, e.regionKey);
     writeKey(doc, kRepeatStem, e.repeatRegionKey);
+    writeKey(doc, kStepStem, e.stepKey);
+    doc.set(kGroup, kStepScreenKey, e.stepWholeScreen ? "1" : "0");
     const CaptureRegion& r = e.lastRegion;
     char text[64];
     std::snprintf(text, sizeof text, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
@@ -164,6 +170,7 @@ const char* kindName(int hotKeyId) {
         "スクリーン全体（標準カーソル描画）",
         "範囲指定",
         "前回の範囲",
+        "ステップ記録",
     };
     const int i = hotKeyId - 102;
     return i >= 0 && i < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[i] : "";

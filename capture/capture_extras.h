@@ -17,6 +17,7 @@
 // Hot-key ids of the extra kinds, after the eight (102-109).
 constexpr int kRegionHotKeyId = 110;
 constexpr int kRepeatRegionHotKeyId = 111;
+constexpr int kStepHotKeyId = 112;  // toggles step recording
 
 constexpr int kMaxCaptureDelay = 10;  // seconds
 
@@ -34,6 +35,10 @@ struct CaptureExtras {
     CaptureRegion lastRegion;                             // empty: none yet
     int32_t delaySeconds = 0;                             // 0 to kMaxCaptureDelay
     bool copyToClipboard = false;
+    // Step recording: its toggle key (registered whenever it is on, armed
+    // or not) and whether a step takes the whole screen or the window.
+    HotKeyEntry stepKey{0x02 | 0x01, 'T', 0, 0};  // Ctrl+Shift+T, not on
+    bool stepWholeScreen = false;
 };
 
 // A hot key that could not be registered when capturing was armed.

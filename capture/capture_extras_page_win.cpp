@@ -28,6 +28,8 @@ void Init(HWND page) {
     const CaptureExtras& e = capturer.extras;
     ShowKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ShowKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
+    ShowKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
+    CheckDlgButton(page, IDC_EXTRAS_STEP_SCREEN, e.stepWholeScreen ? BST_CHECKED : BST_UNCHECKED);
     char text[96] = "なし";
     const CaptureRegion& r = e.lastRegion;
     if (!r.empty())
@@ -52,9 +54,13 @@ INT_PTR Apply(HWND page) {
     CaptureExtras& e = capturer.extras;
     ReadKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ReadKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
+    ReadKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
+    // A recording already running keeps the kind of picture it started with.
+    e.stepWholeScreen = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SCREEN) == BST_CHECKED;
     e.delaySeconds = static_cast<int32_t>(delay);
     e.copyToClipboard = IsDlgButtonChecked(page, IDC_EXTRAS_CLIPBOARD) == BST_CHECKED;
     capturer.saveExtras();
+    capturer.registerStepKey(appState.mainWindow);
     // Armed keys follow the settings only when they are registered anew.
     if (capturer.monitoring == 1) {
         capturer.stopMonitoring(appState.mainWindow);

@@ -9,6 +9,7 @@
 #include "base/cp932.h"
 #include "base/message_box_win.h"
 #include "capture/bmp_format.h"
+#include "capture/click_mark.h"
 #include "capture/capture_geometry.h"
 #include "capture/file_naming.h"
 #include "capture/jpeg_encoder.h"
@@ -94,6 +95,20 @@ int Capturer::startMonitoring(HWND owner) {
 void Capturer::reportHotKeyFailures(HWND owner) const {
     if (!hotKeyFailures.empty())
         ShowMessage(owner, capture_extras::hotKeyFailureMessage(hotKeyFailures).c_str(),
+                    capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
+}
+
+void Capturer::registerStepKey(HWND owner) {
+    UnregisterHotKey(owner, kStepHotKeyId);
+    const HotKeyEntry& key = extras.stepKey;
+    if (!key.monitored || key.virtualKey == 0)
+        return;
+    if (!RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
+                        static_cast<UINT>(key.virtualKey)))
+        ShowMessage(owner,
+                    capture_extras::hotKeyFailureMessage(
+                        {{kStepHotKeyId, key.modifiers, key.virtualKey}})
+                        .c_str(),
                     capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
 }
 
@@ -315,7 +330,6 @@ bool Capturer::grabRegion(int screenWidth, int screenHeight) {
 }
 
 int Capturer::capture(HWND owner, int hotKeyId) {
-    const Settings& s = settingsStore.settings;
     const bool region = hotKeyId == kRegionHotKeyId || hotKeyId == kRepeatRegionHotKeyId;
     if (!region && (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId))
         return 0;
@@ -337,6 +351,40 @@ int Capturer::capture(HWND owner, int hotKeyId) {
         grabScreen(hotKeyId, screenWidth, screenHeight);
     }
 
+    return writeNumberedFile(owner);
+}
+
+int Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading) {
+    if (!readyToCapture(owner))
+        return 0;
+    const int width = shot.rect.right - shot.rect.left;
+    const int height = shot.rect.bottom - shot.rect.top;
+    click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
+                     shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
+    if (captureDcs(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
+        prepareImage(width, height);
+    else
+        image.reset();
+    if (image) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        if (SetDIBits(display_.get(), image.get(), 0, static_cast<UINT>(height),
+                      shot.pixels.data(), &info, DIB_RGB_COLORS) != height)
+            image.reset();
+    }
+    captureRect = shot.rect;
+    cp932::copyText(title, heading.c_str());
+    lastTarget = kTargetScreen;
+    return writeNumberedFile(owner);
+}
+
+int Capturer::writeNumberedFile(HWND owner) {
+    const Settings& s = settingsStore.settings;
     filePath[0] = '\0';
     cp932::copyText(folder, s.folderOption == 1 ? history.folder : s.saveFolder);
     removeTrailingBackslash(folder);

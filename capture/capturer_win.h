@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/win_handles_win.h"
 #include "capture/capture_extras.h"
 #include "capture/capture_kinds.h"
 #include "capture/decorations_win.h"
+#include "capture/step_recorder_win.h"
 #include "settings/settings.h"
 
 class History;
@@ -34,6 +36,9 @@ class Capturer {
     // The one message about the keys of the last arming that failed; none
     // when all were registered.
     void reportHotKeyFailures(HWND owner) const;
+    // The step recording key, registered whenever it is on (armed or not);
+    // tells the user when another program holds it.
+    void registerStepKey(HWND owner);
     bool hotKeyFailed(int hotKeyId) const;
     // The refusals every capture starts with (the capture folder follows an
     // untitled history, the start number beyond the maximum); true when
@@ -52,6 +57,9 @@ class Capturer {
     // failure or a declined overwrite), 0 when the capture was refused,
     // otherwise the CaptureTarget now on disk.
     int capture(HWND owner, int hotKeyId);
+    // One recorded step: its pixels with the click mark drawn in, written
+    // like any capture under the next number; the same results as capture().
+    int captureStep(HWND owner, StepShot& shot, const std::string& heading);
     // The heading of the last capture's record.
     const char* recordComment();
 
@@ -107,6 +115,9 @@ class Capturer {
     // dibImageSize bytes; false when there are none.
     bool readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block);
     void reportWriteFailure(HWND owner, const char* path, bool isDisk);
+    // Names the next numbered file and writes the picture in the chosen
+    // format; the result of capture().
+    int writeNumberedFile(HWND owner);
     // Writes a writer's file bytes (when `ok`) and closes the file; keeps
     // the bytes as writtenFile on success. The writers' result.
     int finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,

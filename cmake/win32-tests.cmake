@@ -64,3 +64,8 @@ set_tests_properties(help.chm PROPERTIES TIMEOUT 60 LABELS help)
 add_executable(hotkey_holder ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/hotkey_holder_win.cpp)
 zelcap_target_flags(hotkey_holder)
 add_dependencies(Zelcap hotkey_holder)
+
+# The program clicked in the step recording run.
+add_executable(step_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/step_target_win.cpp)
+zelcap_target_flags(step_target)
+add_dependencies(Zelcap step_target)

@@ -35,6 +35,8 @@
 #define IDM_EDIT_MOVE_UP 32797
 #define IDM_EDIT_MOVE_DOWN 32798
 #define IDM_EXCEL 32800
+#define IDM_STEP_START 32801
+#define IDM_STEP_STOP 32802
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000
