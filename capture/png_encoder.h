@@ -1,0 +1,21 @@
+// Lossless PNG compression of a captured picture through libpng.
+// Platform-free.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A capture must not keep the user waiting: zlib's fastest level and the
+// Sub filter on every row (docs/performance.md has the figures that chose
+// them).
+constexpr int kPngZlibLevel = 1;
+
+// Writes the PNG file of a bottom-up 24-bit BGR block (rows of `stride`
+// bytes, as GetDIBits returns them) into `out`, whose earlier contents are
+// replaced: 8-bit RGB, not interlaced, no ancillary chunks. The block is only
+// read; its pad bytes are never looked at.
+// False, with `out` empty, when the picture is empty, the block too small for
+// it or a side beyond PNG's 2^31 - 1, or when libpng reports an error or
+// memory runs out.
+bool encodePngBytes(int32_t width, int32_t height, const uint8_t* bottomUpBgr, uint32_t stride,
+                    std::vector<uint8_t>& out);
