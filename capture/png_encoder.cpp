@@ -5,6 +5,8 @@
 #include <new>
 #include <png.h>
 
+static_assert(PngSettings{}.filters == PNG_FILTER_SUB, "the default filter is Sub");
+
 namespace {
 
 // libpng reports an error through a longjmp to the setjmp of its struct;
@@ -40,7 +42,8 @@ struct Compression {
 
 // Only trivially destructible locals here: a longjmp skips destructors.
 bool compress(Compression* const c, png_uint_32 width, png_uint_32 height,
-              const uint8_t* const bottomUpBgr, std::size_t stride, std::vector<uint8_t>* out) {
+              const uint8_t* const bottomUpBgr, std::size_t stride, std::vector<uint8_t>* out,
+              const PngSettings* const settings) {
     c->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpBack, dropWarning);
     if (c->png == nullptr)
         return false;
@@ -52,11 +55,8 @@ bool compress(Compression* const c, png_uint_32 width, png_uint_32 height,
     png_set_write_fn(c->png, out, appendBytes, flushNothing);
     png_set_IHDR(c->png, c->info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Sub alone costs one subtraction a byte; libpng's adaptive choice among
-    // all five filters tries each on every row and took several times as
-    // long for files a few per cent smaller.
-    png_set_filter(c->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_compression_level(c->png, kPngZlibLevel);
+    png_set_filter(c->png, PNG_FILTER_TYPE_BASE, settings->filters);
+    png_set_compression_level(c->png, settings->zlibLevel);
     png_write_info(c->png, c->info);
     // The DIB's byte order; libpng swaps in its own row copy.
     png_set_bgr(c->png);
@@ -69,7 +69,7 @@ bool compress(Compression* const c, png_uint_32 width, png_uint_32 height,
 }  // namespace
 
 bool encodePngBytes(int32_t width, int32_t height, const uint8_t* bottomUpBgr, uint32_t stride,
-                    std::vector<uint8_t>& out) {
+                    std::vector<uint8_t>& out, const PngSettings& settings) {
     out.clear();
     if (bottomUpBgr == nullptr || width <= 0 || height <= 0)
         return false;
@@ -77,8 +77,9 @@ bool encodePngBytes(int32_t width, int32_t height, const uint8_t* bottomUpBgr, u
     if (stride < rowBytes || uint64_t{stride} * static_cast<uint64_t>(height) > SIZE_MAX)
         return false;
     Compression c;
-    const bool encoded = compress(&c, static_cast<png_uint_32>(width),
-                                  static_cast<png_uint_32>(height), bottomUpBgr, stride, &out);
+    const bool encoded =
+        compress(&c, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bottomUpBgr,
+                 stride, &out, &settings);
     png_destroy_write_struct(&c.png, &c.info);
     if (!encoded)
         out.clear();

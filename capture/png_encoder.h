@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <vector>
 
-// A capture must not keep the user waiting: zlib's fastest level and the
-// Sub filter on every row (docs/performance.md has the figures that chose
-// them).
-constexpr int kPngZlibLevel = 1;
+// How hard the writer works. A capture must not keep the user waiting, so
+// the defaults are zlib's fastest level and the Sub filter on every row;
+// docs/performance.md has the figures that chose them against the others.
+struct PngSettings {
+    int zlibLevel = 1;
+    int filters = 0x10;  // libpng's PNG_FILTER_SUB; a mask of PNG_FILTER_* values
+};
 
 // Writes the PNG file of a bottom-up 24-bit BGR block (rows of `stride`
 // bytes, as GetDIBits returns them) into `out`, whose earlier contents are
@@ -18,4 +21,4 @@ constexpr int kPngZlibLevel = 1;
 // it or a side beyond PNG's 2^31 - 1, or when libpng reports an error or
 // memory runs out.
 bool encodePngBytes(int32_t width, int32_t height, const uint8_t* bottomUpBgr, uint32_t stride,
-                    std::vector<uint8_t>& out);
+                    std::vector<uint8_t>& out, const PngSettings& settings = PngSettings{});
