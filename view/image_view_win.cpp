@@ -17,6 +17,7 @@
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"
 #include "view/image_pane_win.h"
+#include "view/png_decoder.h"
 #include "view/pane_layout.h"
 #include "view/scroll_math.h"
 
@@ -214,6 +215,8 @@ void Remember(const char* path, const FileStamp& stamp) {
 bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
     if (isJpegName(path))
         return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), sparePicture));
+    if (isPngName(path))
+        return DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
     sparePicture.reset();
     return loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
 }
@@ -241,7 +244,9 @@ void LoadPicture(const char* path) {
     const bool stamped = ReadStamp(path, &stamp);
     if (stamped && PictureInMemory(path, stamp))
         return;
-    const bool loaded = isJpegName(path) ? LoadJpegFile(path) == 1 : LoadBmpFile(path);
+    const bool loaded = isJpegName(path)  ? LoadJpegFile(path) == 1
+                        : isPngName(path) ? LoadPngFile(path)
+                                          : LoadBmpFile(path);
     if (loaded && stamped)
         Remember(path, stamp);
 }
@@ -305,6 +310,28 @@ bool LoadBmpFile(const char* path) {
     return true;
 }
 
+bool LoadPngFile(const char* path) {
+    if (!imagePane)
+        return false;
+    shownFile = ShownFile{};
+    win::FileHandle file(
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        ReportFile("ファイルのオープンに失敗しました", path);
+        return false;
+    }
+    ReleaseImage();  // its block may take the new picture
+    std::vector<uint8_t> bytes;
+    const bool decoded = ReadWholeFile(file.get(), bytes) &&
+                         DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
+    file.reset();
+    if (!decoded) {
+        ReportReadFailure(path);
+        return false;
+    }
+    return true;
+}
+
 void UpdateScrollRanges() {
     // Showing or hiding a bar resizes the view, whose re-layout comes back
     // here: the outer call sets both bars, from the outer size, which a bar
@@ -347,7 +374,7 @@ void ShowSelectedImage() {
         } else {
             cp932::copyText(path, text);
         }
-        if (isJpegName(path) || isBmpName(path)) {
+        if (isJpegName(path) || isBmpName(path) || isPngName(path)) {
             LoadPicture(path);
         } else {
             ReleaseImage();
