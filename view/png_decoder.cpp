@@ -78,6 +78,16 @@ bool decompress(Decompression* const d, PackedDib* const out) {
     }
     // libpng itself refuses larger sides while it reads the header.
     png_set_user_limits(d->png, kMaxDibSide, kMaxDibSide);
+    // Of the ancillary chunks only tRNS changes the picture. The others are
+    // skipped unread: libpng takes a buffer of the size a chunk declares for
+    // some of them (sCAL, iCCP, the texts) and only warns when that is
+    // gigabytes; skipped data goes through readBytes, which stops at the end.
+    static const png_byte kIgnored[] =
+        "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0"
+        "pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, kIgnored,
+                                static_cast<int>(sizeof kIgnored / 5));
     png_set_read_fn(d->png, &d->source, readBytes);
     png_read_info(d->png, d->info);
     const png_uint_32 width = png_get_image_width(d->png, d->info);
