@@ -94,7 +94,7 @@ bench-workbook: setup
 
 # The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
 # picture, and the PNG writer's other possible settings (docs/performance.md).
-BENCH_CAPTURE_ROUNDS ?= 15
+BENCH_CAPTURE_ROUNDS ?= 31
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <png.h>
 
-static_assert(PngSettings{}.filters == PNG_FILTER_SUB, "the default filter is Sub");
+static_assert(PngSettings{}.filters == PNG_FILTER_UP, "the default filter is Up");
 
 namespace {
 
