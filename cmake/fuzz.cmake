@@ -16,11 +16,17 @@ add_link_options(${ZELCAP_SANITIZE})
 # build is made from (tools/setup.sh unpacks it). Without that source the
 # system library is used, and the JPEG fuzzer works blind inside libjpeg.
 # UBSan stays off there: it is not our code to fix.
-file(GLOB found ${PROJECT_SOURCE_DIR}/build/libjpeg-src*/libjpeg-turbo-*/jpeglib.h)
-if(found)
-    list(GET found 0 found)
-    get_filename_component(found ${found} DIRECTORY)
-endif()
+# The folder of the first unpacked source that has HEADER, or "".
+function(zelcap_unpacked_source pattern header out)
+    file(GLOB found ${PROJECT_SOURCE_DIR}/build/${pattern}/${header})
+    if(found)
+        list(GET found 0 found)
+        get_filename_component(found ${found} DIRECTORY)
+    endif()
+    set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+zelcap_unpacked_source("libjpeg-src*/libjpeg-turbo-*" jpeglib.h found)
 set(ZELCAP_JPEG_SOURCE "${found}" CACHE PATH "libjpeg-turbo source to instrument")
 if(ZELCAP_JPEG_SOURCE)
     include(ExternalProject)
@@ -46,11 +52,7 @@ endif()
 
 # libpng the same way, from the source the Windows build is made from, over
 # the system zlib.
-file(GLOB found ${PROJECT_SOURCE_DIR}/build/libpng-src*/libpng1.6-*/png.h)
-if(found)
-    list(GET found 0 found)
-    get_filename_component(found ${found} DIRECTORY)
-endif()
+zelcap_unpacked_source("libpng-src*/libpng1.6-*" png.h found)
 set(ZELCAP_PNG_SOURCE "${found}" CACHE PATH "libpng source to instrument")
 if(ZELCAP_PNG_SOURCE)
     include(ExternalProject)

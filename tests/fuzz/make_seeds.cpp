@@ -27,8 +27,8 @@ int colour(int x, int y, int c) {
     return (x * 40 + y * 25 + c * 80) & 0xFF;
 }
 
-// The capture writer's own output, through a temporary file as it writes one.
-Bytes captureJpeg(int32_t width, int32_t height) {
+// A captured block as GetDIBits gives it.
+Bytes captureBlock(int32_t width, int32_t height) {
     const uint32_t stride = dibStride(width);
     Bytes dib(std::size_t{stride} * height, 0);
     for (int32_t row = 0; row < height; ++row)
@@ -36,6 +36,13 @@ Bytes captureJpeg(int32_t width, int32_t height) {
             for (int c = 0; c < 3; ++c)
                 dib[std::size_t(row) * stride + x * 3 + c] =
                     static_cast<uint8_t>(colour(x, row, c));
+    return dib;
+}
+
+// The capture writer's own output, through a temporary file as it writes one.
+Bytes captureJpeg(int32_t width, int32_t height) {
+    const uint32_t stride = dibStride(width);
+    Bytes dib = captureBlock(width, height);
     Bytes file;
     std::FILE* f = std::tmpfile();
     if (f == nullptr || !encodeJpegStream(f, width, height, 75, dib.data(), stride))
@@ -49,15 +56,9 @@ Bytes captureJpeg(int32_t width, int32_t height) {
 
 // The PNG capture writer's output.
 Bytes capturePng(int32_t width, int32_t height) {
-    const uint32_t stride = dibStride(width);
-    Bytes dib(std::size_t{stride} * height, 0);
-    for (int32_t row = 0; row < height; ++row)
-        for (int32_t x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                dib[std::size_t(row) * stride + x * 3 + c] =
-                    static_cast<uint8_t>(colour(x, row, c));
+    const Bytes dib = captureBlock(width, height);
     Bytes file;
-    encodePngBytes(width, height, dib.data(), stride, file);
+    encodePngBytes(width, height, dib.data(), dibStride(width), file);
     return file;
 }
 
