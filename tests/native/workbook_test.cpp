@@ -206,11 +206,13 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
     source.files["a.jpg"] = jpegFile(16, 16);
     source.files["b.bmp"] = bmpFile(4, 4);
     source.files["broken.jpg"] = "not a picture";
+    source.files["e.png"] = pngFile(5, 3);
     const std::vector<WorkbookRecord> records = {
         {"2004/07/16 10:23:45", "a", "a.jpg", ""},
         {"2004/07/16 10:23:46", "b", "b.bmp", "missing.txt"},
         {"2004/07/16 10:23:47", "c", "gone.jpg", ""},
         {"2004/07/16 10:23:48", "d", "broken.jpg", ""},
+        {"2004/07/16 10:23:49", "e", "e.png", ""},
     };
     WorkbookOptions options;
     char dir[] = "/tmp/zelcap-workbook-XXXXXX";
@@ -220,7 +222,7 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
         options.layout = layout;
         const WorkbookResult result = writeWorkbook(path, records, options, source);
         EXPECT_TRUE(result.ok) << result.error;
-        EXPECT_EQ(result.written, 4);
+        EXPECT_EQ(result.written, 5);
         EXPECT_EQ(result.problems, 2);
         FILE* f = std::fopen(path.c_str(), "rb");
         ASSERT_NE(f, nullptr);
