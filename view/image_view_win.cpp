@@ -287,12 +287,21 @@ int LoadJpegFile(const char* path) {
     return 1;
 }
 
+namespace {
+
+// The file a loader reads whole; the pane forgets which file it shows.
+win::FileHandle OpenPictureFile(const char* path) {
+    shownFile = ShownFile{};
+    return win::FileHandle(
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
 bool LoadBmpFile(const char* path) {
     if (!imagePane)
         return false;
-    shownFile = ShownFile{};
-    win::FileHandle file(
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle file = OpenPictureFile(path);
     if (!file) {
         ShowMessage(MessageOwner(), "ファイルのオープンに失敗しました", "Error", MB_OK);
         return false;
@@ -313,9 +322,7 @@ bool LoadBmpFile(const char* path) {
 bool LoadPngFile(const char* path) {
     if (!imagePane)
         return false;
-    shownFile = ShownFile{};
-    win::FileHandle file(
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle file = OpenPictureFile(path);
     if (!file) {
         ReportFile("ファイルのオープンに失敗しました", path);
         return false;
