@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-capture clean
 
 all: native win32
 
@@ -63,7 +63,7 @@ test: all wine-build fuzz-build
 FUZZ_SECONDS ?= 300
 FUZZ_RUNS ?= 1000000
 fuzz: fuzz-build
-	@for kind in bmp jpeg workbook; do \
+	@for kind in bmp jpeg png workbook; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
@@ -91,6 +91,12 @@ dist: win32
 # files (docs/performance.md).
 bench-workbook: setup
 	@bash tools/bench/workbook-bench.sh 1000
+
+# The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
+# picture, and the PNG writer's other possible settings (docs/performance.md).
+BENCH_CAPTURE_ROUNDS ?= 31
+bench-capture: setup
+	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
 
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/CTestTestfile.cmake

@@ -125,16 +125,17 @@ LRESULT OnNotify(HWND window, NMHDR* header) {
 // ---- the capture road of one hot key ----
 
 // The record's image path: "保存先" (losing one trailing backslash for good),
-// the prefix and the number the file got.
+// the prefix and the number the file got, in the format the capturer wrote.
 void RecordImagePath(char (&path)[kPathSize]) {
     Settings& s = settings();
     removeTrailingBackslash(s.saveFolder);
+    const ImageFormat format = captureImageFormat(capturer.extras.png, s.jpegMode == 1);
     if (!formatCaptureFileName(path, sizeof path, s.saveFolder, capturer.namePrefix,
-                               capturer.nextNumber - 1, s.zeroPadNumbers == 1, s.jpegMode == 1)) {
+                               capturer.nextNumber - 1, s.zeroPadNumbers == 1, format)) {
         // Too long to hold whole: keep the file part, which is all a record
         // of the history folder stores anyway.
         formatCaptureFileName(path, sizeof path, "", capturer.namePrefix, capturer.nextNumber - 1,
-                              s.zeroPadNumbers == 1, s.jpegMode == 1);
+                              s.zeroPadNumbers == 1, format);
     }
 }
 

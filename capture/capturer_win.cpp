@@ -13,6 +13,7 @@
 #include "capture/capture_geometry.h"
 #include "capture/file_naming.h"
 #include "capture/jpeg_encoder.h"
+#include "capture/png_encoder.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "settings/settings_files_win.h"
@@ -390,16 +391,18 @@ int Capturer::writeNumberedFile(HWND owner) {
     removeTrailingBackslash(folder);
     if (nextNumber > s.maxNumber)
         nextNumber = 0;
-    const bool jpeg = jpegMode != 0;
+    const ImageFormat format = imageFormat();
     int written;
     if (!formatCaptureFileName(filePath, sizeof filePath, folder, namePrefix, nextNumber,
-                               s.zeroPadNumbers == 1, jpeg)) {
+                               s.zeroPadNumbers == 1, format)) {
         // No file of that name can exist: the path does not fit.
         ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
                     MB_ICONERROR | MB_OK);
         written = -1;
     } else {
-        written = jpeg ? writeJpeg(owner, filePath) : writeBmp(owner, filePath);
+        written = format == ImageFormat::png    ? writePng(owner, filePath)
+                  : format == ImageFormat::jpeg ? writeJpeg(owner, filePath)
+                                                : writeBmp(owner, filePath);
     }
     // A failed or declined write uses up its number too.
     ++nextNumber;
@@ -490,7 +493,7 @@ void PictureSize(const RECT& captureRect, int32_t* width, int32_t* height) {
 
 }  // namespace
 
-// Both writers make the whole file in memory and write it with one call
+// The writers make the whole file in memory and write it with one call
 // through the handle the overwrite check opened: opening it a second time
 // for a stream cost a capture more than the write itself.
 int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk,
@@ -537,14 +540,25 @@ int Capturer::writeJpeg(HWND owner, const char* path) {
     return finishWrite(owner, path, file, isDisk, ok, bytes);
 }
 
-bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
+int Capturer::writePng(HWND owner, const char* path) {
+    win::FileHandle file;
+    bool isDisk = false;
+    if (openTarget(owner, path, file, &isDisk) != 0)
+        return -1;
+    std::vector<uint8_t> bytes;
     int32_t width = 0, height = 0;
-    PictureSize(captureRect, &width, &height);
+    const bool ok = readKeptPixels(owner, &width, &height) &&
+                    encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
+    return finishWrite(owner, path, file, isDisk, ok, bytes);
+}
+
+bool Capturer::readKeptPixels(HWND owner, int32_t* width, int32_t* height) {
+    PictureSize(captureRect, width, height);
     uint32_t size = 0;
     // The block is kept, like the bitmap: fresh pages for 6 MB cost a
-    // whole-screen capture a fifth of its time. The encoder reads no pad
+    // whole-screen capture a fifth of its time. The encoders read no pad
     // byte, so what an earlier capture left there does not matter.
-    if (!dibImageSize(width, height, &size))
+    if (!dibImageSize(*width, *height, &size))
         return false;
     try {
         pixels_.resize(size);
@@ -552,7 +566,12 @@ bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
         pixels_ = std::vector<uint8_t>();
         return false;
     }
-    return readPixels(owner, width, height, pixels_.data()) &&
+    return readPixels(owner, *width, *height, pixels_.data());
+}
+
+bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
+    int32_t width = 0, height = 0;
+    return readKeptPixels(owner, &width, &height) &&
            encodeJpegBytes(width, height, quality, pixels_.data(), dibStride(width), out);
 }
 

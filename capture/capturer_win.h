@@ -12,6 +12,7 @@
 #include "capture/capture_extras.h"
 #include "capture/capture_kinds.h"
 #include "capture/decorations_win.h"
+#include "capture/file_naming.h"
 #include "capture/step_recorder_win.h"
 #include "settings/settings.h"
 
@@ -66,6 +67,9 @@ class Capturer {
     // The writers: 0 when the file was written, -1 when it was not.
     int writeBmp(HWND owner, const char* path);
     int writeJpeg(HWND owner, const char* path);
+    int writePng(HWND owner, const char* path);
+    // The format of the next capture's file: extras.png, else jpegMode.
+    ImageFormat imageFormat() const { return captureImageFormat(extras.png, jpegMode != 0); }
     // The JPEG file's bytes in `out`; false when the picture could not be
     // read or encoded.
     bool encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out);
@@ -128,7 +132,11 @@ class Capturer {
     win::MemoryDc memory_;
     int dcScreenWidth_ = 0, dcScreenHeight_ = 0;
     int imageWidth_ = 0, imageHeight_ = 0;
-    // The JPEG writer's pixel block.
+    // The picture's pixels as a kept bottom-up block (`pixels_`); false
+    // when they cannot be read. *width and *height are the picture's.
+    bool readKeptPixels(HWND owner, int32_t* width, int32_t* height);
+
+    // The JPEG and PNG writers' pixel block.
     std::vector<uint8_t> pixels_;
 };
 

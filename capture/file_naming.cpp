@@ -6,13 +6,15 @@
 #include "base/cp932.h"
 
 bool formatCaptureFileName(char* out, std::size_t outSize, const char* folder, const char* prefix,
-                           int32_t number, bool zeroPad, bool jpeg) {
+                           int32_t number, bool zeroPad, ImageFormat format) {
     if (out == nullptr || outSize == 0)
         return false;
     out[0] = '\0';
     if (folder == nullptr || prefix == nullptr)
         return false;
-    const char* extension = jpeg ? "jpg" : "bmp";
+    const char* extension = format == ImageFormat::png    ? "png"
+                            : format == ImageFormat::jpeg ? "jpg"
+                                                          : "bmp";
     // int is 32 bits on every target, so %d prints the whole number.
     const int value = static_cast<int>(number);
     const int written =

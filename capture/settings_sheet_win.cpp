@@ -240,7 +240,11 @@ void InitFileFormat(HWND page) {
     SendDlgItemMessageA(page, IDC_SHEET_QUALITY, TBM_SETPOS, TRUE,
                         sheet_rules::shownQuality(s.jpegQuality));
     SendDlgItemMessageA(page, IDC_SHEET_QUALITY, TBM_SETPAGESIZE, 0, sheet_rules::kQualityPage);
-    if (s.jpegMode == 1)
+    // PNG lives in the [Capture_Ext] group and overrides the JPEG/BMP
+    // choice, which stays stored as it was.
+    if (capturer.extras.png)
+        CheckDlgButton(page, IDC_SHEET_PNG, BST_CHECKED);
+    else if (s.jpegMode == 1)
         CheckDlgButton(page, IDC_SHEET_JPEG, BST_CHECKED);
     else if (s.jpegMode == 0)
         CheckDlgButton(page, IDC_SHEET_BMP, BST_CHECKED);
@@ -249,6 +253,7 @@ void InitFileFormat(HWND page) {
 
 INT_PTR ApplyFileFormat(HWND page) {
     Settings& s = settings();
+    const bool png = IsChecked(page, IDC_SHEET_PNG);
     if (IsChecked(page, IDC_SHEET_JPEG))
         s.jpegMode = 1;
     else if (IsChecked(page, IDC_SHEET_BMP))
@@ -258,6 +263,14 @@ INT_PTR ApplyFileFormat(HWND page) {
     capturer.jpegQuality = s.jpegQuality;
     capturer.jpegMode = s.jpegMode;
     settingsStore.saveFileSettings();
+    // Only a change rewrites the group: a user who never picks PNG keeps a
+    // settings file without it. With no button checked (a jpegMode other
+    // than 0 and 1) the choice stays as it was.
+    const bool chosen = png || IsChecked(page, IDC_SHEET_JPEG) || IsChecked(page, IDC_SHEET_BMP);
+    if (chosen && png != capturer.extras.png) {
+        capturer.extras.png = png;
+        capturer.saveExtras();
+    }
     return ApplyResult(page, PSNRET_NOERROR);
 }
 
@@ -274,6 +287,7 @@ INT_PTR CALLBACK FileFormatPage(HWND page, UINT message, WPARAM wParam, LPARAM l
                     Enable(page, IDC_SHEET_QUALITY, true);
                     return TRUE;
                 case IDC_SHEET_BMP:
+                case IDC_SHEET_PNG:
                     Enable(page, IDC_SHEET_QUALITY, false);
                     return TRUE;
             }

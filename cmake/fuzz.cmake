@@ -16,11 +16,17 @@ add_link_options(${ZELCAP_SANITIZE})
 # build is made from (tools/setup.sh unpacks it). Without that source the
 # system library is used, and the JPEG fuzzer works blind inside libjpeg.
 # UBSan stays off there: it is not our code to fix.
-file(GLOB found ${PROJECT_SOURCE_DIR}/build/libjpeg-src*/libjpeg-turbo-*/jpeglib.h)
-if(found)
-    list(GET found 0 found)
-    get_filename_component(found ${found} DIRECTORY)
-endif()
+# The folder of the first unpacked source that has HEADER, or "".
+function(zelcap_unpacked_source pattern header out)
+    file(GLOB found ${PROJECT_SOURCE_DIR}/build/${pattern}/${header})
+    if(found)
+        list(GET found 0 found)
+        get_filename_component(found ${found} DIRECTORY)
+    endif()
+    set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+zelcap_unpacked_source("libjpeg-src*/libjpeg-turbo-*" jpeglib.h found)
 set(ZELCAP_JPEG_SOURCE "${found}" CACHE PATH "libjpeg-turbo source to instrument")
 if(ZELCAP_JPEG_SOURCE)
     include(ExternalProject)
@@ -43,6 +49,32 @@ else()
     find_path(JPEG_INCLUDE jpeglib.h REQUIRED)
     find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
 endif()
+
+# libpng the same way, from the source the Windows build is made from, over
+# the system zlib.
+zelcap_unpacked_source("libpng-src*/libpng1.6-*" png.h found)
+set(ZELCAP_PNG_SOURCE "${found}" CACHE PATH "libpng source to instrument")
+if(ZELCAP_PNG_SOURCE)
+    include(ExternalProject)
+    set(png_build ${CMAKE_BINARY_DIR}/libpng)
+    ExternalProject_Add(libpng_instrumented
+        SOURCE_DIR ${ZELCAP_PNG_SOURCE}
+        BINARY_DIR ${png_build}
+        CMAKE_ARGS -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            "-DCMAKE_C_FLAGS=-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
+            -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+        BUILD_COMMAND ${CMAKE_COMMAND} --build ${png_build} --target png_static
+        INSTALL_COMMAND ""
+        BUILD_BYPRODUCTS ${png_build}/libpng16.a)
+    file(MAKE_DIRECTORY ${png_build})
+    set(PNG_INCLUDE ${ZELCAP_PNG_SOURCE} ${png_build})  # pnglibconf.h is generated
+    set(PNG_LIBRARY ${png_build}/libpng16.a)
+else()
+    message(WARNING "No libpng source in build/libpng-src-*: fuzzing the system libpng")
+    find_path(PNG_INCLUDE png.h REQUIRED)
+    find_library(PNG_LIBRARY NAMES png16 png REQUIRED)
+endif()
+find_library(ZLIB_LIBRARY NAMES z REQUIRED)
 
 # Clang knows no execution character set but UTF-8, while the core's texts
 # must be CP932 bytes (static_asserts check their lengths). So the fuzzers
@@ -78,10 +110,13 @@ add_library(zelcap_fuzz_core STATIC ${cp932_sources})
 add_dependencies(zelcap_fuzz_core zelcap_cp932_headers)
 target_compile_options(zelcap_fuzz_core PRIVATE ${ZELCAP_WARNINGS})
 target_include_directories(zelcap_fuzz_core PUBLIC ${ZELCAP_CP932_DIR} ${PROJECT_SOURCE_DIR}
-    ${JPEG_INCLUDE})
-target_link_libraries(zelcap_fuzz_core PUBLIC ${JPEG_LIBRARY})
+    ${JPEG_INCLUDE} ${PNG_INCLUDE})
+target_link_libraries(zelcap_fuzz_core PUBLIC ${JPEG_LIBRARY} ${PNG_LIBRARY} ${ZLIB_LIBRARY})
 if(TARGET libjpeg_instrumented)
     add_dependencies(zelcap_fuzz_core libjpeg_instrumented)
+endif()
+if(TARGET libpng_instrumented)
+    add_dependencies(zelcap_fuzz_core libpng_instrumented)
 endif()
 
 set(ZELCAP_FUZZ_DIR ${PROJECT_SOURCE_DIR}/tests/fuzz)
@@ -89,7 +124,7 @@ set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
 # The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
 # tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
-set(ZELCAP_FUZZERS bmp jpeg csv settings report_writer text_paths)
+set(ZELCAP_FUZZERS bmp jpeg png csv settings report_writer text_paths)
 foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})

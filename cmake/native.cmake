@@ -10,11 +10,14 @@ find_library(JPEG_LIBRARY NAMES jpeg REQUIRED)
 # The workbook writer uses Debian's libxlsxwriter natively.
 find_path(XLSXWRITER_INCLUDE xlsxwriter.h REQUIRED)
 find_library(XLSXWRITER_LIBRARY NAMES xlsxwriter REQUIRED)
+# PNG pictures through Debian's libpng.
+find_path(PNG_INCLUDE png.h REQUIRED)
+find_library(PNG_LIBRARY NAMES png16 png REQUIRED)
 
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES} ${ZELCAP_POSIX_SOURCES})
 zelcap_target_flags(zelcap_core)
-target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE})
-target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY})
+target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE} ${PNG_INCLUDE})
+target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY} ${PNG_LIBRARY})
 
 find_package(GTest REQUIRED)
 include(GoogleTest)

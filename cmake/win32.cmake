@@ -27,12 +27,20 @@ if(NOT EXISTS ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a)
     message(FATAL_ERROR "No Windows libxlsxwriter in ${ZELCAP_XLSXWRITER_PREFIX}; run tools/setup.sh")
 endif()
 
+# libpng against the same libz.a as libxlsxwriter: one zlib in the program.
+set(ZELCAP_PNG_PREFIX ${PROJECT_SOURCE_DIR}/build/libpng-${ZELCAP_WIN_ARCH} CACHE PATH
+    "libpng built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_PNG_PREFIX}/lib/libpng.a)
+    message(FATAL_ERROR "No Windows libpng in ${ZELCAP_PNG_PREFIX}; run tools/setup.sh")
+endif()
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include
-    ${ZELCAP_XLSXWRITER_PREFIX}/include)
+    ${ZELCAP_XLSXWRITER_PREFIX}/include ${ZELCAP_PNG_PREFIX}/include)
 target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a
-    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
+    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a ${ZELCAP_PNG_PREFIX}/lib/libpng.a
+    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
 
 # Resources: bitmaps and icons drawn by the generator, then the .rc files.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

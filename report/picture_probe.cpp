@@ -1,9 +1,15 @@
 #include "report/picture_probe.h"
 
+#include <cstring>
+
 namespace {
 
 uint32_t be16(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+
+uint32_t be32(const uint8_t* p) {
+    return be16(p) << 16 | be16(p + 2);
 }
 
 int32_t le32(const uint8_t* p) {
@@ -82,6 +88,41 @@ PictureInfo probeBmp(const uint8_t* b, std::size_t size) {
     return info;
 }
 
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool isChunk(const uint8_t* chunk, const char* type) {
+    return std::memcmp(chunk + 4, type, 4) == 0;
+}
+
+PictureInfo probePng(const uint8_t* b, std::size_t size) {
+    // Signature, then IHDR: length 13, type, width, height.
+    if (size < 8 + 8 + 13 || be32(b + 8) != 13 || !isChunk(b + 8, "IHDR"))
+        return {};
+    PictureInfo info;
+    info.width = be32(b + 16);
+    info.height = be32(b + 20);
+    if (info.width == 0 || info.height == 0)
+        return {};
+    info.kind = PictureKind::png;
+    // Each chunk: length, type, data, CRC. Checked against what is left, so
+    // a length near 2^32 cannot wrap the position.
+    std::size_t i = 8;
+    while (size - i >= 8) {
+        const uint32_t length = be32(b + i);
+        if (isChunk(b + i, "IEND") || length > size - i - 8)
+            break;
+        if (isChunk(b + i, "pHYs") && length >= 9 && b[i + 16] == 1) {
+            const double x = be32(b + i + 8) * 0.0254, y = be32(b + i + 12) * 0.0254;
+            info.dpiX = x > 0 ? x : 96;
+            info.dpiY = y > 0 ? y : 96;
+        }
+        if (size - i - 8 - length < 4)
+            break;
+        i += 8 + std::size_t{length} + 4;
+    }
+    return info;
+}
+
 }  // namespace
 
 PictureInfo probePicture(const uint8_t* bytes, std::size_t size) {
@@ -89,5 +130,7 @@ PictureInfo probePicture(const uint8_t* bytes, std::size_t size) {
         return probeJpeg(bytes, size);
     if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
         return probeBmp(bytes, size);
+    if (size >= 8 && std::memcmp(bytes, kPngSignature, 8) == 0)
+        return probePng(bytes, size);
     return {};
 }

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class PictureKind { none, jpeg, bmp };
+enum class PictureKind { none, jpeg, bmp, png };
 
 struct PictureInfo {
     PictureKind kind = PictureKind::none;
@@ -19,6 +19,9 @@ struct PictureInfo {
 };
 
 // kind none for anything but a JPEG with a frame header before its scan,
-// or a BMP with a 40-byte or larger info header and positive width and
-// height (bottom-up, as Zelcap writes them).
+// a BMP with a 40-byte or larger info header and positive width and height
+// (bottom-up, as Zelcap writes them), or a PNG whose first chunk is a whole
+// IHDR with positive width and height. A PNG's resolution comes from a pHYs
+// chunk in metres, wherever it stands before IEND, as the workbook library
+// looks for it.
 PictureInfo probePicture(const uint8_t* bytes, std::size_t size);

@@ -27,7 +27,18 @@ debian_source() {
         $sudo apt-get update -qq >&2
     fi
     rm -rf "$work"; mkdir -p "$work"
-    (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get source -qq "$package" >/dev/null)
+    # A security update's source can be listed before the mirror serves it;
+    # then the newest older version that downloads is taken.
+    if ! (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get source -qq "$package" >/dev/null 2>&1); then
+        local version fetched=0
+        for version in $(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -rV); do
+            rm -rf "$work"; mkdir -p "$work"
+            if (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get source -qq "$package=$version" >/dev/null 2>&1); then
+                fetched=1; break
+            fi
+        done
+        [ $fetched = 1 ] || { echo "debian_source: no source of $package could be fetched" >&2; return 1; }
+    fi
     local src
     src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n 1)
     [ -n "$src" ] || { echo "debian_source: no source of $package unpacked" >&2; return 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything Zelcap needs to build, run and test on a Debian bookworm
-# machine, and builds the Windows libjpeg and libxlsxwriter once. Safe to run again: it installs
-# only what is missing and does nothing when everything is there.
+# machine, and builds the Windows libjpeg, libxlsxwriter and libpng once.
+# Safe to run again: it installs only what is missing and does nothing when
+# everything is there.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,7 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils
     nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libjpeg62-turbo-dev libjpeg-turbo-progs dpkg-dev imagemagick
+    libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev dpkg-dev imagemagick
     clang libclang-rt-dev
     x11vnc novnc websockify chromium python3-websocket iproute2
     fp-utils libchm-bin nsis zip unzip
@@ -80,5 +81,12 @@ if [ ! -f "$ROOT/build/libxlsxwriter-win32/store-pictures" ]; then
 fi
 if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libxlsxwriter-win64/store-pictures" ]; then
     "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win64" x86_64-w64-mingw32
+fi
+# libpng for Windows, the same way, against that same MinGW zlib.
+if [ ! -f "$ROOT/build/libpng-win32/lib/libpng.a" ]; then
+    "$ROOT/tools/build-libpng-win32.sh" "$ROOT/build/libpng-win32"
+fi
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libpng-win64/lib/libpng.a" ]; then
+    "$ROOT/tools/build-libpng-win32.sh" "$ROOT/build/libpng-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

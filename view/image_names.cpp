@@ -32,3 +32,7 @@ bool isJpegName(const char* path) {
 bool isBmpName(const char* path) {
     return EndsWithFirst(path, ".bmp") || EndsWithFirst(path, ".BMP");
 }
+
+bool isPngName(const char* path) {
+    return EndsWithFirst(path, ".png") || EndsWithFirst(path, ".PNG");
+}

@@ -7,3 +7,5 @@
 bool isJpegName(const char* path);
 // The same with ".bmp" and ".BMP".
 bool isBmpName(const char* path);
+// The same with ".png" and ".PNG".
+bool isPngName(const char* path);

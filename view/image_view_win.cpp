@@ -17,6 +17,7 @@
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"
 #include "view/image_pane_win.h"
+#include "view/png_decoder.h"
 #include "view/pane_layout.h"
 #include "view/scroll_math.h"
 
@@ -214,6 +215,8 @@ void Remember(const char* path, const FileStamp& stamp) {
 bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
     if (isJpegName(path))
         return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), sparePicture));
+    if (isPngName(path))
+        return DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
     sparePicture.reset();
     return loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
 }
@@ -241,7 +244,9 @@ void LoadPicture(const char* path) {
     const bool stamped = ReadStamp(path, &stamp);
     if (stamped && PictureInMemory(path, stamp))
         return;
-    const bool loaded = isJpegName(path) ? LoadJpegFile(path) == 1 : LoadBmpFile(path);
+    const bool loaded = isJpegName(path)  ? LoadJpegFile(path) == 1
+                        : isPngName(path) ? LoadPngFile(path)
+                                          : LoadBmpFile(path);
     if (loaded && stamped)
         Remember(path, stamp);
 }
@@ -282,12 +287,21 @@ int LoadJpegFile(const char* path) {
     return 1;
 }
 
+namespace {
+
+// The file a loader reads whole; the pane forgets which file it shows.
+win::FileHandle OpenPictureFile(const char* path) {
+    shownFile = ShownFile{};
+    return win::FileHandle(
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
 bool LoadBmpFile(const char* path) {
     if (!imagePane)
         return false;
-    shownFile = ShownFile{};
-    win::FileHandle file(
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle file = OpenPictureFile(path);
     if (!file) {
         ShowMessage(MessageOwner(), "ファイルのオープンに失敗しました", "Error", MB_OK);
         return false;
@@ -299,6 +313,26 @@ bool LoadBmpFile(const char* path) {
     if (!ReadWholeFile(file.get(), bytes) ||
         loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) != BmpLoad::ok) {
         imagePane->picture.reset();
+        ReportReadFailure(path);
+        return false;
+    }
+    return true;
+}
+
+bool LoadPngFile(const char* path) {
+    if (!imagePane)
+        return false;
+    win::FileHandle file = OpenPictureFile(path);
+    if (!file) {
+        ReportFile("ファイルのオープンに失敗しました", path);
+        return false;
+    }
+    ReleaseImage();  // its block may take the new picture
+    std::vector<uint8_t> bytes;
+    const bool decoded = ReadWholeFile(file.get(), bytes) &&
+                         DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
+    file.reset();
+    if (!decoded) {
         ReportReadFailure(path);
         return false;
     }
@@ -347,7 +381,7 @@ void ShowSelectedImage() {
         } else {
             cp932::copyText(path, text);
         }
-        if (isJpegName(path) || isBmpName(path)) {
+        if (isJpegName(path) || isBmpName(path) || isPngName(path)) {
             LoadPicture(path);
         } else {
             ReleaseImage();

@@ -15,6 +15,7 @@ constexpr char kImageViewClass[] = "ZELCAP_CLASS_2";
 void ShowSelectedImage();
 int LoadJpegFile(const char* path);
 bool LoadBmpFile(const char* path);
+bool LoadPngFile(const char* path);
 void ReleaseImage();
 // The bytes of the file a capture has just written to `path`: when the
 // selection next comes to that file, its picture is made from them rather

@@ -6,23 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "capture/bmp_format.h"
+#include "tests/fuzz/picture_check.h"
 #include "view/jpeg_decoder.h"
-
-namespace {
-
-void checkPicture(const PackedDib& dib) {
-    if (dib.stride() != dibStride(dib.width()) ||
-        dib.size() != kDibInfoHeaderSize + std::size_t{dib.stride()} * dib.height())
-        std::abort();
-    const std::size_t used = std::size_t(dib.width()) * 3;
-    for (int32_t row = 0; row < dib.height(); ++row)
-        for (std::size_t i = used; i < dib.stride(); ++i)
-            if (dib.bits()[std::size_t(row) * dib.stride() + i] != 0)
-                std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PackedDib fromMemory = PackedDib::create(1, 1);

@@ -1,4 +1,4 @@
-// Writes the fuzzers' seed corpus: a few tiny BMP and JPEG files, valid ones
+// Writes the fuzzers' seed corpus: a few tiny BMP, JPEG and PNG files, valid ones
 // of each kind the loaders accept and some they refuse, so that fuzzing
 // starts from both sides of each check. Run through `make fuzz-seeds`.
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "capture/bmp_format.h"
 #include "capture/jpeg_encoder.h"
+#include "capture/png_encoder.h"
 #include "tests/fuzz/sample_images.h"
 
 namespace {
@@ -26,8 +27,8 @@ int colour(int x, int y, int c) {
     return (x * 40 + y * 25 + c * 80) & 0xFF;
 }
 
-// The capture writer's own output, through a temporary file as it writes one.
-Bytes captureJpeg(int32_t width, int32_t height) {
+// A captured block as GetDIBits gives it.
+Bytes captureBlock(int32_t width, int32_t height) {
     const uint32_t stride = dibStride(width);
     Bytes dib(std::size_t{stride} * height, 0);
     for (int32_t row = 0; row < height; ++row)
@@ -35,6 +36,13 @@ Bytes captureJpeg(int32_t width, int32_t height) {
             for (int c = 0; c < 3; ++c)
                 dib[std::size_t(row) * stride + x * 3 + c] =
                     static_cast<uint8_t>(colour(x, row, c));
+    return dib;
+}
+
+// The capture writer's own output, through a temporary file as it writes one.
+Bytes captureJpeg(int32_t width, int32_t height) {
+    const uint32_t stride = dibStride(width);
+    Bytes dib = captureBlock(width, height);
     Bytes file;
     std::FILE* f = std::tmpfile();
     if (f == nullptr || !encodeJpegStream(f, width, height, 75, dib.data(), stride))
@@ -44,6 +52,37 @@ Bytes captureJpeg(int32_t width, int32_t height) {
         file.push_back(static_cast<uint8_t>(c));
     std::fclose(f);
     return file;
+}
+
+// The PNG capture writer's output.
+Bytes capturePng(int32_t width, int32_t height) {
+    const Bytes dib = captureBlock(width, height);
+    Bytes file;
+    encodePngBytes(width, height, dib.data(), dibStride(width), file);
+    return file;
+}
+
+// A PNG of the other kinds a history may hold, its bytes made up.
+Bytes otherPng(int colorType, int bitDepth, bool interlaced, bool transparency) {
+    samples::Png p;
+    p.width = 9;
+    p.height = 9;
+    p.colorType = colorType;
+    p.bitDepth = bitDepth;
+    p.interlaced = interlaced;
+    p.rows.resize(p.rowBytes() * p.height);
+    for (std::size_t i = 0; i < p.rows.size(); ++i)
+        p.rows[i] = static_cast<uint8_t>(colour(static_cast<int>(i), static_cast<int>(i / 7), 0));
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < (1 << bitDepth); ++i)
+            p.palette.push_back(png_color{static_cast<png_byte>(i * 16), 80, 200});
+        if (transparency)
+            p.paletteAlpha = {0, 128};
+    } else if (transparency) {
+        p.grayKey = true;
+        p.keyValue = 1;
+    }
+    return samples::encode(p);
 }
 
 void put32(Bytes& b, std::size_t at, uint32_t v) {
@@ -67,11 +106,12 @@ Bytes withV5Header(const Bytes& plain) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_seeds CORPUS_DIR (with bmp/ and jpeg/ in it)\n");
+        std::fprintf(stderr, "usage: make_seeds CORPUS_DIR (with bmp/, jpeg/ and png/ in it)\n");
         return 2;
     }
     const std::string bmpDir = std::string(argv[1]) + "/bmp/";
     const std::string jpegDir = std::string(argv[1]) + "/jpeg/";
+    const std::string pngDir = std::string(argv[1]) + "/png/";
 
     const Bytes capture3x2 = samples::bmp(3, 2, colour);
     Bytes eightBit = samples::bmp(4, 2, colour);
@@ -96,6 +136,16 @@ int main(int argc, char** argv) {
          save(jpegDir + "progressive_9x6.jpg", samples::encode(progressive)) &&
          save(jpegDir + "gray_8x8.jpg", samples::encode(gray)) &&
          save(jpegDir + "refused_cmyk.jpg", samples::encode(cmyk));
+    // The corpus also keeps regress_*.png, inputs the fuzzer found, as they were.
+    const Bytes png16x9 = capturePng(16, 9);
+    ok = ok && save(pngDir + "capture_16x9.png", png16x9) &&
+         save(pngDir + "capture_width1.png", capturePng(1, 5)) &&
+         save(pngDir + "palette4_trns.png", otherPng(PNG_COLOR_TYPE_PALETTE, 4, false, true)) &&
+         save(pngDir + "gray1.png", otherPng(PNG_COLOR_TYPE_GRAY, 1, false, false)) &&
+         save(pngDir + "gray16_key_adam7.png", otherPng(PNG_COLOR_TYPE_GRAY, 16, true, true)) &&
+         save(pngDir + "gray_alpha8.png", otherPng(PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, false)) &&
+         save(pngDir + "rgba16_adam7.png", otherPng(PNG_COLOR_TYPE_RGB_ALPHA, 16, true, false)) &&
+         save(pngDir + "refused_cut.png", Bytes(png16x9.begin(), png16x9.end() - 20));
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", argv[1]);
         return 1;

@@ -1,4 +1,4 @@
-// Small BMP and JPEG files made in memory, for the image loaders' tests and
+// Small BMP, JPEG and PNG files made in memory, for the image loaders' tests and
 // for the fuzzers' seed corpus.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <jpeglib.h>
+#include <png.h>
 
 #include "capture/bmp_format.h"
 
@@ -103,6 +104,73 @@ Jpeg picture(int width, int height, J_COLOR_SPACE colorSpace, int components, Va
                 j.samples[(std::size_t(y) * width + x) * components + c] =
                     static_cast<uint8_t>(value(x, y, c));
     return j;
+}
+
+// A PNG of any colour type, bit depth and interlacing, with the rows given
+// as the file stores them (packed samples, 16-bit ones big-endian).
+struct Png {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int colorType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<uint8_t> rows;  // top row first, rowBytes() each
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;  // tRNS of a palette picture
+    bool grayKey = false;                // tRNS of a gray picture: this value is clear
+    uint16_t keyValue = 0;
+    std::size_t rowBytes() const {
+        int channels = 1;
+        if (colorType == PNG_COLOR_TYPE_RGB)
+            channels = 3;
+        else if (colorType == PNG_COLOR_TYPE_RGB_ALPHA)
+            channels = 4;
+        else if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+            channels = 2;
+        return (std::size_t{width} * channels * bitDepth + 7) / 8;
+    }
+};
+
+// A libpng error here is a broken test: it ends the process.
+inline void pngSampleFailed(png_structp, png_const_charp message) {
+    std::fprintf(stderr, "samples::encode: %s\n", message);
+    std::abort();
+}
+
+inline void pngSampleWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+inline void pngSampleFlush(png_structp) {}
+
+inline std::vector<uint8_t> encode(const Png& p) {
+    std::vector<uint8_t> file;
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngSampleFailed, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &file, pngSampleWrite, pngSampleFlush);
+    png_set_IHDR(png, info, p.width, p.height, p.bitDepth, p.colorType,
+                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!p.palette.empty())
+        png_set_PLTE(png, info, p.palette.data(), static_cast<int>(p.palette.size()));
+    if (!p.paletteAlpha.empty())
+        png_set_tRNS(png, info, p.paletteAlpha.data(), static_cast<int>(p.paletteAlpha.size()),
+                     nullptr);
+    if (p.grayKey) {
+        png_color_16 key{};
+        key.gray = p.keyValue;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < p.height; ++y)
+            png_write_row(png, p.rows.data() + y * p.rowBytes());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return file;
 }
 
 }  // namespace samples

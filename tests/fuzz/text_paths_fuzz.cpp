@@ -113,6 +113,7 @@ void checkPaths(const std::string& folderBytes, const std::string& pathBytes) {
     isFullPath(p.get());
     isJpegName(p.get());
     isBmpName(p.get());
+    isPngName(p.get());
     isImageFileName(p.get());
     isTextFileName(p.get());
     FUZZ_CHECK(bareName(p.get()) == (last ? std::string(last + 1) : path));
@@ -142,7 +143,8 @@ void checkPaths(const std::string& folderBytes, const std::string& pathBytes) {
     const bool split = cp932::findLastChar(record.imagePath, '\\') != nullptr;
     FUZZ_CHECK((split ? std::string(a) + "\\" + b : std::string(b)) == record.imagePath);
     char name[kPathSize];
-    if (formatCaptureFileName(name, sizeof name, folder, record.imagePath, 12, true, true))
+    if (formatCaptureFileName(name, sizeof name, folder, record.imagePath, 12, true,
+                              ImageFormat::jpeg))
         FUZZ_CHECK(std::string(name) ==
                    std::string(folder) + "\\" + record.imagePath + "000012.jpg");
     std::strcpy(name, record.imagePath);

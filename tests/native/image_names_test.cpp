@@ -18,6 +18,11 @@ TEST(ImageNames, OnlyTheTwoSpellingsAtTheEndCount) {
     EXPECT_FALSE(isBmpName("a.bMp"));
     EXPECT_FALSE(isBmpName(""));
     EXPECT_FALSE(isJpegName("a.bmp"));
+    EXPECT_TRUE(isPngName("C:\\a\\x.png"));
+    EXPECT_TRUE(isPngName("X.PNG"));
+    EXPECT_FALSE(isPngName("x.Png"));
+    EXPECT_FALSE(isPngName("x.png.bmp"));
+    EXPECT_FALSE(isBmpName("x.png"));
 }
 
 TEST(ImageNames, AnEarlierOccurrenceHidesTheExtension) {

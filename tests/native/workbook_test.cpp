@@ -120,6 +120,26 @@ std::string bmpFile(int width, int height) {
     return std::string(file.begin(), file.end());
 }
 
+// A gray PNG, with a pHYs chunk after IHDR when pixelsPerMetre is not 0
+// (the probe reads no CRC, so it is left zero).
+std::string pngFile(png_uint_32 width, png_uint_32 height, uint32_t pixelsPerMetre = 0) {
+    samples::Png p;
+    p.width = width;
+    p.height = height;
+    p.colorType = PNG_COLOR_TYPE_GRAY;
+    p.rows.assign(p.rowBytes() * height, 0x80);
+    std::vector<uint8_t> file = samples::encode(p);
+    if (pixelsPerMetre != 0) {
+        std::vector<uint8_t> chunk = {0, 0, 0, 9, 'p', 'H', 'Y', 's'};
+        for (int axis = 0; axis < 2; ++axis)
+            for (int shift = 24; shift >= 0; shift -= 8)
+                chunk.push_back(static_cast<uint8_t>(pixelsPerMetre >> shift));
+        chunk.insert(chunk.end(), {1, 0, 0, 0, 0});
+        file.insert(file.begin() + 33, chunk.begin(), chunk.end());
+    }
+    return std::string(file.begin(), file.end());
+}
+
 PictureInfo probe(const std::string& file) {
     return probePicture(reinterpret_cast<const uint8_t*>(file.data()), file.size());
 }
@@ -140,6 +160,9 @@ TEST(PictureProbe, ReadsSizesAndRejectsWhatTheLibraryCannotEmbed) {
         {"jpeg at 200 dpi", jpegFile(8, 8, 1, 200), PictureKind::jpeg, 8, 8, 200},
         {"jpeg at 100 dots/cm", jpegFile(8, 8, 2, 100), PictureKind::jpeg, 8, 8, 254},
         {"bmp", bmp, PictureKind::bmp, 21, 9, 96},
+        {"png", pngFile(13, 6), PictureKind::png, 13, 6, 96},
+        {"png at 3937 dots/m", pngFile(4, 3, 3937), PictureKind::png, 4, 3, 3937 * 0.0254},
+        {"png cut in IHDR", pngFile(13, 6).substr(0, 20), PictureKind::none, 0, 0, 96},
         {"top-down bmp", topDown, PictureKind::none, 0, 0, 96},
         {"jpeg cut before its frame", jpeg.substr(0, 30), PictureKind::none, 0, 0, 96},
         {"bmp headers cut", bmp.substr(0, 40), PictureKind::none, 0, 0, 96},
@@ -183,11 +206,13 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
     source.files["a.jpg"] = jpegFile(16, 16);
     source.files["b.bmp"] = bmpFile(4, 4);
     source.files["broken.jpg"] = "not a picture";
+    source.files["e.png"] = pngFile(5, 3);
     const std::vector<WorkbookRecord> records = {
         {"2004/07/16 10:23:45", "a", "a.jpg", ""},
         {"2004/07/16 10:23:46", "b", "b.bmp", "missing.txt"},
         {"2004/07/16 10:23:47", "c", "gone.jpg", ""},
         {"2004/07/16 10:23:48", "d", "broken.jpg", ""},
+        {"2004/07/16 10:23:49", "e", "e.png", ""},
     };
     WorkbookOptions options;
     char dir[] = "/tmp/zelcap-workbook-XXXXXX";
@@ -197,7 +222,7 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
         options.layout = layout;
         const WorkbookResult result = writeWorkbook(path, records, options, source);
         EXPECT_TRUE(result.ok) << result.error;
-        EXPECT_EQ(result.written, 4);
+        EXPECT_EQ(result.written, 5);
         EXPECT_EQ(result.problems, 2);
         FILE* f = std::fopen(path.c_str(), "rb");
         ASSERT_NE(f, nullptr);

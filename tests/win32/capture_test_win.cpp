@@ -1,4 +1,4 @@
-// The capture pipeline and the two writers on the real screen under Wine:
+// The capture pipeline and the three writers on the real screen under Wine:
 // test windows of known colours are made the foreground window and captured.
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include <jpeglib.h>
+#include <png.h>
 
 #include "base/app_state_win.h"
 #include "capture/capturer_win.h"
@@ -320,6 +321,40 @@ TEST_F(CaptureTest, JpegCaptureKeepsRedRedAndTheTopRowFirst) {
     EXPECT_LT(pixel(32, 8, 2), 60);
     EXPECT_GT(pixel(32, 56, 2), 180);  // blue below
     EXPECT_LT(pixel(32, 56, 0), 60);
+}
+
+TEST_F(CaptureTest, PngCaptureHoldsTheScreensPixelsExactly) {
+    // Red over blue: a swapped channel or a flipped picture both show.
+    ColourWindow window(300, 300, 61, 40, RGB(200, 30, 60), "png", RGB(20, 20, 220));
+    capturer.jpegMode = 1;  // PNG wins over the JPEG choice
+    capturer.extras.png = true;
+    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(std::string(capturer.filePath), InFolder("1.png"));
+    const std::string file = ReadFileBytes(InFolder("1.png"));
+    ASSERT_EQ(std::string(capturer.writtenFile.begin(), capturer.writtenFile.end()), file);
+
+    // The same window through the BMP writer, whose pixels are the screen's.
+    capturer.extras.png = false;
+    capturer.jpegMode = 0;
+    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    Bmp bmp;
+    ASSERT_TRUE(bmp.load(InFolder("2.bmp")));
+    ASSERT_EQ(bmp.width, 61);
+    ASSERT_EQ(bmp.at(30, 5), kRgbRed);
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, file.data(), file.size()));
+    ASSERT_EQ(image.width, 61u);
+    ASSERT_EQ(image.height, 40u);
+    image.format = PNG_FORMAT_BGR;
+    std::vector<uint8_t> bgr(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, bgr.data(), 0, nullptr));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 61; ++x) {
+            const uint8_t* p = &bgr[(static_cast<size_t>(y) * 61 + x) * 3];
+            ASSERT_EQ(uint32_t{p[2]} << 16 | p[1] << 8 | p[0], bmp.at(x, y)) << x << "," << y;
+        }
 }
 
 TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {

@@ -18,6 +18,7 @@
 #include "capture/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "capture/jpeg_encoder.h"
+#include "capture/png_encoder.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
@@ -28,6 +29,7 @@ extern SettingsStore settingsStore;
 #include "view/bmp_loader.h"
 #include "view/image_view_win.h"
 #include "view/jpeg_decoder.h"
+#include "view/png_decoder.h"
 
 extern History history;
 
@@ -63,6 +65,14 @@ bool SolidJpeg(const std::string& path, int w, int h, uint8_t b, uint8_t g, uint
     const bool ok =
         encodeJpegStream(f, w, h, 95, reinterpret_cast<uint8_t*>(&pixels[0]), dibStride(w));
     return std::fclose(f) == 0 && ok;
+}
+
+bool SolidPng(const std::string& path, int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    const std::string pixels = SolidBmp(w, h, b, g, r).substr(kBmpHeaderSize);
+    std::vector<uint8_t> file;
+    return encodePngBytes(w, h, reinterpret_cast<const uint8_t*>(pixels.data()), dibStride(w),
+                          file) &&
+           WriteFileBytes(path, std::string(file.begin(), file.end()));
 }
 
 SCROLLINFO Info(UINT mask) {
@@ -268,7 +278,8 @@ TEST_F(TabStripTest, AfterTheFontChangeItIsWhatAFullRepaintDraws) {
 TEST_F(ImagePaneTest, SelectedRowsPictureIsPaintedAtTenTen) {
     ASSERT_TRUE(WriteFileBytes(InFolder("red.bmp"), SolidBmp(30, 20, 0, 0, 200)));
     ASSERT_TRUE(SolidJpeg(InFolder("blue.jpg"), 30, 20, 200, 0, 0));
-    OpenHistory({"\\red.bmp", InFolder("blue.jpg")});
+    ASSERT_TRUE(SolidPng(InFolder("green.png"), 30, 20, 10, 190, 20));
+    OpenHistory({"\\red.bmp", InFolder("blue.jpg"), "\\green.png"});
     Select(0);  // relative: from the history folder
     ASSERT_FALSE(imagePane->picture.empty());
     // On the screen, at (10, 10) of the view.
@@ -292,6 +303,12 @@ TEST_F(ImagePaneTest, SelectedRowsPictureIsPaintedAtTenTen) {
     EXPECT_GT(row[0], 190);
     EXPECT_LT(row[2], 10);
     EXPECT_EQ(Painted(&imagePane->picture, 0, 0)(20, 20), RGB(row[2], row[1], row[0]));
+
+    Select(2);  // lossless: the very colour, read from the file
+    ASSERT_FALSE(imagePane->picture.empty());
+    EXPECT_EQ(imagePane->picture.width(), 30);
+    EXPECT_TRUE(ViewShows(10, 10, RGB(20, 190, 10)));
+    EXPECT_EQ(Painted(&imagePane->picture, 0, 0)(39, 29), RGB(20, 190, 10));
 }
 
 TEST_F(ImagePaneTest, UnknownExtensionAndNoSelectionLeaveAWhitePane) {
@@ -470,9 +487,11 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
     std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
     s.confirmOverwrite = capturer.confirmOverwrite = 0;
     s.jpegQuality = capturer.jpegQuality = 90;
-    for (int jpeg = 0; jpeg < 2; ++jpeg) {
+    for (const ImageFormat format : {ImageFormat::bmp, ImageFormat::jpeg, ImageFormat::png}) {
+        const bool jpeg = format == ImageFormat::jpeg;
         for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
-            SCOPED_TRACE(::testing::Message() << "jpeg " << jpeg << " colour " << colour);
+            SCOPED_TRACE(::testing::Message()
+                         << "format " << static_cast<int>(format) << " colour " << colour);
             WNDCLASSA wc{};
             wc.lpfnWndProc = DefWindowProcA;
             wc.hInstance = GetModuleHandleA(nullptr);
@@ -487,14 +506,21 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
             GdiFlush();
             Sleep(100);
             s.jpegMode = capturer.jpegMode = jpeg;
+            capturer.extras.png = format == ImageFormat::png;
             capturer.nextNumber = 1;  // the second colour replaces the first's file
             SendMessageA(window_, WM_HOTKEY, 103, 0);
             testsupport::PumpPending();
             DestroyWindow(cover);
             const std::string path = capturer.filePath;
-            ASSERT_EQ(path, InFolder(jpeg ? "1.jpg" : "1.bmp"));
+            ASSERT_EQ(path, InFolder(format == ImageFormat::png ? "1.png"
+                                     : jpeg                     ? "1.jpg"
+                                                                : "1.bmp"));
             PackedDib fromFile;
-            if (jpeg) {
+            if (format == ImageFormat::png) {
+                const std::string bytes = testsupport::ReadFileBytes(path);
+                ASSERT_TRUE(decodePngBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                           bytes.size(), fromFile));
+            } else if (jpeg) {
                 FILE* f = std::fopen(path.c_str(), "rb");
                 ASSERT_NE(f, nullptr);
                 ASSERT_TRUE(decodeJpegFile(f, fromFile));
@@ -514,6 +540,7 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
             EXPECT_NEAR(topLeft[0], GetBValue(colour), 8);
         }
     }
+    capturer.extras.png = false;
     history.modified = 0;
 }
 

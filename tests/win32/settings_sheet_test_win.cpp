@@ -165,6 +165,45 @@ TEST_F(SettingsSheetTest, OkStoresSavesAndRefreshesTheCapturer) {
     EXPECT_EQ(capturer.jpegQuality, 10);
 }
 
+// PNG is the [Capture_Ext] group's: choosing it keeps JPEGモード as it was,
+// and choosing JPEG or BMP again switches it off.
+TEST_F(SettingsSheetTest, PngIsTheExtraGroupsAndLeavesTheJpegChoice) {
+    const struct {
+        int button;
+        bool png;
+        int32_t jpegMode;
+        const char* pngLine;
+    } steps[] = {
+        {IDC_SHEET_PNG, true, 1, "PNG形式=1"},
+        {IDC_SHEET_BMP, false, 0, "PNG形式=0"},
+        {IDC_SHEET_PNG, true, 0, "PNG形式=1"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.pngLine);
+        const bool pngBefore = capturer.extras.png;
+        bool quality = true, shownBefore = false;
+        DialogAnswerer answers;
+        answers.add([&](HWND sheet) {
+            HWND format = ShowPage(sheet, kFormatPage);
+            shownBefore = Checked(format, IDC_SHEET_PNG);
+            Click(format, step.button);
+            quality = Enabled(format, IDC_SHEET_QUALITY);
+            PropSheet_PressButton(sheet, PSBTN_OK);
+        });
+        RunSettingsPropertySheet(window_);
+        EXPECT_EQ(answers.unexpected(), 0);
+        EXPECT_EQ(shownBefore, pngBefore);
+        EXPECT_FALSE(quality);
+        EXPECT_EQ(capturer.extras.png, step.png);
+        EXPECT_EQ(Stored().jpegMode, step.jpegMode);
+        EXPECT_EQ(capturer.jpegMode, step.jpegMode);
+        const std::string ini = Ini();
+        EXPECT_TRUE(HasLine(ini, "[Capture_Ext]")) << ini;
+        EXPECT_TRUE(HasLine(ini, step.pngLine)) << ini;
+        EXPECT_TRUE(HasLine(ini, "JPEGモード=" + std::to_string(step.jpegMode))) << ini;
+    }
+}
+
 TEST_F(SettingsSheetTest, CancelChangesNothing) {
     const Settings before = Stored();
     const std::string iniBefore = Ini();
