@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-capture clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-capture bench-steps clean
 
 all: native win32
 
@@ -95,6 +95,10 @@ bench-workbook: setup
 # The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
 # picture, and the PNG writer's other possible settings (docs/performance.md).
 BENCH_CAPTURE_ROUNDS ?= 31
+# Step recording: press to pixels and to file, against a bare grab.
+bench-steps: wine-build
+	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH) 20
+
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
 

@@ -49,12 +49,15 @@ class StepRecorder {
     // The oldest step whose target is known; false when there is none.
     bool take(StepShot& shot);
 
+    // The pixels of a part of the screen, as a press takes them (bottom-up
+    // 24-bit rows); false when they could not be taken.
+    static bool grab(const RECT& rect, std::vector<uint8_t>& pixels);
+
   private:
     static LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam);
     void hookMain(HANDLE started);
     void lookupMain();
     void onPress(StepButton button, const MSLLHOOKSTRUCT& info);
-    bool grab(const RECT& rect, std::vector<uint8_t>& pixels);
 
     HWND notify_ = nullptr;
     bool wholeScreen_ = false;
