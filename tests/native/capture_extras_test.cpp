@@ -85,7 +85,8 @@ TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
     EXPECT_NE(text.find("\r\nCtrl+F12（アクティブウィンドウ）\r\nCtrl+Shift+R（範囲指定）\r\n"),
               std::string::npos);
     EXPECT_STREQ(capture_extras::kindName(109), "スクリーン全体（標準カーソル描画）");
-    EXPECT_STREQ(capture_extras::kindName(112), "");
+    EXPECT_STREQ(capture_extras::kindName(112), "ステップ記録");
+    EXPECT_STREQ(capture_extras::kindName(113), "");
 }
 
 TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {

@@ -81,8 +81,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     ASSERT_EQ(GetMenuItemCount(menu), 5);
     const char* const names[] = {"ファイル(&F)", "編集(&E)", "キャプチャー(&C)", "ツール(&T)",
                                  "ヘルプ(&H)"};
-    // ツール holds the Excel export between the two specified commands.
-    const int counts[] = {7, 8, 2, 3, 4};
+    // ツール holds the Excel export between the two specified commands;
+    // キャプチャー the two step-recording commands after a separator.
+    const int counts[] = {7, 8, 5, 3, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -94,6 +95,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 1), static_cast<UINT>(IDM_EXCEL));
     EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
+
+    EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
+    EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");
+    EXPECT_TRUE(MenuEnabled(IDM_STEP_START));
+    EXPECT_FALSE(MenuEnabled(IDM_STEP_STOP));
 
     EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
     EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_STOP));
