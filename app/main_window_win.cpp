@@ -317,30 +317,17 @@ void LogStepTiming(const StepShot& shot) {
                      shot.rect.bottom - shot.rect.top);
 }
 
-// The floor of a step's time, for the log: the same grab of the whole
-// screen with no hook, no queue and no file, the median of five.
+// The floor of a step's time, for the log: the recorder's bare grab of the
+// whole screen, with no hook, no queue and no file.
 void LogGrabFloor() {
     char log[MAX_PATH];
     const DWORD n = GetEnvironmentVariableA("ZELCAP_STEP_TIMING", log, sizeof log);
     if (n == 0 || n >= sizeof log)
         return;
-    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    double ms[5];
-    std::vector<uint8_t> pixels;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    for (double& m : ms) {
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        StepRecorder::grab(screen, pixels);
-        QueryPerformanceCounter(&to);
-        m = static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
-            static_cast<double>(frequency.QuadPart);
-    }
-    std::sort(ms, ms + 5);
     win::StdioFile file(std::fopen(log, "ab"));
     if (file)
-        std::fprintf(file.get(), "floor %.2f %ld %ld\n", ms[2], screen.right, screen.bottom);
+        std::fprintf(file.get(), "floor %.2f %d %d\n", stepRecorder.floorMs(),
+                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
 void StopStepRecording(HWND window);
@@ -370,12 +357,12 @@ void OnStepShot(HWND window) {
 void StartStepRecording(HWND window) {
     if (stepRecorder.running() || !capturer.readyToCapture(window) || TooManyRecords(window))
         return;
-    LogGrabFloor();
     if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
         ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー",
                     MB_ICONERROR | MB_OK);
         return;
     }
+    LogGrabFloor();
     SetStepCommands(window);
     ShowStepStatus();
 }

@@ -2,6 +2,7 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -127,6 +128,21 @@ bool StepRecorder::take(StepShot& shot) {
 
 void StepRecorder::hookMain(HANDLE started) {
     hookThreadId_ = GetCurrentThreadId();
+    floorMs_ = 0;
+    if (GetEnvironmentVariableA("ZELCAP_STEP_TIMING", nullptr, 0) > 0) {
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        std::vector<uint8_t> pixels;
+        double ms[5];
+        for (double& m : ms) {
+            LARGE_INTEGER from, to;
+            QueryPerformanceCounter(&from);
+            grab(screen, pixels);
+            QueryPerformanceCounter(&to);
+            m = MsBetween(from, to);
+        }
+        std::sort(ms, ms + 5);
+        floorMs_ = ms[2];
+    }
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue first
     hook_ = SetWindowsHookExA(WH_MOUSE_LL, hookProc, GetModuleHandleA(nullptr), 0);

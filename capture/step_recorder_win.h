@@ -45,6 +45,10 @@ class StepRecorder {
     void stop();
     bool running() const { return hookThread_.joinable(); }
     int taken() const { return counter_; }
+    // With ZELCAP_STEP_TIMING set: the median of five bare whole-screen
+    // grabs on the hook thread before the hook went in (the benchmark's
+    // floor); 0 otherwise.
+    double floorMs() const { return floorMs_; }
 
     // The oldest step whose target is known; false when there is none.
     bool take(StepShot& shot);
@@ -66,6 +70,7 @@ class StepRecorder {
     HHOOK hook_ = nullptr;
     std::atomic<bool> hooked_{false};
     int counter_ = 0;
+    double floorMs_ = 0;
     // The last press, to take a double click as one step.
     StepButton lastButton_ = StepButton::left;
     POINT lastPoint_{};
