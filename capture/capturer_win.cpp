@@ -10,6 +10,7 @@
 #include "base/message_box_win.h"
 #include "capture/bmp_format.h"
 #include "capture/click_mark.h"
+#include "capture/dib_win.h"
 #include "capture/capture_geometry.h"
 #include "capture/file_naming.h"
 #include "capture/jpeg_encoder.h"
@@ -367,13 +368,7 @@ int Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading
     else
         image.reset();
     if (image) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = BottomUpBgr24(width, height);
         if (SetDIBits(display_.get(), image.get(), 0, static_cast<UINT>(height),
                       shot.pixels.data(), &info, DIB_RGB_COLORS) != height)
             image.reset();
@@ -447,13 +442,7 @@ int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bo
 }
 
 bool Capturer::readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = BottomUpBgr24(width, height);
     win::WindowDc dc(owner);
     return GetDIBits(dc.get(), image.get(), 0, static_cast<UINT>(height), block, &info,
                      DIB_RGB_COLORS) == height;
@@ -587,13 +576,7 @@ bool Capturer::copyToClipboard(HWND owner) {
         auto* block = static_cast<uint8_t*>(GlobalLock(memory.get()));
         ok = block != nullptr;
         if (ok) {
-            BITMAPINFOHEADER header{};
-            header.biSize = sizeof header;
-            header.biWidth = width;
-            header.biHeight = height;
-            header.biPlanes = 1;
-            header.biBitCount = 24;
-            header.biCompression = BI_RGB;
+            BITMAPINFOHEADER header = BottomUpBgr24(width, height).bmiHeader;
             header.biSizeImage = size;
             std::memcpy(block, &header, sizeof header);
             ok = readPixels(owner, width, height, block + sizeof header);

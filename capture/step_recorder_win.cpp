@@ -11,6 +11,7 @@
 #include "base/app_messages_win.h"
 #include "base/win_handles_win.h"
 #include "capture/bmp_format.h"
+#include "capture/dib_win.h"
 
 StepRecorder stepRecorder;
 
@@ -223,13 +224,7 @@ bool StepRecorder::grab(const RECT& rect, std::vector<uint8_t>& pixels) {
         return false;
     win::WindowDc screen(nullptr);
     win::MemoryDc memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as the writers take it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = BottomUpBgr24(width, height);
     void* bits = nullptr;
     win::Bitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!screen || !memory || !section || !bits)

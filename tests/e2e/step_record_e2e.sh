@@ -68,8 +68,8 @@ import struct, sys, os
 folder, wl, wt, ww, wh = sys.argv[1], *map(int, sys.argv[2:6])
 R = 16
 bad = []
-for k, spec in enumerate(sys.argv[6:], start=1):
-    x, y = map(int, spec.split()[:2])
+for k, click in enumerate(sys.argv[6:], start=1):
+    x, y = map(int, click.split()[:2])
     path = os.path.join(folder, f"st{k}.bmp")
     if not os.path.exists(path):
         bad.append(f"st{k}.bmp missing"); continue

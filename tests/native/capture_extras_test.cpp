@@ -5,27 +5,11 @@
 #include <string>
 
 #include "capture/capture_extras.h"
+#include "tests/native/memory_settings_files.h"
 
 namespace {
 
-class MemoryFiles : public SettingsFiles {
-  public:
-    bool currentDirectory(char (&dir)[kPathSize]) override {
-        dir[0] = '\0';
-        return true;
-    }
-    bool findFile(const char*, const char*, char (&)[kPathSize]) override { return false; }
-    bool createNew(const char*) override { return false; }
-    bool readAll(const char*, std::string& bytes) override {
-        bytes = contents;
-        return true;
-    }
-    bool replaceAll(const char*, const std::string& bytes) override {
-        contents = bytes;
-        return true;
-    }
-    std::string contents;
-};
+using testsupport::MemoryFiles;
 
 TEST(CaptureExtras, RoundTripLeavesTheOtherGroupsAlone) {
     const std::string others = "[File_Set]\r\nJPEGモード=1\r\n";

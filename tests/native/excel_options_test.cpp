@@ -4,6 +4,7 @@
 #include <string>
 
 #include "report/excel_options.h"
+#include "tests/native/memory_settings_files.h"
 
 namespace {
 
@@ -11,25 +12,7 @@ namespace {
 const std::string kOtherGroups =
     "[File_Set]\r\nJPEGモード=1\r\n[HTML]\r\nレイアウト=2\r\nタイトル名=表示\r\n";
 
-class MemoryFiles : public SettingsFiles {
-  public:
-    bool currentDirectory(char (&dir)[kPathSize]) override {
-        dir[0] = '\0';
-        return true;
-    }
-    bool findFile(const char*, const char*, char (&)[kPathSize]) override { return false; }
-    bool createNew(const char*) override { return false; }
-    bool readAll(const char*, std::string& bytes) override {
-        bytes = contents;
-        return readable;
-    }
-    bool replaceAll(const char*, const std::string& bytes) override {
-        contents = bytes;
-        return true;
-    }
-    std::string contents;
-    bool readable = true;
-};
+using testsupport::MemoryFiles;
 
 TEST(ExcelOptions, RoundTripInAGroupOfItsOwn) {
     MemoryFiles files;
