@@ -24,7 +24,7 @@ debian_source() {
         fi
         if [ -s "$tmp" ]; then $sudo cp "$tmp" "$list"; fi
         rm -f "$tmp"
-        $sudo apt-get update -qq >&2
+        bash "$(dirname "${BASH_SOURCE[0]}")/apt-update.sh" >&2
     fi
     rm -rf "$work"; mkdir -p "$work"
     # A security update's source can be listed before the mirror serves it;

@@ -36,7 +36,7 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install o
 apt_updated=0
 apt_update() {
     [ $apt_updated = 1 ] && return 0
-    $SUDO apt-get update -qq
+    bash "$ROOT/tools/apt-update.sh"
     apt_updated=1
 }
 
