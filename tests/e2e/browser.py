@@ -109,6 +109,10 @@ def main(argv):
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
          "--no-default-browser-check", "--user-data-dir=" + profile,
          "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+         # Chromium 111 and later refuse a DevTools socket whose Origin they
+         # were not told to accept (403 Forbidden); the socket is on the
+         # loopback only, and the connection below sends no Origin at all.
+         "--remote-allow-origins=*",
          "--window-size=%d,%d" % (width, height), "about:blank"],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
         start_new_session=True)  # its helpers share the group, and go with it
@@ -120,7 +124,8 @@ def main(argv):
         port = open(port_file).read().split()[0]
         targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
         target = next(t for t in targets if t.get("type") == "page")
-        page = Page(websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30))
+        page = Page(websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30,
+                                                suppress_origin=True))
         page.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=1, mobile=False)
         page.call("Page.navigate", url=url)
