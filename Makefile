@@ -96,11 +96,15 @@ bench-workbook: setup
 # picture, and the PNG writer's other possible settings (docs/performance.md).
 BENCH_CAPTURE_ROUNDS ?= 31
 # Step recording: press to pixels and to file, against a bare grab.
-bench-steps: wine-build
-	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH) 20
+# It runs a benchmark build of its own, the only one with the timing log.
+bench-steps: setup
+	@cmake -S . -B $(BUILD)/$(WINE_ARCH)-bench -DCMAKE_BUILD_TYPE=Release -DZELCAP_BENCH_HOOKS=ON \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw$(subst win,,$(WINE_ARCH)).cmake >/dev/null
+	cmake --build $(BUILD)/$(WINE_ARCH)-bench -j$(JOBS) --target Zelcap step_target
+	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
 
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/CTestTestfile.cmake
+	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/win32-bench $(BUILD)/win64-bench $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/CTestTestfile.cmake

@@ -10,8 +10,9 @@
 
 #include "base/app_messages_win.h"
 #include "base/win_handles_win.h"
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/dib_win.h"
+#include "capture/step_timing_win.h"
 
 StepRecorder stepRecorder;
 
@@ -58,22 +59,18 @@ std::string Narrow(BSTR text) {
 // The accessibility name and role at the point, as far as the program
 // under it tells them.
 void Accessible(POINT point, StepTarget& target) {
-    IAccessible* accessible = nullptr;
-    VARIANT child;
-    VariantInit(&child);
-    if (AccessibleObjectFromPoint(point, &accessible, &child) != S_OK || !accessible)
+    win::ComPtr<IAccessible> accessible;
+    win::Variant child;
+    if (AccessibleObjectFromPoint(point, accessible.put(), child.put()) != S_OK || !accessible)
         return;
     BSTR name = nullptr;
-    if (accessible->get_accName(child, &name) == S_OK)
-        target.accessibleName = Narrow(name);
-    SysFreeString(name);
-    VARIANT role;
-    VariantInit(&role);
-    if (accessible->get_accRole(child, &role) == S_OK && role.vt == VT_I4)
-        target.accessibleRole = role.lVal;
-    VariantClear(&role);
-    VariantClear(&child);
-    accessible->Release();
+    if (accessible->get_accName(child.get(), &name) == S_OK) {
+        win::Bstr owned(name);
+        target.accessibleName = Narrow(owned.get());
+    }
+    win::Variant role;
+    if (accessible->get_accRole(child.get(), role.put()) == S_OK && role.get().vt == VT_I4)
+        target.accessibleRole = role.get().lVal;
 }
 
 }  // namespace
@@ -130,7 +127,8 @@ bool StepRecorder::take(StepShot& shot) {
 void StepRecorder::hookMain(HANDLE started) {
     hookThreadId_ = GetCurrentThreadId();
     floorMs_ = 0;
-    if (GetEnvironmentVariableA("ZELCAP_STEP_TIMING", nullptr, 0) > 0) {
+#ifdef ZELCAP_BENCH_HOOKS
+    if (step_timing::Enabled()) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         std::vector<uint8_t> pixels;
         double ms[5];
@@ -144,19 +142,18 @@ void StepRecorder::hookMain(HANDLE started) {
         std::sort(ms, ms + 5);
         floorMs_ = ms[2];
     }
+#endif
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue first
-    hook_ = SetWindowsHookExA(WH_MOUSE_LL, hookProc, GetModuleHandleA(nullptr), 0);
-    hooked_ = hook_ != nullptr;
+    win::Hook hook(SetWindowsHookExA(WH_MOUSE_LL, hookProc, GetModuleHandleA(nullptr), 0));
+    hooked_ = static_cast<bool>(hook);
     SetEvent(started);
-    if (!hook_)
+    if (!hook)
         return;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    UnhookWindowsHookEx(hook_);
-    hook_ = nullptr;
 }
 
 // Only the press is recorded and the pixels copied: the system waits for a

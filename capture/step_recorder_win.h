@@ -45,9 +45,9 @@ class StepRecorder {
     void stop();
     bool running() const { return hookThread_.joinable(); }
     int taken() const { return counter_; }
-    // With ZELCAP_STEP_TIMING set: the median of five bare whole-screen
-    // grabs on the hook thread before the hook went in (the benchmark's
-    // floor); 0 otherwise.
+    // In a benchmark build with its log named: the median of five bare
+    // whole-screen grabs on the hook thread before the hook went in (the
+    // benchmark's floor); 0 otherwise.
     double floorMs() const { return floorMs_; }
 
     // The oldest step whose target is known; false when there is none.
@@ -67,7 +67,6 @@ class StepRecorder {
     bool wholeScreen_ = false;
     std::thread hookThread_, lookupThread_;
     std::atomic<DWORD> hookThreadId_{0};
-    HHOOK hook_ = nullptr;
     std::atomic<bool> hooked_{false};
     int counter_ = 0;
     double floorMs_ = 0;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
+#include "base/file_io_win.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/support/main_window_fixture.h"
 
@@ -38,13 +39,20 @@ std::string ManifestOf(const std::string& module) {
     return text;
 }
 
+// The timing log of the step benchmark is a benchmark build's: the program
+// that ships must not even name its variable.
+TEST(ShippedProgram, CarriesNoTimingHook) {
+    std::string exe;
+    ASSERT_TRUE(win::ReadWholeFile(ZelcapExe().c_str(), exe, 64 << 20)) << ZelcapExe();
+    EXPECT_EQ(exe.find("ZELCAP_STEP_TIMING"), std::string::npos);
+}
+
 TEST(ShippedManifest, AsksForCommonControls6DpiAwarenessAndNoElevation) {
     const std::string manifest = ManifestOf(ZelcapExe());
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1 in " << ZelcapExe();
     for (const char* wanted :
-         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-          "level=\"asInvoker\"", ">PerMonitorV2, PerMonitor</dpiAwareness>",
-          ">true/pm</dpiAware>",
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\"",
+          ">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>",
           "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})

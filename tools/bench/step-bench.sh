@@ -2,7 +2,8 @@
 # Step recording timed under Wine on the 1920 x 1080 virtual screen: Zelcap
 # records whole-screen steps (BMP) while COUNT clicks 300 ms apart land on
 # the test window; each step logs the milliseconds from the press to the
-# pixels taken and to the file written (ZELCAP_STEP_TIMING). The floor,
+# pixels taken and to the file written (ZELCAP_STEP_TIMING, which only the
+# benchmark build of `make bench-steps` reads). The floor,
 # taken in the same run by the same process, is one bare grab of the whole
 # screen without the hook, the queue or the file.
 #   step-bench.sh BUILD_DIR [COUNT]
