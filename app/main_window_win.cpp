@@ -12,16 +12,15 @@
 
 #include "base/app_state_win.h"
 #include "base/cp932.h"
+#include "app/capture_road_win.h"
 #include "app/html_help_win.h"
 #include "app/panes_win.h"
+#include "base/menu_win.h"
 #include "base/message_box_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
-#include "capture/file_naming.h"
 #include "capture/key_panel_win.h"
-#include "capture/region_overlay_win.h"
-#include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
@@ -34,13 +33,7 @@
 #include "settings/settings_store.h"
 #include "view/image_view_win.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace {
-
-const char kStatusStopped[] = "キャプチャ停止中";
-const char kStatusMonitoring[] = "キャプチャ監視中";
 
 constexpr int kSaveButton = Toolbar::kSaveButton;
 constexpr int kCaptureButton = Toolbar::kCaptureButton;
@@ -53,10 +46,6 @@ Settings& settings() {
     return settingsStore.settings;
 }
 
-void EnableMenuCommand(HWND window, UINT id, bool enabled) {
-    EnableMenuItem(GetMenu(window), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
 // ---- creation and shutdown ----
 
 bool OnCreate(HWND window) {
@@ -67,7 +56,7 @@ bool OnCreate(HWND window) {
     capturer.reset();
     appState.tabControl = CreatePanes(window, appState.instance);
     statusBar.create(window, appState.instance);
-    statusBar.setText(kStatusStopped);
+    capture_road::ShowCaptureStatus(false);
     toolbar.create(window, appState.instance);
     UpdateTitle(window);
     SetCaptureCommands(window, false);
@@ -122,259 +111,6 @@ LRESULT OnNotify(HWND window, NMHDR* header) {
     (void)window;
     PanesNotify(header);
     return 0;
-}
-
-// ---- the capture road of one hot key ----
-
-// The record's image path: "保存先" (losing one trailing backslash for good),
-// the prefix and the number the file got, in the format the capturer wrote.
-void RecordImagePath(char (&path)[kPathSize]) {
-    Settings& s = settings();
-    removeTrailingBackslash(s.saveFolder);
-    const ImageFormat format = captureImageFormat(capturer.extras.png, s.jpegMode == 1);
-    if (!formatCaptureFileName(path, sizeof path, s.saveFolder, capturer.namePrefix,
-                               capturer.nextNumber - 1, s.zeroPadNumbers == 1, format)) {
-        // Too long to hold whole: keep the file part, which is all a record
-        // of the history folder stores anyway.
-        formatCaptureFileName(path, sizeof path, "", capturer.namePrefix, capturer.nextNumber - 1,
-                              s.zeroPadNumbers == 1, format);
-    }
-}
-
-// A capture waiting for its delay to run out: one at a time.
-struct PendingCapture {
-    int hotKeyId = 0;
-    int remaining = 0;  // seconds
-};
-PendingCapture pendingCapture;
-constexpr UINT_PTR kDelayTimer = 0x5A01;
-
-void ShowCountdown() {
-    char text[64];
-    std::snprintf(text, sizeof text, "キャプチャーまで %d 秒", pendingCapture.remaining);
-    statusBar.setText(text);
-}
-
-void CancelPendingCapture(HWND window) {
-    if (pendingCapture.hotKeyId == 0)
-        return;
-    KillTimer(window, kDelayTimer);
-    pendingCapture = {};
-}
-
-bool TooManyRecords(HWND window) {
-    if (history.count < AppState::recordMaximum)
-        return false;
-    char text[128];
-    std::snprintf(text, sizeof text, "最大件数%dを超えました。履歴ファイルを変更してください。",
-                  AppState::recordMaximum);
-    ShowMessage(window, text, "警告", MB_ICONWARNING | MB_OK);
-    return true;
-}
-
-// The region kinds decide their region before the pipeline runs: the
-// overlay for a new one, the kept one for "前回の範囲". False when there is
-// nothing to capture.
-bool ChooseRegion(HWND window, HWND owner, int id) {
-    if (id == kRepeatRegionHotKeyId) {
-        if (!capturer.extras.lastRegion.empty())
-            return true;
-        ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
-                    "警告", MB_ICONWARNING | MB_OK);
-        return false;
-    }
-    if (!capturer.readyToCapture(owner))
-        return false;
-    HBITMAP frozen = capturer.freezeScreen();
-    CaptureRegion region;
-    const bool picked = PickRegion(appState.instance, frozen, GetSystemMetrics(SM_CXSCREEN),
-                                   GetSystemMetrics(SM_CYSCREEN), region);
-    SetForegroundWindow(window);
-    if (!picked) {
-        capturer.releaseFrozenScreen();
-        return false;
-    }
-    capturer.extras.lastRegion = region;
-    capturer.saveExtras();
-    return true;
-}
-
-void AppendCaptureRecord(HWND window, HWND owner, const char* comment);
-
-void RunCapture(HWND window, int id, UINT message, LPARAM lParam) {
-    appState.captureBusy = 1;
-    HWND owner = imagePane && imagePane->view ? imagePane->view : window;
-    const bool region = id == kRegionHotKeyId || id == kRepeatRegionHotKeyId;
-    if (region && !ChooseRegion(window, owner, id)) {
-        appState.captureBusy = 0;
-        return;
-    }
-    const int captured = capturer.capture(owner, id);
-    capturer.releaseFrozenScreen();
-    if (captured < 1) {
-        appState.captureBusy = 0;
-        DefWindowProcA(window, message, static_cast<WPARAM>(id), lParam);
-        return;
-    }
-    AppendCaptureRecord(window, owner, capturer.recordComment());
-}
-
-// The record of the capture just written, and what follows it.
-void AppendCaptureRecord(HWND window, HWND owner, const char* comment) {
-    if (capturer.extras.copyToClipboard)
-        capturer.copyToClipboard(owner);
-    // The new row's picture is made from the bytes just written, not read back.
-    OfferCapturedFile(capturer.filePath, std::move(capturer.writtenFile));
-    char path[kPathSize];
-    RecordImagePath(path);
-    char timestamp[kDateTimeSize];
-    historyfile::Timestamp(timestamp);
-    history.appendCapture(path, comment, timestamp, settings().folderOption);
-    historyList.showAppendedRecord();
-    EnableMenuCommand(window, IDM_FILE_SAVE, true);
-    toolbar.setButtonState(kSaveButton, kEnabled);
-    if (settings().autoSaveHistory == 1) {
-        historyList.saveHistoryFile();
-        UpdateTitle(window);
-    }
-    UpdateHistoryCommands(window);
-    UpdateSelectionCommands(window);
-    settings().startNumber = capturer.nextNumber;
-    appState.captureBusy = 0;
-    ShowSelectedImage();
-}
-
-void OnHotKey(HWND window, WPARAM id, UINT message, LPARAM lParam) {
-    if (static_cast<int>(id) == kStepHotKeyId) {
-        SendMessageA(window, WM_COMMAND, stepRecorder.running() ? IDM_STEP_STOP : IDM_STEP_START,
-                     0);
-        return;
-    }
-    if (TooManyRecords(window))
-        return;
-    if (appState.captureBusy || pendingCapture.hotKeyId != 0)
-        return;
-    if (capturer.extras.delaySeconds > 0) {
-        // The menus and tooltips the user opens in the meantime are taken.
-        pendingCapture = {static_cast<int>(id), capturer.extras.delaySeconds};
-        ShowCountdown();
-        SetTimer(window, kDelayTimer, 1000, nullptr);
-        return;
-    }
-    RunCapture(window, static_cast<int>(id), message, lParam);
-}
-
-void OnDelayTimer(HWND window) {
-    if (pendingCapture.hotKeyId == 0) {
-        KillTimer(window, kDelayTimer);
-        return;
-    }
-    if (--pendingCapture.remaining > 0) {
-        ShowCountdown();
-        return;
-    }
-    const int id = pendingCapture.hotKeyId;
-    CancelPendingCapture(window);
-    statusBar.setText(kStatusMonitoring);
-    // The history may have filled up while the seconds ran.
-    if (!TooManyRecords(window) && capturer.monitoring == 1)
-        RunCapture(window, id, WM_HOTKEY, 0);
-}
-
-// ---- step recording ----
-
-const char kStatusSteps[] = "ステップ記録中";
-
-void ShowStepStatus() {
-    char text[64];
-    std::snprintf(text, sizeof text, "%s %dステップ", kStatusSteps, stepRecorder.taken());
-    statusBar.setText(text);
-}
-
-void SetStepCommands(HWND window) {
-    EnableMenuCommand(window, IDM_STEP_START, !stepRecorder.running());
-    EnableMenuCommand(window, IDM_STEP_STOP, stepRecorder.running());
-}
-
-// ZELCAP_STEP_TIMING names a file that gets one line per step: the
-// milliseconds from the press to the pixels taken, within the hook, and to
-// the file written.
-void LogStepTiming(const StepShot& shot) {
-    char log[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA("ZELCAP_STEP_TIMING", log, sizeof log);
-    if (n == 0 || n >= sizeof log)
-        return;
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    const double toFile = shot.pressToGrabMs + static_cast<double>(now.QuadPart -
-                                                                   shot.grabbedAt.QuadPart) *
-                                                   1000.0 / static_cast<double>(frequency.QuadPart);
-    win::StdioFile file(std::fopen(log, "ab"));
-    if (file)
-        std::fprintf(file.get(), "%d %.2f %.2f %.2f %ld %ld\n", shot.number, shot.pressToGrabMs,
-                     shot.grabMs, toFile, shot.rect.right - shot.rect.left,
-                     shot.rect.bottom - shot.rect.top);
-}
-
-// The floor of a step's time, for the log: the recorder's bare grab of the
-// whole screen, with no hook, no queue and no file.
-void LogGrabFloor() {
-    char log[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA("ZELCAP_STEP_TIMING", log, sizeof log);
-    if (n == 0 || n >= sizeof log)
-        return;
-    win::StdioFile file(std::fopen(log, "ab"));
-    if (file)
-        std::fprintf(file.get(), "floor %.2f %d %d\n", stepRecorder.floorMs(),
-                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-}
-
-void StopStepRecording(HWND window);
-
-// Every step whose target is known, in click order.
-void OnStepShot(HWND window) {
-    StepShot shot;
-    while (stepRecorder.take(shot)) {
-        if (history.count >= AppState::recordMaximum) {
-            StopStepRecording(window);
-            TooManyRecords(window);
-            return;
-        }
-        HWND owner = imagePane && imagePane->view ? imagePane->view : window;
-        const std::string heading = stepHeading(shot.target, kCommentSize - 1);
-        appState.captureBusy = 1;
-        if (capturer.captureStep(owner, shot, heading) >= 1) {
-            LogStepTiming(shot);
-            AppendCaptureRecord(window, owner, heading.c_str());
-        }
-        appState.captureBusy = 0;
-    }
-    if (stepRecorder.running())
-        ShowStepStatus();
-}
-
-void StartStepRecording(HWND window) {
-    if (stepRecorder.running() || !capturer.readyToCapture(window) || TooManyRecords(window))
-        return;
-    if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
-        ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー",
-                    MB_ICONERROR | MB_OK);
-        return;
-    }
-    LogGrabFloor();
-    SetStepCommands(window);
-    ShowStepStatus();
-}
-
-void StopStepRecording(HWND window) {
-    if (!stepRecorder.running())
-        return;
-    stepRecorder.stop();
-    SetStepCommands(window);
-    statusBar.setText(capturer.monitoring == 1 ? kStatusMonitoring : kStatusStopped);
-    // The clicks taken before the stop are written too.
-    OnStepShot(window);
 }
 
 // ---- commands ----
@@ -444,23 +180,17 @@ void StartCapturing(HWND window) {
         return;
     }
     SetCaptureCommands(window, true);
-    if (stepRecorder.running())
-        ShowStepStatus();
-    else
-        statusBar.setText(kStatusMonitoring);
+    capture_road::ShowCaptureStatus(true);
     ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
     capturer.reportHotKeyFailures(window);
 }
 
 void StopCapturing(HWND window) {
-    CancelPendingCapture(window);
+    capture_road::CancelPendingCapture(window);
     capturer.stopMonitoring(window);
     InvalidateForCaptureState(window);
     SetCaptureCommands(window, false);
-    if (stepRecorder.running())
-        ShowStepStatus();
-    else
-        statusBar.setText(kStatusStopped);
+    capture_road::ShowCaptureStatus(false);
     ShowHotKeyFailures(tabHost.keyPanelHost.keyPanel);
 }
 
@@ -569,10 +299,10 @@ bool OnCommand(HWND window, int id) {
             StopCapturing(window);
             return true;
         case IDM_STEP_START:
-            StartStepRecording(window);
+            capture_road::StartStepRecording(window);
             return true;
         case IDM_STEP_STOP:
-            StopStepRecording(window);
+            capture_road::StopStepRecording(window);
             return true;
         case IDM_CAPTURE_TOGGLE:
             OnCaptureButton(window);
@@ -640,7 +370,7 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     capturer.prime(settings(), history);
     capturer.loadExtras();
-    SetStepCommands(window);
+    capture_road::SetStepCommands(window);
     capturer.registerStepKey(window);
     return 1;
 }
@@ -689,7 +419,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             UpdateSelectionCommands(window);
             return 0;
         case UWM_STEP_SHOT:
-            OnStepShot(window);
+            capture_road::OnStepShot(window);
             return 0;
         case UWM_SHOW_IMAGE:
             ShowSelectedImage();
@@ -698,13 +428,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             RepaintTabStrip();
             return 0;
         case WM_TIMER:
-            if (wParam == kDelayTimer) {
-                OnDelayTimer(window);
+            if (capture_road::OnTimer(window, wParam))
                 return 0;
-            }
             break;
         case WM_HOTKEY:
-            OnHotKey(window, wParam, message, lParam);
+            capture_road::OnHotKey(window, static_cast<int>(wParam), lParam);
             return 0;
         case WM_NOTIFY:
             return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));

@@ -15,3 +15,13 @@ struct AppState {
 };
 
 extern AppState appState;
+
+// The capture road is busy while one of these lives: a hot key that comes
+// meanwhile (while a message box of the road is up, say) is ignored.
+class CaptureBusyScope {
+  public:
+    CaptureBusyScope() { appState.captureBusy = 1; }
+    ~CaptureBusyScope() { appState.captureBusy = 0; }
+    CaptureBusyScope(const CaptureBusyScope&) = delete;
+    CaptureBusyScope& operator=(const CaptureBusyScope&) = delete;
+};

@@ -7,8 +7,9 @@
 #include <utility>
 
 #include "base/cp932.h"
+#include "base/file_io_win.h"
 #include "base/message_box_win.h"
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/click_mark.h"
 #include "capture/dib_win.h"
 #include "capture/capture_geometry.h"
@@ -20,9 +21,6 @@
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
-extern SettingsStore settingsStore;
-extern History history;
-
 namespace {
 const char kFolderFollowsUntitled[] =
     "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
@@ -33,7 +31,6 @@ const char kFolderFollowsUntitled[] =
 void Capturer::reset() {
     monitoring = 0;
     image.reset();
-    writtenFile.clear();
     pixels_ = std::vector<uint8_t>();
     frozen_.reset();
     memory_.reset();
@@ -42,8 +39,16 @@ void Capturer::reset() {
     jpegQuality = 0;
     cp932::copyText(namePrefix, "a");
     nextNumber = 1;
-    filePath[0] = '\0';
     folder[0] = '\0';
+}
+
+void Capturer::applySettings(const Settings& s) {
+    confirmOverwrite = s.confirmOverwrite;
+    jpegMode = s.jpegMode;
+    jpegQuality = s.jpegQuality;
+    nextNumber = s.startNumber;
+    cp932::copyText(namePrefix, s.imageFilePrefix);
+    cp932::copyText(folder, s.saveFolder);
 }
 
 void Capturer::prime(const Settings& settings, const History& current) {
@@ -107,11 +112,11 @@ void Capturer::registerStepKey(HWND owner) {
         return;
     if (!RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
                         static_cast<UINT>(key.virtualKey)))
-        ShowMessage(owner,
-                    capture_extras::hotKeyFailureMessage(
-                        {{kStepHotKeyId, key.modifiers, key.virtualKey}})
-                        .c_str(),
-                    capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
+        ShowMessage(
+            owner,
+            capture_extras::hotKeyFailureMessage({{kStepHotKeyId, key.modifiers, key.virtualKey}})
+                .c_str(),
+            capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
 }
 
 bool Capturer::hotKeyFailed(int hotKeyId) const {
@@ -126,7 +131,6 @@ void Capturer::stopMonitoring(HWND owner) {
         return;
     monitoring = 0;
     lastTarget = kTargetNone;
-    filePath[0] = '\0';
     hotKeyFailures.clear();
     for (int id = kFirstHotKeyId; id <= kLastHotKeyId; ++id)
         UnregisterHotKey(owner, id);
@@ -319,8 +323,7 @@ bool Capturer::grabRegion(int screenWidth, int screenHeight) {
             win::MemoryDc source(CreateCompatibleDC(display_.get()));
             if (source) {
                 win::SelectGuard frozen(source.get(), frozen_.get());
-                BitBlt(memory, 0, 0, r.width(), r.height(), source.get(), r.left, r.top,
-                       SRCCOPY);
+                BitBlt(memory, 0, 0, r.width(), r.height(), source.get(), r.left, r.top, SRCCOPY);
             }
         } else {
             BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left, r.top, SRCCOPY);
@@ -331,34 +334,33 @@ bool Capturer::grabRegion(int screenWidth, int screenHeight) {
     return true;
 }
 
-int Capturer::capture(HWND owner, int hotKeyId) {
+CaptureResult Capturer::capture(HWND owner, int hotKeyId) {
     const bool region = hotKeyId == kRegionHotKeyId || hotKeyId == kRepeatRegionHotKeyId;
     if (!region && (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId))
-        return 0;
+        return {};
     if (!readyToCapture(owner))
-        return 0;
+        return {};
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     if (region) {
         if (!grabRegion(screenWidth, screenHeight))
-            return 0;
+            return {};
     } else if ((hotKeyId - kFirstHotKeyId) % 2 == 0) {
         if (!grabWindow(owner, hotKeyId, screenWidth, screenHeight)) {
             ShowMessage(owner,
                         "アクティブウィンドウキャプチャーでスクリーン外の扱いの値が不正です。",
                         "定義設定エラー", MB_ICONWARNING | MB_OK);
-            return 0;
+            return {};
         }
     } else {
         grabScreen(hotKeyId, screenWidth, screenHeight);
     }
-
-    return writeNumberedFile(owner);
+    return writeNumberedFile(owner, recordHeading());
 }
 
-int Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading) {
+CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading) {
     if (!readyToCapture(owner))
-        return 0;
+        return {};
     const int width = shot.rect.right - shot.rect.left;
     const int height = shot.rect.bottom - shot.rect.top;
     click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
@@ -369,24 +371,26 @@ int Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading
         image.reset();
     if (image) {
         BITMAPINFO info = BottomUpBgr24(width, height);
-        if (SetDIBits(display_.get(), image.get(), 0, static_cast<UINT>(height),
-                      shot.pixels.data(), &info, DIB_RGB_COLORS) != height)
+        if (SetDIBits(display_.get(), image.get(), 0, static_cast<UINT>(height), shot.pixels.data(),
+                      &info, DIB_RGB_COLORS) != height)
             image.reset();
     }
     captureRect = shot.rect;
     cp932::copyText(title, heading.c_str());
     lastTarget = kTargetScreen;
-    return writeNumberedFile(owner);
+    return writeNumberedFile(owner, heading);
 }
 
-int Capturer::writeNumberedFile(HWND owner) {
+CaptureResult Capturer::writeNumberedFile(HWND owner, std::string heading) {
     const Settings& s = settingsStore.settings;
-    filePath[0] = '\0';
     cp932::copyText(folder, s.folderOption == 1 ? history.folder : s.saveFolder);
     removeTrailingBackslash(folder);
     if (nextNumber > s.maxNumber)
         nextNumber = 0;
     const ImageFormat format = imageFormat();
+    CaptureResult result;
+    result.number = nextNumber;
+    char filePath[kPathSize];
     int written;
     if (!formatCaptureFileName(filePath, sizeof filePath, folder, namePrefix, nextNumber,
                                s.zeroPadNumbers == 1, format)) {
@@ -395,28 +399,52 @@ int Capturer::writeNumberedFile(HWND owner) {
                     MB_ICONERROR | MB_OK);
         written = -1;
     } else {
-        written = format == ImageFormat::png    ? writePng(owner, filePath)
-                  : format == ImageFormat::jpeg ? writeJpeg(owner, filePath)
-                                                : writeBmp(owner, filePath);
+        written = format == ImageFormat::png    ? writePng(owner, filePath, result.file)
+                  : format == ImageFormat::jpeg ? writeJpeg(owner, filePath, result.file)
+                                                : writeBmp(owner, filePath, result.file);
     }
     // A failed or declined write uses up its number too.
     ++nextNumber;
-    return written == -1 ? -1 : lastTarget;
+    result.nextNumber = nextNumber;
+    if (written == -1) {
+        result.target = -1;
+        return result;
+    }
+    result.target = lastTarget;
+    result.path = filePath;
+    result.recordPath = recordImagePath(result.number);
+    result.heading = std::move(heading);
+    return result;
 }
 
-const char* Capturer::recordComment() {
-    std::memset(commentBuffer, 0, sizeof commentBuffer);
+std::string Capturer::recordHeading() const {
     if (settingsStore.settings.commentSource != 0)
         return settingsStore.settings.comment;
-    cp932::copyText(commentBuffer, title);
-    return commentBuffer;
+    char heading[kCommentSize];
+    cp932::copyText(heading, title);
+    return heading;
+}
+
+// "保存先" (losing one trailing backslash for good), the prefix and the
+// number, in the format of the file written.
+std::string Capturer::recordImagePath(int number) {
+    Settings& s = settingsStore.settings;
+    removeTrailingBackslash(s.saveFolder);
+    const ImageFormat format = captureImageFormat(extras.png, s.jpegMode == 1);
+    char path[kPathSize];
+    if (!formatCaptureFileName(path, sizeof path, s.saveFolder, namePrefix, number,
+                               s.zeroPadNumbers == 1, format)) {
+        // Too long to hold whole: keep the file part, which is all a record
+        // of the history folder stores anyway.
+        formatCaptureFileName(path, sizeof path, "", namePrefix, number, s.zeroPadNumbers == 1,
+                              format);
+    }
+    return path;
 }
 
 // ---- the writers ----
 
 int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk) {
-    saved = 0;
-    writtenFile.clear();
     *isDisk = false;
     if (!image) {
         ShowMessage(owner, "スクリーンキャプチャが行われていません", kSystemErrorCaption,
@@ -459,12 +487,6 @@ void Capturer::reportWriteFailure(HWND owner, const char* path, bool isDisk) {
 
 namespace {
 
-bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 // Zero-filled: the pad bytes at the row ends go into the file as they are.
 bool AllocateZeroed(std::vector<uint8_t>& bytes, size_t size) {
     try {
@@ -485,22 +507,21 @@ void PictureSize(const RECT& captureRect, int32_t* width, int32_t* height) {
 // The writers make the whole file in memory and write it with one call
 // through the handle the overwrite check opened: opening it a second time
 // for a stream cost a capture more than the write itself.
-int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk,
-                          bool ok, std::vector<uint8_t>& bytes) {
+int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
+                          std::vector<uint8_t>& bytes, std::vector<uint8_t>& written) {
     // An earlier, larger file of the same name is cut to this one.
-    ok = ok && WriteAll(file.get(), bytes) && SetEndOfFile(file.get());
+    ok = ok && win::WriteAll(file.get(), bytes.data(), bytes.size()) && SetEndOfFile(file.get());
     if (!CloseHandle(file.release()))
         ok = false;
     if (!ok) {
         reportWriteFailure(owner, path, isDisk);
         return -1;
     }
-    saved = 1;
-    writtenFile = std::move(bytes);
+    written = std::move(bytes);
     return 0;
 }
 
-int Capturer::writeBmp(HWND owner, const char* path) {
+int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written) {
     win::FileHandle file;
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
@@ -516,20 +537,20 @@ int Capturer::writeBmp(HWND owner, const char* path) {
         std::copy(headers, headers + kBmpHeaderSize, bytes.begin());
         ok = readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
     }
-    return finishWrite(owner, path, file, isDisk, ok, bytes);
+    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
 }
 
-int Capturer::writeJpeg(HWND owner, const char* path) {
+int Capturer::writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& written) {
     win::FileHandle file;
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
         return -1;
     std::vector<uint8_t> bytes;
     const bool ok = encodeJpeg(owner, jpegQuality, bytes);
-    return finishWrite(owner, path, file, isDisk, ok, bytes);
+    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
 }
 
-int Capturer::writePng(HWND owner, const char* path) {
+int Capturer::writePng(HWND owner, const char* path, std::vector<uint8_t>& written) {
     win::FileHandle file;
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
@@ -538,7 +559,7 @@ int Capturer::writePng(HWND owner, const char* path) {
     int32_t width = 0, height = 0;
     const bool ok = readKeptPixels(owner, &width, &height) &&
                     encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
-    return finishWrite(owner, path, file, isDisk, ok, bytes);
+    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
 }
 
 bool Capturer::readKeptPixels(HWND owner, int32_t* width, int32_t* height) {

@@ -18,6 +18,24 @@
 
 class History;
 
+// What one capture did, for the shell to make its record from.
+struct CaptureResult {
+    // kTargetWindow or kTargetScreen once the file is on disk; 0 when the
+    // capture was refused; -1 when no file was written (a failure or a
+    // declined overwrite), which uses up its number too.
+    int target = 0;
+    int number = 0;          // the file number the capture used
+    int nextNumber = 0;      // the number the next capture takes
+    std::string path;        // the file written
+    std::string recordPath;  // the record's image path
+    std::string heading;     // the record's heading
+    // The file's bytes as written, so that its picture can be shown without
+    // reading the file back. The caller may take them.
+    std::vector<uint8_t> file;
+
+    bool written() const { return target >= 1; }
+};
+
 class Capturer {
   public:
     static constexpr int kPrefixSize = 64;
@@ -54,20 +72,21 @@ class Capturer {
     // telling the user) when it could not be put there.
     bool copyToClipboard(HWND owner);
 
-    // The pipeline for one hot key: -1 when the file was not written (a
-    // failure or a declined overwrite), 0 when the capture was refused,
-    // otherwise the CaptureTarget now on disk.
-    int capture(HWND owner, int hotKeyId);
-    // One recorded step: its pixels with the click mark drawn in, written
-    // like any capture under the next number; the same results as capture().
-    int captureStep(HWND owner, StepShot& shot, const std::string& heading);
-    // The heading of the last capture's record.
-    const char* recordComment();
+    // What the pipeline keeps of the settings, after the settings sheet
+    // changed them.
+    void applySettings(const Settings& settings);
 
-    // The writers: 0 when the file was written, -1 when it was not.
-    int writeBmp(HWND owner, const char* path);
-    int writeJpeg(HWND owner, const char* path);
-    int writePng(HWND owner, const char* path);
+    // The pipeline for one hot key.
+    CaptureResult capture(HWND owner, int hotKeyId);
+    // One recorded step: its pixels with the click mark drawn in, written
+    // like any capture under the next number, with the step's heading.
+    CaptureResult captureStep(HWND owner, StepShot& shot, const std::string& heading);
+
+    // The writers: 0 when the file was written (its bytes in `written`), -1
+    // when it was not.
+    int writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written);
+    int writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& written);
+    int writePng(HWND owner, const char* path, std::vector<uint8_t>& written);
     // The format of the next capture's file: extras.png, else jpegMode.
     ImageFormat imageFormat() const { return captureImageFormat(extras.png, jpegMode != 0); }
     // The JPEG file's bytes in `out`; false when the picture could not be
@@ -79,19 +98,12 @@ class Capturer {
     RECT captureRect{};
     int32_t lastTarget = kTargetNone;
     int32_t confirmOverwrite = 0;
-    int32_t saved = 0;
     int32_t jpegMode = 0;
     char namePrefix[kPrefixSize]{};
     char folder[kPathSize]{};
     int32_t jpegQuality = 0;
     int32_t nextNumber = 1;
-    char filePath[kPathSize]{};
     char title[kPathSize]{};
-    char commentBuffer[kCommentSize]{};
-    // The bytes of the file the last capture wrote, so that its picture can
-    // be shown without reading the file back; empty after a failed write.
-    // The caller may take them.
-    std::vector<uint8_t> writtenFile;
     CaptureExtras extras;
     std::vector<FailedHotKey> hotKeyFailures;
 
@@ -120,12 +132,16 @@ class Capturer {
     bool readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block);
     void reportWriteFailure(HWND owner, const char* path, bool isDisk);
     // Names the next numbered file and writes the picture in the chosen
-    // format; the result of capture().
-    int writeNumberedFile(HWND owner);
-    // Writes a writer's file bytes (when `ok`) and closes the file; keeps
-    // the bytes as writtenFile on success. The writers' result.
+    // format under that heading.
+    CaptureResult writeNumberedFile(HWND owner, std::string heading);
+    // The heading of a hot key's record: the fixed one or the title.
+    std::string recordHeading() const;
+    // The record's image path for the file numbered `number`.
+    std::string recordImagePath(int number);
+    // Writes a writer's file bytes (when `ok`) and closes the file; hands
+    // the bytes to `written` on success. The writers' result.
     int finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
-                    std::vector<uint8_t>& bytes);
+                    std::vector<uint8_t>& bytes, std::vector<uint8_t>& written);
 
     win::MemoryDc display_;
     win::Bitmap frozen_;

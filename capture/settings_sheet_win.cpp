@@ -8,15 +8,15 @@
 #include <cstdio>
 
 #include "base/cp932.h"
+#include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "capture/capture_extras_page_win.h"
 #include "capture/capturer_win.h"
 #include "capture/settings_sheet_rules.h"
 #include "resources/capture_extras_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
-
-extern SettingsStore settingsStore;
 
 SettingsSheet settingsSheet;
 
@@ -42,15 +42,6 @@ void Enable(HWND page, int id, bool enabled) {
 
 void LimitText(HWND page, int id, int bytes) {
     SendDlgItemMessageA(page, id, EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
-}
-
-// Reads a field into a fixed buffer without splitting a double-byte
-// character at the cut.
-template <std::size_t N>
-void ReadText(HWND page, int id, char (&dst)[N]) {
-    char text[kPathSize + 64] = {};
-    GetDlgItemTextA(page, id, text, sizeof text);
-    cp932::copyText(dst, text);
 }
 
 int32_t ReadNumber(HWND page, int id) {
@@ -109,8 +100,8 @@ INT_PTR ApplySaveFiles(HWND page) {
         return ApplyResult(page, PSNRET_INVALID_NOCHANGEPAGE);
     }
     Settings& s = settings();
-    ReadText(page, IDC_SHEET_PREFIX, s.imageFilePrefix);
-    ReadText(page, IDC_SHEET_FOLDER, s.saveFolder);
+    ReadDialogText(page, IDC_SHEET_PREFIX, s.imageFilePrefix);
+    ReadDialogText(page, IDC_SHEET_FOLDER, s.saveFolder);
     s.startNumber = start;
     s.maxNumber = maximum;
     s.confirmOverwrite = IsChecked(page, IDC_SHEET_OVERWRITE_YES) ? 1 : 0;
@@ -119,11 +110,7 @@ INT_PTR ApplySaveFiles(HWND page) {
     s.zeroPadNumbers = IsChecked(page, IDC_SHEET_ZERO_PAD) ? 1 : 0;
     settingsStore.saveFileSettings();
 
-    capturer.confirmOverwrite = s.confirmOverwrite;
-    capturer.jpegMode = s.jpegMode;
-    capturer.nextNumber = s.startNumber;
-    cp932::copyText(capturer.namePrefix, s.imageFilePrefix);
-    cp932::copyText(capturer.folder, s.saveFolder);
+    capturer.applySettings(s);
     return ApplyResult(page, PSNRET_NOERROR);
 }
 
@@ -179,7 +166,7 @@ void InitHistoryList(HWND page) {
 
 INT_PTR ApplyHistoryList(HWND page) {
     Settings& s = settings();
-    ReadText(page, IDC_SHEET_COMMENT, s.comment);
+    ReadDialogText(page, IDC_SHEET_COMMENT, s.comment);
     s.commentSource = IsChecked(page, IDC_SHEET_COMMENT_TITLE) ? 0 : 1;
     // With neither button checked the stored choice stays as it was.
     if (IsChecked(page, IDC_SHEET_AUTOSAVE_ON))
@@ -187,8 +174,8 @@ INT_PTR ApplyHistoryList(HWND page) {
     else if (IsChecked(page, IDC_SHEET_AUTOSAVE_OFF))
         s.autoSaveHistory = 0;
     s.keepImagesOnDelete = IsChecked(page, IDC_SHEET_KEEP_IMAGES) ? 1 : 0;
-    ReadText(page, IDC_SHEET_IMAGE_APP, s.imageApp);
-    ReadText(page, IDC_SHEET_TEXT_APP, s.textApp);
+    ReadDialogText(page, IDC_SHEET_IMAGE_APP, s.imageApp);
+    ReadDialogText(page, IDC_SHEET_TEXT_APP, s.textApp);
     settingsStore.saveFileSettings();
     return ApplyResult(page, PSNRET_NOERROR);
 }
@@ -260,8 +247,7 @@ INT_PTR ApplyFileFormat(HWND page) {
         s.jpegMode = 0;
     s.jpegQuality =
         static_cast<int32_t>(SendDlgItemMessageA(page, IDC_SHEET_QUALITY, TBM_GETPOS, 0, 0));
-    capturer.jpegQuality = s.jpegQuality;
-    capturer.jpegMode = s.jpegMode;
+    capturer.applySettings(s);
     settingsStore.saveFileSettings();
     // Only a change rewrites the group: a user who never picks PNG keeps a
     // settings file without it. With no button checked (a jpegMode other
@@ -335,8 +321,8 @@ void ChooseFontFor(HWND page, FontEntry& font, int faceField, int sizeField) {
 
 INT_PTR ApplyFonts(HWND page) {
     Settings& s = settings();
-    ReadText(page, IDC_SHEET_GENERAL_FACE, s.generalFont.faceName);
-    ReadText(page, IDC_SHEET_HISTORY_FACE, s.historyFont.faceName);
+    ReadDialogText(page, IDC_SHEET_GENERAL_FACE, s.generalFont.faceName);
+    ReadDialogText(page, IDC_SHEET_HISTORY_FACE, s.historyFont.faceName);
     s.generalFont.pointSize = ReadNumber(page, IDC_SHEET_GENERAL_SIZE);
     s.historyFont.pointSize = ReadNumber(page, IDC_SHEET_HISTORY_SIZE);
     settingsStore.saveFileSettings();
@@ -413,12 +399,11 @@ int SettingsSheet::browseSaveFolder(HWND owner) {
     info.hwndOwner = owner;
     info.lpszTitle = "フォルダを選択してください";
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    win::CoTaskMemory item(SHBrowseForFolderA(&info));
     if (!item)
         return 2;
     char path[MAX_PATH] = {};
-    const BOOL found = SHGetPathFromIDListA(item, path);
-    CoTaskMemFree(item);
+    const BOOL found = SHGetPathFromIDListA(static_cast<LPITEMIDLIST>(item.get()), path);
     // A virtual folder has no path to save into.
     if (!found)
         return 2;

@@ -17,9 +17,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace {
 
 constexpr WPARAM kScreenKind = 103;
@@ -57,7 +54,7 @@ TEST_F(CaptureExtrasTest, TheClipboardGetsTheSamePixelsAsTheFile) {
     capturer.extras.copyToClipboard = true;
     SendMessageA(window_, WM_HOTKEY, kScreenKind, 0);
     ASSERT_EQ(history.count, 1);
-    const std::string file = testsupport::ReadFileBytes(capturer.filePath);
+    const std::string file = testsupport::ReadFileBytes(history.records[0].imagePath);
     ASSERT_GT(file.size(), 54u);
     ASSERT_TRUE(OpenClipboard(window_));
     HANDLE data = GetClipboardData(CF_DIB);

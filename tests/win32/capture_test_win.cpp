@@ -21,9 +21,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/capture_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::Bmp;
 using testsupport::DialogAnswerer;
 using testsupport::ReadFileBytes;
@@ -95,11 +92,13 @@ class CaptureTest : public testsupport::CaptureFixture {};
 TEST_F(CaptureTest, ActiveWindowBecomesABmpOfItsSizeAndColour) {
     ColourWindow window(100, 120, 64, 48, RGB(200, 30, 60), "赤いウィンドウ");
     ASSERT_EQ(GetForegroundWindow(), window.get());
-    EXPECT_EQ(capturer.capture(owner_, 102), 1);
-    EXPECT_EQ(capturer.nextNumber, 2);
-    EXPECT_EQ(std::string(capturer.filePath), InFolder("1.bmp"));
-    EXPECT_EQ(capturer.saved, 1);
-    EXPECT_STREQ(capturer.recordComment(), "赤いウィンドウ");
+    const CaptureResult captured = capturer.capture(owner_, 102);
+    EXPECT_EQ(captured.target, 1);
+    EXPECT_EQ(captured.number, 1);
+    EXPECT_EQ(captured.nextNumber, 2);
+    EXPECT_EQ(captured.path, InFolder("1.bmp"));
+    EXPECT_EQ(captured.file.size(), 54u + 192u * 48u);
+    EXPECT_EQ(captured.heading, "赤いウィンドウ");
 
     Bmp bmp;
     ASSERT_TRUE(bmp.load(InFolder("1.bmp")));
@@ -117,23 +116,23 @@ TEST_F(CaptureTest, CommentIsTheTitleCutTo128BytesOrTheFixedText) {
     for (int i = 0; i < 70; ++i)
         title += "表";
     ColourWindow window(100, 100, 32, 32, RGB(1, 2, 3), title.c_str());
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
-    EXPECT_EQ(std::string(capturer.recordComment()), title.substr(0, 128));
+    EXPECT_EQ(capturer.capture(owner_, 102).heading, title.substr(0, 128));
     settingsStore.settings.commentSource = 1;
     std::snprintf(settingsStore.settings.comment, kCommentSize, "固定の見出し");
-    EXPECT_STREQ(capturer.recordComment(), "固定の見出し");
+    EXPECT_EQ(capturer.capture(owner_, 102).heading, "固定の見出し");
 }
 
 TEST_F(CaptureTest, ScreenCaptureHasTheScreenSizeAndIsCalledScreen) {
     settingsStore.settings.zeroPadNumbers = 1;
     std::snprintf(capturer.namePrefix, sizeof capturer.namePrefix, "AAA");
     capturer.nextNumber = 12;
-    EXPECT_EQ(capturer.capture(owner_, 103), 2);
+    const CaptureResult captured = capturer.capture(owner_, 103);
+    EXPECT_EQ(captured.target, 2);
     Bmp bmp;
     ASSERT_TRUE(bmp.load(InFolder("AAA000012.bmp")));
     EXPECT_EQ(bmp.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(bmp.height, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_STREQ(capturer.recordComment(), "SCREEN");
+    EXPECT_EQ(captured.heading, "SCREEN");
     EXPECT_EQ(capturer.lastTarget, 2);
 }
 
@@ -141,7 +140,7 @@ TEST_F(CaptureTest, WindowPastTheScreenEdgeIsCutOrFilledBlack) {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     ColourWindow left(-20, 100, 64, 48, RGB(200, 30, 60));
     settingsStore.settings.offscreenBlack = 0;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     Bmp cut;
     ASSERT_TRUE(cut.load(InFolder("1.bmp")));
     EXPECT_EQ(cut.width, 44);
@@ -149,7 +148,7 @@ TEST_F(CaptureTest, WindowPastTheScreenEdgeIsCutOrFilledBlack) {
     EXPECT_EQ(cut.at(0, 0), kRgbRed);
 
     settingsStore.settings.offscreenBlack = 1;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     Bmp kept;
     ASSERT_TRUE(kept.load(InFolder("2.bmp")));
     EXPECT_EQ(kept.width, 64);
@@ -160,7 +159,7 @@ TEST_F(CaptureTest, WindowPastTheScreenEdgeIsCutOrFilledBlack) {
     EXPECT_EQ(kept.at(63, 47), kRgbRed);
 
     ColourWindow right(screenWidth - 30, 50, 64, 48, RGB(200, 30, 60));
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     Bmp rightKept;
     ASSERT_TRUE(rightKept.load(InFolder("3.bmp")));
     EXPECT_EQ(rightKept.width, 64);
@@ -174,7 +173,7 @@ TEST_F(CaptureTest, UnknownOffscreenValueIsReportedAndUsesNoNumber) {
     settingsStore.settings.offscreenBlack = 2;
     DialogAnswerer answers;
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 102), 0);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, 0);
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].caption, "定義設定エラー");
     EXPECT_EQ(answers.seen()[0].text,
@@ -193,10 +192,10 @@ TEST_F(CaptureTest, OverwriteQuestionOkReplacesWholeAndCancelKeepsTheFile) {
     DialogAnswerer answers;
     answers.press(IDOK);
     answers.press(IDCANCEL);
-    EXPECT_EQ(capturer.capture(owner_, 102), 1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_EQ(ReadFileBytes(InFolder("1.bmp")).size(), 54u + 120u * 30u);
     SetForegroundWindow(window.get());
-    EXPECT_EQ(capturer.capture(owner_, 102), -1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, -1);
     EXPECT_EQ(ReadFileBytes(InFolder("2.bmp")), big);
     ASSERT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(answers.seen()[1].caption, InFolder("2.bmp"));
@@ -204,14 +203,14 @@ TEST_F(CaptureTest, OverwriteQuestionOkReplacesWholeAndCancelKeepsTheFile) {
     // The declined number is used up.
     EXPECT_EQ(capturer.nextNumber, 3);
     SetForegroundWindow(window.get());
-    EXPECT_EQ(capturer.capture(owner_, 102), 1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_TRUE(testsupport::FileExists(InFolder("3.bmp")));
 
     // Without the setting nothing is asked.
     capturer.confirmOverwrite = 0;
     capturer.nextNumber = 2;
     SetForegroundWindow(window.get());
-    EXPECT_EQ(capturer.capture(owner_, 102), 1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(ReadFileBytes(InFolder("2.bmp")).size(), 54u + 120u * 30u);
 }
@@ -222,7 +221,7 @@ TEST_F(CaptureTest, StartNumberAboveTheMaximumIsRefused) {
     DialogAnswerer answers;
     answers.press(IDOK);
     answers.press(IDCANCEL);  // the settings sheet offered after the warning
-    EXPECT_EQ(capturer.capture(owner_, 103), 0);
+    EXPECT_EQ(capturer.capture(owner_, 103).target, 0);
     ASSERT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(answers.seen()[1].caption, "環境設定");
     EXPECT_EQ(answers.seen()[0].caption, "ファイル番号設定エラー");
@@ -234,7 +233,7 @@ TEST_F(CaptureTest, NumberRunningPastTheMaximumStartsAgainAtZero) {
     settingsStore.settings.startNumber = 5;
     settingsStore.settings.maxNumber = 5;
     capturer.nextNumber = 6;
-    EXPECT_EQ(capturer.capture(owner_, 103), 2);
+    EXPECT_EQ(capturer.capture(owner_, 103).target, 2);
     EXPECT_TRUE(testsupport::FileExists(InFolder("0.bmp")));
     EXPECT_EQ(capturer.nextNumber, 1);
 }
@@ -245,7 +244,7 @@ TEST_F(CaptureTest, OpenFailuresAreReportedAndUseTheirNumber) {
     std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s\\missing\\",
                   folder_->path().c_str());
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 103), -1);
+    EXPECT_EQ(capturer.capture(owner_, 103).target, -1);
     EXPECT_EQ(capturer.nextNumber, 2);
 
     // A file another handle holds open without sharing.
@@ -254,7 +253,7 @@ TEST_F(CaptureTest, OpenFailuresAreReportedAndUseTheirNumber) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 103), -1);
+    EXPECT_EQ(capturer.capture(owner_, 103).target, -1);
     CloseHandle(held);
     EXPECT_EQ(ReadFileBytes(InFolder("2.bmp")), "");
 
@@ -271,7 +270,7 @@ TEST_F(CaptureTest, EmptyAreaIsReportedAsNoCapture) {
     settingsStore.settings.offscreenBlack = 0;
     DialogAnswerer answers;
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 102), -1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, -1);
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "スクリーンキャプチャが行われていません");
     EXPECT_EQ(capturer.nextNumber, 2);
@@ -308,7 +307,7 @@ TEST_F(CaptureTest, JpegCaptureKeepsRedRedAndTheTopRowFirst) {
     ColourWindow window(300, 300, 64, 64, RGB(220, 20, 20), "jpeg", RGB(20, 20, 220));
     capturer.jpegMode = 1;
     capturer.jpegQuality = 90;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     int width = 0, height = 0;
     std::string rgb;
     ASSERT_TRUE(DecodeJpeg(InFolder("1.jpg"), &width, &height, &rgb));
@@ -328,15 +327,16 @@ TEST_F(CaptureTest, PngCaptureHoldsTheScreensPixelsExactly) {
     ColourWindow window(300, 300, 61, 40, RGB(200, 30, 60), "png", RGB(20, 20, 220));
     capturer.jpegMode = 1;  // PNG wins over the JPEG choice
     capturer.extras.png = true;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
-    ASSERT_EQ(std::string(capturer.filePath), InFolder("1.png"));
+    const CaptureResult png = capturer.capture(owner_, 102);
+    ASSERT_EQ(png.target, 1);
+    ASSERT_EQ(png.path, InFolder("1.png"));
     const std::string file = ReadFileBytes(InFolder("1.png"));
-    ASSERT_EQ(std::string(capturer.writtenFile.begin(), capturer.writtenFile.end()), file);
+    ASSERT_EQ(std::string(png.file.begin(), png.file.end()), file);
 
     // The same window through the BMP writer, whose pixels are the screen's.
     capturer.extras.png = false;
     capturer.jpegMode = 0;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     Bmp bmp;
     ASSERT_TRUE(bmp.load(InFolder("2.bmp")));
     ASSERT_EQ(bmp.width, 61);
@@ -362,15 +362,15 @@ TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {
     // Warm up Wine's own caches first.
     for (int jpeg = 0; jpeg < 2; ++jpeg) {
         capturer.jpegMode = jpeg;
-        ASSERT_EQ(capturer.capture(owner_, 102), 1);
-        ASSERT_EQ(capturer.capture(owner_, 103), 2);
+        ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
+        ASSERT_EQ(capturer.capture(owner_, 103).target, 2);
     }
     capturer.image.reset();  // the last picture is kept on purpose
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
         capturer.jpegMode = (i / 2) % 2;
         capturer.nextNumber = 1;  // the same files over and over
-        ASSERT_EQ(capturer.capture(owner_, 102 + i % 2), 1 + i % 2) << i;
+        ASSERT_EQ(capturer.capture(owner_, 102 + i % 2).target, 1 + i % 2) << i;
     }
     capturer.image.reset();
     const std::vector<int> after = testsupport::GdiProbeSlots();
@@ -397,7 +397,7 @@ TEST_F(CaptureTest, KeptBitmapTakesEachCapturesSizeAndPixels) {
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         ColourWindow window(100, 120, windows[i].width, windows[i].height, windows[i].colour);
-        ASSERT_EQ(capturer.capture(owner_, 102), 1);
+        ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
         Bmp bmp;
         ASSERT_TRUE(bmp.load(InFolder((std::to_string(i + 1) + ".bmp").c_str())));
         ASSERT_EQ(bmp.width, windows[i].width);
@@ -409,11 +409,11 @@ TEST_F(CaptureTest, KeptBitmapTakesEachCapturesSizeAndPixels) {
 
     ColourWindow window(100, 120, 48, 32, RGB(200, 30, 60));
     capturer.jpegMode = 1;
-    ASSERT_EQ(capturer.capture(owner_, 102), 1);
+    ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 200; ++i) {
         capturer.nextNumber = 1;
-        ASSERT_EQ(capturer.capture(owner_, 102), 1) << i;
+        ASSERT_EQ(capturer.capture(owner_, 102).target, 1) << i;
     }
     EXPECT_LE(testsupport::GdiProbeSlotsLost(before), 8u);
 }

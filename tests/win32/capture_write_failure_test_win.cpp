@@ -18,9 +18,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/capture_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::DialogAnswerer;
 using testsupport::FileExists;
 
@@ -53,8 +50,7 @@ class WriteFailureTest : public testsupport::CaptureFixture {};
 TEST_F(WriteFailureTest, BmpWriteFailureIsReportedAndRemovesThePartialFile) {
     DialogAnswerer answers;
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 103), -1);
-    EXPECT_EQ(capturer.saved, 0);
+    EXPECT_EQ(capturer.capture(owner_, 103).target, -1);
     EXPECT_EQ(capturer.nextNumber, 2);  // the number is used up
     EXPECT_FALSE(FileExists(InFolder("1.bmp")));
     ASSERT_EQ(answers.seen().size(), 1u);
@@ -72,7 +68,7 @@ TEST_F(WriteFailureTest, BmpWriteFailureIsReportedAndRemovesThePartialFile) {
                                  40, 40, nullptr, nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(small);
     testsupport::PumpPending();
-    EXPECT_EQ(capturer.capture(owner_, 102), 1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_TRUE(FileExists(InFolder("2.bmp")));
     DestroyWindow(small);
 }
@@ -92,7 +88,7 @@ TEST_F(WriteFailureTest, JpegWriteFailureIsReportedAndRemovesThePartialFile) {
     capturer.jpegQuality = 95;
     DialogAnswerer answers;
     answers.press(IDOK);
-    EXPECT_EQ(capturer.capture(owner_, 102), -1);
+    EXPECT_EQ(capturer.capture(owner_, 102).target, -1);
     EXPECT_FALSE(FileExists(InFolder("1.jpg")));
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "ファイルの書き込みに失敗しました");

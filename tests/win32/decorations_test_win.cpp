@@ -19,9 +19,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/capture_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::Bmp;
 using testsupport::ReadFileBytes;
 
@@ -82,7 +79,7 @@ class DecorationTest : public testsupport::CaptureFixture {
         EXPECT_TRUE(SetCursorPos(x, y));
         testsupport::PumpPending();
         capturer.nextNumber = 1;
-        const int result = capturer.capture(owner_, hotKeyId);
+        const int result = capturer.capture(owner_, hotKeyId).target;
         EXPECT_EQ(result, hotKeyId % 2 == 0 ? 1 : 2);
         Bmp bmp;
         EXPECT_TRUE(bmp.load(folder_->path() + "\\1.bmp"));
@@ -196,12 +193,12 @@ TEST_F(DecorationTest, DecoratedCapturesLeakNoGdiObject) {
     SetCursorPos(120, 120);
     const int kinds[] = {104, 105, 106, 107, 108, 109};
     for (int id : kinds)
-        ASSERT_GT(capturer.capture(owner_, id), 0) << id;
+        ASSERT_GT(capturer.capture(owner_, id).target, 0) << id;
     capturer.image.reset();
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
         capturer.nextNumber = 1;
-        ASSERT_GT(capturer.capture(owner_, kinds[i % 6]), 0) << i;
+        ASSERT_GT(capturer.capture(owner_, kinds[i % 6]).target, 0) << i;
     }
     capturer.image.reset();
     const std::vector<int> after = testsupport::GdiProbeSlots();

@@ -15,7 +15,7 @@
 
 #include "app/panes_win.h"
 #include "base/app_state_win.h"
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "capture/jpeg_encoder.h"
 #include "capture/png_encoder.h"
@@ -24,14 +24,11 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
-extern SettingsStore settingsStore;
 #include "tests/win32/support/main_window_fixture.h"
 #include "view/bmp_loader.h"
 #include "view/image_view_win.h"
 #include "view/jpeg_decoder.h"
 #include "view/png_decoder.h"
-
-extern History history;
 
 using testsupport::AnswerFileDialog;
 using testsupport::DialogAnswerer;
@@ -250,8 +247,7 @@ class TabStripTest : public ImagePaneTest {
 TEST_F(TabStripTest, AfterTheFontChangeItIsWhatAFullRepaintDraws) {
     const std::vector<COLORREF> shown = TabStripPixels();
     ASSERT_FALSE(shown.empty());
-    RedrawWindow(appState.tabControl, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RedrawWindow(appState.tabControl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     const std::vector<COLORREF> repainted = TabStripPixels();
     ASSERT_EQ(shown.size(), repainted.size());
     // Wine shades the page border by the size of the area it repaints, a
@@ -511,7 +507,7 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
             SendMessageA(window_, WM_HOTKEY, 103, 0);
             testsupport::PumpPending();
             DestroyWindow(cover);
-            const std::string path = capturer.filePath;
+            const std::string path = history.records[history.count - 1].imagePath;
             ASSERT_EQ(path, InFolder(format == ImageFormat::png ? "1.png"
                                      : jpeg                     ? "1.jpg"
                                                                 : "1.bmp"));
@@ -527,8 +523,8 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
                 std::fclose(f);
             } else {
                 const std::string bytes = testsupport::ReadFileBytes(path);
-                ASSERT_EQ(loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                       bytes.size(), fromFile),
+                ASSERT_EQ(loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                       fromFile),
                           BmpLoad::ok);
             }
             const PackedDib& shown = imagePane->picture;

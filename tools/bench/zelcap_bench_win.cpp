@@ -29,9 +29,6 @@
 #include "tools/bench/bench_support_win.h"
 #include "app/panes_win.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace {
 
 constexpr int kPictures = 40;
@@ -150,8 +147,8 @@ int Select(const std::string& csv, int steps) {
         if (i > 0)
             ms.push_back(bench::NowMs() - start);
     }
-    const int row = static_cast<int>(SendMessageA(
-        historyList.window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int row = static_cast<int>(
+        SendMessageA(historyList.window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row != steps + 1 || imagePane->picture.width() != kPictureWidth) {
         std::fprintf(stderr, "the selection did not move as it should (row %d)\n", row);
         return 1;
@@ -181,7 +178,7 @@ int Capture(int runs, const char* csv) {
     for (int i = 0; i <= runs && history.count < kRecordMaximum; ++i) {
         double start = bench::NowMs();
         if (!csv) {
-            if (capturer.capture(imagePane->view, kScreenHotKey) != 2) {
+            if (capturer.capture(imagePane->view, kScreenHotKey).target != 2) {
                 std::fprintf(stderr, "capture failed\n");
                 return 1;
             }

@@ -1,0 +1,259 @@
+#include "app/capture_road_win.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "app/main_window_win.h"
+#include "app/status_bar_win.h"
+#include "app/toolbar_win.h"
+#include "base/app_state_win.h"
+#include "base/menu_win.h"
+#include "base/message_box_win.h"
+#include "capture/capturer_win.h"
+#include "capture/region_overlay_win.h"
+#include "capture/step_heading.h"
+#include "capture/step_recorder_win.h"
+#include "history/history.h"
+#include "history/history_file_win.h"
+#include "history/history_list_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "view/image_pane_win.h"
+#include "view/image_view_win.h"
+
+#ifdef ZELCAP_BENCH_HOOKS
+#include "capture/step_timing_win.h"
+#endif
+
+namespace capture_road {
+
+namespace {
+
+const char kStatusStopped[] = "キャプチャ停止中";
+const char kStatusMonitoring[] = "キャプチャ監視中";
+const char kStatusSteps[] = "ステップ記録中";
+
+Settings& settings() {
+    return settingsStore.settings;
+}
+
+// Message boxes of the road are owned by the image view, as the pipeline's
+// are, so that they come up over the picture.
+HWND MessageOwner(HWND window) {
+    return imagePane && imagePane->view ? imagePane->view : window;
+}
+
+// A capture waiting for its delay to run out: one at a time.
+struct PendingCapture {
+    int hotKeyId = 0;
+    int remaining = 0;  // seconds
+};
+PendingCapture pendingCapture;
+constexpr UINT_PTR kDelayTimer = 0x5A01;
+
+void ShowCountdown() {
+    char text[64];
+    std::snprintf(text, sizeof text, "キャプチャーまで %d 秒", pendingCapture.remaining);
+    statusBar.setText(text);
+}
+
+void ShowStepStatus() {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %dステップ", kStatusSteps, stepRecorder.taken());
+    statusBar.setText(text);
+}
+
+bool TooManyRecords(HWND window) {
+    if (history.count < AppState::recordMaximum)
+        return false;
+    char text[128];
+    std::snprintf(text, sizeof text, "最大件数%dを超えました。履歴ファイルを変更してください。",
+                  AppState::recordMaximum);
+    ShowMessage(window, text, "警告", MB_ICONWARNING | MB_OK);
+    return true;
+}
+
+// The region kinds decide their region before the pipeline runs: the
+// overlay for a new one, the kept one for "前回の範囲". False when there is
+// nothing to capture.
+bool ChooseRegion(HWND window, HWND owner, int id) {
+    if (id == kRepeatRegionHotKeyId) {
+        if (!capturer.extras.lastRegion.empty())
+            return true;
+        ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
+                    "警告", MB_ICONWARNING | MB_OK);
+        return false;
+    }
+    if (!capturer.readyToCapture(owner))
+        return false;
+    HBITMAP frozen = capturer.freezeScreen();
+    CaptureRegion region;
+    const bool picked = PickRegion(appState.instance, frozen, GetSystemMetrics(SM_CXSCREEN),
+                                   GetSystemMetrics(SM_CYSCREEN), region);
+    SetForegroundWindow(window);
+    if (!picked) {
+        capturer.releaseFrozenScreen();
+        return false;
+    }
+    capturer.extras.lastRegion = region;
+    capturer.saveExtras();
+    return true;
+}
+
+// The record of the capture just written, and what follows it but the
+// picture, which the caller shows once the road is no longer busy.
+void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured) {
+    if (capturer.extras.copyToClipboard)
+        capturer.copyToClipboard(owner);
+    // The new row's picture is made from the bytes just written, not read back.
+    OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
+    char timestamp[kDateTimeSize];
+    historyfile::Timestamp(timestamp);
+    history.appendCapture(captured.recordPath.c_str(), captured.heading.c_str(), timestamp,
+                          settings().folderOption);
+    historyList.showAppendedRecord();
+    EnableMenuCommand(window, IDM_FILE_SAVE, true);
+    toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);
+    if (settings().autoSaveHistory == 1) {
+        historyList.saveHistoryFile();
+        UpdateTitle(window);
+    }
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
+    settings().startNumber = captured.nextNumber;
+}
+
+void RunCapture(HWND window, int id, LPARAM lParam) {
+    {
+        CaptureBusyScope busy;
+        HWND owner = MessageOwner(window);
+        const bool region = id == kRegionHotKeyId || id == kRepeatRegionHotKeyId;
+        if (region && !ChooseRegion(window, owner, id))
+            return;
+        CaptureResult captured = capturer.capture(owner, id);
+        capturer.releaseFrozenScreen();
+        if (!captured.written()) {
+            DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
+            return;
+        }
+        AppendCaptureRecord(window, owner, captured);
+    }
+    ShowSelectedImage();
+}
+
+}  // namespace
+
+void OnHotKey(HWND window, int id, LPARAM lParam) {
+    if (id == kStepHotKeyId) {
+        SendMessageA(window, WM_COMMAND, stepRecorder.running() ? IDM_STEP_STOP : IDM_STEP_START,
+                     0);
+        return;
+    }
+    if (TooManyRecords(window))
+        return;
+    if (appState.captureBusy || pendingCapture.hotKeyId != 0)
+        return;
+    if (capturer.extras.delaySeconds > 0) {
+        // The menus and tooltips the user opens in the meantime are taken.
+        pendingCapture = {id, capturer.extras.delaySeconds};
+        ShowCountdown();
+        SetTimer(window, kDelayTimer, 1000, nullptr);
+        return;
+    }
+    RunCapture(window, id, lParam);
+}
+
+bool OnTimer(HWND window, UINT_PTR timer) {
+    if (timer != kDelayTimer)
+        return false;
+    if (pendingCapture.hotKeyId == 0) {
+        KillTimer(window, kDelayTimer);
+        return true;
+    }
+    if (--pendingCapture.remaining > 0) {
+        ShowCountdown();
+        return true;
+    }
+    const int id = pendingCapture.hotKeyId;
+    CancelPendingCapture(window);
+    statusBar.setText(kStatusMonitoring);
+    // The history may have filled up while the seconds ran.
+    if (!TooManyRecords(window) && capturer.monitoring == 1)
+        RunCapture(window, id, 0);
+    return true;
+}
+
+void CancelPendingCapture(HWND window) {
+    if (pendingCapture.hotKeyId == 0)
+        return;
+    KillTimer(window, kDelayTimer);
+    pendingCapture = {};
+}
+
+void ShowCaptureStatus(bool armed) {
+    if (stepRecorder.running())
+        ShowStepStatus();
+    else
+        statusBar.setText(armed ? kStatusMonitoring : kStatusStopped);
+}
+
+void SetStepCommands(HWND window) {
+    EnableMenuCommand(window, IDM_STEP_START, !stepRecorder.running());
+    EnableMenuCommand(window, IDM_STEP_STOP, stepRecorder.running());
+}
+
+void OnStepShot(HWND window) {
+    StepShot shot;
+    while (stepRecorder.take(shot)) {
+        if (history.count >= AppState::recordMaximum) {
+            StopStepRecording(window);
+            TooManyRecords(window);
+            return;
+        }
+        bool written = false;
+        {
+            CaptureBusyScope busy;
+            HWND owner = MessageOwner(window);
+            CaptureResult captured =
+                capturer.captureStep(owner, shot, stepHeading(shot.target, kCommentSize - 1));
+            written = captured.written();
+            if (written) {
+#ifdef ZELCAP_BENCH_HOOKS
+                step_timing::LogStep(shot);
+#endif
+                AppendCaptureRecord(window, owner, captured);
+            }
+        }
+        if (written)
+            ShowSelectedImage();
+    }
+    if (stepRecorder.running())
+        ShowStepStatus();
+}
+
+void StartStepRecording(HWND window) {
+    if (stepRecorder.running() || !capturer.readyToCapture(window) || TooManyRecords(window))
+        return;
+    if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
+        ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー", MB_ICONERROR | MB_OK);
+        return;
+    }
+#ifdef ZELCAP_BENCH_HOOKS
+    step_timing::LogFloor(stepRecorder.floorMs());
+#endif
+    SetStepCommands(window);
+    ShowStepStatus();
+}
+
+void StopStepRecording(HWND window) {
+    if (!stepRecorder.running())
+        return;
+    stepRecorder.stop();
+    SetStepCommands(window);
+    statusBar.setText(capturer.monitoring == 1 ? kStatusMonitoring : kStatusStopped);
+    // The clicks taken before the stop are written too.
+    OnStepShot(window);
+}
+
+}  // namespace capture_road

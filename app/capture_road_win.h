@@ -1,0 +1,30 @@
+// The capture road of the main window: a hot key, the tick of a capture's
+// delay and a recorded step each enter here, and every capture that wrote
+// its file leaves with its record appended, saved when auto-save is on, and
+// shown.
+#pragma once
+
+#include <windows.h>
+
+namespace capture_road {
+
+// WM_HOTKEY: the step key toggles step recording; a capture key captures
+// now, or after the delay of the extras.
+void OnHotKey(HWND window, int hotKeyId, LPARAM lParam);
+// The delay's timer; false when the timer is not the road's.
+bool OnTimer(HWND window, UINT_PTR timer);
+// UWM_STEP_SHOT: every step whose target is known, in click order.
+void OnStepShot(HWND window);
+
+void StartStepRecording(HWND window);
+void StopStepRecording(HWND window);
+// The step commands' menu states.
+void SetStepCommands(HWND window);
+
+// Forgets a capture that waits for its delay (capturing stops).
+void CancelPendingCapture(HWND window);
+// The status bar's text for the capture state: the steps while recording,
+// else armed or stopped.
+void ShowCaptureStatus(bool armed);
+
+}  // namespace capture_road
