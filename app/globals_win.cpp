@@ -1,7 +1,9 @@
-// Every long-lived object of the program, defined in this one file so that
+// The long-lived objects of the shell, defined in this one file so that
 // their construction order is the order written here (and destruction the
-// reverse). The settings are loaded while settingsStore is constructed, so
-// the record is complete before any window exists.
+// reverse). Those of a subsystem that need no order of their own live with
+// it: the step recorder, the settings sheet and the image pane pointer.
+// The settings are loaded while settingsStore is constructed, so the record
+// is complete before any window exists.
 #include <windows.h>
 
 #include "app/panes_win.h"
@@ -38,6 +40,6 @@ History history(CurrentDirectory());         // 1
 SettingsStore settingsStore(settingsFiles);  // 2: loads Zelcap.ini
 Toolbar toolbar;                             // 3
 StatusBar statusBar;                         // 4
-TabHost tabHost;                             // 6
-HeadingDialog headingDialog;                 // 8
-HistoryList historyList;                     // 9
+TabHost tabHost;                             // 5
+HeadingDialog headingDialog;                 // 6
+HistoryList historyList;                     // 7

@@ -12,8 +12,6 @@
 #include "view/image_view_win.h"
 #include "view/pane_layout.h"
 
-extern SettingsStore settingsStore;
-
 namespace {
 
 constexpr int kTabId = 2000;

@@ -1,4 +1,4 @@
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 
 #include <cstring>
 #include <limits>

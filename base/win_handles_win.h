@@ -4,6 +4,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <oleauto.h>
 
 #include <cstdio>
 #include <utility>
@@ -80,6 +82,23 @@ struct GlobalMemoryTraits {
     static HGLOBAL none() { return nullptr; }
     static void close(HGLOBAL h) { GlobalFree(h); }
 };
+struct FindTraits {
+    static HANDLE none() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+struct HookTraits {
+    static HHOOK none() { return nullptr; }
+    static void close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+// Memory the shell or COM hands over (an item id list, a string).
+struct CoTaskMemoryTraits {
+    static void* none() { return nullptr; }
+    static void close(void* p) { CoTaskMemFree(p); }
+};
+struct BstrTraits {
+    static BSTR none() { return nullptr; }
+    static void close(BSTR s) { SysFreeString(s); }
+};
 struct StdioTraits {
     static FILE* none() { return nullptr; }
     static void close(FILE* f) { std::fclose(f); }
@@ -96,6 +115,54 @@ using ImageList = Owned<HIMAGELIST, ImageListTraits>;
 using Module = Owned<HMODULE, ModuleTraits>;
 using StdioFile = Owned<FILE*, StdioTraits>;
 using GlobalMemory = Owned<HGLOBAL, GlobalMemoryTraits>;  // released to the clipboard on success
+using FindHandle = Owned<HANDLE, FindTraits>;             // FindFirstFile
+using Hook = Owned<HHOOK, HookTraits>;
+using CoTaskMemory = Owned<void*, CoTaskMemoryTraits>;  // e.g. SHBrowseForFolder's PIDL
+using Bstr = Owned<BSTR, BstrTraits>;
+
+// A COM interface pointer: one reference, released once.
+template <typename T>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { reset(); }
+
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For the functions that hand out a new reference.
+    T** put() {
+        reset();
+        return &p_;
+    }
+    void reset() {
+        if (p_)
+            std::exchange(p_, nullptr)->Release();
+    }
+
+  private:
+    T* p_ = nullptr;
+};
+
+// A VARIANT, cleared once.
+class Variant {
+  public:
+    Variant() { VariantInit(&v_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    ~Variant() { VariantClear(&v_); }
+
+    VARIANT& get() { return v_; }
+    VARIANT* put() {
+        VariantClear(&v_);
+        return &v_;
+    }
+
+  private:
+    VARIANT v_;
+};
 
 // GetDC / ReleaseDC: the release needs the window the DC came from.
 class WindowDc {

@@ -12,8 +12,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
-extern SettingsStore settingsStore;
-
 namespace {
 
 constexpr int kToggleIds[kCaptureKindCount] = {
@@ -65,7 +63,9 @@ void ShowMonitored(HWND dialog, int kind, bool monitored) {
     CheckDlgButton(dialog, kToggleIds[kind], monitored ? BST_CHECKED : BST_UNCHECKED);
     const bool taken = monitored && capturer.hotKeyFailed(kFirstHotKeyId + kind);
     SetDlgItemTextA(dialog, kToggleIds[kind],
-                    taken ? kTakenText : monitored ? kMonitoredText : kIdleText);
+                    taken       ? kTakenText
+                    : monitored ? kMonitoredText
+                                : kIdleText);
     EnableWindow(GetDlgItem(dialog, kHotKeyIds[kind]), monitored ? FALSE : TRUE);
 }
 

@@ -7,7 +7,7 @@
 
 class SettingsSheet {
   public:
-    // Runs the four pages modally; returns what the sheet returned.
+    // Runs the five pages modally; returns what the sheet returned.
     INT_PTR open(HWND owner);
 
     // The folder browser: 1 when a folder was chosen (it is in "保存先" at

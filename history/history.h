@@ -52,3 +52,6 @@ class History {
     char startFolder[kPathSize]{};
     char previousFolder[kPathSize]{};
 };
+
+// The program's one history, defined with the other long-lived objects.
+extern History history;

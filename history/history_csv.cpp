@@ -158,11 +158,11 @@ void appendHistoryLine(std::string& out, const HistoryRecord& record) {
     out += "\r\n";
 }
 
-std::string formatHistoryCsv(const History& history) {
+std::string formatHistoryCsv(const History& current) {
     std::string out(kHistoryCsvHeader, kHistoryCsvHeaderLength);
-    const int count = std::clamp(history.count, 0, kRecordMaximum);
+    const int count = std::clamp(current.count, 0, kRecordMaximum);
     for (int i = 0; i < count; ++i)
-        appendHistoryLine(out, history.records[i]);
+        appendHistoryLine(out, current.records[i]);
     return out;
 }
 

@@ -34,7 +34,7 @@ constexpr std::size_t kHistoryReadPieceSize = 128;
 // full path and removes again.
 void appendHistoryLine(std::string& out, const HistoryRecord& record);
 // The whole file: header and records 0 to count - 1.
-std::string formatHistoryCsv(const History& history);
+std::string formatHistoryCsv(const History& current);
 
 // Splits one line (without its line end) into out, which is emptied first.
 // The fields are taken in order up to the first three commas, the last one

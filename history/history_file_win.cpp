@@ -8,6 +8,7 @@
 
 #include "base/app_state_win.h"
 #include "base/cp932.h"
+#include "base/file_io_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
@@ -15,8 +16,6 @@
 #include "history/history_paths.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
-
-extern SettingsStore settingsStore;
 
 namespace historyfile {
 
@@ -45,7 +44,7 @@ void ReportWriteError(HWND owner, const char* path, DWORD error) {
 }
 
 // Runs the open or save dialog; on OK fills the history's names from it.
-bool RunFileDialog(History& history, HWND owner, bool save) {
+bool RunFileDialog(History& current, HWND owner, bool save) {
     char path[kPathSize] = {};
     char name[kPathSize] = {};
     OPENFILENAMEA ofn{};
@@ -69,20 +68,13 @@ bool RunFileDialog(History& history, HWND owner, bool save) {
         if (!GetOpenFileNameA(&ofn))
             return false;
     }
-    cp932::copyText(history.filePath, path);
-    cp932::copyText(history.fileName, name);
+    cp932::copyText(current.filePath, path);
+    cp932::copyText(current.fileName, name);
     // The folder is the path less the name and the backslash before it.
     const size_t pathLength = std::strlen(path), nameLength = std::strlen(name);
     const size_t folderLength = pathLength > nameLength ? pathLength - nameLength - 1 : 0;
-    cp932::copyText(history.folder, sizeof history.folder, path, folderLength);
+    cp932::copyText(current.folder, sizeof current.folder, path, folderLength);
     return true;
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    DWORD written = 0;
-    return bytes.empty() ||
-           (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size());
 }
 
 }  // namespace
@@ -93,22 +85,22 @@ void Timestamp(char (&out)[20]) {
     formatTimestamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, out);
 }
 
-int ChooseFileToOpen(History& history, HWND owner) {
-    if (!RunFileDialog(history, owner, false))
+int ChooseFileToOpen(History& current, HWND owner) {
+    if (!RunFileDialog(current, owner, false))
         return 0;
-    history.modified = 0;
-    history.untitled = 0;
+    current.modified = 0;
+    current.untitled = 0;
     return 1;
 }
 
-int Read(History& history, HWND messageOwner) {
-    win::FileHandle file(CreateFileA(history.filePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+int Read(History& current, HWND messageOwner) {
+    win::FileHandle file(CreateFileA(current.filePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        ReportOpenError(messageOwner, history.filePath, GetLastError());
+        ReportOpenError(messageOwner, current.filePath, GetLastError());
         return 0;
     }
-    HistoryCsvReader reader(history);
+    HistoryCsvReader reader(current);
     char piece[128];
     DWORD got = 0;
     bool first = true;
@@ -131,102 +123,81 @@ int Read(History& history, HWND messageOwner) {
                       kRecordMaximum);
         ShowMessage(messageOwner, text, "警告", MB_ICONWARNING | MB_OK);
     }
-    history.modified = 0;
-    history.untitled = 0;
+    current.modified = 0;
+    current.untitled = 0;
     return 1;
 }
 
-bool Write(History& history, HWND messageOwner) {
+bool Write(History& current, HWND messageOwner) {
     // The new contents go to a file of their own beside the old one, which
     // is replaced only when every byte is on disk: a full disk or a lost
     // share never leaves the history half written.
-    char temp[MAX_PATH] = {};
-    if (!GetTempFileNameA(history.folder, "zcp", 0, temp)) {
-        ReportWriteError(messageOwner, history.filePath, GetLastError());
-        return false;
-    }
     DWORD error = 0;
-    {
-        win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || !WriteAll(file.get(), formatHistoryCsv(history)) ||
-            !FlushFileBuffers(file.get())) {
-            error = GetLastError();
-            if (error == 0)
-                error = ERROR_WRITE_FAULT;
-        }
-    }
-    if (error == 0 &&
-        !MoveFileExA(temp, history.filePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
-        if (error == 0)
-            error = ERROR_WRITE_FAULT;
-    }
-    if (error != 0) {
-        DeleteFileA(temp);
-        ReportWriteError(messageOwner, history.filePath, error);
+    if (win::ReplaceContents(current.filePath, "zcp", formatHistoryCsv(current), &error) !=
+        win::ReplaceStep::done) {
+        ReportWriteError(messageOwner, current.filePath, error);
         return false;
     }
     // Images of a history saved under another folder come along; one that
     // is already there is never overwritten.
-    for (int i = 0; i < history.count; ++i) {
-        const HistoryRecord& r = history.records[i];
+    for (int i = 0; i < current.count; ++i) {
+        const HistoryRecord& r = current.records[i];
         if (r.relative != 1)
             continue;
         const char* part = filePart(r.imagePath);
         if (!part)
             continue;
-        std::string from = std::string(history.previousFolder) + part;
-        std::string to = std::string(history.folder) + part;
+        std::string from = std::string(current.previousFolder) + part;
+        std::string to = std::string(current.folder) + part;
         CopyFileA(from.c_str(), to.c_str(), TRUE);
     }
-    history.modified = 0;
-    history.untitled = 0;
+    current.modified = 0;
+    current.untitled = 0;
     return true;
 }
 
-bool SaveAs(History& history, HWND owner, HWND messageOwner) {
-    cp932::copyText(history.previousFolder, history.folder);
-    if (!RunFileDialog(history, owner, true))
+bool SaveAs(History& current, HWND owner, HWND messageOwner) {
+    cp932::copyText(current.previousFolder, current.folder);
+    if (!RunFileDialog(current, owner, true))
         return false;
-    return Write(history, messageOwner);
+    return Write(current, messageOwner);
 }
 
-bool Save(History& history, HWND owner, HWND messageOwner) {
-    return history.untitled ? SaveAs(history, owner, messageOwner) : Write(history, messageOwner);
+bool Save(History& current, HWND owner, HWND messageOwner) {
+    return current.untitled ? SaveAs(current, owner, messageOwner) : Write(current, messageOwner);
 }
 
-void ForgetUnreadableName(History& history) {
+void ForgetUnreadableName(History& current) {
     char path[kPathSize * 2];
-    std::snprintf(path, sizeof path, "%s\\%s", history.startFolder, kNewName);
-    cp932::copyText(history.filePath, path);
-    cp932::copyText(history.fileName, kNewName);
-    history.untitled = 1;
-    history.modified = 0;
+    std::snprintf(path, sizeof path, "%s\\%s", current.startFolder, kNewName);
+    cp932::copyText(current.filePath, path);
+    cp932::copyText(current.fileName, kNewName);
+    current.untitled = 1;
+    current.modified = 0;
 }
 
-void NewHistory(History& history, HWND owner, bool captureArmed) {
+void NewHistory(History& current, HWND owner, bool captureArmed) {
     if (captureArmed && settingsStore.settings.folderOption == 1) {
         ShowMessage(owner,
                     "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
                     "キャプチャー監視は一旦解除します。\r\n"
                     "『ファイルを開く』か『名前を付けて保存』で履歴ファイル名を決めてから"
                     "もう一度キャプチャーを開始してください。",
-                    history.folder, MB_ICONWARNING | MB_OK);
+                    current.folder, MB_ICONWARNING | MB_OK);
         PostMessageA(appState.mainWindow, WM_COMMAND, IDM_CAPTURE_STOP, 0);
     }
-    ForgetUnreadableName(history);
+    ForgetUnreadableName(current);
 }
 
-int ConfirmSaveChanges(History& history, HWND owner, HWND dialogOwner, HWND messageOwner) {
-    if (!history.modified)
+int ConfirmSaveChanges(History& current, HWND owner, HWND dialogOwner, HWND messageOwner) {
+    if (!current.modified)
         return 1;
     const int answer = ShowMessage(owner, "履歴リストが変更されています。\r\n変更を保存しますか？",
                                    "保存確認", MB_ICONWARNING | MB_YESNOCANCEL);
     if (answer == IDCANCEL)
         return 0;
     if (answer == IDYES)
-        return Save(history, dialogOwner, messageOwner) ? 1 : 0;
+        return Save(current, dialogOwner, messageOwner) ? 1 : 0;
     return 1;
 }
 

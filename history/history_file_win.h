@@ -12,23 +12,23 @@ void Timestamp(char (&out)[20]);
 
 // Runs the open dialog and takes the chosen file as the history file (not
 // read yet). 0 when cancelled.
-int ChooseFileToOpen(History& history, HWND owner);
+int ChooseFileToOpen(History& current, HWND owner);
 // Replaces the records with the contents of the history file. 0 when the
 // file cannot be opened or holds no line end in its first piece.
-int Read(History& history, HWND messageOwner);
+int Read(History& current, HWND messageOwner);
 // Writes every record to the history file, replacing it only once the new
 // contents are complete on disk. False on failure (reported).
-bool Write(History& history, HWND messageOwner);
-bool SaveAs(History& history, HWND owner, HWND messageOwner);
-bool Save(History& history, HWND owner, HWND messageOwner);
+bool Write(History& current, HWND messageOwner);
+bool SaveAs(History& current, HWND owner, HWND messageOwner);
+bool Save(History& current, HWND owner, HWND messageOwner);
 // Back to an untitled history named "新規" (warns and stops capturing when
 // the capture folder follows the history).
-void NewHistory(History& history, HWND owner, bool captureArmed);
+void NewHistory(History& current, HWND owner, bool captureArmed);
 // Names the history "新規" again, untitled: after a file that could not be
 // read, so that the next save asks for a name instead of overwriting it.
-void ForgetUnreadableName(History& history);
+void ForgetUnreadableName(History& current);
 // Asks whether a modified history is to be saved; 0 when the caller must
 // stop (Cancel, or a failed save).
-int ConfirmSaveChanges(History& history, HWND owner, HWND dialogOwner, HWND messageOwner);
+int ConfirmSaveChanges(History& current, HWND owner, HWND dialogOwner, HWND messageOwner);
 
 }  // namespace historyfile

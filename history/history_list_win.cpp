@@ -20,9 +20,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace {
 
 struct Column {

@@ -5,8 +5,6 @@
 #include "base/message_box_win.h"
 #include "settings/settings_store.h"
 
-extern SettingsStore settingsStore;
-
 namespace {
 
 void openWith(HWND owner, const char* path, const char* application) {

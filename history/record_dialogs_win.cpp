@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "resources/resource_ids.h"
@@ -15,20 +16,8 @@ namespace {
 // up to 256 bytes. The result is cut to its own buffer afterwards.
 constexpr int kFieldBufferSize = 1024;
 
-struct FindTraits {
-    static HANDLE none() { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) { FindClose(h); }
-};
-using FindHandle = win::Owned<HANDLE, FindTraits>;
-
 // Reads a control's text into dst[N], cut so that no double-byte character
 // is split.
-template <std::size_t N>
-void ReadField(HWND dialog, int id, char (&dst)[N]) {
-    char field[kFieldBufferSize] = {};
-    GetDlgItemTextA(dialog, id, field, sizeof field);
-    cp932::copyText(dst, field);
-}
 
 // The dialog object whose `this` WM_INITDIALOG stored; none before that.
 template <typename T>
@@ -67,7 +56,7 @@ INT_PTR CALLBACK HeadingDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
             switch (LOWORD(wParam)) {
                 case IDC_HEADING_OK:
                 case IDOK:
-                    ReadField(dialog, IDC_HEADING_TEXT, self->text);
+                    ReadDialogText(dialog, IDC_HEADING_TEXT, self->text);
                     EndDialog(dialog, IDOK);
                     return TRUE;
                 case IDC_HEADING_CANCEL:
@@ -126,7 +115,7 @@ void TextFileDialog::fillList(HWND dialog) const {
         return;  // a cut pattern would list another folder
     // The system's search ignores case, so "*.TXT" finds "b.txt" as well.
     WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
+    win::FindHandle search(FindFirstFileA(pattern, &found));
     if (!search)
         return;
     HWND list = GetDlgItem(dialog, IDC_TEXTFILE_LIST);
@@ -156,7 +145,7 @@ bool TextFileDialog::choose(HWND dialog) {
 
 void TextFileDialog::addNewFile(HWND dialog) const {
     char typed[kPathSize];
-    ReadField(dialog, IDC_TEXTFILE_NEW_NAME, typed);
+    ReadDialogText(dialog, IDC_TEXTFILE_NEW_NAME, typed);
     if (typed[0] == '\0') {
         ShowMessage(dialog, "ファイル名を入力してください", "確認", MB_OK);
         return;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "base/app_state_win.h"
+#include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
 #include "resources/excel_ids.h"
 
@@ -14,9 +15,7 @@ ExcelOptions* OptionsOf(HWND dialog) {
 }
 
 std::string ItemText(HWND dialog, int id) {
-    char text[kPathSize] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+    return DialogItemText(dialog, id, kPathSize - 1);
 }
 
 void InitDialog(HWND dialog, const ExcelOptions& o) {
@@ -27,9 +26,9 @@ void InitDialog(HWND dialog, const ExcelOptions& o) {
     CheckRadioButton(dialog, IDC_EXCEL_LAYOUT_SHEETS, IDC_EXCEL_LAYOUT_ONE_SHEET,
                      o.layout == WorkbookLayout::oneSheet ? IDC_EXCEL_LAYOUT_ONE_SHEET
                                                           : IDC_EXCEL_LAYOUT_SHEETS);
-    CheckRadioButton(dialog, IDC_EXCEL_PICTURE_ACTUAL, IDC_EXCEL_PICTURE_FIT,
-                     o.pictureSize == PictureSize::actual ? IDC_EXCEL_PICTURE_ACTUAL
-                                                          : IDC_EXCEL_PICTURE_FIT);
+    CheckRadioButton(
+        dialog, IDC_EXCEL_PICTURE_ACTUAL, IDC_EXCEL_PICTURE_FIT,
+        o.pictureSize == PictureSize::actual ? IDC_EXCEL_PICTURE_ACTUAL : IDC_EXCEL_PICTURE_FIT);
     CheckDlgButton(dialog, IDC_EXCEL_DESCRIPTION,
                    o.includeDescription ? BST_CHECKED : BST_UNCHECKED);
 }

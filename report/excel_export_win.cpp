@@ -6,7 +6,7 @@
 
 #include "base/cp932.h"
 #include "base/message_box_win.h"
-#include "base/read_file_win.h"
+#include "base/file_io_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_paths.h"
@@ -14,9 +14,6 @@
 #include "report/excel_dialog_win.h"
 #include "report/workbook_text.h"
 #include "settings/settings_files_win.h"
-
-extern History history;
-extern SettingsStore settingsStore;
 
 namespace {
 

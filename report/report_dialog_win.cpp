@@ -9,11 +9,11 @@
 #include <cstdlib>
 
 #include "base/app_state_win.h"
+#include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "resources/report_ids.h"
 #include "settings/settings_store.h"
-
-extern SettingsStore settingsStore;
 
 namespace {
 
@@ -228,15 +228,14 @@ void BrowseForFolder(HWND dialog, ReportOptions& o) {
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(o.folder);
-    LPITEMIDLIST list = SHBrowseForFolderA(&info);
+    win::CoTaskMemory list(SHBrowseForFolderA(&info));
     if (!list)
         return;
     char path[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(list, path)) {
+    if (SHGetPathFromIDListA(static_cast<LPITEMIDLIST>(list.get()), path)) {
         std::snprintf(o.folder, sizeof o.folder, "%s", path);
         SetDlgItemTextA(dialog, IDC_REPORT_FOLDER, o.folder);
     }
-    CoTaskMemFree(list);
 }
 
 void ChooseColour(HWND dialog, int boxId, COLORREF& colour) {
@@ -285,9 +284,9 @@ bool Confirm(HWND dialog, ReportOptions& o) {
     // The report divides by the row count; typed past the spin's range it
     // is pulled back into it rather than refused.
     o.rowsPerPage = Clamp(ReadNumber(dialog, IDC_REPORT_ROWS), kRowsMin, kRowsMax);
-    GetDlgItemTextA(dialog, IDC_REPORT_FOLDER, o.folder, sizeof o.folder);
-    GetDlgItemTextA(dialog, IDC_REPORT_FILE_NAME, o.fileName, sizeof o.fileName);
-    GetDlgItemTextA(dialog, IDC_REPORT_TITLE, o.title, sizeof o.title);
+    ReadDialogText(dialog, IDC_REPORT_FOLDER, o.folder);
+    ReadDialogText(dialog, IDC_REPORT_FILE_NAME, o.fileName);
+    ReadDialogText(dialog, IDC_REPORT_TITLE, o.title);
     o.imageWidth =
         Checked(dialog, IDC_REPORT_IMAGE_NONE) ? -1 : ReadNumber(dialog, IDC_REPORT_IMAGE_WIDTH);
     if (Checked(dialog, IDC_REPORT_COMMENT_NONE))

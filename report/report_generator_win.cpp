@@ -7,9 +7,6 @@
 #include "history/history.h"
 #include "settings/settings_store.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace {
 
 constexpr DWORD kTextFileLimit = 65535;

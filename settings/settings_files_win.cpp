@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "base/read_file_win.h"
+#include "base/file_io_win.h"
 #include "base/win_handles_win.h"
 
 bool Win32SettingsFiles::currentDirectory(char (&dir)[kPathSize]) {
@@ -39,29 +39,6 @@ bool Win32SettingsFiles::readAll(const char* path, std::string& bytes) {
 bool Win32SettingsFiles::replaceAll(const char* path, const std::string& bytes) {
     // Written beside the old file and moved over it, so that a failed write
     // never leaves a half settings file behind.
-    char temp[kPathSize + 16];
-    if (std::snprintf(temp, sizeof temp, "%s.new", path) >= static_cast<int>(sizeof temp))
-        return false;
-    {
-        win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            return false;
-        DWORD written = 0;
-        const bool ok =
-            (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                         &written, nullptr) &&
-                               written == bytes.size())) &&
-            FlushFileBuffers(file.get());
-        if (!ok) {
-            file.reset();
-            DeleteFileA(temp);
-            return false;
-        }
-    }
-    if (!MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temp);
-        return false;
-    }
-    return true;
+    DWORD error = 0;
+    return win::ReplaceContents(path, "zcp", bytes, &error) == win::ReplaceStep::done;
 }

@@ -48,3 +48,6 @@ class SettingsStore {
   private:
     SettingsFiles& files_;
 };
+
+// The program's one settings store, defined with the other long-lived objects.
+extern SettingsStore settingsStore;

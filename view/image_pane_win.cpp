@@ -3,8 +3,6 @@
 #include "settings/settings_store.h"
 #include "view/pane_layout.h"
 
-extern SettingsStore settingsStore;
-
 ImagePane* imagePane = nullptr;
 
 namespace {

@@ -21,8 +21,6 @@
 #include "view/pane_layout.h"
 #include "view/scroll_math.h"
 
-extern History history;
-
 namespace {
 
 HWND MessageOwner() {
@@ -255,8 +253,8 @@ void LoadPicture(const char* path) {
 
 void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes) {
     CapturedFile captured;
-    captured.present = !bytes.empty() && cp932::copyText(captured.path, path) &&
-                       ReadStamp(path, &captured.stamp);
+    captured.present =
+        !bytes.empty() && cp932::copyText(captured.path, path) && ReadStamp(path, &captured.stamp);
     if (captured.present)
         captured.bytes = std::move(bytes);
     capturedFile = std::move(captured);

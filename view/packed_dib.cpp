@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 
 namespace {}  // namespace
 

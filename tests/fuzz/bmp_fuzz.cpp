@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "view/bmp_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -19,8 +19,8 @@ struct Outcome {
 
 // Feeds the file whole (seed 0), a byte at a time (seed 1), or in pieces
 // whose sizes follow the seed.
-Outcome read(History& history, const char* data, std::size_t size, uint32_t seed) {
-    HistoryCsvReader reader(history);
+Outcome read(History& current, const char* data, std::size_t size, uint32_t seed) {
+    HistoryCsvReader reader(current);
     for (std::size_t at = 0; at < size;) {
         std::size_t n = seed == 0 ? size - at : 1;
         if (seed > 1) {

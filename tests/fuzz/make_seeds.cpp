@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/jpeg_encoder.h"
 #include "capture/png_encoder.h"
 #include "tests/fuzz/sample_images.h"

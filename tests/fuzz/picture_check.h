@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "view/packed_dib.h"
 
 inline void checkPicture(const PackedDib& dib) {

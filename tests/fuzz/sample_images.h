@@ -12,7 +12,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 
 namespace samples {
 

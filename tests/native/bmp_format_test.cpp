@@ -1,5 +1,5 @@
 // The BMP file layout of captures: row stride, image size and the headers.
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 
 #include <gtest/gtest.h>
 

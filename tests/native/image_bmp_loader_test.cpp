@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "tests/fuzz/sample_images.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/jpeg_encoder.h"
 #include "tests/fuzz/sample_images.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "tests/fuzz/sample_images.h"
 
 namespace {

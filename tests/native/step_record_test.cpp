@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/click_mark.h"
 #include "capture/step_heading.h"
 

@@ -17,9 +17,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::DialogAnswerer;
 using testsupport::FileExists;
 using testsupport::ReadFileBytes;
@@ -118,15 +115,18 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(answers.seen()[1].text, "出力ファイルを指定してください。");
     EXPECT_EQ(answers.seen()[2].caption, "確認");
-    EXPECT_EQ(answers.seen()[2].text,
-              "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
+    EXPECT_EQ(
+        answers.seen()[2].text,
+        "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
     EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
 
     // The specified groups keep their bytes; the options are a group of their own.
     const std::string ini = ReadFileBytes(settingsStore.iniPath);
-    EXPECT_EQ(ini, iniBefore +
-              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
+    EXPECT_EQ(
+        ini,
+        iniBefore +
+            "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
 
     // Cancel writes nothing.
     DeleteFileA(target.c_str());

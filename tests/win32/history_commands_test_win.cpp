@@ -18,9 +18,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::AnswerFileDialog;
 using testsupport::DialogAnswerer;
 using testsupport::ReadFileBytes;

@@ -12,16 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "capture/bmp_format.h"
+#include "base/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
-
-extern History history;
-extern SettingsStore settingsStore;
 
 using testsupport::AnswerFileDialog;
 using testsupport::DialogAnswerer;

@@ -14,8 +14,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/win_test_support.h"
 
-extern SettingsStore settingsStore;
-
 using testsupport::DialogAnswerer;
 using testsupport::PressButton;
 using testsupport::ReadFileBytes;

@@ -11,9 +11,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/win_test_support.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::DialogAnswerer;
 using testsupport::FileExists;
 using testsupport::ReadFileBytes;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "base/win_handles_win.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 #include "tests/win32/support/win_test_support.h"
@@ -45,6 +47,20 @@ TEST(SettingsFilesWin, CreateNewRefusesAnExistingFile) {
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nb=1\r\n");
 }
 
+// The names in a folder, in the order the system lists them.
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    win::FindHandle search(FindFirstFileA((dir + "\\*").c_str(), &found));
+    if (!search)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    return names;
+}
+
 TEST(SettingsFilesWin, ReplaceAllSwapsTheWholeFileAndLeavesNoTemporary) {
     ScopedWorkFolder folder;
     Win32SettingsFiles files;
@@ -57,7 +73,7 @@ TEST(SettingsFilesWin, ReplaceAllSwapsTheWholeFileAndLeavesNoTemporary) {
     std::string bytes;
     ASSERT_TRUE(files.readAll(path.c_str(), bytes));
     EXPECT_EQ(bytes, "short\r\n");
-    EXPECT_FALSE(testsupport::FileExists(path + ".new"));
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"Zelcap.ini"});
 }
 
 TEST(SettingsFilesWin, ReplaceAllKeepsTheOldFileWhenItCannotWrite) {
@@ -65,10 +81,17 @@ TEST(SettingsFilesWin, ReplaceAllKeepsTheOldFileWhenItCannotWrite) {
     Win32SettingsFiles files;
     const std::string path = folder.path() + "\\Zelcap.ini";
     ASSERT_TRUE(WriteFileBytes(path, "old\r\n"));
-    // The temporary's name is taken by a folder: the write cannot start.
-    ASSERT_TRUE(CreateDirectoryA((path + ".new").c_str(), nullptr));
-    EXPECT_FALSE(files.replaceAll(path.c_str(), "new\r\n"));
+    {
+        // Another program holds the file open without letting it go: it
+        // cannot be replaced, and the new contents must not stay behind as
+        // a temporary.
+        win::FileHandle held(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(files.replaceAll(path.c_str(), "new\r\n"));
+    }
     EXPECT_EQ(ReadFileBytes(path), "old\r\n");
+    EXPECT_EQ(FilesIn(folder.path()), std::vector<std::string>{"Zelcap.ini"});
 }
 
 TEST(SettingsStoreWin, ReadsAndWritesJapaneseKeysInTheRealFile) {

@@ -15,8 +15,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
 
-extern SettingsStore settingsStore;
-
 namespace {
 
 using testsupport::DialogAnswerer;

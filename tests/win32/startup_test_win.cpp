@@ -19,9 +19,6 @@
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 using testsupport::DialogAnswerer;
 
 namespace {

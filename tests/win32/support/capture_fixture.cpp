@@ -10,9 +10,6 @@
 #include "history/history.h"
 #include "settings/settings_store.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace testsupport {
 
 namespace {

@@ -10,9 +10,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
-extern History history;
-extern SettingsStore settingsStore;
-
 namespace testsupport {
 
 void MainWindowFixture::SetUp() {
