@@ -83,11 +83,12 @@ fi
 
 # libjpeg for Windows: Debian's own libjpeg-turbo source, cross-compiled
 # statically with the 6b API and its SIMD code.
-if [ ! -f "$JPEG_PREFIX/lib/libjpeg.a" ]; then
+# A build that still reads environment variables is made again.
+if [ ! -f "$JPEG_PREFIX/no-getenv" ]; then
     "$ROOT/tools/build-libjpeg-win32.sh" "$JPEG_PREFIX"
 fi
 # A host that cannot execute 32-bit code tests the 64-bit build instead.
-if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-win64/lib/libjpeg.a" ]; then
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-win64/no-getenv" ]; then
     "$ROOT/tools/build-libjpeg-win32.sh" "$ROOT/build/libjpeg-win64" x86_64-w64-mingw32
 fi
 # libxlsxwriter for Windows, the same way: Debian's source, static, with
