@@ -38,7 +38,7 @@ zelcap_start_xvfb() {
         3>"$dir/display" >/dev/null 2>&1 </dev/null &
     pid=$!
     for _ in $(seq 100); do
-        n=$(tr -dc '0-9' <"$dir/display" 2>/dev/null)
+        n=$(tr -dc '0-9' 2>/dev/null <"$dir/display")
         [ -n "$n" ] && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1

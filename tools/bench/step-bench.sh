@@ -21,6 +21,7 @@ finish() {
 }
 trap finish EXIT
 export DISPLAY=":$(cat "$ZELCAP_SESSION_DIR/display")"
+mkdir -p "$build/wine-work"
 work=$(mktemp -d "$build/wine-work/step-bench.XXXXXX")
 wwork="Z:${work//\//\\}"
 printf '%s\r\n' '[File_Set]' "保存先=$wwork" '画像ファイル名=b' 'JPEGモード=0' \
