@@ -13,6 +13,7 @@
 #include "base/app_state_win.h"
 #include "base/cp932.h"
 #include "app/html_help_win.h"
+#include "app/keyboard_win.h"
 #include "app/panes_win.h"
 #include "base/message_box_win.h"
 #include "app/status_bar_win.h"
@@ -654,11 +655,7 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
 }
 
 void DispatchAppMessage(HWND mainWindow, HACCEL accelerators, MSG& message) {
-    // Accelerators go to the main window whichever child has the focus.
-    if (TranslateAcceleratorA(mainWindow, accelerators, &message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchWithKeyboard(mainWindow, accelerators, message);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -678,8 +675,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnSize(window, wParam, lParam);
             return 0;
         case WM_ACTIVATE:
-            if (historyList.window)
-                SetFocus(historyList.window);
+            OnMainWindowActivate(window, wParam);
             return 0;
         case WM_CLOSE:
             OnClose(window);
