@@ -14,6 +14,7 @@
 #include "base/cp932.h"
 #include "app/capture_road_win.h"
 #include "app/html_help_win.h"
+#include "app/keyboard_win.h"
 #include "app/panes_win.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
@@ -130,9 +131,13 @@ void RefreshAfterFileCommand(HWND window) {
     UpdateSelectionCommands(window);
 }
 
+// TabCtrl_SetCurSel sends no TCN_SELCHANGE: the pages are switched here,
+// or the strip would say 履歴データ over the key panel.
 void SelectHistoryPage() {
-    if (appState.tabControl)
-        TabCtrl_SetCurSel(appState.tabControl, 0);
+    if (!appState.tabControl)
+        return;
+    TabCtrl_SetCurSel(appState.tabControl, 0);
+    ShowPage();
 }
 
 void OnNew(HWND window) {
@@ -384,11 +389,7 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
 }
 
 void DispatchAppMessage(HWND mainWindow, HACCEL accelerators, MSG& message) {
-    // Accelerators go to the main window whichever child has the focus.
-    if (TranslateAcceleratorA(mainWindow, accelerators, &message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchWithKeyboard(mainWindow, accelerators, message);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -408,8 +409,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnSize(window, wParam, lParam);
             return 0;
         case WM_ACTIVATE:
-            if (historyList.window)
-                SetFocus(historyList.window);
+            OnMainWindowActivate(window, wParam);
             return 0;
         case WM_CLOSE:
             OnClose(window);

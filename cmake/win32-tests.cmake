@@ -69,3 +69,8 @@ add_dependencies(Zelcap hotkey_holder)
 add_executable(step_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/step_target_win.cpp)
 zelcap_target_flags(step_target)
 add_dependencies(Zelcap step_target)
+
+# What the keyboard runs read of the running program from outside.
+add_executable(focus_probe ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/focus_probe_win.cpp)
+zelcap_target_flags(focus_probe)
+add_dependencies(Zelcap focus_probe)

@@ -235,17 +235,51 @@ bool PictureInMemory(const char* path, const FileStamp& stamp) {
            std::strcmp(shownFile.path, path) == 0 && SameStamp(shownFile.stamp, stamp);
 }
 
+// The file whose picture could not be made, as it was then (missing, or
+// this version of it), or is being made while its message is open. The
+// arrow keys ask for the selection's picture again behind the selection
+// change (and the message box's own loop runs that request): the same
+// version of the same file is not tried again, so one failure gives one
+// message, as it does for the mouse.
+struct FailedFile {
+    bool known = false;
+    bool stamped = false;
+    char path[kPathSize] = {};
+    FileStamp stamp;
+};
+FailedFile failedFile;
+
+bool FailedBefore(const char* path, bool stamped, const FileStamp& stamp) {
+    return failedFile.known && failedFile.stamped == stamped &&
+           std::strcmp(failedFile.path, path) == 0 &&
+           (!stamped || SameStamp(failedFile.stamp, stamp));
+}
+
+void NoteAttempt(const char* path, bool stamped, const FileStamp& stamp) {
+    failedFile.known = cp932::copyText(failedFile.path, path);
+    failedFile.stamped = stamped;
+    failedFile.stamp = stamp;
+}
+
 // The picture of an image file for the pane: from memory when it is there,
 // else read from the file.
 void LoadPicture(const char* path) {
     FileStamp stamp;
     const bool stamped = ReadStamp(path, &stamp);
-    if (stamped && PictureInMemory(path, stamp))
+    if (stamped && PictureInMemory(path, stamp)) {
+        failedFile = FailedFile{};
         return;
+    }
+    if (FailedBefore(path, stamped, stamp))
+        return;
+    NoteAttempt(path, stamped, stamp);
     const bool loaded = isJpegName(path)  ? LoadJpegFile(path) == 1
                         : isPngName(path) ? LoadPngFile(path)
                                           : LoadBmpFile(path);
-    if (loaded && stamped)
+    if (!loaded)
+        return;
+    failedFile = FailedFile{};
+    if (stamped)
         Remember(path, stamp);
 }
 
@@ -308,8 +342,12 @@ bool LoadBmpFile(const char* path) {
     sparePicture.reset();
     std::vector<uint8_t> bytes;
     // A file is untrusted: only a block the checks accept becomes the picture.
-    if (!ReadWholeFile(file.get(), bytes) ||
-        loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) != BmpLoad::ok) {
+    const bool loaded = ReadWholeFile(file.get(), bytes) &&
+                        loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
+    // Opened without sharing: closed before the message, whose own loop may
+    // let anything, this pane included, open the file again.
+    file.reset();
+    if (!loaded) {
         imagePane->picture.reset();
         ReportReadFailure(path);
         return false;
@@ -362,6 +400,7 @@ void ShowSelectedImage() {
         SendMessageA(imagePane->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row < 0) {
         ReleaseImage();
+        failedFile = FailedFile{};
     } else {
         char text[kPathSize] = {};
         LVITEMA item{};
@@ -383,6 +422,7 @@ void ShowSelectedImage() {
             LoadPicture(path);
         } else {
             ReleaseImage();
+            failedFile = FailedFile{};
         }
         // Taken or not, a capture's bytes are of no use once the selection
         // has come to a record.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/app_state_win.h"
+#include "app/panes_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
@@ -238,6 +239,17 @@ TEST_F(HistoryCommandsTest, NewHistoryWhileArmedOnTheHistoryFolderStopsCapturing
     EXPECT_EQ(answers.seen()[0].caption, folder_->path());
     EXPECT_EQ(capturer.monitoring, 0);
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
+}
+
+// New from the 設定 page shows the history page, not only its tab.
+TEST_F(HistoryCommandsTest, NewFromTheSettingsPageShowsTheHistoryPage) {
+    TabCtrl_SetCurSel(tabHost.tabControl, 1);
+    ShowPage();
+    ASSERT_FALSE(IsWindowVisible(tabHost.imagePane.container));
+    SendMessageA(window_, WM_COMMAND, IDM_FILE_NEW, 0);
+    EXPECT_EQ(TabCtrl_GetCurSel(tabHost.tabControl), 0);
+    EXPECT_TRUE(IsWindowVisible(tabHost.imagePane.container));
+    EXPECT_FALSE(IsWindowVisible(tabHost.keyPanelHost.container));
 }
 
 // Saving never loses the previous history: a target that cannot be replaced
