@@ -8,24 +8,44 @@
 
 namespace win {
 
+namespace {
+
+template <typename Bytes>
+bool ReadAllOf(HANDLE file, Bytes& bytes, int64_t limit) {
+    bytes.clear();
+    LARGE_INTEGER size{};
+    // Larger than the caller takes: refused before anything is allocated.
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > limit)
+        return false;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file, &bytes[done], piece, &got, nullptr) || got == 0) {
+            bytes.clear();
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(HANDLE file, std::string& bytes, int64_t limit) {
+    return ReadAllOf(file, bytes, limit);
+}
+
+bool ReadWholeFile(HANDLE file, std::vector<uint8_t>& bytes, int64_t limit) {
+    return ReadAllOf(file, bytes, limit);
+}
+
 bool ReadWholeFile(const char* path, std::string& bytes, int64_t limit) {
     bytes.clear();
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > limit)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!bytes.empty() &&
-        (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-         got != bytes.size())) {
-        bytes.clear();
-        return false;
-    }
-    return true;
+    return file && ReadAllOf(file.get(), bytes, limit);
 }
 
 bool WriteAll(HANDLE file, const void* data, std::size_t size) {

@@ -8,12 +8,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace win {
 
 // False, with `bytes` empty, when the file cannot be opened or read or is
 // larger than `limit` bytes. Others may read and write the file meanwhile.
 bool ReadWholeFile(const char* path, std::string& bytes, int64_t limit);
+// The same through a handle the caller opened (and closes).
+bool ReadWholeFile(HANDLE file, std::string& bytes, int64_t limit);
+bool ReadWholeFile(HANDLE file, std::vector<uint8_t>& bytes, int64_t limit);
 
 // Writes all `size` bytes, in pieces a single WriteFile call can take.
 bool WriteAll(HANDLE file, const void* data, std::size_t size);

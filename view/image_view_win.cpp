@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/file_io_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
@@ -134,17 +135,9 @@ void Relayout(HWND view) {
     InvalidateRect(view, nullptr, TRUE);
 }
 
-bool ReadWholeFile(HANDLE file, std::vector<uint8_t>& bytes) {
-    LARGE_INTEGER size{};
-    // Larger than any picture the pane would take: refused before reading.
-    if (!GetFileSizeEx(file, &size) ||
-        static_cast<unsigned long long>(size.QuadPart) > kMaxDibBlockSize + 4096)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    return bytes.empty() ||
-           (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-            got == bytes.size());
+// Larger than any picture the pane would take: refused before reading.
+bool ReadPictureFile(HANDLE file, std::vector<uint8_t>& bytes) {
+    return win::ReadWholeFile(file, bytes, static_cast<int64_t>(kMaxDibBlockSize) + 4096);
 }
 
 // One version of a file: a file written again gets another time, and
@@ -342,7 +335,7 @@ bool LoadBmpFile(const char* path) {
     sparePicture.reset();
     std::vector<uint8_t> bytes;
     // A file is untrusted: only a block the checks accept becomes the picture.
-    const bool loaded = ReadWholeFile(file.get(), bytes) &&
+    const bool loaded = ReadPictureFile(file.get(), bytes) &&
                         loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
     // Opened without sharing: closed before the message, whose own loop may
     // let anything, this pane included, open the file again.
@@ -365,7 +358,7 @@ bool LoadPngFile(const char* path) {
     }
     ReleaseImage();  // its block may take the new picture
     std::vector<uint8_t> bytes;
-    const bool decoded = ReadWholeFile(file.get(), bytes) &&
+    const bool decoded = ReadPictureFile(file.get(), bytes) &&
                          DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
     file.reset();
     if (!decoded) {
