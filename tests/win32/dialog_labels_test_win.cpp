@@ -44,7 +44,8 @@ std::string CutLabels(HWND dialog) {
          control = GetWindow(control, GW_HWNDNEXT)) {
         char kind[32] = {};
         GetClassNameA(control, kind, sizeof kind);
-        if (lstrcmpiA(kind, "Static") != 0 && lstrcmpiA(kind, "Button") != 0)
+        if ((lstrcmpiA(kind, "Static") != 0 && lstrcmpiA(kind, "Button") != 0) ||
+            !(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE))
             continue;
         char text[256] = {};
         GetWindowTextA(control, text, sizeof text);
