@@ -1,9 +1,11 @@
 #include "report/report_generator_win.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "base/message_box_win.h"
+#include "base/win_handles_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
 
@@ -42,6 +44,61 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 bool IsFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The name as the file system compares it: NTFS folds every letter with a
+// case through its upper-case table, full-width ａ and Cyrillic я as much
+// as ASCII a, so the key is the wide name in capitals. Its bytes are only
+// ever compared, never shown.
+std::string FileNameKey(const std::string& name) {
+    const int size = static_cast<int>(name.size());
+    const int length = MultiByteToWideChar(932, 0, name.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(932, 0, name.data(), size, wide.data(), length);
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(length));
+    }
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+win::FileHandle OpenToRead(const std::string& path) {
+    return win::FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    const win::FileHandle first = OpenToRead(a);
+    const win::FileHandle second = OpenToRead(b);
+    LARGE_INTEGER firstSize{}, secondSize{};
+    if (!first || !second || !GetFileSizeEx(first.get(), &firstSize) ||
+        !GetFileSizeEx(second.get(), &secondSize) || firstSize.QuadPart != secondSize.QuadPart)
+        return false;
+    std::string one(1 << 16, '\0'), other(1 << 16, '\0');
+    for (;;) {
+        DWORD gotOne = 0, gotOther = 0;
+        if (!ReadFile(first.get(), one.data(), static_cast<DWORD>(one.size()), &gotOne, nullptr) ||
+            !ReadFile(second.get(), other.data(), gotOne, &gotOther, nullptr) || gotOne != gotOther)
+            return false;
+        if (gotOne == 0)
+            return true;
+        if (std::memcmp(one.data(), other.data(), gotOne) != 0)
+            return false;
+    }
+}
+
+// A file of the output folder that the copy would replace is somebody's:
+// only one that already holds the record's bytes (the last report's copy)
+// is free to take, and then there is nothing to copy.
+ReportTarget ProbeTarget(const std::string& source, const std::string& destination) {
+    const DWORD attributes = GetFileAttributesA(destination.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReportTarget::free
+                                                                              : ReportTarget::taken;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ReportTarget::taken;
+    return SameBytes(source, destination) ? ReportTarget::sameBytes : ReportTarget::taken;
 }
 
 enum class Outcome { Written, NotOpened, NotWritten };
@@ -83,8 +140,8 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job) {
     }
 
     const ReportOptions options = reportOptionsFromSettings(settingsStore.settings, job);
-    const ReportText report =
-        buildReport(history.records, history.count, history.folder, options, ReadTextFile);
+    const ReportText report = buildReport(history.records, history.count, history.folder, options,
+                                          ReadTextFile, ReportFolder{FileNameKey, ProbeTarget});
     switch (WriteReplacing(path, job.folder, report.html)) {
         case Outcome::NotOpened:
             // A missing folder, or an old report another program holds open.

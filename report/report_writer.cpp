@@ -83,21 +83,6 @@ std::string urlName(const std::string& name) {
     return out;
 }
 
-bool sameFileName(const std::string& a, const std::string& b) {
-    return cp932::equalFoldingAscii(a.data(), a.size(), b.data(), b.size());
-}
-
-// The key under which Windows sees two file names as one: ASCII letters
-// folded, double-byte characters as they are.
-std::string nameKey(const std::string& name) {
-    std::string key = name;
-    forEachCharacter(name, [&](std::size_t i, std::size_t n) {
-        if (n == 1 && key[i] >= 'A' && key[i] <= 'Z')
-            key[i] = static_cast<char>(key[i] + 32);
-    });
-    return key;
-}
-
 // What a record's file is called in the output folder. Windows allows none
 // of the replaced bytes in a file name, so only a damaged history holds them,
 // and there a '/' or ':' would send the copy into another folder or stream
@@ -144,12 +129,14 @@ std::string itemNumber(long long value) {
 class Writer {
   public:
     Writer(const HistoryRecord* records, int count, const char* historyFolder,
-           const ReportOptions& options, const ReportFileReader& readFile)
+           const ReportOptions& options, const ReportFileReader& readFile,
+           const ReportFolder& outFolder)
         : records_(records),
           count_(std::max(count, 0)),
           folder_(historyFolder),
           options_(options),
           readFile_(readFile),
+          outFolder_(outFolder),
           perRow_(clampCount(options.itemsPerRow)),
           rows_(clampCount(options.job.rowsPerPage)) {
         planFiles();
@@ -381,53 +368,67 @@ class Writer {
 
     // Where each record's file goes and under which name the report links
     // it. A file already in the output folder keeps its name and is never
-    // overwritten; otherwise the first record of a name keeps it, and a
-    // later file of the same name from another folder gets a numbered name
-    // of its own instead of replacing the first one's copy. The report's
-    // own name is never given away: the copies run after it is written.
+    // overwritten; otherwise the first record of a name keeps it unless the
+    // folder holds a different file of that name, and a later file of the
+    // same name from another folder gets a numbered name of its own instead
+    // of replacing the first one's copy. Numbered names skip the folder's
+    // other files too. The report's own name is never given away: the
+    // copies run after it is written.
     void planFiles() {
         if (!options_.copyImages)
             return;
         files_.resize(static_cast<std::size_t>(count_));
         const std::string folder = std::string(options_.job.folder) + "\\";
+        const auto key = [this](const std::string& name) { return outFolder_.nameKey(name); };
         for (int i = 0; i < count_; ++i) {
             PlannedFile& file = files_[static_cast<std::size_t>(i)];
             file.source = resolvedPath(i);
             file.name = copyName(bareName(file.source.c_str()));
-            file.copy = !file.name.empty() && !sameFileName(file.source, folder + file.name);
+            file.copy = !file.name.empty() && key(file.source) != key(folder + file.name);
+            if (file.copy)
+                file.target = outFolder_.probe(file.source, folder + file.name);
         }
-        const std::string reportKey = nameKey(std::string(options_.job.fileName) + ".htm");
+        const std::string reportKey = key(std::string(options_.job.fileName) + ".htm");
         std::map<std::string, std::string> owners;  // name key -> source key
         for (const PlannedFile& file : files_) {
             if (!file.copy && !file.name.empty())
-                owners.emplace(nameKey(file.name), nameKey(file.source));
+                owners.emplace(key(file.name), key(file.source));
         }
         for (const PlannedFile& file : files_) {
-            if (file.copy && nameKey(file.name) != reportKey)
-                owners.emplace(nameKey(file.name), nameKey(file.source));
+            if (file.copy && file.target != ReportTarget::taken && key(file.name) != reportKey)
+                owners.emplace(key(file.name), key(file.source));
         }
         std::set<std::string> taken = {reportKey};
         for (const PlannedFile& file : files_)
-            taken.insert(nameKey(file.name));
+            taken.insert(key(file.name));
         std::map<std::string, std::string> named;  // source key -> name
         for (PlannedFile& file : files_) {
             if (file.name.empty())
                 continue;
-            const std::string source = nameKey(file.source);
+            const std::string source = key(file.source);
             const auto done = named.find(source);
             if (done != named.end()) {
                 file.name = done->second;
                 file.copy = false;
                 continue;
             }
-            const auto owner = owners.find(nameKey(file.name));
+            const auto owner = owners.find(key(file.name));
             if (owner == owners.end() || owner->second != source) {
-                int n = 2;
-                while (taken.count(nameKey(numberedName(file.name, n))))
-                    ++n;
-                file.name = numberedName(file.name, n);
-                taken.insert(nameKey(file.name));
+                std::string numbered;
+                for (int n = 2;; ++n) {
+                    numbered = numberedName(file.name, n);
+                    if (taken.count(key(numbered)))
+                        continue;
+                    file.target = outFolder_.probe(file.source, folder + numbered);
+                    if (file.target != ReportTarget::taken)
+                        break;
+                }
+                file.name = numbered;
+                taken.insert(key(file.name));
             }
+            // An earlier report's copy is already there.
+            if (file.target == ReportTarget::sameBytes)
+                file.copy = false;
             named.emplace(source, file.name);
         }
     }
@@ -449,6 +450,7 @@ class Writer {
         std::string source;
         std::string name;
         bool copy = false;
+        ReportTarget target = ReportTarget::free;  // of the name, when copied
     };
 
     const HistoryRecord* records_;
@@ -456,6 +458,7 @@ class Writer {
     const char* folder_;
     const ReportOptions& options_;
     const ReportFileReader& readFile_;
+    const ReportFolder& outFolder_;
     const int perRow_;
     const int rows_;
     std::vector<PlannedFile> files_;  // empty when nothing is copied
@@ -541,6 +544,7 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 }
 
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
-                       const ReportOptions& options, const ReportFileReader& readFile) {
-    return Writer(records, count, historyFolder, options, readFile).run();
+                       const ReportOptions& options, const ReportFileReader& readFile,
+                       const ReportFolder& folder) {
+    return Writer(records, count, historyFolder, options, readFile, folder).run();
 }

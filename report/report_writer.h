@@ -43,6 +43,24 @@ ReportOptions reportOptionsFromSettings(const Settings& settings, const ReportJo
 // true, or returns false when the file cannot be opened.
 using ReportFileReader = std::function<bool(const std::string& path, std::string& bytes)>;
 
+// What a destination in the output folder holds, against the file that
+// would be copied there.
+enum class ReportTarget {
+    free,       // nothing of that name
+    sameBytes,  // a file with the source's bytes: an earlier report's copy
+    taken,      // another file, or a folder
+};
+
+// How the output folder's file system sees names and files; the planner of
+// the copies asks it.
+struct ReportFolder {
+    // A key that two names (or two paths) share exactly when the file system
+    // takes them for one file: Windows compares them without case, for
+    // full-width, Greek and Cyrillic letters as for ASCII.
+    std::function<std::string(const std::string& name)> nameKey;
+    std::function<ReportTarget(const std::string& source, const std::string& destination)> probe;
+};
+
 struct ReportCopy {
     std::string source;
     std::string destination;
@@ -50,8 +68,10 @@ struct ReportCopy {
 
 // The copies go into the output folder, each under a name of its own that
 // the report links to: a second file of a name already taken (by another
-// record's file, a file already there, or the report) gets a numbered name
-// ("a_2.jpg"), so no copy overwrites another or the report.
+// record's file, a different file already there, or the report) gets a
+// numbered name ("a_2.jpg"), so no copy overwrites another, a file it did
+// not make, or the report. A copy an earlier report left, byte for byte the
+// same, is the record's own and is linked again without copying.
 struct ReportText {
     std::string html;
     std::vector<ReportCopy> copies;  // in report order, each to be copied with overwrite
@@ -73,4 +93,5 @@ std::string bareName(const char* path);
 std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
 
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
-                       const ReportOptions& options, const ReportFileReader& readFile);
+                       const ReportOptions& options, const ReportFileReader& readFile,
+                       const ReportFolder& folder);

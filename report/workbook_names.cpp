@@ -4,17 +4,15 @@
 
 namespace {
 
-std::string fold(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 bool forbidden(char c) {
     switch (c) {
-        case '[': case ']': case ':': case '*': case '?': case '/': case '\\':
+        case '[':
+        case ']':
+        case ':':
+        case '*':
+        case '?':
+        case '/':
+        case '\\':
             return true;
         default:
             return false;
@@ -52,11 +50,11 @@ SheetNames::SheetNames() {
 }
 
 void SheetNames::reserve(std::string_view name) {
-    used_.insert(fold(name));
+    used_.insert(workbook_text::foldCase(name));
 }
 
 bool SheetNames::taken(std::string_view name) const {
-    return used_.count(fold(name)) != 0;
+    return used_.count(workbook_text::foldCase(name)) != 0;
 }
 
 std::string SheetNames::make(std::string_view heading, int number) {

@@ -19,7 +19,8 @@ class SheetNames {
     // control characters are dropped, apostrophes are trimmed from both
     // ends, and the rest is cut to 31 characters. An empty result becomes
     // "記録<number>". A name already given (letters compared without case,
-    // as the workbook does) gets " (2)", " (3)", ... within the 31.
+    // as the workbook does: 画面ａ is 画面Ａ, σα is ΣΑ) gets " (2)", " (3)",
+    // ... within the 31.
     std::string make(std::string_view heading, int number);
 
   private:

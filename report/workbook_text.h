@@ -15,6 +15,13 @@ namespace workbook_text {
 // workbook's XML cannot hold a NUL.
 std::string fromCp932(std::string_view cp932);
 
+// The text with every letter in upper case, the way Windows folds names
+// when it compares them (file names, and the workbook its sheet names):
+// ASCII, full-width Latin, Greek, Cyrillic and the Roman numerals, which
+// are all the letters with a case that code page 932 holds. Other bytes,
+// malformed sequences too, stay as they are.
+std::string foldCase(std::string_view utf8);
+
 // Code points in well-formed UTF-8 (each byte that does not continue a
 // sequence counts as one).
 std::size_t length(std::string_view utf8);

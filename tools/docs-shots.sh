@@ -6,16 +6,19 @@
 #       the main window filling a screen of that size and its 設定 tab, and
 #       below them the four pages of the settings sheet, to read every label
 #       under Wine's fonts
+#   docs-shots.sh BUILD_DIR dialogs OUT.png
+#       after one capture: the settings sheet's 拡張キャプチャー page, the
+#       HTML出力 and Excel出力 dialogs and the text-file dialog, side by side
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 ZELCAP_BUILD=$(cd "${1:?build folder}" && pwd)
-what=${2:?first-steps or labels}
+what=${2:?first-steps, labels or dialogs}
 ZELCAP_PREFIX=docs
 . "$ROOT/tools/wine-env.sh"
 case $what in
-first-steps) ZELCAP_SCREEN_GEOMETRY=1366x768; out=${3:?output} ;;
+first-steps | dialogs) ZELCAP_SCREEN_GEOMETRY=1366x768; out=${3:?output} ;;
 labels) ZELCAP_SCREEN_GEOMETRY=${3:?screen size}; out=${4:?output} ;;
-*) echo "docs-shots: first-steps or labels" >&2; exit 2 ;;
+*) echo "docs-shots: first-steps, labels or dialogs" >&2; exit 2 ;;
 esac
 work=$(mktemp -d)
 xvfb_pid="" wine_pid=""
@@ -66,6 +69,65 @@ if [ "$what" = first-steps ]; then
         -draw "$(mark 203 95 1)" -draw "$(mark 126 648 2)" -draw "$(mark 470 200 3)" \
         -draw "$(mark 86 65 4)" -draw "$(mark 258 65 5)" \
         -strip +dither -colors 128 "$out"
+elif [ "$what" = dialogs ]; then
+    # One record, so that the report commands are enabled and the text-file
+    # dialog has a row to serve.
+    xdotool windowfocus --sync "$main" 2>/dev/null
+    xdotool key --clearmodifiers ctrl+alt+s
+    sleep 0.5
+    xdotool key --clearmodifiers ctrl+shift+F8
+    for _ in $(seq 50); do [ -s "$work/capture1.jpg" ] && break; sleep 0.1; done
+    sleep 1
+    # Photographs the window of that caption, then closes it with Escape.
+    shoot() {
+        local id
+        id=$(window_named "$1") || { echo "docs-shots: no window $1" >&2; exit 1; }
+        sleep 1
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        grab "$work/screen.png"
+        convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$work/$2.png"
+        xdotool key --clearmodifiers Escape
+        sleep 0.7
+    }
+    menu() {
+        xdotool windowfocus --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers alt+t
+        sleep 0.3
+        xdotool key "$1"
+    }
+    menu o
+    shoot "HTML出力" report
+    menu x
+    shoot "Excel出力" excel
+    # The extras page's tab, in the upper row of the sheet's two (from the
+    # sheet's top left corner).
+    menu e
+    sheet=$(window_named "環境設定") || { echo "docs-shots: no settings sheet" >&2; exit 1; }
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$sheet")"
+    xdotool mousemove $((X + 232)) $((Y + 38)) sleep 0.3 click 1
+    sleep 0.7
+    shoot "環境設定" extras
+    # Description files belong to a named history: saved as history.csv.
+    xdotool windowfocus --sync "$main" 2>/dev/null
+    xdotool key --clearmodifiers alt+f
+    sleep 0.3
+    xdotool key a
+    save=$(window_named "保存するファイル名を指定して下さい") || { echo "docs-shots: no save dialog" >&2; exit 1; }
+    sleep 0.7
+    xdotool type --delay 50 "history"
+    xdotool key Return
+    for _ in $(seq 50); do [ -s "$work/history.csv" ] && break; sleep 0.1; done
+    sleep 0.7
+    # The record's context menu, first entry: 説明文登録...
+    xdotool windowfocus --sync "$main" 2>/dev/null
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove $((X + 450)) $((Y + 121)) click 3
+    sleep 0.7
+    xdotool key Down Return
+    shoot "ファイル選択" textfile
+    convert "$work/extras.png" "$work/report.png" "$work/excel.png" "$work/textfile.png" \
+        -background '#808080' -gravity northwest +append -strip +dither -colors 128 "$out"
 else
     # Maximised from its system menu (最大化(X)): Wine keeps the geometry of
     # a window that no manager manages to itself.

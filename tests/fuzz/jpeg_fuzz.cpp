@@ -1,5 +1,6 @@
 // libFuzzer target: JPEG files of any content into the image pane's picture,
-// through both the memory and the stdio source, which must agree.
+// through both the memory and the stdio source, which must agree with each
+// other and, pixel for pixel, with the system's libjpeg.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "tests/fuzz/picture_check.h"
+#include "tests/fuzz/reference_decoders.h"
 #include "view/jpeg_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,8 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool decoded = decodeJpegBytes(data, size, fromMemory);
     if (decoded != !fromMemory.empty())
         std::abort();
-    if (decoded)
+    if (decoded) {
         checkPicture(fromMemory);
+        reference::Picture picture;
+        if (!reference::decodeJpeg(data, size, picture) ||
+            !reference::samePicture(fromMemory, picture))
+            std::abort();
+    }
 
     if (size == 0)
         return 0;

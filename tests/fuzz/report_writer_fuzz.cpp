@@ -2,7 +2,8 @@
 // '<' in the output opens a tag the writer itself writes; every src and href
 // value is relative and well formed; every contents link finds its anchor;
 // no lead byte is left without its trail byte; and the copies go into the
-// output folder under names of their own.
+// output folder under names of their own, none over a file the folder
+// already holds.
 //
 // Input: four bytes of options, a history file, then optionally a NUL and the
 // bytes every description file read holds.
@@ -17,6 +18,7 @@
 #include "base/cp932.h"
 #include "history/history_csv.h"
 #include "report/report_writer.h"
+#include "report/workbook_text.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -189,20 +191,26 @@ void checkHtml(const std::string& html) {
         FUZZ_CHECK(tags.anchors.count(link) == 1);
 }
 
+// Names as Windows compares them.
+std::string folded(const std::string& name) {
+    return workbook_text::foldCase(workbook_text::fromCp932(name));
+}
+
+// The output folder, as the fuzzer imagines it, holds a file under about a
+// third of all names: a copy must take another name than those.
+bool heldByTheFolder(const std::string& destination) {
+    uint32_t hash = 0;
+    for (const char c : folded(destination))
+        hash = hash * 31 + static_cast<unsigned char>(c);
+    return hash % 3 == 0;
+}
+
 void checkCopies(const ReportText& report, const ReportJob& job) {
     const std::string folder = std::string(job.folder) + "\\";
-    const auto folded = [](std::string text) {
-        for (std::size_t i = 0; i < text.size();) {
-            const std::size_t n = cp932::charLength(text.data(), text.size(), i);
-            if (n == 1 && text[i] >= 'A' && text[i] <= 'Z')
-                text[i] = static_cast<char>(text[i] + 32);
-            i += n;
-        }
-        return text;
-    };
     std::set<std::string> names = {folded(std::string(job.fileName) + ".htm")}, sources;
     for (const ReportCopy& copy : report.copies) {
         FUZZ_CHECK(copy.destination.compare(0, folder.size(), folder) == 0);
+        FUZZ_CHECK(!heldByTheFolder(copy.destination));
         const std::string name = copy.destination.substr(folder.size());
         FUZZ_CHECK(!name.empty() && name.back() != '.' && name.back() != ' ');
         for (std::size_t i = 0; i < name.size();) {
@@ -262,11 +270,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
 
-    const ReportText report = buildReport(history.records, history.count, "C:\\hist", options,
-                                          [&](const std::string&, std::string& bytes) {
-                                              bytes = description;
-                                              return true;
-                                          });
+    const ReportFolder folder{folded, [](const std::string&, const std::string& destination) {
+                                  return heldByTheFolder(destination) ? ReportTarget::taken
+                                                                      : ReportTarget::free;
+                              }};
+    const ReportText report = buildReport(
+        history.records, history.count, "C:\\hist", options,
+        [&](const std::string&, std::string& bytes) {
+            bytes = description;
+            return true;
+        },
+        folder);
     checkHtml(report.html);
     checkCopies(report, options.job);
     return 0;

@@ -3,6 +3,11 @@
 // value comes back as a blank), the written file must parse into the same
 // bytes again, and nothing else of the file may be lost.
 //
+// The groups of the capture extras and of the workbook ("[Capture_Ext]",
+// "[Excel]") go the same ways: their keys are among those set, every value
+// they read is one the program can use, and what they read they write and
+// read back unchanged, the workbook's title too.
+//
 // Most inputs set a few of the program's own keys in the document; one in
 // sixteen takes the whole way through the Settings record instead: read the
 // three groups, set the text settings, write the groups, read them again.
@@ -22,6 +27,8 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "capture/capture_extras.h"
+#include "report/excel_options.h"
 #include "settings/ini_document.h"
 #include "settings/settings_rules.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -99,6 +106,8 @@ const std::vector<std::pair<std::string, std::string>>& programKeys() {
         settings_rules::writeFileSettings(s, doc);
         settings_rules::writeWindowSettings(s, doc);
         settings_rules::writeReportSettings(s, doc);
+        capture_extras::write(CaptureExtras{}, doc);
+        excel_options::write(ExcelOptions{}, doc);
         std::vector<std::pair<std::string, std::string>> found;
         std::string section;
         const std::string file = doc.serialize();
@@ -113,6 +122,59 @@ const std::vector<std::pair<std::string, std::string>>& programKeys() {
     return keys;
 }
 
+bool sameKey(const HotKeyEntry& a, const HotKeyEntry& b) {
+    return a.modifiers == b.modifiers && a.virtualKey == b.virtualKey &&
+           a.monitored == b.monitored && a.markerChoice == b.markerChoice;
+}
+
+bool usableKey(const HotKeyEntry& key) {
+    return key.modifiers >= 0 && key.modifiers <= 0x0F && key.virtualKey >= 0 &&
+           key.virtualKey <= 0xFE && (key.monitored == 0 || key.monitored == 1);
+}
+
+// The two groups of the document, each written into it again and read back.
+// `title`, when given, becomes the workbook's title first.
+void throughTheGroups(IniDocument& doc, const std::string_view* title) {
+    const CaptureExtras extras = capture_extras::read(doc);
+    FUZZ_CHECK(extras.delaySeconds >= 0 && extras.delaySeconds <= kMaxCaptureDelay);
+    FUZZ_CHECK(usableKey(extras.regionKey) && usableKey(extras.repeatRegionKey) &&
+               usableKey(extras.stepKey));
+    FUZZ_CHECK(extras.lastRegion.empty() ==
+               (extras.lastRegion.left == 0 && extras.lastRegion.top == 0 &&
+                extras.lastRegion.right == 0 && extras.lastRegion.bottom == 0));
+    ExcelOptions excel = excel_options::read(doc);
+    FUZZ_CHECK(excel.layout == WorkbookLayout::sheetPerRecord ||
+               excel.layout == WorkbookLayout::oneSheet);
+    FUZZ_CHECK(excel.pictureSize == PictureSize::actual ||
+               excel.pictureSize == PictureSize::fitWidth);
+    std::string expectedTitle = excel.title;
+    if (title != nullptr) {
+        excel.title = std::string(*title);
+        expectedTitle = excel.title;
+        std::replace_if(
+            expectedTitle.begin(), expectedTitle.end(),
+            [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    }
+    capture_extras::write(extras, doc);
+    excel_options::write(excel, doc);
+    const IniDocument back(doc.serialize());
+    const CaptureExtras extrasBack = capture_extras::read(back);
+    FUZZ_CHECK(extrasBack.png == extras.png && extrasBack.delaySeconds == extras.delaySeconds &&
+               extrasBack.copyToClipboard == extras.copyToClipboard &&
+               extrasBack.stepWholeScreen == extras.stepWholeScreen &&
+               sameKey(extrasBack.regionKey, extras.regionKey) &&
+               sameKey(extrasBack.repeatRegionKey, extras.repeatRegionKey) &&
+               sameKey(extrasBack.stepKey, extras.stepKey) &&
+               extrasBack.lastRegion.left == extras.lastRegion.left &&
+               extrasBack.lastRegion.top == extras.lastRegion.top &&
+               extrasBack.lastRegion.right == extras.lastRegion.right &&
+               extrasBack.lastRegion.bottom == extras.lastRegion.bottom);
+    const ExcelOptions excelBack = excel_options::read(back);
+    FUZZ_CHECK(excelBack.layout == excel.layout && excelBack.pictureSize == excel.pictureSize &&
+               excelBack.includeDescription == excel.includeDescription &&
+               excelBack.title == expectedTitle);
+}
+
 void throughTheRecord(IniDocument& doc, const std::vector<std::string_view>& values) {
     Settings first = readAll(doc);
     const std::vector<Text> fields = texts(first);
@@ -121,6 +183,7 @@ void throughTheRecord(IniDocument& doc, const std::vector<std::string_view>& val
     settings_rules::writeFileSettings(first, doc);
     settings_rules::writeWindowSettings(first, doc);
     settings_rules::writeReportSettings(first, doc);
+    throughTheGroups(doc, values.size() > fields.size() ? &values[fields.size()] : nullptr);
     const std::string file = doc.serialize();
 
     const IniDocument back(file);
@@ -173,6 +236,8 @@ void throughTheDocument(IniDocument& doc, uint8_t choice,
         ++at;
     }
     FUZZ_CHECK(now.size() <= old.size() + 3 * set.size());
+    IniDocument groups(file);
+    throughTheGroups(groups, nullptr);
 }
 
 }  // namespace

@@ -8,12 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "report/workbook_text.h"
+
 namespace {
 
 struct Fixture {
     std::vector<HistoryRecord> records;
     std::map<std::string, std::string> files;
     std::vector<std::string> opened;
+    // The output folder's files by their folded paths, and what they hold.
+    std::map<std::string, std::string> outFiles;
     ReportOptions options;
 
     Fixture() {
@@ -37,16 +41,35 @@ struct Fixture {
         records.push_back(record);
     }
 
+    static std::string key(const std::string& name) {
+        return workbook_text::foldCase(workbook_text::fromCp932(name));
+    }
+
+    void inOutputFolder(const std::string& name, const std::string& bytes) {
+        outFiles[key("C:\\out\\" + name)] = bytes;
+    }
+
     ReportText build() {
-        return buildReport(records.data(), static_cast<int>(records.size()), "C:\\hist", options,
-                           [this](const std::string& path, std::string& bytes) {
-                               opened.push_back(path);
-                               const auto found = files.find(path);
-                               if (found == files.end())
-                                   return false;
-                               bytes = found->second;
-                               return true;
-                           });
+        const ReportFolder folder{key, [this](const std::string& source, const std::string& to) {
+                                      const auto there = outFiles.find(key(to));
+                                      if (there == outFiles.end())
+                                          return ReportTarget::free;
+                                      const auto from = files.find(source);
+                                      return from != files.end() && from->second == there->second
+                                                 ? ReportTarget::sameBytes
+                                                 : ReportTarget::taken;
+                                  }};
+        return buildReport(
+            records.data(), static_cast<int>(records.size()), "C:\\hist", options,
+            [this](const std::string& path, std::string& bytes) {
+                opened.push_back(path);
+                const auto found = files.find(path);
+                if (found == files.end())
+                    return false;
+                bytes = found->second;
+                return true;
+            },
+            folder);
     }
 };
 
@@ -359,6 +382,45 @@ TEST(ReportWriter, FilesOfOneNameFromTwoFoldersGetCopiesOfTheirOwn) {
         {"y_2.jpg", 1}, {"x_2.jpg", 1}, {"b_.._.._w_x.jpg", 1}};
     for (const auto& [src, times] : shown)
         EXPECT_EQ(occurrences(report.html, std::string("<img src=") + src + " "), times) << src;
+}
+
+TEST(ReportWriter, CopiesAvoidTheOutputFolderFilesAndNamesWindowsTakesForOne) {
+    Fixture f;
+    f.files = {{"D:\\a\\x.jpg", "a"}, {"D:\\d\\y.jpg", "y"}};
+    f.inOutputFolder("x.jpg", "somebody's");
+    f.inOutputFolder("x_2.jpg", "a");  // the last report's copy
+    f.inOutputFolder("Y.JPG", "y");
+    f.inOutputFolder("ｚ.jpg", "a folder");
+    f.add("a", "D:\\a\\x.jpg");
+    f.add("b", "D:\\b\\画面Ａ.jpg");
+    f.add("c", "D:\\c\\画面ａ.jpg");
+    f.add("d", "D:\\d\\y.jpg");
+    f.add("e", "D:\\e\\Ｚ.jpg");
+    f.add("f", "D:\\f\\σα.jpg");
+    f.add("g", "D:\\g\\ΣΑ.jpg");
+    f.add("h", "D:\\h\\ⅰ.jpg");
+    f.add("i", "D:\\i\\Ⅰ.jpg");
+    f.add("j", "D:\\j\\ァ.jpg");
+    f.add("k", "D:\\k\\ｧ.jpg");
+    f.options.itemsPerRow = 11;
+    const ReportText report = f.build();
+    std::vector<std::string> copies;
+    for (const ReportCopy& copy : report.copies)
+        copies.push_back(copy.source + " > " + copy.destination);
+    EXPECT_EQ(copies, (std::vector<std::string>{
+                          "D:\\b\\画面Ａ.jpg > C:\\out\\画面Ａ.jpg",
+                          "D:\\c\\画面ａ.jpg > C:\\out\\画面ａ_2.jpg",
+                          "D:\\e\\Ｚ.jpg > C:\\out\\Ｚ_2.jpg",
+                          "D:\\f\\σα.jpg > C:\\out\\σα.jpg",
+                          "D:\\g\\ΣΑ.jpg > C:\\out\\ΣΑ_2.jpg",
+                          "D:\\h\\ⅰ.jpg > C:\\out\\ⅰ.jpg",
+                          "D:\\i\\Ⅰ.jpg > C:\\out\\Ⅰ_2.jpg",
+                          "D:\\j\\ァ.jpg > C:\\out\\ァ.jpg",
+                          "D:\\k\\ｧ.jpg > C:\\out\\ｧ.jpg",
+                      }));
+    // The earlier copies are linked without copying them again.
+    EXPECT_NE(report.html.find("<img src=x_2.jpg "), std::string::npos);
+    EXPECT_NE(report.html.find("<img src=y.jpg "), std::string::npos);
 }
 
 TEST(ReportWriter, DescriptionFilesByFullPathAreReadFromThere) {

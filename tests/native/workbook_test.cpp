@@ -84,7 +84,19 @@ TEST(WorkbookNames, SheetNamesFollowTheWorkbookRules) {
         {"case-blind duplicate 2", "xyz", "xyz (2)"},
         {"case-blind duplicate 3", "Xyz", "Xyz (3)"},
         {"reserved by Excel", "history", "history (2)"},
-        {"Japanese cut by characters", u8"表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表",
+        {"full-width", u8"画面Ａ", u8"画面Ａ"},
+        {"full-width in small letters", u8"画面ａ", u8"画面ａ (2)"},
+        {"Greek", u8"ΣΑ", u8"ΣΑ"},
+        {"Greek in small letters", u8"σα", u8"σα (2)"},
+        {"Cyrillic with ё", u8"ёж", u8"ёж"},
+        {"Cyrillic in capitals", u8"ЁЖ", u8"ЁЖ (2)"},
+        {"Roman numeral", u8"ⅰ", u8"ⅰ"},
+        {"Roman numeral in capitals", u8"Ⅰ", u8"Ⅰ (2)"},
+        {"kana has no case", u8"ァ", u8"ァ"},
+        {"nor does the half-width form", u8"ｧ", u8"ｧ"},
+        {"nor is the full-width A the ASCII one", u8"画面A", u8"画面A"},
+        {"Japanese cut by characters",
+         u8"表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表",
          u8"表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表表"},
     };
     int number = 1;
@@ -199,7 +211,6 @@ TEST(WorkbookLayout, PictureScaleAndRows) {
     EXPECT_EQ(pictureRows(wide, kPrintableWidth / 1920), 19);  // 370.98 px
     EXPECT_EQ(descriptionRow(19), 23);
 }
-
 
 TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
     MapSource source;

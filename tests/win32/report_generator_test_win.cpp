@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "history/history.h"
 #include "report/report_generator_win.h"
+#include "report/workbook_text.h"
 #include "settings/settings_store.h"
 #include "tests/win32/support/win_test_support.h"
 
@@ -94,7 +97,7 @@ TEST(ReportGenerator, MissingFolderIsReportedAsFailure) {
     EXPECT_FALSE(FileExists(out + "\\レポート.htm"));
 }
 
-// Files of the output folder whose names start with `prefix`.
+// Files (not folders) of the output folder whose names start with `prefix`.
 int CountFiles(const std::string& folder, const char* prefix) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &found);
@@ -102,7 +105,7 @@ int CountFiles(const std::string& folder, const char* prefix) {
         return 0;
     int n = 0;
     do {
-        ++n;
+        n += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return n;
@@ -154,6 +157,99 @@ TEST(ReportGenerator, ImagesOfOneNameFromTwoFoldersAreBothCopied) {
     const std::string html = ReadFileBytes(out + "\\レポート.htm");
     EXPECT_NE(html.find("<img src=A1_2.jpg "), std::string::npos) << html;
     history.clearRecords();
+}
+
+// Every pair of names that Windows takes for one file: a record's copy must
+// neither land on the other record's copy nor on a file the folder held
+// before, and a second report must find its own copies again.
+TEST(ReportGenerator, CopiesKeepClearOfNamesWindowsTakesForOne) {
+    ScopedWorkFolder work;
+    const std::string out = work.path() + "\\out";
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(out + "\\ж.jpg", "somebody's"));
+    ASSERT_TRUE(WriteFileBytes(out + "\\X.JPG", "x"));  // an earlier report's copy
+    struct Record {
+        const char* folder;
+        const char* name;
+        const char* bytes;
+        const char* copy;  // the name in the output folder
+    } records[] = {
+        {"a", "画面Ａ.jpg", "full-width capital", "画面Ａ.jpg"},
+        {"b", "画面ａ.jpg", "full-width small", "画面ａ_2.jpg"},
+        {"c", "Ж.jpg", "Cyrillic", "Ж_2.jpg"},
+        {"d", "ΣΑ.jpg", "Greek capitals", "ΣΑ.jpg"},
+        {"e", "σα.jpg", "Greek small", "σα_2.jpg"},
+        {"f", "ⅰ.jpg", "Roman small", "ⅰ.jpg"},
+        {"g", "Ⅰ.jpg", "Roman capital", "Ⅰ_2.jpg"},
+        {"h", "x.jpg", "x", "x.jpg"},
+    };
+    history.clearRecords();
+    int count = 0;
+    for (const Record& r : records) {
+        const std::string folder = work.path() + "\\" + r.folder;
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(folder + "\\" + r.name, r.bytes));
+        std::strcpy(history.records[count++].imagePath, (folder + "\\" + r.name).c_str());
+    }
+    history.count = count;
+    settingsStore.settings.reportItemsPerRow = 1;
+    settingsStore.settings.reportNoImageCopy = 0;
+    for (int run = 1; run <= 2; ++run) {
+        DialogAnswerer answers;
+        answers.press(IDOK);  // the second run overwrites the report
+        ASSERT_TRUE(WriteHtmlReport(nullptr, JobFor(out)));
+        const std::string html = ReadFileBytes(out + "\\レポート.htm");
+        for (const Record& r : records) {
+            EXPECT_EQ(ReadFileBytes(out + "\\" + r.copy), r.bytes) << r.copy << " run " << run;
+            EXPECT_NE(html.find(std::string("<img src=") + r.copy + " "), std::string::npos)
+                << r.copy << " run " << run;
+        }
+        EXPECT_EQ(ReadFileBytes(out + "\\ж.jpg"), "somebody's");
+        // The seven copies, the two files that were there, and the report.
+        EXPECT_EQ(CountFiles(out, ""), 10) << "run " << run;
+    }
+    history.clearRecords();
+}
+
+// The workbook's sheet names are folded without the platform; the fold must
+// be the one Windows applies, for every character code page 932 holds.
+TEST(ReportGenerator, NameFoldIsWindowsOwnForEveryCp932Character) {
+    std::vector<std::string> characters;
+    for (int c = 0x20; c <= 0xFF; ++c)
+        if (!IsDBCSLeadByteEx(932, static_cast<BYTE>(c)))
+            characters.push_back(std::string(1, static_cast<char>(c)));
+    for (int lead = 0x81; lead <= 0xFC; ++lead)
+        for (int trail = 0x40; trail <= 0xFC; ++trail)
+            if (IsDBCSLeadByteEx(932, static_cast<BYTE>(lead)) && trail != 0x7F)
+                characters.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    int compared = 0, folded = 0;
+    std::string differing;
+    for (const std::string& c : characters) {
+        wchar_t wide[4] = {};
+        if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, c.data(), static_cast<int>(c.size()),
+                                wide, 4) != 1)
+            continue;  // unassigned
+        ++compared;
+        const std::string ours = workbook_text::foldCase(workbook_text::fromCp932(c));
+        wchar_t fold[4] = {};
+        const int length =
+            MultiByteToWideChar(CP_UTF8, 0, ours.data(), static_cast<int>(ours.size()), fold, 4);
+        wchar_t upper[2] = {wide[0], 0};
+        CharUpperBuffW(upper, 1);
+        folded += upper[0] != wide[0];
+        if (length != 1 || fold[0] != upper[0] ||
+            CompareStringOrdinal(wide, 1, fold, length, TRUE) != CSTR_EQUAL) {
+            char hex[48];
+            std::snprintf(hex, sizeof hex, " %02X%02X:U+%04X->U+%04X", c[0] & 0xFF,
+                          c.size() > 1 ? c[1] & 0xFF : 0, wide[0], upper[0]);
+            differing += hex;
+        }
+    }
+    EXPECT_GT(compared, 7000);
+    // The small letters: ASCII, Greek, Cyrillic, full-width Latin and the
+    // two rows of Roman numerals. Without them the comparison shows nothing.
+    EXPECT_GE(folded, 129);
+    EXPECT_EQ(differing, "");
 }
 
 }  // namespace
