@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/file_io_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
@@ -13,31 +14,19 @@ namespace {
 
 constexpr DWORD kTextFileLimit = 65535;
 
+// A description's first kTextFileLimit bytes: the report shows no more.
 bool ReadTextFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     bytes.assign(kTextFileLimit, '\0');
     DWORD total = 0;
     DWORD got = 0;
     while (total < kTextFileLimit &&
-           ReadFile(file, &bytes[total], kTextFileLimit - total, &got, nullptr) && got > 0)
+           ReadFile(file.get(), &bytes[total], kTextFileLimit - total, &got, nullptr) && got > 0)
         total += got;
-    CloseHandle(file);
     bytes.resize(total);
-    return true;
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-        done += written;
-    }
     return true;
 }
 
@@ -101,34 +90,6 @@ ReportTarget ProbeTarget(const std::string& source, const std::string& destinati
     return SameBytes(source, destination) ? ReportTarget::sameBytes : ReportTarget::taken;
 }
 
-enum class Outcome { Written, NotOpened, NotWritten };
-
-// The report goes to a file of its own in the output folder and replaces
-// the old one only once every byte is on disk: a full disk or a lost share
-// leaves no half report behind, and an existing report stays whole.
-Outcome WriteReplacing(const std::string& path, const char* folder, const std::string& html) {
-    char temp[MAX_PATH] = {};
-    if (!GetTempFileNameA(folder, "zcp", 0, temp))
-        return Outcome::NotOpened;
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DeleteFileA(temp);
-        return Outcome::NotOpened;
-    }
-    const bool written = WriteAll(file, html) && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (!written) {
-        DeleteFileA(temp);
-        return Outcome::NotWritten;
-    }
-    if (!MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temp);
-        return Outcome::NotOpened;
-    }
-    return Outcome::Written;
-}
-
 }  // namespace
 
 bool WriteHtmlReport(HWND owner, const ReportJob& job) {
@@ -142,19 +103,25 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job) {
     const ReportOptions options = reportOptionsFromSettings(settingsStore.settings, job);
     const ReportText report = buildReport(history.records, history.count, history.folder, options,
                                           ReadTextFile, ReportFolder{FileNameKey, ProbeTarget});
-    switch (WriteReplacing(path, job.folder, report.html)) {
-        case Outcome::NotOpened:
+    // The report goes to a file of its own in the output folder and
+    // replaces the old one only once every byte is on disk: a full disk or a
+    // lost share leaves no half report behind, and an existing report stays
+    // whole.
+    DWORD error = 0;
+    switch (win::ReplaceContents(path.c_str(), "zcp", report.html, &error)) {
+        case win::ReplaceStep::temporaryFile:
+        case win::ReplaceStep::move:
             // A missing folder, or an old report another program holds open.
             ShowMessage(owner, "ファイルのオープンに失敗しました", path.c_str(),
                         MB_ICONERROR | MB_OK);
             return false;
-        case Outcome::NotWritten:
+        case win::ReplaceStep::write:
             // A report cut short by a full disk is no report; the completion
             // message would claim otherwise.
             ShowMessage(owner, "ファイルの書き込みに失敗しました", path.c_str(),
                         MB_ICONERROR | MB_OK);
             return false;
-        case Outcome::Written:
+        case win::ReplaceStep::done:
             break;
     }
     // A copy that fails leaves the report pointing at a missing picture,
