@@ -10,6 +10,7 @@
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
 #include "base/cp932.h"
+#include "base/menu_win.h"
 #include "base/message_box_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -537,11 +538,11 @@ void HistoryList::prepareContextMenu(HMENU popup) const {
     const bool selection = selectedCount() > 0;
     for (UINT id : {IDM_OPEN_RECORD, IDM_EDIT_HEADINGS, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP,
                     IDM_EDIT_MOVE_DOWN, IDM_EDIT_HEADING})
-        EnableMenuItem(popup, id, MF_BYCOMMAND | (selection ? MF_ENABLED : MF_GRAYED));
+        EnableMenuCommand(popup, id, selection);
     // Description files live in the history folder: none before it has a name.
     const bool texts = selection && !history.untitled;
     for (UINT id : {IDM_ASSIGN_TEXT, IDM_EDIT_TEXT})
-        EnableMenuItem(popup, id, MF_BYCOMMAND | (texts ? MF_ENABLED : MF_GRAYED));
+        EnableMenuCommand(popup, id, texts);
 }
 
 POINT HistoryList::contextMenuPoint(int x, int y) const {

@@ -41,16 +41,7 @@ void Click(HWND dialog, int id) {
 }
 
 int FilesMatching(const std::string& pattern) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    int n = 0;
-    do
-        ++n;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return n;
+    return static_cast<int>(testsupport::FilesMatching(pattern).size());
 }
 
 class ExcelExportTest : public testsupport::MainWindowFixture {

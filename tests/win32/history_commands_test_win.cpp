@@ -275,11 +275,7 @@ TEST_F(HistoryCommandsTest, FailedSaveKeepsTheOldFileAndTheChanges) {
     EXPECT_EQ(history.modified, 1);
     EXPECT_TRUE(MenuEnabled(IDM_FILE_SAVE));
     // No stray temporary files are left beside it.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(InFolder("*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    EXPECT_TRUE(testsupport::FilesMatching(InFolder("*.tmp")).empty());
 }
 
 // After a file that could not be read the history must not keep its name,

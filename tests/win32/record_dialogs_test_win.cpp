@@ -259,16 +259,8 @@ TEST_F(TextFileDialogTest, AddOfAPathBeyond259BytesCreatesNothingSilently) {
     EXPECT_EQ(std::string(dialog_.fileName), longest + ".txt");
 
     // Only the fitting name exists: the longer one was not cut into another.
-    std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(InFolder("*").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    EXPECT_EQ(files, (std::vector<std::string>{longest + ".txt"}));
+    EXPECT_EQ(testsupport::FilesMatching(InFolder("*")),
+              (std::vector<std::string>{longest + ".txt"}));
 }
 
 TEST_F(TextFileDialogTest, ChooseWithoutASelectionStaysOpenUntilAnEntryIsChosen) {

@@ -99,16 +99,7 @@ TEST(ReportGenerator, MissingFolderIsReportedAsFailure) {
 
 // Files (not folders) of the output folder whose names start with `prefix`.
 int CountFiles(const std::string& folder, const char* prefix) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int n = 0;
-    do {
-        n += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return n;
+    return static_cast<int>(testsupport::FilesMatching(folder + "\\" + prefix + "*").size());
 }
 
 TEST(ReportGenerator, OldReportStaysWholeWhenItCannotBeReplaced) {

@@ -47,18 +47,8 @@ TEST(SettingsFilesWin, CreateNewRefusesAnExistingFile) {
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nb=1\r\n");
 }
 
-// The names in a folder, in the order the system lists them.
 std::vector<std::string> FilesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    win::FindHandle search(FindFirstFileA((dir + "\\*").c_str(), &found));
-    if (!search)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search.get(), &found));
-    return names;
+    return testsupport::FilesMatching(dir + "\\*");
 }
 
 TEST(SettingsFilesWin, ReplaceAllSwapsTheWholeFileAndLeavesNoTemporary) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/win_handles_win.h"
+
 namespace testsupport {
 
 namespace {
@@ -37,6 +39,19 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    win::FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    return names;
 }
 
 std::string CurrentDirectory() {

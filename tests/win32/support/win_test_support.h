@@ -15,6 +15,9 @@ namespace testsupport {
 std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names of the files (not folders) a FindFirstFile pattern matches, in
+// the order the system lists them.
+std::vector<std::string> FilesMatching(const std::string& pattern);
 std::string CurrentDirectory();
 
 // Makes a new empty folder under the current one and changes into it; the
