@@ -27,6 +27,7 @@ using testsupport::WriteFileBytes;
 
 namespace {
 
+const char kProgress[] = "Excelファイルを作成しています";
 const char kLockedText[] =
     "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n"
     "閉じてからもう一度出力してください。\r\n";
@@ -95,6 +96,7 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     const std::string target = InSub("表示.xlsx");
 
     DialogAnswerer answers;
+    answers.letRun(kProgress);
     std::string shownPath;
     bool stillOpen = false;
     answers.add([&](HWND dialog) {
@@ -118,15 +120,18 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(answers.seen()[1].text, "出力ファイルを指定してください。");
     EXPECT_EQ(answers.seen()[2].caption, "確認");
-    EXPECT_EQ(answers.seen()[2].text,
-              "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
+    EXPECT_EQ(
+        answers.seen()[2].text,
+        "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 1件");
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
     EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
 
     // The specified groups keep their bytes; the options are a group of their own.
     const std::string ini = ReadFileBytes(settingsStore.iniPath);
-    EXPECT_EQ(ini, iniBefore +
-              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
+    EXPECT_EQ(
+        ini,
+        iniBefore +
+            "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
 
     // Cancel writes nothing.
     DeleteFileA(target.c_str());
@@ -165,6 +170,7 @@ TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
 
     // Unlocked, the old workbook is replaced whole.
     DialogAnswerer answers;
+    answers.letRun(kProgress);
     answers.press(IDOK);
     EXPECT_TRUE(ExportExcelWorkbook(window_, Options(target)));
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
