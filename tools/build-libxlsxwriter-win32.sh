@@ -13,7 +13,12 @@
 #     to 32 bits there, and a workbook failed at 2 GiB);
 #   - the JPEG header search steps over the frame header correctly (it used
 #     to lose its way and crawl through the scan data to the end of the
-#     file), and a top-down BMP (negative height) gets its height.
+#     file), and a top-down BMP (negative height) gets its height;
+#   - one temporary file serves every XML part in turn (four per sheet cost
+#     seconds under Wine), and pictures are read in larger pieces;
+#   - workbook_set_progress() reports the close, sheet by sheet and picture
+#     by picture, and can stop it; worksheet_insert_image_key() takes the
+#     caller's key for identical pictures instead of the file's MD5.
 # `build-libxlsxwriter-win32.sh --current PREFIX` succeeds when PREFIX holds
 # a build of the patch as it is now.
 set -euo pipefail
