@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-capture bench-steps clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps clean
 
 all: native win32
 
@@ -91,6 +91,10 @@ dist: win32
 # files (docs/performance.md).
 bench-workbook: setup
 	@bash tools/bench/workbook-bench.sh 1000
+
+# The same export through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
+bench-workbook-exe: wine-build
+	@bash tools/bench/workbook-exe-bench.sh $(BUILD)/$(WINE_ARCH) 1000 3
 
 # The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
 # picture, and the PNG writer's other possible settings (docs/performance.md).

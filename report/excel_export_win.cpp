@@ -12,6 +12,7 @@
 #include "history/history_paths.h"
 #include "history/open_records.h"
 #include "report/excel_dialog_win.h"
+#include "report/excel_progress_win.h"
 #include "report/workbook_text.h"
 #include "settings/settings_files_win.h"
 
@@ -24,6 +25,30 @@ class Win32WorkbookSource final : public WorkbookSource {
         // space of a 32-bit process is not one.
         return win::ReadWholeFile(path.c_str(), bytes, 256 << 20);
     }
+    // One read of the first bytes: the library reads the whole picture
+    // itself, twice (its MD5, then the zip).
+    bool readHead(const std::string& path, std::string& bytes, std::size_t limit) override {
+        bytes.clear();
+        win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+        bytes.resize(limit);
+        DWORD got = 0;
+        if (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(limit), &got, nullptr)) {
+            bytes.clear();
+            return false;
+        }
+        bytes.resize(got);
+        return true;
+    }
+    int64_t fileSize(const std::string& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return -1;
+        return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    }
     std::string libraryPath(const std::string& path) override { return path; }
 };
 
@@ -34,9 +59,15 @@ std::vector<WorkbookRecord> RecordsOfHistory() {
         const HistoryRecord& r = history.records[i];
         char image[kPathSize];
         resolvedImagePath(r, history.folder, image);
+        // As the HTML report reads it: a name of the history folder, or a
+        // full path that names itself.
         char text[kPathSize] = {};
-        if (r.textFile[0] != '\0')
-            rowTextPath(r.textFile, history.folder, text);
+        if (r.textFile[0] != '\0') {
+            if (isFullPath(r.textFile))
+                cp932::copyText(text, r.textFile);
+            else
+                rowTextPath(r.textFile, history.folder, text);
+        }
         records.push_back({r.dateTime, r.comment, image, text});
     }
     return records;
@@ -112,14 +143,20 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     }
 
     Win32WorkbookSource source;
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // The records are copied before the work starts: the history stays the
+    // window's alone.
+    const std::vector<WorkbookRecord> records = RecordsOfHistory();
+    ExcelProgress progress;
+    WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
     // fopen, which takes the ANSI code page: the CP932 path as it is.
-    const WorkbookResult result = writeWorkbook(temp, RecordsOfHistory(), book, source);
-    SetCursor(previous);
+    RunWithProgress(owner, progress,
+                    [&] { result = writeWorkbook(temp, records, book, source, &progress); });
     if (!result.ok) {
         DeleteFileA(temp);
-        Tell(owner, "Excelファイルを作成できませんでした。\r\n", target, MB_ICONERROR);
+        // A cancel was the user's own choice: nothing more to tell.
+        if (!result.cancelled)
+            Tell(owner, "Excelファイルを作成できませんでした。\r\n", target, MB_ICONERROR);
         return false;
     }
     if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

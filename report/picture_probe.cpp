@@ -79,12 +79,13 @@ PictureInfo probeBmp(const uint8_t* b, std::size_t size) {
         return {};
     const int32_t width = le32(b + 18);
     const int32_t height = le32(b + 22);
-    if (width <= 0 || height <= 0)
+    // A negative height is a top-down picture of that many rows.
+    if (width <= 0 || height == 0 || height == INT32_MIN)
         return {};
     PictureInfo info;
     info.kind = PictureKind::bmp;
     info.width = static_cast<uint32_t>(width);
-    info.height = static_cast<uint32_t>(height);
+    info.height = height > 0 ? static_cast<uint32_t>(height) : 0u - static_cast<uint32_t>(height);
     return info;
 }
 

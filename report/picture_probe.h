@@ -19,8 +19,8 @@ struct PictureInfo {
 };
 
 // kind none for anything but a JPEG with a frame header before its scan,
-// a BMP with a 40-byte or larger info header and positive width and height
-// (bottom-up, as Zelcap writes them), or a PNG whose first chunk is a whole
+// a BMP with a 40-byte or larger info header, a positive width and a height
+// other than 0 (negative: rows stored top-down), or a PNG whose first chunk is a whole
 // IHDR with positive width and height. A PNG's resolution comes from a pHYs
 // chunk in metres, wherever it stands before IEND, as the workbook library
 // looks for it.

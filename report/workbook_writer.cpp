@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 
 #include "base/cp932.h"
@@ -15,6 +16,21 @@ namespace workbook_layout {
 const char* const kCoverSheet = u8"表紙";
 const char* const kEvidenceSheet = u8"証跡";
 const char* const kMissingImage = u8"画像ファイルがありません: ";
+const char* const kMissingText = u8"説明文ファイルを読めません: ";
+
+std::string externalLinkPath(const std::string& utf8Path) {
+    std::string out;
+    out.reserve(utf8Path.size());
+    for (char c : utf8Path) {
+        if (c == '#')
+            out += "%23";
+        else if (c == '%')
+            out += "%25";
+        else
+            out += c;
+    }
+    return out;
+}
 
 double pictureScale(const PictureInfo& picture, PictureSize size) {
     if (size == PictureSize::actual || picture.width == 0)
@@ -46,12 +62,29 @@ struct WorkbookCloser {
 // evidence both use it.
 struct Prepared {
     std::string dateTime, heading, imagePath, imageName, firstLine, sheet;
+    std::string textMissing;  // the cell that tells of an unreadable description
     std::vector<std::string> lines;
-    std::string picture;
+    std::string picture;      // the head of the file, enough for the probe
     std::string libraryPath;  // the picture is opened by the library at the close
     PictureInfo info;
-    int firstRow = 0;  // 0-based row of the block on its sheet
+    std::string key;       // the library's key for identical pictures; empty: its MD5
+    bool problem = false;  // something of the record is missing or split
+    int firstRow = 0;      // 0-based row of the block on its sheet
 };
+
+// Appends the line to `lines`, split into cells of the most characters a
+// cell holds; true when it had to be split.
+bool addLine(std::string_view line, std::vector<std::string>& lines) {
+    bool split = false;
+    while (workbook_text::length(line) > kCellCharacters) {
+        const std::string_view cell = workbook_text::prefix(line, kCellCharacters);
+        lines.emplace_back(cell);
+        line.remove_prefix(cell.size());
+        split = true;
+    }
+    lines.emplace_back(line);
+    return split;
+}
 
 std::string bareName(const std::string& cp932Path) {
     // Searched from the front: a trail byte 0x5C is not a backslash.
@@ -64,22 +97,40 @@ std::string bareName(const std::string& cp932Path) {
     return cp932Path.substr(cut);
 }
 
-Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options,
-                 WorkbookSource& source) {
+Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options, WorkbookSource& source) {
     Prepared p;
     p.dateTime = workbook_text::fromCp932(r.dateTime);
     p.heading = workbook_text::fromCp932(r.heading);
     p.imagePath = workbook_text::fromCp932(r.imagePath);
     p.imageName = workbook_text::fromCp932(bareName(r.imagePath));
     std::string text;
-    if (!r.descriptionPath.empty() && source.read(r.descriptionPath, text)) {
-        const std::string utf8 = workbook_text::fromCp932(text);
-        p.firstLine = std::string(workbook_text::firstLine(utf8));
-        if (options.includeDescription)
-            workbook_text::forEachLine(utf8, [&](std::string_view line) { p.lines.emplace_back(line); });
+    if (!r.descriptionPath.empty()) {
+        if (source.read(r.descriptionPath, text)) {
+            const std::string utf8 = workbook_text::fromCp932(text);
+            const std::string_view first = workbook_text::firstLine(utf8);
+            // The cover shows the first line only; the sheet has all of it.
+            p.firstLine = std::string(workbook_text::prefix(first, kCellCharacters));
+            p.problem = p.firstLine.size() < first.size();
+            if (options.includeDescription)
+                workbook_text::forEachLine(utf8, [&](std::string_view line) {
+                    if (addLine(line, p.lines))
+                        p.problem = true;
+                });
+        } else {
+            p.textMissing = kMissingText + workbook_text::fromCp932(r.descriptionPath);
+            p.problem = true;
+        }
     }
-    if (source.read(r.imagePath, p.picture))
+    const auto probe = [&] {
         p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
+    };
+    if (source.readHead(r.imagePath, p.picture, kPictureHead)) {
+        probe();
+        // Headers past the head (a large EXIF or colour profile segment).
+        if (p.info.kind == PictureKind::none && p.picture.size() == kPictureHead &&
+            source.read(r.imagePath, p.picture))
+            probe();
+    }
     if (p.info.kind == PictureKind::none)
         p.picture.clear();
     else
@@ -103,7 +154,8 @@ struct Formats {
 // Writes one record's block at p.firstRow; returns the row after it and
 // whether the picture went in.
 int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
-               const WorkbookOptions& options, bool& pictureOk) {
+               const WorkbookRecord& record, const WorkbookOptions& options, WorkbookSource& source,
+               bool& pictureOk) {
     const auto row = static_cast<lxw_row_t>(p.firstRow);
     worksheet_write_string(sheet, row, 0, u8"番号", f.label);
     worksheet_write_number(sheet, row, 1, number, nullptr);
@@ -122,12 +174,21 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
         image.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
         // By path the library reads the file again at the close instead of
         // holding a copy of every picture until then: a thousand screen
-        // captures would fill much of a 32-bit address space. The bytes
-        // already read are the fallback for a path it cannot open.
+        // captures would fill much of a 32-bit address space. The bytes,
+        // read whole now, are the fallback for a path it cannot open.
+#ifdef LXW_HAS_IMAGE_KEY
+        pictureOk =
+            !p.libraryPath.empty() &&
+            worksheet_insert_image_key(sheet, row + kPictureRow, 0, p.libraryPath.c_str(), &image,
+                                       p.key.empty() ? nullptr : p.key.c_str()) == LXW_NO_ERROR;
+#else
         pictureOk = !p.libraryPath.empty() &&
                     worksheet_insert_image_opt(sheet, row + kPictureRow, 0, p.libraryPath.c_str(),
                                                &image) == LXW_NO_ERROR;
-        if (!pictureOk)
+#endif
+        if (!pictureOk && source.read(record.imagePath, p.picture) &&
+            probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size())
+                    .kind != PictureKind::none)
             pictureOk = worksheet_insert_image_buffer_opt(
                             sheet, row + kPictureRow, 0,
                             reinterpret_cast<const unsigned char*>(p.picture.data()),
@@ -142,6 +203,9 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
         worksheet_write_string(sheet, row + kPictureRow, 0, text.c_str(), nullptr);
     }
     int next = p.firstRow + descriptionRow(rows);
+    if (!p.textMissing.empty() && options.includeDescription)
+        worksheet_write_string(sheet, static_cast<lxw_row_t>(next++), 0, p.textMissing.c_str(),
+                               nullptr);
     for (const std::string& line : p.lines)
         worksheet_write_string(sheet, static_cast<lxw_row_t>(next++), 0, line.c_str(), nullptr);
     return next;
@@ -170,14 +234,33 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
             worksheet_write_string(cover, row, 0, number.c_str(), nullptr);
         worksheet_write_string(cover, row, 1, p.dateTime.c_str(), nullptr);
         worksheet_write_string(cover, row, 2, p.heading.c_str(), nullptr);
-        const std::string file = "external:" + p.imagePath;
+        const std::string file = "external:" + externalLinkPath(p.imagePath);
         if (worksheet_write_url_opt(cover, row, 3, file.c_str(), nullptr, p.imageName.c_str(),
                                     nullptr) != LXW_NO_ERROR)
             worksheet_write_string(cover, row, 3, p.imageName.c_str(), nullptr);
-        worksheet_write_string(cover, row, 4, p.firstLine.c_str(), nullptr);
+        worksheet_write_string(
+            cover, row, 4, (p.textMissing.empty() ? p.firstLine : p.textMissing).c_str(), nullptr);
     }
     setUpPrinting(cover);
 }
+
+// The library's progress hook (a build of it with the hook) during the
+// close; a cancel before the close stops it at its first step.
+struct PackageProgress {
+    WorkbookProgress* progress;
+    bool cancelled;
+};
+
+#ifdef LXW_HAS_PROGRESS
+int onPackage(void* context, uint32_t done, uint32_t total) {
+    auto* p = static_cast<PackageProgress*>(context);
+    if (!p->cancelled && p->progress &&
+        !p->progress->report(WorkbookStage::package, static_cast<int>(done),
+                             static_cast<int>(total)))
+        p->cancelled = true;
+    return p->cancelled ? 1 : 0;
+}
+#endif
 
 lxw_worksheet* evidenceSheet(lxw_workbook* book, const std::string& name) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
@@ -193,7 +276,8 @@ lxw_worksheet* evidenceSheet(lxw_workbook* book, const std::string& name) {
 
 WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
-                             const WorkbookOptions& options, WorkbookSource& source) {
+                             const WorkbookOptions& options, WorkbookSource& source,
+                             WorkbookProgress* progress) {
     WorkbookResult result;
     lxw_workbook_options bookOptions{};
     bookOptions.tmpdir =
@@ -205,6 +289,10 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         return result;
     }
     std::unique_ptr<lxw_workbook, WorkbookCloser> closer(book);
+    PackageProgress package{progress, false};
+#ifdef LXW_HAS_PROGRESS
+    workbook_set_progress(book, onPackage, &package);
+#endif
 
     Formats f{};
     f.label = workbook_add_format(book);
@@ -226,10 +314,27 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
     if (options.layout == WorkbookLayout::oneSheet)
         shared = evidenceSheet(book, kEvidenceSheet);
 
-    int row = 0;
+    // Pictures of a size that no other has are stored without the library's
+    // MD5 of the whole file, which was a third of a large export's time.
+    std::map<int64_t, int> sizes;
+    std::vector<int64_t> sizeOf(records.size(), -1);
     for (std::size_t i = 0; i < records.size(); ++i) {
+        sizeOf[i] = source.fileSize(records[i].imagePath);
+        if (sizeOf[i] >= 0)
+            ++sizes[sizeOf[i]];
+    }
+
+    int row = 0;
+    const int total = static_cast<int>(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (progress && !progress->report(WorkbookStage::records, static_cast<int>(i), total)) {
+            package.cancelled = true;
+            break;
+        }
         Prepared p = prepare(records[i], options, source);
         const int number = static_cast<int>(i) + 1;
+        if (sizeOf[i] >= 0 && sizes[sizeOf[i]] == 1)
+            p.key = "unique picture " + std::to_string(number);
         lxw_worksheet* sheet = shared;
         if (shared) {
             p.sheet = kEvidenceSheet;
@@ -245,10 +350,10 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
             return result;
         }
         bool pictureOk = false;
-        const int end = writeBlock(sheet, f, number, p, options, pictureOk);
+        const int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
         row = end + 1;
         ++result.written;
-        if (!pictureOk)
+        if (!pictureOk || p.problem)
             ++result.problems;
         p.lines.clear();
         prepared.push_back(std::move(p));
@@ -259,12 +364,15 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         breaks.push_back(0);
         worksheet_set_h_pagebreaks(shared, breaks.data());
     }
-    if (cover)
+    if (cover && !package.cancelled)
         writeCover(cover, f, prepared, options);
 
     const lxw_error closed = workbook_close(closer.release());
-    result.ok = closed == LXW_NO_ERROR;
-    if (!result.ok)
+    result.cancelled = package.cancelled;
+    result.ok = closed == LXW_NO_ERROR && !result.cancelled;
+    if (result.cancelled)
+        result.error = "cancelled";
+    else if (!result.ok)
         result.error = lxw_strerror(closed);
     return result;
 }

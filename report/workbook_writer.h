@@ -6,6 +6,7 @@
 // whole workbook was written).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,24 +38,55 @@ class WorkbookSource {
     virtual ~WorkbookSource() = default;
     // The whole file at a CP932 path; false when it cannot be read.
     virtual bool read(const std::string& path, std::string& bytes) = 0;
+    // At most the first `limit` bytes of the file: what tells a picture's
+    // kind and size, without reading all of it.
+    virtual bool readHead(const std::string& path, std::string& bytes, std::size_t limit) {
+        if (!read(path, bytes))
+            return false;
+        if (bytes.size() > limit)
+            bytes.resize(limit);
+        return true;
+    }
+    // The size of the file in bytes; -1 when unknown. A picture whose size
+    // no other picture of the export has cannot be a copy of one, and the
+    // library need not read it all to find out.
+    virtual int64_t fileSize(const std::string& /*cp932Path*/) { return -1; }
     // The path under which libxlsxwriter may open the picture itself (in
-    // the code page its fopen takes: CP932 for the MinGW build), so that no copy of it is held until the workbook is
-    // closed; empty (the default) hands the library the bytes read.
+    // the code page its fopen takes: CP932 for the MinGW build), so that no copy of it is held
+    // until the workbook is closed; empty (the default) hands the library the bytes read.
     virtual std::string libraryPath(const std::string& /*cp932Path*/) { return {}; }
 };
 
+// What the export is doing, for a progress display.
+enum class WorkbookStage {
+    records,  // putting the records into the workbook: done of all records
+    package,  // writing the file: done of all worksheets and distinct pictures
+};
+
+class WorkbookProgress {
+  public:
+    virtual ~WorkbookProgress() = default;
+    // Called before each step; false stops the export.
+    virtual bool report(WorkbookStage stage, int done, int total) = 0;
+};
+
 struct WorkbookResult {
-    bool ok = false;    // the file at outputPath is a complete workbook
-    int written = 0;    // records put into the workbook
-    int problems = 0;   // of them, records whose picture was missing or unreadable
+    bool ok = false;         // the file at outputPath is a complete workbook
+    bool cancelled = false;  // stopped through WorkbookProgress
+    int written = 0;         // records put into the workbook
+    // Of them, records with something missing: a picture missing or
+    // unreadable, a description file that could not be read, or a
+    // description line longer than a cell holds (split over several cells).
+    int problems = 0;
     std::string error;  // the library's reason when !ok
 };
 
 // `outputPath` is in the code page of the library's fopen (CP932 for the
-// MinGW build).
+// MinGW build). Unless ok, the caller removes whatever is at outputPath.
 WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
-                             const WorkbookOptions& options, WorkbookSource& source);
+                             const WorkbookOptions& options, WorkbookSource& source,
+                             WorkbookProgress* progress = nullptr);
 
 // Names shared with the tests that read workbooks back.
 namespace workbook_layout {
@@ -62,6 +94,16 @@ namespace workbook_layout {
 extern const char* const kCoverSheet;     // "表紙"
 extern const char* const kEvidenceSheet;  // "証跡", the sheet of the one-sheet layout
 extern const char* const kMissingImage;   // "画像ファイルがありません: "
+extern const char* const kMissingText;    // "説明文ファイルを読めません: "
+
+// The characters a cell holds; a longer description line is split.
+constexpr std::size_t kCellCharacters = 32767;
+// Bytes of a picture read to learn its kind and size.
+constexpr std::size_t kPictureHead = 64 * 1024;
+
+// A file path as the target of an "external:" link: '#' would end the path
+// and start a location in it, and a '%' could be read as an escape.
+std::string externalLinkPath(const std::string& utf8Path);
 
 // The printable width of A4 portrait between the default margins of 0.7
 // inch, in the workbook's 96 pixels per inch.

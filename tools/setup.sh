@@ -92,11 +92,11 @@ if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libjpeg-wi
     "$ROOT/tools/build-libjpeg-win32.sh" "$ROOT/build/libjpeg-win64" x86_64-w64-mingw32
 fi
 # libxlsxwriter for Windows, the same way: Debian's source, static, with
-# Debian's MinGW zlib. A build without the stored-pictures change is made again.
-if [ ! -f "$ROOT/build/libxlsxwriter-win32/store-pictures" ]; then
+# Debian's MinGW zlib. A build of another version of the patch is made again.
+if ! "$ROOT/tools/build-libxlsxwriter-win32.sh" --current "$ROOT/build/libxlsxwriter-win32"; then
     "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win32"
 fi
-if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libxlsxwriter-win64/store-pictures" ]; then
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && ! "$ROOT/tools/build-libxlsxwriter-win32.sh" --current "$ROOT/build/libxlsxwriter-win64"; then
     "$ROOT/tools/build-libxlsxwriter-win32.sh" "$ROOT/build/libxlsxwriter-win64" x86_64-w64-mingw32
 fi
 # libpng for Windows, the same way, against that same MinGW zlib.

@@ -1,5 +1,6 @@
 #include "view/bmp_loader.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -45,24 +46,34 @@ BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
     // Pixels inside the info header would be read as both.
     if (infoSize > fileSize - kFileHeaderSize || pixelOffset < kFileHeaderSize + infoSize)
         return BmpLoad::badLayout;
-    // A top-down picture (negative height) would need its rows reversed, and
-    // the painter's header must stay positive; no writer of ours makes one.
-    if (planes != 1 || bitCount != 24 || compression != 0 || width <= 0 || height <= 0)
+    // A negative height is a top-down picture of that many rows; its rows
+    // are turned over below, for the painter's header stays positive.
+    if (planes != 1 || bitCount != 24 || compression != 0 || width <= 0 || height == 0 ||
+        height == INT32_MIN)
         return BmpLoad::unsupported;
+    const bool topDown = height < 0;
+    const int32_t rows = topDown ? -height : height;
 
     std::size_t blockSize = 0;
-    if (!PackedDib::blockSizeFor(width, height, &blockSize))
+    if (!PackedDib::blockSizeFor(width, rows, &blockSize))
         return BmpLoad::tooLarge;
     const std::size_t pixelBytes = blockSize - kDibInfoHeaderSize;
     if (pixelOffset > fileSize || pixelBytes > fileSize - pixelOffset)
         return BmpLoad::badLayout;
 
-    PackedDib dib = PackedDib::create(width, height);
+    PackedDib dib = PackedDib::create(width, rows);
     if (dib.empty())
         return BmpLoad::outOfMemory;
     // The header is PackedDib's own: a later header version, colour counts or
     // a colour table left in the file would mislead the painter.
-    std::memcpy(dib.bits(), file + pixelOffset, pixelBytes);
+    if (topDown) {
+        const std::size_t stride = pixelBytes / static_cast<std::size_t>(rows);
+        for (int32_t row = 0; row < rows; ++row)
+            std::memcpy(dib.bits() + static_cast<std::size_t>(rows - 1 - row) * stride,
+                        file + pixelOffset + static_cast<std::size_t>(row) * stride, stride);
+    } else {
+        std::memcpy(dib.bits(), file + pixelOffset, pixelBytes);
+    }
     out = std::move(dib);
     return BmpLoad::ok;
 }

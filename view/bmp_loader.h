@@ -11,8 +11,8 @@ enum class BmpLoad {
     ok,
     notBmp,       // shorter than the 54 bytes of headers, or no "BM"
     badFileSize,  // bfSize below 54 or beyond the bytes there are
-    unsupported,  // not a 24-bit uncompressed bottom-up picture of one plane
-                  // with an info header of at least 40 bytes
+    unsupported,  // not a 24-bit uncompressed picture of one plane with an
+                  // info header of at least 40 bytes
     badLayout,    // info header or pixel rows outside the bytes bfSize covers
     tooLarge,     // beyond PackedDib's limits
     outOfMemory,
@@ -25,8 +25,8 @@ enum class BmpLoad {
 //   - info header is at least the 40 bytes of a BITMAPINFOHEADER (later
 //     versions such as 108 or 124 bytes are read through their first 40),
 //     and ends at or before bfOffBits,
-//   - picture is 24 bits, BI_RGB, 1 plane, width > 0 and height > 0
-//     (bottom-up),
+//   - picture is 24 bits, BI_RGB, 1 plane, width > 0 and height other than
+//     0 (negative: rows stored top-down, turned over into the picture),
 //   - stride * height pixel bytes start at bfOffBits and end within bfSize.
 // biSizeImage is not examined: BI_RGB files may leave it 0.
 // The picture gets PackedDib's own header followed by the rows as stored.

@@ -78,6 +78,26 @@ TEST(BmpLoader, FindsThePixelsOfOtherHeaderVersionsAndColourTables) {
     }
 }
 
+// Rows stored top to bottom (a negative height), as other programs write
+// them: the same picture as the bottom-up file.
+TEST(BmpLoader, TurnsATopDownPictureOver) {
+    for (int32_t width : {1, 5}) {
+        const Bytes bottomUp = capture(width, 3);
+        const std::size_t stride = dibStride(width);
+        Bytes topDown(bottomUp.begin(), bottomUp.begin() + 54);
+        for (int row = 2; row >= 0; --row)
+            topDown.insert(topDown.end(), bottomUp.begin() + 54 + row * stride,
+                           bottomUp.begin() + 54 + (row + 1) * stride);
+        put32(topDown, 22, static_cast<uint32_t>(-3));
+        PackedDib expected, dib;
+        ASSERT_EQ(load(bottomUp, expected), BmpLoad::ok);
+        ASSERT_EQ(load(topDown, dib), BmpLoad::ok) << width;
+        EXPECT_EQ(dib.height(), 3);
+        ASSERT_EQ(dib.size(), expected.size());
+        EXPECT_EQ(std::memcmp(dib.data(), expected.data(), dib.size()), 0) << width;
+    }
+}
+
 TEST(BmpLoader, IgnoresBytesBeyondBfSize) {
     Bytes file = capture(2, 2);
     const std::size_t declared = file.size();
@@ -122,7 +142,7 @@ TEST(BmpLoader, RefusesFilesTheHeadersDoNotDescribe) {
         {"width 0", BmpLoad::unsupported, [](Bytes& f) { put32(f, 18, 0); }},
         {"height 0", BmpLoad::unsupported, [](Bytes& f) { put32(f, 22, 0); }},
         {"negative width", BmpLoad::unsupported, [](Bytes& f) { put32(f, 18, 0xFFFFFFFD); }},
-        {"top-down", BmpLoad::unsupported, [](Bytes& f) { put32(f, 22, 0xFFFFFFFE); }},
+        {"height -2^31", BmpLoad::unsupported, [](Bytes& f) { put32(f, 22, 0x80000000); }},
         {"planes 0", BmpLoad::unsupported, [](Bytes& f) { put16(f, 26, 0); }},
         {"8 bits", BmpLoad::unsupported, [](Bytes& f) { put16(f, 28, 8); }},
         {"32 bits", BmpLoad::unsupported, [](Bytes& f) { put16(f, 28, 32); }},

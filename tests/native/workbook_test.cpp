@@ -159,8 +159,12 @@ PictureInfo probe(const std::string& file) {
 TEST(PictureProbe, ReadsSizesAndRejectsWhatTheLibraryCannotEmbed) {
     const std::string jpeg = jpegFile(33, 17);
     const std::string bmp = bmpFile(21, 9);
-    std::string topDown = bmp;
-    topDown[25] = static_cast<char>(0x80);  // negative height
+    // Height -9 (rows stored top-down), and -2^31, which has no magnitude.
+    std::string topDown = bmp, noHeight = bmp;
+    for (int i = 0; i < 4; ++i) {
+        topDown[22 + i] = static_cast<char>(static_cast<uint32_t>(-9) >> (8 * i));
+        noHeight[22 + i] = static_cast<char>(0x80000000u >> (8 * i));
+    }
     struct Case {
         const char* what;
         std::string file;
@@ -175,7 +179,8 @@ TEST(PictureProbe, ReadsSizesAndRejectsWhatTheLibraryCannotEmbed) {
         {"png", pngFile(13, 6), PictureKind::png, 13, 6, 96},
         {"png at 3937 dots/m", pngFile(4, 3, 3937), PictureKind::png, 4, 3, 3937 * 0.0254},
         {"png cut in IHDR", pngFile(13, 6).substr(0, 20), PictureKind::none, 0, 0, 96},
-        {"top-down bmp", topDown, PictureKind::none, 0, 0, 96},
+        {"top-down bmp", topDown, PictureKind::bmp, 21, 9, 96},
+        {"bmp of height -2^31", noHeight, PictureKind::none, 0, 0, 96},
         {"jpeg cut before its frame", jpeg.substr(0, 30), PictureKind::none, 0, 0, 96},
         {"bmp headers cut", bmp.substr(0, 40), PictureKind::none, 0, 0, 96},
         {"text", "hello, world", PictureKind::none, 0, 0, 96},
@@ -212,18 +217,21 @@ TEST(WorkbookLayout, PictureScaleAndRows) {
     EXPECT_EQ(descriptionRow(19), 23);
 }
 
-TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
+TEST(WorkbookWriter, CountsRecordsWithSomethingMissingAndFailsOnAnUnwritablePath) {
     MapSource source;
     source.files["a.jpg"] = jpegFile(16, 16);
     source.files["b.bmp"] = bmpFile(4, 4);
     source.files["broken.jpg"] = "not a picture";
     source.files["e.png"] = pngFile(5, 3);
+    // A line one character longer than a cell holds, and one that fits.
+    source.files["long.txt"] = "first\r\n" + std::string(32768, 'x');
+    source.files["full.txt"] = "first\r\n" + std::string(32767, 'x');
     const std::vector<WorkbookRecord> records = {
-        {"2004/07/16 10:23:45", "a", "a.jpg", ""},
-        {"2004/07/16 10:23:46", "b", "b.bmp", "missing.txt"},
-        {"2004/07/16 10:23:47", "c", "gone.jpg", ""},
-        {"2004/07/16 10:23:48", "d", "broken.jpg", ""},
-        {"2004/07/16 10:23:49", "e", "e.png", ""},
+        {"2004/07/16 10:23:45", "a", "a.jpg", "full.txt"},
+        {"2004/07/16 10:23:46", "b", "b.bmp", "missing.txt"},  // a problem
+        {"2004/07/16 10:23:47", "c", "gone.jpg", ""},          // a problem
+        {"2004/07/16 10:23:48", "d", "broken.jpg", ""},        // a problem
+        {"2004/07/16 10:23:49", "e", "e.png", "long.txt"},     // a problem
     };
     WorkbookOptions options;
     char dir[] = "/tmp/zelcap-workbook-XXXXXX";
@@ -234,7 +242,7 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
         const WorkbookResult result = writeWorkbook(path, records, options, source);
         EXPECT_TRUE(result.ok) << result.error;
         EXPECT_EQ(result.written, 5);
-        EXPECT_EQ(result.problems, 2);
+        EXPECT_EQ(result.problems, 4);
         FILE* f = std::fopen(path.c_str(), "rb");
         ASSERT_NE(f, nullptr);
         char magic[2] = {};
@@ -248,6 +256,47 @@ TEST(WorkbookWriter, CountsRecordsWithoutPicturesAndFailsOnAnUnwritablePath) {
     EXPECT_FALSE(bad.ok);
     EXPECT_FALSE(bad.error.empty());
     rmdir(dir);
+}
+
+// The progress is told before each record; a false answer stops the export
+// with no workbook claimed.
+TEST(WorkbookWriter, ReportsEachRecordAndStopsWhenTold) {
+    struct Progress : WorkbookProgress {
+        int stopAt = -1;
+        std::vector<int> records;
+        bool report(WorkbookStage stage, int done, int total) override {
+            if (stage == WorkbookStage::records) {
+                EXPECT_EQ(total, 4);
+                records.push_back(done);
+            }
+            return done != stopAt || stage != WorkbookStage::records;
+        }
+    };
+    MapSource source;
+    source.files["a.jpg"] = jpegFile(8, 8);
+    const std::vector<WorkbookRecord> records(4, {"2004/07/16 10:23:45", "a", "a.jpg", ""});
+    char dir[] = "/tmp/zelcap-workbook-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/out.xlsx";
+    for (int stopAt : {-1, 2}) {
+        Progress progress;
+        progress.stopAt = stopAt;
+        const WorkbookResult result = writeWorkbook(path, records, {}, source, &progress);
+        EXPECT_EQ(result.ok, stopAt < 0) << stopAt;
+        EXPECT_EQ(result.cancelled, stopAt >= 0) << stopAt;
+        EXPECT_EQ(result.written, stopAt < 0 ? 4 : stopAt);
+        const std::vector<int> told =
+            stopAt < 0 ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 1, 2};
+        EXPECT_EQ(progress.records, told);
+        std::remove(path.c_str());
+    }
+    rmdir(dir);
+}
+
+TEST(WorkbookLayout, LinkTargetsKeepHashAndPercentInThePath) {
+    using workbook_layout::externalLinkPath;
+    EXPECT_EQ(externalLinkPath(u8"C:\\証跡\\a#b.jpg"), u8"C:\\証跡\\a%23b.jpg");
+    EXPECT_EQ(externalLinkPath("C:\\100%41.jpg"), "C:\\100%2541.jpg");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "report/excel_export_win.h"
+#include "report/workbook_writer.h"
 #include "resources/excel_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
@@ -24,6 +25,7 @@ using testsupport::WriteFileBytes;
 
 namespace {
 
+const char kProgress[] = "Excelファイルを作成しています";
 const char kLockedText[] =
     "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n"
     "閉じてからもう一度出力してください。\r\n";
@@ -83,6 +85,7 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
     const std::string target = InSub("表示.xlsx");
 
     DialogAnswerer answers;
+    answers.letRun(kProgress);
     std::string shownPath;
     bool stillOpen = false;
     answers.add([&](HWND dialog) {
@@ -156,10 +159,115 @@ TEST_F(ExcelExportTest, ALockedOrUnwritableTargetLeavesNoFileBehind) {
 
     // Unlocked, the old workbook is replaced whole.
     DialogAnswerer answers;
+    answers.letRun(kProgress);
     answers.press(IDOK);
     EXPECT_TRUE(ExportExcelWorkbook(window_, Options(target)));
     EXPECT_EQ(ReadFileBytes(target).substr(0, 2), "PK");
     EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
+}
+
+// A description with a line longer than a cell holds (named by a full
+// path), and one that cannot be read, each make their record one with a
+// problem. What the workbook holds of them is read back by the records e2e.
+TEST_F(ExcelExportTest, DescriptionsThatCannotBeWrittenWholeAreCounted) {
+    Capture();
+    const std::string notes = folder_->path() + "\\notes";
+    CreateDirectoryA(notes.c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(notes + "\\long.txt", "first\r\n" + std::string(40000, 'x')));
+    std::snprintf(history.records[0].textFile, kPathSize, "%s\\long.txt", notes.c_str());
+    std::snprintf(history.records[1].textFile, kPathSize, "missing.txt");
+    DialogAnswerer answers;
+    answers.letRun(kProgress);
+    answers.press(IDOK);
+    EXPECT_TRUE(ExportExcelWorkbook(window_, Options(InSub("d.xlsx"))));
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(
+        answers.seen()[0].text,
+        "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 2件");
+}
+
+// A JPEG of `size` bytes: the headers, then zeros (a sparse file here), so
+// that the export has work for seconds without filling the disk.
+bool WriteLargeJpeg(const std::string& path, int number, LONGLONG size) {
+    const std::string comment = "picture " + std::to_string(number);
+    std::string head = "\xFF\xD8\xFF\xFE";
+    head += static_cast<char>(0);
+    head += static_cast<char>(comment.size() + 2);
+    head += comment;
+    head += std::string(
+        "\xFF\xC0\x00\x11\x08\x04\x38\x07\x80\x03"
+        "\x01\x22\x00\x02\x11\x01\x03\x11\x01"
+        "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00",
+        33);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    LARGE_INTEGER end;
+    end.QuadPart = size - 2;
+    bool ok = WriteFile(file, head.data(), static_cast<DWORD>(head.size()), &written, nullptr) &&
+              SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+              WriteFile(file, "\xFF\xD9", 2, &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
+std::string ProgressText(HWND dialog) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, IDC_EXCEL_PROGRESS_TEXT, text, sizeof text);
+    return text;
+}
+
+std::string cancelledAt;
+
+// Cancels once the progress window tells of the writing of the file.
+VOID CALLBACK CancelWhileWriting(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    const std::string text = ProgressText(dialog);
+    if (text.rfind("ファイルに書き込んでいます", 0) != 0)
+        return;
+    KillTimer(dialog, timer);
+    cancelledAt = text;
+    testsupport::PressButton(dialog, IDCANCEL);
+}
+
+// Cancel while the library writes the pictures: the export stops, says
+// nothing more, and leaves no file behind.
+TEST_F(ExcelExportTest, CancelWhileWritingLeavesNoFile) {
+    constexpr int kRecords = 8;
+    history.count = kRecords;
+    for (int i = 0; i < kRecords; ++i) {
+        HistoryRecord& r = history.records[i];
+        std::snprintf(r.imagePath, kPathSize, "%s\\big%d.jpg", sub_.c_str(), i + 1);
+        ASSERT_TRUE(WriteLargeJpeg(r.imagePath, i + 1, 96ll << 20));
+        std::snprintf(r.comment, sizeof r.comment, "big %d", i + 1);
+        std::snprintf(r.dateTime, sizeof r.dateTime, "2026/12/09 10:00:00");
+        r.relative = 0;
+    }
+    const std::string target = InSub("c.xlsx");
+    DialogAnswerer answers;
+    std::string caption, firstText;
+    answers.add([&](HWND dialog) {
+        char text[256] = {};
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
+        firstText = ProgressText(dialog);
+        SetTimer(dialog, 77, 10, CancelWhileWriting);
+    });
+    cancelledAt.clear();
+    EXPECT_FALSE(ExportExcelWorkbook(window_, Options(target)));
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(answers.seen().size(), 1u);  // no message after the cancel
+    EXPECT_EQ(caption, kProgress);
+    EXPECT_EQ(firstText.rfind("記録を出力しています: ", 0), 0u) << firstText;
+    // Cancelled before the last picture was written, and no file left.
+    EXPECT_NE(cancelledAt, "") << "the export ended before the cancel";
+    EXPECT_NE(cancelledAt, "ファイルに書き込んでいます: 16 / 16");
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(FilesMatching(InSub("*.tmp")), 0);
+    EXPECT_EQ(FilesMatching(InSub("*.xlsx")), 0);
+    for (int i = 0; i < kRecords; ++i)
+        DeleteFileA(history.records[i].imagePath);
 }
 
 }  // namespace

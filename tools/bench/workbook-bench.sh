@@ -9,7 +9,7 @@ out="$ROOT/build/bench"
 mkdir -p "$out"
 # The library as Zelcap ships it (with its one change), not Debian's build.
 lib="$ROOT/build/libxlsxwriter-native"
-[ -f "$lib/store-pictures" ] || "$ROOT/tools/build-libxlsxwriter-win32.sh" "$lib" native
+"$ROOT/tools/build-libxlsxwriter-win32.sh" --current "$lib" || "$ROOT/tools/build-libxlsxwriter-win32.sh" "$lib" native
 g++ -std=c++17 -O2 -I"$ROOT" -I"$lib/include" -o "$out/workbook_bench" \
     "$ROOT/tools/bench/workbook_bench.cpp" "$ROOT"/report/workbook_writer.cpp \
     "$ROOT"/report/workbook_text.cpp "$ROOT"/report/workbook_names.cpp \

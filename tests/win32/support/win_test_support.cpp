@@ -169,6 +169,9 @@ void DialogAnswerer::onDialog(HWND dialog) {
     char buffer[2048] = {};
     GetWindowTextA(dialog, buffer, sizeof buffer);
     seen.caption = buffer;
+    for (const std::string& caption : running_)
+        if (seen.caption == caption)
+            return;
     buffer[0] = '\0';
     GetDlgItemTextA(dialog, 0xFFFF, buffer, sizeof buffer);
     seen.text = buffer;

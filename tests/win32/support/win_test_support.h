@@ -60,6 +60,9 @@ class DialogAnswerer {
     void add(Answer answer);
     // Presses the button with this id (IDOK, IDYES, ...).
     void press(int buttonId);
+    // Dialogs with this caption are left to close by themselves (progress
+    // windows): neither answered nor counted as seen.
+    void letRun(std::string caption) { running_.push_back(std::move(caption)); }
 
     const std::vector<SeenDialog>& seen() const { return seen_; }
     int unexpected() const { return unexpected_; }
@@ -72,6 +75,7 @@ class DialogAnswerer {
     void onDialog(HWND dialog);
 
     std::vector<Answer> answers_;
+    std::vector<std::string> running_;
     size_t next_ = 0;
     std::vector<SeenDialog> seen_;
     int unexpected_ = 0;
