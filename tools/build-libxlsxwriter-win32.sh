@@ -19,6 +19,8 @@
 #   - workbook_set_progress() reports the close, sheet by sheet and picture
 #     by picture, and can stop it; worksheet_insert_image_key() takes the
 #     caller's key for identical pictures instead of the file's MD5.
+#   - the temporary files go only to the folder Zelcap names (the user's
+#     temporary folder): the library reads no TMP or TEMP variable.
 # `build-libxlsxwriter-win32.sh --current PREFIX` succeeds when PREFIX holds
 # a build of the patch as it is now.
 set -euo pipefail
