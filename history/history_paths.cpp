@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "history/open_records.h"
 
 bool isRelative(const char* path) {
     return cp932::findChar(path, '\\') == path && path[1] != '\\';
@@ -41,4 +42,14 @@ void resolvedImagePath(const HistoryRecord& record, const char* historyFolder,
     }
     append(part);
     cp932::copyText(out, sizeof out, joined, length);
+}
+
+void resolvedTextPath(const char* textFile, const char* historyFolder, char (&out)[kPathSize]) {
+    out[0] = '\0';
+    if (textFile[0] == '\0')
+        return;
+    if (isFullPath(textFile))
+        cp932::copyText(out, textFile);
+    else
+        rowTextPath(textFile, historyFolder, out);
 }

@@ -24,3 +24,8 @@ const char* filePart(const char* path);
 // that folder. Cut to kPathSize - 1 bytes without splitting a character.
 void resolvedImagePath(const HistoryRecord& record, const char* historyFolder,
                        char (&out)[kPathSize]);
+
+// Where a record's description file is: the text-file dialog names a file
+// of the history folder; a full path, from an older file or typed into a
+// CSV, names itself. Empty for a record without one, or a path too long.
+void resolvedTextPath(const char* textFile, const char* historyFolder, char (&out)[kPathSize]);

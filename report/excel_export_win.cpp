@@ -59,15 +59,9 @@ std::vector<WorkbookRecord> RecordsOfHistory() {
         const HistoryRecord& r = history.records[i];
         char image[kPathSize];
         resolvedImagePath(r, history.folder, image);
-        // As the HTML report reads it: a name of the history folder, or a
-        // full path that names itself.
-        char text[kPathSize] = {};
-        if (r.textFile[0] != '\0') {
-            if (isFullPath(r.textFile))
-                cp932::copyText(text, r.textFile);
-            else
-                rowTextPath(r.textFile, history.folder, text);
-        }
+        // As the HTML report reads it.
+        char text[kPathSize];
+        resolvedTextPath(r.textFile, history.folder, text);
         records.push_back({r.dateTime, r.comment, image, text});
     }
     return records;

@@ -340,18 +340,10 @@ class Writer {
         html() += width < 0 ? std::string("  <td>\n") : "  <td width='" + decimal(width) + "'>\n";
         if (i >= 0) {
             html() += "   <font size=2>";
-            // The text-file dialog names a file of the history folder; a full
-            // path, from an older file or typed into a CSV, names itself.
-            const char* textFile = records_[i].textFile;
-            if (textFile[0] != '\0') {
-                char path[kPathSize];
-                if (isFullPath(textFile))
-                    cp932::copyText(path, textFile);
-                else
-                    rowTextPath(textFile, folder_, path);
-                if (path[0] != '\0')
-                    writeTextFile(path);
-            }
+            char path[kPathSize];
+            resolvedTextPath(records_[i].textFile, folder_, path);
+            if (path[0] != '\0')
+                writeTextFile(path);
             html() += "</font>\n";
         }
         html() += "  </td>\n";
