@@ -144,6 +144,14 @@ for round in $(seq "$rounds"); do
     out=$(run zelcap_bench capture "$wdata" 8 h990.csv)
     add zelcap shown990 "$(value 'hot key -> shown, 990 rows' "$out")"
 
+    out=$(run floor_capture loop-bmp "$wdata" 15)
+    add floor bmpfile "$(value 'floor: hot key -> BMP file' "$out")"
+    out=$(run zelcap_bench capture-bmp "$wdata" 15)
+    add zelcap bmpfile "$(value 'hot key -> BMP file' "$out")"
+    add zelcap bmpshown "$(value 'hot key -> BMP shown, 0 rows' "$out")"
+    cmp -s "$data/zb1.bmp" "$data/floor1.bmp" ||
+        { echo "bench: Zelcap's BMP file differs from the floor's" >&2; exit 1; }
+
     for delay in 50 20; do
         add floor "burst$delay" "$(floor_burst $delay)"
         add zelcap "burst$delay" "$(zelcap_burst $delay)"
@@ -169,12 +177,14 @@ row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
 row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
+row "hot key -> BMP file, 1920 x 1080" bmpfile bmpfile "<= 1.15"
 row "20 hot keys 50 ms apart, first press -> last file" burst50 burst50 "<= 1.3"
 row "20 hot keys 20 ms apart, first press -> last file" burst20 burst20 ""
 printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
 printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
+printf '| hot key -> BMP picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[bmpshown]})"
 printf '| screen grab alone (BitBlt) | | %s ms | | |\n' "$(median ${floor[grab]})"
-echo "bursts: no file lost, every file byte-identical to the floor's"
+echo "bursts: no file lost, every file byte-identical to the floor's; the BMP files too"
 if [ "$soak" -gt 0 ]; then
     run zelcap_bench soak "$wdata" "$soak"
 fi

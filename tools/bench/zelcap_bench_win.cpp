@@ -5,6 +5,7 @@
 //   zelcap_bench.exe open DATA CSV RUNS      OK in the open dialog -> painted
 //   zelcap_bench.exe select DATA CSV STEPS   Down arrow -> next picture shown
 //   zelcap_bench.exe capture DATA RUNS [CSV] hot key -> file, -> shown
+//   zelcap_bench.exe capture-bmp DATA RUNS   the same with BMP files (zb1.bmp...)
 //   zelcap_bench.exe soak DATA CAPTURES      memory and GDI over many captures
 // DATA is the folder (Windows path) the pictures, histories and captures
 // live in.
@@ -57,8 +58,9 @@ int Prepare() {
 }
 
 // The main window as at start-up, at a size a user would give it, with the
-// captures going to DATA as JPEG files of quality 75.
-HWND StartMainWindow() {
+// captures going to DATA as JPEG files of quality 75, or as BMP files
+// named zb1.bmp, zb2.bmp...
+HWND StartMainWindow(bool bmp = false) {
     settingsStore.initialize();
     Settings& s = settingsStore.settings;
     s.windowX = 0;
@@ -67,8 +69,9 @@ HWND StartMainWindow() {
     s.windowHeight = 900;
     const int widths[kColumnCount] = {240, 160, 150, 100};
     std::copy(widths, widths + kColumnCount, s.columnWidths);
-    s.jpegMode = 1;
+    s.jpegMode = bmp ? 0 : 1;
     s.jpegQuality = 75;
+    std::snprintf(s.imageFilePrefix, sizeof s.imageFilePrefix, "%s", bmp ? "zb" : "");
     s.confirmOverwrite = 0;
     s.folderOption = 0;
     std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", data.c_str());
@@ -164,9 +167,9 @@ int Select(const std::string& csv, int steps) {
 // Hot key -> file: the capture pipeline of one screen hot key. Hot key ->
 // shown: the main window's whole handling of it (file, record, row,
 // picture), painted.
-int Capture(int runs, const char* csv) {
+int Capture(int runs, const char* csv, bool bmp) {
     HWND scene = bench::CreateSceneWindow();
-    HWND window = StartMainWindow();
+    HWND window = StartMainWindow(bmp);
     if (!window)
         return 1;
     if (csv && !OpenHistory(window, InData(csv), nullptr, nullptr))
@@ -196,9 +199,9 @@ int Capture(int runs, const char* csv) {
         return 1;
     }
     if (!csv)
-        bench::Report("hot key -> file", bench::Median(pipeline));
+        bench::Report(bmp ? "hot key -> BMP file" : "hot key -> file", bench::Median(pipeline));
     char name[64];
-    std::snprintf(name, sizeof name, "hot key -> shown, %d rows", rows);
+    std::snprintf(name, sizeof name, "hot key -> %sshown, %d rows", bmp ? "BMP " : "", rows);
     bench::Report(name, bench::Median(shown));
     history.modified = 0;
     DestroyWindow(window);
@@ -270,7 +273,8 @@ int Soak(int captures) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: zelcap_bench prepare|open|select|capture|soak DATA ...\n");
+        std::fprintf(stderr,
+                     "usage: zelcap_bench prepare|open|select|capture|capture-bmp|soak DATA ...\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -283,7 +287,9 @@ int main(int argc, char** argv) {
     if (command == "select" && argc > 3)
         return Select(argv[3], number(4));
     if (command == "capture")
-        return Capture(number(3), argc > 4 ? argv[4] : nullptr);
+        return Capture(number(3), argc > 4 ? argv[4] : nullptr, false);
+    if (command == "capture-bmp")
+        return Capture(number(3), nullptr, true);
     if (command == "soak")
         return Soak(number(3));
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
