@@ -104,7 +104,8 @@ int Loop(const std::string& data, int runs, bool bmp) {
         capture.grab();
         GdiFlush();
         const double grabbed = bench::NowMs();
-        const std::string path = data + "\\floor" + std::to_string(i % 4);
+        // A new file for every BMP, as Zelcap's numbered files are.
+        const std::string path = data + "\\floor" + std::to_string(bmp ? i : i % 4);
         if (!(bmp ? capture.toBmp(path + ".bmp") : capture.toJpeg(path + ".jpg")))
             return 1;
         const double written = bench::NowMs();
