@@ -17,10 +17,10 @@ uint32_t get32(const uint8_t* at) {
     return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
 }
 
-}  // namespace
-
-BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
-    out.reset();
+// The checks of loadBmpBytes; when they pass, the picture's sides and
+// where its rows start.
+BmpLoad check(const uint8_t* file, std::size_t size, int32_t* pictureWidth, int32_t* pictureHeight,
+              uint32_t* pixelStart) {
     if (file == nullptr || size < kBmpHeaderSize || file[0] != 'B' || file[1] != 'M')
         return BmpLoad::notBmp;
 
@@ -56,13 +56,28 @@ BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
     const std::size_t pixelBytes = blockSize - kDibInfoHeaderSize;
     if (pixelOffset > fileSize || pixelBytes > fileSize - pixelOffset)
         return BmpLoad::badLayout;
+    *pictureWidth = width;
+    *pictureHeight = height;
+    *pixelStart = pixelOffset;
+    return BmpLoad::ok;
+}
 
-    PackedDib dib = PackedDib::create(width, height);
-    if (dib.empty())
+}  // namespace
+
+BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
+    int32_t width = 0, height = 0;
+    uint32_t pixelOffset = 0;
+    const BmpLoad checked = check(file, size, &width, &height, &pixelOffset);
+    if (checked != BmpLoad::ok) {
+        out.reset();
+        return checked;
+    }
+    out.recreate(width, height);
+    if (out.empty())
         return BmpLoad::outOfMemory;
     // The header is PackedDib's own: a later header version, colour counts or
-    // a colour table left in the file would mislead the painter.
-    std::memcpy(dib.bits(), file + pixelOffset, pixelBytes);
-    out = std::move(dib);
+    // a colour table left in the file would mislead the painter. The rows,
+    // their pad bytes included, replace all the block held before.
+    std::memcpy(out.bits(), file + pixelOffset, out.size() - kDibInfoHeaderSize);
     return BmpLoad::ok;
 }
