@@ -144,10 +144,14 @@ for round in $(seq "$rounds"); do
     out=$(run zelcap_bench capture "$wdata" 8 h990.csv)
     add zelcap shown990 "$(value 'hot key -> shown, 990 rows' "$out")"
 
-    # Both write new files: replacing a 6 MB file costs another amount.
+    # Both write new files (replacing a 6 MB file costs another amount),
+    # each with none of the other's data still waiting to be written: a
+    # write here takes several times as long once some tens of MB wait.
     rm -f "$data"/floor*.bmp "$data"/zb*.bmp
+    sync
     out=$(run floor_capture loop-bmp "$wdata" 15)
     add floor bmpfile "$(value 'floor: hot key -> BMP file' "$out")"
+    sync
     out=$(run zelcap_bench capture-bmp "$wdata" 15)
     add zelcap bmpfile "$(value 'hot key -> BMP file' "$out")"
     add zelcap bmpshown "$(value 'hot key -> BMP shown, 0 rows' "$out")"
