@@ -5,7 +5,7 @@
 //   zelcap_bench.exe open DATA CSV RUNS      OK in the open dialog -> painted
 //   zelcap_bench.exe select DATA CSV STEPS   Down arrow -> next picture shown
 //   zelcap_bench.exe capture DATA RUNS [CSV] hot key -> file, -> shown
-//   zelcap_bench.exe capture-bmp DATA RUNS   the same with BMP files (zb1.bmp...)
+//   zelcap_bench.exe capture-bmp DATA RUNS   the same with BMP files, deleted once timed
 //   zelcap_bench.exe soak DATA CAPTURES      memory and GDI over many captures
 // DATA is the folder (Windows path) the pictures, histories and captures
 // live in.
@@ -60,7 +60,7 @@ int Prepare() {
 
 // The main window as at start-up, at a size a user would give it, with the
 // captures going to DATA as JPEG files of quality 75, or as BMP files
-// named zb1.bmp, zb2.bmp...
+// named zb0.bmp, zb1.bmp...
 HWND StartMainWindow(bool bmp = false) {
     settingsStore.initialize();
     Settings& s = settingsStore.settings;
@@ -191,6 +191,9 @@ int Capture(int runs, const char* csv, bool bmp) {
         }
         if (i > 0)
             pipeline.push_back(bench::NowMs() - start);
+        // As the floor does (but for zb1.bmp, which the script compares).
+        if (bmp && i != 1)
+            DeleteFileA(captured.path.c_str());
         // As the main window does once it has shown the file's picture.
         capturer.takeBackFile(std::move(captured.file));
     }
@@ -200,6 +203,8 @@ int Capture(int runs, const char* csv, bool bmp) {
         bench::PaintNow(window);
         if (i > 0)
             shown.push_back(bench::NowMs() - start);
+        if (bmp)
+            DeleteFileA(history.records[history.count - 1].imagePath);
     }
     if (historyList.itemCount() <= rows || imagePane->picture.empty()) {
         std::fprintf(stderr, "the captures were not shown\n");
