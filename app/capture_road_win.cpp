@@ -124,6 +124,13 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured) {
     settings().startNumber = captured.nextNumber;
 }
 
+// The new record's picture; then the file's bytes, which the picture was made
+// from, go back to the capturer for the next file.
+void ShowCapturedPicture() {
+    ShowSelectedImage();
+    capturer.takeBackFile(TakeSpentCapturedFile());
+}
+
 void RunCapture(HWND window, int id, LPARAM lParam) {
     {
         CaptureBusyScope busy;
@@ -139,7 +146,7 @@ void RunCapture(HWND window, int id, LPARAM lParam) {
         }
         AppendCaptureRecord(window, owner, captured);
     }
-    ShowSelectedImage();
+    ShowCapturedPicture();
 }
 
 }  // namespace
@@ -226,7 +233,7 @@ void OnStepShot(HWND window) {
             }
         }
         if (written)
-            ShowSelectedImage();
+            ShowCapturedPicture();
     }
     if (stepRecorder.running())
         ShowStepStatus();

@@ -32,6 +32,7 @@ void Capturer::reset() {
     monitoring = 0;
     image.reset();
     pixels_ = std::vector<uint8_t>();
+    spareFile_ = std::vector<uint8_t>();
     frozen_.reset();
     memory_.reset();
     display_.reset();
@@ -487,14 +488,30 @@ void Capturer::reportWriteFailure(HWND owner, const char* path, bool isDisk) {
 
 namespace {
 
-// Zero-filled: the pad bytes at the row ends go into the file as they are.
-bool AllocateZeroed(std::vector<uint8_t>& bytes, size_t size) {
+// `size` bytes in `bytes`, in its own block when that is large enough. A
+// larger file takes a fresh block, the old one going first.
+bool SizeFileBlock(std::vector<uint8_t>& bytes, size_t size) {
+    if (bytes.capacity() < size)
+        bytes = std::vector<uint8_t>();
     try {
-        bytes.assign(size, 0);
+        bytes.resize(size);
         return true;
     } catch (const std::bad_alloc&) {
+        bytes = std::vector<uint8_t>();
         return false;
     }
+}
+
+// Every file has zero bytes after each row's pixels, up to the 4-byte
+// boundary, where a kept block still holds an earlier file. The pixels
+// themselves GetDIBits writes, in every row it reports.
+void ClearRowPads(uint8_t* rows, int32_t width, int32_t height) {
+    const size_t stride = dibStride(width);
+    const size_t used = static_cast<size_t>(width) * 3;
+    if (stride == used)
+        return;
+    for (int32_t y = 0; y < height; ++y)
+        std::memset(rows + static_cast<size_t>(y) * stride + used, 0, stride - used);
 }
 
 void PictureSize(const RECT& captureRect, int32_t* width, int32_t* height) {
@@ -514,11 +531,18 @@ int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, b
     if (!CloseHandle(file.release()))
         ok = false;
     if (!ok) {
+        spareFile_ = std::move(bytes);
         reportWriteFailure(owner, path, isDisk);
         return -1;
     }
     written = std::move(bytes);
     return 0;
+}
+
+void Capturer::takeBackFile(std::vector<uint8_t> spent) {
+    // The larger block is the one a whole-screen file fits in.
+    if (spent.capacity() > spareFile_.capacity())
+        spareFile_ = std::move(spent);
 }
 
 int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written) {
@@ -529,12 +553,13 @@ int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& writt
     int32_t width = 0, height = 0;
     PictureSize(captureRect, &width, &height);
     uint32_t size = 0;
-    std::vector<uint8_t> bytes;
-    bool ok = dibImageSize(width, height, &size) && AllocateZeroed(bytes, kBmpHeaderSize + size);
+    std::vector<uint8_t> bytes = std::move(spareFile_);
+    bool ok = dibImageSize(width, height, &size) && SizeFileBlock(bytes, kBmpHeaderSize + size);
     if (ok) {
         uint8_t headers[kBmpHeaderSize];
         makeBmpHeaders(width, height, headers);
         std::copy(headers, headers + kBmpHeaderSize, bytes.begin());
+        ClearRowPads(bytes.data() + kBmpHeaderSize, width, height);
         ok = readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
     }
     return finishWrite(owner, path, file, isDisk, ok, bytes, written);
@@ -545,7 +570,8 @@ int Capturer::writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& writ
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
         return -1;
-    std::vector<uint8_t> bytes;
+    // The encoder fills a block given back from an earlier file.
+    std::vector<uint8_t> bytes = std::move(spareFile_);
     const bool ok = encodeJpeg(owner, jpegQuality, bytes);
     return finishWrite(owner, path, file, isDisk, ok, bytes, written);
 }
@@ -555,7 +581,7 @@ int Capturer::writePng(HWND owner, const char* path, std::vector<uint8_t>& writt
     bool isDisk = false;
     if (openTarget(owner, path, file, &isDisk) != 0)
         return -1;
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> bytes = std::move(spareFile_);
     int32_t width = 0, height = 0;
     const bool ok = readKeptPixels(owner, &width, &height) &&
                     encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);

@@ -18,10 +18,10 @@ uint32_t get32(const uint8_t* at) {
     return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
 }
 
-}  // namespace
-
-BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
-    out.reset();
+// The checks of loadBmpBytes; when they pass, the picture's sides (a
+// negative height for a top-down picture) and where its rows start.
+BmpLoad check(const uint8_t* file, std::size_t size, int32_t* pictureWidth, int32_t* pictureHeight,
+              uint32_t* pixelStart) {
     if (file == nullptr || size < kBmpHeaderSize || file[0] != 'B' || file[1] != 'M')
         return BmpLoad::notBmp;
 
@@ -60,20 +60,38 @@ BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
     const std::size_t pixelBytes = blockSize - kDibInfoHeaderSize;
     if (pixelOffset > fileSize || pixelBytes > fileSize - pixelOffset)
         return BmpLoad::badLayout;
+    *pictureWidth = width;
+    *pictureHeight = height;
+    *pixelStart = pixelOffset;
+    return BmpLoad::ok;
+}
 
-    PackedDib dib = PackedDib::create(width, rows);
-    if (dib.empty())
+}  // namespace
+
+BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out) {
+    int32_t width = 0, height = 0;
+    uint32_t pixelOffset = 0;
+    const BmpLoad checked = check(file, size, &width, &height, &pixelOffset);
+    if (checked != BmpLoad::ok) {
+        out.reset();
+        return checked;
+    }
+    const bool topDown = height < 0;
+    const int32_t rows = topDown ? -height : height;
+    out.recreate(width, rows);
+    if (out.empty())
         return BmpLoad::outOfMemory;
     // The header is PackedDib's own: a later header version, colour counts or
-    // a colour table left in the file would mislead the painter.
+    // a colour table left in the file would mislead the painter. The rows,
+    // their pad bytes included, replace all the block held before.
+    const std::size_t pixelBytes = out.size() - kDibInfoHeaderSize;
     if (topDown) {
-        const std::size_t stride = pixelBytes / static_cast<std::size_t>(rows);
+        const std::size_t stride = out.stride();
         for (int32_t row = 0; row < rows; ++row)
-            std::memcpy(dib.bits() + static_cast<std::size_t>(rows - 1 - row) * stride,
+            std::memcpy(out.bits() + static_cast<std::size_t>(rows - 1 - row) * stride,
                         file + pixelOffset + static_cast<std::size_t>(row) * stride, stride);
     } else {
-        std::memcpy(dib.bits(), file + pixelOffset, pixelBytes);
+        std::memcpy(out.bits(), file + pixelOffset, pixelBytes);
     }
-    out = std::move(dib);
     return BmpLoad::ok;
 }

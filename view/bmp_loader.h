@@ -32,5 +32,7 @@ enum class BmpLoad {
 // The picture gets PackedDib's own header followed by the rows as stored.
 // For a file as the BMP writer makes it (54 bytes of headers, pixels right
 // after them) the block is thus byte for byte the file from offset 14 on.
-// `out` is emptied first and stays empty unless the result is ok.
+// `out` holds the picture when the result is ok and is empty otherwise. Its
+// block is used again when it already has the picture's size; else it is
+// freed before the new one is taken.
 BmpLoad loadBmpBytes(const uint8_t* file, std::size_t size, PackedDib& out);

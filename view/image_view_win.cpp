@@ -183,11 +183,20 @@ struct CapturedFile {
     std::vector<uint8_t> bytes;
 };
 CapturedFile capturedFile;
+// The bytes of the last offer once spent, until the capturer takes them.
+std::vector<uint8_t> spentCapture;
 
-// A released picture's block, for the next JPEG picture of its size: each
-// step of the arrow keys releases the old row's picture just before it
-// decodes the next, and fresh pages for every picture were a fifth of a
-// step. At most this one block is kept beyond the pane's picture.
+void SpendCapturedFile() {
+    if (capturedFile.present)
+        spentCapture = std::move(capturedFile.bytes);
+    capturedFile = CapturedFile{};
+}
+
+// A released picture's block, for the next picture of its size: each step
+// of the arrow keys releases the old row's picture just before it decodes
+// the next, and fresh pages for every picture were a fifth of a step; a
+// capture's picture replaces the last one's. At most this one block is kept
+// beyond the pane's picture.
 PackedDib sparePicture;
 
 // After a decode into the spare block: on success it becomes the pane's
@@ -208,8 +217,7 @@ bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
         return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), sparePicture));
     if (isPngName(path))
         return DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
-    sparePicture.reset();
-    return loadBmpBytes(bytes.data(), bytes.size(), imagePane->picture) == BmpLoad::ok;
+    return DecodeIntoPane(loadBmpBytes(bytes.data(), bytes.size(), sparePicture) == BmpLoad::ok);
 }
 
 // True when the pane now holds the picture of this version of the file
@@ -279,12 +287,17 @@ void LoadPicture(const char* path) {
 }  // namespace
 
 void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes) {
+    SpendCapturedFile();
     CapturedFile captured;
     captured.present =
         !bytes.empty() && cp932::copyText(captured.path, path) && ReadStamp(path, &captured.stamp);
     if (captured.present)
         captured.bytes = std::move(bytes);
     capturedFile = std::move(captured);
+}
+
+std::vector<uint8_t> TakeSpentCapturedFile() {
+    return std::move(spentCapture);
 }
 
 void ReleaseImage() {
@@ -419,7 +432,7 @@ void ShowSelectedImage() {
         }
         // Taken or not, a capture's bytes are of no use once the selection
         // has come to a record.
-        capturedFile = CapturedFile{};
+        SpendCapturedFile();
         UpdateScrollRanges();
     }
     InvalidateRect(imagePane->view, nullptr, TRUE);

@@ -21,6 +21,10 @@ void ReleaseImage();
 // selection next comes to that file, its picture is made from them rather
 // than read back. Replaces an earlier offer; any other selection drops it.
 void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes);
+// The bytes of an offer the pane has no more use for (the selection came to
+// a record, or a later offer replaced it), for the next capture to make its
+// file in; empty when there are none.
+std::vector<uint8_t> TakeSpentCapturedFile();
 // Ranges for the present picture and view size; both positions back to 0.
 void UpdateScrollRanges();
 // Paints the view; false when the default procedure should (no bars yet).

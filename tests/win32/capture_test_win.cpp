@@ -11,11 +11,13 @@
 #include <vector>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include <jpeglib.h>
 #include <png.h>
 
 #include "base/app_state_win.h"
+#include "base/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "settings/settings_store.h"
@@ -416,6 +418,58 @@ TEST_F(CaptureTest, KeptBitmapTakesEachCapturesSizeAndPixels) {
         ASSERT_EQ(capturer.capture(owner_, 102).target, 1) << i;
     }
     EXPECT_LE(testsupport::GdiProbeSlotsLost(before), 8u);
+}
+
+// A file's block comes back for the next file (as the main window gives it
+// back once the picture is shown): each file must hold its own headers and
+// pixels and nothing of the one before, in particular zero pad bytes where
+// the earlier file had pixels, whether the block is larger, smaller or new.
+TEST_F(CaptureTest, FileBlockGivenBackHoldsOnlyTheNextFile) {
+    const struct {
+        int width, height;
+        uint8_t r, g, b;
+        bool png;
+    } captures[] = {
+        {64, 48, 200, 30, 60, false},  // rows without pad bytes
+        {33, 20, 20, 180, 40, false},  // one pad byte a row, in the larger block
+        {34, 21, 10, 20, 230, false},  // two pad bytes, still within the block
+        {40, 30, 90, 90, 90, true},    // a PNG file made in the block
+        {96, 60, 250, 250, 5, false},  // larger than the block: a new one
+        {33, 20, 70, 140, 210, false},
+    };
+    for (size_t i = 0; i < std::size(captures); ++i) {
+        SCOPED_TRACE(i);
+        const auto& c = captures[i];
+        ColourWindow window(100, 120, c.width, c.height, RGB(c.r, c.g, c.b));
+        capturer.extras.png = c.png;
+        CaptureResult captured = capturer.capture(owner_, 102);
+        ASSERT_EQ(captured.target, 1);
+        const std::string file = ReadFileBytes(captured.path);
+        ASSERT_EQ(std::string(captured.file.begin(), captured.file.end()), file);
+        if (c.png) {
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            ASSERT_TRUE(png_image_begin_read_from_memory(&image, file.data(), file.size()));
+            EXPECT_EQ(image.width, static_cast<uint32_t>(c.width));
+            png_image_free(&image);
+        } else {
+            uint8_t headers[kBmpHeaderSize];
+            makeBmpHeaders(c.width, c.height, headers);
+            std::string expected(headers, headers + kBmpHeaderSize);
+            for (int y = 0; y < c.height; ++y) {
+                for (int x = 0; x < c.width; ++x)
+                    expected +=
+                        {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+                expected.append(dibStride(c.width) - c.width * 3u, '\0');
+            }
+            ASSERT_EQ(file.size(), expected.size());
+            // The first byte that differs, if any.
+            EXPECT_EQ(
+                std::mismatch(file.begin(), file.end(), expected.begin()).first - file.begin(),
+                static_cast<std::ptrdiff_t>(file.size()));
+        }
+        capturer.takeBackFile(std::move(captured.file));
+    }
 }
 
 }  // namespace

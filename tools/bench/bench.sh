@@ -117,6 +117,36 @@ same_files() {
     for i in $(seq 20); do cmp -s "$z/z$i.jpg" "$f/f$i.jpg" || return 1; done
 }
 
+# One run of each side writing BMP files, in the order given; the ratio of
+# the pair is kept too. A 6 MB capture here takes about 20 ms, and the load
+# of the other builds on this machine moves it by as much within seconds:
+# three short pairs a round, in alternating order, and the median of their
+# ratios follow it more closely than the medians of longer runs far apart.
+declare -A ratio
+bmp_pair() {
+    local side out z="" f=""
+    # Both write new files (replacing a 6 MB file costs another amount),
+    # each with none of the other's data still waiting to be written: a
+    # write here takes several times as long once some tens of MB wait.
+    rm -f "$data"/floor*.bmp "$data"/zb*.bmp
+    for side in "$@"; do
+        sync
+        if [ "$side" = floor ]; then
+            out=$(run floor_capture loop-bmp "$wdata" 10)
+            f=$(value 'floor: hot key -> BMP file' "$out")
+            add floor bmpfile "$f"
+        else
+            out=$(run zelcap_bench capture-bmp "$wdata" 10)
+            z=$(value 'hot key -> BMP file' "$out")
+            add zelcap bmpfile "$z"
+            add zelcap bmpshown "$(value 'hot key -> BMP shown, 0 rows' "$out")"
+        fi
+    done
+    ratio[bmpfile]+=" $(awk -v a="$z" -v b="$f" 'BEGIN { printf "%.4f", a / b }')"
+    cmp -s "$data/zb1.bmp" "$data/floor1.bmp" ||
+        { echo "bench: Zelcap's BMP file differs from the floor's" >&2; exit 1; }
+}
+
 for round in $(seq "$rounds"); do
     echo "round $round of $rounds" >&2
     for records in 250 500 1000; do
@@ -144,6 +174,10 @@ for round in $(seq "$rounds"); do
     out=$(run zelcap_bench capture "$wdata" 8 h990.csv)
     add zelcap shown990 "$(value 'hot key -> shown, 990 rows' "$out")"
 
+    for order in "floor zelcap" "zelcap floor" "floor zelcap"; do
+        bmp_pair $order
+    done
+
     for delay in 50 20; do
         add floor "burst$delay" "$(floor_burst $delay)"
         add zelcap "burst$delay" "$(zelcap_burst $delay)"
@@ -169,12 +203,16 @@ row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
 row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
+printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
+    "$(median ${zelcap[bmpfile]})" "$(median ${floor[bmpfile]})" \
+    "$(median ${ratio[bmpfile]} | awk '{ printf "%.2f", $1 }')"
 row "20 hot keys 50 ms apart, first press -> last file" burst50 burst50 "<= 1.3"
 row "20 hot keys 20 ms apart, first press -> last file" burst20 burst20 ""
 printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
 printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
+printf '| hot key -> BMP picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[bmpshown]})"
 printf '| screen grab alone (BitBlt) | | %s ms | | |\n' "$(median ${floor[grab]})"
-echo "bursts: no file lost, every file byte-identical to the floor's"
+echo "bursts: no file lost, every file byte-identical to the floor's; the BMP files too"
 if [ "$soak" -gt 0 ]; then
     run zelcap_bench soak "$wdata" "$soak"
 fi
