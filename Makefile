@@ -99,13 +99,19 @@ bench-workbook-exe: wine-build
 # The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
 # picture, and the PNG writer's other possible settings (docs/performance.md).
 BENCH_CAPTURE_ROUNDS ?= 31
-# Step recording: press to pixels and to file, against a bare grab.
+# Step recording: press to pixels and to file, against a bare grab; then
+# quick clicks, alone and behind a program that hangs.
 # It runs a benchmark build of its own, the only one with the timing log.
 bench-steps: setup
 	@cmake -S . -B $(BUILD)/$(WINE_ARCH)-bench -DCMAKE_BUILD_TYPE=Release -DZELCAP_BENCH_HOOKS=ON \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw$(subst win,,$(WINE_ARCH)).cmake >/dev/null
 	cmake --build $(BUILD)/$(WINE_ARCH)-bench -j$(JOBS) --target Zelcap step_target
-	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20
+	@echo "== whole screen, 20 clicks 300 ms apart"
+	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.3 screen
+	@echo "== the clicked window, 20 clicks 50 ms apart"
+	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window
+	@echo "== the same while another program hangs"
+	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window hang
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

@@ -101,10 +101,14 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
     return true;
 }
 
+enum class Source { hotKey, step };
+
 // The record of the capture just written, and what follows it but the
 // picture, which the caller shows once the road is no longer busy.
-void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured) {
-    if (capturer.extras.copyToClipboard)
+void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Source source) {
+    // A step leaves the clipboard to the program under test: the user
+    // copies and pastes there while the steps are recorded.
+    if (capturer.extras.copyToClipboard && source == Source::hotKey)
         capturer.copyToClipboard(owner);
     // The new row's picture is made from the bytes just written, not read back.
     OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
@@ -144,10 +148,15 @@ void RunCapture(HWND window, int id, LPARAM lParam) {
             DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
             return;
         }
-        AppendCaptureRecord(window, owner, captured);
+        AppendCaptureRecord(window, owner, captured, Source::hotKey);
     }
     ShowCapturedPicture();
 }
+
+// True while the steps are being written: a message box of a step (the
+// overwrite question) lets UWM_STEP_SHOT in again, and the steps behind
+// it must wait for its answer, not write over the pipeline's state.
+bool writingSteps = false;
 
 }  // namespace
 
@@ -211,6 +220,12 @@ void SetStepCommands(HWND window) {
 }
 
 void OnStepShot(HWND window) {
+    if (writingSteps)
+        return;
+    writingSteps = true;
+    struct Done {
+        ~Done() { writingSteps = false; }
+    } done;
     StepShot shot;
     while (stepRecorder.take(shot)) {
         if (history.count >= AppState::recordMaximum) {
@@ -229,7 +244,7 @@ void OnStepShot(HWND window) {
 #ifdef ZELCAP_BENCH_HOOKS
                 step_timing::LogStep(shot);
 #endif
-                AppendCaptureRecord(window, owner, captured);
+                AppendCaptureRecord(window, owner, captured, Source::step);
             }
         }
         if (written)
@@ -240,7 +255,12 @@ void OnStepShot(HWND window) {
 }
 
 void StartStepRecording(HWND window) {
-    if (stepRecorder.running() || !capturer.readyToCapture(window) || TooManyRecords(window))
+    if (stepRecorder.running())
+        return;
+    // The steps of the last recording come first.
+    stepRecorder.finish();
+    OnStepShot(window);
+    if (!capturer.readyToCapture(window) || TooManyRecords(window))
         return;
     if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
         ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー", MB_ICONERROR | MB_OK);
@@ -259,7 +279,14 @@ void StopStepRecording(HWND window) {
     stepRecorder.stop();
     SetStepCommands(window);
     statusBar.setText(capturer.monitoring == 1 ? kStatusMonitoring : kStatusStopped);
-    // The clicks taken before the stop are written too.
+    // The clicks taken before the stop are written too: those ready now,
+    // the others as they become ready (UWM_STEP_SHOT).
+    OnStepShot(window);
+}
+
+void FinishStepRecording(HWND window) {
+    StopStepRecording(window);
+    stepRecorder.finish();
     OnStepShot(window);
 }
 

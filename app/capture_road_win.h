@@ -17,7 +17,12 @@ bool OnTimer(HWND window, UINT_PTR timer);
 void OnStepShot(HWND window);
 
 void StartStepRecording(HWND window);
+// Stops taking clicks at once; the clicks taken are written as they become
+// ready.
 void StopStepRecording(HWND window);
+// Stops, waits for every click taken (a program that hangs delays it by a
+// moment at most) and writes them: before the window closes.
+void FinishStepRecording(HWND window);
 // The step commands' menu states.
 void SetStepCommands(HWND window);
 

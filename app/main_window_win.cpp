@@ -22,7 +22,6 @@
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
 #include "capture/key_panel_win.h"
-#include "capture/step_recorder_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -77,6 +76,9 @@ void OnDestroy() {
 }
 
 void OnClose(HWND window) {
+    // The steps clicked before the close are records the save question
+    // covers, and their numbers are the start number the settings keep.
+    capture_road::FinishStepRecording(window);
     SaveGeometry(window);
     // The settings are kept even when the user then cancels the close.
     settingsStore.saveWindowSettings();
@@ -84,7 +86,6 @@ void OnClose(HWND window) {
     if (!historyList.confirmSaveChanges())
         return;
     capturer.stopMonitoring(window);
-    stepRecorder.stop();
     DestroyWindow(window);
 }
 

@@ -96,12 +96,15 @@ Kind KindOf(const StepTarget& t) {
 }
 
 // A name as a heading shows it: the mnemonic '&' taken out ("&&" stays
-// one), line ends and tabs as blanks, blanks at either end gone.
-std::string Clean(const std::string& text) {
+// one), line ends and tabs as blanks, blanks at either end gone. A menu
+// item's name ends at its tab, after which its shortcut is shown.
+std::string Clean(const std::string& text, bool endAtTab = false) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = cp932::charLength(text.data(), text.size(), i);
         const char c = text[i];
+        if (n == 1 && c == '\t' && endAtTab)
+            break;
         if (n == 1 && c == '&') {
             if (i + 1 < text.size() && text[i + 1] == '&') {
                 out += '&';
@@ -131,9 +134,10 @@ std::string Cut(const std::string& text, std::size_t limit) {
 
 std::string stepHeading(const StepTarget& t, std::size_t limit) {
     const Kind kind = KindOf(t);
-    std::string name = Clean(t.accessibleName);
+    const bool menuItem = kind.name && std::strcmp(kind.name, "メニュー項目") == 0;
+    std::string name = Clean(t.accessibleName, menuItem);
     if (name.empty() && kind.textIsName)
-        name = Clean(t.text);
+        name = Clean(t.text, menuItem);
     const std::string title = Clean(t.topTitle);
     // A plain window's accessible name is its title, which follows anyway.
     if (!kind.name && name == title)

@@ -3,8 +3,11 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -21,9 +24,9 @@ namespace {
 // The hook procedure has no context of its own.
 StepRecorder* activeRecorder = nullptr;
 
-// A program that does not answer within this time is not asked again for
-// the step: the heading then says less, but nothing waits on it.
-constexpr UINT kAnswerMs = 200;
+// Each question to the clicked program waits at most this long; the step
+// itself waits at most StepRecorder::kLookupMs in all.
+constexpr UINT kAnswerMs = 500;
 
 double MsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -38,6 +41,28 @@ bool OwnWindow(HWND window) {
     return process == GetCurrentProcessId();
 }
 
+bool IsMenuWindow(HWND window) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    return std::strcmp(className, "#32768") == 0;
+}
+
+std::string Narrow(const wchar_t* text) {
+    if (!text || !*text)
+        return {};
+    char out[256] = {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
+    return n > 0 ? std::string(out) : std::string();
+}
+
+// The text the window manager keeps for a window: its title, a button's
+// caption. Asks the program nothing, so it answers while the program hangs
+// or is busy repainting.
+std::string KeptText(HWND window) {
+    wchar_t text[256] = {};
+    return InternalGetWindowText(window, text, 256) > 0 ? Narrow(text) : std::string();
+}
+
 std::string TextOf(HWND window) {
     char text[256] = {};
     DWORD_PTR result = 0;
@@ -46,14 +71,6 @@ std::string TextOf(HWND window) {
         return {};
     text[sizeof text - 1] = '\0';
     return text;
-}
-
-std::string Narrow(BSTR text) {
-    if (!text)
-        return {};
-    char out[256] = {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
-    return n > 0 ? std::string(out) : std::string();
 }
 
 // The accessibility name and role at the point, as far as the program
@@ -73,16 +90,90 @@ void Accessible(POINT point, StepTarget& target) {
         target.accessibleRole = role.get().lVal;
 }
 
+// The item of an open menu at the point. Only the menu's own program, or
+// the system where menus are shared between programs, can tell it.
+std::string MenuItemAt(HWND menuWindow, POINT point, UINT answerMs) {
+    constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(menuWindow, kGetMenu, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, answerMs,
+                             &answer) ||
+        !answer)
+        return {};
+    HMENU menu = reinterpret_cast<HMENU>(answer);
+    const int item = MenuItemFromPoint(nullptr, menu, point);
+    char text[256] = {};
+    if (item < 0 ||
+        GetMenuStringA(menu, static_cast<UINT>(item), text, sizeof text, MF_BYPOSITION) <= 0)
+        return {};
+    return text;
+}
+
 }  // namespace
+
+struct StepLookup {
+    StepTarget found;  // the step's target with the program's answers
+    bool done = false;
+};
+
+void StepRecorder::describeQuickly(HWND under, StepTarget& target) {
+    char className[128] = {};
+    GetClassNameA(under, className, sizeof className);
+    target.className = className;
+    target.style = static_cast<uint32_t>(GetWindowLongA(under, GWL_STYLE));
+    target.text = KeptText(under);
+    HWND root = GetAncestor(under, GA_ROOT);
+    if (IsMenuWindow(under)) {
+        // An open menu is a window of its own: the window it was opened
+        // from is the one whose thread is in menu mode.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(under, nullptr), &info)) {
+            // Wine names the menu itself the owner of a menu opened with
+            // TrackPopupMenu; the active window is then the one.
+            for (HWND owner : {info.hwndMenuOwner, info.hwndActive})
+                if (owner && !IsMenuWindow(owner)) {
+                    root = GetAncestor(owner, GA_ROOT);
+                    break;
+                }
+        }
+    }
+    target.topTitle = root ? KeptText(root) : std::string();
+}
+
+void StepRecorder::askProgram(HWND under, POINT point, UINT answerMs, StepTarget& target) {
+    DWORD_PTR answer = 0;
+    // A program that hangs is asked nothing more.
+    if (!SendMessageTimeoutA(GetAncestor(under, GA_ROOT), WM_NULL, 0, 0,
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, answerMs, &answer))
+        return;
+    if (IsMenuWindow(under)) {
+        // Not the accessibility at the point: the menu may have closed by
+        // now, and the point would name what lay under it.
+        std::string item = MenuItemAt(under, point, answerMs);
+        if (!item.empty())
+            target.text = std::move(item);
+        return;
+    }
+    if (target.text.empty())
+        target.text = TextOf(under);
+    // A window gone since the press (a dialog closed by its button) leaves
+    // another window at the point, which would give a wrong name.
+    if (WindowFromPoint(point) == under)
+        Accessible(point, target);
+}
 
 bool StepRecorder::start(HWND notify, bool wholeScreen) {
     if (running())
         return true;
+    finish();
     notify_ = notify;
     wholeScreen_ = wholeScreen;
     counter_ = 0;
     havePress_ = false;
-    stopping_ = false;
+    {
+        std::lock_guard<std::mutex> lock(sync_->mutex);
+        stopping_ = false;
+    }
     hooked_ = false;
     activeRecorder = this;
     win::KernelHandle started(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -105,18 +196,23 @@ void StepRecorder::stop() {
         return;
     PostThreadMessageA(hookThreadId_, WM_QUIT, 0, 0);
     hookThread_.join();
+    activeRecorder = nullptr;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(sync_->mutex);
         stopping_ = true;
     }
-    wake_.notify_all();
-    // The presses already taken are still looked up, so that none is lost.
-    lookupThread_.join();
-    activeRecorder = nullptr;
+    sync_->wake.notify_all();
+}
+
+void StepRecorder::finish() {
+    // The presses already taken are still looked up, so that none is lost;
+    // none waits longer than kLookupMs.
+    if (lookupThread_.joinable())
+        lookupThread_.join();
 }
 
 bool StepRecorder::take(StepShot& shot) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(sync_->mutex);
     if (shots_.empty() || !shots_.front().ready)
         return false;
     shot = std::move(shots_.front());
@@ -206,12 +302,15 @@ void StepRecorder::onPress(StepButton button, const MSLLHOOKSTRUCT& info) {
     QueryPerformanceCounter(&shot.grabbedAt);
     shot.grabMs = MsBetween(entered, shot.grabbedAt);
     shot.pressToGrabMs = static_cast<double>(enteredTick - info.time) + shot.grabMs;
+    // Before the click goes on: an open menu closes once it has it.
+    if (under)
+        describeQuickly(under, shot.target);
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(sync_->mutex);
         shot.number = ++counter_;
         shots_.push_back(std::move(shot));
     }
-    wake_.notify_all();
+    sync_->wake.notify_all();
 }
 
 bool StepRecorder::grab(const RECT& rect, std::vector<uint8_t>& pixels) {
@@ -240,59 +339,71 @@ bool StepRecorder::grab(const RECT& rect, std::vector<uint8_t>& pixels) {
     return true;
 }
 
-void StepRecorder::lookupMain() {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    for (;;) {
-        HWND under = nullptr;
-        POINT point{};
-        int number = 0;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            const auto pendingShot = [&] {
-                for (const StepShot& s : shots_)
-                    if (!s.ready)
-                        return true;
-                return false;
-            };
-            wake_.wait(lock, [&] { return stopping_ || pendingShot(); });
-            if (!pendingShot())
-                break;
-            for (const StepShot& s : shots_)
-                if (!s.ready) {
-                    under = s.under;
-                    point = s.point;
-                    number = s.number;
-                    break;
+// Every step not yet asked about gets a thread of its own for its
+// questions. Called with the lock held.
+void StepRecorder::startLookups() {
+    for (StepShot& s : shots_) {
+        if (s.ready || s.lookup)
+            continue;
+        s.lookup = std::make_shared<StepLookup>();
+        if (!s.under) {
+            s.lookup->done = true;
+            continue;
+        }
+        try {
+            std::thread([sync = sync_, job = s.lookup, under = s.under, point = s.point,
+                         target = s.target]() mutable {
+                const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                askProgram(under, point, kAnswerMs, target);
+                if (SUCCEEDED(com))
+                    CoUninitialize();
+                {
+                    std::lock_guard<std::mutex> lock(sync->mutex);
+                    job->found = std::move(target);
+                    job->done = true;
                 }
+                sync->wake.notify_all();
+            }).detach();
+        } catch (const std::exception&) {
+            s.lookup->done = true;  // no thread: the step keeps what is known
         }
-        StepTarget found;
-        if (under) {
-            char className[128] = {};
-            GetClassNameA(under, className, sizeof className);
-            found.className = className;
-            found.style = static_cast<uint32_t>(GetWindowLongA(under, GWL_STYLE));
-            HWND root = GetAncestor(under, GA_ROOT);
-            DWORD_PTR answer = 0;
-            // A program that hangs is asked nothing more.
-            if (SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
-                                    &answer)) {
-                found.text = TextOf(under);
-                found.topTitle = TextOf(root);
-                Accessible(point, found);
-            }
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            for (StepShot& s : shots_)
-                if (s.number == number) {
-                    found.button = s.target.button;
-                    s.target = std::move(found);
-                    s.ready = true;
-                    break;
-                }
-        }
-        PostMessageA(notify_, UWM_STEP_SHOT, 0, 0);
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
+}
+
+void StepRecorder::lookupMain() {
+    std::unique_lock<std::mutex> lock(sync_->mutex);
+    for (;;) {
+        startLookups();
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        bool announce = false, waiting = false;
+        double wait = kLookupMs;
+        for (StepShot& s : shots_) {
+            if (s.ready)
+                continue;
+            if (s.lookup->done) {
+                s.target = std::move(s.lookup->found);
+            } else {
+                // A program that has not answered by now keeps its step
+                // and every step behind it waiting no longer.
+                const double left = kLookupMs - MsBetween(s.grabbedAt, now);
+                if (left > 0) {
+                    wait = std::min(wait, left);
+                    waiting = true;
+                    continue;
+                }
+            }
+            s.lookup.reset();
+            s.ready = true;
+            announce = true;
+        }
+        if (announce)
+            PostMessageA(notify_, UWM_STEP_SHOT, 0, 0);
+        if (!waiting && stopping_)
+            break;
+        if (waiting)
+            sync_->wake.wait_for(lock, std::chrono::duration<double, std::milli>(wait + 1));
+        else
+            sync_->wake.wait(lock);
+    }
 }

@@ -1,9 +1,13 @@
 // Step recording: a low-level mouse hook on a thread of its own takes, at
 // each press of the left or right button outside Zelcap's windows, the
-// pixels of the window under the pointer (or of the whole screen) before
-// the clicked program has reacted. What was clicked is looked up on a
-// second thread with time-limited calls. The main window is told with
-// UWM_STEP_SHOT and writes the steps in click order on its own thread.
+// pixels of the window under the pointer (or of the whole screen) and what
+// the window manager knows of the clicked window, before the clicked
+// program has reacted. What only the program can tell (its accessibility
+// name, a menu item) is asked on a thread of each step's own, so that a
+// program that hangs holds back no other step: a step waits for its answer
+// at most kLookupMs after the press, then goes on with what is known. The
+// main window is told with UWM_STEP_SHOT and writes the steps in click
+// order on its own thread.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,7 +34,8 @@ struct StepShot {
     // and from the hook's call to the pixels taken.
     double pressToGrabMs = 0, grabMs = 0;
     LARGE_INTEGER grabbedAt{};
-    bool ready = false;  // the target has been looked up
+    bool ready = false;  // the target has been looked up, or its time ran out
+    std::shared_ptr<struct StepLookup> lookup;  // the question still open, if any
 };
 
 class StepRecorder {
@@ -37,12 +43,23 @@ class StepRecorder {
     StepRecorder() = default;
     StepRecorder(const StepRecorder&) = delete;
     StepRecorder& operator=(const StepRecorder&) = delete;
-    ~StepRecorder() { stop(); }
+    ~StepRecorder() {
+        stop();
+        finish();
+    }
+
+    // The longest a step waits for the program under it to answer.
+    static constexpr double kLookupMs = 700;
 
     // Starts the hook; false when it could not be installed. Steps are
     // numbered from 1 again.
     bool start(HWND notify, bool wholeScreen);
+    // Takes no more presses. The presses already taken still become ready
+    // (each at most kLookupMs after its press) and are announced with
+    // UWM_STEP_SHOT; stop does not wait for them.
     void stop();
+    // Waits until every press taken is ready (at most kLookupMs).
+    void finish();
     bool running() const { return hookThread_.joinable(); }
     int taken() const { return counter_; }
     // In a benchmark build with its log named: the median of five bare
@@ -57,10 +74,19 @@ class StepRecorder {
     // 24-bit rows); false when they could not be taken.
     static bool grab(const RECT& rect, std::vector<uint8_t>& pixels);
 
+    // What the window manager tells of the window at a press without asking
+    // the program (class, style, texts, the title of its window, and for a
+    // menu the window it belongs to); then what the program itself answers
+    // within `answerMs` per question (accessibility name and role, the
+    // menu item).
+    static void describeQuickly(HWND under, StepTarget& target);
+    static void askProgram(HWND under, POINT point, UINT answerMs, StepTarget& target);
+
   private:
     static LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam);
     void hookMain(HANDLE started);
     void lookupMain();
+    void startLookups();
     void onPress(StepButton button, const MSLLHOOKSTRUCT& info);
 
     HWND notify_ = nullptr;
@@ -68,7 +94,7 @@ class StepRecorder {
     std::thread hookThread_, lookupThread_;
     std::atomic<DWORD> hookThreadId_{0};
     std::atomic<bool> hooked_{false};
-    int counter_ = 0;
+    std::atomic<int> counter_{0};
     double floorMs_ = 0;
     // The last press, to take a double click as one step.
     StepButton lastButton_ = StepButton::left;
@@ -76,8 +102,13 @@ class StepRecorder {
     DWORD lastTime_ = 0;
     bool havePress_ = false;
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
+    // Shared with the questions' threads, which may outlive the recorder
+    // while a program hangs.
+    struct Sync {
+        std::mutex mutex;
+        std::condition_variable wake;
+    };
+    std::shared_ptr<Sync> sync_ = std::make_shared<Sync>();
     std::deque<StepShot> shots_;
     bool stopping_ = false;
 };

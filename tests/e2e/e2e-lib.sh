@@ -9,10 +9,12 @@ export DISPLAY=":$(cat "$ZELCAP_SESSION_DIR/display")"
 mkdir -p "$ZELCAP_BUILD/wine-work"
 E2E_WORK=$(mktemp -d "$ZELCAP_BUILD/wine-work/e2e.XXXXXX")
 E2E_PID=""
+E2E_TARGET_PID=""
 E2E_FAILURES=0
 
 e2e_cleanup() {
     [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
+    [ -n "$E2E_TARGET_PID" ] && kill "$E2E_TARGET_PID" 2>/dev/null
     rm -rf "$E2E_WORK"
 }
 trap e2e_cleanup EXIT
@@ -24,6 +26,29 @@ pass() { echo "ok: $*"; }
 start_zelcap() {
     (cd "$E2E_WORK" && exec "$ZELCAP_WINE" "$ZELCAP_BUILD/Zelcap.exe" >/dev/null 2>&1 </dev/null) &
     E2E_PID=$!
+}
+
+# Starts the program that step recordings click
+# (tests/win32/fixtures/step_target_win.cpp) on the work folder; false when
+# its windows did not come up.
+start_step_target() {
+    "$ZELCAP_WINE" "$ZELCAP_BUILD/step_target.exe" "Z:${E2E_WORK//\//\\}" >/dev/null 2>&1 </dev/null &
+    E2E_TARGET_PID=$!
+    for _ in $(seq 100); do [ -s "$E2E_WORK/targets.txt" ] && return 0; sleep 0.1; done
+    return 1
+}
+
+# "x y" of a point of that program: ok, check, edit, hang, menubar.
+target_point() { grep "^$1 " "$E2E_WORK/targets.txt" | cut -d' ' -f2-3; }
+
+# Starts step recording from the キャプチャー menu of the main window $1.
+start_step_recording() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+    xdotool key --clearmodifiers alt+c
+    sleep 0.3
+    xdotool key r
+    sleep 0.5
 }
 
 # Waits until a window whose whole name is $1 (UTF-8) exists; prints its id.
@@ -59,6 +84,24 @@ close_discarding_history() {
     question=$(wait_for_window "保存確認") || return 1
     xdotool windowfocus --sync "$question" 2>/dev/null || xdotool windowfocus "$question"
     xdotool key n
+}
+
+# Brings the main window $1 forward with a click on its status bar (never a
+# recorded step), saves the history with Ctrl+S as the Windows path $2 and
+# waits for the file ($3, its path here); fails when no Save As came.
+save_history_as() {
+    local X Y WIDTH HEIGHT SCREEN dialog
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
+    sleep 0.3
+    xdotool key --clearmodifiers ctrl+s
+    dialog=$(wait_for_window "保存するファイル名を指定して下さい") || return 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
+    sleep 0.3
+    xdotool type --delay 20 "$2"
+    xdotool key Return
+    for _ in $(seq 50); do [ -s "$3" ] && return 0; sleep 0.1; done
+    return 1
 }
 
 # The INI file as UTF-8 text.

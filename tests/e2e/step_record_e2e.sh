@@ -14,24 +14,15 @@ printf '%s\r\n' '[File_Set]' "保存先=$winwork" '画像ファイル名=st' '�
     '[Capture_Ext]' 'ステップ記録修飾=3' 'ステップ記録キー=123' 'ステップ記録監視=1' |
     iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
 
-"$ZELCAP_WINE" "$ZELCAP_BUILD/step_target.exe" "$winwork" >/dev/null 2>&1 </dev/null &
-target=$!
-trap 'kill $target 2>/dev/null; e2e_cleanup' EXIT
-for _ in $(seq 100); do [ -s "$E2E_WORK/targets.txt" ] && break; sleep 0.1; done
-[ -s "$E2E_WORK/targets.txt" ] || { fail "the test window did not come up"; e2e_finish; }
-read -r _ okx oky < <(grep '^ok ' "$E2E_WORK/targets.txt")
-read -r _ chx chy < <(grep '^check ' "$E2E_WORK/targets.txt")
-read -r _ edx edy < <(grep '^edit ' "$E2E_WORK/targets.txt")
+start_step_target || { fail "the test window did not come up"; e2e_finish; }
+read -r okx oky < <(target_point ok)
+read -r chx chy < <(target_point check)
+read -r edx edy < <(target_point edit)
 read -r _ wl wt wr wb < <(grep '^window ' "$E2E_WORK/targets.txt")
 
 start_zelcap
 window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-sleep 0.3
-xdotool key --clearmodifiers alt+c
-sleep 0.3
-xdotool key r
-sleep 0.5
+start_step_recording "$window"
 
 # Clicks: x y button, then whether a file must follow.
 clicks=("$okx $oky 1" "$chx $chy 1" "$edx $edy 3")
@@ -101,18 +92,7 @@ printf '%s\n' "$status" | grep -qx 'ステップ記録中 0ステップ' && prin
 
 # The test window was the active one: a click on the status bar brings
 # Zelcap back to the front (the recording is over, so it is no step).
-xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
-sleep 0.3
-xdotool key --clearmodifiers ctrl+s
-if dialog=$(wait_for_window "保存するファイル名を指定して下さい"); then
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
-    sleep 0.3
-    xdotool type --delay 20 "$winwork\\steps.csv"
-    xdotool key Return
-else
-    fail "no Save As dialog after Ctrl+S"
-fi
-for _ in $(seq 50); do [ -s "$E2E_WORK/steps.csv" ] && break; sleep 0.1; done
+save_history_as "$window" "$winwork\\steps.csv" "$E2E_WORK/steps.csv" || fail "the history was not saved"
 headings=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/steps.csv" 2>/dev/null | tr -d '\r' | tail -n +2 | cut -d, -f2)
 want=$(printf '%s\n' '「OK」ボタンをクリック (手順テスト)' '「確認する」チェックボックスをクリック (手順テスト)' \
     '入力欄を右クリック (手順テスト)')

@@ -31,6 +31,8 @@ TEST(StepHeading, NamesWhatWasClicked) {
         {{StepButton::left, "Button", 0x07, "グループ", "", 0, "X"}, "左クリック (X)"},
         {{StepButton::left, "#32768", 0, "", "名前を付けて保存\t\r\n", 0, "Zed"},
          "「名前を付けて保存」メニュー項目をクリック (Zed)"},
+        {{StepButton::left, "#32768", 0, "上書き保存(&S)\tCtrl+S", "", 0, "手順テスト"},
+         "「上書き保存(S)」メニュー項目をクリック (手順テスト)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(stepHeading(c.target, 128), c.heading) << c.heading;
