@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate clean
 
 all: native win32
 
@@ -112,6 +112,11 @@ bench-steps: setup
 	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window
 	@echo "== the same while another program hangs"
 	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window hang
+
+# The annotation editor: a drag's repaint against a plain BitBlt.
+bench-annotate: wine-build
+	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target annotate_bench
+	@bash tools/bench/annotate-bench.sh $(BUILD)/$(WINE_ARCH) 3
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

@@ -5,6 +5,7 @@
 #include "app/keyboard.h"
 #include "app/panes_win.h"
 #include "history/history_list_win.h"
+#include "view/annotation_editor_win.h"
 
 namespace {
 
@@ -241,6 +242,16 @@ bool DispatchKey(HWND mainWindow, HACCEL accelerators, MSG& message) {
 }  // namespace
 
 void DispatchWithKeyboard(HWND mainWindow, HACCEL accelerators, MSG& message) {
+    if (TranslateAnnotationMessage(message))
+        return;
+    // Another top-level window of ours (the annotation editor) keeps its
+    // keys: the main window's accelerators would save the history on its
+    // Ctrl+S.
+    if (message.hwnd && GetAncestor(message.hwnd, GA_ROOT) == AnnotationEditorWindow()) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        return;
+    }
     if (!DispatchKey(mainWindow, accelerators, message)) {
         // Accelerators go to the main window whichever child has the focus.
         if (!TranslateAcceleratorA(mainWindow, accelerators, &message)) {

@@ -31,6 +31,7 @@
 #include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "view/annotation_editor_win.h"
 #include "view/image_view_win.h"
 
 namespace {
@@ -79,6 +80,8 @@ void OnClose(HWND window) {
     // The steps clicked before the close are records the save question
     // covers, and their numbers are the start number the settings keep.
     capture_road::FinishStepRecording(window);
+    if (!CloseAnnotationEditor())
+        return;
     SaveGeometry(window);
     // The settings are kept even when the user then cancels the close.
     settingsStore.saveWindowSettings();
@@ -298,6 +301,12 @@ bool OnCommand(HWND window, int id) {
         case IDM_EDIT_SELECT_ALL:
             historyList.selectAll();
             return true;
+        case IDM_ANNOTATE: {
+            char picture[kPathSize];
+            if (historyList.selectedPicturePath(picture))
+                OpenAnnotationEditor(appState.instance, window, picture);
+            return true;
+        }
         case IDM_CAPTURE_START:
             StartCapturing(window);
             return true;
@@ -484,6 +493,8 @@ void UpdateSelectionCommands(HWND mainWindow) {
                     IDM_EDIT_MOVE_DOWN}) {
         EnableMenuCommand(mainWindow, id, selection);
     }
+    char picture[kPathSize];
+    EnableMenuCommand(mainWindow, IDM_ANNOTATE, historyList.selectedPicturePath(picture));
     for (int button = Toolbar::kHeadingsButton; button <= Toolbar::kMoveDownButton; ++button) {
         toolbar.setButtonState(button, selection ? kEnabled : kGreyed);
     }

@@ -114,6 +114,10 @@ add_executable(zelcap_bench ${PROJECT_SOURCE_DIR}/tools/bench/zelcap_bench_win.c
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(zelcap_bench)
 target_link_libraries(zelcap_bench PRIVATE zelcap_win zelcap_bench_support psapi)
+add_executable(annotate_bench ${PROJECT_SOURCE_DIR}/tools/bench/annotate_bench_win.cpp
+    $<TARGET_OBJECTS:zelcap_resources>)
+zelcap_target_flags(annotate_bench)
+target_link_libraries(annotate_bench PRIVATE zelcap_win zelcap_bench_support)
 foreach(floor floor_list floor_picture floor_capture bench_scene)
     add_executable(${floor} ${PROJECT_SOURCE_DIR}/tools/bench/${floor}_win.cpp)
     zelcap_target_flags(${floor})

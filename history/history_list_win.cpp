@@ -500,6 +500,16 @@ int HistoryList::openSelected() {
     return OpenRows(promptOwner(), rows);
 }
 
+bool HistoryList::selectedPicturePath(char (&path)[kPathSize]) const {
+    if (selectedCount() != 1)
+        return false;
+    char image[kPathSize];
+    text(firstSelected(), kImage, image, sizeof image);
+    rowImagePath(image, history.folder, path);
+    return path[0] != '\0' && isImageFileName(path) &&
+           GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 int HistoryList::openTextOfSelection() {
     std::vector<RowPaths> rows;
     for (int r = firstSelected(); r >= 0;
@@ -543,6 +553,8 @@ void HistoryList::prepareContextMenu(HMENU popup) const {
     const bool texts = selection && !history.untitled;
     for (UINT id : {IDM_ASSIGN_TEXT, IDM_EDIT_TEXT})
         EnableMenuCommand(popup, id, texts);
+    char picture[kPathSize];
+    EnableMenuCommand(popup, IDM_ANNOTATE, selectedPicturePath(picture));
 }
 
 POINT HistoryList::contextMenuPoint(int x, int y) const {

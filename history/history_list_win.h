@@ -18,6 +18,9 @@ class HistoryList {
 
     int itemCount() const;
     int selectedCount() const;
+    // The picture of the one selected row: false when not exactly one row
+    // is selected or its image is not a picture file that exists.
+    bool selectedPicturePath(char (&path)[kPathSize]) const;
 
     void writeBack();
     void clearAll();

@@ -37,6 +37,7 @@
 #define IDM_EXCEL 32800
 #define IDM_STEP_START 32801
 #define IDM_STEP_STOP 32802
+#define IDM_ANNOTATE 32803
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "resources/annotation_ids.h"
 #include "resources/capture_extras_ids.h"
 #include "resources/excel_ids.h"
 
@@ -82,7 +83,8 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
         int id;
         const char* name;
     } dialogs[] = {{IDD_EXCEL_OPTIONS, "Excel出力"},
-                   {IDD_SHEET_CAPTURE_EXTRAS, "拡張キャプチャー"}};
+                   {IDD_SHEET_CAPTURE_EXTRAS, "拡張キャプチャー"},
+                   {IDD_ANNOTATION_TEXT, "文字"}};
     for (const auto& d : dialogs) {
         HWND dialog =
             CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(d.id), parent, Inert, 0);

@@ -424,19 +424,21 @@ TEST_F(HistoryListTest, ContextMenuGreysForNoSelectionAndForAnUntitledHistory) {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), "POPUPMENUCSV");
     ASSERT_NE(menu, nullptr);
     HMENU popup = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(popup), 10);
+    ASSERT_EQ(GetMenuItemCount(popup), 11);
     auto grey = [&](UINT id) { return (GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
 
     SendMessageA(window_, WM_HOTKEY, 103, 0);  // one row, untitled history
     Select({});
     historyList.prepareContextMenu(popup);
-    for (UINT id : {IDM_OPEN_RECORD, IDM_EDIT_HEADINGS, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP,
-                    IDM_EDIT_MOVE_DOWN, IDM_EDIT_HEADING, IDM_ASSIGN_TEXT, IDM_EDIT_TEXT})
+    for (UINT id :
+         {IDM_OPEN_RECORD, IDM_EDIT_HEADINGS, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP, IDM_EDIT_MOVE_DOWN,
+          IDM_EDIT_HEADING, IDM_ASSIGN_TEXT, IDM_EDIT_TEXT, IDM_ANNOTATE})
         EXPECT_TRUE(grey(id)) << id;
 
     Select({0});
     historyList.prepareContextMenu(popup);
     EXPECT_FALSE(grey(IDM_EDIT_DELETE));
+    EXPECT_FALSE(grey(IDM_ANNOTATE));  // one row whose picture exists
     EXPECT_FALSE(grey(IDM_OPEN_RECORD));
     EXPECT_TRUE(grey(IDM_ASSIGN_TEXT));
     EXPECT_TRUE(grey(IDM_EDIT_TEXT));

@@ -79,8 +79,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     const char* const names[] = {"ファイル(&F)", "編集(&E)", "キャプチャー(&C)", "ツール(&T)",
                                  "ヘルプ(&H)"};
     // ツール holds the Excel export between the two specified commands;
-    // キャプチャー the two step-recording commands after a separator.
-    const int counts[] = {7, 8, 5, 3, 4};
+    // キャプチャー the two step-recording commands after a separator; 編集
+    // the annotation editor after the two heading commands.
+    const int counts[] = {7, 9, 5, 3, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -92,6 +93,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 1), static_cast<UINT>(IDM_EXCEL));
     EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
+    EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 2), static_cast<UINT>(IDM_ANNOTATE));
 
     EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
     EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");
