@@ -300,6 +300,7 @@ class Editor {
     void scrollTo(int x, int y);
     void layout();
 
+    Object newObject() const;
     void beginDrag(Point p);
     void moveDrag(Point p);
     void endDrag(Point p);
@@ -545,6 +546,18 @@ void Editor::editSelectedText() {
         addText(o.a, request, selected);
 }
 
+// A new object of the current tool, with the colour and line width chosen;
+// what its kind does not use stays 0, as the sidecar writes it.
+Object Editor::newObject() const {
+    Object o;
+    o.kind = KindOf(tool);
+    o.colour = o.kind == Kind::crop ? 0 : colours[static_cast<int>(o.kind)];
+    o.width = o.kind == Kind::rectangle || o.kind == Kind::arrow ? lineWidth
+              : o.kind == Kind::mark                             ? kMarkRadius
+                                                                 : 0;
+    return o;
+}
+
 void Editor::beginDrag(Point p) {
     if (tool == Tool::text)
         return;  // the text is asked for at the release
@@ -579,14 +592,7 @@ void Editor::beginDrag(Point p) {
         showPreview(before);
     } else {
         drag = Drag::create;
-        Object o;
-        o.kind = KindOf(tool);
-        o.colour = colours[static_cast<int>(o.kind)];
-        o.width = o.kind == Kind::rectangle || o.kind == Kind::arrow ? lineWidth
-                  : o.kind == Kind::mark                             ? kMarkRadius
-                                                                     : 0;
-        if (o.kind == Kind::crop)
-            o.colour = 0;
+        Object o = newObject();
         o.a = o.b = p;
         if (o.kind == Kind::mark)
             o.b = {0, 0};
@@ -680,12 +686,7 @@ void Editor::keyCreate() {
             addText(c, request, -1);
         return;
     }
-    Object o;
-    o.kind = KindOf(tool);
-    o.colour = o.kind == Kind::crop ? 0 : colours[static_cast<int>(o.kind)];
-    o.width = o.kind == Kind::rectangle || o.kind == Kind::arrow ? lineWidth
-              : o.kind == Kind::mark                             ? kMarkRadius
-                                                                 : 0;
+    Object o = newObject();
     o.a = {c.x - 50, c.y - 30};
     o.b = {c.x + 50, c.y + 30};
     if (o.kind == Kind::mark) {
