@@ -79,11 +79,25 @@ bool TooManyRecords(HWND window) {
 // nothing to capture.
 bool ChooseRegion(HWND window, HWND owner, int id) {
     if (id == kRepeatRegionHotKeyId) {
-        if (!capturer.extras.lastRegion.empty())
-            return true;
-        ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
-                    "警告", MB_ICONWARNING | MB_OK);
-        return false;
+        const CaptureRegion& kept = capturer.extras.lastRegion;
+        if (kept.empty()) {
+            ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
+                        "警告", MB_ICONWARNING | MB_OK);
+            return false;
+        }
+        // A region kept under another screen layout (a monitor since
+        // removed) may lie wholly beyond this screen; one partly on it is
+        // cut to it by the capture.
+        if (capture_extras::onScreen(kept, GetSystemMetrics(SM_CXSCREEN),
+                                     GetSystemMetrics(SM_CYSCREEN))
+                .empty()) {
+            ShowMessage(owner,
+                        "前回の範囲が現在の画面の外にあります。"
+                        "範囲指定キャプチャーをやり直してください。",
+                        "警告", MB_ICONWARNING | MB_OK);
+            return false;
+        }
+        return true;
     }
     if (!capturer.readyToCapture(owner))
         return false;

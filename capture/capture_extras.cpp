@@ -6,6 +6,24 @@
 
 #include "settings/settings_rules.h"
 
+void HeldHotKeys::add(int hotKeyId, int32_t modifiers, int32_t virtualKey) {
+    remove(hotKeyId);
+    held_.push_back({hotKeyId, registerModifiers(modifiers), virtualKey});
+}
+
+void HeldHotKeys::remove(int hotKeyId) {
+    held_.erase(std::remove_if(held_.begin(), held_.end(),
+                               [&](const Held& h) { return h.hotKeyId == hotKeyId; }),
+                held_.end());
+}
+
+bool HeldHotKeys::holds(int32_t modifiers, int32_t virtualKey) const {
+    const uint32_t registered = registerModifiers(modifiers);
+    return std::any_of(held_.begin(), held_.end(), [&](const Held& h) {
+        return h.modifiers == registered && h.virtualKey == virtualKey;
+    });
+}
+
 namespace capture_extras {
 
 const char* const kGroup = "Capture_Ext";

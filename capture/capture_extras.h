@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_kinds.h"
 #include "settings/ini_document.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -46,6 +47,28 @@ struct FailedHotKey {
     int hotKeyId;
     int32_t modifiers;  // as the hot-key control reports them
     int32_t virtualKey;
+};
+
+// The hot keys Zelcap itself holds at the moment. Two of its own kinds often
+// share a key (every kind starts as Shift+I): the second registration of
+// such a key fails like one another program holds, and only this list tells
+// the two apart.
+class HeldHotKeys {
+  public:
+    // A key as the hot-key control reports it (see registerModifiers).
+    void add(int hotKeyId, int32_t modifiers, int32_t virtualKey);
+    void remove(int hotKeyId);
+    // Whether one of ours holds the combination RegisterHotKey would be
+    // given for this key.
+    bool holds(int32_t modifiers, int32_t virtualKey) const;
+
+  private:
+    struct Held {
+        int hotKeyId;
+        uint32_t modifiers;  // as RegisterHotKey takes them
+        int32_t virtualKey;
+    };
+    std::vector<Held> held_;
 };
 
 namespace capture_extras {

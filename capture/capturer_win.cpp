@@ -86,11 +86,16 @@ int Capturer::startMonitoring(HWND owner) {
     const auto arm = [&](int id, const HotKeyEntry& key) {
         if (!key.monitored)
             return;
+        if (RegisterHotKey(owner, id, registerModifiers(key.modifiers),
+                           static_cast<UINT>(key.virtualKey))) {
+            heldKeys_.add(id, key.modifiers, key.virtualKey);
+            return;
+        }
         // A combination another program holds would simply never fire: it
-        // is kept for the message, and the other keys stay armed.
-        if (!RegisterHotKey(owner, id, registerModifiers(key.modifiers),
-                            static_cast<UINT>(key.virtualKey)) &&
-            key.virtualKey != 0)
+        // is kept for the message, and the other keys stay armed. One that
+        // an earlier kind of ours (or the step key) holds fails silently;
+        // that kind takes the key.
+        if (key.virtualKey != 0 && !heldKeys_.holds(key.modifiers, key.virtualKey))
             hotKeyFailures.push_back({id, key.modifiers, key.virtualKey});
     };
     for (int i = 0; i < kCaptureKindCount; ++i)
@@ -108,11 +113,17 @@ void Capturer::reportHotKeyFailures(HWND owner) const {
 
 void Capturer::registerStepKey(HWND owner) {
     UnregisterHotKey(owner, kStepHotKeyId);
+    heldKeys_.remove(kStepHotKeyId);
     const HotKeyEntry& key = extras.stepKey;
     if (!key.monitored || key.virtualKey == 0)
         return;
-    if (!RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
-                        static_cast<UINT>(key.virtualKey)))
+    if (RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
+                       static_cast<UINT>(key.virtualKey))) {
+        heldKeys_.add(kStepHotKeyId, key.modifiers, key.virtualKey);
+        return;
+    }
+    // An armed kind of ours with the same key keeps it, silently.
+    if (!heldKeys_.holds(key.modifiers, key.virtualKey))
         ShowMessage(
             owner,
             capture_extras::hotKeyFailureMessage({{kStepHotKeyId, key.modifiers, key.virtualKey}})
@@ -133,10 +144,14 @@ void Capturer::stopMonitoring(HWND owner) {
     monitoring = 0;
     lastTarget = kTargetNone;
     hotKeyFailures.clear();
-    for (int id = kFirstHotKeyId; id <= kLastHotKeyId; ++id)
+    for (int id = kFirstHotKeyId; id <= kLastHotKeyId; ++id) {
         UnregisterHotKey(owner, id);
-    UnregisterHotKey(owner, kRegionHotKeyId);
-    UnregisterHotKey(owner, kRepeatRegionHotKeyId);
+        heldKeys_.remove(id);
+    }
+    for (int id : {kRegionHotKeyId, kRepeatRegionHotKeyId}) {
+        UnregisterHotKey(owner, id);
+        heldKeys_.remove(id);
+    }
 }
 
 // ---- the pipeline ----

@@ -50,14 +50,16 @@ class Capturer {
     // 0 when refused (the capture folder follows a history that has no name
     // yet); otherwise registers the monitored kinds' hot keys and returns 1.
     // A key another program holds does not stop the others: it is listed
-    // in hotKeyFailures.
+    // in hotKeyFailures. A key one of ours already holds is not: the kind
+    // registered first takes it.
     int startMonitoring(HWND owner);
     void stopMonitoring(HWND owner);
     // The one message about the keys of the last arming that failed; none
     // when all were registered.
     void reportHotKeyFailures(HWND owner) const;
     // The step recording key, registered whenever it is on (armed or not);
-    // tells the user when another program holds it.
+    // tells the user when another program holds it, not when an armed kind
+    // of ours does.
     void registerStepKey(HWND owner);
     bool hotKeyFailed(int hotKeyId) const;
     // The refusals every capture starts with (the capture folder follows an
@@ -148,6 +150,8 @@ class Capturer {
     int finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
                     std::vector<uint8_t>& bytes, std::vector<uint8_t>& written);
 
+    // What this process has registered, armed kinds and the step key.
+    HeldHotKeys heldKeys_;
     win::MemoryDc display_;
     win::Bitmap frozen_;
     win::MemoryDc memory_;

@@ -73,6 +73,29 @@ TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
     EXPECT_STREQ(capture_extras::kindName(113), "");
 }
 
+// A key counts as ours when RegisterHotKey would be given the same
+// combination: the control's extended-key flag makes no other key.
+TEST(CaptureExtras, HeldKeysAreTheCombinationsRegistered) {
+    HeldHotKeys held;
+    held.add(102, 0x01, 'I');
+    held.add(112, 0x0A, 0x7B);  // Ctrl+F12 with the extended-key flag
+    struct Case {
+        int32_t modifiers, vk;
+        bool ours;
+    } const cases[] = {
+        {0x01, 'I', true},  {0x09, 'I', true},  {0x02, 0x7B, true},
+        {0x03, 'I', false}, {0x01, 'J', false}, {0x00, 0x7B, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(held.holds(c.modifiers, c.vk), c.ours) << c.modifiers << " " << c.vk;
+    // Re-adding an id replaces its key; removing it frees only that key.
+    held.add(102, 0x01, 'J');
+    EXPECT_FALSE(held.holds(0x01, 'I'));
+    held.remove(102);
+    EXPECT_FALSE(held.holds(0x01, 'J'));
+    EXPECT_TRUE(held.holds(0x02, 0x7B));
+}
+
 TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {
     struct Case {
         int32_t x0, y0, x1, y1;

@@ -72,6 +72,30 @@ TEST_F(CaptureExtrasTest, TheClipboardGetsTheSamePixelsAsTheFile) {
     CloseClipboard();
 }
 
+// The step key switched on (as the page's OK does) while an armed kind of
+// ours holds its combination fails silently; one another registration
+// holds is named.
+TEST_F(CaptureExtrasTest, TheStepKeyOnAnArmedKindsKeyIsQuietOnAnotherHoldersNamed) {
+    settingsStore.settings.hotKeys[1] = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
+    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x3002, MOD_CONTROL | MOD_SHIFT, VK_F10));
+    testsupport::DialogAnswerer answers;
+    answers.press(IDOK);
+    capturer.extras.stepKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
+    capturer.registerStepKey(window_);
+    EXPECT_TRUE(answers.seen().empty());
+    capturer.extras.stepKey.virtualKey = VK_F10;
+    capturer.registerStepKey(window_);
+    UnregisterHotKey(nullptr, 0x3002);
+    EXPECT_EQ(answers.unexpected(), 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, "ホットキー登録エラー");
+    EXPECT_NE(answers.seen()[0].text.find("Ctrl+Shift+F10（ステップ記録）"), std::string::npos);
+    capturer.extras.stepKey.monitored = 0;
+    capturer.registerStepKey(window_);
+}
+
 }  // namespace
 
 namespace {
