@@ -145,7 +145,7 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
 // The new record's picture; then the file's bytes, which the picture was made
 // from, go back to the capturer for the next file.
 void ShowCapturedPicture() {
-    ShowSelectedImage();
+    ShowSelectedPicture();
     capturer.takeBackFile(TakeSpentCapturedFile());
 }
 

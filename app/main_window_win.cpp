@@ -150,7 +150,7 @@ void OnNew(HWND window) {
         UpdateTitle(window);
     }
     RefreshAfterFileCommand(window);
-    ShowSelectedImage();
+    ShowSelectedPicture();
 }
 
 void OnOpen(HWND window) {
@@ -159,7 +159,7 @@ void OnOpen(HWND window) {
         UpdateTitle(window);
     }
     RefreshAfterFileCommand(window);
-    ShowSelectedImage();
+    ShowSelectedPicture();
 }
 
 void OnSave(HWND window) {
@@ -432,7 +432,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             capture_road::OnStepShot(window);
             return 0;
         case UWM_SHOW_IMAGE:
-            ShowSelectedImage();
+            ShowSelectedPicture();
             return 0;
         case UWM_REPAINT_TABS:
             RepaintTabStrip();
@@ -454,6 +454,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ShowSelectedPicture() {
+    ShowSelectedImage();
+    statusBar.setAnnotated(ShowsAnnotatedPicture());
 }
 
 void UpdateTitle(HWND mainWindow) {

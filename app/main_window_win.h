@@ -19,6 +19,10 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 // Translates and dispatches one message of that loop; tests drive it too.
 void DispatchAppMessage(HWND mainWindow, HACCEL accelerators, MSG& message);
 
+// The selected record's picture in the pane, and the status bar's word on
+// whether it is an annotated one.
+void ShowSelectedPicture();
+
 void UpdateTitle(HWND mainWindow);
 void SetCaptureCommands(HWND mainWindow, bool started);
 void UpdateHistoryCommands(HWND mainWindow);

@@ -14,6 +14,11 @@ void StatusBar::setText(const char* text) {
         SendMessageA(window, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 }
 
+void StatusBar::setAnnotated(bool annotated) {
+    if (window)
+        SendMessageA(window, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(annotated ? "注釈あり" : ""));
+}
+
 void StatusBar::onSize(WPARAM sizeType, LPARAM size) {
     if (!window)
         return;

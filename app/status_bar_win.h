@@ -1,5 +1,5 @@
 // The status bar at the bottom of the main window; part 0 shows whether
-// capturing is armed.
+// capturing is armed, part 1 whether the pane shows an annotated picture.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@ class StatusBar {
 
     HWND create(HWND mainWindow, HINSTANCE instance);
     void setText(const char* text);
+    void setAnnotated(bool annotated);
     void onSize(WPARAM sizeType, LPARAM size);
 
     HWND window = nullptr;

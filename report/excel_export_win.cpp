@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/cp932.h"
@@ -12,6 +13,7 @@
 #include "history/history_paths.h"
 #include "history/open_records.h"
 #include "report/excel_dialog_win.h"
+#include "report/export_picture_win.h"
 #include "report/excel_progress_win.h"
 #include "report/workbook_text.h"
 #include "settings/settings_files_win.h"
@@ -55,14 +57,21 @@ class Win32WorkbookSource final : public WorkbookSource {
 std::vector<WorkbookRecord> RecordsOfHistory() {
     std::vector<WorkbookRecord> records;
     records.reserve(static_cast<std::size_t>(history.count));
+    const PictureFiles files = Win32PictureFiles();
     for (int i = 0; i < history.count; ++i) {
         const HistoryRecord& r = history.records[i];
         char image[kPathSize];
         resolvedImagePath(r, history.folder, image);
-        // As the HTML report reads it.
+        // As the HTML report reads them.
+        const ExportPicture picture = exportPicture(image, files);
         char text[kPathSize];
         resolvedTextPath(r.textFile, history.folder, text);
-        records.push_back({r.dateTime, r.comment, image, text});
+        WorkbookRecord record{r.dateTime, r.comment, picture.path, text};
+        if (picture.choice == annotation::ExportChoice::withheld) {
+            record.imagePath = image;  // named on the cover, never read
+            record.pictureWithheld = true;
+        }
+        records.push_back(std::move(record));
     }
     return records;
 }

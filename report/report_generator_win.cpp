@@ -8,6 +8,7 @@
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
+#include "report/export_picture_win.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -101,8 +102,9 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job) {
     }
 
     const ReportOptions options = reportOptionsFromSettings(settingsStore.settings, job);
-    const ReportText report = buildReport(history.records, history.count, history.folder, options,
-                                          ReadTextFile, ReportFolder{FileNameKey, ProbeTarget});
+    const ReportText report =
+        buildReport(history.records, history.count, history.folder, options, ReadTextFile,
+                    ReportFolder{FileNameKey, ProbeTarget}, Win32PictureFiles());
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays

@@ -130,7 +130,7 @@ class Writer {
   public:
     Writer(const HistoryRecord* records, int count, const char* historyFolder,
            const ReportOptions& options, const ReportFileReader& readFile,
-           const ReportFolder& outFolder)
+           const ReportFolder& outFolder, const PictureFiles& pictures)
         : records_(records),
           count_(std::max(count, 0)),
           folder_(historyFolder),
@@ -139,6 +139,9 @@ class Writer {
           outFolder_(outFolder),
           perRow_(clampCount(options.itemsPerRow)),
           rows_(clampCount(options.job.rowsPerPage)) {
+        pictures_.reserve(static_cast<std::size_t>(count_));
+        for (int i = 0; i < count_; ++i)
+            pictures_.push_back(exportPicture(resolvedPath(i), pictures));
         planFiles();
     }
 
@@ -314,7 +317,17 @@ class Writer {
             return;
         }
         const HistoryRecord& record = records_[i];
-        const std::string name = bareName(record.imagePath);
+        const ExportPicture& picture = pictures_[static_cast<std::size_t>(i)];
+        if (picture.choice == annotation::ExportChoice::withheld) {
+            // Neither the picture nor a link to it: the original is
+            // unmasked, and a link by its name would show it wherever the
+            // report lands beside it.
+            html() += std::string("   <font size=2>") + kWithheldPictureNote + "</font>\n  </td>\n";
+            return;
+        }
+        const std::string name = picture.choice == annotation::ExportChoice::flattened
+                                     ? bareName(picture.path.c_str())
+                                     : bareName(record.imagePath);
         const std::string url = urlName(files_.empty() ? name : files_[i].name);
         if (options_.imageLinks)
             html() += "   <a target='_blank' href='" + url + "'>";
@@ -374,7 +387,8 @@ class Writer {
         const auto key = [this](const std::string& name) { return outFolder_.nameKey(name); };
         for (int i = 0; i < count_; ++i) {
             PlannedFile& file = files_[static_cast<std::size_t>(i)];
-            file.source = resolvedPath(i);
+            // A withheld picture has no file to copy.
+            file.source = pictures_[static_cast<std::size_t>(i)].path;
             file.name = copyName(bareName(file.source.c_str()));
             file.copy = !file.name.empty() && key(file.source) != key(folder + file.name);
             if (file.copy)
@@ -453,7 +467,8 @@ class Writer {
     const ReportFolder& outFolder_;
     const int perRow_;
     const int rows_;
-    std::vector<PlannedFile> files_;  // empty when nothing is copied
+    std::vector<ExportPicture> pictures_;  // which file each record shows
+    std::vector<PlannedFile> files_;       // empty when nothing is copied
     int layout_ = 0;
     ReportText out_;
 };
@@ -537,6 +552,6 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
-                       const ReportFolder& folder) {
-    return Writer(records, count, historyFolder, options, readFile, folder).run();
+                       const ReportFolder& folder, const PictureFiles& pictures) {
+    return Writer(records, count, historyFolder, options, readFile, folder, pictures).run();
 }

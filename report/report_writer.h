@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/history.h"
+#include "report/export_picture.h"
 #include "settings/settings.h"
 
 // What the report command hands over after the options dialog.
@@ -92,6 +93,10 @@ std::string bareName(const char* path);
 // lead byte without its trail byte becomes "?" either way.
 std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
 
+// `pictures` tells which file of each record goes out (see
+// export_picture.h): an annotated record's flattened picture is copied and
+// shown instead of its own, and a withheld one gets a note in its cell and
+// no copy. Without it every record's own file goes.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
-                       const ReportFolder& folder);
+                       const ReportFolder& folder, const PictureFiles& pictures = {});

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/cp932.h"
+#include "report/export_picture.h"
 #include "report/workbook_names.h"
 #include "report/workbook_text.h"
 
@@ -67,9 +68,10 @@ struct Prepared {
     std::string picture;      // the head of the file, enough for the probe
     std::string libraryPath;  // the picture is opened by the library at the close
     PictureInfo info;
-    std::string key;       // the library's key for identical pictures; empty: its MD5
-    bool problem = false;  // something of the record is missing or split
-    int firstRow = 0;      // 0-based row of the block on its sheet
+    std::string key;        // the library's key for identical pictures; empty: its MD5
+    bool problem = false;   // something of the record is missing or split
+    bool withheld = false;  // the record's picture is not to be shown
+    int firstRow = 0;       // 0-based row of the block on its sheet
 };
 
 // Appends the line to `lines`, split into cells of the most characters a
@@ -121,6 +123,9 @@ Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options, Workbo
             p.problem = true;
         }
     }
+    p.withheld = r.pictureWithheld;
+    if (p.withheld)
+        return p;
     const auto probe = [&] {
         p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
     };
@@ -199,7 +204,9 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
     // The library has the path or its own copy now.
     std::string().swap(p.picture);
     if (!pictureOk) {
-        const std::string text = kMissingImage + p.imagePath;
+        const std::string text = record.pictureWithheld
+                                     ? workbook_text::fromCp932(kWithheldPictureNote)
+                                     : kMissingImage + p.imagePath;
         worksheet_write_string(sheet, row + kPictureRow, 0, text.c_str(), nullptr);
     }
     int next = p.firstRow + descriptionRow(rows);
@@ -234,9 +241,10 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
             worksheet_write_string(cover, row, 0, number.c_str(), nullptr);
         worksheet_write_string(cover, row, 1, p.dateTime.c_str(), nullptr);
         worksheet_write_string(cover, row, 2, p.heading.c_str(), nullptr);
+        // No link to a withheld original: one click would open it unmasked.
         const std::string file = "external:" + externalLinkPath(p.imagePath);
-        if (worksheet_write_url_opt(cover, row, 3, file.c_str(), nullptr, p.imageName.c_str(),
-                                    nullptr) != LXW_NO_ERROR)
+        if (p.withheld || worksheet_write_url_opt(cover, row, 3, file.c_str(), nullptr,
+                                                  p.imageName.c_str(), nullptr) != LXW_NO_ERROR)
             worksheet_write_string(cover, row, 3, p.imageName.c_str(), nullptr);
         worksheet_write_string(
             cover, row, 4, (p.textMissing.empty() ? p.firstLine : p.textMissing).c_str(), nullptr);
@@ -319,6 +327,8 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
     std::map<int64_t, int> sizes;
     std::vector<int64_t> sizeOf(records.size(), -1);
     for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].pictureWithheld)
+            continue;
         sizeOf[i] = source.fileSize(records[i].imagePath);
         if (sizeOf[i] >= 0)
             ++sizes[sizeOf[i]];

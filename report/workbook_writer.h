@@ -29,8 +29,12 @@ struct WorkbookOptions {
 struct WorkbookRecord {
     std::string dateTime;
     std::string heading;
-    std::string imagePath;
+    std::string imagePath;        // the picture to embed (an annotated one's flattened picture)
     std::string descriptionPath;  // empty: no description
+    // An annotated record whose mask has no flattened picture: imagePath
+    // names its original, which is neither read nor linked; a note stands
+    // in place of the picture.
+    bool pictureWithheld = false;
 };
 
 class WorkbookSource {
@@ -75,7 +79,7 @@ struct WorkbookResult {
     bool cancelled = false;  // stopped through WorkbookProgress
     int written = 0;         // records put into the workbook
     // Of them, records with something missing: a picture missing or
-    // unreadable, a description file that could not be read, or a
+    // unreadable or withheld, a description file that could not be read, or a
     // description line longer than a cell holds (split over several cells).
     int problems = 0;
     std::string error;  // the library's reason when !ok

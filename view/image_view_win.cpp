@@ -14,6 +14,7 @@
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_paths.h"
+#include "view/annotation_file.h"
 #include "view/bmp_loader.h"
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"
@@ -250,6 +251,14 @@ struct FailedFile {
 };
 FailedFile failedFile;
 
+// Whether the picture shown is a record's flattened annotated picture.
+bool annotatedShown = false;
+
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool FailedBefore(const char* path, bool stamped, const FileStamp& stamp) {
     return failedFile.known && failedFile.stamped == stamped &&
            std::strcmp(failedFile.path, path) == 0 &&
@@ -404,6 +413,7 @@ void ShowSelectedImage() {
         return;
     const int row = static_cast<int>(
         SendMessageA(imagePane->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    annotatedShown = false;
     if (row < 0) {
         ReleaseImage();
         failedFile = FailedFile{};
@@ -425,7 +435,17 @@ void ShowSelectedImage() {
             cp932::copyText(path, text);
         }
         if (isJpegName(path) || isBmpName(path) || isPngName(path)) {
-            LoadPicture(path);
+            // The annotations as they were last saved; a flattened picture
+            // that cannot be read is reported as any picture is, and the
+            // original is not shown in its place as if nothing were marked.
+            char flattened[kPathSize] = {};
+            if (cp932::copyText(flattened, annotation::flattenedPath(path).c_str()) &&
+                IsFile(flattened)) {
+                LoadPicture(flattened);
+                annotatedShown = !imagePane->picture.empty();
+            } else {
+                LoadPicture(path);
+            }
         } else {
             ReleaseImage();
             failedFile = FailedFile{};
@@ -436,6 +456,10 @@ void ShowSelectedImage() {
         UpdateScrollRanges();
     }
     InvalidateRect(imagePane->view, nullptr, TRUE);
+}
+
+bool ShowsAnnotatedPicture() {
+    return annotatedShown;
 }
 
 void PaintImageTo(HDC dc, const RECT& client, const PackedDib* picture, int hPos, int vPos) {

@@ -11,8 +11,12 @@
 
 constexpr char kImageViewClass[] = "ZELCAP_CLASS_2";
 
-// Loads and shows the selected record's picture (none: an empty pane).
+// Loads and shows the selected record's picture (none: an empty pane). A
+// record with a flattened annotated picture ("<stem>_ann.png" beside its
+// own) shows that one; the record keeps its own path.
 void ShowSelectedImage();
+// True while the pane shows a record's flattened annotated picture.
+bool ShowsAnnotatedPicture();
 int LoadJpegFile(const char* path);
 bool LoadBmpFile(const char* path);
 bool LoadPngFile(const char* path);

@@ -1,6 +1,7 @@
 # Shared by the workbook end-to-end scripts, after e2e-lib.sh: a history
 # file written here, opened through the menu, and exported through
-# ツール → Excel出力 with the dialog's settings as they stand.
+# ツール → Excel出力 (or レポート(HTML)出力) with the dialog's settings as
+# they stand.
 
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
 
@@ -32,19 +33,26 @@ open_history() {
     wait_for_window "$name - Zelcap Ver2.3 - [$(winpath "$1")]"
 }
 
+# run_tool_dialog WINDOW KEY CAPTION: ツール → the item of access key KEY,
+# then 出力 (Alt+S) in its dialog, whose caption is CAPTION.
+run_tool_dialog() {
+    local dialog
+    focus "$1"
+    xdotool key --clearmodifiers alt+t
+    sleep 0.3
+    xdotool key "$2"
+    dialog=$(wait_for_window "$3") || return 1
+    focus "$dialog"
+    sleep 0.3
+    xdotool key --clearmodifiers alt+s
+}
+
 # export_workbook WINDOW SECONDS: ツール → Excel出力, 出力; waits up to
 # SECONDS for the closing message, answers it and prints its caption
 # ("確認" when the workbook was written, "エラー" when not).
 export_workbook() {
-    local dialog box caption
-    focus "$1"
-    xdotool key --clearmodifiers alt+t
-    sleep 0.3
-    xdotool key x
-    dialog=$(wait_for_window "Excel出力") || return 1
-    focus "$dialog"
-    sleep 0.3
-    xdotool key --clearmodifiers alt+s
+    local box caption
+    run_tool_dialog "$1" x "Excel出力" || return 1
     for _ in $(seq $(($2 * 5))); do
         for caption in 確認 エラー; do
             box=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1)
@@ -58,4 +66,15 @@ export_workbook() {
         sleep 0.2
     done
     return 1
+}
+
+# export_report WINDOW HTM: ツール → レポート(HTML)出力, 出力; answers the
+# closing message and checks that the report file HTM was written.
+export_report() {
+    local box
+    run_tool_dialog "$1" o "HTML出力" || return 1
+    box=$(wait_for_window "確認") || return 1
+    focus "$box"
+    xdotool key Return
+    [ -s "$2" ]
 }

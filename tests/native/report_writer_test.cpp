@@ -19,6 +19,7 @@ struct Fixture {
     // The output folder's files by their folded paths, and what they hold.
     std::map<std::string, std::string> outFiles;
     ReportOptions options;
+    PictureFiles pictures;  // none: every record's own file
 
     Fixture() {
         options.job.layout = 0;
@@ -69,7 +70,7 @@ struct Fixture {
                 bytes = found->second;
                 return true;
             },
-            folder);
+            folder, pictures);
     }
 };
 
@@ -447,3 +448,40 @@ TEST(ReportWriter, CoverAndNumbersActOnlyWhenSetToOne) {
 }
 
 }  // namespace
+
+// An annotated record goes out as its flattened picture; one whose mask has
+// no flattened picture goes out as a note, with neither a copy of its
+// original nor a link or picture naming it (which, with copying off, would
+// show the original wherever the report lies beside it).
+TEST(ReportWriter, AnnotatedRecordsShowTheirFlattenedPictureAndNeverAMaskedOriginal) {
+    for (const bool copy : {true, false}) {
+        SCOPED_TRACE(copy);
+        Fixture f;
+        f.add("注釈", "\\m.png", 1);
+        f.add("隠す", "\\s.png", 1);
+        f.options.copyImages = copy;
+        f.options.imageLinks = true;
+        f.files["C:\\hist\\m.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
+        f.files["C:\\hist\\m_ann.png"] = "flat";
+        f.files["C:\\hist\\s.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
+        f.pictures.exists = [&f](const std::string& path) { return f.files.count(path) > 0; };
+        f.pictures.read = [&f](const std::string& path, std::string& bytes) {
+            bytes = f.files[path];
+            return true;
+        };
+        const ReportText report = f.build();
+        EXPECT_NE(report.html.find("href='m_ann.png'>   <img src=m_ann.png border='0'></a>"),
+                  std::string::npos)
+            << report.html;
+        EXPECT_NE(report.html.find(std::string("<td>\n   <font size=2>") + kWithheldPictureNote +
+                                   "</font>\n  </td>"),
+                  std::string::npos)
+            << report.html;
+        EXPECT_EQ(report.html.find("s.png"), std::string::npos) << report.html;
+        ASSERT_EQ(report.copies.size(), copy ? 1u : 0u);
+        if (copy) {
+            EXPECT_EQ(report.copies[0].source, "C:\\hist\\m_ann.png");
+            EXPECT_EQ(report.copies[0].destination, "C:\\out\\m_ann.png");
+        }
+    }
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/panes_win.h"
+#include "app/status_bar_win.h"
 #include "base/app_state_win.h"
 #include "base/bmp_format.h"
 #include "capture/capturer_win.h"
@@ -538,6 +539,28 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
     }
     capturer.extras.png = false;
     history.modified = 0;
+}
+
+// A record with a flattened annotated picture beside its own shows that one,
+// and the status bar says so; a record without one shows its own and the
+// word goes.
+TEST_F(ImagePaneTest, AnnotatedRecordShowsItsFlattenedPictureAndTheStatusBarSaysSo) {
+    const auto annotationWord = [] {
+        char text[64] = {};
+        SendMessageA(statusBar.window, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+        return std::string(text);
+    };
+    ASSERT_TRUE(SolidPng(InFolder("shot.png"), 30, 20, 0, 0, 200));
+    ASSERT_TRUE(SolidPng(InFolder("shot_ann.png"), 30, 20, 0, 0, 0));
+    ASSERT_TRUE(WriteFileBytes(InFolder("shot.png.zan"), "ZAN 1\r\nmask 0 0 29 19 000000\r\n"));
+    ASSERT_TRUE(WriteFileBytes(InFolder("plain.bmp"), SolidBmp(30, 20, 0, 200, 0)));
+    OpenHistory({"\\shot.png", "\\plain.bmp"});
+    Select(0);
+    EXPECT_TRUE(ViewShows(10, 10, RGB(0, 0, 0)));
+    EXPECT_EQ(annotationWord(), "注釈あり");
+    Select(1);
+    EXPECT_TRUE(ViewShows(10, 10, RGB(0, 200, 0)));
+    EXPECT_EQ(annotationWord(), "");
 }
 
 }  // namespace
