@@ -20,6 +20,7 @@
 #include "history/history.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
+#include "view/annotation_file.h"
 
 namespace {
 const char kFolderFollowsUntitled[] =
@@ -426,6 +427,11 @@ CaptureResult Capturer::writeNumberedFile(HWND owner, std::string heading) {
         result.target = -1;
         return result;
     }
+    // Annotations of a picture this file replaced were made on that
+    // picture: left beside the new one they would mark (and mask) a
+    // capture they were never made for.
+    DeleteFileA(annotation::sidecarPath(filePath).c_str());
+    DeleteFileA(annotation::flattenedPath(filePath).c_str());
     result.target = lastTarget;
     result.path = filePath;
     result.recordPath = recordImagePath(result.number);

@@ -304,10 +304,10 @@ std::string flattenedPath(const std::string& picturePath) {
 
 ExportChoice choosePicture(bool sidecarExists, const std::string& sidecarBytes,
                            bool flattenedExists) {
-    if (flattenedExists)
-        return ExportChoice::flattened;
     if (!sidecarExists)
         return ExportChoice::original;
+    if (flattenedExists)
+        return ExportChoice::flattened;
     const SidecarRead read = parseSidecar(sidecarBytes);
     return read.ok && !hasMask(read.objects) ? ExportChoice::original : ExportChoice::withheld;
 }

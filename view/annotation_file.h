@@ -55,10 +55,11 @@ enum class ExportChoice {
 };
 
 // `sidecar`: whether "<picture>.zan" exists, and its bytes when it does;
-// `flattenedExists`: whether "<stem>_ann.png" exists. A flattened picture is
-// taken whenever it exists; without one, a sidecar that holds a mask, or
-// that cannot be read, withholds the picture, and one without a mask leaves
-// the original.
+// `flattenedExists`: whether "<stem>_ann.png" exists. Without a sidecar the
+// picture has no annotations (a flattened picture left alone is not one).
+// With one, the flattened picture is taken when it exists; without it, a
+// sidecar that holds a mask, or that cannot be read, withholds the picture,
+// and one without a mask leaves the original.
 ExportChoice choosePicture(bool sidecarExists, const std::string& sidecarBytes,
                            bool flattenedExists);
 

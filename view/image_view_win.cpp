@@ -440,7 +440,7 @@ void ShowSelectedImage() {
             // original is not shown in its place as if nothing were marked.
             char flattened[kPathSize] = {};
             if (cp932::copyText(flattened, annotation::flattenedPath(path).c_str()) &&
-                IsFile(flattened)) {
+                IsFile(flattened) && IsFile(annotation::sidecarPath(path).c_str())) {
                 LoadPicture(flattened);
                 annotatedShown = !imagePane->picture.empty();
             } else {

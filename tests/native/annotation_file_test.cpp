@@ -145,7 +145,8 @@ TEST(AnnotationFile, AMaskedPictureNeverLeavesUnmasked) {
         ExportChoice choice;
     } cases[] = {
         {false, "", false, ExportChoice::original},
-        {false, "", true, ExportChoice::flattened},
+        // A flattened picture left without its sidecar is no annotation.
+        {false, "", true, ExportChoice::original},
         {true, kHead + kRect, false, ExportChoice::original},
         {true, kHead, false, ExportChoice::original},
         {true, kHead + kRect + kMask, false, ExportChoice::withheld},

@@ -190,15 +190,22 @@ TEST_F(CaptureTest, OverwriteQuestionOkReplacesWholeAndCancelKeepsTheFile) {
     const std::string big(100000, 'x');
     ASSERT_TRUE(testsupport::WriteFileBytes(InFolder("1.bmp"), big));
     ASSERT_TRUE(testsupport::WriteFileBytes(InFolder("2.bmp"), big));
+    // Annotations of the old pictures: they go with a picture replaced.
+    for (const char* name : {"1.bmp.zan", "1_ann.png", "2.bmp.zan", "2_ann.png"})
+        ASSERT_TRUE(testsupport::WriteFileBytes(InFolder(name), "old"));
 
     DialogAnswerer answers;
     answers.press(IDOK);
     answers.press(IDCANCEL);
     EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_EQ(ReadFileBytes(InFolder("1.bmp")).size(), 54u + 120u * 30u);
+    EXPECT_FALSE(testsupport::FileExists(InFolder("1.bmp.zan")));
+    EXPECT_FALSE(testsupport::FileExists(InFolder("1_ann.png")));
     SetForegroundWindow(window.get());
     EXPECT_EQ(capturer.capture(owner_, 102).target, -1);
     EXPECT_EQ(ReadFileBytes(InFolder("2.bmp")), big);
+    EXPECT_EQ(ReadFileBytes(InFolder("2.bmp.zan")), "old");
+    EXPECT_EQ(ReadFileBytes(InFolder("2_ann.png")), "old");
     ASSERT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(answers.seen()[1].caption, InFolder("2.bmp"));
     EXPECT_EQ(answers.seen()[1].text, "同じ名前のファイルがあります。上書きしますか？");
