@@ -1,0 +1,130 @@
+// The annotation editor with bad input: a picture that cannot be read, a
+// damaged sidecar (kept as .zan.bak at the first save), and a save that
+// cannot write (said so, nothing lost, the close still asks).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/win32/support/win_test_support.h"
+#include "view/annotation_editor_win.h"
+#include "view/annotation_file.h"
+
+namespace {
+
+using testsupport::DialogAnswerer;
+using testsupport::FileExists;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+
+constexpr WPARAM kSaveCommand = 122;  // the editor's 保存 button
+
+// A 40 x 30 grey BMP.
+std::string Bmp() {
+    const int stride = 120;
+    std::string b(54 + stride * 30, '\x80');
+    const auto put = [&](int at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, static_cast<uint32_t>(b.size()), 4);
+    put(6, 0, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, 40, 4);
+    put(22, 30, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(30, 0, 4);
+    put(34, stride * 30, 4);
+    put(38, 0, 16);
+    return b;
+}
+
+void Key(WPARAM key) {
+    HWND canvas =
+        FindWindowExA(AnnotationEditorWindow(), nullptr, "ZELCAP_ANNOTATE_CANVAS", nullptr);
+    MSG message{canvas, WM_KEYDOWN, key, 0, 0, {}};
+    TranslateAnnotationMessage(message);
+}
+
+class AnnotationEditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        picture_ = folder_.path() + "\\shot.bmp";
+        ASSERT_TRUE(WriteFileBytes(picture_, Bmp()));
+    }
+    void TearDown() override {
+        if (HWND editor = AnnotationEditorWindow())
+            DestroyWindow(editor);
+        DestroyWindow(owner_);
+    }
+    bool Open() {
+        return OpenAnnotationEditor(GetModuleHandleA(nullptr), owner_, picture_.c_str());
+    }
+
+    testsupport::ScopedWorkFolder folder_;
+    HWND owner_ = nullptr;
+    std::string picture_;
+};
+
+TEST_F(AnnotationEditorTest, APictureThatCannotBeReadIsSaidAndOpensNothing) {
+    ASSERT_TRUE(WriteFileBytes(picture_, "not a picture"));
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(AnnotationEditorWindow(), nullptr);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "画像ファイルを読み込めませんでした。\r\n" + picture_);
+}
+
+TEST_F(AnnotationEditorTest, ADamagedSidecarOpensEmptyAndIsKeptAsBackupAtTheSave) {
+    const std::string sidecar = annotation::sidecarPath(picture_);
+    const std::string damaged = "ZAN 1\r\nrect 1 2\r\n";
+    ASSERT_TRUE(WriteFileBytes(sidecar, damaged));
+    DialogAnswerer answers;
+    answers.press(IDOK);
+    ASSERT_TRUE(Open());
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text.rfind("注釈ファイルの 2 行目が読めません。", 0), 0u)
+        << answers.seen()[0].text;
+    EXPECT_EQ(ReadFileBytes(sidecar), damaged);  // untouched until a save
+
+    Key('R');
+    Key(VK_RETURN);  // a frame in the middle of the view
+    SendMessageA(AnnotationEditorWindow(), WM_COMMAND, kSaveCommand, 0);
+    EXPECT_EQ(ReadFileBytes(annotation::sidecarBackupPath(picture_)), damaged);
+    const annotation::SidecarRead read = annotation::parseSidecar(ReadFileBytes(sidecar));
+    ASSERT_TRUE(read.ok);
+    ASSERT_EQ(read.objects.size(), 1u);
+    EXPECT_EQ(read.objects[0].kind, annotation::Kind::rectangle);
+    EXPECT_TRUE(FileExists(annotation::flattenedPath(picture_)));
+    EXPECT_EQ(answers.unexpected(), 0);
+}
+
+TEST_F(AnnotationEditorTest, ASaveThatCannotWriteIsSaidAndTheCloseStillAsks) {
+    // A folder where the flattened picture would go: no file can replace it.
+    ASSERT_TRUE(CreateDirectoryA(annotation::flattenedPath(picture_).c_str(), nullptr));
+    ASSERT_TRUE(Open());
+    Key('M');
+    Key(VK_RETURN);
+    DialogAnswerer answers;
+    answers.press(IDOK);  // the failure
+    answers.press(IDNO);  // the close's question: leave unsaved
+    SendMessageA(AnnotationEditorWindow(), WM_COMMAND, kSaveCommand, 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text.rfind("注釈付きの画像を保存できませんでした。", 0), 0u);
+    EXPECT_FALSE(FileExists(annotation::sidecarPath(picture_)));
+    ASSERT_NE(AnnotationEditorWindow(), nullptr);
+    SendMessageA(AnnotationEditorWindow(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].text, "注釈は変更されています。保存しますか？");
+    EXPECT_EQ(AnnotationEditorWindow(), nullptr);
+}
+
+}  // namespace
