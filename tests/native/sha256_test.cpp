@@ -6,24 +6,12 @@
 #include <string>
 
 #include "tests/native/openssl_sha256.h"
+#include "tests/native/sha256_vectors.h"
 
 namespace {
 
-struct Vector {
-    std::string message;
-    const char* hex;
-};
-
-const Vector kNistVectors[] = {
-    {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
-    {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-    {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-     "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-    {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-};
-
 TEST(Sha256, NistVectorsWriteAndReadAsHex) {
-    for (const Vector& v : kNistVectors) {
+    for (const Sha256Vector& v : kNistSha256Vectors) {
         const Sha256Digest digest = opensslSha256(v.message);
         EXPECT_EQ(sha256Hex(digest), v.hex) << v.message.size();
         Sha256Digest parsed;
@@ -33,7 +21,7 @@ TEST(Sha256, NistVectorsWriteAndReadAsHex) {
 }
 
 TEST(Sha256, HexOfEitherCaseOnlyAtFullLength) {
-    const std::string lower = kNistVectors[0].hex;
+    const std::string lower = kNistSha256Vectors[0].hex;
     std::string upper = lower;
     for (char& c : upper)
         c = static_cast<char>(c >= 'a' ? c - 32 : c);

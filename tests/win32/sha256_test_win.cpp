@@ -8,26 +8,14 @@
 #include <string>
 
 #include "base/sha256_win.h"
+#include "tests/native/sha256_vectors.h"
 
 namespace {
-
-struct Vector {
-    std::string message;
-    const char* hex;
-};
-
-const Vector kNistVectors[] = {
-    {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
-    {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-    {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-     "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-    {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-};
 
 TEST(Sha256Cng, NistVectorsWholeAndInPieces) {
     win::Sha256 hash;
     ASSERT_TRUE(hash.ok());
-    for (const Vector& v : kNistVectors) {
+    for (const Sha256Vector& v : kNistSha256Vectors) {
         Sha256Digest whole;
         ASSERT_TRUE(win::sha256(v.message.data(), v.message.size(), whole));
         EXPECT_EQ(sha256Hex(whole), v.hex) << v.message.size();
