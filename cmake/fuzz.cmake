@@ -124,7 +124,7 @@ set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
 # The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
 # tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
-set(ZELCAP_FUZZERS bmp jpeg png csv settings report_writer text_paths annotation_sidecar)
+set(ZELCAP_FUZZERS bmp jpeg png csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log)
 foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})
@@ -139,6 +139,11 @@ foreach(kind ${ZELCAP_FUZZERS})
     math(EXPR limit "${ZELCAP_FUZZ_SECONDS} + 60")
     set_tests_properties(fuzz.${kind} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endforeach()
+
+# The log fuzzer chains its lines with OpenSSL's SHA-256, as the native tests
+# do (the program uses Windows' CNG).
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+target_link_libraries(evidence_log_fuzz PRIVATE OpenSSL::Crypto)
 
 # The workbook's text, name and picture rules; the writer itself needs
 # libxlsxwriter and is exercised by the native tests.

@@ -19,12 +19,15 @@ zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE} ${PNG_INCLUDE})
 target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY} ${PNG_LIBRARY})
 
+# The tests' reference SHA-256 (the program itself uses Windows' CNG).
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 file(GLOB ZELCAP_NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${ZELCAP_NATIVE_TESTS})
 zelcap_target_flags(native_tests)
-target_link_libraries(native_tests PRIVATE zelcap_core GTest::gtest GTest::gtest_main)
+target_link_libraries(native_tests PRIVATE zelcap_core OpenSSL::Crypto GTest::gtest GTest::gtest_main)
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120 LABELS native)
 

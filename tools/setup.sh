@@ -24,7 +24,7 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils
     nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev dpkg-dev imagemagick
+    libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev libssl-dev dpkg-dev imagemagick
     clang libclang-rt-dev
     x11vnc novnc websockify chromium python3-websocket iproute2
     fp-utils libchm-bin nsis zip unzip
