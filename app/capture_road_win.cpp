@@ -9,11 +9,13 @@
 #include "app/toolbar_win.h"
 #include "base/app_state_win.h"
 #include "base/menu_win.h"
+#include "base/sha256_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "capture/region_overlay_win.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
+#include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
@@ -124,12 +126,20 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
     // copies and pastes there while the steps are recorded.
     if (capturer.extras.copyToClipboard && source == Source::hotKey)
         capturer.copyToClipboard(owner);
+    // The evidence is the bytes just written, pinned before anything else
+    // can touch the file; they are not read back.
+    Sha256Digest digest;
+    const bool hashed = captured.file.empty()
+                            ? HashFile(captured.path, digest)
+                            : win::sha256(captured.file.data(), captured.file.size(), digest);
     // The new row's picture is made from the bytes just written, not read back.
     OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
     history.appendCapture(captured.recordPath.c_str(), captured.heading.c_str(), timestamp,
                           settings().folderOption);
+    if (hashed)
+        evidenceBook.captured(history.count, captured.path, digest);
     historyList.showAppendedRecord();
     EnableMenuCommand(window, IDM_FILE_SAVE, true);
     toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);

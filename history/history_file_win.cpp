@@ -11,6 +11,7 @@
 #include "base/file_io_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
+#include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_csv.h"
 #include "history/history_paths.h"
@@ -90,6 +91,7 @@ int ChooseFileToOpen(History& current, HWND owner) {
         return 0;
     current.modified = 0;
     current.untitled = 0;
+    evidenceBook.load(current);
     return 1;
 }
 
@@ -153,6 +155,9 @@ bool Write(History& current, HWND messageOwner) {
     }
     current.modified = 0;
     current.untitled = 0;
+    // The history itself is saved: evidence that cannot be written is said
+    // on its own.
+    evidenceBook.save(current, messageOwner);
     return true;
 }
 
@@ -187,6 +192,7 @@ void NewHistory(History& current, HWND owner, bool captureArmed) {
         PostMessageA(appState.mainWindow, WM_COMMAND, IDM_CAPTURE_STOP, 0);
     }
     ForgetUnreadableName(current);
+    evidenceBook.reset();
 }
 
 int ConfirmSaveChanges(History& current, HWND owner, HWND dialogOwner, HWND messageOwner) {

@@ -12,6 +12,7 @@
 #include "base/cp932.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
+#include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_paths.h"
@@ -303,6 +304,9 @@ int HistoryList::addRowForFile(const char* value) {
     setText(row, kDate, date);
     setText(row, kText, "");
     ++history.count;
+    char full[kPathSize];
+    rowImagePath(value, history.folder, full);
+    evidenceBook.event(LogEvent::import, history.count, full);
     markChanged();
     return 1;
 }
@@ -363,6 +367,20 @@ void HistoryList::dropFiles(HDROP drop) {
 
 // ---- editing ----
 
+namespace {
+
+// The chained log names each record by its number at the moment of the
+// event and its picture's full path.
+void LogRecord(LogEvent what, int row, int number) {
+    if (row < 0 || row >= history.count)
+        return;
+    char full[kPathSize];
+    resolvedImagePath(history.records[row], history.folder, full);
+    evidenceBook.event(what, number, full);
+}
+
+}  // namespace
+
 int HistoryList::deleteSelected() {
     if (ShowMessage(dialogOwner(), "選択した行を削除します。よろしいですか？", "確認",
                     MB_ICONQUESTION | MB_YESNOCANCEL) != IDYES)
@@ -371,6 +389,10 @@ int HistoryList::deleteSelected() {
     for (int r = firstSelected(); r >= 0;
          r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED)))
         rows.push_back(r);
+    // From the last row up, so that each number is the record's own then,
+    // and before a picture goes with its record.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        LogRecord(LogEvent::deletion, *it, *it + 1);
     const bool deleteImages = settingsStore.settings.keepImagesOnDelete == 0;
     for (int k : rows) {
         if (!deleteImages || k >= history.count)
@@ -410,6 +432,7 @@ int HistoryList::moveUp() {
     const int r = firstSelected();
     if (r <= 0)
         return 0;
+    LogRecord(LogEvent::move, r, r);  // to number r, one up
     insertRowFromRecord(r - 1, r);
     SendMessageA(window, LVM_DELETEITEM, r + 1, 0);
     LVITEMA select{};
@@ -424,6 +447,7 @@ int HistoryList::moveDown() {
     const int r = firstSelected();
     if (r < 0 || r >= itemCount() - 1)
         return 0;
+    LogRecord(LogEvent::move, r, r + 2);  // to number r + 2, one down
     insertRowFromRecord(r + 2, r);
     SendMessageA(window, LVM_DELETEITEM, r, 0);
     LVITEMA select{};

@@ -1,0 +1,196 @@
+#include "history/evidence_book_win.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "base/cp932.h"
+#include "base/file_io_win.h"
+#include "base/message_box_win.h"
+#include "base/sha256_win.h"
+#include "base/win_handles_win.h"
+#include "history/evidence_manifest.h"
+#include "history/history_paths.h"
+#include "settings/settings_store.h"
+#include "view/annotation_file.h"
+
+EvidenceBook evidenceBook;
+
+namespace {
+
+// The name as the file system compares it: NTFS folds full-width, Greek and
+// Cyrillic letters as it folds ASCII ones.
+std::string NameKey(const std::string& name) {
+    const int size = static_cast<int>(name.size());
+    const int length = MultiByteToWideChar(932, 0, name.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(932, 0, name.data(), size, wide.data(), length);
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(length));
+    }
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+// "<stem><extension>" beside the history file: its name without its last
+// extension (a dot in a folder's name is none).
+std::string Beside(const char* csvPath, const char* extension) {
+    const std::string path = csvPath;
+    const char* slash = cp932::findLastChar(path.c_str(), '\\');
+    const std::size_t nameStart = slash ? static_cast<std::size_t>(slash - path.c_str()) + 1 : 0;
+    const char* dot = cp932::findLastChar(path.c_str() + nameStart, '.');
+    const std::size_t stemEnd = dot ? static_cast<std::size_t>(dot - path.c_str()) : path.size();
+    return path.substr(0, stemEnd) + extension;
+}
+
+std::string Now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[kDateTimeSize];
+    formatTimestamp(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, text);
+    return text;
+}
+
+Sha256Digest HashLine(const void* data, std::size_t size) {
+    return win::sha256OrZero(data, size);
+}
+
+std::string ManifestPath(const std::string& folder, const std::string& path) {
+    std::string out;
+    return manifestPathFor(folder, path, out) ? out : path;
+}
+
+}  // namespace
+
+bool HashFile(const std::string& path, Sha256Digest& out) {
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        return false;
+    win::Sha256 hash;
+    if (!hash.ok())
+        return false;
+    std::vector<unsigned char> piece(1 << 20);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        if (!hash.update(piece.data(), got))
+            return false;
+    }
+    return hash.finish(out);
+}
+
+void EvidenceBook::reset() {
+    known_.clear();
+    log_.clear();
+    last_ = kLogFirstPrevious;
+    folder_ = history.folder;
+}
+
+void EvidenceBook::load(const History& current) {
+    reset();
+    folder_ = current.folder;
+    const char* csvPath = current.filePath;
+    std::string bytes;
+    const std::vector<std::string> allowed{current.folder, settingsStore.settings.saveFolder};
+    if (win::ReadWholeFile(Beside(csvPath, ".sha256").c_str(), bytes, int64_t{64} << 20)) {
+        const Manifest manifest = parseManifest(bytes.data(), bytes.size());
+        for (const ManifestEntry& e : manifest.entries) {
+            std::string path;
+            if (windowsPathFor(folder_, e.path, allowed, path) == PlaceCheck::ok)
+                known_[NameKey(path)] = e.digest;
+        }
+    }
+    if (win::ReadWholeFile(Beside(csvPath, ".zlog").c_str(), bytes, int64_t{64} << 20)) {
+        log_ = bytes;
+        last_ = lastLineHash(parseEvidenceLog(bytes.data(), bytes.size()), HashLine);
+    }
+}
+
+void EvidenceBook::append(LogEvent what, int record, const std::string& path,
+                          const Sha256Digest& digest) {
+    LogEntry entry;
+    entry.time = Now();
+    entry.event = what;
+    entry.record = record;
+    entry.path = ManifestPath(folder_, path);
+    entry.file = digest;
+    appendLogLine(log_, last_, entry, HashLine);
+}
+
+void EvidenceBook::captured(int record, const std::string& path, const Sha256Digest& digest) {
+    if (folder_.empty())
+        folder_ = history.folder;
+    known_[NameKey(path)] = digest;
+    append(LogEvent::capture, record, path, digest);
+}
+
+bool EvidenceBook::digestOf(const std::string& path, Sha256Digest& out) {
+    const auto found = known_.find(NameKey(path));
+    if (found != known_.end()) {
+        out = found->second;
+        return true;
+    }
+    if (!HashFile(path, out))
+        return false;
+    known_[NameKey(path)] = out;
+    return true;
+}
+
+void EvidenceBook::event(LogEvent what, int record, const std::string& path) {
+    if (folder_.empty())
+        folder_ = history.folder;
+    Sha256Digest digest{};
+    if (!path.empty())
+        digestOf(path, digest);
+    append(what, record, path, digest);
+}
+
+bool EvidenceBook::save(const History& current, HWND owner) {
+    // The paths of a history saved under another folder are relative to
+    // that folder from now on.
+    folder_ = current.folder;
+    append(LogEvent::save, 0, current.filePath, Sha256Digest{});
+    const std::string logPath = Beside(current.filePath, ".zlog");
+    const std::string manifestPath = Beside(current.filePath, ".sha256");
+    std::vector<ManifestEntry> entries;
+    const auto add = [&](const std::string& path) {
+        Sha256Digest digest;
+        if (!path.empty() && digestOf(path, digest))
+            addManifestEntry(entries, folder_, path, digest, false);
+    };
+    for (int i = 0; i < current.count; ++i) {
+        const HistoryRecord& r = current.records[i];
+        char picture[kPathSize], text[kPathSize];
+        resolvedImagePath(r, current.folder, picture);
+        resolvedTextPath(r.textFile, current.folder, text);
+        add(picture);
+        add(text);
+        for (const std::string& annotated :
+             {annotation::sidecarPath(picture), annotation::flattenedPath(picture)})
+            if (GetFileAttributesA(annotated.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                known_.erase(NameKey(annotated));  // written by the editor since
+                add(annotated);
+            }
+    }
+    DWORD error = 0;
+    const char* failed = nullptr;
+    if (win::ReplaceContents(logPath.c_str(), "zlg", log_, &error) != win::ReplaceStep::done) {
+        failed = logPath.c_str();
+    } else {
+        Sha256Digest logDigest;
+        if (win::sha256(log_.data(), log_.size(), logDigest))
+            addManifestEntry(entries, folder_, logPath, logDigest, false);
+        if (win::ReplaceContents(manifestPath.c_str(), "zsh", writeManifest(entries), &error) !=
+            win::ReplaceStep::done)
+            failed = manifestPath.c_str();
+    }
+    if (failed) {
+        std::string text = "証跡ファイルを保存できませんでした。\r\n";
+        text += failed;
+        ShowMessage(owner, text.c_str(), "エラー", MB_ICONERROR | MB_OK);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The evidence of three hot-key captures as another tool checks it: after
+# Save As, `sha256sum -c` on the manifest beside the history passes from
+# the Linux side, the manifest's digests are those of the files' bytes, and
+# the chained log holds one capture line per record and the save, each
+# pinning the line before it. Then one byte of a picture is changed and
+# sha256sum names that file.
+. "$(dirname "$0")/e2e-lib.sh" "$1"
+
+winwork="Z:${E2E_WORK//\//\\}"
+printf '%s\r\n' '[File_Set]' 'Aウィンドウ：修飾キー=3' 'Aウィンドウ：キー=119' 'Aウィンドウ：監視=1' \
+    "保存先=$winwork" '画像ファイル名=ev' '画像ファイル開始番号=1' '[Window]' 'X位置=0' 'Y位置=0' '幅=400' '高さ=560' |
+    iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
+
+start_zelcap
+window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.5
+xdotool key --clearmodifiers ctrl+alt+s
+sleep 1
+for n in 1 2 3; do
+    xdotool key --clearmodifiers ctrl+shift+F8
+    for _ in $(seq 50); do [ -s "$E2E_WORK/ev$n.bmp" ] && break; sleep 0.1; done
+    sleep 0.3
+done
+save_history_as "$window" "$winwork\\hist.csv" "$E2E_WORK/hist.csv" || fail "the history was not saved"
+sleep 0.5
+manifest="$E2E_WORK/hist.sha256"
+log="$E2E_WORK/hist.zlog"
+[ -s "$manifest" ] && [ -s "$log" ] && pass "the manifest and the log beside the history" ||
+    { fail "no manifest or log: $(ls "$E2E_WORK")"; e2e_finish; }
+(cd "$E2E_WORK" && LC_ALL=C sha256sum -c --strict "$(basename "$manifest")") >"$E2E_WORK/check.txt" 2>&1 &&
+    pass "sha256sum -c passes: $(tr '\n' ' ' <"$E2E_WORK/check.txt")" ||
+    fail "sha256sum -c: $(cat "$E2E_WORK/check.txt")"
+names=$(cut -c 67- "$manifest" | tr '\n' ' ')
+[ "$names" = "ev1.bmp ev2.bmp ev3.bmp hist.zlog " ] && pass "the manifest lists the pictures and the log" ||
+    fail "manifest names: $names"
+result=$(/usr/bin/python3 - "$log" <<'PY'
+import hashlib, sys
+lines = open(sys.argv[1], "rb").read().split(b"\r\n")
+if lines[-1] != b"":
+    print("no CR LF at the end"); sys.exit()
+lines = lines[:-1]
+bad = []
+previous = "0" * 64
+for i, line in enumerate(lines, 1):
+    f = line.split(b"\t")
+    if len(f) != 6:
+        bad.append(f"line {i}: {len(f)} fields"); continue
+    if f[5].decode() != previous:
+        bad.append(f"line {i}: chain")
+    previous = hashlib.sha256(line).hexdigest()
+events = [l.split(b"\t")[1].decode() for l in lines]
+if events != ["capture", "capture", "capture", "save"]:
+    bad.append(f"events {events}")
+print("; ".join(bad) if bad else "ok")
+PY
+)
+[ "$result" = ok ] && pass "the log: three captures and the save, chained" || fail "log: $result"
+
+printf 'X' | dd of="$E2E_WORK/ev2.bmp" bs=1 seek=100 conv=notrunc status=none
+(cd "$E2E_WORK" && LC_ALL=C sha256sum -c "$(basename "$manifest")") >"$E2E_WORK/check.txt" 2>&1
+grep -qx 'ev2.bmp: FAILED' "$E2E_WORK/check.txt" && [ "$(grep -c ': OK$' "$E2E_WORK/check.txt")" = 3 ] &&
+    pass "a changed byte: sha256sum names ev2.bmp" || fail "after the change: $(cat "$E2E_WORK/check.txt")"
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --clearmodifiers alt+F4
+wait_for_exit; rc=$?
+[ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
+e2e_finish
