@@ -1,8 +1,11 @@
 #include "app/capture_road_win.h"
 
 #include <cstdio>
+#include <exception>
+#include <future>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/main_window_win.h"
 #include "app/status_bar_win.h"
@@ -119,6 +122,9 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
 
 enum class Source { hotKey, step };
 
+// The bytes of the last capture, for its digest on another thread.
+std::vector<uint8_t> evidenceCopy;
+
 // The record of the capture just written, and what follows it but the
 // picture, which the caller shows once the road is no longer busy.
 void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Source source) {
@@ -126,20 +132,42 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
     // copies and pastes there while the steps are recorded.
     if (capturer.extras.copyToClipboard && source == Source::hotKey)
         capturer.copyToClipboard(owner);
-    // The evidence is the bytes just written, pinned before anything else
-    // can touch the file; they are not read back.
-    Sha256Digest digest;
-    const bool hashed = captured.file.empty()
-                            ? HashFile(captured.path, digest)
-                            : win::sha256(captured.file.data(), captured.file.size(), digest);
+    // The evidence is the bytes just written, not read back: a copy of
+    // them is hashed on another thread while the pane shows the picture
+    // (whose block the pane and the capturer may reuse or free at once).
+    // The copy stays untouched until the digest has been waited for
+    // (evidenceBook.flush, first thing here and before every capture).
+    evidenceBook.flush();
+    std::future<std::pair<bool, Sha256Digest>> digest;
+    bool copied = false;
+    if (!captured.file.empty()) {
+        try {
+            evidenceCopy.assign(captured.file.begin(), captured.file.end());
+            copied = true;
+            digest = std::async(std::launch::async, [] {
+                Sha256Digest d;
+                const bool ok = win::sha256(evidenceCopy.data(), evidenceCopy.size(), d);
+                return std::make_pair(ok, d);
+            });
+        } catch (const std::exception&) {  // no memory or no thread: here and now
+            digest = {};
+        }
+    }
+    if (!digest.valid()) {
+        std::promise<std::pair<bool, Sha256Digest>> now;
+        Sha256Digest d;
+        now.set_value({copied ? win::sha256(evidenceCopy.data(), evidenceCopy.size(), d)
+                              : HashFile(captured.path, d),
+                       d});
+        digest = now.get_future();
+    }
     // The new row's picture is made from the bytes just written, not read back.
     OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
     history.appendCapture(captured.recordPath.c_str(), captured.heading.c_str(), timestamp,
                           settings().folderOption);
-    if (hashed)
-        evidenceBook.captured(history.count, captured.path, digest);
+    evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
     historyList.showAppendedRecord();
     EnableMenuCommand(window, IDM_FILE_SAVE, true);
     toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);
@@ -160,6 +188,8 @@ void ShowCapturedPicture() {
 }
 
 void RunCapture(HWND window, int id, LPARAM lParam) {
+    // The last capture's block is written again: its digest first.
+    evidenceBook.flush();
     {
         CaptureBusyScope busy;
         HWND owner = MessageOwner(window);
@@ -258,6 +288,7 @@ void OnStepShot(HWND window) {
             return;
         }
         bool written = false;
+        evidenceBook.flush();
         {
             CaptureBusyScope busy;
             HWND owner = MessageOwner(window);

@@ -23,6 +23,7 @@
 #include "capture/capturer_win.h"
 #include "capture/key_panel_win.h"
 #include "capture/settings_sheet_win.h"
+#include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
@@ -68,6 +69,9 @@ bool OnCreate(HWND window) {
 }
 
 void OnDestroy() {
+    // A capture's digest still being taken reads a block of the capture
+    // road's: done before anything is torn down.
+    evidenceBook.flush();
     UninitializeHtmlHelp(appState.helpCookie);
     if (appState.richEditModule) {
         FreeLibrary(appState.richEditModule);

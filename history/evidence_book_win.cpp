@@ -82,6 +82,7 @@ bool HashFile(const std::string& path, Sha256Digest& out) {
 }
 
 void EvidenceBook::reset() {
+    flush();
     known_.clear();
     log_.clear();
     last_ = kLogFirstPrevious;
@@ -119,7 +120,24 @@ void EvidenceBook::append(LogEvent what, int record, const std::string& path,
     appendLogLine(log_, last_, entry, HashLine);
 }
 
+void EvidenceBook::capturedLater(int record, const std::string& path,
+                                 std::future<std::pair<bool, Sha256Digest>> digest) {
+    flush();
+    pending_ = Pending{record, path, std::move(digest)};
+}
+
+void EvidenceBook::flush() {
+    if (!pending_)
+        return;
+    Pending p = std::move(*pending_);
+    pending_.reset();
+    const std::pair<bool, Sha256Digest> digest = p.digest.get();
+    if (digest.first)
+        captured(p.record, p.path, digest.second);
+}
+
 void EvidenceBook::captured(int record, const std::string& path, const Sha256Digest& digest) {
+    flush();
     if (folder_.empty())
         folder_ = history.folder;
     known_[NameKey(path)] = digest;
@@ -127,6 +145,7 @@ void EvidenceBook::captured(int record, const std::string& path, const Sha256Dig
 }
 
 bool EvidenceBook::digestOf(const std::string& path, Sha256Digest& out) {
+    flush();
     const auto found = known_.find(NameKey(path));
     if (found != known_.end()) {
         out = found->second;
@@ -139,6 +158,7 @@ bool EvidenceBook::digestOf(const std::string& path, Sha256Digest& out) {
 }
 
 void EvidenceBook::event(LogEvent what, int record, const std::string& path) {
+    flush();
     if (folder_.empty())
         folder_ = history.folder;
     Sha256Digest digest{};
@@ -148,6 +168,7 @@ void EvidenceBook::event(LogEvent what, int record, const std::string& path) {
 }
 
 bool EvidenceBook::save(const History& current, HWND owner) {
+    flush();
     // The paths of a history saved under another folder are relative to
     // that folder from now on.
     folder_ = current.folder;

@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
+#include <future>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "base/sha256.h"
 #include "history/evidence_log.h"
@@ -25,6 +28,13 @@ class EvidenceBook {
     // A capture written to `path` (full Windows path) as record `record`
     // (from 1), with the digest of the bytes written.
     void captured(int record, const std::string& path, const Sha256Digest& digest);
+    // The same with the digest still being taken on another thread (false
+    // when it could not be). It is waited for before the next event, the
+    // next save and flush().
+    void capturedLater(int record, const std::string& path,
+                       std::future<std::pair<bool, Sha256Digest>> digest);
+    // Waits for a digest still being taken and records it.
+    void flush();
     // Any other event on a record's picture; its digest is the one known, or
     // the file's as it is now.
     void event(LogEvent what, int record, const std::string& path);
@@ -43,6 +53,13 @@ class EvidenceBook {
     std::string log_;
     Sha256Digest last_{};
     std::string folder_;  // where the log's paths are relative to: the history's
+
+    struct Pending {
+        int record = 0;
+        std::string path;
+        std::future<std::pair<bool, Sha256Digest>> digest;
+    };
+    std::optional<Pending> pending_;
 
     void append(LogEvent what, int record, const std::string& path, const Sha256Digest& digest);
 };
