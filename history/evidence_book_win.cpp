@@ -186,7 +186,16 @@ bool EvidenceBook::save(const History& current, HWND owner) {
         char picture[kPathSize], text[kPathSize];
         resolvedImagePath(r, current.folder, picture);
         resolvedTextPath(r.textFile, current.folder, text);
-        add(picture);
+        // A picture is listed with the digest pinned when it was captured,
+        // imported or last listed, never with one taken now as if it had
+        // been: a picture of an older history stays unlisted (未登録) until
+        // the verify command lists it, marked as made afterwards. That also
+        // keeps a save from reading every picture of a long history.
+        const auto pinned = known_.find(NameKey(picture));
+        if (pinned != known_.end())
+            addManifestEntry(entries, folder_, picture, pinned->second, false);
+        // The description file is the user's, pinned as it is saved.
+        known_.erase(NameKey(text));
         add(text);
         for (const std::string& annotated :
              {annotation::sidecarPath(picture), annotation::flattenedPath(picture)})
