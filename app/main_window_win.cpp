@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -27,12 +28,14 @@
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
+#include "history/history_paths.h"
 #include "report/excel_export_win.h"
 #include "report/report_dialog_win.h"
 #include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/annotation_editor_win.h"
+#include "view/annotation_file.h"
 #include "view/image_view_win.h"
 
 namespace {
@@ -66,6 +69,30 @@ bool OnCreate(HWND window) {
     UpdateSelectionCommands(window);
     InitializeHtmlHelp(&appState.helpCookie);
     return true;
+}
+
+// The chained log names the record whose picture was annotated, with the
+// flattened picture just written.
+void LogAnnotation(const char* picture) {
+    if (!picture)
+        return;
+    const auto wide = [](const char* text) {
+        const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+        std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+        if (n > 0)
+            MultiByteToWideChar(932, 0, text, -1, out.data(), n);
+        return out;
+    };
+    const std::wstring target = wide(picture);
+    for (int i = 0; i < history.count; ++i) {
+        char path[kPathSize];
+        resolvedImagePath(history.records[i], history.folder, path);
+        const std::wstring candidate = wide(path);
+        if (CompareStringOrdinal(candidate.c_str(), -1, target.c_str(), -1, TRUE) == CSTR_EQUAL) {
+            evidenceBook.event(LogEvent::annotate, i + 1, annotation::flattenedPath(picture));
+            return;
+        }
+    }
 }
 
 void OnDestroy() {
@@ -434,6 +461,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case UWM_STEP_SHOT:
             capture_road::OnStepShot(window);
+            return 0;
+        case UWM_ANNOTATED:
+            LogAnnotation(reinterpret_cast<const char*>(lParam));
             return 0;
         case UWM_SHOW_IMAGE:
             ShowSelectedPicture();

@@ -16,3 +16,7 @@ constexpr UINT UWM_REPAINT_TABS = WM_USER + 102;
 // The step recorder has a click ready to be written (posted from its
 // threads; the main window takes every waiting click, in order).
 constexpr UINT UWM_STEP_SHOT = WM_USER + 103;
+
+// The annotation editor has saved a picture's annotations: lParam is the
+// picture's path (const char*, valid during the call; sent, never posted).
+constexpr UINT UWM_ANNOTATED = WM_USER + 104;

@@ -811,6 +811,7 @@ bool Editor::save() {
             return fail("注釈ファイルを保存できませんでした。", sidecar);
     }
     document.markSaved();
+    SendMessageA(owner, UWM_ANNOTATED, 0, reinterpret_cast<LPARAM>(picturePath.c_str()));
     PostMessageA(owner, UWM_SHOW_IMAGE, 0, 0);
     return true;
 }
