@@ -25,6 +25,7 @@
 #include "capture/key_panel_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/evidence_book_win.h"
+#include "history/evidence_verify_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
@@ -359,6 +360,9 @@ bool OnCommand(HWND window, int id) {
         case IDM_EXCEL:
             RunExcelExport(window);
             return true;
+        case IDM_VERIFY:
+            RunEvidenceVerify(window);
+            return true;
         case IDM_PREFERENCES:
             OnPreferences(window);
             return true;
@@ -522,6 +526,8 @@ void UpdateHistoryCommands(HWND mainWindow) {
     const bool items = historyList.itemCount() > 0;
     EnableMenuCommand(mainWindow, IDM_REPORT, items);
     EnableMenuCommand(mainWindow, IDM_EXCEL, items);
+    // The evidence files sit beside a saved history; an untitled one has none.
+    EnableMenuCommand(mainWindow, IDM_VERIFY, items && !history.untitled);
     toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);
 }
 

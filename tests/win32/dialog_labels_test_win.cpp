@@ -9,6 +9,7 @@
 
 #include "resources/annotation_ids.h"
 #include "resources/capture_extras_ids.h"
+#include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
 
 namespace {
@@ -84,7 +85,9 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
         const char* name;
     } dialogs[] = {{IDD_EXCEL_OPTIONS, "Excel出力"},
                    {IDD_SHEET_CAPTURE_EXTRAS, "拡張キャプチャー"},
-                   {IDD_ANNOTATION_TEXT, "文字"}};
+                   {IDD_ANNOTATION_TEXT, "文字"},
+                   {IDD_EVIDENCE_VERIFY, "証跡の検証"},
+                   {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"}};
     for (const auto& d : dialogs) {
         HWND dialog =
             CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(d.id), parent, Inert, 0);

@@ -78,10 +78,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     ASSERT_EQ(GetMenuItemCount(menu), 5);
     const char* const names[] = {"ファイル(&F)", "編集(&E)", "キャプチャー(&C)", "ツール(&T)",
                                  "ヘルプ(&H)"};
-    // ツール holds the Excel export between the two specified commands;
+    // ツール holds the Excel export and the evidence check between the two
+    // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
     // the annotation editor after the two heading commands.
-    const int counts[] = {7, 9, 5, 3, 4};
+    const int counts[] = {7, 9, 5, 4, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -91,7 +92,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     HMENU tools = GetSubMenu(menu, 3);
     EXPECT_EQ(GetMenuItemID(tools, 0), static_cast<UINT>(IDM_REPORT));
     EXPECT_EQ(GetMenuItemID(tools, 1), static_cast<UINT>(IDM_EXCEL));
-    EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_PREFERENCES));
+    EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_VERIFY));
+    EXPECT_EQ(GetMenuItemID(tools, 3), static_cast<UINT>(IDM_PREFERENCES));
+    EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 2), static_cast<UINT>(IDM_ANNOTATE));
@@ -106,6 +109,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_FALSE(MenuEnabled(IDM_FILE_SAVE));
     EXPECT_FALSE(MenuEnabled(IDM_REPORT));
     EXPECT_FALSE(MenuEnabled(IDM_EXCEL));
+    EXPECT_FALSE(MenuEnabled(IDM_VERIFY));
     EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_EQ(capturer.monitoring, 0);

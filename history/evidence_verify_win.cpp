@@ -1,0 +1,353 @@
+#include "history/evidence_verify_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "base/app_state_win.h"
+#include "base/file_io_win.h"
+#include "base/message_box_win.h"
+#include "base/sha256_win.h"
+#include "base/win_handles_win.h"
+#include "history/evidence_verify.h"
+#include "history/history.h"
+#include "history/history_paths.h"
+#include "resources/evidence_ids.h"
+#include "settings/settings_store.h"
+#include "view/annotation_file.h"
+
+namespace {
+
+// A manifest or log of a full history is well under a megabyte; anything
+// far larger is not one of ours and is not read into memory.
+constexpr int64_t kEvidenceFileLimit = 64 << 20;
+constexpr DWORD kPiece = 1 << 20;
+constexpr UINT kWorkEnded = WM_APP + 41;
+constexpr UINT_PTR kTimer = 1;
+constexpr int kBarRange = 1000;
+
+HINSTANCE Instance() {
+    return appState.instance ? appState.instance : GetModuleHandleA(nullptr);
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ---- the work, on its own thread ----
+
+struct Progress {
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> cancel{false};
+};
+
+// The file read in pieces, so that a large picture is never held whole. A
+// file that cannot be opened or read counts as not there.
+bool HashFile(win::Sha256& hash, const std::string& path, Progress& progress, Sha256Digest& out) {
+    ++progress.done;
+    if (progress.cancel)
+        return false;
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file || (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    std::vector<unsigned char> piece(kPiece);
+    bool ok = hash.ok();
+    for (DWORD got = 0; ok;) {
+        ok = ReadFile(file.get(), piece.data(), kPiece, &got, nullptr) != 0 && !progress.cancel;
+        if (!ok || got == 0)
+            break;
+        ok = hash.update(piece.data(), got);
+    }
+    Sha256Digest digest;
+    // finish() also makes the object ready for the next file.
+    if (!hash.finish(digest) || !ok)
+        return false;
+    out = digest;
+    return true;
+}
+
+struct Job {
+    Progress* progress;
+    const std::function<void()>* work;
+    std::thread thread;
+    std::string shown;
+};
+
+void ShowProgress(HWND dialog, Job& job) {
+    const int done = job.progress->done, total = job.progress->total;
+    char text[128];
+    if (job.progress->cancel)
+        std::snprintf(text, sizeof text, "中止しています...");
+    else
+        std::snprintf(text, sizeof text, "ファイルを確かめています: %d / %d", done, total);
+    if (job.shown != text) {
+        job.shown = text;
+        SetDlgItemTextA(dialog, IDC_EVIDENCE_PROGRESS_TEXT, text);
+    }
+    const int position = total > 0 ? (done < total ? done : total) * kBarRange / total : 0;
+    SendDlgItemMessageA(dialog, IDC_EVIDENCE_PROGRESS_BAR, PBM_SETPOS, position, 0);
+}
+
+INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    Job* job = reinterpret_cast<Job*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            job = reinterpret_cast<Job*>(lParam);
+            SendDlgItemMessageA(dialog, IDC_EVIDENCE_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarRange);
+            ShowProgress(dialog, *job);
+            SetTimer(dialog, kTimer, 100, nullptr);
+            const std::function<void()>* work = job->work;
+            job->thread = std::thread([dialog, work] {
+                (*work)();
+                PostMessageA(dialog, kWorkEnded, 0, 0);
+            });
+            return TRUE;
+        }
+        case WM_TIMER:
+            if (job && wParam == kTimer)
+                ShowProgress(dialog, *job);
+            return TRUE;
+        case WM_COMMAND:
+            if (job && LOWORD(wParam) == IDCANCEL && !job->progress->cancel) {
+                job->progress->cancel = true;
+                EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+                ShowProgress(dialog, *job);
+            }
+            return TRUE;
+        case kWorkEnded:
+            KillTimer(dialog, kTimer);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+// Runs work on another thread while the progress window shows; returns when
+// it has ended.
+void RunWithProgress(HWND owner, Progress& progress, const std::function<void()>& work) {
+    Job job{&progress, &work, {}, {}};
+    const INT_PTR shown = DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_PROGRESS),
+                                          owner, ProgressProc, reinterpret_cast<LPARAM>(&job));
+    if (!job.thread.joinable()) {
+        if (shown <= 0) {
+            HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            work();
+            SetCursor(old);
+        }
+        return;
+    }
+    job.thread.join();
+}
+
+// ---- the list ----
+
+struct ListState {
+    const std::string* text;
+    std::string defaultName;
+};
+
+void SaveList(HWND dialog, const ListState& state) {
+    char path[MAX_PATH] = {};
+    std::snprintf(path, sizeof path, "%s", state.defaultName.c_str());
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog;
+    ofn.lpstrFilter = "テキストファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrInitialDir = history.folder;
+    ofn.lpstrDefExt = "txt";
+    ofn.lpstrTitle = "検証結果の保存";
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameA(&ofn))
+        return;
+    DWORD error = 0;
+    if (win::ReplaceContents(path, "zvf", *state.text, &error) != win::ReplaceStep::done) {
+        char text[MAX_PATH + 128];
+        std::snprintf(text, sizeof text, "ファイルに書き込めません（エラー %lu）\r\n%s",
+                      static_cast<unsigned long>(error), path);
+        ShowMessage(dialog, text, "エラー", MB_ICONERROR | MB_OK);
+    }
+}
+
+INT_PTR CALLBACK ListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            const auto* state = reinterpret_cast<const ListState*>(lParam);
+            HWND list = GetDlgItem(dialog, IDC_EVIDENCE_LIST);
+            SetWindowTextA(list, state->text->c_str());
+            SetFocus(list);
+            SendMessageA(list, EM_SETSEL, 0, 0);
+            return FALSE;
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_EVIDENCE_SAVE:
+                    SaveList(dialog, *reinterpret_cast<const ListState*>(
+                                         GetWindowLongPtrA(dialog, DWLP_USER)));
+                    return TRUE;
+                case IDCANCEL:
+                case IDOK:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+// ---- the command ----
+
+std::vector<EvidenceRecord> RecordsOfHistory() {
+    std::vector<EvidenceRecord> records;
+    for (int i = 0; i < history.count; ++i) {
+        const HistoryRecord& r = history.records[i];
+        char picture[kPathSize], text[kPathSize];
+        resolvedImagePath(r, history.folder, picture);
+        resolvedTextPath(r.textFile, history.folder, text);
+        EvidenceRecord record;
+        record.picture = picture;
+        record.description = text;
+        // An annotated picture's own files count only once they exist: most
+        // pictures have none.
+        for (const std::string& other :
+             {annotation::flattenedPath(picture), annotation::sidecarPath(picture)})
+            if (Exists(other))
+                record.others.push_back(other);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+int FileCount(const std::vector<EvidenceRecord>& records) {
+    int n = 0;
+    for (const EvidenceRecord& r : records)
+        n += 1 + (r.description.empty() ? 0 : 1) + static_cast<int>(r.others.size());
+    return n;
+}
+
+void ShowWriteError(HWND owner, const std::string& path, DWORD error) {
+    char text[kPathSize + 128];
+    std::snprintf(text, sizeof text, "証跡ファイルを書き込めません（エラー %lu）\r\n%s",
+                  static_cast<unsigned long>(error), path.c_str());
+    ShowMessage(owner, text, "エラー", MB_ICONERROR | MB_OK);
+}
+
+void ShowReadError(HWND owner, const std::string& path) {
+    char text[kPathSize + 64];
+    std::snprintf(text, sizeof text, "証跡ファイルを読めません\r\n%s", path.c_str());
+    ShowMessage(owner, text, "エラー", MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+std::string EvidenceFileBeside(const char* historyPath, const char* extension) {
+    std::string path = historyPath;
+    const char* part = filePart(historyPath);
+    const char* name = part ? part + 1 : historyPath;
+    // '.' is never a trail byte of a double-byte character.
+    const char* dot = std::strrchr(name, '.');
+    if (dot != nullptr)
+        path.resize(static_cast<std::size_t>(dot - historyPath));
+    return path + extension;
+}
+
+void RunEvidenceVerify(HWND owner) {
+    if (history.untitled || history.count <= 0)
+        return;
+    const std::string manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
+    const std::string logPath = EvidenceFileBeside(history.filePath, ".zlog");
+    const std::vector<EvidenceRecord> records = RecordsOfHistory();
+    const std::string folder = history.folder;
+
+    std::string manifestBytes;
+    const bool hasManifest = Exists(manifestPath);
+    if (hasManifest &&
+        !win::ReadWholeFile(manifestPath.c_str(), manifestBytes, kEvidenceFileLimit)) {
+        ShowReadError(owner, manifestPath);
+        return;
+    }
+    std::string logBytes;
+    const bool hasLog = Exists(logPath);
+    if (hasLog && !win::ReadWholeFile(logPath.c_str(), logBytes, kEvidenceFileLimit)) {
+        ShowReadError(owner, logPath);
+        return;
+    }
+
+    Progress progress;
+    std::vector<std::string> allowed{folder};
+    if (settingsStore.settings.saveFolder[0] != '\0')
+        allowed.emplace_back(settingsStore.settings.saveFolder);
+
+    if (!hasManifest) {
+        if (ShowMessage(owner,
+                        "この履歴には証跡ファイル（.sha256）がありません。\r\n"
+                        "今のファイルから作りますか？",
+                        "証跡の検証", MB_ICONQUESTION | MB_YESNO) != IDYES)
+            return;
+        progress.total = FileCount(records);
+        std::vector<ManifestEntry> entries;
+        std::vector<std::string> leftOut;
+        RunWithProgress(owner, progress, [&] {
+            win::Sha256 hash;
+            entries = manifestFromFiles(
+                folder, records,
+                [&](const std::string& path, Sha256Digest& out) {
+                    return HashFile(hash, path, progress, out);
+                },
+                leftOut);
+        });
+        if (progress.cancel)
+            return;
+        manifestBytes = writeManifest(entries);
+        DWORD error = 0;
+        if (win::ReplaceContents(manifestPath.c_str(), "zsh", manifestBytes, &error) !=
+            win::ReplaceStep::done) {
+            ShowWriteError(owner, manifestPath, error);
+            return;
+        }
+        progress.done = 0;
+    }
+
+    const Manifest manifest = parseManifest(manifestBytes.data(), manifestBytes.size());
+    const EvidenceLog log = parseEvidenceLog(logBytes.data(), logBytes.size());
+    progress.total = FileCount(records) + (hasLog ? 1 : 0);
+    std::string text;
+    RunWithProgress(owner, progress, [&] {
+        win::Sha256 hash;
+        VerifyInput input;
+        input.manifestFolder = folder;
+        input.allowedFolders = allowed;
+        input.records = records;
+        input.manifest = &manifest;
+        input.log = hasLog ? &log : nullptr;
+        input.logPath = hasLog ? logPath : std::string();
+        input.hashFile = [&](const std::string& path, Sha256Digest& out) {
+            return HashFile(hash, path, progress, out);
+        };
+        input.hashLine = win::sha256OrZero;
+        text = verifyReportText(verifyEvidence(input));
+    });
+    if (progress.cancel)
+        return;
+
+    const char* part = filePart(manifestPath.c_str());
+    ListState state{&text,
+                    EvidenceFileBeside(part ? part + 1 : manifestPath.c_str(), "") + "_検証.txt"};
+    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_VERIFY), owner, ListProc,
+                    reinterpret_cast<LPARAM>(&state));
+}

@@ -1,0 +1,18 @@
+// The command "証跡の検証(&V)...": the saved history's records checked against
+// its manifest "<history stem>.sha256" and its chained log "<history
+// stem>.zlog", the findings shown in a list that can be saved as text. A
+// history without a manifest is offered one made from the files as they are
+// now.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The path of the evidence file beside a history CSV: the CSV's path with
+// its extension replaced by `extension` (".sha256", ".zlog"), or added when
+// its name has none.
+std::string EvidenceFileBeside(const char* historyPath, const char* extension);
+
+// Runs the command on the global history; every outcome is told to the user.
+void RunEvidenceVerify(HWND owner);
