@@ -4,8 +4,10 @@
 # the Linux side, the manifest's digests are those of the files' bytes, and
 # the chained log holds one capture line per record and the save, each
 # pinning the line before it. Then one byte of a picture is changed and
-# sha256sum names that file.
+# sha256sum names that file. With another picture deleted and two records
+# swapped by hand in the CSV, ツール → 証跡の検証 names exactly those.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
+. "$(dirname "$0")/excel-lib.sh"
 
 winwork="Z:${E2E_WORK//\//\\}"
 printf '%s\r\n' '[File_Set]' 'Aウィンドウ：修飾キー=3' 'Aウィンドウ：キー=119' 'Aウィンドウ：監視=1' \
@@ -63,8 +65,40 @@ printf 'X' | dd of="$E2E_WORK/ev2.bmp" bs=1 seek=100 conv=notrunc status=none
 grep -qx 'ev2.bmp: FAILED' "$E2E_WORK/check.txt" && [ "$(grep -c ': OK$' "$E2E_WORK/check.txt")" = 3 ] &&
     pass "a changed byte: sha256sum names ev2.bmp" || fail "after the change: $(cat "$E2E_WORK/check.txt")"
 
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+focus "$window"
 xdotool key --clearmodifiers alt+F4
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
+
+rm "$E2E_WORK/ev3.bmp"
+/usr/bin/python3 - "$E2E_WORK/hist.csv" <<'PY'
+import sys
+lines = open(sys.argv[1], "rb").read().split(b"\r\n")
+lines[1], lines[2] = lines[2], lines[1]
+open(sys.argv[1], "wb").write(b"\r\n".join(lines))
+PY
+start_zelcap
+window=$(open_history "$E2E_WORK/hist.csv") || { fail "the history did not open again"; e2e_finish; }
+focus "$window"
+xdotool key --clearmodifiers alt+t
+sleep 0.3
+xdotool key v
+wait_for_window "証跡の検証" >/dev/null || fail "no verify list"
+sleep 0.5
+list=$("$ZELCAP_WINE" "$ZELCAP_BUILD/focus_probe.exe" edits 2>/dev/null | iconv -f CP932 -t UTF-8 |
+    tr -d '\r' | sed -n 's/^edit [0-9]* //p' | tr '\t' ' ')
+expected="変更あり 1 画像 ev2.bmp
+一致 2 画像 ev1.bmp
+見つかりません 3 画像 ev3.bmp
+一致 - ログ hist.zlog
+記録 1: ログでは 2 番目の記録です: ev2.bmp
+記録 2: ログでは 1 番目の記録です: ev1.bmp
+ログの連鎖: 正常"
+[ "$list" = "$expected" ] && pass "the verify list names the changed, the deleted and the swapped records" ||
+    fail "verify list: $(printf '%s' "$list" | tr '\n' '|')"
+xdotool key Escape
+sleep 0.5
+focus "$window"
+xdotool key --clearmodifiers alt+F4
+wait_for_exit
 e2e_finish
