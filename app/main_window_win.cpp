@@ -13,6 +13,7 @@
 
 #include "base/app_state_win.h"
 #include "base/cp932.h"
+#include "base/file_names_win.h"
 #include "app/capture_road_win.h"
 #include "app/html_help_win.h"
 #include "app/keyboard_win.h"
@@ -77,19 +78,10 @@ bool OnCreate(HWND window) {
 void LogAnnotation(const char* picture) {
     if (!picture)
         return;
-    const auto wide = [](const char* text) {
-        const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
-        std::wstring out(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-        if (n > 0)
-            MultiByteToWideChar(932, 0, text, -1, out.data(), n);
-        return out;
-    };
-    const std::wstring target = wide(picture);
     for (int i = 0; i < history.count; ++i) {
         char path[kPathSize];
         resolvedImagePath(history.records[i], history.folder, path);
-        const std::wstring candidate = wide(path);
-        if (CompareStringOrdinal(candidate.c_str(), -1, target.c_str(), -1, TRUE) == CSTR_EQUAL) {
+        if (win::SameFileName(path, picture)) {
             evidenceBook.event(LogEvent::annotate, i + 1, annotation::flattenedPath(picture));
             return;
         }

@@ -5,10 +5,12 @@
 
 #include "base/cp932.h"
 #include "base/file_io_win.h"
+#include "base/file_names_win.h"
 #include "base/message_box_win.h"
 #include "base/sha256_win.h"
 #include "base/win_handles_win.h"
 #include "history/evidence_manifest.h"
+#include "history/evidence_verify_win.h"
 #include "history/history_paths.h"
 #include "settings/settings_store.h"
 #include "view/annotation_file.h"
@@ -16,30 +18,6 @@
 EvidenceBook evidenceBook;
 
 namespace {
-
-// The name as the file system compares it: NTFS folds full-width, Greek and
-// Cyrillic letters as it folds ASCII ones.
-std::string NameKey(const std::string& name) {
-    const int size = static_cast<int>(name.size());
-    const int length = MultiByteToWideChar(932, 0, name.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(932, 0, name.data(), size, wide.data(), length);
-        CharUpperBuffW(wide.data(), static_cast<DWORD>(length));
-    }
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-}
-
-// "<stem><extension>" beside the history file: its name without its last
-// extension (a dot in a folder's name is none).
-std::string Beside(const char* csvPath, const char* extension) {
-    const std::string path = csvPath;
-    const char* slash = cp932::findLastChar(path.c_str(), '\\');
-    const std::size_t nameStart = slash ? static_cast<std::size_t>(slash - path.c_str()) + 1 : 0;
-    const char* dot = cp932::findLastChar(path.c_str() + nameStart, '.');
-    const std::size_t stemEnd = dot ? static_cast<std::size_t>(dot - path.c_str()) : path.size();
-    return path.substr(0, stemEnd) + extension;
-}
 
 std::string Now() {
     SYSTEMTIME t;
@@ -95,15 +73,17 @@ void EvidenceBook::load(const History& current) {
     const char* csvPath = current.filePath;
     std::string bytes;
     const std::vector<std::string> allowed{current.folder, settingsStore.settings.saveFolder};
-    if (win::ReadWholeFile(Beside(csvPath, ".sha256").c_str(), bytes, int64_t{64} << 20)) {
+    if (win::ReadWholeFile(EvidenceFileBeside(csvPath, ".sha256").c_str(), bytes,
+                           int64_t{64} << 20)) {
         const Manifest manifest = parseManifest(bytes.data(), bytes.size());
         for (const ManifestEntry& e : manifest.entries) {
             std::string path;
             if (windowsPathFor(folder_, e.path, allowed, path) == PlaceCheck::ok)
-                known_[NameKey(path)] = e.digest;
+                known_[win::FileNameKey(path)] = e.digest;
         }
     }
-    if (win::ReadWholeFile(Beside(csvPath, ".zlog").c_str(), bytes, int64_t{64} << 20)) {
+    if (win::ReadWholeFile(EvidenceFileBeside(csvPath, ".zlog").c_str(), bytes,
+                           int64_t{64} << 20)) {
         log_ = bytes;
         last_ = lastLineHash(parseEvidenceLog(bytes.data(), bytes.size()), HashLine);
     }
@@ -140,20 +120,20 @@ void EvidenceBook::captured(int record, const std::string& path, const Sha256Dig
     flush();
     if (folder_.empty())
         folder_ = history.folder;
-    known_[NameKey(path)] = digest;
+    known_[win::FileNameKey(path)] = digest;
     append(LogEvent::capture, record, path, digest);
 }
 
 bool EvidenceBook::digestOf(const std::string& path, Sha256Digest& out) {
     flush();
-    const auto found = known_.find(NameKey(path));
+    const auto found = known_.find(win::FileNameKey(path));
     if (found != known_.end()) {
         out = found->second;
         return true;
     }
     if (!HashFile(path, out))
         return false;
-    known_[NameKey(path)] = out;
+    known_[win::FileNameKey(path)] = out;
     return true;
 }
 
@@ -173,8 +153,8 @@ bool EvidenceBook::save(const History& current, HWND owner) {
     // that folder from now on.
     folder_ = current.folder;
     append(LogEvent::save, 0, current.filePath, Sha256Digest{});
-    const std::string logPath = Beside(current.filePath, ".zlog");
-    const std::string manifestPath = Beside(current.filePath, ".sha256");
+    const std::string logPath = EvidenceFileBeside(current.filePath, ".zlog");
+    const std::string manifestPath = EvidenceFileBeside(current.filePath, ".sha256");
     std::vector<ManifestEntry> entries;
     const auto add = [&](const std::string& path) {
         Sha256Digest digest;
@@ -191,16 +171,16 @@ bool EvidenceBook::save(const History& current, HWND owner) {
         // been: a picture of an older history stays unlisted (未登録) until
         // the verify command lists it, marked as made afterwards. That also
         // keeps a save from reading every picture of a long history.
-        const auto pinned = known_.find(NameKey(picture));
+        const auto pinned = known_.find(win::FileNameKey(picture));
         if (pinned != known_.end())
             addManifestEntry(entries, folder_, picture, pinned->second, false);
         // The description file is the user's, pinned as it is saved.
-        known_.erase(NameKey(text));
+        known_.erase(win::FileNameKey(text));
         add(text);
         for (const std::string& annotated :
              {annotation::sidecarPath(picture), annotation::flattenedPath(picture)})
             if (GetFileAttributesA(annotated.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                known_.erase(NameKey(annotated));  // written by the editor since
+                known_.erase(win::FileNameKey(annotated));  // written by the editor since
                 add(annotated);
             }
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/file_io_win.h"
+#include "base/file_names_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
@@ -34,21 +35,6 @@ bool ReadTextFile(const std::string& path, std::string& bytes) {
 bool IsFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The name as the file system compares it: NTFS folds every letter with a
-// case through its upper-case table, full-width ａ and Cyrillic я as much
-// as ASCII a, so the key is the wide name in capitals. Its bytes are only
-// ever compared, never shown.
-std::string FileNameKey(const std::string& name) {
-    const int size = static_cast<int>(name.size());
-    const int length = MultiByteToWideChar(932, 0, name.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(932, 0, name.data(), size, wide.data(), length);
-        CharUpperBuffW(wide.data(), static_cast<DWORD>(length));
-    }
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
 }
 
 win::FileHandle OpenToRead(const std::string& path) {
@@ -104,7 +90,7 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job) {
     const ReportOptions options = reportOptionsFromSettings(settingsStore.settings, job);
     const ReportText report =
         buildReport(history.records, history.count, history.folder, options, ReadTextFile,
-                    ReportFolder{FileNameKey, ProbeTarget}, Win32PictureFiles());
+                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles());
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays

@@ -15,6 +15,7 @@
 #include "base/cp932.h"
 #include "base/dialog_text_win.h"
 #include "base/file_io_win.h"
+#include "base/file_names_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "capture/png_encoder.h"
@@ -120,23 +121,6 @@ bool LoadPictureFile(const std::string& path, PackedDib& out) {
     if (isBmpName(path.c_str()))
         return loadBmpBytes(data, bytes.size(), out) == BmpLoad::ok;
     return false;
-}
-
-std::wstring Wide(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(932, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-// As the file system compares names: full-width, Greek and Cyrillic letters
-// fold as ASCII ones do.
-bool SamePath(const std::string& a, const std::string& b) {
-    const std::wstring wa = Wide(a), wb = Wide(b);
-    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
-                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool FileExists(const std::string& path) {
@@ -1134,7 +1118,7 @@ bool CloseAnnotationEditor() {
 
 bool OpenAnnotationEditor(HINSTANCE instance, HWND owner, const char* picturePath) {
     if (editor) {
-        if (SamePath(editor->picturePath, picturePath)) {
+        if (win::SameFileName(editor->picturePath, picturePath)) {
             SetForegroundWindow(editor->window);
             return true;
         }
