@@ -20,6 +20,7 @@
 #include "app/panes_win.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
+#include "base/sha256_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
@@ -233,10 +234,33 @@ void OnCaptureButton(HWND window) {
     SendMessageA(window, WM_COMMAND, command, 0);
 }
 
+// What the report and the workbook show of the evidence: the digests pinned
+// in the book, and the manifest on disk beside the history, which is what a
+// reader of the printed page can check.
+ExportDigests EvidenceForExport() {
+    ExportDigests digests;
+    digests.pinned = [](const std::string& path, Sha256Digest& out) {
+        return evidenceBook.pinned(path, out);
+    };
+    digests.ofFile = win::sha256File;
+    if (history.filePath[0] != '\0') {
+        const std::string manifest = EvidenceFileBeside(history.filePath, ".sha256");
+        if (win::sha256File(manifest, digests.manifest)) {
+            const char* slash = cp932::findLastChar(manifest.c_str(), '\\');
+            digests.manifestName = slash ? slash + 1 : manifest;
+            digests.unsavedChanges = history.modified != 0;
+        }
+    }
+    return digests;
+}
+
 void OnReport(HWND window) {
-    if (RunReportOptionsDialog(window) != IDOK)
+    ReportExtras extras;
+    if (RunReportOptionsDialog(window, &extras) != IDOK)
         return;
-    if (WriteHtmlReport(window, reportJobFromSettings(settings()))) {
+    ReportJob job = reportJobFromSettings(settings());
+    job.showDigests = extras.showDigests;
+    if (WriteHtmlReport(window, job, EvidenceForExport())) {
         ShowMessage(window, "HTMLファイルの作成処理が終了しました。", "確認",
                     MB_ICONINFORMATION | MB_OK);
     }
@@ -350,7 +374,7 @@ bool OnCommand(HWND window, int id) {
             OnReport(window);
             return true;
         case IDM_EXCEL:
-            RunExcelExport(window);
+            RunExcelExport(window, EvidenceForExport());
             return true;
         case IDM_VERIFY:
             RunEvidenceVerify(window);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace win {
 
@@ -70,6 +71,27 @@ Sha256Digest sha256OrZero(const void* data, std::size_t size) {
     Sha256Digest digest;
     sha256(data, size, digest);
     return digest;
+}
+
+bool sha256File(const std::string& path, Sha256Digest& out) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        return false;
+    Sha256 hash;
+    if (!hash.ok())
+        return false;
+    std::vector<unsigned char> piece(1 << 20);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        if (!hash.update(piece.data(), got))
+            return false;
+    }
+    return hash.finish(out);
 }
 
 }  // namespace win

@@ -6,6 +6,7 @@
 #include <bcrypt.h>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "base/sha256.h"
@@ -56,5 +57,8 @@ bool sha256(const void* data, std::size_t size, Sha256Digest& out);
 // failure gives the all-zero digest, so a chain check then fails instead of
 // passing.
 Sha256Digest sha256OrZero(const void* data, std::size_t size);
+
+// The digest of a file read in pieces; false when it cannot be read.
+bool sha256File(const std::string& path, Sha256Digest& out);
 
 }  // namespace win

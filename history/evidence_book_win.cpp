@@ -39,24 +39,7 @@ std::string ManifestPath(const std::string& folder, const std::string& path) {
 }  // namespace
 
 bool HashFile(const std::string& path, Sha256Digest& out) {
-    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        return false;
-    win::Sha256 hash;
-    if (!hash.ok())
-        return false;
-    std::vector<unsigned char> piece(1 << 20);
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
-            return false;
-        if (got == 0)
-            break;
-        if (!hash.update(piece.data(), got))
-            return false;
-    }
-    return hash.finish(out);
+    return win::sha256File(path, out);
 }
 
 void EvidenceBook::reset() {
@@ -122,6 +105,15 @@ void EvidenceBook::captured(int record, const std::string& path, const Sha256Dig
         folder_ = history.folder;
     known_[win::FileNameKey(path)] = digest;
     append(LogEvent::capture, record, path, digest);
+}
+
+bool EvidenceBook::pinned(const std::string& path, Sha256Digest& out) {
+    flush();
+    const auto found = known_.find(win::FileNameKey(path));
+    if (found == known_.end())
+        return false;
+    out = found->second;
+    return true;
 }
 
 bool EvidenceBook::digestOf(const std::string& path, Sha256Digest& out) {

@@ -44,6 +44,9 @@ class EvidenceBook {
     // `owner`, when either cannot be written.
     bool save(const History& current, HWND owner);
 
+    // The digest of a file as pinned at its capture or import, or read with
+    // the manifest; false when it was never pinned (the file is not read).
+    bool pinned(const std::string& path, Sha256Digest& out);
     // The digest of a record's picture as pinned (known), else of the file
     // now; false when there is neither.
     bool digestOf(const std::string& path, Sha256Digest& out);

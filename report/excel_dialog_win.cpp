@@ -31,6 +31,7 @@ void InitDialog(HWND dialog, const ExcelOptions& o) {
         o.pictureSize == PictureSize::actual ? IDC_EXCEL_PICTURE_ACTUAL : IDC_EXCEL_PICTURE_FIT);
     CheckDlgButton(dialog, IDC_EXCEL_DESCRIPTION,
                    o.includeDescription ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_EXCEL_DIGESTS, o.includeDigests ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void Browse(HWND dialog) {
@@ -61,6 +62,7 @@ bool Confirm(HWND dialog, ExcelOptions& o) {
                             ? PictureSize::actual
                             : PictureSize::fitWidth;
     typed.includeDescription = IsDlgButtonChecked(dialog, IDC_EXCEL_DESCRIPTION) == BST_CHECKED;
+    typed.includeDigests = IsDlgButtonChecked(dialog, IDC_EXCEL_DIGESTS) == BST_CHECKED;
     const std::string problem = excel_options::validate(typed);
     if (!problem.empty()) {
         ShowMessage(dialog, problem.c_str(), "エラー", MB_OK | MB_ICONWARNING);

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "base/cp932.h"
-#include "base/message_box_win.h"
 #include "base/file_io_win.h"
+#include "base/message_box_win.h"
+#include "base/sha256_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_paths.h"
@@ -52,9 +53,13 @@ class Win32WorkbookSource final : public WorkbookSource {
         return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     }
     std::string libraryPath(const std::string& path) override { return path; }
+    std::string digestHex(const std::string& path) override {
+        Sha256Digest digest;
+        return win::sha256File(path, digest) ? sha256Hex(digest) : std::string();
+    }
 };
 
-std::vector<WorkbookRecord> RecordsOfHistory() {
+std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests) {
     std::vector<WorkbookRecord> records;
     records.reserve(static_cast<std::size_t>(history.count));
     const PictureFiles files = Win32PictureFiles();
@@ -71,6 +76,12 @@ std::vector<WorkbookRecord> RecordsOfHistory() {
             record.imagePath = image;  // named on the cover, never read
             record.pictureWithheld = true;
         }
+        // Only the pinned digests here, on the window's thread that keeps
+        // them; the files never pinned are hashed by the export's thread.
+        Sha256Digest digest;
+        if (digests && digests->pinned && picture.choice == annotation::ExportChoice::original &&
+            digests->pinned(record.imagePath, digest))
+            record.sha256 = sha256Hex(digest);
         records.push_back(std::move(record));
     }
     return records;
@@ -103,7 +114,7 @@ constexpr const char* kLocked =
 
 }  // namespace
 
-bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests) {
     const std::string& target = options.outputPath;
     if (TargetIsLocked(target)) {
         Tell(owner, kLocked, target, MB_ICONWARNING);
@@ -122,6 +133,9 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     book.layout = options.layout;
     book.pictureSize = options.pictureSize;
     book.includeDescription = options.includeDescription;
+    book.includeDigests = options.includeDigests;
+    if (book.includeDigests)
+        book.manifestLine = manifestCoverLine(digests);
     book.title = options.title;
     SYSTEMTIME time;
     GetLocalTime(&time);
@@ -148,7 +162,8 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     Win32WorkbookSource source;
     // The records are copied before the work starts: the history stays the
     // window's alone.
-    const std::vector<WorkbookRecord> records = RecordsOfHistory();
+    const std::vector<WorkbookRecord> records =
+        RecordsOfHistory(options.includeDigests ? &digests : nullptr);
     ExcelProgress progress;
     WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
@@ -177,12 +192,12 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options) {
     return true;
 }
 
-void RunExcelExport(HWND owner) {
+void RunExcelExport(HWND owner, const ExportDigests& digests) {
     Win32SettingsFiles files;
     ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
     options.outputPath = excel_options::defaultOutputPath(history.folder, history.fileName);
     if (RunExcelOptionsDialog(owner, options) != IDOK)
         return;
     excel_options::save(files, settingsStore.iniPath, options);
-    ExportExcelWorkbook(owner, options);
+    ExportExcelWorkbook(owner, options, digests);
 }

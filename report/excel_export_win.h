@@ -6,11 +6,14 @@
 #include <windows.h>
 
 #include "report/excel_options.h"
+#include "report/export_picture.h"
 
 // Runs the dialog and, on confirm, stores the options in "[Excel]" and
 // exports. Every outcome is told to the user in one message.
-void RunExcelExport(HWND owner);
+void RunExcelExport(HWND owner, const ExportDigests& digests = {});
 
 // The export alone, with the options given; returns true when the workbook
 // was written (records with problems included).
-bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options);
+// `digests` are the evidence's, read when the options include them.
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options,
+                         const ExportDigests& digests = {});

@@ -13,6 +13,7 @@ constexpr const char* kLayoutKey = "レイアウト";
 constexpr const char* kPictureKey = "画像サイズ";
 constexpr const char* kDescriptionKey = "説明文";
 constexpr const char* kTitleKey = "タイトル";
+constexpr const char* kDigestsKey = "SHA-256表示";
 
 // A value outside 0 and 1 (edited by hand, or from a later version) keeps
 // the default rather than reaching the writer as an unknown enumerator.
@@ -32,6 +33,7 @@ ExcelOptions read(const IniDocument& doc) {
     o.pictureSize =
         static_cast<PictureSize>(readChoice(doc, kPictureKey, static_cast<int>(o.pictureSize)));
     o.includeDescription = readChoice(doc, kDescriptionKey, o.includeDescription ? 1 : 0) == 1;
+    o.includeDigests = readChoice(doc, kDigestsKey, o.includeDigests ? 1 : 0) == 1;
     if (const auto title = doc.get(kGroup, kTitleKey))
         o.title = *title;
     return o;
@@ -41,25 +43,16 @@ void write(const ExcelOptions& o, IniDocument& doc) {
     doc.set(kGroup, kLayoutKey, settings_rules::formatInt(static_cast<int32_t>(o.layout)));
     doc.set(kGroup, kPictureKey, settings_rules::formatInt(static_cast<int32_t>(o.pictureSize)));
     doc.set(kGroup, kDescriptionKey, o.includeDescription ? "1" : "0");
+    doc.set(kGroup, kDigestsKey, o.includeDigests ? "1" : "0");
     doc.set(kGroup, kTitleKey, o.title);
 }
 
 ExcelOptions load(SettingsFiles& files, const char* iniPath) {
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        bytes.clear();
-    return read(IniDocument(bytes));
+    return read(readSettingsDocument(files, iniPath));
 }
 
 bool save(SettingsFiles& files, const char* iniPath, const ExcelOptions& options) {
-    // As the store does for its groups: an unreadable file is not replaced
-    // by one holding this group alone.
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        return false;
-    IniDocument doc(bytes);
-    write(options, doc);
-    return files.replaceAll(iniPath, doc.serialize());
+    return rewriteSettingsDocument(files, iniPath, [&](IniDocument& doc) { write(options, doc); });
 }
 
 std::string defaultOutputPath(const char* historyFolder, const char* historyFileName) {

@@ -14,6 +14,7 @@ struct ExcelOptions {
     WorkbookLayout layout = WorkbookLayout::sheetPerRecord;
     PictureSize pictureSize = PictureSize::fitWidth;
     bool includeDescription = true;
+    bool includeDigests = true;  // each record's SHA-256 and the manifest's
     std::string title = "試験証跡";
 };
 

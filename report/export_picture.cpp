@@ -31,3 +31,28 @@ ExportPicture exportPicture(const std::string& picturePath, const PictureFiles& 
     }
     return picture;
 }
+
+const char* const kDigestUnknown = "（ファイルを読めません）";
+
+std::string exportDigestHex(const ExportDigests& digests, const ExportPicture& picture) {
+    Sha256Digest digest;
+    if (picture.path.empty())
+        return {};
+    const bool original = picture.choice == annotation::ExportChoice::original;
+    if ((original && digests.pinned && digests.pinned(picture.path, digest)) ||
+        (digests.ofFile && digests.ofFile(picture.path, digest)))
+        return sha256Hex(digest);
+    return {};
+}
+
+std::string manifestCoverLine(const ExportDigests& digests) {
+    if (digests.manifestName.empty())
+        return "マニフェスト なし（履歴の保存時に作られます）";
+    std::string line =
+        "マニフェスト " + digests.manifestName + "  SHA-256: " + sha256Hex(digests.manifest);
+    // The file on disk is what a reader can check; the changes after the
+    // last save are not in it, and the page must not suggest they are.
+    if (digests.unsavedChanges)
+        line += "（保存されていない変更は含まれません）";
+    return line;
+}

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/sha256.h"
 #include "view/annotation_file.h"
 
 struct PictureFiles {
@@ -29,3 +30,29 @@ ExportPicture exportPicture(const std::string& picturePath, const PictureFiles& 
 
 // What stands in place of a withheld picture (CP932).
 extern const char* const kWithheldPictureNote;
+
+// The SHA-256 of what goes out, for the report and the workbook. The shell,
+// which keeps the evidence, hands in the digests pinned when the pictures
+// were captured or imported; a file never pinned is hashed as it is now. The
+// manifest's own digest pins the whole set on a printed cover.
+struct ExportDigests {
+    // The digest pinned for a file; false when it was never pinned.
+    std::function<bool(const std::string& path, Sha256Digest& out)> pinned;
+    // The digest of the file as it is now; false when it cannot be read.
+    std::function<bool(const std::string& path, Sha256Digest& out)> ofFile;
+    std::string manifestName;  // CP932 name of the manifest beside the history; empty: none
+    Sha256Digest manifest{};
+    bool unsavedChanges = false;  // the history has changes the manifest does not hold
+};
+
+// The digest shown for the file a record shows, as 64 hex digits: the one
+// pinned for an original picture, else the file's as it is now (a flattened
+// picture is the editor's, made again at each edit); empty when unknown.
+std::string exportDigestHex(const ExportDigests& digests, const ExportPicture& picture);
+
+// The cover's line on the manifest (CP932), e.g.
+// "マニフェスト a.sha256  SHA-256: <64 hex>".
+std::string manifestCoverLine(const ExportDigests& digests);
+
+// What stands in place of a record's digest that cannot be taken (CP932).
+extern const char* const kDigestUnknown;

@@ -12,7 +12,9 @@
 #include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
+#include "report/report_extras.h"
 #include "resources/report_ids.h"
+#include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -49,6 +51,7 @@ struct ReportOptions {
     COLORREF tableColour;  // kept under "背景色", shown as "枠色"
     int itemsPerRow;
     int tocSplit;
+    ReportExtras extras;
 };
 
 // The colour dialog remembers the user's custom colours across openings.
@@ -205,6 +208,7 @@ void InitDialog(HWND dialog, const ReportOptions& o) {
     Check(dialog, IDC_REPORT_ITEM_NUMBERS, o.itemNumbers != 0);
     Check(dialog, IDC_REPORT_HTML_TAGS, o.htmlTags != 0);
     Check(dialog, IDC_REPORT_LARGE_IMAGE_LINK, o.largeImageLink != 0);
+    Check(dialog, IDC_REPORT_DIGESTS, o.extras.showDigests);
 
     UpdatePreviews(dialog, o.layout);
 
@@ -300,6 +304,7 @@ bool Confirm(HWND dialog, ReportOptions& o) {
     o.itemNumbers = Checked(dialog, IDC_REPORT_ITEM_NUMBERS) ? 1 : 0;
     o.htmlTags = Checked(dialog, IDC_REPORT_HTML_TAGS) ? 1 : 0;
     o.largeImageLink = Checked(dialog, IDC_REPORT_LARGE_IMAGE_LINK) ? 1 : 0;
+    o.extras.showDigests = Checked(dialog, IDC_REPORT_DIGESTS);
     return true;
 }
 
@@ -362,8 +367,10 @@ INT_PTR CALLBACK ReportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-int RunReportOptionsDialog(HWND owner) {
+int RunReportOptionsDialog(HWND owner, ReportExtras* extras) {
+    Win32SettingsFiles files;
     ReportOptions options = FromSettings(settingsStore.settings);
+    options.extras = report_extras::load(files, settingsStore.iniPath);
     HINSTANCE instance = appState.instance ? appState.instance : GetModuleHandleA(nullptr);
     const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_REPORT_OPTIONS), owner,
                                            ReportDialogProc, reinterpret_cast<LPARAM>(&options));
@@ -371,5 +378,8 @@ int RunReportOptionsDialog(HWND owner) {
         return IDCANCEL;
     ToSettings(options, settingsStore.settings);
     settingsStore.saveReportSettings();
+    report_extras::save(files, settingsStore.iniPath, options.extras);
+    if (extras)
+        *extras = options.extras;
     return IDOK;
 }

@@ -7,6 +7,7 @@
 #include "base/file_io_win.h"
 #include "base/file_names_win.h"
 #include "base/message_box_win.h"
+#include "base/sha256_win.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "report/export_picture_win.h"
@@ -79,7 +80,7 @@ ReportTarget ProbeTarget(const std::string& source, const std::string& destinati
 
 }  // namespace
 
-bool WriteHtmlReport(HWND owner, const ReportJob& job) {
+bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests) {
     const std::string path = reportFilePath(job);
     if (IsFile(path)) {
         const std::string question = "同じ名前のファイルがあります。上書きしますか？\r\n" + path;
@@ -88,9 +89,12 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job) {
     }
 
     const ReportOptions options = reportOptionsFromSettings(settingsStore.settings, job);
+    ExportDigests shown = digests;
+    if (!shown.ofFile)
+        shown.ofFile = win::sha256File;
     const ReportText report =
         buildReport(history.records, history.count, history.folder, options, ReadTextFile,
-                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles());
+                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles(), shown);
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays

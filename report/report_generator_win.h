@@ -9,4 +9,5 @@
 // settings. True when the report was written or the user chose not to
 // overwrite an existing file; false, after telling the user, when the file
 // could not be created or written.
-bool WriteHtmlReport(HWND owner, const ReportJob& job);
+// `digests` are the evidence's, read when the job shows them.
+bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests = {});

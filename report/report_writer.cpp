@@ -130,13 +130,15 @@ class Writer {
   public:
     Writer(const HistoryRecord* records, int count, const char* historyFolder,
            const ReportOptions& options, const ReportFileReader& readFile,
-           const ReportFolder& outFolder, const PictureFiles& pictures)
+           const ReportFolder& outFolder, const PictureFiles& pictures,
+           const ExportDigests& digests)
         : records_(records),
           count_(std::max(count, 0)),
           folder_(historyFolder),
           options_(options),
           readFile_(readFile),
           outFolder_(outFolder),
+          digests_(digests),
           perRow_(clampCount(options.itemsPerRow)),
           rows_(clampCount(options.job.rowsPerPage)) {
         pictures_.reserve(static_cast<std::size_t>(count_));
@@ -153,6 +155,8 @@ class Writer {
         writePageHead();
         if (options_.coverPage)
             writeCover();
+        else if (options_.job.showDigests)
+            html() += "<FONT size=2>" + escapeText(manifestCoverLine(digests_)) + "</FONT><BR>\n";
         const long long perPage = static_cast<long long>(perRow_) * rows_;
         const long long pages = (count_ - 1) / perPage + 1;
         for (long long p = 0; p < pages; ++p) {
@@ -203,6 +207,10 @@ class Writer {
         html() +=
             "<TABLE border=0 width=650>\n    <TR>\n      <TD bgcolor=#000099></TD>\n    </TR>\n"
             "</TABLE>\n";
+        if (options_.job.showDigests)
+            html() += "<TABLE border=0 width=650>\n    <TR>\n      <TD><FONT size=2>" +
+                      escapeText(manifestCoverLine(digests_)) +
+                      "</FONT></TD>\n    </TR>\n</TABLE>\n";
         html() +=
             "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n"
             "      <TD bgcolor=#ccccff><FONT size=2>　【目次】</FONT></TD>\n    </TR>\n"
@@ -345,6 +353,11 @@ class Writer {
         }
         if (options_.imageLinks)
             html() += "</a>";
+        if (options_.job.showDigests) {
+            const std::string hex = exportDigestHex(digests_, picture);
+            html() += "<br><font size=1><tt>SHA-256: " + (hex.empty() ? kDigestUnknown : hex) +
+                      "</tt></font>";
+        }
         html() += "\n  </td>\n";
     }
 
@@ -465,6 +478,7 @@ class Writer {
     const ReportOptions& options_;
     const ReportFileReader& readFile_;
     const ReportFolder& outFolder_;
+    const ExportDigests& digests_;
     const int perRow_;
     const int rows_;
     std::vector<ExportPicture> pictures_;  // which file each record shows
@@ -552,6 +566,8 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
-                       const ReportFolder& folder, const PictureFiles& pictures) {
-    return Writer(records, count, historyFolder, options, readFile, folder, pictures).run();
+                       const ReportFolder& folder, const PictureFiles& pictures,
+                       const ExportDigests& digests) {
+    return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests)
+        .run();
 }

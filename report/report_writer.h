@@ -20,6 +20,9 @@ struct ReportJob {
     int descriptionWidth = -1;  // -1: no width attribute, -2: kept as preformatted text
     char folder[kPathSize]{};
     char fileName[kPathSize]{};  // without ".htm"
+    // Each record's SHA-256 under its picture and the manifest's on the
+    // cover (or the first page): kept in a settings group of its own.
+    bool showDigests = false;
 };
 
 // The rest comes from the [HTML] settings.
@@ -96,7 +99,9 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 // `pictures` tells which file of each record goes out (see
 // export_picture.h): an annotated record's flattened picture is copied and
 // shown instead of its own, and a withheld one gets a note in its cell and
-// no copy. Without it every record's own file goes.
+// no copy. Without it every record's own file goes. `digests` is read when
+// the job shows them.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
-                       const ReportFolder& folder, const PictureFiles& pictures = {});
+                       const ReportFolder& folder, const PictureFiles& pictures = {},
+                       const ExportDigests& digests = {});

@@ -64,6 +64,7 @@ struct WorkbookCloser {
 struct Prepared {
     std::string dateTime, heading, imagePath, imageName, firstLine, sheet;
     std::string textMissing;  // the cell that tells of an unreadable description
+    std::string digest;       // hex, or the note that it cannot be taken; empty: not shown
     std::vector<std::string> lines;
     std::string picture;      // the head of the file, enough for the probe
     std::string libraryPath;  // the picture is opened by the library at the close
@@ -126,6 +127,11 @@ Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options, Workbo
     p.withheld = r.pictureWithheld;
     if (p.withheld)
         return p;
+    if (options.includeDigests) {
+        p.digest = r.sha256.empty() ? source.digestHex(r.imagePath) : r.sha256;
+        if (p.digest.empty())
+            p.digest = workbook_text::fromCp932(kDigestUnknown);
+    }
     const auto probe = [&] {
         p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
     };
@@ -209,6 +215,12 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
                                      : kMissingImage + p.imagePath;
         worksheet_write_string(sheet, row + kPictureRow, 0, text.c_str(), nullptr);
     }
+    // The row between the picture and the description, under the picture.
+    if (!p.digest.empty()) {
+        const auto under = static_cast<lxw_row_t>(p.firstRow + descriptionRow(rows) - 1);
+        worksheet_write_string(sheet, under, 0, "SHA-256", f.label);
+        worksheet_write_string(sheet, under, 1, p.digest.c_str(), nullptr);
+    }
     int next = p.firstRow + descriptionRow(rows);
     if (!p.textMissing.empty() && options.includeDescription)
         worksheet_write_string(sheet, static_cast<lxw_row_t>(next++), 0, p.textMissing.c_str(),
@@ -228,9 +240,16 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
     worksheet_write_string(cover, 0, 0, workbook_text::fromCp932(options.title).c_str(), f.title);
     worksheet_write_string(cover, 1, 0, u8"作成日時", f.label);
     worksheet_write_string(cover, 1, 1, workbook_text::fromCp932(options.created).c_str(), nullptr);
-    const char* const heads[] = {u8"番号", u8"日時", u8"見出し", u8"画像ファイル", u8"説明"};
-    for (lxw_col_t c = 0; c < 5; ++c)
+    const char* const heads[] = {u8"番号",         u8"日時", u8"見出し",
+                                 u8"画像ファイル", u8"説明", "SHA-256"};
+    const lxw_col_t columns = options.includeDigests ? 6 : 5;
+    for (lxw_col_t c = 0; c < columns; ++c)
         worksheet_write_string(cover, 3, c, heads[c], f.label);
+    if (options.includeDigests) {
+        worksheet_set_column(cover, 5, 5, 66, nullptr);
+        worksheet_write_string(cover, 2, 0, workbook_text::fromCp932(options.manifestLine).c_str(),
+                               nullptr);
+    }
     for (std::size_t i = 0; i < prepared.size(); ++i) {
         const Prepared& p = prepared[i];
         const auto row = static_cast<lxw_row_t>(4 + i);
@@ -248,6 +267,8 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
             worksheet_write_string(cover, row, 3, p.imageName.c_str(), nullptr);
         worksheet_write_string(
             cover, row, 4, (p.textMissing.empty() ? p.firstLine : p.textMissing).c_str(), nullptr);
+        if (!p.digest.empty())
+            worksheet_write_string(cover, row, 5, p.digest.c_str(), nullptr);
     }
     setUpPrinting(cover);
 }

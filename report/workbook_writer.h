@@ -20,9 +20,13 @@ struct WorkbookOptions {
     WorkbookLayout layout = WorkbookLayout::sheetPerRecord;
     PictureSize pictureSize = PictureSize::fitWidth;
     bool includeDescription = true;
-    std::string title;       // CP932
-    std::string created;     // CP932, shown as it is
-    std::string tempFolder;  // in the library's code page; empty: its own choice
+    // Each record's SHA-256 under its picture and in the cover's table, and
+    // the manifest's on the cover.
+    bool includeDigests = false;
+    std::string manifestLine;  // CP932, the cover's line on the manifest
+    std::string title;         // CP932
+    std::string created;       // CP932, shown as it is
+    std::string tempFolder;    // in the library's code page; empty: its own choice
 };
 
 // One record as the history holds it, paths resolved. CP932 throughout.
@@ -35,6 +39,7 @@ struct WorkbookRecord {
     // names its original, which is neither read nor linked; a note stands
     // in place of the picture.
     bool pictureWithheld = false;
+    std::string sha256{};  // hex as pinned; empty: taken from the file by the source
 };
 
 class WorkbookSource {
@@ -59,6 +64,9 @@ class WorkbookSource {
     // the code page its fopen takes: CP932 for the MinGW build), so that no copy of it is held
     // until the workbook is closed; empty (the default) hands the library the bytes read.
     virtual std::string libraryPath(const std::string& /*cp932Path*/) { return {}; }
+    // The SHA-256 of the file as it is now, 64 hex digits; empty when it
+    // cannot be read.
+    virtual std::string digestHex(const std::string& /*cp932Path*/) { return {}; }
 };
 
 // What the export is doing, for a progress display.

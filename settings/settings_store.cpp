@@ -29,6 +29,23 @@ SettingsStore::SettingsStore(SettingsFiles& files) : files_(files) {
     initialize();
 }
 
+IniDocument readSettingsDocument(SettingsFiles& files, const char* iniPath) {
+    std::string bytes;
+    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
+        bytes.clear();
+    return IniDocument(bytes);
+}
+
+bool rewriteSettingsDocument(SettingsFiles& files, const char* iniPath,
+                             const std::function<void(IniDocument&)>& change) {
+    std::string bytes;
+    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
+        return false;
+    IniDocument doc(bytes);
+    change(doc);
+    return files.replaceAll(iniPath, doc.serialize());
+}
+
 void SettingsStore::initialize() {
     settings_rules::setBuiltIns(settings);
     iniPath[0] = '\0';

@@ -3,8 +3,10 @@
 // rules run natively in tests and on the real file under Windows.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "settings/ini_document.h"
 #include "settings/settings.h"
 
 // What the store needs from the file system. Paths are CP932 bytes.
@@ -21,6 +23,15 @@ class SettingsFiles {
     // Replaces the file's contents whole; the old contents stay when this fails.
     virtual bool replaceAll(const char* path, const std::string& bytes) = 0;
 };
+
+// A group of its own beside the store's (a feature's options): the whole
+// file as a document, empty when it cannot be read.
+IniDocument readSettingsDocument(SettingsFiles& files, const char* iniPath);
+// Reads the file, lets `change` set its group and writes it back, every
+// other byte as it was. As the store does for its groups, an unreadable file
+// is not replaced by one holding this group alone.
+bool rewriteSettingsDocument(SettingsFiles& files, const char* iniPath,
+                             const std::function<void(IniDocument&)>& change);
 
 class SettingsStore {
   public:

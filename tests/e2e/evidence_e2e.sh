@@ -6,12 +6,15 @@
 # pinning the line before it. Then one byte of a picture is changed and
 # sha256sum names that file. With another picture deleted and two records
 # swapped by hand in the CSV, ツール → 証跡の検証 names exactly those.
+# The HTML report and the workbook made after the save print each record's
+# SHA-256 (the report's copies hash to it) and the manifest's on the cover.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 . "$(dirname "$0")/excel-lib.sh"
 
 winwork="Z:${E2E_WORK//\//\\}"
 printf '%s\r\n' '[File_Set]' 'Aウィンドウ：修飾キー=3' 'Aウィンドウ：キー=119' 'Aウィンドウ：監視=1' \
-    "保存先=$winwork" '画像ファイル名=ev' '画像ファイル開始番号=1' '[Window]' 'X位置=0' 'Y位置=0' '幅=400' '高さ=560' |
+    "保存先=$winwork" '画像ファイル名=ev' '画像ファイル開始番号=1' '[Window]' 'X位置=0' 'Y位置=0' '幅=400' '高さ=560' \
+    '[HTML]' "出力先=$winwork\\out" 'ファイル名=rep' '表紙作成=1' |
     iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
 
 start_zelcap
@@ -59,6 +62,41 @@ print("; ".join(bad) if bad else "ok")
 PY
 )
 [ "$result" = ok ] && pass "the log: three captures and the save, chained" || fail "log: $result"
+
+mkdir -p "$E2E_WORK/out"
+export_report "$window" "$E2E_WORK/out/rep.htm" || fail "no report written"
+caption=$(export_workbook "$window" 60)
+[ "$caption" = 確認 ] || fail "the workbook export ended with ${caption:-no message}"
+result=$(/usr/bin/python3 - "$E2E_WORK" <<'PY'
+import hashlib, re, sys
+import openpyxl
+work = sys.argv[1]
+digest = lambda path: hashlib.sha256(open(path, "rb").read()).hexdigest()
+pictures = [digest(f"{work}/ev{n}.bmp") for n in (1, 2, 3)]
+manifest = digest(f"{work}/hist.sha256")
+bad = []
+html = open(f"{work}/out/rep.htm", "rb").read().decode("cp932")
+if re.findall(r"SHA-256: ([0-9a-f]{64})</tt>", html) != pictures:
+    bad.append("report: the records' digests")
+if [digest(f"{work}/out/ev{n}.bmp") for n in (1, 2, 3)] != pictures:
+    bad.append("report: the copies")
+if f"マニフェスト hist.sha256  SHA-256: {manifest}" not in html:
+    bad.append("report: the manifest on the cover")
+book = openpyxl.load_workbook(f"{work}/hist.xlsx")
+cover = book["表紙"]
+if [cover.cell(row=5 + i, column=6).value for i in range(3)] != pictures:
+    bad.append("workbook: the cover's digests")
+if cover["A3"].value != f"マニフェスト hist.sha256  SHA-256: {manifest}":
+    bad.append(f"workbook: the manifest line {cover['A3'].value!r}")
+for ws, want in zip(book.worksheets[1:], pictures):
+    found = [r[1] for r in ws.iter_rows(values_only=True) if r[0] == "SHA-256"]
+    if found != [want]:
+        bad.append(f"workbook: sheet {ws.title} {found}")
+print("; ".join(bad) if bad else "ok")
+PY
+)
+[ "$result" = ok ] && pass "the report and the workbook print the records' and the manifest's SHA-256" ||
+    fail "digests: $result"
 
 printf 'X' | dd of="$E2E_WORK/ev2.bmp" bs=1 seek=100 conv=notrunc status=none
 (cd "$E2E_WORK" && LC_ALL=C sha256sum -c "$(basename "$manifest")") >"$E2E_WORK/check.txt" 2>&1

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "report/excel_options.h"
+#include "report/report_extras.h"
 #include "tests/native/memory_settings_files.h"
 
 namespace {
@@ -21,16 +22,30 @@ TEST(ExcelOptions, RoundTripInAGroupOfItsOwn) {
     o.layout = WorkbookLayout::oneSheet;
     o.pictureSize = PictureSize::actual;
     o.includeDescription = false;
+    o.includeDigests = false;
     o.title = "表示ソフト";
     ASSERT_TRUE(excel_options::save(files, "Zelcap.ini", o));
     EXPECT_EQ(files.contents.substr(0, kOtherGroups.size()), kOtherGroups);
     EXPECT_EQ(files.contents.substr(kOtherGroups.size()),
-              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=0\r\n説明文=0\r\nタイトル=表示ソフト\r\n");
+              "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=0\r\n説明文=0\r\nSHA-256表示=0\r\n"
+              "タイトル=表示ソフト\r\n");
     const ExcelOptions back = excel_options::load(files, "Zelcap.ini");
     EXPECT_EQ(back.layout, WorkbookLayout::oneSheet);
     EXPECT_EQ(back.pictureSize, PictureSize::actual);
     EXPECT_FALSE(back.includeDescription);
+    EXPECT_FALSE(back.includeDigests);
     EXPECT_EQ(back.title, "表示ソフト");
+}
+
+TEST(ReportExtras, OnByDefaultAndKeptBesideTheReportGroup) {
+    MemoryFiles files;
+    files.contents = kOtherGroups;
+    EXPECT_TRUE(report_extras::load(files, "Zelcap.ini").showDigests);
+    ASSERT_TRUE(report_extras::save(files, "Zelcap.ini", ReportExtras{false}));
+    EXPECT_EQ(files.contents, kOtherGroups + "\r\n[HTML_Ext]\r\nSHA-256表示=0\r\n");
+    EXPECT_FALSE(report_extras::load(files, "Zelcap.ini").showDigests);
+    files.contents = kOtherGroups + "[HTML_Ext]\r\nSHA-256表示=2\r\n";
+    EXPECT_TRUE(report_extras::load(files, "Zelcap.ini").showDigests);
 }
 
 TEST(ExcelOptions, MissingOrOddValuesKeepTheDefaultsAndAnUnreadableFileIsKept) {

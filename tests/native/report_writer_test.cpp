@@ -20,6 +20,7 @@ struct Fixture {
     std::map<std::string, std::string> outFiles;
     ReportOptions options;
     PictureFiles pictures;  // none: every record's own file
+    ExportDigests digests;
 
     Fixture() {
         options.job.layout = 0;
@@ -46,6 +47,18 @@ struct Fixture {
         return workbook_text::foldCase(workbook_text::fromCp932(name));
     }
 
+    // m.png annotated with its flattened picture; s.png masked without one.
+    void annotateMAndMaskS() {
+        files["C:\\hist\\m.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
+        files["C:\\hist\\m_ann.png"] = "flat";
+        files["C:\\hist\\s.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
+        pictures.exists = [this](const std::string& path) { return files.count(path) > 0; };
+        pictures.read = [this](const std::string& path, std::string& bytes) {
+            bytes = files[path];
+            return true;
+        };
+    }
+
     void inOutputFolder(const std::string& name, const std::string& bytes) {
         outFiles[key("C:\\out\\" + name)] = bytes;
     }
@@ -70,7 +83,7 @@ struct Fixture {
                 bytes = found->second;
                 return true;
             },
-            folder, pictures);
+            folder, pictures, digests);
     }
 };
 
@@ -461,14 +474,7 @@ TEST(ReportWriter, AnnotatedRecordsShowTheirFlattenedPictureAndNeverAMaskedOrigi
         f.add("隠す", "\\s.png", 1);
         f.options.copyImages = copy;
         f.options.imageLinks = true;
-        f.files["C:\\hist\\m.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
-        f.files["C:\\hist\\m_ann.png"] = "flat";
-        f.files["C:\\hist\\s.png.zan"] = "ZAN 1\r\nmask 1 1 4 4 000000\r\n";
-        f.pictures.exists = [&f](const std::string& path) { return f.files.count(path) > 0; };
-        f.pictures.read = [&f](const std::string& path, std::string& bytes) {
-            bytes = f.files[path];
-            return true;
-        };
+        f.annotateMAndMaskS();
         const ReportText report = f.build();
         EXPECT_NE(report.html.find("href='m_ann.png'>   <img src=m_ann.png border='0'></a>"),
                   std::string::npos)
@@ -484,4 +490,65 @@ TEST(ReportWriter, AnnotatedRecordsShowTheirFlattenedPictureAndNeverAMaskedOrigi
             EXPECT_EQ(report.copies[0].destination, "C:\\out\\m_ann.png");
         }
     }
+}
+
+TEST(ReportWriter, DigestsArePinnedForOriginalsTakenNowForFlattenedAndOnTheCover) {
+    const auto digestOf = [](char c) {
+        Sha256Digest d;
+        d.bytes.fill(static_cast<unsigned char>(c));
+        return d;
+    };
+    for (const bool cover : {true, false}) {
+        SCOPED_TRACE(cover);
+        Fixture f;
+        f.add("素", "\\a.png", 1);
+        f.add("注釈", "\\m.png", 1);
+        f.add("無い", "\\gone.png", 1);
+        f.add("隠す", "\\s.png", 1);
+        f.options.coverPage = cover;
+        f.options.job.showDigests = true;
+        f.files["C:\\hist\\a.png"] = "a";
+        f.files["C:\\hist\\m.png"] = "m";
+        f.annotateMAndMaskS();
+        // Pinned: a.png as 0x11..., and m_ann.png as a stale 0x33... that
+        // must not be shown for a picture the editor makes again.
+        f.digests.pinned = [&](const std::string& path, Sha256Digest& out) {
+            if (path == "C:\\hist\\a.png")
+                out = digestOf(0x11);
+            else if (path == "C:\\hist\\m_ann.png")
+                out = digestOf(0x33);
+            else
+                return false;
+            return true;
+        };
+        f.digests.ofFile = [&](const std::string& path, Sha256Digest& out) {
+            if (f.files.count(path) == 0)
+                return false;
+            out = digestOf(path == "C:\\hist\\m_ann.png" ? 0x44 : 0x22);
+            return true;
+        };
+        f.digests.manifestName = "h.sha256";
+        f.digests.manifest = digestOf(0x55);
+        const std::string html = f.build().html;
+        const auto shown = [](const std::string& hex) { return "<tt>SHA-256: " + hex + "</tt>"; };
+        EXPECT_NE(html.find(shown(std::string(64, '1'))), std::string::npos);
+        EXPECT_NE(html.find(shown(std::string(32, '4') + std::string(32, '4'))), std::string::npos);
+        EXPECT_NE(html.find(shown(kDigestUnknown)), std::string::npos);
+        EXPECT_EQ(occurrences(html, "SHA-256: "), 4) << html;  // 3 records, the manifest
+        EXPECT_EQ(html.find(std::string(64, '2')), std::string::npos);
+        EXPECT_EQ(html.find(std::string(64, '3')), std::string::npos);
+        const std::string manifest = "マニフェスト h.sha256  SHA-256: " + std::string(64, '5');
+        ASSERT_NE(html.find(manifest), std::string::npos) << html;
+        // On the cover before its contents, or first on the page without one.
+        EXPECT_LT(html.find(manifest), cover ? html.find("【目次】") : html.find("<table"));
+    }
+}
+
+TEST(ReportWriter, TheManifestLineSaysWhatItHolds) {
+    ExportDigests d;
+    EXPECT_EQ(manifestCoverLine(d), "マニフェスト なし（履歴の保存時に作られます）");
+    d.manifestName = "h.sha256";
+    d.unsavedChanges = true;
+    EXPECT_EQ(manifestCoverLine(d), "マニフェスト h.sha256  SHA-256: " + std::string(64, '0') +
+                                        "（保存されていない変更は含まれません）");
 }

@@ -117,10 +117,10 @@ TEST_F(ExcelExportTest, TheCommandFollowsTheRowsAndKeepsItsOptionsApart) {
 
     // The specified groups keep their bytes; the options are a group of their own.
     const std::string ini = ReadFileBytes(settingsStore.iniPath);
-    EXPECT_EQ(
-        ini,
-        iniBefore +
-            "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nタイトル=ソフト試験\r\n");
+    EXPECT_EQ(ini,
+              iniBefore +
+                  "\r\n[Excel]\r\nレイアウト=1\r\n画像サイズ=1\r\n説明文=1\r\nSHA-256表示=1\r\n"
+                  "タイトル=ソフト試験\r\n");
 
     // Cancel writes nothing.
     DeleteFileA(target.c_str());
