@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "base/app_state_win.h"
 #include "base/file_io_win.h"
 #include "base/message_box_win.h"
+#include "base/progress_window_win.h"
 #include "base/sha256_win.h"
 #include "base/win_handles_win.h"
 #include "history/evidence_verify.h"
@@ -28,9 +28,6 @@ namespace {
 // far larger is not one of ours and is not read into memory.
 constexpr int64_t kEvidenceFileLimit = 64 << 20;
 constexpr DWORD kPiece = 1 << 20;
-constexpr UINT kWorkEnded = WM_APP + 41;
-constexpr UINT_PTR kTimer = 1;
-constexpr int kBarRange = 1000;
 
 HINSTANCE Instance() {
     return appState.instance ? appState.instance : GetModuleHandleA(nullptr);
@@ -75,79 +72,25 @@ bool HashFile(win::Sha256& hash, const std::string& path, Progress& progress, Sh
     return true;
 }
 
-struct Job {
-    Progress* progress;
-    const std::function<void()>* work;
-    std::thread thread;
-    std::string shown;
-};
-
-void ShowProgress(HWND dialog, Job& job) {
-    const int done = job.progress->done, total = job.progress->total;
-    char text[128];
-    if (job.progress->cancel)
-        std::snprintf(text, sizeof text, "中止しています...");
-    else
-        std::snprintf(text, sizeof text, "ファイルを確かめています: %d / %d", done, total);
-    if (job.shown != text) {
-        job.shown = text;
-        SetDlgItemTextA(dialog, IDC_EVIDENCE_PROGRESS_TEXT, text);
-    }
-    const int position = total > 0 ? (done < total ? done : total) * kBarRange / total : 0;
-    SendDlgItemMessageA(dialog, IDC_EVIDENCE_PROGRESS_BAR, PBM_SETPOS, position, 0);
-}
-
-INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    Job* job = reinterpret_cast<Job*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            job = reinterpret_cast<Job*>(lParam);
-            SendDlgItemMessageA(dialog, IDC_EVIDENCE_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarRange);
-            ShowProgress(dialog, *job);
-            SetTimer(dialog, kTimer, 100, nullptr);
-            const std::function<void()>* work = job->work;
-            job->thread = std::thread([dialog, work] {
-                (*work)();
-                PostMessageA(dialog, kWorkEnded, 0, 0);
-            });
-            return TRUE;
-        }
-        case WM_TIMER:
-            if (job && wParam == kTimer)
-                ShowProgress(dialog, *job);
-            return TRUE;
-        case WM_COMMAND:
-            if (job && LOWORD(wParam) == IDCANCEL && !job->progress->cancel) {
-                job->progress->cancel = true;
-                EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-                ShowProgress(dialog, *job);
-            }
-            return TRUE;
-        case kWorkEnded:
-            KillTimer(dialog, kTimer);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
 // Runs work on another thread while the progress window shows; returns when
 // it has ended.
 void RunWithProgress(HWND owner, Progress& progress, const std::function<void()>& work) {
-    Job job{&progress, &work, {}, {}};
-    const INT_PTR shown = DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_PROGRESS),
-                                          owner, ProgressProc, reinterpret_cast<LPARAM>(&job));
-    if (!job.thread.joinable()) {
-        if (shown <= 0) {
-            HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-            work();
-            SetCursor(old);
-        }
-        return;
-    }
-    job.thread.join();
+    win::ProgressView view;
+    view.dialog = IDD_EVIDENCE_PROGRESS;
+    view.text = IDC_EVIDENCE_PROGRESS_TEXT;
+    view.bar = IDC_EVIDENCE_PROGRESS_BAR;
+    view.cancel = &progress.cancel;
+    view.describe = [&progress](int& position) {
+        const int done = progress.done, total = progress.total;
+        char text[128];
+        if (progress.cancel)
+            std::snprintf(text, sizeof text, "中止しています...");
+        else
+            std::snprintf(text, sizeof text, "ファイルを確かめています: %d / %d", done, total);
+        position = total > 0 ? (done < total ? done : total) * win::kProgressRange / total : 0;
+        return std::string(text);
+    };
+    win::RunWithProgress(owner, view, work);
 }
 
 // ---- the list ----
