@@ -84,6 +84,15 @@ void LogAnnotation(const char* picture) {
         resolvedImagePath(history.records[i], history.folder, path);
         if (win::SameFileName(path, picture)) {
             evidenceBook.event(LogEvent::annotate, i + 1, annotation::flattenedPath(picture));
+            // The log and the manifest are written with the history: the
+            // event is kept like a change of rows, so that closing asks
+            // (or auto-save writes) instead of dropping it.
+            if (settings().autoSaveHistory == 1 && history.filePath[0] != '\0') {
+                historyList.saveHistoryFile();
+            } else {
+                history.modified = 1;
+                PostMessageA(appState.mainWindow, UWM_UPDATE_COMMANDS, 0, 0);
+            }
             return;
         }
     }

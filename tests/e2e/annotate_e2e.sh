@@ -148,7 +148,16 @@ print("ok" if im.size == (400, 300) and off == 0 else f"{im.size}, {off} mask pi
 EOF
 )
 [ "$result" = ok ] && pass "the workbook's picture is masked" || fail "workbook picture: $result"
+
+# Each editor save is an annotate event of the evidence log, which the
+# history's save writes (closing would ask for it).
 focus "$window"
+xdotool key --clearmodifiers ctrl+s
+for _ in $(seq 50); do [ -s "$E2E_WORK/records.zlog" ] && break; sleep 0.1; done
+events=$(cut -f2-4 "$E2E_WORK/records.zlog" 2>/dev/null | tr -d '\r' | sort | uniq -c | awk '{ $1 = $1 } 1')
+[ "$events" = "5 annotate 1 shot_ann.png
+1 save 0 records.csv" ] && pass "the log: an annotate line per editor save, then the save" ||
+    fail "log events: $(printf '%s' "$events" | tr '\n' '|')"
 xdotool key --clearmodifiers alt+F4
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
