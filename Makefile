@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash clean
 
 all: native win32
 
@@ -112,6 +112,14 @@ bench-steps: setup
 	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window
 	@echo "== the same while another program hangs"
 	@bash tools/bench/step-bench.sh $(BUILD)/$(WINE_ARCH)-bench 20 0.05 window hang
+
+# The captures' SHA-256: the capture road with the digest and without, in
+# the benchmark build (its switch), against each other.
+bench-hash: setup
+	@cmake -S . -B $(BUILD)/$(WINE_ARCH)-bench -DCMAKE_BUILD_TYPE=Release -DZELCAP_BENCH_HOOKS=ON \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw$(subst win,,$(WINE_ARCH)).cmake >/dev/null
+	cmake --build $(BUILD)/$(WINE_ARCH)-bench -j$(JOBS) --target zelcap_bench
+	@bash tools/bench/hash-bench.sh $(BUILD)/$(WINE_ARCH)-bench 9 15
 
 # The annotation editor: a drag's repaint against a plain BitBlt.
 bench-annotate: wine-build

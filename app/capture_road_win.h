@@ -32,4 +32,9 @@ void CancelPendingCapture(HWND window);
 // else armed or stopped.
 void ShowCaptureStatus(bool armed);
 
+#ifdef ZELCAP_BENCH_HOOKS
+// The benchmark's pair: the same road with the captures' digests and without.
+void SetHashingForBench(bool on);
+#endif
+
 }  // namespace capture_road

@@ -6,6 +6,8 @@
 //   zelcap_bench.exe select DATA CSV STEPS   Down arrow -> next picture shown
 //   zelcap_bench.exe capture DATA RUNS [CSV] hot key -> file, -> shown
 //   zelcap_bench.exe capture-bmp DATA RUNS   the same with BMP files, deleted once timed
+//   zelcap_bench.exe capture-hash DATA PAIRS BMP hot key -> shown and pinned, with and
+//                                            without the digest (a benchmark build)
 //   zelcap_bench.exe soak DATA CAPTURES      memory and GDI over many captures
 // DATA is the folder (Windows path) the pictures, histories and captures
 // live in.
@@ -22,7 +24,10 @@
 #include <vector>
 
 #include "base/app_state_win.h"
+#include "app/capture_road_win.h"
 #include "app/main_window_win.h"
+#include "base/sha256_win.h"
+#include "history/evidence_book_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
@@ -221,6 +226,69 @@ int Capture(int runs, const char* csv, bool bmp) {
     return 0;
 }
 
+#ifdef ZELCAP_BENCH_HOOKS
+// The digest's cost on the road: BMP captures of the whole screen (the
+// largest files, the cheapest to encode, so the worst case for the hash),
+// each timed from the hot key to its picture painted, with the digest and
+// without, in alternating order so that the machine's load falls on both
+// alike; and from the hot key to the digest pinned, which the next capture
+// waits for. Each capture starts with the last one's digest in.
+int CaptureHash(int pairs) {
+    HWND window = StartMainWindow(true);
+    if (!window)
+        return 1;
+    HWND scene = bench::CreateSceneWindow();
+    std::vector<double> with, without, pinned, hash;
+    for (int i = 0; i <= pairs && history.count + 2 < kRecordMaximum; ++i) {
+        for (const bool on : {i % 2 == 0, i % 2 != 0}) {
+            capture_road::SetHashingForBench(on);
+            const double start = bench::NowMs();
+            SendMessageA(window, WM_HOTKEY, kScreenHotKey, 0);
+            bench::PaintNow(window);
+            const double shown = bench::NowMs() - start;
+            evidenceBook.flush();
+            const double done = bench::NowMs() - start;
+            if (i > 0) {
+                (on ? with : without).push_back(shown);
+                if (on)
+                    pinned.push_back(done);
+            }
+            const char* path = history.records[history.count - 1].imagePath;
+            if (on && i > 0) {
+                std::string bytes;
+                HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
+                DWORD size = file != INVALID_HANDLE_VALUE ? GetFileSize(file, nullptr) : 0;
+                bytes.resize(size);
+                DWORD got = 0;
+                if (file != INVALID_HANDLE_VALUE) {
+                    ReadFile(file, &bytes[0], size, &got, nullptr);
+                    CloseHandle(file);
+                }
+                Sha256Digest d;
+                const double h = bench::NowMs();
+                win::sha256(bytes.data(), got, d);
+                hash.push_back(bench::NowMs() - h);
+            }
+            DeleteFileA(path);
+        }
+    }
+    capture_road::SetHashingForBench(true);
+    if (with.empty() || without.empty()) {
+        std::fprintf(stderr, "no captures\n");
+        return 1;
+    }
+    bench::Report("hot key -> BMP shown, with the digest", bench::Median(with));
+    bench::Report("hot key -> BMP shown, without the digest", bench::Median(without));
+    bench::Report("hot key -> digest pinned", bench::Median(pinned));
+    bench::Report("SHA-256 of one BMP capture", bench::Median(hash));
+    history.modified = 0;
+    DestroyWindow(window);
+    DestroyWindow(scene);
+    return 0;
+}
+#endif
+
 // Wine counts no GDI objects per process (GetGuiResources answers 0) but
 // hands freed handle slots out again: the slots 256 new objects get are the
 // same before and after work that keeps no object of its own.
@@ -302,6 +370,10 @@ int main(int argc, char** argv) {
         return Capture(number(3), argc > 4 ? argv[4] : nullptr, false);
     if (command == "capture-bmp")
         return Capture(number(3), nullptr, true);
+#ifdef ZELCAP_BENCH_HOOKS
+    if (command == "capture-hash")
+        return CaptureHash(number(3));
+#endif
     if (command == "soak")
         return Soak(number(3));
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
