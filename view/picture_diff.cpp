@@ -144,8 +144,11 @@ Result compare(const Picture& first, const Picture& second, const Options& optio
                 const Run& r = runs[i];
                 while (j < aboveEnd && runs[j].x1 - 1 + reach < r.x0)
                     ++j;
+                // A run that close to the one before it shares its region
+                // already (the row above was joined across first).
                 for (std::size_t m = j; m < aboveEnd && runs[m].x0 <= r.x1 - 1 + reach; ++m)
-                    sets.unite(static_cast<uint32_t>(i), static_cast<uint32_t>(m));
+                    if (m == j || runs[m].x0 - runs[m - 1].x1 >= reach)
+                        sets.unite(static_cast<uint32_t>(i), static_cast<uint32_t>(m));
             }
         }
     }
@@ -180,14 +183,16 @@ void tint(const uint8_t* first, const uint8_t* second, uint8_t* out) {
     out[2] = static_cast<uint8_t>((red + 3 * 255) / 4);
 }
 
-PackedDib overlay(const Picture& first, const Picture& second, const Options& options) {
-    if (!usable(first) || !usable(second))
-        return PackedDib();
+void overlay(const Picture& first, const Picture& second, const Options& options, PackedDib& out) {
+    if (!usable(first) || !usable(second)) {
+        out.reset();
+        return;
+    }
     const int32_t width = std::min(first.width, second.width);
     const int32_t height = std::min(first.height, second.height);
-    PackedDib out = PackedDib::create(width, height);
+    out.recreate(width, height);
     if (out.empty())
-        return out;
+        return;
     const int32_t top = std::clamp<int32_t>(options.ignoreTop, 0, height);
     const int tolerance = clampedTolerance(options);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
@@ -202,7 +207,6 @@ PackedDib overlay(const Picture& first, const Picture& second, const Options& op
             if (differs(a + at, b + at, tolerance))
                 tint(a + at, b + at, o + at);
     }
-    return out;
 }
 
 std::string changeFigure(uint64_t changed, uint64_t compared) {

@@ -67,10 +67,11 @@ bool changedAt(const Picture& first, const Picture& second, int32_t x, int32_t y
 
 Result compare(const Picture& first, const Picture& second, const Options& options);
 
-// The overlay picture of the common area: the second picture, and at each
-// changed pixel the two pictures half and half, tinted red. Empty when the
-// area is or memory runs out.
-PackedDib overlay(const Picture& first, const Picture& second, const Options& options);
+// The overlay picture of the common area into `out` (its block used again
+// when it has the size): the second picture, and at each changed pixel the
+// two pictures half and half, tinted red. Empty when the area is or memory
+// runs out.
+void overlay(const Picture& first, const Picture& second, const Options& options, PackedDib& out);
 // The tint of one changed pixel (blue, green, red of each picture).
 void tint(const uint8_t* first, const uint8_t* second, uint8_t* out);
 

@@ -125,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<Box> expected = Reference(mask, width, height);
     FUZZ_CHECK(r.regions == expected);
 
-    PackedDib o = picture_diff::overlay(a, b, options);
+    PackedDib o;
+    picture_diff::overlay(a, b, options, o);
     FUZZ_CHECK(o.width() == width && o.height() == height);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {

@@ -215,7 +215,8 @@ TEST(Overlay, TintsTheChangedPixelsOfTheSecondPicture) {
     PackedDib a = Filled(6, 5), b = Filled(7, 5, 0x808084);  // within the tolerance
     Set(b, 2, 3, 0x000000);
     Set(b, 4, 0, 0xFFFFFF);  // in the band
-    PackedDib o = overlay(of(a), of(b), {8, 1});
+    PackedDib o;
+    overlay(of(a), of(b), {8, 1}, o);
     ASSERT_EQ(o.width(), 6);
     ASSERT_EQ(o.height(), 5);
     const uint8_t* tinted = At(o, 2, 3);
