@@ -14,6 +14,7 @@
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "capture/png_encoder.h"
+#include "resources/compare_ids.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 #include "view/annotation_file.h"
@@ -33,12 +34,15 @@ const char kCaption[] = "比較";
 
 enum class View { sideBySide, overlay, flicker };
 
-// Control ids of the window (2600-2699 are the comparison's).
-constexpr int kSideId = 2600, kOverlayId = 2601, kFlickerId = 2602, kToleranceLabelId = 2603,
-              kToleranceId = 2604, kToleranceSpinId = 2605, kIgnoreId = 2606, kBandId = 2607,
-              kBandSpinId = 2608, kBandUnitId = 2609, kAddId = 2610, kCloseId = 2611,
-              kFigureId = 2612, kNoteId = 2613, kListLabelId = 2614, kListId = 2615,
-              kCanvasId = 2616;
+constexpr int kSideId = IDC_COMPARE_SIDE, kOverlayId = IDC_COMPARE_OVERLAY,
+              kFlickerId = IDC_COMPARE_FLICKER, kToleranceLabelId = IDC_COMPARE_TOLERANCE_LABEL,
+              kToleranceId = IDC_COMPARE_TOLERANCE, kToleranceSpinId = IDC_COMPARE_TOLERANCE_SPIN,
+              kIgnoreId = IDC_COMPARE_IGNORE_TOP, kBandId = IDC_COMPARE_BAND,
+              kBandSpinId = IDC_COMPARE_BAND_SPIN, kBandUnitId = IDC_COMPARE_BAND_UNIT,
+              kAddId = IDC_COMPARE_ADD, kCloseId = IDC_COMPARE_CLOSE,
+              kFigureId = IDC_COMPARE_FIGURE, kNoteId = IDC_COMPARE_NOTE,
+              kListLabelId = IDC_COMPARE_LIST_LABEL, kListId = IDC_COMPARE_LIST,
+              kCanvasId = IDC_COMPARE_CANVAS;
 constexpr UINT_PTR kFlickerTimer = 2620;
 constexpr UINT kFlickerMs = 500;
 constexpr int kPaneGap = 8;    // between the two pictures side by side
