@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Comparing two captures as a tester does: a window of our own captured by
 # hot key, its text changed with Space, captured again; both rows selected,
-# 編集 → 比較 by keys, the views switched by their keys, 履歴に追加. The
+# 編集 → 比較 by keys, the views switched by their keys (the overlay's tint on
+# the screen in view 2 only, view 3 alternating until Space), 履歴に追加. The
 # overlay PNG in the capture folder is, pixel for pixel, the second capture
 # with the changed pixels tinted red, and those lie within the text's
 # block; the new record's heading carries the figure the pixels give, and
@@ -64,8 +65,38 @@ compare=$(wait_for_window "比較 - cmp1.bmp ⇔ cmp2.bmp") ||
 pass "編集 → 比較 opened the window on the two rows"
 focus "$compare"
 sleep 0.5
-# Each view by its key, the flicker paused and going on with Space.
-xdotool key 2 3 space space 1
+# Each view by its key: the tint of black text over white (and white over
+# black) is on the screen in the overlay only; Space holds the flicker.
+shot() { import -display "$DISPLAY" -window root "$E2E_WORK/$1.png"; }
+tinted() {
+    /usr/bin/python3 - "$E2E_WORK/$1.png" <<'EOF2'
+import sys
+from PIL import Image
+print(list(Image.open(sys.argv[1]).convert("RGB").getdata()).count((223, 32, 32)))
+EOF2
+}
+xdotool key 2
+sleep 0.5
+shot overlay
+xdotool key 1
+sleep 0.5
+shot side
+[ "$(tinted overlay)" -gt 50 ] && [ "$(tinted side)" = 0 ] &&
+    pass "2 shows the overlay's tint, 1 the pictures side by side" ||
+    fail "tinted pixels: overlay $(tinted overlay), side by side $(tinted side)"
+xdotool key 3
+sleep 0.3
+for n in 1 2 3 4; do shot "flicker$n"; sleep 0.2; done
+xdotool key space
+sleep 0.3
+shot paused1
+sleep 1.2
+shot paused2
+xdotool key space
+[ "$(md5sum "$E2E_WORK"/flicker?.png | cut -c1-32 | sort -u | wc -l)" -gt 1 ] &&
+    cmp -s "$E2E_WORK/paused1.png" "$E2E_WORK/paused2.png" && pass "3 alternates the pictures, Space holds them" ||
+    fail "the flicker did not alternate, or went on after Space"
+xdotool key 1
 sleep 0.3
 xdotool key --clearmodifiers alt+h
 for _ in $(seq 50); do [ -s "$E2E_WORK/cmp1_diff.png" ] && break; sleep 0.1; done
