@@ -475,8 +475,18 @@ TEST_F(HistoryListTest, CompareTakesTwoComparablePicturesAndAddsItsOverlayAsACap
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "同じ名前のファイルがあります。上書きしますか？");
     EXPECT_EQ(history.count, 4);
+
+    // Options changed in the window are its own group's, kept at the close.
+    const std::string before = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_EQ(before.find("[Compare]"), std::string::npos);
+    SetDlgItemInt(compare, IDC_COMPARE_TOLERANCE, 20, FALSE);
+    SendDlgItemMessageA(compare, IDC_COMPARE_IGNORE_TOP, BM_CLICK, 0, 0);
     SendMessageA(compare, WM_CLOSE, 0, 0);
     EXPECT_EQ(CompareWindowHandle(), nullptr);
+    const std::string after = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_NE(after.find("[Compare]\r\n許容差=20\r\n上端を無視=1\r\n上端の高さ=32\r\n"),
+              std::string::npos);
+    EXPECT_EQ(after.substr(0, before.size()), before) << "the other groups keep their bytes";
 }
 
 TEST_F(HistoryListTest, ContextMenuGreysForNoSelectionAndForAnUntitledHistory) {
