@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare clean
 
 all: native win32
 
@@ -63,7 +63,7 @@ test: all wine-build fuzz-build
 FUZZ_SECONDS ?= 300
 FUZZ_RUNS ?= 1000000
 fuzz: fuzz-build
-	@for kind in bmp jpeg png workbook; do \
+	@for kind in bmp jpeg png picture_diff workbook; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
@@ -128,6 +128,11 @@ bench-annotate: wine-build
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
+
+# The comparison of two 1920 x 1080 pictures against a memcmp of the same
+# blocks (docs/performance.md).
+bench-compare: setup
+	@bash tools/bench/compare-bench.sh $(BENCH_CAPTURE_ROUNDS)
 
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/win32-bench $(BUILD)/win64-bench $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/CTestTestfile.cmake

@@ -10,11 +10,15 @@
 #include "app/main_window_win.h"
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
+#include "base/app_messages_win.h"
 #include "base/app_state_win.h"
+#include "base/cp932.h"
+#include "base/file_io_win.h"
 #include "base/menu_win.h"
 #include "base/sha256_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
+#include "capture/file_naming.h"
 #include "capture/region_overlay_win.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
@@ -25,6 +29,8 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/image_pane_win.h"
+#include "view/annotation_file.h"
+#include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 
 #ifdef ZELCAP_BENCH_HOOKS
@@ -362,6 +368,98 @@ void FinishStepRecording(HWND window) {
     StopStepRecording(window);
     stepRecorder.finish();
     OnStepShot(window);
+}
+
+namespace {
+
+// The comparison's refusals and messages are a capture's, shown over the
+// comparison window the user works in.
+const char kFolderFollowsUntitled[] =
+    "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
+    "『ファイルを開く』か『名前を付けて保存』で履歴ファイル名を決めてから"
+    "キャプチャーを開始してください。";
+const char kSystemErrorCaption[] = "S00011 <SYSTEM ERROR>";
+
+// The file through one handle, as the capture writers do; false after the
+// message. A failed write leaves no file behind that a record could name.
+bool WriteComparisonFile(HWND owner, const std::string& path, const ComparisonRecord& record) {
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool existed = file && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (existed && capturer.confirmOverwrite == 1 &&
+        ShowMessage(owner, "同じ名前のファイルがあります。上書きしますか？", path.c_str(),
+                    MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+        return false;
+    if (!file) {
+        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
+                    MB_ICONERROR | MB_OK);
+        return false;
+    }
+    const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
+    bool ok = win::WriteAll(file.get(), record.bytes, record.size) && SetEndOfFile(file.get());
+    if (!CloseHandle(file.release()))
+        ok = false;
+    if (!ok) {
+        if (isDisk)
+            DeleteFileA(path.c_str());
+        ShowMessage(owner, "ファイルの書き込みに失敗しました", kSystemErrorCaption,
+                    MB_ICONERROR | MB_OK);
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool AddComparison(HWND window, const ComparisonRecord& record) {
+    HWND owner = CompareWindowHandle() ? CompareWindowHandle() : MessageOwner(window);
+    if (appState.captureBusy || TooManyRecords(owner))
+        return false;
+    Settings& s = settings();
+    if (s.folderOption == 1 && history.untitled) {
+        ShowMessage(owner, kFolderFollowsUntitled, history.folder, MB_ICONWARNING | MB_OK);
+        return false;
+    }
+    evidenceBook.flush();
+    CaptureBusyScope busy;
+    char folder[kPathSize];
+    cp932::copyText(folder, s.folderOption == 1 ? history.folder : s.saveFolder);
+    removeTrailingBackslash(folder);
+    const std::string path = std::string(folder) + "\\" + record.fileName;
+    if (path.size() >= static_cast<std::size_t>(kPathSize)) {
+        // No file of that name can exist: the path does not fit.
+        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
+                    MB_ICONERROR | MB_OK);
+        return false;
+    }
+    if (!WriteComparisonFile(owner, path, record))
+        return false;
+    // Annotations of a picture this file replaced were made on that one.
+    DeleteFileA(annotation::sidecarPath(path).c_str());
+    DeleteFileA(annotation::flattenedPath(path).c_str());
+    Sha256Digest digest;
+    const bool hashed = win::sha256(record.bytes, record.size, digest);
+    // The record names the file as a capture's record does: "保存先" and
+    // the name, of which a record of the history folder keeps the name.
+    removeTrailingBackslash(s.saveFolder);
+    std::string recordPath = std::string(s.saveFolder) + "\\" + record.fileName;
+    if (recordPath.size() >= static_cast<std::size_t>(kPathSize))
+        recordPath = record.fileName;
+    char timestamp[kDateTimeSize];
+    historyfile::Timestamp(timestamp);
+    history.appendCapture(recordPath.c_str(), record.heading, timestamp, s.folderOption);
+    if (hashed)
+        evidenceBook.captured(history.count, path, digest);
+    historyList.showAppendedRecord();
+    EnableMenuCommand(window, IDM_FILE_SAVE, true);
+    toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);
+    if (s.autoSaveHistory == 1) {
+        historyList.saveHistoryFile();
+        UpdateTitle(window);
+    }
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
+    ShowSelectedPicture();
+    return true;
 }
 
 }  // namespace capture_road

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+struct ComparisonRecord;
+
 namespace capture_road {
 
 // WM_HOTKEY: the step key toggles step recording; a capture key captures
@@ -25,6 +27,12 @@ void StopStepRecording(HWND window);
 void FinishStepRecording(HWND window);
 // The step commands' menu states.
 void SetStepCommands(HWND window);
+
+// UWM_ADD_COMPARISON: writes the comparison's picture in the capture
+// folder (asking before it replaces a file, as a capture does) and appends
+// its record with the digest of the bytes written, saved when auto-save is
+// on; false when nothing was added.
+bool AddComparison(HWND window, const ComparisonRecord& record);
 
 // Forgets a capture that waits for its delay (capturing stops).
 void CancelPendingCapture(HWND window);

@@ -6,6 +6,7 @@
 #include "app/panes_win.h"
 #include "history/history_list_win.h"
 #include "view/annotation_editor_win.h"
+#include "view/compare_window_win.h"
 
 namespace {
 
@@ -243,6 +244,9 @@ bool DispatchKey(HWND mainWindow, HACCEL accelerators, MSG& message) {
 
 void DispatchWithKeyboard(HWND mainWindow, HACCEL accelerators, MSG& message) {
     if (TranslateAnnotationMessage(message))
+        return;
+    // The comparison window keeps its keys too (its digits, Space and Esc).
+    if (TranslateCompareMessage(message))
         return;
     // Another top-level window of ours (the annotation editor) keeps its
     // keys: the main window's accelerators would save the history on its

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/app_messages_win.h"
 #include "base/app_state_win.h"
 #include "base/cp932.h"
 #include "base/file_names_win.h"
@@ -39,6 +40,7 @@
 #include "settings/settings_store.h"
 #include "view/annotation_editor_win.h"
 #include "view/annotation_file.h"
+#include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 
 namespace {
@@ -319,6 +321,25 @@ void OnHelp(HWND window, int id) {
     }
 }
 
+// The two selected records, in list order, and the pictures a comparison
+// takes of them; false when the command does not apply.
+bool SelectedComparison(CompareRequest& request) {
+    char first[kPathSize], second[kPathSize];
+    char firstHeading[kCommentSize], secondHeading[kCommentSize];
+    std::string shown;
+    if (!historyList.selectedPicturePair(first, second, firstHeading, secondHeading) ||
+        !ComparisonPicture(first, shown) || !ComparisonPicture(second, shown))
+        return false;
+    request = {first, second, firstHeading, secondHeading};
+    return true;
+}
+
+void OnCompare(HWND window) {
+    CompareRequest request;
+    if (SelectedComparison(request))
+        OpenCompareWindow(appState.instance, window, request);
+}
+
 bool OnCommand(HWND window, int id) {
     switch (id) {
         case IDM_FILE_NEW:
@@ -364,6 +385,9 @@ bool OnCommand(HWND window, int id) {
                 OpenAnnotationEditor(appState.instance, window, picture);
             return true;
         }
+        case IDM_COMPARE:
+            OnCompare(window);
+            return true;
         case IDM_CAPTURE_START:
             StartCapturing(window);
             return true;
@@ -491,6 +515,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case UWM_STEP_SHOT:
             capture_road::OnStepShot(window);
             return 0;
+        case UWM_ADD_COMPARISON:
+            return capture_road::AddComparison(
+                       window, *reinterpret_cast<const ComparisonRecord*>(lParam))
+                       ? 1
+                       : 0;
         case UWM_ANNOTATED:
             LogAnnotation(reinterpret_cast<const char*>(lParam));
             return 0;
@@ -565,6 +594,8 @@ void UpdateSelectionCommands(HWND mainWindow) {
     }
     char picture[kPathSize];
     EnableMenuCommand(mainWindow, IDM_ANNOTATE, historyList.selectedPicturePath(picture));
+    CompareRequest pair;
+    EnableMenuCommand(mainWindow, IDM_COMPARE, SelectedComparison(pair));
     for (int button = Toolbar::kHeadingsButton; button <= Toolbar::kMoveDownButton; ++button) {
         toolbar.setButtonState(button, selection ? kEnabled : kGreyed);
     }

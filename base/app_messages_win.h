@@ -20,3 +20,14 @@ constexpr UINT UWM_STEP_SHOT = WM_USER + 103;
 // The annotation editor has saved a picture's annotations: lParam is the
 // picture's path (const char*, valid during the call; sent, never posted).
 constexpr UINT UWM_ANNOTATED = WM_USER + 104;
+
+// The comparison window adds its overlay picture to the history: lParam is
+// a const ComparisonRecord* valid during the call (sent, never posted). The
+// result is 1 when the file was written and the record appended.
+constexpr UINT UWM_ADD_COMPARISON = WM_USER + 105;
+struct ComparisonRecord {
+    const char* fileName;  // "<first stem>_diff.png", written in the capture folder
+    const char* heading;   // the record's heading, CP932
+    const unsigned char* bytes;  // the PNG file
+    size_t size;
+};

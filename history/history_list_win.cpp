@@ -534,6 +534,24 @@ bool HistoryList::selectedPicturePath(char (&path)[kPathSize]) const {
            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool HistoryList::selectedPicturePair(char (&first)[kPathSize], char (&second)[kPathSize],
+                                      char (&firstHeading)[kCommentSize],
+                                      char (&secondHeading)[kCommentSize]) const {
+    if (selectedCount() != 2)
+        return false;
+    const int a = firstSelected();
+    const int b = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, a, LVNI_SELECTED));
+    const auto picture = [&](int row, char (&path)[kPathSize], char (&heading)[kCommentSize]) {
+        char image[kPathSize];
+        text(row, kImage, image, sizeof image);
+        rowImagePath(image, history.folder, path);
+        text(row, kHeading, heading, sizeof heading);
+        return path[0] != '\0' && isImageFileName(path) &&
+               GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    };
+    return b >= 0 && picture(a, first, firstHeading) && picture(b, second, secondHeading);
+}
+
 int HistoryList::openTextOfSelection() {
     std::vector<RowPaths> rows;
     for (int r = firstSelected(); r >= 0;

@@ -21,6 +21,12 @@ class HistoryList {
     // The picture of the one selected row: false when not exactly one row
     // is selected or its image is not a picture file that exists.
     bool selectedPicturePath(char (&path)[kPathSize]) const;
+    // The pictures and headings of exactly two selected rows, in list
+    // order: false when not exactly two rows are selected or either image
+    // is not a picture file that exists.
+    bool selectedPicturePair(char (&first)[kPathSize], char (&second)[kPathSize],
+                             char (&firstHeading)[kCommentSize],
+                             char (&secondHeading)[kCommentSize]) const;
 
     void writeBack();
     void clearAll();

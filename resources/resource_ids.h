@@ -39,6 +39,7 @@
 #define IDM_STEP_STOP 32802
 #define IDM_ANNOTATE 32803
 #define IDM_VERIFY 32804
+#define IDM_COMPARE 32805
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

@@ -16,9 +16,12 @@
 #include "capture/capturer_win.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
+#include "base/app_messages_win.h"
+#include "resources/compare_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
+#include "view/compare_window_win.h"
 
 using testsupport::AnswerFileDialog;
 using testsupport::DialogAnswerer;
@@ -418,6 +421,72 @@ TEST_F(HistoryListTest, TextFileIsChosenForExactlyOneRow) {
     EXPECT_EQ(Cell(1, 3), "memo.txt");
     EXPECT_STREQ(history.records[1].textFile, "memo.txt");
     EXPECT_EQ(history.modified, 1);
+}
+
+// 編集 → 比較 takes exactly two rows whose pictures a comparison may show,
+// and its 履歴に追加 goes the way of a capture, overwrite question included.
+TEST_F(HistoryListTest, CompareTakesTwoComparablePicturesAndAddsItsOverlayAsACapture) {
+    OpenHistoryOf(3);
+    uint8_t headers[kBmpHeaderSize];
+    makeBmpHeaders(2, 2, headers);
+    WriteFileBytes(InFolder("2.bmp"),
+                   std::string(reinterpret_cast<const char*>(headers), kBmpHeaderSize) +
+                       std::string(16, '\0'));
+    const auto enabled = [&](std::vector<int> rows) {
+        Select(rows);
+        SendMessageA(window_, UWM_UPDATE_COMMANDS, 0, 0);
+        return MenuEnabled(IDM_COMPARE);
+    };
+    EXPECT_FALSE(enabled({0}));
+    EXPECT_TRUE(enabled({0, 1}));
+    EXPECT_FALSE(enabled({0, 1, 2}));
+    // A masked record without its flattened picture never shows its original.
+    std::string shown;
+    EXPECT_TRUE(ComparisonPicture(InFolder("1.bmp").c_str(), shown));
+    EXPECT_EQ(shown, InFolder("1.bmp"));
+    WriteFileBytes(InFolder("1.bmp.zan"), "ZAN 1\r\nmask 0 0 1 1 000000\r\n");
+    EXPECT_FALSE(ComparisonPicture(InFolder("1.bmp").c_str(), shown));
+    WriteFileBytes(InFolder("1_ann.png"), "");
+    EXPECT_TRUE(ComparisonPicture(InFolder("1.bmp").c_str(), shown));
+    EXPECT_EQ(shown, InFolder("1_ann.png"));
+    EXPECT_FALSE(ComparisonPicture(InFolder("9.bmp").c_str(), shown));
+    DeleteFileA(InFolder("1_ann.png").c_str());
+    DeleteFileA(InFolder("1.bmp.zan").c_str());
+
+    ASSERT_TRUE(enabled({0, 2}));
+    SendMessageA(window_, WM_COMMAND, IDM_COMPARE, 0);
+    HWND compare = CompareWindowHandle();
+    ASSERT_NE(compare, nullptr);
+    char title[128] = {};
+    GetWindowTextA(compare, title, sizeof title);
+    EXPECT_STREQ(title, "比較 - 0.bmp ⇔ 2.bmp");
+    SendMessageA(compare, WM_COMMAND, IDC_COMPARE_ADD, 0);
+    ASSERT_EQ(history.count, 4);
+    EXPECT_STREQ(history.records[3].comment, "比較: h0 ⇔ h2 (変化 100.0 %)");
+    EXPECT_EQ(std::string(history.records[3].imagePath), InFolder("0_diff.png"));
+    EXPECT_TRUE(FileExists(InFolder("0_diff.png")));
+    EXPECT_EQ(Rows(), 4);
+
+    capturer.confirmOverwrite = 1;
+    DialogAnswerer answers;
+    answers.press(IDCANCEL);
+    SendMessageA(compare, WM_COMMAND, IDC_COMPARE_ADD, 0);
+    capturer.confirmOverwrite = 0;
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "同じ名前のファイルがあります。上書きしますか？");
+    EXPECT_EQ(history.count, 4);
+
+    // Options changed in the window are its own group's, kept at the close.
+    const std::string before = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_EQ(before.find("[Compare]"), std::string::npos);
+    SetDlgItemInt(compare, IDC_COMPARE_TOLERANCE, 20, FALSE);
+    SendDlgItemMessageA(compare, IDC_COMPARE_IGNORE_TOP, BM_CLICK, 0, 0);
+    SendMessageA(compare, WM_CLOSE, 0, 0);
+    EXPECT_EQ(CompareWindowHandle(), nullptr);
+    const std::string after = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_NE(after.find("[Compare]\r\n許容差=20\r\n上端を無視=1\r\n上端の高さ=32\r\n"),
+              std::string::npos);
+    EXPECT_EQ(after.substr(0, before.size()), before) << "the other groups keep their bytes";
 }
 
 TEST_F(HistoryListTest, ContextMenuGreysForNoSelectionAndForAnUntitledHistory) {

@@ -81,8 +81,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // ツール holds the Excel export and the evidence check between the two
     // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
-    // the annotation editor after the two heading commands.
-    const int counts[] = {7, 9, 5, 4, 4};
+    // the annotation editor and the comparison after the two heading commands.
+    const int counts[] = {7, 10, 5, 4, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -98,6 +98,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 2), static_cast<UINT>(IDM_ANNOTATE));
+    EXPECT_EQ(MenuText(menu, IDM_COMPARE, MF_BYCOMMAND), "比較(&K)...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 3), static_cast<UINT>(IDM_COMPARE));
+    EXPECT_FALSE(MenuEnabled(IDM_COMPARE));
 
     EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
     EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");
