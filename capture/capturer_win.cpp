@@ -197,8 +197,10 @@ class SavedDcState {
 // whole-screen capture about a quarter of its time under Wine: they are
 // kept, and made again only for another screen or picture size.
 bool Capturer::captureDcs(int screenWidth, int screenHeight) {
-    if (memory_ && dcScreenWidth_ == screenWidth && dcScreenHeight_ == screenHeight)
+    if (memory_ && dcScreenWidth_ == screenWidth && dcScreenHeight_ == screenHeight) {
+        findDisplayOrigin();
         return true;
+    }
     image.reset();
     memory_.reset();
     display_.reset(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
@@ -207,9 +209,26 @@ bool Capturer::captureDcs(int screenWidth, int screenHeight) {
     if (!memory_)
         return false;
     SetMapMode(memory_.get(), GetMapMode(display_.get()));
+    findDisplayOrigin();
     dcScreenWidth_ = screenWidth;
     dcScreenHeight_ = screenHeight;
     return true;
+}
+
+// The screen DC's coordinates are screen coordinates, (0, 0) at the
+// primary monitor's corner. Windows gives the display DC the same; Wine
+// puts its (0, 0) at the virtual screen's corner, which a monitor left of
+// or above the primary one moves. Both DCs cover the virtual screen, so
+// their clip boxes tell the difference.
+void Capturer::findDisplayOrigin() {
+    displayOrigin_ = POINT{0, 0};
+    win::WindowDc screen(nullptr);
+    RECT inScreen{}, inDisplay{};
+    if (!display_ || !screen || GetClipBox(screen.get(), &inScreen) == ERROR ||
+        GetClipBox(display_.get(), &inDisplay) == ERROR)
+        return;
+    displayOrigin_.x = inScreen.left - inDisplay.left;
+    displayOrigin_.y = inScreen.top - inDisplay.top;
 }
 
 void Capturer::prepareImage(int width, int height) {
@@ -260,7 +279,7 @@ bool Capturer::grabWindow(HWND, int hotKeyId, const MonitorLayout& layout) {
         const int bottom = std::min<int>(r.bottom, bounds.bottom);
         if (right > left && bottom > top) {
             BitBlt(memory, left - plan.sourceX, top - plan.sourceY, right - left, bottom - top,
-                   display_.get(), left, top, SRCCOPY);
+                   display_.get(), left - displayOrigin_.x, top - displayOrigin_.y, SRCCOPY);
         }
         for (int i = 0; i < plan.stripCount; ++i) {
             const BlackStrip& strip = plan.strips[i];
@@ -293,7 +312,8 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
         win::SelectGuard selected(memory, image.get());
-        BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), 0, 0, SRCCOPY);
+        BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), -displayOrigin_.x,
+               -displayOrigin_.y, SRCCOPY);
         // Kinds 105, 107 and 109 draw their frame, marker or cursor here, in
         // screen mode, whenever the cursor position can be read.
         POINT cursor{};
@@ -336,8 +356,8 @@ void Capturer::grabMonitors(int hotKeyId, const MonitorLayout& layout) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
         win::SelectGuard selected(memory, image.get());
-        BitBlt(memory, 0, 0, plan.width, plan.height, display_.get(), plan.sourceX, plan.sourceY,
-               SRCCOPY);
+        BitBlt(memory, 0, 0, plan.width, plan.height, display_.get(),
+               plan.sourceX - displayOrigin_.x, plan.sourceY - displayOrigin_.y, SRCCOPY);
         blackenUncovered(
             memory,
             {plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height},
@@ -377,7 +397,8 @@ HBITMAP Capturer::freezeScreen() {
         return nullptr;
     HDC memory = memory_.get();
     win::SelectGuard selected(memory, frozen_.get());
-    BitBlt(memory, 0, 0, width, height, display_.get(), at.left, at.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, display_.get(), at.left - displayOrigin_.x,
+           at.top - displayOrigin_.y, SRCCOPY);
     return frozen_.get();
 }
 
@@ -415,7 +436,8 @@ bool Capturer::grabRegion(const MonitorLayout& layout) {
                        r.top - bounds.top, SRCCOPY);
             }
         } else {
-            BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left, r.top, SRCCOPY);
+            BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left - displayOrigin_.x,
+                   r.top - displayOrigin_.y, SRCCOPY);
         }
     }
     captureRect = RECT{r.left, r.top, r.right, r.bottom};

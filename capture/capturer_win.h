@@ -138,6 +138,8 @@ class Capturer {
     // first capture and again when the screen size changes; false when
     // they cannot be made.
     bool captureDcs(int screenWidth, int screenHeight);
+    // The screen point the display DC's (0, 0) shows (displayOrigin_).
+    void findDisplayOrigin();
     // Paints black what of `area` (screen coordinates, the picture's
     // origin at its corner) lies on no monitor, on a desktop of several.
     void blackenUncovered(HDC picture, const CaptureRect& area, const MonitorLayout& layout);
@@ -173,6 +175,7 @@ class Capturer {
     CaptureRect captureBounds_{};
     win::MemoryDc memory_;
     int dcScreenWidth_ = 0, dcScreenHeight_ = 0;
+    POINT displayOrigin_{0, 0};
     int imageWidth_ = 0, imageHeight_ = 0;
     // The picture's pixels as a kept bottom-up block (`pixels_`); false
     // when they cannot be read. *width and *height are the picture's.
