@@ -70,6 +70,11 @@ add_executable(step_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/step_targe
 zelcap_target_flags(step_target)
 add_dependencies(Zelcap step_target)
 
+# The windows of the multi-monitor run, one colour each.
+add_executable(monitor_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/monitor_target_win.cpp)
+zelcap_target_flags(monitor_target)
+add_dependencies(Zelcap monitor_target)
+
 # What the keyboard runs read of the running program from outside.
 add_executable(focus_probe ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/focus_probe_win.cpp)
 zelcap_target_flags(focus_probe)
