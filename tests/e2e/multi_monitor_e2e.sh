@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Capture on a desktop of three monitors, one of them left of the primary
 # one (negative coordinates): the whole virtual screen, the monitor under
-# the pointer, a region dragged across the boundary, and active windows on
-# the left monitor, across two monitors and past the virtual screen's edge,
-# each checked by pixels against the X screen.
+# the pointer, a region dragged across the boundary, active windows on the
+# left monitor, across two monitors and past the virtual screen's edge, and
+# a recorded step across two monitors, each checked by pixels against the X
+# screen.
 #
 # Wine reports several monitors only through Xinerama, and only when the X
 # server has no RandR (with RandR it takes its outputs, and Xvfb has one):
@@ -55,14 +56,16 @@ zelcap_ensure_prefix || { fail "no Wine prefix for the monitors"; e2e_finish; }
 winwork="Z:${E2E_WORK//\//\\}"
 # Ctrl+Shift (3) with A (65) and M (77) for the monitor kinds, R (82) for
 # the region; the active window (kind 0) on F7 (118) and its frame kind
-# (kind 2) on F9 (120); windows cut to the virtual screen.
+# (kind 2) on F9 (120); step recording on F12 (123); windows cut to the
+# virtual screen.
 printf '%s\r\n' '[File_Set]' "保存先=$winwork" '画像ファイル名=mm' '画像ファイル開始番号=1' \
     'JPEGモード=0' '範囲外カット=0' '画面全体：修飾キー=3' '画面全体：キー=118' '画面全体：監視=1' \
     '画面全体P：修飾キー=3' '画面全体P：キー=120' '画面全体P：監視=1' \
     '[Window]' 'X位置=300' 'Y位置=600' '幅=500' '高さ=380' \
     '[Capture_Ext]' '範囲指定修飾=3' '範囲指定キー=82' '範囲指定監視=1' \
     '全モニター修飾=3' '全モニターキー=65' '全モニター監視=1' \
-    'マウスのモニター修飾=3' 'マウスのモニターキー=77' 'マウスのモニター監視=1' |
+    'マウスのモニター修飾=3' 'マウスのモニターキー=77' 'マウスのモニター監視=1' \
+    'ステップ記録修飾=3' 'ステップ記録キー=123' 'ステップ記録監視=1' |
     iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
 
 "$ZELCAP_WINE" "$ZELCAP_BUILD/monitor_target.exe" "$winwork" \
@@ -168,9 +171,27 @@ activate $((OFFSET_X - 1000)) 350
 snap_then ctrl+shift+F7 mm7.bmp $((OFFSET_X - 1000)) 350
 check_against_screen "範囲外カット=0 at the virtual screen's left edge" mm7.bmp "124 100" 0 300
 
+# A recorded step of the window across two monitors.
+xdotool key --clearmodifiers ctrl+shift+F12
+sleep 0.5
+xdotool mousemove $((OFFSET_X + 100)) 600
+sleep 0.5
+import -window root -depth 8 "ppm:$shot"
+xdotool click 1
+for _ in $(seq 50); do [ -s "$E2E_WORK/mm8.bmp" ] && break; sleep 0.1; done
+sleep 0.5
+xdotool key --clearmodifiers ctrl+shift+F12
+# The step's ring at the click is the only difference.
+size=$(pixels size "$E2E_WORK/mm8.bmp" 2>&1)
+same=$(pixels compare "$E2E_WORK/mm8.bmp" "$shot" $((OFFSET_X - 150)) 500 2>&1)
+[ "$size" = "300 150" ] && awk -v s="$same" 'BEGIN { exit !(s >= 0.95) }' &&
+    pass "a step of the window across two monitors takes it whole ($same as on the screen)" ||
+    fail "step mm8.bmp: size '$size', same as the screen: $same"
+
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 save_history_as "$window" "$winwork\\mm.csv" "$E2E_WORK/mm.csv" || fail "the history was not saved"
-headings=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/mm.csv" 2>/dev/null | tr -d '\r' | tail -n +2 | cut -d, -f2 | tr '\n' '|')
+headings=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/mm.csv" 2>/dev/null | tr -d '\r' | tail -n +2 |
+    head -n 7 | cut -d, -f2 | tr '\n' '|')
 [ "$headings" = "ALL MONITORS|MONITOR 3|REGION|mtLeft|mtLeft|mtSpan|mtEdge|" ] &&
     pass "the records are headed ALL MONITORS, MONITOR 3, REGION and the windows' titles" ||
     fail "headings: $headings"
