@@ -56,11 +56,13 @@ zelcap_ensure_prefix || { fail "no Wine prefix for the monitors"; e2e_finish; }
 winwork="Z:${E2E_WORK//\//\\}"
 # Ctrl+Shift (3) with A (65) and M (77) for the monitor kinds, R (82) for
 # the region; the active window (kind 0) on F7 (118) and its frame kind
-# (kind 2) on F9 (120), the whole screen (kind 1) on F8 (119); step
+# (kind 2) on F9 (120), its marker kind (kind 4) on F10 (121), the whole
+# screen (kind 1) on F8 (119); step
 # recording on F12 (123); windows cut to the virtual screen.
 printf '%s\r\n' '[File_Set]' "保存先=$winwork" '画像ファイル名=mm' '画像ファイル開始番号=1' \
     'JPEGモード=0' '範囲外カット=0' '画面全体：修飾キー=3' '画面全体：キー=118' '画面全体：監視=1' \
     'Aウィンドウ：修飾キー=3' 'Aウィンドウ：キー=119' 'Aウィンドウ：監視=1' \
+    '画面全体C：修飾キー=3' '画面全体C：キー=121' '画面全体C：監視=1' \
     '画面全体P：修飾キー=3' '画面全体P：キー=120' '画面全体P：監視=1' \
     '[Window]' 'X位置=300' 'Y位置=600' '幅=500' '高さ=380' \
     '[Capture_Ext]' '範囲指定修飾=3' '範囲指定キー=82' '範囲指定監視=1' \
@@ -160,21 +162,28 @@ snap_then ctrl+shift+F9 mm5.bmp $((OFFSET_X - 800)) 200
     pass "the frame is drawn with the pointer at negative coordinates" ||
     fail "mm5.bmp corner $(colour_at mm5.bmp 0 0), middle $(colour_at mm5.bmp 150 100)"
 
+# The marker: a 20 x 20 block near the pointer, the rest the window.
+snap_then ctrl+shift+F10 mm6.bmp $((OFFSET_X - 800)) 200
+share=$(pixels solid "$E2E_WORK/mm6.bmp" 2040C0 2>&1)
+awk -v s="$share" 'BEGIN { exit !(s >= 0.98 && s < 0.9995) }' &&
+    pass "the marker is drawn with the pointer at negative coordinates ($share the window's colour)" ||
+    fail "mm6.bmp: $share of the window's colour"
+
 activate $((OFFSET_X + 100)) 550
-snap_then ctrl+shift+F7 mm6.bmp $((OFFSET_X + 100)) 550
-check_against_screen "a window across the left and the primary monitor" mm6.bmp "300 150" \
+snap_then ctrl+shift+F7 mm7.bmp $((OFFSET_X + 100)) 550
+check_against_screen "a window across the left and the primary monitor" mm7.bmp "300 150" \
     $((OFFSET_X - 150)) 500
-[ "$(pixels solid "$E2E_WORK/mm6.bmp" E0E000 2>&1)" = 1.0000 ] &&
+[ "$(pixels solid "$E2E_WORK/mm7.bmp" E0E000 2>&1)" = 1.0000 ] &&
     pass "the spanning window is captured whole" ||
-    fail "mm6.bmp is $(pixels solid "$E2E_WORK/mm6.bmp" E0E000 2>&1) of the window's colour"
+    fail "mm7.bmp is $(pixels solid "$E2E_WORK/mm7.bmp" E0E000 2>&1) of the window's colour"
 
 activate $((OFFSET_X - 1000)) 350
-snap_then ctrl+shift+F7 mm7.bmp $((OFFSET_X - 1000)) 350
-check_against_screen "範囲外カット=0 at the virtual screen's left edge" mm7.bmp "124 100" 0 300
+snap_then ctrl+shift+F7 mm8.bmp $((OFFSET_X - 1000)) 350
+check_against_screen "範囲外カット=0 at the virtual screen's left edge" mm8.bmp "124 100" 0 300
 
 # The whole-screen kind keeps to the primary monitor.
-snap_then ctrl+shift+F8 mm8.bmp $((OFFSET_X + 1200)) 50
-check_against_screen "スクリーン全体 on the primary monitor" mm8.bmp "1280 1024" $OFFSET_X 0
+snap_then ctrl+shift+F8 mm9.bmp $((OFFSET_X + 1200)) 50
+check_against_screen "スクリーン全体 on the primary monitor" mm9.bmp "1280 1024" $OFFSET_X 0
 
 # A recorded step of the window across two monitors.
 xdotool key --clearmodifiers ctrl+shift+F12
@@ -183,21 +192,21 @@ xdotool mousemove $((OFFSET_X + 100)) 600
 sleep 0.5
 import -window root -depth 8 "ppm:$shot"
 xdotool click 1
-for _ in $(seq 50); do [ -s "$E2E_WORK/mm9.bmp" ] && break; sleep 0.1; done
+for _ in $(seq 50); do [ -s "$E2E_WORK/mm10.bmp" ] && break; sleep 0.1; done
 sleep 0.5
 xdotool key --clearmodifiers ctrl+shift+F12
 # The step's ring at the click is the only difference.
-size=$(pixels size "$E2E_WORK/mm9.bmp" 2>&1)
-same=$(pixels compare "$E2E_WORK/mm9.bmp" "$shot" $((OFFSET_X - 150)) 500 2>&1)
+size=$(pixels size "$E2E_WORK/mm10.bmp" 2>&1)
+same=$(pixels compare "$E2E_WORK/mm10.bmp" "$shot" $((OFFSET_X - 150)) 500 2>&1)
 [ "$size" = "300 150" ] && awk -v s="$same" 'BEGIN { exit !(s >= 0.95) }' &&
     pass "a step of the window across two monitors takes it whole ($same as on the screen)" ||
-    fail "step mm9.bmp: size '$size', same as the screen: $same"
+    fail "step mm10.bmp: size '$size', same as the screen: $same"
 
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 save_history_as "$window" "$winwork\\mm.csv" "$E2E_WORK/mm.csv" || fail "the history was not saved"
 headings=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/mm.csv" 2>/dev/null | tr -d '\r' | tail -n +2 |
-    head -n 8 | cut -d, -f2 | tr '\n' '|')
-[ "$headings" = "ALL MONITORS|MONITOR 3|REGION|mtLeft|mtLeft|mtSpan|mtEdge|SCREEN|" ] &&
+    head -n 9 | cut -d, -f2 | tr '\n' '|')
+[ "$headings" = "ALL MONITORS|MONITOR 3|REGION|mtLeft|mtLeft|mtLeft|mtSpan|mtEdge|SCREEN|" ] &&
     pass "the records are headed ALL MONITORS, MONITOR 3, REGION, the windows' titles and SCREEN" ||
     fail "headings: $headings"
 if ini_text | tr -d '\r' | grep -qxF '前回の範囲座標=-124,150,176,350'; then
