@@ -19,6 +19,7 @@
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "capture/file_naming.h"
+#include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
@@ -103,8 +104,8 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
         // A region kept under another screen layout (a monitor since
         // removed) may lie wholly beyond this screen; one partly on it is
         // cut to it by the capture.
-        if (capture_extras::onScreen(kept, GetSystemMetrics(SM_CXSCREEN),
-                                     GetSystemMetrics(SM_CYSCREEN))
+        const CaptureRect screen = ReadMonitorLayout().bounds;
+        if (capture_extras::onScreenIn(kept, {screen.left, screen.top, screen.right, screen.bottom})
                 .empty()) {
             ShowMessage(owner,
                         "前回の範囲が現在の画面の外にあります。"
@@ -118,8 +119,7 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
         return false;
     HBITMAP frozen = capturer.freezeScreen();
     CaptureRegion region;
-    const bool picked = PickRegion(appState.instance, frozen, GetSystemMetrics(SM_CXSCREEN),
-                                   GetSystemMetrics(SM_CYSCREEN), region);
+    const bool picked = PickRegionIn(appState.instance, frozen, capturer.frozenBounds(), region);
     SetForegroundWindow(window);
     if (!picked) {
         capturer.releaseFrozenScreen();

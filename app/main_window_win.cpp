@@ -43,6 +43,10 @@
 #include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 
+// WM_DPICHANGED, which the headers declare only for a newer Windows than
+// the program targets; a per-monitor aware program gets it all the same.
+constexpr UINT kDpiChanged = 0x02E0;
+
 namespace {
 
 constexpr int kSaveButton = Toolbar::kSaveButton;
@@ -536,6 +540,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_HOTKEY:
             capture_road::OnHotKey(window, static_cast<int>(wParam), lParam);
             return 0;
+        case kDpiChanged: {
+            // Moved onto a monitor of another scale: the size the system
+            // suggests for it, laid out by WM_SIZE. Nothing here waits, so a
+            // capture key pressed meanwhile goes through as always.
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_NOTIFY:
             return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_COMMAND:

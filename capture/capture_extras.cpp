@@ -38,6 +38,8 @@ constexpr const char* kRepeatStem = "前回の範囲";
 constexpr const char* kLastRegionKey = "前回の範囲座標";
 constexpr const char* kStepStem = "ステップ記録";
 constexpr const char* kStepScreenKey = "ステップ記録範囲";
+constexpr const char* kAllMonitorsStem = "全モニター";
+constexpr const char* kMouseMonitorStem = "マウスのモニター";
 
 int32_t readInt(const IniDocument& doc, const std::string& key, int32_t fallback, int32_t low,
                 int32_t high) {
@@ -59,6 +61,15 @@ void writeKey(IniDocument& doc, const std::string& stem, const HotKeyEntry& key)
     doc.set(kGroup, stem + "修飾", settings_rules::formatInt(key.modifiers));
     doc.set(kGroup, stem + "キー", settings_rules::formatInt(key.virtualKey));
     doc.set(kGroup, stem + "監視", settings_rules::formatInt(key.monitored));
+}
+
+// A key that starts unset is written once it is set, and from then on.
+void writeKeyOnceSet(IniDocument& doc, const std::string& stem, const HotKeyEntry& key) {
+    const bool unset = key.modifiers == 0 && key.virtualKey == 0 && key.monitored == 0;
+    if (unset && !doc.get(kGroup, stem + "修飾") && !doc.get(kGroup, stem + "キー") &&
+        !doc.get(kGroup, stem + "監視"))
+        return;
+    writeKey(doc, stem, key);
 }
 
 // "left,top,right,bottom", each a plain decimal number; anything else,
@@ -94,6 +105,8 @@ CaptureExtras read(const IniDocument& doc) {
     readKey(doc, kRepeatStem, e.repeatRegionKey);
     readKey(doc, kStepStem, e.stepKey);
     e.stepWholeScreen = readInt(doc, kStepScreenKey, 0, 0, 1) == 1;
+    readKey(doc, kAllMonitorsStem, e.allMonitorsKey);
+    readKey(doc, kMouseMonitorStem, e.mouseMonitorKey);
     if (const auto text = doc.get(kGroup, kLastRegionKey))
         e.lastRegion = parseRegion(*text);
     return e;
@@ -111,6 +124,8 @@ void write(const CaptureExtras& e, IniDocument& doc) {
     char text[64];
     std::snprintf(text, sizeof text, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
     doc.set(kGroup, kLastRegionKey, r.empty() ? "" : text);
+    writeKeyOnceSet(doc, kAllMonitorsStem, e.allMonitorsKey);
+    writeKeyOnceSet(doc, kMouseMonitorStem, e.mouseMonitorKey);
 }
 
 CaptureExtras load(SettingsFiles& files, const char* iniPath) {
@@ -189,6 +204,8 @@ const char* kindName(int hotKeyId) {
         "範囲指定",
         "前回の範囲",
         "ステップ記録",
+        "全モニター",
+        "マウスのあるモニター",
     };
     const int i = hotKeyId - 102;
     return i >= 0 && i < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[i] : "";
@@ -212,13 +229,22 @@ CaptureRegion dragRegion(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t
                          int32_t screenHeight) {
     // The pixel under the end point belongs to the region, as it does on
     // the overlay's outline.
-    CaptureRegion r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
-    return onScreen(r, screenWidth, screenHeight);
+    return dragRegionIn(x0, y0, x1, y1, {0, 0, screenWidth, screenHeight});
 }
 
 CaptureRegion onScreen(const CaptureRegion& region, int32_t screenWidth, int32_t screenHeight) {
-    CaptureRegion r{std::max(region.left, 0), std::max(region.top, 0),
-                    std::min(region.right, screenWidth), std::min(region.bottom, screenHeight)};
+    return onScreenIn(region, {0, 0, screenWidth, screenHeight});
+}
+
+CaptureRegion dragRegionIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                           const CaptureRegion& bounds) {
+    CaptureRegion r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
+    return onScreenIn(r, bounds);
+}
+
+CaptureRegion onScreenIn(const CaptureRegion& region, const CaptureRegion& bounds) {
+    CaptureRegion r{std::max(region.left, bounds.left), std::max(region.top, bounds.top),
+                    std::min(region.right, bounds.right), std::min(region.bottom, bounds.bottom)};
     return r.empty() ? CaptureRegion{} : r;
 }
 

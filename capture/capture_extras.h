@@ -19,6 +19,9 @@
 constexpr int kRegionHotKeyId = 110;
 constexpr int kRepeatRegionHotKeyId = 111;
 constexpr int kStepHotKeyId = 112;  // toggles step recording
+// The whole virtual screen, and the monitor under the pointer.
+constexpr int kAllMonitorsHotKeyId = 113;
+constexpr int kMouseMonitorHotKeyId = 114;
 
 constexpr int kMaxCaptureDelay = 10;  // seconds
 
@@ -40,6 +43,10 @@ struct CaptureExtras {
     // or not) and whether a step takes the whole screen or the window.
     HotKeyEntry stepKey{0x02 | 0x01, 'T', 0, 0};  // Ctrl+Shift+T, not on
     bool stepWholeScreen = false;
+    // The monitor kinds start with no key: a file that never had them set
+    // does not get them (see write).
+    HotKeyEntry allMonitorsKey{0, 0, 0, 0};
+    HotKeyEntry mouseMonitorKey{0, 0, 0, 0};
 };
 
 // A hot key that could not be registered when capturing was armed.
@@ -76,7 +83,9 @@ namespace capture_extras {
 extern const char* const kGroup;  // "Capture_Ext"
 
 // The stored options over the defaults; a value out of range keeps its
-// default.
+// default. write leaves out the keys of a monitor kind whose key is unset
+// and that the group does not hold yet, so that the group stays as it was
+// for a user who never sets one.
 CaptureExtras read(const IniDocument& doc);
 void write(const CaptureExtras& extras, IniDocument& doc);
 
@@ -106,5 +115,11 @@ CaptureRegion dragRegion(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t
 // The stored region cut to the current screen (it may have been kept from
 // a larger one); empty when nothing of it is left.
 CaptureRegion onScreen(const CaptureRegion& region, int32_t screenWidth, int32_t screenHeight);
+
+// The same against the virtual screen of every monitor, whose corner may
+// lie at negative coordinates.
+CaptureRegion dragRegionIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                           const CaptureRegion& bounds);
+CaptureRegion onScreenIn(const CaptureRegion& region, const CaptureRegion& bounds);
 
 }  // namespace capture_extras

@@ -29,6 +29,8 @@ void Init(HWND page) {
     ShowKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ShowKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
     ShowKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
+    ShowKey(page, IDC_EXTRAS_ALL_MONITORS_KEY, IDC_EXTRAS_ALL_MONITORS_ON, e.allMonitorsKey);
+    ShowKey(page, IDC_EXTRAS_MOUSE_MONITOR_KEY, IDC_EXTRAS_MOUSE_MONITOR_ON, e.mouseMonitorKey);
     CheckDlgButton(page, IDC_EXTRAS_STEP_SCREEN, e.stepWholeScreen ? BST_CHECKED : BST_UNCHECKED);
     char text[96] = "なし";
     const CaptureRegion& r = e.lastRegion;
@@ -55,6 +57,8 @@ INT_PTR Apply(HWND page) {
     ReadKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ReadKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
     ReadKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
+    ReadKey(page, IDC_EXTRAS_ALL_MONITORS_KEY, IDC_EXTRAS_ALL_MONITORS_ON, e.allMonitorsKey);
+    ReadKey(page, IDC_EXTRAS_MOUSE_MONITOR_KEY, IDC_EXTRAS_MOUSE_MONITOR_ON, e.mouseMonitorKey);
     // A recording already running keeps the kind of picture it started with.
     e.stepWholeScreen = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SCREEN) == BST_CHECKED;
     e.delaySeconds = static_cast<int32_t>(delay);

@@ -1,5 +1,6 @@
-// The settings page "拡張キャプチャー": the region keys, the delay and the
-// clipboard copy, kept in the settings file's group of their own.
+// The settings page "拡張キャプチャー": the region keys, the delay, the
+// clipboard copy, the step key and the monitor kinds' keys, kept in the
+// settings file's group of their own.
 #pragma once
 
 #include <windows.h>

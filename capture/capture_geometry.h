@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct CaptureRect {
     int32_t left, top, right, bottom;
@@ -30,8 +31,24 @@ struct WindowCapturePlan {
 // offscreenBlack values other than 0 and 1; any nonzero value keeps the window.
 WindowCapturePlan planWindowCapture(const CaptureRect& window, int32_t screenWidth,
                                     int32_t screenHeight, int32_t offscreenBlack);
+// The same rule against a screen whose corner need not be (0, 0): the
+// virtual screen of several monitors, which reaches into negative
+// coordinates when a monitor lies left of or above the primary one. With
+// bounds {0, 0, W, H} it is planWindowCapture.
+WindowCapturePlan planWindowCaptureIn(const CaptureRect& window, const CaptureRect& bounds,
+                                      int32_t offscreenBlack);
 
 // The picture size the writers derive from the capture rectangle, by the same
 // rule (offscreenBlack 0 cuts, anything else does not).
 void pictureSize(const CaptureRect& rect, int32_t offscreenBlack, int32_t screenWidth,
                  int32_t screenHeight, int32_t* width, int32_t* height);
+void pictureSizeIn(const CaptureRect& rect, int32_t offscreenBlack, const CaptureRect& bounds,
+                   int32_t* width, int32_t* height);
+
+// The parts of `area` (screen coordinates) that lie on none of the
+// monitors, as blocks in the coordinates of a picture whose (0, 0) is the
+// area's top-left corner: the gaps of a virtual screen whose monitors
+// differ in size or do not touch, and whatever lies beyond it. Rows of
+// cells are merged left to right; an empty area has none.
+std::vector<BlackStrip> uncoveredBlocks(const CaptureRect& area,
+                                        const std::vector<CaptureRect>& monitors);

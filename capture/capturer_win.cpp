@@ -15,6 +15,7 @@
 #include "capture/capture_geometry.h"
 #include "capture/file_naming.h"
 #include "capture/jpeg_encoder.h"
+#include "capture/monitors_win.h"
 #include "capture/png_encoder.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
@@ -37,6 +38,7 @@ void Capturer::reset() {
     frozen_.reset();
     memory_.reset();
     display_.reset();
+    captureBounds_ = {};
     lastTarget = kTargetNone;
     jpegQuality = 0;
     cp932::copyText(namePrefix, "a");
@@ -103,6 +105,11 @@ int Capturer::startMonitoring(HWND owner) {
         arm(kFirstHotKeyId + i, settingsStore.settings.hotKeys[i]);
     arm(kRegionHotKeyId, extras.regionKey);
     arm(kRepeatRegionHotKeyId, extras.repeatRegionKey);
+    // The monitor kinds start without a key: "有効" alone registers nothing.
+    for (const auto& [id, key] : {std::make_pair(kAllMonitorsHotKeyId, extras.allMonitorsKey),
+                                  std::make_pair(kMouseMonitorHotKeyId, extras.mouseMonitorKey)})
+        if (key.virtualKey != 0)
+            arm(id, key);
     return 1;
 }
 
@@ -149,7 +156,8 @@ void Capturer::stopMonitoring(HWND owner) {
         UnregisterHotKey(owner, id);
         heldKeys_.remove(id);
     }
-    for (int id : {kRegionHotKeyId, kRepeatRegionHotKeyId}) {
+    for (int id :
+         {kRegionHotKeyId, kRepeatRegionHotKeyId, kAllMonitorsHotKeyId, kMouseMonitorHotKeyId}) {
         UnregisterHotKey(owner, id);
         heldKeys_.remove(id);
     }
@@ -189,8 +197,10 @@ class SavedDcState {
 // whole-screen capture about a quarter of its time under Wine: they are
 // kept, and made again only for another screen or picture size.
 bool Capturer::captureDcs(int screenWidth, int screenHeight) {
-    if (memory_ && dcScreenWidth_ == screenWidth && dcScreenHeight_ == screenHeight)
+    if (memory_ && dcScreenWidth_ == screenWidth && dcScreenHeight_ == screenHeight) {
+        findDisplayOrigin();
         return true;
+    }
     image.reset();
     memory_.reset();
     display_.reset(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
@@ -199,9 +209,26 @@ bool Capturer::captureDcs(int screenWidth, int screenHeight) {
     if (!memory_)
         return false;
     SetMapMode(memory_.get(), GetMapMode(display_.get()));
+    findDisplayOrigin();
     dcScreenWidth_ = screenWidth;
     dcScreenHeight_ = screenHeight;
     return true;
+}
+
+// The screen DC's coordinates are screen coordinates, (0, 0) at the
+// primary monitor's corner. Windows gives the display DC the same; Wine
+// puts its (0, 0) at the virtual screen's corner, which a monitor left of
+// or above the primary one moves. Both DCs cover the virtual screen, so
+// their clip boxes tell the difference.
+void Capturer::findDisplayOrigin() {
+    displayOrigin_ = POINT{0, 0};
+    win::WindowDc screen(nullptr);
+    RECT inScreen{}, inDisplay{};
+    if (!display_ || !screen || GetClipBox(screen.get(), &inScreen) == ERROR ||
+        GetClipBox(display_.get(), &inDisplay) == ERROR)
+        return;
+    displayOrigin_.x = inScreen.left - inDisplay.left;
+    displayOrigin_.y = inScreen.top - inDisplay.top;
 }
 
 void Capturer::prepareImage(int width, int height) {
@@ -215,7 +242,7 @@ void Capturer::prepareImage(int width, int height) {
     imageHeight_ = height;
 }
 
-bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight) {
+bool Capturer::grabWindow(HWND, int hotKeyId, const MonitorLayout& layout) {
     const Settings& s = settingsStore.settings;
     HWND target = GetForegroundWindow();
     RECT r{};
@@ -223,13 +250,15 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
         GetWindowRect(target, &r);
     captureRect = r;
     const bool black = s.offscreenBlack == 1;
-    const WindowCapturePlan plan =
-        planWindowCapture(ToCaptureRect(r), screenWidth, screenHeight, black ? 1 : 0);
+    // With one monitor the bounds are the primary screen, (0, 0) to W x H.
+    const CaptureRect& bounds = layout.bounds;
+    captureBounds_ = bounds;
+    const WindowCapturePlan plan = planWindowCaptureIn(ToCaptureRect(r), bounds, black ? 1 : 0);
     title[0] = '\0';
     if (target)
         GetWindowTextA(target, title, kPathSize);
 
-    const bool dcs = captureDcs(screenWidth, screenHeight);
+    const bool dcs = captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top);
     if (dcs && plan.width > 0 && plan.height > 0)
         prepareImage(plan.width, plan.height);
     else
@@ -244,22 +273,28 @@ bool Capturer::grabWindow(HWND, int hotKeyId, int screenWidth, int screenHeight)
         // Only the part on the screen is copied: a source block reaching past
         // the screen gives undefined pixels (or none at all), and the strips
         // below blacken everything that lay off it.
-        const int left = std::max<int>(r.left, 0), top = std::max<int>(r.top, 0);
-        const int right = std::min<int>(r.right, screenWidth);
-        const int bottom = std::min<int>(r.bottom, screenHeight);
+        const int left = std::max<int>(r.left, bounds.left);
+        const int top = std::max<int>(r.top, bounds.top);
+        const int right = std::min<int>(r.right, bounds.right);
+        const int bottom = std::min<int>(r.bottom, bounds.bottom);
         if (right > left && bottom > top) {
             BitBlt(memory, left - plan.sourceX, top - plan.sourceY, right - left, bottom - top,
-                   display_.get(), left, top, SRCCOPY);
+                   display_.get(), left - displayOrigin_.x, top - displayOrigin_.y, SRCCOPY);
         }
         for (int i = 0; i < plan.stripCount; ++i) {
             const BlackStrip& strip = plan.strips[i];
             PatBlt(memory, strip.x, strip.y, strip.width, strip.height, BLACKNESS);
         }
+        blackenUncovered(
+            memory,
+            {plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height},
+            layout);
         // Kinds 104, 106 and 108 draw their frame, marker or cursor here, in
         // window mode, when the cursor position reads with both coordinates
-        // above 0.
+        // above those of the screen's corner: above 0 with one monitor, and
+        // at negative ones on a monitor left of or above the primary.
         POINT cursor{};
-        if (GetCursorPos(&cursor) && cursor.x > 0 && cursor.y > 0)
+        if (GetCursorPos(&cursor) && cursor.x > bounds.left && cursor.y > bounds.top)
             decorateCapture(memory, target, hotKeyId, cursor, DecorationMode::Window,
                             s.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
@@ -277,7 +312,8 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
         win::SelectGuard selected(memory, image.get());
-        BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), 0, 0, SRCCOPY);
+        BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), -displayOrigin_.x,
+               -displayOrigin_.y, SRCCOPY);
         // Kinds 105, 107 and 109 draw their frame, marker or cursor here, in
         // screen mode, whenever the cursor position can be read.
         POINT cursor{};
@@ -286,6 +322,49 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
                             settingsStore.settings.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
     captureRect = RECT{0, 0, screenWidth, screenHeight};
+    captureBounds_ = {0, 0, screenWidth, screenHeight};
+    lastTarget = kTargetScreen;
+}
+
+void Capturer::blackenUncovered(HDC picture, const CaptureRect& area, const MonitorLayout& layout) {
+    if (layout.monitors.size() < 2)
+        return;
+    for (const BlackStrip& b : uncoveredBlocks(area, layout.monitors))
+        PatBlt(picture, b.x, b.y, b.width, b.height, BLACKNESS);
+}
+
+void Capturer::grabMonitors(int hotKeyId, const MonitorLayout& layout) {
+    CaptureRect area = layout.bounds;
+    std::string heading = kAllMonitorsHeading;
+    if (hotKeyId == kMouseMonitorHotKeyId) {
+        const int number = MonitorUnderPointer(layout);
+        area = layout.monitors[static_cast<std::size_t>(number - 1)];
+        heading = monitorHeading(number);
+    }
+    cp932::copyText(title, heading.c_str());
+    const CaptureRect& bounds = layout.bounds;
+    captureBounds_ = bounds;
+    // A monitor reaching past the virtual screen's rectangle (the system's
+    // figures read a moment apart) is cut to it, by the rule of windows.
+    const WindowCapturePlan plan = planWindowCaptureIn(area, bounds, 0);
+    if (plan.width > 0 && plan.height > 0 &&
+        captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top))
+        prepareImage(plan.width, plan.height);
+    else
+        image.reset();
+    if (image) {
+        HDC memory = memory_.get();
+        SavedDcState state(memory);
+        win::SelectGuard selected(memory, image.get());
+        BitBlt(memory, 0, 0, plan.width, plan.height, display_.get(),
+               plan.sourceX - displayOrigin_.x, plan.sourceY - displayOrigin_.y, SRCCOPY);
+        blackenUncovered(
+            memory,
+            {plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height},
+            layout);
+    }
+    captureRect =
+        RECT{plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height};
     lastTarget = kTargetScreen;
 }
 
@@ -304,8 +383,12 @@ bool Capturer::readyToCapture(HWND owner) {
 }
 
 HBITMAP Capturer::freezeScreen() {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    // The overlay covers every monitor: a region may lie on any of them,
+    // or across two.
+    frozenBounds_ = ReadMonitorLayout().bounds;
+    const CaptureRect& at = frozenBounds_;
+    const int width = at.right - at.left;
+    const int height = at.bottom - at.top;
     frozen_.reset();
     if (!captureDcs(width, height))
         return nullptr;
@@ -314,7 +397,8 @@ HBITMAP Capturer::freezeScreen() {
         return nullptr;
     HDC memory = memory_.get();
     win::SelectGuard selected(memory, frozen_.get());
-    BitBlt(memory, 0, 0, width, height, display_.get(), 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, display_.get(), at.left - displayOrigin_.x,
+           at.top - displayOrigin_.y, SRCCOPY);
     return frozen_.get();
 }
 
@@ -322,12 +406,20 @@ void Capturer::releaseFrozenScreen() {
     frozen_.reset();
 }
 
-bool Capturer::grabRegion(int screenWidth, int screenHeight) {
-    const CaptureRegion r = capture_extras::onScreen(extras.lastRegion, screenWidth, screenHeight);
+CaptureRegion Capturer::frozenBounds() const {
+    return {frozenBounds_.left, frozenBounds_.top, frozenBounds_.right, frozenBounds_.bottom};
+}
+
+bool Capturer::grabRegion(const MonitorLayout& layout) {
+    // Cut from the picture the overlay showed, whose screen it was.
+    const CaptureRect bounds = frozen_ ? frozenBounds_ : layout.bounds;
+    const CaptureRegion r = capture_extras::onScreenIn(
+        extras.lastRegion, {bounds.left, bounds.top, bounds.right, bounds.bottom});
     if (r.empty())
         return false;
     cp932::copyText(title, "REGION");
-    if (captureDcs(screenWidth, screenHeight))
+    captureBounds_ = bounds;
+    if (captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top))
         prepareImage(r.width(), r.height());
     else
         image.reset();
@@ -340,10 +432,12 @@ bool Capturer::grabRegion(int screenWidth, int screenHeight) {
             win::MemoryDc source(CreateCompatibleDC(display_.get()));
             if (source) {
                 win::SelectGuard frozen(source.get(), frozen_.get());
-                BitBlt(memory, 0, 0, r.width(), r.height(), source.get(), r.left, r.top, SRCCOPY);
+                BitBlt(memory, 0, 0, r.width(), r.height(), source.get(), r.left - bounds.left,
+                       r.top - bounds.top, SRCCOPY);
             }
         } else {
-            BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left, r.top, SRCCOPY);
+            BitBlt(memory, 0, 0, r.width(), r.height(), display_.get(), r.left - displayOrigin_.x,
+                   r.top - displayOrigin_.y, SRCCOPY);
         }
     }
     captureRect = RECT{r.left, r.top, r.right, r.bottom};
@@ -353,17 +447,21 @@ bool Capturer::grabRegion(int screenWidth, int screenHeight) {
 
 CaptureResult Capturer::capture(HWND owner, int hotKeyId) {
     const bool region = hotKeyId == kRegionHotKeyId || hotKeyId == kRepeatRegionHotKeyId;
-    if (!region && (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId))
+    const bool monitors = hotKeyId == kAllMonitorsHotKeyId || hotKeyId == kMouseMonitorHotKeyId;
+    if (!region && !monitors && (hotKeyId < kFirstHotKeyId || hotKeyId > kLastHotKeyId))
         return {};
     if (!readyToCapture(owner))
         return {};
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const MonitorLayout layout = ReadMonitorLayout();
     if (region) {
-        if (!grabRegion(screenWidth, screenHeight))
+        if (!grabRegion(layout))
             return {};
+    } else if (monitors) {
+        grabMonitors(hotKeyId, layout);
     } else if ((hotKeyId - kFirstHotKeyId) % 2 == 0) {
-        if (!grabWindow(owner, hotKeyId, screenWidth, screenHeight)) {
+        if (!grabWindow(owner, hotKeyId, layout)) {
             ShowMessage(owner,
                         "アクティブウィンドウキャプチャーでスクリーン外の扱いの値が不正です。",
                         "定義設定エラー", MB_ICONWARNING | MB_OK);
@@ -382,7 +480,9 @@ CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::strin
     const int height = shot.rect.bottom - shot.rect.top;
     click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
                      shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
-    if (captureDcs(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
+    captureBounds_ = ReadMonitorLayout().bounds;
+    if (captureDcs(captureBounds_.right - captureBounds_.left,
+                   captureBounds_.bottom - captureBounds_.top))
         prepareImage(width, height);
     else
         image.reset();
@@ -535,9 +635,18 @@ void ClearRowPads(uint8_t* rows, int32_t width, int32_t height) {
         std::memset(rows + static_cast<size_t>(y) * stride + used, 0, stride - used);
 }
 
-void PictureSize(const RECT& captureRect, int32_t* width, int32_t* height) {
-    pictureSize(ToCaptureRect(captureRect), settingsStore.settings.offscreenBlack,
-                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
+// bounds: the screen the picture was cut to, the primary screen but for
+// the kinds that reach every monitor.
+// A picture made by no grab (the pipeline's callers may set captureRect
+// themselves) was made on the primary screen.
+void PictureSize(const RECT& captureRect, const CaptureRect& bounds, int32_t* width,
+                 int32_t* height) {
+    const bool none = bounds.right <= bounds.left || bounds.bottom <= bounds.top;
+    pictureSizeIn(
+        ToCaptureRect(captureRect), settingsStore.settings.offscreenBlack,
+        none ? CaptureRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}
+             : bounds,
+        width, height);
 }
 
 }  // namespace
@@ -572,7 +681,7 @@ int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& writt
     if (openTarget(owner, path, file, &isDisk) != 0)
         return -1;
     int32_t width = 0, height = 0;
-    PictureSize(captureRect, &width, &height);
+    PictureSize(captureRect, captureBounds_, &width, &height);
     uint32_t size = 0;
     std::vector<uint8_t> bytes = std::move(spareFile_);
     bool ok = dibImageSize(width, height, &size) && SizeFileBlock(bytes, kBmpHeaderSize + size);
@@ -610,7 +719,7 @@ int Capturer::writePng(HWND owner, const char* path, std::vector<uint8_t>& writt
 }
 
 bool Capturer::readKeptPixels(HWND owner, int32_t* width, int32_t* height) {
-    PictureSize(captureRect, width, height);
+    PictureSize(captureRect, captureBounds_, width, height);
     uint32_t size = 0;
     // The block is kept, like the bitmap: fresh pages for 6 MB cost a
     // whole-screen capture a fifth of its time. The encoders read no pad
@@ -634,7 +743,7 @@ bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
 
 bool Capturer::copyToClipboard(HWND owner) {
     int32_t width = 0, height = 0;
-    PictureSize(captureRect, &width, &height);
+    PictureSize(captureRect, captureBounds_, &width, &height);
     uint32_t size = 0;
     bool ok = image && dibImageSize(width, height, &size);
     win::GlobalMemory memory;

@@ -13,6 +13,7 @@
 #include "capture/capture_kinds.h"
 #include "capture/decorations_win.h"
 #include "capture/file_naming.h"
+#include "capture/monitor_layout.h"
 #include "capture/step_recorder_win.h"
 #include "settings/settings.h"
 
@@ -71,6 +72,10 @@ class Capturer {
     // releaseFrozenScreen().
     HBITMAP freezeScreen();
     void releaseFrozenScreen();
+    // The virtual screen the frozen picture shows: every monitor, its
+    // corner at negative coordinates when one lies left of or above the
+    // primary monitor.
+    CaptureRegion frozenBounds() const;
     // The last capture's picture on the clipboard as a DIB; false (after
     // telling the user) when it could not be put there.
     bool copyToClipboard(HWND owner);
@@ -119,15 +124,25 @@ class Capturer {
     bool refuseUntitledFolder(HWND owner);
     // Grabs the foreground window or the screen into `image`; false when the
     // off-screen setting holds a value the pipeline does not know.
-    bool grabWindow(HWND owner, int hotKeyId, int screenWidth, int screenHeight);
+    // A window on any monitor: cut to (or kept beyond) the virtual screen,
+    // which on a desktop of one monitor is the primary screen.
+    bool grabWindow(HWND owner, int hotKeyId, const MonitorLayout& layout);
     void grabScreen(int hotKeyId, int screenWidth, int screenHeight);
+    // Every monitor (kAllMonitorsHotKeyId) or the one under the pointer;
+    // what lies on no monitor is black.
+    void grabMonitors(int hotKeyId, const MonitorLayout& layout);
     // extras.lastRegion, from the frozen screen when there is one, else
     // from the screen as it is; false when the region is empty.
-    bool grabRegion(int screenWidth, int screenHeight);
+    bool grabRegion(const MonitorLayout& layout);
     // The display and memory DCs for a screen of this size, made at the
     // first capture and again when the screen size changes; false when
     // they cannot be made.
     bool captureDcs(int screenWidth, int screenHeight);
+    // The screen point the display DC's (0, 0) shows (displayOrigin_).
+    void findDisplayOrigin();
+    // Paints black what of `area` (screen coordinates, the picture's
+    // origin at its corner) lies on no monitor, on a desktop of several.
+    void blackenUncovered(HDC picture, const CaptureRect& area, const MonitorLayout& layout);
     // `image` as a width x height bitmap: the last one when it has that
     // size, a new one otherwise.
     void prepareImage(int width, int height);
@@ -154,8 +169,13 @@ class Capturer {
     HeldHotKeys heldKeys_;
     win::MemoryDc display_;
     win::Bitmap frozen_;
+    CaptureRect frozenBounds_{};
+    // The screen the last picture was cut to, which the writers derive
+    // its size by.
+    CaptureRect captureBounds_{};
     win::MemoryDc memory_;
     int dcScreenWidth_ = 0, dcScreenHeight_ = 0;
+    POINT displayOrigin_{0, 0};
     int imageWidth_ = 0, imageHeight_ = 0;
     // The picture's pixels as a kept bottom-up block (`pixels_`); false
     // when they cannot be read. *width and *height are the picture's.

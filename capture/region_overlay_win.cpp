@@ -19,6 +19,9 @@ constexpr COLORREF kLabelColour = RGB(255, 255, 225);
 struct Overlay {
     HBITMAP frozen = nullptr;
     int width = 0, height = 0;
+    // The overlay's client (0, 0) in screen coordinates: the virtual
+    // screen's corner. Drags are kept in client coordinates.
+    int originX = 0, originY = 0;
     win::MemoryDc frozenDc;
     win::MemoryDc backDc;
     win::Bitmap back;
@@ -61,7 +64,8 @@ void Paint(HWND window, Overlay& o) {
                 DrawLabel(back, o.current.x + 16, o.current.y + 16, size);
             }
         } else {
-            DrawLabel(back, 8, 8, kHint);
+            // On the primary monitor, where the user looks first.
+            DrawLabel(back, 8 - o.originX, 8 - o.originY, kHint);
         }
         BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
                paint.rcPaint.bottom - paint.rcPaint.top, back, paint.rcPaint.left,
@@ -111,7 +115,8 @@ LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                     o->start.x, o->start.y, o->current.x, o->current.y, o->width, o->height);
                 // A click without a drag picks nothing: the user may start again.
                 if (r.width() >= 2 && r.height() >= 2) {
-                    o->region = r;
+                    o->region = {r.left + o->originX, r.top + o->originY, r.right + o->originX,
+                                 r.bottom + o->originY};
                     o->done = true;
                 }
                 InvalidateRect(window, nullptr, FALSE);
@@ -150,27 +155,31 @@ bool RegisterOverlayClass(HINSTANCE instance) {
 
 }  // namespace
 
-bool PickRegion(HINSTANCE instance, HBITMAP frozen, int width, int height, CaptureRegion& region) {
-    if (!frozen || width <= 0 || height <= 0 || !RegisterOverlayClass(instance))
+bool PickRegionIn(HINSTANCE instance, HBITMAP frozen, const CaptureRegion& screen,
+                  CaptureRegion& region) {
+    const int width = screen.width(), height = screen.height();
+    if (!frozen || screen.empty() || !RegisterOverlayClass(instance))
         return false;
     Overlay o;
     o.frozen = frozen;
     o.width = width;
     o.height = height;
+    o.originX = screen.left;
+    o.originY = screen.top;
     {
-        win::WindowDc screen(nullptr);
-        o.frozenDc.reset(CreateCompatibleDC(screen.get()));
-        o.backDc.reset(CreateCompatibleDC(screen.get()));
-        o.back.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        win::WindowDc display(nullptr);
+        o.frozenDc.reset(CreateCompatibleDC(display.get()));
+        o.backDc.reset(CreateCompatibleDC(display.get()));
+        o.back.reset(CreateCompatibleBitmap(display.get(), width, height));
     }
     if (!o.frozenDc || !o.backDc || !o.back)
         return false;
     win::SelectGuard frozenSelected(o.frozenDc.get(), frozen);
     win::SelectGuard backSelected(o.backDc.get(), o.back.get());
 
-    HWND window =
-        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kOverlayClass, kRegionOverlayTitle,
-                        WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr, instance, &o);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kOverlayClass,
+                                  kRegionOverlayTitle, WS_POPUP | WS_VISIBLE, screen.left,
+                                  screen.top, width, height, nullptr, nullptr, instance, &o);
     if (!window)
         return false;
     SetForegroundWindow(window);

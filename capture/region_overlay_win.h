@@ -9,8 +9,12 @@
 
 // Runs its own message loop until the user has dragged a region or
 // cancelled; true with the region (screen coordinates, cut to the screen).
-// `frozen` is a screen-sized bitmap, not selected into any DC.
-bool PickRegion(HINSTANCE instance, HBITMAP frozen, int width, int height, CaptureRegion& region);
+// The overlay covers the virtual screen `screen` of every monitor:
+// `frozen`, a bitmap of its size not selected into any DC, shows it, its
+// (0, 0) at the screen's corner, which lies at negative coordinates when a
+// monitor is left of or above the primary one.
+bool PickRegionIn(HINSTANCE instance, HBITMAP frozen, const CaptureRegion& screen,
+                  CaptureRegion& region);
 
 // The overlay's caption, by which tests find it.
 extern const char kRegionOverlayTitle[];

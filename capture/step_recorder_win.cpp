@@ -15,6 +15,7 @@
 #include "base/win_handles_win.h"
 #include "base/bmp_format.h"
 #include "capture/dib_win.h"
+#include "capture/monitors_win.h"
 #include "capture/step_timing_win.h"
 
 StepRecorder stepRecorder;
@@ -286,15 +287,20 @@ void StepRecorder::onPress(StepButton button, const MSLLHOOKSTRUCT& info) {
     shot.point = info.pt;
     shot.under = under;
     shot.target.button = button;
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT rect{0, 0, screenWidth, screenHeight};
+    // A step on any monitor: the window cut to the virtual screen, or the
+    // whole monitor that was clicked on (the primary screen when there is
+    // one monitor).
+    const MonitorLayout layout = ReadMonitorLayout();
+    const int number = std::max(1, monitorAt(layout, info.pt.x, info.pt.y));
+    const CaptureRect& clicked = layout.monitors[static_cast<std::size_t>(number - 1)];
+    RECT rect{clicked.left, clicked.top, clicked.right, clicked.bottom};
     if (!wholeScreen_ && root) {
         RECT window{};
         GetWindowRect(root, &window);
-        RECT screen = rect;
+        const RECT screen{layout.bounds.left, layout.bounds.top, layout.bounds.right,
+                          layout.bounds.bottom};
         if (!IntersectRect(&rect, &window, &screen))
-            rect = screen;
+            rect = RECT{clicked.left, clicked.top, clicked.right, clicked.bottom};
     }
     shot.rect = rect;
     if (!grab(rect, shot.pixels))

@@ -75,6 +75,11 @@ add_executable(compare_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/compare
 zelcap_target_flags(compare_target)
 add_dependencies(Zelcap compare_target)
 
+# The windows of the multi-monitor run, one colour each.
+add_executable(monitor_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/monitor_target_win.cpp)
+zelcap_target_flags(monitor_target)
+add_dependencies(Zelcap monitor_target)
+
 # What the keyboard runs read of the running program from outside.
 add_executable(focus_probe ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/focus_probe_win.cpp)
 zelcap_target_flags(focus_probe)

@@ -21,7 +21,7 @@ PACKAGES=(
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils xserver-xephyr
     nasm locales fonts-ipafont-gothic fonts-ipafont-mincho
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev libssl-dev dpkg-dev imagemagick

@@ -106,7 +106,9 @@ const std::vector<std::pair<std::string, std::string>>& programKeys() {
         settings_rules::writeFileSettings(s, doc);
         settings_rules::writeWindowSettings(s, doc);
         settings_rules::writeReportSettings(s, doc);
-        capture_extras::write(CaptureExtras{}, doc);
+        CaptureExtras extras;  // with the keys written only once set
+        extras.allMonitorsKey = extras.mouseMonitorKey = {0, 'A', 0, 0};
+        capture_extras::write(extras, doc);
         excel_options::write(ExcelOptions{}, doc);
         std::vector<std::pair<std::string, std::string>> found;
         std::string section;
@@ -138,7 +140,8 @@ void throughTheGroups(IniDocument& doc, const std::string_view* title) {
     const CaptureExtras extras = capture_extras::read(doc);
     FUZZ_CHECK(extras.delaySeconds >= 0 && extras.delaySeconds <= kMaxCaptureDelay);
     FUZZ_CHECK(usableKey(extras.regionKey) && usableKey(extras.repeatRegionKey) &&
-               usableKey(extras.stepKey));
+               usableKey(extras.stepKey) && usableKey(extras.allMonitorsKey) &&
+               usableKey(extras.mouseMonitorKey));
     FUZZ_CHECK(extras.lastRegion.empty() ==
                (extras.lastRegion.left == 0 && extras.lastRegion.top == 0 &&
                 extras.lastRegion.right == 0 && extras.lastRegion.bottom == 0));
@@ -165,6 +168,8 @@ void throughTheGroups(IniDocument& doc, const std::string_view* title) {
                sameKey(extrasBack.regionKey, extras.regionKey) &&
                sameKey(extrasBack.repeatRegionKey, extras.repeatRegionKey) &&
                sameKey(extrasBack.stepKey, extras.stepKey) &&
+               sameKey(extrasBack.allMonitorsKey, extras.allMonitorsKey) &&
+               sameKey(extrasBack.mouseMonitorKey, extras.mouseMonitorKey) &&
                extrasBack.lastRegion.left == extras.lastRegion.left &&
                extrasBack.lastRegion.top == extras.lastRegion.top &&
                extrasBack.lastRegion.right == extras.lastRegion.right &&

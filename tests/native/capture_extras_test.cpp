@@ -70,7 +70,40 @@ TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
               std::string::npos);
     EXPECT_STREQ(capture_extras::kindName(109), "スクリーン全体（標準カーソル描画）");
     EXPECT_STREQ(capture_extras::kindName(112), "ステップ記録");
-    EXPECT_STREQ(capture_extras::kindName(113), "");
+    EXPECT_STREQ(capture_extras::kindName(113), "全モニター");
+    EXPECT_STREQ(capture_extras::kindName(114), "マウスのあるモニター");
+    EXPECT_STREQ(capture_extras::kindName(115), "");
+}
+
+// The monitor kinds' keys appear once one is set and stay; a user who
+// never sets one keeps the group's bytes as they were.
+TEST(CaptureExtras, MonitorKeysAreWrittenOnceSet) {
+    MemoryFiles files;
+    files.contents = "[File_Set]\r\nJPEGモード=1\r\n";
+    CaptureExtras e;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    const std::string unset = files.contents;
+    EXPECT_EQ(unset.find("モニター"), std::string::npos);
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_EQ(files.contents, unset);
+
+    e.mouseMonitorKey = {0x03, 'M', 1, 0};
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_NE(files.contents.find("\r\nマウスのモニター修飾=3\r\nマウスのモニターキー=77\r\n"
+                                  "マウスのモニター監視=1\r\n"),
+              std::string::npos);
+    EXPECT_EQ(files.contents.find("全モニター"), std::string::npos);
+    CaptureExtras back = capture_extras::load(files, "Zelcap.ini");
+    EXPECT_EQ(back.mouseMonitorKey.virtualKey, 'M');
+    EXPECT_EQ(back.mouseMonitorKey.monitored, 1);
+    EXPECT_EQ(back.allMonitorsKey.virtualKey, 0);
+
+    // Cleared again: the keys say so rather than vanish.
+    e.mouseMonitorKey = {0, 0, 0, 0};
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_NE(files.contents.find("\r\nマウスのモニターキー=0\r\n"), std::string::npos);
+    back = capture_extras::load(files, "Zelcap.ini");
+    EXPECT_EQ(back.mouseMonitorKey.virtualKey, 0);
 }
 
 // A key counts as ours when RegisterHotKey would be given the same
@@ -114,6 +147,27 @@ TEST(CaptureExtras, DraggedRegionIsNormalisedAndCutToTheScreen) {
         EXPECT_EQ(r.right, c.want.right);
         EXPECT_EQ(r.bottom, c.want.bottom);
     }
+}
+
+// A virtual screen reaching left of and above the primary monitor.
+TEST(CaptureExtras, DraggedRegionAcrossMonitorsIsCutToTheVirtualScreen) {
+    const CaptureRegion bounds{-1280, -200, 1920, 1080};
+    struct Case {
+        int32_t x0, y0, x1, y1;
+        CaptureRegion want;
+    } const cases[] = {
+        {-100, -50, 99, 49, {-100, -50, 100, 50}},  // across the primary's corner
+        {-2000, -300, -1271, -191, {-1280, -200, -1270, -190}},
+        {2000, 0, 2100, 10, {}},
+    };
+    for (const Case& c : cases) {
+        const CaptureRegion r = capture_extras::dragRegionIn(c.x0, c.y0, c.x1, c.y1, bounds);
+        EXPECT_EQ(r.left, c.want.left);
+        EXPECT_EQ(r.top, c.want.top);
+        EXPECT_EQ(r.right, c.want.right);
+        EXPECT_EQ(r.bottom, c.want.bottom);
+    }
+    EXPECT_EQ(capture_extras::onScreenIn({-1500, 0, -1000, 10}, bounds).left, -1280);
 }
 
 }  // namespace

@@ -161,3 +161,96 @@ TEST(PictureSize, FollowsThePlanAndTreatsAnyNonzeroValueAsKeep) {
 }
 
 }  // namespace
+
+namespace {
+
+// A desktop of three monitors: the primary 1920 x 1080 at the origin, one
+// of 1280 x 1024 left of it and one of 640 x 480 right of it, 200 down.
+const CaptureRect kLeft{-1280, 0, 0, 1024};
+const CaptureRect kPrimary{0, 0, 1920, 1080};
+const CaptureRect kRight{1920, 200, 2560, 680};
+const CaptureRect kVirtual{-1280, 0, 2560, 1080};
+
+struct BoundsCase {
+    const char* what;
+    CaptureRect window;
+    int32_t offscreenBlack;
+    Expected plan;
+    std::vector<BlackStrip> strips;
+};
+
+TEST(WindowCapturePlan, AgainstAVirtualScreenWithANegativeOrigin) {
+    const BoundsCase cases[] = {
+        {"wholly on the left monitor", {-1000, 100, -400, 500}, 0, {600, 400, -1000, 100}, {}},
+        {"spanning left and primary", {-300, 100, 300, 500}, 0, {600, 400, -300, 100}, {}},
+        {"spanning left and primary, kept", {-300, 100, 300, 500}, 1, {600, 400, -300, 100}, {}},
+        {"past the virtual left edge, cut", {-1300, 10, -1200, 60}, 0, {80, 50, -1280, 10}, {}},
+        {"past the virtual left edge, kept",
+         {-1300, 10, -1200, 60},
+         1,
+         {100, 50, -1300, 10},
+         {{0, 0, 20, 50}}},
+        {"past the right and bottom, kept",
+         {2500, 1000, 2600, 1100},
+         1,
+         {100, 100, 2500, 1000},
+         {{60, 0, 40, 100}, {0, 80, 100, 20}}},
+        {"above the virtual top, cut", {0, -50, 100, 50}, 0, {100, 50, 0, 0}, {}},
+    };
+    for (const BoundsCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const WindowCapturePlan plan = planWindowCaptureIn(c.window, kVirtual, c.offscreenBlack);
+        EXPECT_EQ(plan.width, c.plan.width);
+        EXPECT_EQ(plan.height, c.plan.height);
+        EXPECT_EQ(plan.sourceX, c.plan.sourceX);
+        EXPECT_EQ(plan.sourceY, c.plan.sourceY);
+        EXPECT_EQ(strips(plan), c.strips);
+        int32_t w = 0, h = 0;
+        pictureSizeIn(c.window, c.offscreenBlack, kVirtual, &w, &h);
+        EXPECT_EQ(w, plan.width);
+        EXPECT_EQ(h, plan.height);
+    }
+}
+
+TEST(WindowCapturePlan, TheOriginBoundsAreThePrimaryScreenRule) {
+    const CaptureRect windows[] = {{-4, -4, kW + 4, kH + 4}, {-300, 10, -100, 110}, {5, 6, 7, 8}};
+    for (const CaptureRect& r : windows)
+        for (int32_t mode : {0, 1}) {
+            const WindowCapturePlan a = planWindowCapture(r, kW, kH, mode);
+            const WindowCapturePlan b = planWindowCaptureIn(r, {0, 0, kW, kH}, mode);
+            EXPECT_EQ(a.width, b.width);
+            EXPECT_EQ(a.height, b.height);
+            EXPECT_EQ(a.sourceX, b.sourceX);
+            EXPECT_EQ(strips(a), strips(b));
+        }
+}
+
+struct GapCase {
+    const char* what;
+    CaptureRect area;
+    std::vector<BlackStrip> blocks;
+};
+
+TEST(UncoveredBlocks, TheGapsOfTheVirtualScreenInPictureCoordinates) {
+    const std::vector<CaptureRect> monitors{kLeft, kPrimary, kRight};
+    const GapCase cases[] = {
+        {"on one monitor", {100, 100, 200, 200}, {}},
+        {"across two monitors of one height", {-100, 100, 100, 200}, {}},
+        // Above and below the right monitor, below the left one (1024 to
+        // 1080), row by row.
+        {"the whole virtual screen",
+         kVirtual,
+         {{3200, 0, 640, 200}, {3200, 680, 640, 344}, {0, 1024, 1280, 56}, {3200, 1024, 640, 56}}},
+        {"a window from the primary into the corner above the right monitor",
+         {1900, 100, 2000, 300},
+         {{20, 0, 80, 100}}},
+        {"beyond every monitor", {3000, 0, 3010, 5}, {{0, 0, 10, 5}}},
+        {"empty", {10, 10, 10, 20}, {}},
+    };
+    for (const GapCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(uncoveredBlocks(c.area, monitors), c.blocks);
+    }
+}
+
+}  // namespace

@@ -96,6 +96,60 @@ TEST_F(CaptureExtrasTest, TheStepKeyOnAnArmedKindsKeyIsQuietOnAnotherHoldersName
     capturer.registerStepKey(window_);
 }
 
+// With one monitor the monitor kinds take the primary screen, as the
+// screen kind does, under their own headings; their keys are armed only
+// once set.
+TEST_F(CaptureExtrasTest, TheMonitorKindsOnOneMonitorTakeThePrimaryScreen) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const std::size_t fileSize = 54u + static_cast<std::size_t>((width * 3 + 3) & ~3) * height;
+    SendMessageA(window_, WM_HOTKEY, kAllMonitorsHotKeyId, 0);
+    SendMessageA(window_, WM_HOTKEY, kMouseMonitorHotKeyId, 0);
+    ASSERT_EQ(history.count, 2);
+    EXPECT_STREQ(history.records[0].comment, "ALL MONITORS");
+    EXPECT_STREQ(history.records[1].comment, "MONITOR 1");
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(testsupport::ReadFileBytes(history.records[i].imagePath).size(), fileSize);
+
+    capturer.extras.allMonitorsKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F11, 1, 0};
+    capturer.extras.mouseMonitorKey = {0, 0, 1, 0};  // on, but no key
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
+    ASSERT_EQ(capturer.monitoring, 1);
+    // Ours now: another registration of the combination fails.
+    EXPECT_FALSE(RegisterHotKey(nullptr, 0x3003, MOD_CONTROL | MOD_SHIFT, VK_F11));
+    EXPECT_TRUE(capturer.hotKeyFailures.empty());
+    SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_STOP, 0);
+    EXPECT_TRUE(RegisterHotKey(nullptr, 0x3003, MOD_CONTROL | MOD_SHIFT, VK_F11));
+    UnregisterHotKey(nullptr, 0x3003);
+}
+
+}  // namespace
+
+namespace {
+
+// The monitor keys set on the page land in the group; the one left unset
+// does not appear.
+TEST_F(CaptureExtrasTest, ThePageStoresAMonitorKeyOnceSet) {
+    ASSERT_TRUE(
+        testsupport::WriteFileBytes(settingsStore.iniPath, "[File_Set]\r\nJPEGモード=0\r\n"));
+    testsupport::DialogAnswerer answers;
+    answers.add([&](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 4);
+        HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        SendDlgItemMessageA(page, IDC_EXTRAS_ALL_MONITORS_KEY, HKM_SETHOTKEY,
+                            MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+        CheckDlgButton(page, IDC_EXTRAS_ALL_MONITORS_ON, BST_CHECKED);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    RunSettingsPropertySheet(window_);
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(capturer.extras.allMonitorsKey.virtualKey, 'A');
+    EXPECT_EQ(capturer.extras.allMonitorsKey.monitored, 1);
+    const std::string ini = testsupport::ReadFileBytes(settingsStore.iniPath);
+    EXPECT_NE(ini.find("\r\n全モニター修飾=3\r\n全モニターキー=65\r\n全モニター監視=1\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ini.find("マウスのモニター"), std::string::npos);
+}
+
 }  // namespace
 
 namespace {
