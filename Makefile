@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-script clean
 
 all: native win32
 
@@ -117,6 +117,11 @@ bench-steps: setup
 bench-annotate: wine-build
 	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target annotate_bench
 	@bash tools/bench/annotate-bench.sh $(BUILD)/$(WINE_ARCH) 3
+
+# A scripted capture (Zelcap.exe /capture:screen) against the hot key, and
+# the process start it costs (docs/performance.md).
+bench-script: wine-build
+	@bash tools/bench/script-bench.sh $(BUILD)/$(WINE_ARCH) 15
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)
