@@ -224,12 +224,15 @@ int Fail(Outcome outcome, const std::string& cp932Message, const std::wstring& r
 
 }  // namespace
 
+// Options start with '/' or '-'; anything else on the command line (a file
+// dropped on the program) is left unused as it always was.
 bool HasArguments() {
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    const bool options = argv && count > 1 && (argv[1][0] == L'/' || argv[1][0] == L'-');
     if (argv)
         LocalFree(argv);
-    return count > 1;
+    return options;
 }
 
 int Run() {

@@ -6,6 +6,7 @@
 
 namespace script_client {
 
+// The command line starts with an option: the process is a scripted call.
 bool HasArguments();
 // Runs the call; its exit code.
 int Run();
