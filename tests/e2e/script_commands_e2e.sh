@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The other commands of a scripted call, each with its exit code: a region
+# The other commands of a scripted call, each with its exit code: callers
+# started together start one window; a folder with no program; a region
 # and its size, a description file, a heading with no CP932 form refused,
 # a save into a missing folder failing as a write, verify refused on an
 # untitled history, then save, report, workbook and verify in one call.
@@ -25,6 +26,16 @@ expect() {  # expect CODE ERROR what -- arguments
     fi
 }
 
+# Three callers at once with no window running start one window between them.
+for p in 1 2 3; do call /capture:screen "/result:start$p.json" >/dev/null & done
+wait
+ok=0
+for p in 1 2 3; do [ "$(field "start$p.json" .ok)" = true ] && ok=$((ok + 1)); done
+windows=$(xdotool search --name "^新規 - Zelcap Ver2.3\$" 2>/dev/null | wc -l)
+[ $ok = 3 ] && [ "$windows" = 1 ] && pass "three callers at once started one window" ||
+    fail "$ok of 3 callers succeeded, $windows windows"
+expect 3 no-instance "a folder with no Zelcap.exe to start" -- "/instance:$winwork" /capture:screen
+
 expect 0 none "a region capture with a description file" -- \
     /capture:region:100,50,320,200 /heading:範囲 /text:notes.txt
 [ "$(field last.json .width)x$(field last.json .height)" = 320x200 ] && pass "the region's size" ||
@@ -43,8 +54,8 @@ expect 0 none "save, report, workbook and verify in one call" -- "/save:$winwork
 [ -s "$E2E_WORK/rep.htm" ] && [ -s "$E2E_WORK/book.xlsx" ] && pass "the report and the workbook" ||
     fail "no rep.htm or book.xlsx"
 field last.json .findings | grep -q . && pass "verify returned its findings" || fail "no findings"
-csv=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/h.csv" | tr -d '\r' | sed -n 2p)
-printf '%s' "$csv" | grep -q ",範囲,.*cm1\.jpg,.*notes\.txt\$" && pass "the record has its heading and text" ||
+csv=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/h.csv" | tr -d '\r' | sed -n 5p)
+printf '%s' "$csv" | grep -q ",範囲,.*cm4\.jpg,.*notes\.txt\$" && pass "the record has its heading and text" ||
     fail "record: $csv"
 expect 5 refused "a report that exists is not overwritten" -- /report:rep.htm
 expect 0 none "quit" -- /quit
