@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script clean
 
 all: native win32
 
@@ -67,7 +67,7 @@ fuzz: fuzz-build
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
-	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log; do \
+	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) $(FUZZ_RUNS) || exit 1; \
 	done
@@ -125,6 +125,11 @@ bench-hash: setup
 bench-annotate: wine-build
 	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target annotate_bench
 	@bash tools/bench/annotate-bench.sh $(BUILD)/$(WINE_ARCH) 3
+
+# A scripted capture (Zelcap.exe /capture:screen) against the hot key, and
+# the process start it costs (docs/performance.md).
+bench-script: wine-build
+	@bash tools/bench/script-bench.sh $(BUILD)/$(WINE_ARCH) 15
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

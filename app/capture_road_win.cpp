@@ -132,12 +132,19 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
 
 enum class Source { hotKey, step };
 
+// A script's own parts of the record.
+struct ScriptRecord {
+    const std::string* heading;
+    const std::string* textFile;
+};
+
 // The bytes of the last capture, for its digest on another thread.
 std::vector<uint8_t> evidenceCopy;
 
 // The record of the capture just written, and what follows it but the
 // picture, which the caller shows once the road is no longer busy.
-void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Source source) {
+void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
+                         const ScriptRecord* script = nullptr) {
     // A step leaves the clipboard to the program under test: the user
     // copies and pastes there while the steps are recorded.
     if (capturer.extras.copyToClipboard && source == Source::hotKey)
@@ -183,8 +190,12 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
     OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
+    if (script && script->heading)
+        captured.heading = *script->heading;
     history.appendCapture(captured.recordPath.c_str(), captured.heading.c_str(), timestamp,
                           settings().folderOption);
+    if (script && !script->textFile->empty() && history.count > 0)
+        cp932::copyText(history.records[history.count - 1].textFile, script->textFile->c_str());
     if (hashing)
         evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
     historyList.showAppendedRecord();
@@ -206,7 +217,8 @@ void ShowCapturedPicture() {
     capturer.takeBackFile(TakeSpentCapturedFile());
 }
 
-void RunCapture(HWND window, int id, LPARAM lParam) {
+bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script = nullptr,
+                CaptureReport* report = nullptr) {
     // The last capture's block is written again: its digest first.
     evidenceBook.flush();
     {
@@ -214,16 +226,35 @@ void RunCapture(HWND window, int id, LPARAM lParam) {
         HWND owner = MessageOwner(window);
         const bool region = id == kRegionHotKeyId || id == kRepeatRegionHotKeyId;
         if (region && !ChooseRegion(window, owner, id))
-            return;
+            return false;
         CaptureResult captured = capturer.capture(owner, id);
         capturer.releaseFrozenScreen();
         if (!captured.written()) {
-            DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
-            return;
+            if (!script)
+                DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
+            return false;
         }
-        AppendCaptureRecord(window, owner, captured, Source::hotKey);
+        AppendCaptureRecord(window, owner, captured, Source::hotKey, script);
+        if (report) {
+            report->number = captured.number;
+            report->path = captured.path;
+            report->heading = captured.heading;
+            report->time = history.records[history.count - 1].dateTime;
+            BITMAP picture{};
+            if (capturer.image && GetObjectA(capturer.image.get(), sizeof picture, &picture)) {
+                report->width = picture.bmWidth;
+                report->height = picture.bmHeight;
+            }
+        }
     }
     ShowCapturedPicture();
+    if (report) {
+        evidenceBook.flush();
+        Sha256Digest digest;
+        if (evidenceBook.digestOf(report->path, digest))
+            report->sha256 = sha256Hex(digest);
+    }
+    return true;
 }
 
 // True while the steps are being written: a message box of a step (the
@@ -278,6 +309,18 @@ void CancelPendingCapture(HWND window) {
         return;
     KillTimer(window, kDelayTimer);
     pendingCapture = {};
+}
+
+bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std::string& textFile,
+                CaptureReport& report) {
+    if (TooManyRecords(window) || CaptureInProgress())
+        return false;
+    const ScriptRecord script{heading, &textFile};
+    return RunCapture(window, hotKeyId, 0, &script, &report);
+}
+
+bool CaptureInProgress() {
+    return appState.captureBusy || pendingCapture.hotKeyId != 0;
 }
 
 void ShowCaptureStatus(bool armed) {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct ComparisonRecord;
 
 namespace capture_road {
@@ -33,6 +35,24 @@ void SetStepCommands(HWND window);
 // its record with the digest of the bytes written, saved when auto-save is
 // on; false when nothing was added.
 bool AddComparison(HWND window, const ComparisonRecord& record);
+
+// What a capture asked for by a script wrote.
+struct CaptureReport {
+    int number = 0;
+    std::string path;     // the file written
+    std::string heading;  // the record's
+    std::string time;     // the record's date and time
+    int width = 0, height = 0;
+    std::string sha256;  // hex; empty when the digest could not be taken
+};
+// Captures now as the hot key `hotKeyId` does, on the same road, the delay
+// left to the caller; the record takes `heading` when given and
+// `textFile` as its description file when not empty. The region kinds take
+// the kept region. False when nothing was written; the messages said why.
+bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std::string& textFile,
+                CaptureReport& report);
+// A capture is running or waits for its delay.
+bool CaptureInProgress();
 
 // Forgets a capture that waits for its delay (capturing stops).
 void CancelPendingCapture(HWND window);

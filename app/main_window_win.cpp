@@ -19,6 +19,7 @@
 #include "app/html_help_win.h"
 #include "app/keyboard_win.h"
 #include "app/panes_win.h"
+#include "app/script_host_win.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
 #include "base/sha256_win.h"
@@ -552,6 +553,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_NOTIFY:
             return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
+        case WM_COPYDATA:
+            return script_host::OnCopyData(window, reinterpret_cast<HWND>(wParam),
+                                           reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_COMMAND:
             if (OnCommand(window, LOWORD(wParam)))
                 return 0;

@@ -29,6 +29,11 @@ inline std::string FileNameKey(const std::string& name) {
     return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
 }
 
+inline bool SameFileName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 inline bool SameFileName(const std::string& a, const std::string& b) {
     const std::wstring wa = Wide(a), wb = Wide(b);
     return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/app_state_win.h"
@@ -209,9 +211,9 @@ std::string EvidenceFileBeside(const char* historyPath, const char* extension) {
     return path + extension;
 }
 
-void RunEvidenceVerify(HWND owner) {
+bool RunEvidenceVerify(HWND owner, std::string* findings) {
     if (history.untitled || history.count <= 0)
-        return;
+        return false;
     const std::string manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
     const std::string logPath = EvidenceFileBeside(history.filePath, ".zlog");
     const std::vector<EvidenceRecord> records = RecordsOfHistory();
@@ -222,13 +224,13 @@ void RunEvidenceVerify(HWND owner) {
     if (hasManifest &&
         !win::ReadWholeFile(manifestPath.c_str(), manifestBytes, kEvidenceFileLimit)) {
         ShowReadError(owner, manifestPath);
-        return;
+        return false;
     }
     std::string logBytes;
     const bool hasLog = Exists(logPath);
     if (hasLog && !win::ReadWholeFile(logPath.c_str(), logBytes, kEvidenceFileLimit)) {
         ShowReadError(owner, logPath);
-        return;
+        return false;
     }
 
     Progress progress;
@@ -241,7 +243,7 @@ void RunEvidenceVerify(HWND owner) {
                         "この履歴には証跡ファイル（.sha256）がありません。\r\n"
                         "今のファイルから作りますか？",
                         "証跡の検証", MB_ICONQUESTION | MB_YESNO) != IDYES)
-            return;
+            return false;
         progress.total = FileCount(records);
         std::vector<ManifestEntry> entries;
         std::vector<std::string> leftOut;
@@ -255,13 +257,13 @@ void RunEvidenceVerify(HWND owner) {
                 leftOut);
         });
         if (progress.cancel)
-            return;
+            return false;
         manifestBytes = writeManifest(entries);
         DWORD error = 0;
         if (win::ReplaceContents(manifestPath.c_str(), "zsh", manifestBytes, &error) !=
             win::ReplaceStep::done) {
             ShowWriteError(owner, manifestPath, error);
-            return;
+            return false;
         }
         progress.done = 0;
     }
@@ -286,11 +288,16 @@ void RunEvidenceVerify(HWND owner) {
         text = verifyReportText(verifyEvidence(input));
     });
     if (progress.cancel)
-        return;
+        return false;
 
+    if (findings) {
+        *findings = std::move(text);
+        return true;
+    }
     const char* part = filePart(manifestPath.c_str());
     ListState state{&text,
                     EvidenceFileBeside(part ? part + 1 : manifestPath.c_str(), "") + "_検証.txt"};
     DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_VERIFY), owner, ListProc,
                     reinterpret_cast<LPARAM>(&state));
+    return true;
 }

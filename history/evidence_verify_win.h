@@ -15,4 +15,6 @@
 std::string EvidenceFileBeside(const char* historyPath, const char* extension);
 
 // Runs the command on the global history; every outcome is told to the user.
-void RunEvidenceVerify(HWND owner);
+// With `findings`, the list is not shown but left there: true when it was
+// made.
+bool RunEvidenceVerify(HWND owner, std::string* findings = nullptr);

@@ -168,6 +168,20 @@ bool SaveAs(History& current, HWND owner, HWND messageOwner) {
     return Write(current, messageOwner);
 }
 
+bool SaveAsPath(History& current, const char* path, HWND messageOwner) {
+    const char* part = filePart(path);
+    const char* name = part ? part + 1 : path;
+    if (std::strlen(path) >= sizeof current.filePath ||
+        std::strlen(name) >= sizeof current.fileName)
+        return false;
+    cp932::copyText(current.previousFolder, current.folder);
+    cp932::copyText(current.filePath, path);
+    cp932::copyText(current.fileName, name);
+    cp932::copyText(current.folder, sizeof current.folder, path,
+                    static_cast<std::size_t>(name - path) - (part ? 1 : 0));
+    return Write(current, messageOwner);
+}
+
 bool Save(History& current, HWND owner, HWND messageOwner) {
     return current.untitled ? SaveAs(current, owner, messageOwner) : Write(current, messageOwner);
 }

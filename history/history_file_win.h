@@ -21,6 +21,9 @@ int Read(History& current, HWND messageOwner);
 bool Write(History& current, HWND messageOwner);
 bool SaveAs(History& current, HWND owner, HWND messageOwner);
 bool Save(History& current, HWND owner, HWND messageOwner);
+// Save As without its dialog: `path` is a full CP932 path whose file part
+// fits the history's name.
+bool SaveAsPath(History& current, const char* path, HWND messageOwner);
 // Back to an untitled history named "新規" (warns and stops capturing when
 // the capture folder follows the history).
 void NewHistory(History& current, HWND owner, bool captureArmed);

@@ -1,0 +1,337 @@
+#include "app/script_host_win.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/capture_road_win.h"
+#include "app/main_window_win.h"
+#include "app/script_peer_win.h"
+#include "base/app_state_win.h"
+#include "base/cp932.h"
+#include "base/file_names_win.h"
+#include "base/message_box_win.h"
+#include "capture/capture_extras.h"
+#include "capture/capture_kinds.h"
+#include "capture/capturer_win.h"
+#include "capture/step_recorder_win.h"
+#include "history/evidence_verify_win.h"
+#include "history/history.h"
+#include "history/history_file_win.h"
+#include "history/history_list_win.h"
+#include "history/history_paths.h"
+#include "report/excel_export_win.h"
+#include "report/excel_options.h"
+#include "report/report_generator_win.h"
+#include "report/report_writer.h"
+#include "resources/resource_ids.h"
+#include "script/json_result.h"
+#include "script/script_call.h"
+#include "settings/settings_files_win.h"
+#include "settings/settings_store.h"
+
+namespace script_host {
+
+namespace {
+
+using script::Command;
+using script::JsonObject;
+using script::Outcome;
+using script::Verb;
+
+bool ready = false;
+bool running = false;  // a call is being run: one at a time
+
+// A dialog or message box of ours is open: its owner is disabled, or it is
+// a visible dialog of this thread (a message box owned by a pane leaves the
+// main window enabled).
+BOOL CALLBACK FindDialog(HWND candidate, LPARAM found) {
+    char name[16];
+    if (IsWindowVisible(candidate) && GetClassNameA(candidate, name, sizeof name) &&
+        std::strcmp(name, "#32770") == 0) {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool DialogOpen(HWND window) {
+    if (!IsWindowEnabled(window))
+        return true;
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// What one command did.
+struct Step {
+    Outcome outcome = Outcome::ok;
+    JsonObject json;
+};
+
+std::string KeptText(const KeepMessages& kept) {
+    std::string text;
+    for (const KeptMessage& m : kept.messages()) {
+        if (!text.empty())
+            text += "\n";
+        text += m.text;
+    }
+    return text;
+}
+
+// The outcome of a command from whether it did its work and what it would
+// have told the user.
+Step Finish(bool done, const KeepMessages& kept, const char* otherwise, JsonObject fields) {
+    Step step;
+    step.outcome = done && !kept.declined() && !kept.error()
+                       ? Outcome::ok
+                       : (kept.error() ? Outcome::writeFailed : Outcome::refused);
+    const std::string message = KeptText(kept);
+    if (step.outcome == Outcome::ok) {
+        step.json = fields;
+        if (!message.empty())
+            step.json.cp932("message", message);
+    } else {
+        step.json.flag("ok", false)
+            .text("error", script::outcomeName(step.outcome))
+            .cp932("message", message.empty() ? otherwise : message);
+    }
+    return step;
+}
+
+Step Refuse(const char* text) {
+    Step step;
+    step.outcome = Outcome::refused;
+    step.json.flag("ok", false).text("error", "refused").cp932("message", text);
+    return step;
+}
+
+int HotKeyOf(int kind) {
+    if (kind < 8)
+        return kFirstHotKeyId + kind;
+    return kRepeatRegionHotKeyId;  // a given region is kept first, then taken as the kept one
+}
+
+Step Capture(HWND window, const Command& c) {
+    KeepMessages kept;
+    const CaptureRegion before = capturer.extras.lastRegion;
+    if (c.kind == script::kRegionKind) {
+        const CaptureRegion region{c.region.x, c.region.y, c.region.x + c.region.width,
+                                   c.region.y + c.region.height};
+        if (capture_extras::onScreen(region, GetSystemMetrics(SM_CXSCREEN),
+                                     GetSystemMetrics(SM_CYSCREEN))
+                .empty())
+            return Refuse("指定の範囲が現在の画面の外にあります。");
+        capturer.extras.lastRegion = region;
+    }
+    capture_road::CaptureReport report;
+    const bool done = capture_road::CaptureNow(
+        window, HotKeyOf(c.kind), c.hasHeading ? &c.heading : nullptr, c.textFile, report);
+    if (c.kind == script::kRegionKind) {
+        // A region that wrote nothing does not replace the kept one.
+        if (!done)
+            capturer.extras.lastRegion = before;
+        capturer.saveExtras();
+    }
+    JsonObject fields;
+    fields.flag("ok", true)
+        .number("number", report.number)
+        .cp932("file", report.path)
+        .cp932("heading", report.heading)
+        .cp932("time", report.time)
+        .number("width", report.width)
+        .number("height", report.height)
+        .text("sha256", report.sha256);
+    return Finish(done, kept, "キャプチャーできませんでした。", fields);
+}
+
+Step Arm(HWND window, bool on) {
+    KeepMessages kept;
+    if ((capturer.monitoring == 1) != on)
+        SendMessageA(window, WM_COMMAND, on ? IDM_CAPTURE_START : IDM_CAPTURE_STOP, 0);
+    // Arming is refused while the capture folder follows an untitled history.
+    const bool done = on ? capturer.monitoring == 1 &&
+                               !(settingsStore.settings.folderOption == 1 && history.untitled)
+                         : capturer.monitoring == 0;
+    return Finish(done, kept, "キャプチャー監視を切り替えられませんでした。",
+                  JsonObject().flag("ok", true).flag("armed", capturer.monitoring == 1));
+}
+
+Step Steps(HWND window, bool on) {
+    KeepMessages kept;
+    SendMessageA(window, WM_COMMAND, on ? IDM_STEP_START : IDM_STEP_STOP, 0);
+    const bool done = stepRecorder.running() == on;
+    return Finish(done, kept, "ステップ記録を切り替えられませんでした。",
+                  JsonObject().flag("ok", true).flag("recording", stepRecorder.running()));
+}
+
+void AfterFileCommand(HWND window) {
+    UpdateTitle(window);
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
+}
+
+Step Save(HWND window, const Command& c) {
+    KeepMessages kept;
+    bool done;
+    if (c.path.empty() || (!history.untitled && win::SameFileName(c.path, history.filePath))) {
+        if (history.untitled)
+            return Refuse(
+                "履歴ファイルの名前がまだありません。/save:<ファイル> で名前を指定してください。");
+        done = historyList.saveHistoryFile() != 0;
+    } else {
+        if (GetFileAttributesA(c.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return Refuse("同じ名前のファイルがあります。別の名前を指定してください。");
+        const char* part = filePart(c.path.c_str());
+        if (std::strlen(part ? part + 1 : c.path.c_str()) >= sizeof history.fileName)
+            return Refuse("ファイル名が長すぎます。");
+        done = historyfile::SaveAsPath(history, c.path.c_str(), window);
+    }
+    AfterFileCommand(window);
+    done = done && history.modified == 0;
+    return Finish(done, kept, "履歴を保存できませんでした。",
+                  JsonObject()
+                      .flag("ok", true)
+                      .cp932("file", history.filePath)
+                      .number("records", history.count));
+}
+
+Step Report(HWND window, const Command& c) {
+    if (historyList.itemCount() <= 0)
+        return Refuse("履歴にレコードがありません。");
+    KeepMessages kept;
+    ReportJob job = reportJobFromSettings(settingsStore.settings);
+    const char* part = filePart(c.path.c_str());
+    const std::size_t folderLength = part ? static_cast<std::size_t>(part - c.path.c_str()) : 0;
+    cp932::copyText(job.folder, sizeof job.folder, c.path.c_str(), folderLength);
+    const std::string name = part ? part + 1 : c.path;
+    cp932::copyText(job.fileName, sizeof job.fileName, name.c_str(),
+                    name.size() - 4);  // less ".htm"
+    const bool done = WriteHtmlReport(window, job);
+    return Finish(done, kept, "レポートを作成できませんでした。",
+                  JsonObject().flag("ok", true).cp932("file", reportFilePath(job)));
+}
+
+Step Excel(HWND window, const Command& c) {
+    if (historyList.itemCount() <= 0)
+        return Refuse("履歴にレコードがありません。");
+    KeepMessages kept;
+    Win32SettingsFiles files;
+    ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
+    options.outputPath = c.path;
+    const bool done = ExportExcelWorkbook(window, options);
+    return Finish(done, kept, "ブックを作成できませんでした。",
+                  JsonObject().flag("ok", true).cp932("file", c.path));
+}
+
+Step Verify(HWND window) {
+    if (history.untitled || history.count <= 0)
+        return Refuse("保存された履歴にレコードがありません。");
+    KeepMessages kept;
+    std::string findings;
+    const bool done = RunEvidenceVerify(window, &findings);
+    return Finish(done, kept, "証跡を検証できませんでした。",
+                  JsonObject().flag("ok", true).cp932("findings", findings));
+}
+
+Step Quit(bool& closing) {
+    KeepMessages kept;
+    // An unsaved history keeps the window: the question is the answer.
+    closing = historyList.confirmSaveChanges() != 0;
+    return Finish(closing, kept, "終了できませんでした。", JsonObject().flag("ok", true));
+}
+
+Step Run(HWND window, const Command& c, bool& closing) {
+    switch (c.verb) {
+        case Verb::capture:
+            return Capture(window, c);
+        case Verb::arm:
+            return Arm(window, true);
+        case Verb::disarm:
+            return Arm(window, false);
+        case Verb::stepStart:
+            return Steps(window, true);
+        case Verb::stepStop:
+            return Steps(window, false);
+        case Verb::save:
+            return Save(window, c);
+        case Verb::report:
+            return Report(window, c);
+        case Verb::excel:
+            return Excel(window, c);
+        case Verb::verify:
+            return Verify(window);
+        case Verb::quit:
+            return Quit(closing);
+    }
+    return Refuse("知らないコマンドです。");
+}
+
+void Answer(HWND window, HWND caller, const std::string& json) {
+    COPYDATASTRUCT answer{script::kAnswerTag, static_cast<DWORD>(json.size()),
+                          const_cast<char*>(json.data())};
+    DWORD_PTR ignored = 0;
+    // SMTO_BLOCK: another caller's request must not come in while this one
+    // is answered.
+    SendMessageTimeoutA(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
+                        reinterpret_cast<LPARAM>(&answer), SMTO_BLOCK | SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+}
+
+LRESULT Failure(HWND window, HWND caller, Outcome outcome, const char* message) {
+    Answer(window, caller,
+           JsonObject()
+               .flag("ok", false)
+               .text("error", script::outcomeName(outcome))
+               .cp932("message", message)
+               .str());
+    return static_cast<LRESULT>(outcome);
+}
+
+}  // namespace
+
+void Ready() {
+    ready = true;
+}
+
+LRESULT OnCopyData(HWND window, HWND caller, const COPYDATASTRUCT* data) {
+    if (!data || data->dwData != script::kRequestTag || !IsWindow(caller))
+        return 0;
+    DWORD callerProcess = 0;
+    GetWindowThreadProcessId(caller, &callerProcess);
+    if (!script_peer::SameUser(callerProcess))
+        return 0;
+    if (!ready || running)
+        return script::kTryAgain;
+    if (DialogOpen(window) || capture_road::CaptureInProgress())
+        return Failure(window, caller, Outcome::busy,
+                       "Zelcap でダイアログが開いているか、キャプチャーの途中です。");
+    std::vector<Command> commands;
+    std::string error;
+    if (!script::decodeRequest(std::string_view(static_cast<const char*>(data->lpData),
+                                                data->lpData ? data->cbData : 0),
+                               commands, error))
+        return Failure(window, caller, Outcome::badArgument, error.c_str());
+
+    running = true;
+    std::vector<std::string> each;
+    Step last;
+    bool closing = false;
+    for (const Command& c : commands) {
+        last = Run(window, c, closing);
+        last.json.text("command", script::verbName(c.verb));
+        each.push_back(last.json.str());
+        if (last.outcome != Outcome::ok)
+            break;  // the commands after a failure do not run
+    }
+    JsonObject result = last.json;
+    if (commands.size() > 1)
+        result.raw("commands", script::jsonArray(each));
+    Answer(window, caller, result.str());
+    running = false;
+    if (closing && last.outcome == Outcome::ok)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return static_cast<LRESULT>(last.outcome);
+}
+
+}  // namespace script_host

@@ -1,0 +1,90 @@
+// One call of Zelcap from a script: the command line's arguments, checked
+// and turned into commands, the request that carries them to the running
+// window, and the exit codes of the answer. Platform-free.
+//
+//   Zelcap.exe /capture:screen /heading:"Login" /result:out.json
+//
+// Every argument is checked before anything is sent: a call with one bad
+// argument does nothing at all.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace script {
+
+// The exit code of a call: 0, or one per class of failure.
+enum class Outcome : int {
+    ok = 0,
+    badArgument = 2,
+    noInstance = 3,  // none runs and none could be started
+    busy = 4,        // a dialog of the running window is open, or it did not answer in time
+    refused = 5,     // the command may not run now (the message says why)
+    writeFailed = 6,
+};
+// "ok", "bad-argument", "no-instance", "busy", "refused", "write-failed".
+const char* outcomeName(Outcome outcome);
+
+// The window's answer while it runs another call, or before its message
+// loop runs: the caller tries again until its time is up.
+constexpr int kTryAgain = 100;
+
+// WM_COPYDATA's dwData for a request, and for the answer sent back.
+constexpr std::uintptr_t kRequestTag = 0x5A435331;  // "ZCS1"
+constexpr std::uintptr_t kAnswerTag = 0x5A435341;   // "ZCSA"
+
+enum class Verb { capture, arm, disarm, stepStart, stepStop, save, report, excel, verify, quit };
+// The verb's name in the result: "capture", "arm", "step:start", ...
+const char* verbName(Verb verb);
+
+// The kinds of /capture: the eight of the hot keys in their order, then a
+// region given by the caller and the kept one.
+constexpr int kKindCount = 10;
+constexpr int kRegionKind = 8;
+constexpr int kLastRegionKind = 9;
+// The English names: "window", "screen", ..., "region", "last-region".
+const char* kindName(int kind);
+
+struct Region {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+struct Command {
+    Verb verb = Verb::capture;
+    int kind = 0;   // capture
+    Region region;  // capture of kRegionKind
+    bool hasHeading = false;
+    std::string heading;   // CP932
+    std::string textFile;  // capture: the record's description file
+    // save (empty: the history's own file), report, excel. The parser leaves
+    // the paths as typed (UTF-8); the caller makes them full CP932 paths
+    // before checkCommand and sending.
+    std::string path;
+};
+
+struct Call {
+    std::vector<Command> commands;
+    std::string resultPath;      // UTF-8 as typed; empty: none
+    std::string instanceFolder;  // UTF-8 as typed; empty: the caller's own
+    int timeoutSeconds = 10;
+};
+
+constexpr int kMaxCommands = 100;
+constexpr int kMaxTimeoutSeconds = 3600;
+
+// Parses the arguments (UTF-8, the program's name left out). False with a
+// CP932 message naming the argument when one is wrong.
+bool parseArguments(const std::vector<std::string>& args, Call& call, std::string& error);
+
+// The checks on a command whose paths are full CP932 paths: made by the
+// caller before sending and by the window on what it receives, which may
+// come from any program.
+bool checkCommand(const Command& command, std::string& error);
+
+// The request's bytes and back. decodeRequest checks every command.
+std::string encodeRequest(const std::vector<Command>& commands);
+bool decodeRequest(std::string_view bytes, std::vector<Command>& commands, std::string& error);
+
+}  // namespace script
