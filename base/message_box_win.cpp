@@ -22,6 +22,10 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT flags) {
     }
 }
 
+bool KeepMessages::active() {
+    return keeping != nullptr;
+}
+
 KeepMessages::KeepMessages() : outer_(keeping) {
     keeping = this;
 }

@@ -28,6 +28,8 @@ class KeepMessages {
     KeepMessages& operator=(const KeepMessages&) = delete;
 
     const std::vector<KeptMessage>& messages() const { return kept_; }
+    // A command from a script is running: nothing is to pop up.
+    static bool active();
     // A question was declined, or an error said.
     bool declined() const;
     bool error() const;

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/app_state_win.h"
+#include "base/message_box_win.h"
 
 namespace win {
 
@@ -69,6 +70,11 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void RunWithProgress(HWND owner, const ProgressView& view, const std::function<void()>& work) {
+    // A script's command pops nothing up; its caller waits for the answer.
+    if (KeepMessages::active()) {
+        work();
+        return;
+    }
     Job job{&view, &work, {}, {}};
     HINSTANCE instance = appState.instance ? appState.instance : GetModuleHandleA(nullptr);
     const INT_PTR shown = DialogBoxParamA(instance, MAKEINTRESOURCEA(view.dialog), owner,

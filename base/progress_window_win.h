@@ -25,7 +25,8 @@ struct ProgressView {
 };
 
 // Runs `work` and returns when it has ended. Without a window (out of
-// resources) it runs here, under the wait cursor.
+// resources) it runs here, under the wait cursor; for a script's command
+// (KeepMessages) it runs here without one.
 void RunWithProgress(HWND owner, const ProgressView& view, const std::function<void()>& work);
 
 }  // namespace win
