@@ -44,6 +44,7 @@ namespace {
 
 #ifdef ZELCAP_BENCH_HOOKS
 bool benchHashing = true;
+LARGE_INTEGER benchFileWritten{};
 #endif
 
 const char kStatusStopped[] = "キャプチャ停止中";
@@ -158,6 +159,7 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
     std::future<std::pair<bool, Sha256Digest>> digest;
     bool copied = false;
 #ifdef ZELCAP_BENCH_HOOKS
+    QueryPerformanceCounter(&benchFileWritten);
     const bool hashing = benchHashing;
 #else
     constexpr bool hashing = true;
@@ -374,6 +376,10 @@ void OnStepShot(HWND window) {
 #ifdef ZELCAP_BENCH_HOOKS
 void SetHashingForBench(bool on) {
     benchHashing = on;
+}
+
+LONGLONG FileWrittenForBench() {
+    return benchFileWritten.QuadPart;
 }
 #endif
 

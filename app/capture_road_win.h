@@ -63,6 +63,8 @@ void ShowCaptureStatus(bool armed);
 #ifdef ZELCAP_BENCH_HOOKS
 // The benchmark's pair: the same road with the captures' digests and without.
 void SetHashingForBench(bool on);
+// The performance counter when the last capture's file had been written.
+LONGLONG FileWrittenForBench();
 #endif
 
 }  // namespace capture_road
