@@ -309,6 +309,11 @@ int Run() {
     const std::string request = script::encodeRequest(call.commands);
     COPYDATASTRUCT data{script::kRequestTag, static_cast<DWORD>(request.size()),
                         const_cast<char*>(request.data())};
+    // A slow window is waited for until the deadline, not judged hung:
+    // SMTO_ABORTIFHUNG calls a window hung when its thread has not fetched
+    // a message for 5 s, which a window still starting up or busy with a
+    // first capture on a loaded machine can be, and the call would answer
+    // busy at once.
     DWORD_PTR code = script::kTryAgain;
     for (;;) {
         const DWORD left = Left(deadline);
@@ -316,11 +321,10 @@ int Run() {
             break;
         code = script::kTryAgain;
         if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
-                                 reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, left, &code)) {
+                                 reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, left, &code)) {
             if (!IsWindow(target))
                 return Fail(Outcome::noInstance, "Zelcap が終了しました。", resultPath);
             code = script::kTryAgain;
-            break;
         }
         if (code != script::kTryAgain)
             break;

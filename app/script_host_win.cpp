@@ -272,10 +272,11 @@ void Answer(HWND window, HWND caller, const std::string& json) {
                           const_cast<char*>(json.data())};
     DWORD_PTR ignored = 0;
     // SMTO_BLOCK: another caller's request must not come in while this one
-    // is answered.
+    // is answered. Not SMTO_ABORTIFHUNG: the caller fetches no message while
+    // it waits for this answer, so after a long command (a workbook) it can
+    // look hung, and the answer would be lost although the work was done.
     SendMessageTimeoutA(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
-                        reinterpret_cast<LPARAM>(&answer), SMTO_BLOCK | SMTO_ABORTIFHUNG, 5000,
-                        &ignored);
+                        reinterpret_cast<LPARAM>(&answer), SMTO_BLOCK, 5000, &ignored);
 }
 
 LRESULT Failure(HWND window, HWND caller, Outcome outcome, const char* message) {

@@ -37,11 +37,12 @@ sha=$(field r1.json .sha256)
     pass "the result's sha256 is the file's" || fail "sha256 $sha"
 
 # 50 calls one after another.
-bad=0
+bad=0 why=""
 for i in $(seq 2 50); do
-    call /capture:screen "/heading:見出し $i" "/result:r$i.json" >/dev/null || bad=$((bad + 1))
+    call /capture:screen "/heading:見出し $i" "/result:r$i.json" >/dev/null ||
+        { rc=$? bad=$((bad + 1)); why="$why [$i rc $rc: $(cat "$E2E_WORK/r$i.json" 2>/dev/null)]"; }
 done
-[ $bad = 0 ] && pass "50 sequential calls succeeded" || fail "$bad of 50 sequential calls failed"
+[ $bad = 0 ] && pass "50 sequential calls succeeded" || fail "$bad of 50 sequential calls failed:$why"
 missing=0
 for i in $(seq 50); do
     [ "$(field "r$i.json" .heading)" = "見出し $i" ] && [ "$(field "r$i.json" .number)" = "$i" ] ||
