@@ -23,11 +23,9 @@
 #include "view/annotation.h"
 #include "view/annotation_file.h"
 #include "view/annotation_raster.h"
-#include "view/bmp_loader.h"
 #include "view/image_names.h"
-#include "view/jpeg_decoder.h"
 #include "view/packed_dib.h"
-#include "view/png_decoder.h"
+#include "view/picture_window_win.h"
 
 using annotation::Handle;
 using annotation::Kind;
@@ -36,6 +34,9 @@ using annotation::Point;
 using annotation::Rect;
 
 namespace {
+
+using picture_window::FileNamePart;
+using picture_window::LoadPictureFile;
 
 const char kEditorClass[] = "ZELCAP_ANNOTATE";
 const char kCanvasClass[] = "ZELCAP_ANNOTATE_CANVAS";
@@ -102,25 +103,6 @@ Rect Union(const Rect& a, const Rect& b) {
 Rect Inflated(const Rect& r, int32_t by, int32_t width, int32_t height) {
     return {std::max(0, r.left - by), std::max(0, r.top - by), std::min(width, r.right + by),
             std::min(height, r.bottom + by)};
-}
-
-const char* FileNamePart(const std::string& path) {
-    const char* slash = cp932::findLastChar(path.c_str(), '\\');
-    return slash ? slash + 1 : path.c_str();
-}
-
-bool LoadPictureFile(const std::string& path, PackedDib& out) {
-    std::string bytes;
-    if (!win::ReadWholeFile(path.c_str(), bytes, static_cast<int64_t>(kMaxDibBlockSize) + 4096))
-        return false;
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    if (isPngName(path.c_str()))
-        return decodePngBytes(data, bytes.size(), out);
-    if (isJpegName(path.c_str()))
-        return decodeJpegBytes(data, bytes.size(), out);
-    if (isBmpName(path.c_str()))
-        return loadBmpBytes(data, bytes.size(), out) == BmpLoad::ok;
-    return false;
 }
 
 bool FileExists(const std::string& path) {
@@ -951,31 +933,7 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_HSCROLL:
         case WM_VSCROLL: {
             const int bar = message == WM_HSCROLL ? SB_HORZ : SB_VERT;
-            SCROLLINFO info{};
-            info.cbSize = sizeof info;
-            info.fMask = SIF_ALL;
-            GetScrollInfo(window, bar, &info);
-            int pos = info.nPos;
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP:
-                    pos -= 20;
-                    break;
-                case SB_LINEDOWN:
-                    pos += 20;
-                    break;
-                case SB_PAGEUP:
-                    pos -= static_cast<int>(info.nPage);
-                    break;
-                case SB_PAGEDOWN:
-                    pos += static_cast<int>(info.nPage);
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    pos = info.nTrackPos;
-                    break;
-                default:
-                    break;
-            }
+            const int pos = picture_window::ScrollTarget(window, bar, wParam);
             if (bar == SB_HORZ)
                 e->scrollTo(pos, e->scrollY);
             else
@@ -1028,36 +986,10 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool RegisterClasses(HINSTANCE instance) {
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA wc{};
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpfnWndProc = EditorProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kEditorClass;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(107));
-    if (!RegisterClassA(&wc))
-        return false;
-    WNDCLASSA canvas{};
-    canvas.hInstance = instance;
-    canvas.style = CS_DBLCLKS;
-    canvas.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    canvas.lpfnWndProc = CanvasProc;
-    canvas.lpszClassName = kCanvasClass;
-    registered = RegisterClassA(&canvas) != 0;
-    return registered;
-}
-
 // The tool strip, each control as wide as its label needs in the font
 // used (Japanese fonts differ in width between systems).
 void MakeStrip(Editor& e) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    e.uiFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    e.uiFont.reset(picture_window::CreateMessageFont());
     win::WindowDc dc(e.window);
     win::SelectGuard selectFont(dc.get(), e.uiFont.get());
     TEXTMETRICA tm{};
@@ -1066,11 +998,7 @@ void MakeStrip(Editor& e) {
     e.stripHeight = buttonHeight + 6;
     int x = 4;
     const auto place = [&](const char* label, const char* cls, DWORD style, int id, int extra) {
-        SIZE size{};
-        std::string shown = label;
-        shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
-        GetTextExtentPoint32A(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
-        const int w = size.cx + 16 + extra;
+        const int w = picture_window::LabelWidth(dc.get(), label) + 16 + extra;
         HWND control =
             CreateWindowExA(0, cls, label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, 3, w,
                             buttonHeight + (extra ? 160 : 0), e.window,
@@ -1157,7 +1085,8 @@ bool OpenAnnotationEditor(HINSTANCE instance, HWND owner, const char* picturePat
             e->damagedSidecar = true;
         }
     }
-    if (!RegisterClasses(instance))
+    if (!picture_window::RegisterClasses(instance, kEditorClass, EditorProc, kCanvasClass,
+                                         CanvasProc, CS_DBLCLKS))
         return false;
     std::string title = "注釈 - ";
     title += FileNamePart(e->picturePath);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/app_messages_win.h"
-#include "base/cp932.h"
 #include "base/file_io_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
@@ -18,15 +17,16 @@
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 #include "view/annotation_file.h"
-#include "view/bmp_loader.h"
 #include "view/compare_options.h"
 #include "view/image_names.h"
-#include "view/jpeg_decoder.h"
 #include "view/packed_dib.h"
 #include "view/picture_diff.h"
-#include "view/png_decoder.h"
+#include "view/picture_window_win.h"
 
 namespace {
+
+using picture_window::FileNamePart;
+using picture_window::LoadPictureFile;
 
 const char kWindowClass[] = "ZELCAP_COMPARE";
 const char kCanvasClass[] = "ZELCAP_COMPARE_CANVAS";
@@ -62,25 +62,6 @@ constexpr ViewButton kViews[] = {
 bool IsFile(const std::string& path) {
     const DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-const char* FileNamePart(const std::string& path) {
-    const char* slash = cp932::findLastChar(path.c_str(), '\\');
-    return slash ? slash + 1 : path.c_str();
-}
-
-bool LoadPictureFile(const std::string& path, PackedDib& out) {
-    std::string bytes;
-    if (!win::ReadWholeFile(path.c_str(), bytes, static_cast<int64_t>(kMaxDibBlockSize) + 4096))
-        return false;
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    if (isPngName(path.c_str()))
-        return decodePngBytes(data, bytes.size(), out);
-    if (isJpegName(path.c_str()))
-        return decodeJpegBytes(data, bytes.size(), out);
-    if (isBmpName(path.c_str()))
-        return loadBmpBytes(data, bytes.size(), out) == BmpLoad::ok;
-    return false;
 }
 
 class Compare {
@@ -395,37 +376,7 @@ void Compare::addToHistory() {
 // ---- window procedures ----
 
 void ScrollBy(Compare& c, int bar, WPARAM code) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(c.canvas, bar, &info);
-    int pos = info.nPos;
-    switch (LOWORD(code)) {
-        case SB_LINEUP:
-            pos -= 20;
-            break;
-        case SB_LINEDOWN:
-            pos += 20;
-            break;
-        case SB_PAGEUP:
-            pos -= static_cast<int>(info.nPage);
-            break;
-        case SB_PAGEDOWN:
-            pos += static_cast<int>(info.nPage);
-            break;
-        case SB_TOP:
-            pos = 0;
-            break;
-        case SB_BOTTOM:
-            pos = info.nMax;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            pos = info.nTrackPos;
-            break;
-        default:
-            break;
-    }
+    const int pos = picture_window::ScrollTarget(c.canvas, bar, code);
     if (bar == SB_HORZ)
         c.scrollTo(pos, c.scrollY);
     else
@@ -564,35 +515,10 @@ LRESULT CALLBACK CompareProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-bool RegisterClasses(HINSTANCE instance) {
-    static bool registered = false;
-    if (registered)
-        return true;
-    WNDCLASSA wc{};
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpfnWndProc = CompareProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(107));
-    if (!RegisterClassA(&wc))
-        return false;
-    WNDCLASSA canvas{};
-    canvas.hInstance = instance;
-    canvas.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    canvas.lpfnWndProc = CanvasProc;
-    canvas.lpszClassName = kCanvasClass;
-    registered = RegisterClassA(&canvas) != 0;
-    return registered;
-}
-
 // The controls, each as wide as its label needs in the font used: Japanese
 // fonts differ in width between systems.
 void MakeControls(Compare& c) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    c.font.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    c.font.reset(picture_window::CreateMessageFont());
     // The up-down controls and the texts set here send EN_CHANGE: none of
     // it is the user's.
     c.settingControls = true;
@@ -604,11 +530,7 @@ void MakeControls(Compare& c) {
     const int controlHeight = tm.tmHeight + 10;
     c.rowHeight = controlHeight + 6;
     const auto textWidth = [&](const char* label) {
-        std::string shown = label;
-        shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
-        SIZE size{};
-        GetTextExtentPoint32A(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
-        return static_cast<int>(size.cx);
+        return picture_window::LabelWidth(dc.get(), label);
     };
     int x = 4, y = 4;
     const auto make = [&](const char* cls, const char* label, DWORD style, DWORD exStyle, int id,
@@ -742,7 +664,8 @@ bool OpenCompareWindow(HINSTANCE instance, HWND owner, const CompareRequest& req
     Win32SettingsFiles files;
     c->options = compare_options::load(files, settingsStore.iniPath);
     c->stored = c->options;
-    if (!RegisterClasses(instance))
+    if (!picture_window::RegisterClasses(instance, kWindowClass, CompareProc, kCanvasClass,
+                                         CanvasProc, 0))
         return false;
     std::string title = "比較 - ";
     title += FileNamePart(request.firstPicture);
