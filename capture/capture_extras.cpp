@@ -43,11 +43,7 @@ constexpr const char* kMouseMonitorStem = "マウスのモニター";
 
 int32_t readInt(const IniDocument& doc, const std::string& key, int32_t fallback, int32_t low,
                 int32_t high) {
-    const auto text = doc.get(kGroup, key);
-    if (!text)
-        return fallback;
-    const int32_t v = settings_rules::parseInt(*text);
-    return v >= low && v <= high ? v : fallback;
+    return settings_rules::readIntInRange(doc, kGroup, key, fallback, low, high);
 }
 
 // A key as three values under one stem, like the eight kinds' keys.
@@ -129,20 +125,11 @@ void write(const CaptureExtras& e, IniDocument& doc) {
 }
 
 CaptureExtras load(SettingsFiles& files, const char* iniPath) {
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        bytes.clear();
-    return read(IniDocument(bytes));
+    return read(readSettingsDocument(files, iniPath));
 }
 
 bool save(SettingsFiles& files, const char* iniPath, const CaptureExtras& extras) {
-    // An unreadable file is not replaced by one holding this group alone.
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        return false;
-    IniDocument doc(bytes);
-    write(extras, doc);
-    return files.replaceAll(iniPath, doc.serialize());
+    return rewriteSettingsDocument(files, iniPath, [&](IniDocument& doc) { write(extras, doc); });
 }
 
 std::string keyName(int32_t modifiers, int32_t vk) {

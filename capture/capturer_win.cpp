@@ -653,11 +653,18 @@ void PictureSize(const RECT& captureRect, const CaptureRect& bounds, int32_t* wi
 
 // The writers make the whole file in memory and write it with one call
 // through the handle the overwrite check opened: opening it a second time
-// for a stream cost a capture more than the write itself.
-int Capturer::finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
-                          std::vector<uint8_t>& bytes, std::vector<uint8_t>& written) {
+// for a stream cost a capture more than the write itself. `encode` fills a
+// block given back from an earlier file.
+int Capturer::writeFile(HWND owner, const char* path, std::vector<uint8_t>& written,
+                        const std::function<bool(std::vector<uint8_t>&)>& encode) {
+    win::FileHandle file;
+    bool isDisk = false;
+    if (openTarget(owner, path, file, &isDisk) != 0)
+        return -1;
+    std::vector<uint8_t> bytes = std::move(spareFile_);
     // An earlier, larger file of the same name is cut to this one.
-    ok = ok && win::WriteAll(file.get(), bytes.data(), bytes.size()) && SetEndOfFile(file.get());
+    bool ok = encode(bytes) && win::WriteAll(file.get(), bytes.data(), bytes.size()) &&
+              SetEndOfFile(file.get());
     if (!CloseHandle(file.release()))
         ok = false;
     if (!ok) {
@@ -676,46 +683,32 @@ void Capturer::takeBackFile(std::vector<uint8_t> spent) {
 }
 
 int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    win::FileHandle file;
-    bool isDisk = false;
-    if (openTarget(owner, path, file, &isDisk) != 0)
-        return -1;
-    int32_t width = 0, height = 0;
-    PictureSize(captureRect, captureBounds_, &width, &height);
-    uint32_t size = 0;
-    std::vector<uint8_t> bytes = std::move(spareFile_);
-    bool ok = dibImageSize(width, height, &size) && SizeFileBlock(bytes, kBmpHeaderSize + size);
-    if (ok) {
+    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
+        int32_t width = 0, height = 0;
+        PictureSize(captureRect, captureBounds_, &width, &height);
+        uint32_t size = 0;
+        if (!dibImageSize(width, height, &size) || !SizeFileBlock(bytes, kBmpHeaderSize + size))
+            return false;
         uint8_t headers[kBmpHeaderSize];
         makeBmpHeaders(width, height, headers);
         std::copy(headers, headers + kBmpHeaderSize, bytes.begin());
         ClearRowPads(bytes.data() + kBmpHeaderSize, width, height);
-        ok = readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
-    }
-    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
+        return readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
+    });
 }
 
 int Capturer::writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    win::FileHandle file;
-    bool isDisk = false;
-    if (openTarget(owner, path, file, &isDisk) != 0)
-        return -1;
-    // The encoder fills a block given back from an earlier file.
-    std::vector<uint8_t> bytes = std::move(spareFile_);
-    const bool ok = encodeJpeg(owner, jpegQuality, bytes);
-    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
+    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
+        return encodeJpeg(owner, jpegQuality, bytes);
+    });
 }
 
 int Capturer::writePng(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    win::FileHandle file;
-    bool isDisk = false;
-    if (openTarget(owner, path, file, &isDisk) != 0)
-        return -1;
-    std::vector<uint8_t> bytes = std::move(spareFile_);
-    int32_t width = 0, height = 0;
-    const bool ok = readKeptPixels(owner, &width, &height) &&
-                    encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
-    return finishWrite(owner, path, file, isDisk, ok, bytes, written);
+    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
+        int32_t width = 0, height = 0;
+        return readKeptPixels(owner, &width, &height) &&
+               encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
+    });
 }
 
 bool Capturer::readKeptPixels(HWND owner, int32_t* width, int32_t* height) {

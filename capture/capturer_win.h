@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -160,10 +161,11 @@ class Capturer {
     std::string recordHeading() const;
     // The record's image path for the file numbered `number`.
     std::string recordImagePath(int number);
-    // Writes a writer's file bytes (when `ok`) and closes the file; hands
-    // the bytes to `written` on success. The writers' result.
-    int finishWrite(HWND owner, const char* path, win::FileHandle& file, bool isDisk, bool ok,
-                    std::vector<uint8_t>& bytes, std::vector<uint8_t>& written);
+    // Opens the file (asking before it replaces one), lets `encode` make
+    // its bytes, writes and closes it; hands the bytes to `written` on
+    // success. The writers' result.
+    int writeFile(HWND owner, const char* path, std::vector<uint8_t>& written,
+                  const std::function<bool(std::vector<uint8_t>&)>& encode);
 
     // What this process has registered, armed kinds and the step key.
     HeldHotKeys heldKeys_;

@@ -18,11 +18,7 @@ constexpr const char* kDigestsKey = "SHA-256表示";
 // A value outside 0 and 1 (edited by hand, or from a later version) keeps
 // the default rather than reaching the writer as an unknown enumerator.
 int readChoice(const IniDocument& doc, const char* key, int fallback) {
-    const auto text = doc.get(kGroup, key);
-    if (!text)
-        return fallback;
-    const int32_t v = settings_rules::parseInt(*text);
-    return v == 0 || v == 1 ? v : fallback;
+    return settings_rules::readIntInRange(doc, kGroup, key, fallback, 0, 1);
 }
 
 }  // namespace

@@ -211,6 +211,15 @@ int32_t parseInt(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
+int32_t readIntInRange(const IniDocument& doc, std::string_view section, std::string_view key,
+                       int32_t fallback, int32_t low, int32_t high) {
+    const auto text = doc.get(section, key);
+    if (!text)
+        return fallback;
+    const int32_t v = parseInt(*text);
+    return v >= low && v <= high ? v : fallback;
+}
+
 std::string formatInt(int32_t value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));

@@ -25,6 +25,11 @@ void setBuiltIns(Settings& settings);
 // Overlong numbers wrap modulo 2^32.
 int32_t parseInt(std::string_view text);
 
+// The number under `key` when it lies in [low, high]; otherwise (absent,
+// edited by hand, written by a later version) `fallback`.
+int32_t readIntInRange(const IniDocument& doc, std::string_view section, std::string_view key,
+                       int32_t fallback, int32_t low, int32_t high);
+
 // "%d" of the value.
 std::string formatInt(int32_t value);
 

@@ -17,11 +17,7 @@ constexpr const char* kBandKey = "上端の高さ";
 
 int32_t readInt(const IniDocument& doc, const char* key, int32_t fallback, int32_t low,
                 int32_t high) {
-    const auto text = doc.get(kGroup, key);
-    if (!text)
-        return fallback;
-    const int32_t v = settings_rules::parseInt(*text);
-    return v >= low && v <= high ? v : fallback;
+    return settings_rules::readIntInRange(doc, kGroup, key, fallback, low, high);
 }
 
 }  // namespace
@@ -41,20 +37,11 @@ void write(const CompareOptions& o, IniDocument& doc) {
 }
 
 CompareOptions load(SettingsFiles& files, const char* iniPath) {
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        bytes.clear();
-    return read(IniDocument(bytes));
+    return read(readSettingsDocument(files, iniPath));
 }
 
 bool save(SettingsFiles& files, const char* iniPath, const CompareOptions& options) {
-    // An unreadable file is not replaced by one holding this group alone.
-    std::string bytes;
-    if (iniPath[0] == '\0' || !files.readAll(iniPath, bytes))
-        return false;
-    IniDocument doc(bytes);
-    write(options, doc);
-    return files.replaceAll(iniPath, doc.serialize());
+    return rewriteSettingsDocument(files, iniPath, [&](IniDocument& doc) { write(options, doc); });
 }
 
 }  // namespace compare_options
