@@ -309,29 +309,13 @@ int Run() {
     const std::string request = script::encodeRequest(call.commands);
     COPYDATASTRUCT data{script::kRequestTag, static_cast<DWORD>(request.size()),
                         const_cast<char*>(request.data())};
-    // A slow window is waited for until the deadline, not judged hung:
-    // SMTO_ABORTIFHUNG calls a window hung when its thread has not fetched
-    // a message for 5 s, which a window still starting up or busy with a
-    // first capture on a loaded machine can be, and the call would answer
-    // busy at once.
     DWORD_PTR code = script::kTryAgain;
-    for (;;) {
-        const DWORD left = Left(deadline);
-        if (left == 0)
-            break;
-        code = script::kTryAgain;
-        if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
-                                 reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, left, &code)) {
-            if (!IsWindow(target))
-                return Fail(Outcome::noInstance, "Zelcap が終了しました。", resultPath);
-            code = script::kTryAgain;
-        }
-        if (code != script::kTryAgain)
-            break;
-        Sleep(15);
-    }
+    const script_peer::Delivery delivery =
+        script_peer::SendUntil(target, reply, data, deadline, script::kTryAgain, code);
     DestroyWindow(reply);
-    if (code == script::kTryAgain)
+    if (delivery == script_peer::Delivery::gone)
+        return Fail(Outcome::noInstance, "Zelcap が終了しました。", resultPath);
+    if (delivery == script_peer::Delivery::timedOut)
         return Fail(Outcome::busy, "Zelcap が時間内に応答しませんでした。", resultPath);
     if (!answered || code > static_cast<DWORD_PTR>(Outcome::writeFailed) || code == 1)
         return Fail(Outcome::noInstance, "Zelcap から結果が返りませんでした。", resultPath);

@@ -59,6 +59,30 @@ std::wstring OwnFolder() {
     return FolderOf(path);
 }
 
+// Not SMTO_ABORTIFHUNG: it calls a window hung when its thread has not
+// fetched a message for 5 s, which a window still starting, or busy with a
+// first capture on a loaded machine, can be; the call would then answer
+// busy at once although the window would have answered in time.
+Delivery SendUntil(HWND target, HWND from, const COPYDATASTRUCT& data, ULONGLONG deadline,
+                   DWORD_PTR tryAgain, DWORD_PTR& code) {
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return Delivery::timedOut;
+        code = tryAgain;
+        if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+                                 reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
+                                 static_cast<UINT>(deadline - now), &code)) {
+            if (!IsWindow(target))
+                return Delivery::gone;
+            code = tryAgain;
+        }
+        if (code != tryAgain)
+            return Delivery::answered;
+        Sleep(15);
+    }
+}
+
 std::wstring Wide(const std::string& utf8) {
     const int size = static_cast<int>(utf8.size());
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);

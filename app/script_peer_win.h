@@ -16,6 +16,16 @@ std::wstring ProgramFolder(DWORD processId);
 // This program's folder.
 std::wstring OwnFolder();
 
+// How a request reached the window.
+enum class Delivery { answered, gone, timedOut };
+
+// Sends `data` (WM_COPYDATA from `from`) to `target` again every few
+// milliseconds while it answers `tryAgain`, until it answers something else
+// (in `code`), the window goes, or `deadline` (GetTickCount64) passes. A
+// window slow to answer is waited for: it is never judged hung.
+Delivery SendUntil(HWND target, HWND from, const COPYDATASTRUCT& data, ULONGLONG deadline,
+                   DWORD_PTR tryAgain, DWORD_PTR& code);
+
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
