@@ -29,6 +29,7 @@
 #include "script/script_call.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
+#include "view/annotation_editor_win.h"
 
 namespace script_host {
 
@@ -235,6 +236,10 @@ Step Verify(HWND window) {
 }
 
 Step Quit(bool& closing) {
+    // The editor's question would come up on the screen during the close,
+    // and a "No" kept for a script would throw the changes away.
+    if (AnnotationEditorModified())
+        return Refuse("注釈が保存されていません。注釈の画面で保存するか閉じてください。");
     KeepMessages kept;
     // An unsaved history keeps the window: the question is the answer.
     closing = historyList.confirmSaveChanges() != 0;

@@ -1035,6 +1035,10 @@ HWND AnnotationEditorWindow() {
     return editor ? editor->window : nullptr;
 }
 
+bool AnnotationEditorModified() {
+    return editor && editor->document.modified();
+}
+
 bool CloseAnnotationEditor() {
     if (!editor)
         return true;

@@ -21,5 +21,8 @@ bool TranslateAnnotationMessage(MSG& message);
 // when the user keeps it open.
 bool CloseAnnotationEditor();
 
+// An editor is open with changes not yet saved (closing it would ask).
+bool AnnotationEditorModified();
+
 // The editor's window, null when none is open.
 HWND AnnotationEditorWindow();

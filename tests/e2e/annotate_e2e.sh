@@ -158,6 +158,25 @@ events=$(cut -f2-4 "$E2E_WORK/records.zlog" 2>/dev/null | tr -d '\r' | sort | un
 [ "$events" = "5 annotate 1 shot_ann.png
 1 save 0 records.csv" ] && pass "the log: an annotate line per editor save, then the save" ||
     fail "log events: $(printf '%s' "$events" | tr '\n' '|')"
+
+# A script's /quit while the editor holds unsaved changes is refused: no
+# question comes up, and the editor keeps its frame until the user decides.
+editor=$(open_editor) || { fail "the editor did not open for /quit"; e2e_finish; }
+focus "$editor"
+sleep 0.5
+drag r 20 20 80 80
+(cd "$E2E_WORK" && "$ZELCAP_WINE" cmd /c "Z:${ZELCAP_BUILD//\//\\}\\Zelcap.exe" /quit /result:quit.json \
+    </dev/null >/dev/null 2>&1); rc=$?
+sleep 0.5
+[ $rc = 5 ] && jq -r .message "$E2E_WORK/quit.json" | grep -q 注釈 &&
+    xdotool search --name "注釈 - shot.bmp" >/dev/null 2>&1 && ! xdotool search --name "^注釈\$" >/dev/null 2>&1 &&
+    pass "/quit refused while the editor has unsaved changes" ||
+    fail "/quit with unsaved annotations: rc $rc, $(cat "$E2E_WORK/quit.json" 2>/dev/null)"
+focus "$editor"
+xdotool key --clearmodifiers alt+F4
+question=$(wait_for_window 注釈) && focus "$question" && xdotool key n
+sleep 0.5
+focus "$window"
 xdotool key --clearmodifiers alt+F4
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
