@@ -30,7 +30,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/image_pane_win.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 #include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 

@@ -40,7 +40,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/annotation_editor_win.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 #include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 

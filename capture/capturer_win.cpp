@@ -16,12 +16,12 @@
 #include "capture/file_naming.h"
 #include "capture/jpeg_encoder.h"
 #include "capture/monitors_win.h"
-#include "capture/png_encoder.h"
+#include "picture/png_encoder.h"
 #include "capture/settings_sheet_win.h"
 #include "history/history.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 namespace {
 const char kFolderFollowsUntitled[] =

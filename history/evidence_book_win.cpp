@@ -13,7 +13,7 @@
 #include "history/evidence_verify_win.h"
 #include "history/history_paths.h"
 #include "settings/settings_store.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 EvidenceBook evidenceBook;
 

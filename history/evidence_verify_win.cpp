@@ -22,7 +22,7 @@
 #include "history/history_paths.h"
 #include "resources/evidence_ids.h"
 #include "settings/settings_store.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 namespace {
 

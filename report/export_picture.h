@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/sha256.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 struct PictureFiles {
     // A file (not a folder) at the CP932 path.

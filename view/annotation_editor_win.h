@@ -2,7 +2,7 @@
 // which one picture gets frames, arrows, texts, numbered marks, highlights,
 // masks and a crop. The picture file is never written: the objects go to
 // the sidecar "<picture>.zan" and the flattened picture to "<stem>_ann.png"
-// (view/annotation_file.h). After each save the owner gets UWM_SHOW_IMAGE.
+// (picture/annotation_file.h). After each save the owner gets UWM_SHOW_IMAGE.
 #pragma once
 
 #include <windows.h>

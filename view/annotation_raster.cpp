@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "view/annotation_geometry.h"
+#include "picture/annotation_geometry.h"
 
 namespace annotation {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "view/annotation.h"
+#include "picture/annotation.h"
 
 namespace annotation {
 

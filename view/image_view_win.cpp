@@ -14,7 +14,7 @@
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_paths.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 #include "view/bmp_loader.h"
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "view/annotation.h"
-#include "view/annotation_file.h"
+#include "picture/annotation.h"
+#include "picture/annotation_file.h"
 #include "view/annotation_raster.h"
 
 namespace {

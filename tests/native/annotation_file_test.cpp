@@ -1,6 +1,6 @@
 // The sidecar's exact bytes, the files beside a picture, and which picture
 // leaves Zelcap for an annotated record.
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The annotation model: edits and their undo, what the pointer is on, and
 // how a drag changes an object.
-#include "view/annotation.h"
+#include "picture/annotation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // PNG captures and the PNG loader: the writer's files are lossless and read
 // the same by libpng's own simplified reader, every colour type comes out as
 // blue-green-red rows over white, and damaged files are refused.
-#include "capture/png_encoder.h"
+#include "picture/png_encoder.h"
 #include "view/png_decoder.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 
 #include "tests/win32/support/win_test_support.h"
 #include "view/annotation_editor_win.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "base/bmp_format.h"
 #include "capture/capturer_win.h"
 #include "capture/jpeg_encoder.h"
-#include "capture/png_encoder.h"
+#include "picture/png_encoder.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "tools/bench/bench_support_win.h"
-#include "view/annotation.h"
+#include "picture/annotation.h"
 #include "view/annotation_editor_win.h"
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 namespace {
 

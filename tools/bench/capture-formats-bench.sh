@@ -9,7 +9,7 @@ out="$ROOT/build/bench"
 mkdir -p "$out"
 g++ -std=c++17 -O2 -I"$ROOT" -o "$out/capture_formats_bench" \
     "$ROOT/tools/bench/capture_formats_bench.cpp" "$ROOT"/capture/bmp_format.cpp \
-    "$ROOT"/capture/jpeg_encoder.cpp "$ROOT"/capture/png_encoder.cpp -lpng16 -ljpeg
+    "$ROOT"/capture/jpeg_encoder.cpp "$ROOT"/picture/png_encoder.cpp -lpng16 -ljpeg
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 "$out/capture_formats_bench" "$rounds"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -15,7 +15,7 @@
 
 #include "base/bmp_format.h"
 #include "capture/jpeg_encoder.h"
-#include "capture/png_encoder.h"
+#include "picture/png_encoder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // painting so that the three never disagree. Platform-free.
 #pragma once
 
-#include "view/annotation.h"
+#include "picture/annotation.h"
 
 namespace annotation {
 

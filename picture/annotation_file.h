@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "view/annotation.h"
+#include "picture/annotation.h"
 
 namespace annotation {
 

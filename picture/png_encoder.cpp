@@ -1,4 +1,4 @@
-#include "capture/png_encoder.h"
+#include "picture/png_encoder.h"
 
 #include <csetjmp>
 #include <cstddef>

@@ -1,10 +1,10 @@
-#include "view/annotation.h"
+#include "picture/annotation.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "view/annotation_geometry.h"
+#include "picture/annotation_geometry.h"
 
 namespace annotation {
 

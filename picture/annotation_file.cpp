@@ -1,4 +1,4 @@
-#include "view/annotation_file.h"
+#include "picture/annotation_file.h"
 
 #include <cstdio>
 
