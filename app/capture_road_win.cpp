@@ -3,22 +3,19 @@
 #include <cstdio>
 #include <exception>
 #include <future>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/main_window_win.h"
 #include "app/status_bar_win.h"
-#include "app/toolbar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
 #include "base/cp932.h"
-#include "base/file_io_win.h"
 #include "base/menu_win.h"
 #include "base/sha256_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
-#include "capture/file_naming.h"
 #include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
 #include "capture/step_heading.h"
@@ -30,7 +27,6 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "view/image_pane_win.h"
-#include "picture/annotation_file.h"
 #include "view/compare_window_win.h"
 #include "view/image_view_win.h"
 
@@ -75,9 +71,14 @@ void ShowCountdown() {
     statusBar.setText(text);
 }
 
+// The steps of this recording whose file was written: a press whose file
+// could not be written (a full disk, a declined overwrite) is no step of
+// the record.
+int stepsWritten = 0;
+
 void ShowStepStatus() {
     char text[64];
-    std::snprintf(text, sizeof text, "%s %dステップ", kStatusSteps, stepRecorder.taken());
+    std::snprintf(text, sizeof text, "%s %dステップ", kStatusSteps, stepsWritten);
     statusBar.setText(text);
 }
 
@@ -96,7 +97,7 @@ bool TooManyRecords(HWND window) {
 // nothing to capture.
 bool ChooseRegion(HWND window, HWND owner, int id) {
     if (id == kRepeatRegionHotKeyId) {
-        const CaptureRegion& kept = capturer.extras.lastRegion;
+        const CaptureRegion& kept = capturer.extras().lastRegion;
         if (kept.empty()) {
             ShowMessage(owner, "前回の範囲がありません。先に範囲指定キャプチャーを行ってください。",
                         "警告", MB_ICONWARNING | MB_OK);
@@ -126,12 +127,12 @@ bool ChooseRegion(HWND window, HWND owner, int id) {
         capturer.releaseFrozenScreen();
         return false;
     }
-    capturer.extras.lastRegion = region;
+    capturer.keepRegion(region);
     capturer.saveExtras();
     return true;
 }
 
-enum class Source { hotKey, step };
+enum class Source { hotKey, step, comparison };
 
 // A script's own parts of the record.
 struct ScriptRecord {
@@ -142,29 +143,17 @@ struct ScriptRecord {
 // The bytes of the last capture, for its digest on another thread.
 std::vector<uint8_t> evidenceCopy;
 
-// The record of the capture just written, and what follows it but the
-// picture, which the caller shows once the road is no longer busy.
-void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
-                         const ScriptRecord* script = nullptr) {
-    // A step leaves the clipboard to the program under test: the user
-    // copies and pastes there while the steps are recorded.
-    if (capturer.extras.copyToClipboard && source == Source::hotKey)
-        capturer.copyToClipboard(owner);
-    // The evidence is the bytes just written, not read back: a copy of
-    // them is hashed on another thread while the pane shows the picture
-    // (whose block the pane and the capturer may reuse or free at once).
-    // The copy stays untouched until the digest has been waited for
-    // (evidenceBook.flush, first thing here and before every capture).
+// The digest of the file just written, for the evidence. The evidence is
+// the bytes just written, not read back: a copy of them is hashed on
+// another thread while the pane shows the picture (whose block the pane and
+// the capturer may reuse or free at once). The copy stays untouched until
+// the digest has been waited for (evidenceBook.flush, before every new
+// picture).
+std::future<std::pair<bool, Sha256Digest>> DigestOf(const CaptureResult& captured) {
     evidenceBook.flush();
     std::future<std::pair<bool, Sha256Digest>> digest;
     bool copied = false;
-#ifdef ZELCAP_BENCH_HOOKS
-    QueryPerformanceCounter(&benchFileWritten);
-    const bool hashing = benchHashing;
-#else
-    constexpr bool hashing = true;
-#endif
-    if (hashing && !captured.file.empty()) {
+    if (!captured.file.empty()) {
         try {
             evidenceCopy.assign(captured.file.begin(), captured.file.end());
             copied = true;
@@ -180,7 +169,7 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
             digest = {};
         }
     }
-    if (hashing && !digest.valid()) {
+    if (!digest.valid()) {
         std::promise<std::pair<bool, Sha256Digest>> now;
         Sha256Digest d;
         now.set_value({copied ? win::sha256(evidenceCopy.data(), evidenceCopy.size(), d)
@@ -188,6 +177,27 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
                        d});
         digest = now.get_future();
     }
+    return digest;
+}
+
+// The record of the picture just written, and what follows it but the
+// picture, which the caller shows once the road is no longer busy. The
+// window hears of the new record (UWM_RECORD_ADDED) and refreshes itself.
+void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
+                  const ScriptRecord* script = nullptr) {
+    // A step leaves the clipboard to the program under test: the user
+    // copies and pastes there while the steps are recorded.
+    if (capturer.extras().copyToClipboard && source == Source::hotKey)
+        capturer.copyToClipboard(owner);
+#ifdef ZELCAP_BENCH_HOOKS
+    QueryPerformanceCounter(&benchFileWritten);
+    const bool hashing = benchHashing;
+#else
+    constexpr bool hashing = true;
+#endif
+    std::future<std::pair<bool, Sha256Digest>> digest;
+    if (hashing)
+        digest = DigestOf(captured);
     // The new row's picture is made from the bytes just written, not read back.
     OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
@@ -201,21 +211,19 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
     if (hashing)
         evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
     historyList.showAppendedRecord();
-    EnableMenuCommand(window, IDM_FILE_SAVE, true);
-    toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);
-    if (settings().autoSaveHistory == 1) {
+    const bool saved = settings().autoSaveHistory == 1;
+    if (saved)
         historyList.saveHistoryFile();
-        UpdateTitle(window);
-    }
-    UpdateHistoryCommands(window);
-    UpdateSelectionCommands(window);
-    settings().startNumber = captured.nextNumber;
+    SendMessageA(window, UWM_RECORD_ADDED, saved ? 1 : 0, 0);
+    // A comparison's picture takes no number.
+    if (captured.nextNumber > 0)
+        settings().startNumber = captured.nextNumber;
 }
 
 // The new record's picture; then the file's bytes, which the picture was made
 // from, go back to the capturer for the next file.
-void ShowCapturedPicture() {
-    ShowSelectedPicture();
+void ShowCapturedPicture(HWND window) {
+    SendMessageA(window, UWM_SHOW_IMAGE, 0, 0);
     capturer.takeBackFile(TakeSpentCapturedFile());
 }
 
@@ -236,20 +244,16 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
                 DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
             return false;
         }
-        AppendCaptureRecord(window, owner, captured, Source::hotKey, script);
+        AppendRecord(window, owner, captured, Source::hotKey, script);
         if (report) {
             report->number = captured.number;
             report->path = captured.path;
             report->heading = captured.heading;
             report->time = history.records[history.count - 1].dateTime;
-            BITMAP picture{};
-            if (capturer.image && GetObjectA(capturer.image.get(), sizeof picture, &picture)) {
-                report->width = picture.bmWidth;
-                report->height = picture.bmHeight;
-            }
+            capturer.pictureSize(&report->width, &report->height);
         }
     }
-    ShowCapturedPicture();
+    ShowCapturedPicture(window);
     if (report) {
         evidenceBook.flush();
         Sha256Digest digest;
@@ -276,9 +280,9 @@ void OnHotKey(HWND window, int id, LPARAM lParam) {
         return;
     if (appState.captureBusy || pendingCapture.hotKeyId != 0)
         return;
-    if (capturer.extras.delaySeconds > 0) {
+    if (capturer.extras().delaySeconds > 0) {
         // The menus and tooltips the user opens in the meantime are taken.
-        pendingCapture = {id, capturer.extras.delaySeconds};
+        pendingCapture = {id, capturer.extras().delaySeconds};
         ShowCountdown();
         SetTimer(window, kDelayTimer, 1000, nullptr);
         return;
@@ -301,7 +305,7 @@ bool OnTimer(HWND window, UINT_PTR timer) {
     CancelPendingCapture(window);
     statusBar.setText(kStatusMonitoring);
     // The history may have filled up while the seconds ran.
-    if (!TooManyRecords(window) && capturer.monitoring == 1)
+    if (!TooManyRecords(window) && capturer.monitoring() == 1)
         RunCapture(window, id, 0);
     return true;
 }
@@ -351,26 +355,36 @@ void OnStepShot(HWND window) {
             TooManyRecords(window);
             return;
         }
-        bool written = false;
-        evidenceBook.flush();
-        {
-            CaptureBusyScope busy;
-            HWND owner = MessageOwner(window);
-            CaptureResult captured =
-                capturer.captureStep(owner, shot, stepHeading(shot.target, kCommentSize - 1));
-            written = captured.written();
-            if (written) {
-#ifdef ZELCAP_BENCH_HOOKS
-                step_timing::LogStep(shot);
-#endif
-                AppendCaptureRecord(window, owner, captured, Source::step);
-            }
-        }
-        if (written)
-            ShowCapturedPicture();
+        WriteStep(window, shot);
     }
     if (stepRecorder.running())
         ShowStepStatus();
+}
+
+bool WriteStep(HWND window, StepShot& shot) {
+    bool written = false;
+    evidenceBook.flush();
+    {
+        CaptureBusyScope busy;
+        HWND owner = MessageOwner(window);
+        CaptureResult captured =
+            capturer.captureStep(owner, shot, stepHeading(shot.target, kCommentSize - 1));
+        written = captured.written();
+        if (written) {
+#ifdef ZELCAP_BENCH_HOOKS
+            step_timing::LogStep(shot);
+#endif
+            AppendRecord(window, owner, captured, Source::step);
+            ++stepsWritten;
+        }
+    }
+    if (written)
+        ShowCapturedPicture(window);
+    return written;
+}
+
+int StepsWritten() {
+    return stepsWritten;
 }
 
 #ifdef ZELCAP_BENCH_HOOKS
@@ -391,7 +405,8 @@ void StartStepRecording(HWND window) {
     OnStepShot(window);
     if (!capturer.readyToCapture(window) || TooManyRecords(window))
         return;
-    if (!stepRecorder.start(window, capturer.extras.stepWholeScreen)) {
+    stepsWritten = 0;
+    if (!stepRecorder.start(window, capturer.extras().stepWholeScreen)) {
         ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー", MB_ICONERROR | MB_OK);
         return;
     }
@@ -407,7 +422,7 @@ void StopStepRecording(HWND window) {
         return;
     stepRecorder.stop();
     SetStepCommands(window);
-    statusBar.setText(capturer.monitoring == 1 ? kStatusMonitoring : kStatusStopped);
+    statusBar.setText(capturer.monitoring() == 1 ? kStatusMonitoring : kStatusStopped);
     // The clicks taken before the stop are written too: those ready now,
     // the others as they become ready (UWM_STEP_SHOT).
     OnStepShot(window);
@@ -421,93 +436,39 @@ void FinishStepRecording(HWND window) {
 
 namespace {
 
-// The comparison's refusals and messages are a capture's, shown over the
-// comparison window the user works in.
-const char kFolderFollowsUntitled[] =
-    "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
-    "『ファイルを開く』か『名前を付けて保存』で履歴ファイル名を決めてから"
-    "キャプチャーを開始してください。";
-const char kSystemErrorCaption[] = "S00011 <SYSTEM ERROR>";
-
-// The file through one handle, as the capture writers do; false after the
-// message. A failed write leaves no file behind that a record could name.
-bool WriteComparisonFile(HWND owner, const std::string& path, const ComparisonRecord& record) {
-    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    const bool existed = file && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (existed && capturer.confirmOverwrite == 1 &&
-        ShowMessage(owner, "同じ名前のファイルがあります。上書きしますか？", path.c_str(),
-                    MB_ICONWARNING | MB_OKCANCEL) != IDOK)
-        return false;
-    if (!file) {
-        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
-                    MB_ICONERROR | MB_OK);
-        return false;
-    }
-    const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
-    bool ok = win::WriteAll(file.get(), record.bytes, record.size) && SetEndOfFile(file.get());
-    if (!CloseHandle(file.release()))
-        ok = false;
-    if (!ok) {
-        if (isDisk)
-            DeleteFileA(path.c_str());
-        ShowMessage(owner, "ファイルの書き込みに失敗しました", kSystemErrorCaption,
-                    MB_ICONERROR | MB_OK);
-    }
-    return ok;
+// The comparison's finished PNG file, named by the comparison window.
+NewPicture ComparisonPicture(const ComparisonRecord& record) {
+    NewPicture picture;
+    picture.fileName = record.fileName;
+    picture.heading = record.heading;
+    picture.encode = [&record](std::vector<uint8_t>& bytes) {
+        try {
+            bytes.assign(record.bytes, record.bytes + record.size);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    };
+    return picture;
 }
 
 }  // namespace
 
 bool AddComparison(HWND window, const ComparisonRecord& record) {
+    // Its refusals and messages are a capture's, shown over the comparison
+    // window the user works in.
     HWND owner = CompareWindowHandle() ? CompareWindowHandle() : MessageOwner(window);
-    if (appState.captureBusy || TooManyRecords(owner))
+    if (appState.captureBusy || TooManyRecords(owner) || capturer.refuseUntitledFolder(owner))
         return false;
-    Settings& s = settings();
-    if (s.folderOption == 1 && history.untitled) {
-        ShowMessage(owner, kFolderFollowsUntitled, history.folder, MB_ICONWARNING | MB_OK);
-        return false;
-    }
     evidenceBook.flush();
-    CaptureBusyScope busy;
-    char folder[kPathSize];
-    cp932::copyText(folder, s.folderOption == 1 ? history.folder : s.saveFolder);
-    removeTrailingBackslash(folder);
-    const std::string path = std::string(folder) + "\\" + record.fileName;
-    if (path.size() >= static_cast<std::size_t>(kPathSize)) {
-        // No file of that name can exist: the path does not fit.
-        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
-                    MB_ICONERROR | MB_OK);
-        return false;
+    {
+        CaptureBusyScope busy;
+        CaptureResult written = capturer.writePicture(owner, ComparisonPicture(record));
+        if (!written.written())
+            return false;
+        AppendRecord(window, owner, written, Source::comparison);
     }
-    if (!WriteComparisonFile(owner, path, record))
-        return false;
-    // Annotations of a picture this file replaced were made on that one.
-    DeleteFileA(annotation::sidecarPath(path).c_str());
-    DeleteFileA(annotation::flattenedPath(path).c_str());
-    Sha256Digest digest;
-    const bool hashed = win::sha256(record.bytes, record.size, digest);
-    // The record names the file as a capture's record does: "保存先" and
-    // the name, of which a record of the history folder keeps the name.
-    removeTrailingBackslash(s.saveFolder);
-    std::string recordPath = std::string(s.saveFolder) + "\\" + record.fileName;
-    if (recordPath.size() >= static_cast<std::size_t>(kPathSize))
-        recordPath = record.fileName;
-    char timestamp[kDateTimeSize];
-    historyfile::Timestamp(timestamp);
-    history.appendCapture(recordPath.c_str(), record.heading, timestamp, s.folderOption);
-    if (hashed)
-        evidenceBook.captured(history.count, path, digest);
-    historyList.showAppendedRecord();
-    EnableMenuCommand(window, IDM_FILE_SAVE, true);
-    toolbar.setButtonState(Toolbar::kSaveButton, Toolbar::kEnabled);
-    if (s.autoSaveHistory == 1) {
-        historyList.saveHistoryFile();
-        UpdateTitle(window);
-    }
-    UpdateHistoryCommands(window);
-    UpdateSelectionCommands(window);
-    ShowSelectedPicture();
+    ShowCapturedPicture(window);
     return true;
 }
 

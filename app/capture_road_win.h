@@ -1,7 +1,9 @@
 // The capture road of the main window: a hot key, the tick of a capture's
-// delay and a recorded step each enter here, and every capture that wrote
-// its file leaves with its record appended, saved when auto-save is on, and
-// shown.
+// delay, a recorded step, a script's capture and a comparison's picture each
+// enter here, and every picture whose file was written leaves with its
+// record appended, saved when auto-save is on, and shown. The road calls
+// nothing of the window's: it sends it UWM_RECORD_ADDED and UWM_SHOW_IMAGE,
+// and the window refreshes itself.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,7 @@
 #include <string>
 
 struct ComparisonRecord;
+struct StepShot;
 
 namespace capture_road {
 
@@ -19,6 +22,12 @@ void OnHotKey(HWND window, int hotKeyId, LPARAM lParam);
 bool OnTimer(HWND window, UINT_PTR timer);
 // UWM_STEP_SHOT: every step whose target is known, in click order.
 void OnStepShot(HWND window);
+// Writes one recorded step on the road; false when its file was not
+// written (the messages said why).
+bool WriteStep(HWND window, StepShot& shot);
+// The steps of the current (or last) recording whose file was written, as
+// the status bar counts them.
+int StepsWritten();
 
 void StartStepRecording(HWND window);
 // Stops taking clicks at once; the clicks taken are written as they become

@@ -186,7 +186,8 @@ void SelectHistoryPage() {
 }
 
 void OnNew(HWND window) {
-    if (historyList.confirmSaveChanges() && historyList.newHistoryFile(capturer.monitoring != 0)) {
+    if (historyList.confirmSaveChanges() &&
+        historyList.newHistoryFile(capturer.monitoring() != 0)) {
         SelectHistoryPage();
         UpdateTitle(window);
     }
@@ -225,7 +226,7 @@ void InvalidateForCaptureState(HWND window) {
 void StartCapturing(HWND window) {
     capturer.startMonitoring(window);
     InvalidateForCaptureState(window);
-    if (settings().folderOption == 1 && history.untitled) {
+    if (settings().capturesFollowHistory() && history.untitled) {
         toolbar.setButtonState(kCaptureButton, kEnabled);
         return;
     }
@@ -345,102 +346,92 @@ void OnCompare(HWND window) {
         OpenCompareWindow(appState.instance, window, request);
 }
 
+void OnAnnotate(HWND window) {
+    char picture[kPathSize];
+    if (historyList.selectedPicturePath(picture))
+        OpenAnnotationEditor(appState.instance, window, picture);
+}
+
+void OnAbout(HWND window) {
+    DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutDialogProc, 0);
+}
+
+// The menus' and toolbar's commands, each one operation.
+struct Command {
+    int id;
+    void (*run)(HWND window, int id);
+};
+
+constexpr Command kCommands[] = {
+    // 履歴ファイル
+    {IDM_FILE_NEW, [](HWND w, int) { OnNew(w); }},
+    {IDM_FILE_OPEN, [](HWND w, int) { OnOpen(w); }},
+    {IDM_FILE_SAVE, [](HWND w, int) { OnSave(w); }},
+    {IDM_FILE_SAVE_AS, [](HWND w, int) { OnSaveAs(w); }},
+    {IDM_EXIT, [](HWND w, int) { PostMessageA(w, WM_CLOSE, 0, 0); }},
+    // 編集
+    {IDM_EDIT_HEADING, [](HWND, int) { historyList.editHeadingInPlace(); }},
+    {IDM_EDIT_HEADINGS,
+     [](HWND w, int) {
+         if (historyList.editHeadingsOfSelection())
+             UpdateHistoryCommands(w);
+     }},
+    {IDM_EDIT_DELETE,
+     [](HWND w, int) {
+         historyList.deleteSelected();
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_EDIT_MOVE_UP,
+     [](HWND w, int) {
+         historyList.moveUp();
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_EDIT_MOVE_DOWN,
+     [](HWND w, int) {
+         historyList.moveDown();
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_EDIT_SELECT_ALL, [](HWND, int) { historyList.selectAll(); }},
+    {IDM_ANNOTATE, [](HWND w, int) { OnAnnotate(w); }},
+    {IDM_COMPARE, [](HWND w, int) { OnCompare(w); }},
+    {IDM_ASSIGN_TEXT, [](HWND, int) { historyList.assignTextFile(); }},
+    {IDM_EDIT_TEXT, [](HWND, int) { historyList.openTextOfSelection(); }},
+    {IDM_OPEN_RECORD, [](HWND, int) { historyList.openSelected(); }},
+    // キャプチャー
+    {IDM_CAPTURE_START, [](HWND w, int) { StartCapturing(w); }},
+    {IDM_CAPTURE_STOP, [](HWND w, int) { StopCapturing(w); }},
+    {IDM_STEP_START, [](HWND w, int) { capture_road::StartStepRecording(w); }},
+    {IDM_STEP_STOP, [](HWND w, int) { capture_road::StopStepRecording(w); }},
+    {IDM_CAPTURE_TOGGLE, [](HWND w, int) { OnCaptureButton(w); }},
+    // 出力とツール
+    {IDM_REPORT, [](HWND w, int) { OnReport(w); }},
+    {IDM_EXCEL, [](HWND w, int) { RunExcelExport(w, EvidenceForExport()); }},
+    {IDM_VERIFY, [](HWND w, int) { RunEvidenceVerify(w); }},
+    {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
+    // ヘルプ
+    {IDM_HELP_CONTENTS, OnHelp},
+    {IDM_HELP_SEARCH, OnHelp},
+    {IDM_HELP_KEYWORD, OnHelp},
+    {IDM_ABOUT, [](HWND w, int) { OnAbout(w); }},
+};
+
 bool OnCommand(HWND window, int id) {
-    switch (id) {
-        case IDM_FILE_NEW:
-            OnNew(window);
-            return true;
-        case IDM_FILE_OPEN:
-            OnOpen(window);
-            return true;
-        case IDM_FILE_SAVE:
-            OnSave(window);
-            return true;
-        case IDM_FILE_SAVE_AS:
-            OnSaveAs(window);
-            return true;
-        case IDM_EXIT:
-            PostMessageA(window, WM_CLOSE, 0, 0);
-            return true;
-        case IDM_EDIT_HEADING:
-            historyList.editHeadingInPlace();
-            return true;
-        case IDM_EDIT_HEADINGS:
-            if (historyList.editHeadingsOfSelection())
-                UpdateHistoryCommands(window);
-            return true;
-        case IDM_EDIT_DELETE:
-            historyList.deleteSelected();
-            UpdateHistoryCommands(window);
-            return true;
-        case IDM_EDIT_MOVE_UP:
-            historyList.moveUp();
-            UpdateHistoryCommands(window);
-            return true;
-        case IDM_EDIT_MOVE_DOWN:
-            historyList.moveDown();
-            UpdateHistoryCommands(window);
-            return true;
-        case IDM_EDIT_SELECT_ALL:
-            historyList.selectAll();
-            return true;
-        case IDM_ANNOTATE: {
-            char picture[kPathSize];
-            if (historyList.selectedPicturePath(picture))
-                OpenAnnotationEditor(appState.instance, window, picture);
+    for (const Command& command : kCommands) {
+        if (command.id == id) {
+            command.run(window, id);
             return true;
         }
-        case IDM_COMPARE:
-            OnCompare(window);
-            return true;
-        case IDM_CAPTURE_START:
-            StartCapturing(window);
-            return true;
-        case IDM_CAPTURE_STOP:
-            StopCapturing(window);
-            return true;
-        case IDM_STEP_START:
-            capture_road::StartStepRecording(window);
-            return true;
-        case IDM_STEP_STOP:
-            capture_road::StopStepRecording(window);
-            return true;
-        case IDM_CAPTURE_TOGGLE:
-            OnCaptureButton(window);
-            return true;
-        case IDM_REPORT:
-            OnReport(window);
-            return true;
-        case IDM_EXCEL:
-            RunExcelExport(window, EvidenceForExport());
-            return true;
-        case IDM_VERIFY:
-            RunEvidenceVerify(window);
-            return true;
-        case IDM_PREFERENCES:
-            OnPreferences(window);
-            return true;
-        case IDM_HELP_CONTENTS:
-        case IDM_HELP_SEARCH:
-        case IDM_HELP_KEYWORD:
-            OnHelp(window, id);
-            return true;
-        case IDM_ABOUT:
-            DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window,
-                            AboutDialogProc, 0);
-            return true;
-        case IDM_ASSIGN_TEXT:
-            historyList.assignTextFile();
-            return true;
-        case IDM_EDIT_TEXT:
-            historyList.openTextOfSelection();
-            return true;
-        case IDM_OPEN_RECORD:
-            historyList.openSelected();
-            return true;
-        default:
-            return false;
     }
+    return false;
+}
+
+// A record the capture road appended: the title when auto-save wrote the
+// history, and the command states.
+void OnRecordAdded(HWND window, bool saved) {
+    if (saved)
+        UpdateTitle(window);
+    UpdateHistoryCommands(window);
+    UpdateSelectionCommands(window);
 }
 
 }  // namespace
@@ -519,6 +510,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case UWM_STEP_SHOT:
             capture_road::OnStepShot(window);
+            return 0;
+        case UWM_RECORD_ADDED:
+            OnRecordAdded(window, wParam != 0);
             return 0;
         case UWM_ADD_COMPARISON:
             return capture_road::AddComparison(

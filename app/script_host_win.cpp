@@ -115,7 +115,7 @@ int HotKeyOf(int kind) {
 
 Step Capture(HWND window, const Command& c) {
     KeepMessages kept;
-    const CaptureRegion before = capturer.extras.lastRegion;
+    const CaptureRegion before = capturer.extras().lastRegion;
     if (c.kind == script::kRegionKind) {
         const CaptureRegion region{c.region.x, c.region.y, c.region.x + c.region.width,
                                    c.region.y + c.region.height};
@@ -123,7 +123,7 @@ Step Capture(HWND window, const Command& c) {
                                      GetSystemMetrics(SM_CYSCREEN))
                 .empty())
             return Refuse("指定の範囲が現在の画面の外にあります。");
-        capturer.extras.lastRegion = region;
+        capturer.keepRegion(region);
     }
     capture_road::CaptureReport report;
     const bool done = capture_road::CaptureNow(
@@ -131,7 +131,7 @@ Step Capture(HWND window, const Command& c) {
     if (c.kind == script::kRegionKind) {
         // A region that wrote nothing does not replace the kept one.
         if (!done)
-            capturer.extras.lastRegion = before;
+            capturer.keepRegion(before);
         capturer.saveExtras();
     }
     JsonObject fields;
@@ -148,14 +148,14 @@ Step Capture(HWND window, const Command& c) {
 
 Step Arm(HWND window, bool on) {
     KeepMessages kept;
-    if ((capturer.monitoring == 1) != on)
+    if ((capturer.monitoring() == 1) != on)
         SendMessageA(window, WM_COMMAND, on ? IDM_CAPTURE_START : IDM_CAPTURE_STOP, 0);
     // Arming is refused while the capture folder follows an untitled history.
-    const bool done = on ? capturer.monitoring == 1 &&
-                               !(settingsStore.settings.folderOption == 1 && history.untitled)
-                         : capturer.monitoring == 0;
+    const bool done = on ? capturer.monitoring() == 1 &&
+                               !(settingsStore.settings.capturesFollowHistory() && history.untitled)
+                         : capturer.monitoring() == 0;
     return Finish(done, kept, "キャプチャー監視を切り替えられませんでした。",
-                  JsonObject().flag("ok", true).flag("armed", capturer.monitoring == 1));
+                  JsonObject().flag("ok", true).flag("armed", capturer.monitoring() == 1));
 }
 
 Step Steps(HWND window, bool on) {

@@ -31,3 +31,8 @@ struct ComparisonRecord {
     const unsigned char* bytes;  // the PNG file
     size_t size;
 };
+
+// The capture road has appended a record (sent, never posted): the window
+// refreshes its title (wParam 1: auto-save wrote the history) and its
+// command states.
+constexpr UINT UWM_RECORD_ADDED = WM_USER + 106;

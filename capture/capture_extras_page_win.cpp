@@ -25,7 +25,7 @@ void ReadKey(HWND page, int keyId, int onId, HotKeyEntry& key) {
 }
 
 void Init(HWND page) {
-    const CaptureExtras& e = capturer.extras;
+    const CaptureExtras& e = capturer.extras();
     ShowKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ShowKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
     ShowKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
@@ -53,7 +53,7 @@ INT_PTR Apply(HWND page) {
         SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
         return TRUE;
     }
-    CaptureExtras& e = capturer.extras;
+    CaptureExtras e = capturer.extras();
     ReadKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ReadKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);
     ReadKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
@@ -63,10 +63,11 @@ INT_PTR Apply(HWND page) {
     e.stepWholeScreen = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SCREEN) == BST_CHECKED;
     e.delaySeconds = static_cast<int32_t>(delay);
     e.copyToClipboard = IsDlgButtonChecked(page, IDC_EXTRAS_CLIPBOARD) == BST_CHECKED;
+    capturer.setExtras(e);
     capturer.saveExtras();
     capturer.registerStepKey(appState.mainWindow);
     // Armed keys follow the settings only when they are registered anew.
-    if (capturer.monitoring == 1) {
+    if (capturer.monitoring() == 1) {
         capturer.stopMonitoring(appState.mainWindow);
         capturer.startMonitoring(appState.mainWindow);
         capturer.reportHotKeyFailures(page);

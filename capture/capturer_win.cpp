@@ -31,51 +31,52 @@ const char kFolderFollowsUntitled[] =
 }
 
 void Capturer::reset() {
-    monitoring = 0;
-    image.reset();
+    monitoring_ = 0;
+    image_.reset();
     pixels_ = std::vector<uint8_t>();
     spareFile_ = std::vector<uint8_t>();
     frozen_.reset();
     memory_.reset();
     display_.reset();
     captureBounds_ = {};
-    lastTarget = kTargetNone;
-    jpegQuality = 0;
-    cp932::copyText(namePrefix, "a");
-    nextNumber = 1;
-    folder[0] = '\0';
+    lastTarget_ = kTargetNone;
+    options_.jpegQuality = 0;
+    cp932::copyText(options_.namePrefix, "a");
+    nextNumber_ = 1;
+    folder_[0] = '\0';
 }
 
 void Capturer::applySettings(const Settings& s) {
-    confirmOverwrite = s.confirmOverwrite;
-    jpegMode = s.jpegMode;
-    jpegQuality = s.jpegQuality;
-    nextNumber = s.startNumber;
-    cp932::copyText(namePrefix, s.imageFilePrefix);
-    cp932::copyText(folder, s.saveFolder);
+    options_.confirmOverwrite = s.confirmOverwrite;
+    options_.jpegMode = s.jpegMode;
+    options_.jpegQuality = s.jpegQuality;
+    nextNumber_ = s.startNumber;
+    cp932::copyText(options_.namePrefix, s.imageFilePrefix);
+    cp932::copyText(folder_, s.saveFolder);
 }
 
 void Capturer::prime(const Settings& settings, const History& current) {
-    confirmOverwrite = settings.confirmOverwrite;
-    jpegMode = settings.jpegMode;
-    jpegQuality = settings.jpegQuality;
-    nextNumber = settings.startNumber;
-    cp932::copyText(namePrefix, settings.imageFilePrefix);
-    cp932::copyText(folder, settings.folderOption == 1 ? current.folder : settings.saveFolder);
+    options_.confirmOverwrite = settings.confirmOverwrite;
+    options_.jpegMode = settings.jpegMode;
+    options_.jpegQuality = settings.jpegQuality;
+    nextNumber_ = settings.startNumber;
+    cp932::copyText(options_.namePrefix, settings.imageFilePrefix);
+    cp932::copyText(folder_,
+                    settings.capturesFollowHistory() ? current.folder : settings.saveFolder);
 }
 
 void Capturer::loadExtras() {
     Win32SettingsFiles files;
-    extras = capture_extras::load(files, settingsStore.iniPath);
+    extras_ = capture_extras::load(files, settingsStore.iniPath);
 }
 
 bool Capturer::saveExtras() {
     Win32SettingsFiles files;
-    return capture_extras::save(files, settingsStore.iniPath, extras);
+    return capture_extras::save(files, settingsStore.iniPath, extras_);
 }
 
 bool Capturer::refuseUntitledFolder(HWND owner) {
-    if (settingsStore.settings.folderOption != 1 || !history.untitled)
+    if (!settingsStore.settings.capturesFollowHistory() || !history.untitled)
         return false;
     ShowMessage(owner, kFolderFollowsUntitled, history.folder, MB_ICONWARNING | MB_OK);
     return true;
@@ -84,8 +85,8 @@ bool Capturer::refuseUntitledFolder(HWND owner) {
 int Capturer::startMonitoring(HWND owner) {
     if (refuseUntitledFolder(owner))
         return 0;
-    monitoring = 1;
-    hotKeyFailures.clear();
+    monitoring_ = 1;
+    hotKeyFailures_.clear();
     const auto arm = [&](int id, const HotKeyEntry& key) {
         if (!key.monitored)
             return;
@@ -99,30 +100,30 @@ int Capturer::startMonitoring(HWND owner) {
         // an earlier kind of ours (or the step key) holds fails silently;
         // that kind takes the key.
         if (key.virtualKey != 0 && !heldKeys_.holds(key.modifiers, key.virtualKey))
-            hotKeyFailures.push_back({id, key.modifiers, key.virtualKey});
+            hotKeyFailures_.push_back({id, key.modifiers, key.virtualKey});
     };
     for (int i = 0; i < kCaptureKindCount; ++i)
         arm(kFirstHotKeyId + i, settingsStore.settings.hotKeys[i]);
-    arm(kRegionHotKeyId, extras.regionKey);
-    arm(kRepeatRegionHotKeyId, extras.repeatRegionKey);
+    arm(kRegionHotKeyId, extras_.regionKey);
+    arm(kRepeatRegionHotKeyId, extras_.repeatRegionKey);
     // The monitor kinds start without a key: "有効" alone registers nothing.
-    for (const auto& [id, key] : {std::make_pair(kAllMonitorsHotKeyId, extras.allMonitorsKey),
-                                  std::make_pair(kMouseMonitorHotKeyId, extras.mouseMonitorKey)})
+    for (const auto& [id, key] : {std::make_pair(kAllMonitorsHotKeyId, extras_.allMonitorsKey),
+                                  std::make_pair(kMouseMonitorHotKeyId, extras_.mouseMonitorKey)})
         if (key.virtualKey != 0)
             arm(id, key);
     return 1;
 }
 
 void Capturer::reportHotKeyFailures(HWND owner) const {
-    if (!hotKeyFailures.empty())
-        ShowMessage(owner, capture_extras::hotKeyFailureMessage(hotKeyFailures).c_str(),
+    if (!hotKeyFailures_.empty())
+        ShowMessage(owner, capture_extras::hotKeyFailureMessage(hotKeyFailures_).c_str(),
                     capture_extras::kHotKeyFailureCaption, MB_ICONWARNING | MB_OK);
 }
 
 void Capturer::registerStepKey(HWND owner) {
     UnregisterHotKey(owner, kStepHotKeyId);
     heldKeys_.remove(kStepHotKeyId);
-    const HotKeyEntry& key = extras.stepKey;
+    const HotKeyEntry& key = extras_.stepKey;
     if (!key.monitored || key.virtualKey == 0)
         return;
     if (RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
@@ -140,18 +141,18 @@ void Capturer::registerStepKey(HWND owner) {
 }
 
 bool Capturer::hotKeyFailed(int hotKeyId) const {
-    for (const FailedHotKey& f : hotKeyFailures)
+    for (const FailedHotKey& f : hotKeyFailures_)
         if (f.hotKeyId == hotKeyId)
             return true;
     return false;
 }
 
 void Capturer::stopMonitoring(HWND owner) {
-    if (monitoring != 1)
+    if (monitoring_ != 1)
         return;
-    monitoring = 0;
-    lastTarget = kTargetNone;
-    hotKeyFailures.clear();
+    monitoring_ = 0;
+    lastTarget_ = kTargetNone;
+    hotKeyFailures_.clear();
     for (int id = kFirstHotKeyId; id <= kLastHotKeyId; ++id) {
         UnregisterHotKey(owner, id);
         heldKeys_.remove(id);
@@ -168,6 +169,39 @@ void Capturer::stopMonitoring(HWND owner) {
 namespace {
 
 const char kSystemErrorCaption[] = "S00011 <SYSTEM ERROR>";
+
+// A failure to write a new picture. A step's names its step and file: the
+// user, busy in the program under test, sees it long after the click.
+void ReportFailure(HWND owner, const char* text, const NewPicture& picture,
+                   const std::string& path) {
+    if (picture.step == 0) {
+        ShowMessage(owner, text, kSystemErrorCaption, MB_ICONERROR | MB_OK);
+        return;
+    }
+    char step[48];
+    std::snprintf(step, sizeof step, "\n\nステップ %d のファイル:\n", picture.step);
+    ShowMessage(owner, (text + std::string(step) + path).c_str(), kSystemErrorCaption,
+                MB_ICONERROR | MB_OK);
+}
+
+// The overwrite question; true when the user lets the file be replaced.
+// A step's comes up while the user types in the program under test. It
+// stays in front of that program (topmost) but does not take the keyboard
+// from it: a box that took the foreground would take the Enter or space
+// meant for that program as its answer. Keys queued on this thread before
+// the box came (typed while the steps were being written) are dropped for
+// the same reason; the user answers by clicking the box first.
+bool ConfirmReplace(HWND owner, const char* path, const NewPicture& picture) {
+    UINT flags = MB_ICONWARNING | MB_OKCANCEL;
+    if (picture.step != 0) {
+        MSG pending;
+        while (PeekMessageA(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+        flags |= MB_TOPMOST;
+    }
+    return ShowMessage(owner, "同じ名前のファイルがあります。上書きしますか？", path, flags) ==
+           IDOK;
+}
 
 CaptureRect ToCaptureRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -201,7 +235,7 @@ bool Capturer::captureDcs(int screenWidth, int screenHeight) {
         findDisplayOrigin();
         return true;
     }
-    image.reset();
+    image_.reset();
     memory_.reset();
     display_.reset(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (display_)
@@ -232,12 +266,12 @@ void Capturer::findDisplayOrigin() {
 }
 
 void Capturer::prepareImage(int width, int height) {
-    if (image && imageWidth_ == width && imageHeight_ == height)
+    if (image_ && imageWidth_ == width && imageHeight_ == height)
         return;
     // The old bitmap goes first: two whole-screen bitmaps at once would
     // double the peak.
-    image.reset();
-    image.reset(CreateCompatibleBitmap(display_.get(), width, height));
+    image_.reset();
+    image_.reset(CreateCompatibleBitmap(display_.get(), width, height));
     imageWidth_ = width;
     imageHeight_ = height;
 }
@@ -248,28 +282,28 @@ bool Capturer::grabWindow(HWND, int hotKeyId, const MonitorLayout& layout) {
     RECT r{};
     if (target)
         GetWindowRect(target, &r);
-    captureRect = r;
+    captureRect_ = r;
     const bool black = s.offscreenBlack == 1;
     // With one monitor the bounds are the primary screen, (0, 0) to W x H.
     const CaptureRect& bounds = layout.bounds;
     captureBounds_ = bounds;
     const WindowCapturePlan plan = planWindowCaptureIn(ToCaptureRect(r), bounds, black ? 1 : 0);
-    title[0] = '\0';
+    title_[0] = '\0';
     if (target)
-        GetWindowTextA(target, title, kPathSize);
+        GetWindowTextA(target, title_, kPathSize);
 
     const bool dcs = captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top);
     if (dcs && plan.width > 0 && plan.height > 0)
         prepareImage(plan.width, plan.height);
     else
-        image.reset();
+        image_.reset();
     if (s.offscreenBlack != 0 && s.offscreenBlack != 1) {
         return false;
     }
-    if (image) {
+    if (image_) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
-        win::SelectGuard selected(memory, image.get());
+        win::SelectGuard selected(memory, image_.get());
         // Only the part on the screen is copied: a source block reaching past
         // the screen gives undefined pixels (or none at all), and the strips
         // below blacken everything that lay off it.
@@ -298,20 +332,20 @@ bool Capturer::grabWindow(HWND, int hotKeyId, const MonitorLayout& layout) {
             decorateCapture(memory, target, hotKeyId, cursor, DecorationMode::Window,
                             s.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
-    lastTarget = kTargetWindow;
+    lastTarget_ = kTargetWindow;
     return true;
 }
 
 void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
-    cp932::copyText(title, "SCREEN");
+    cp932::copyText(title_, "SCREEN");
     if (captureDcs(screenWidth, screenHeight))
         prepareImage(screenWidth, screenHeight);
     else
-        image.reset();
-    if (image) {
+        image_.reset();
+    if (image_) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
-        win::SelectGuard selected(memory, image.get());
+        win::SelectGuard selected(memory, image_.get());
         BitBlt(memory, 0, 0, screenWidth, screenHeight, display_.get(), -displayOrigin_.x,
                -displayOrigin_.y, SRCCOPY);
         // Kinds 105, 107 and 109 draw their frame, marker or cursor here, in
@@ -321,9 +355,9 @@ void Capturer::grabScreen(int hotKeyId, int screenWidth, int screenHeight) {
             decorateCapture(memory, nullptr, hotKeyId, cursor, DecorationMode::Screen,
                             settingsStore.settings.hotKeys[hotKeyId - kFirstHotKeyId].markerChoice);
     }
-    captureRect = RECT{0, 0, screenWidth, screenHeight};
+    captureRect_ = RECT{0, 0, screenWidth, screenHeight};
     captureBounds_ = {0, 0, screenWidth, screenHeight};
-    lastTarget = kTargetScreen;
+    lastTarget_ = kTargetScreen;
 }
 
 void Capturer::blackenUncovered(HDC picture, const CaptureRect& area, const MonitorLayout& layout) {
@@ -341,7 +375,7 @@ void Capturer::grabMonitors(int hotKeyId, const MonitorLayout& layout) {
         area = layout.monitors[static_cast<std::size_t>(number - 1)];
         heading = monitorHeading(number);
     }
-    cp932::copyText(title, heading.c_str());
+    cp932::copyText(title_, heading.c_str());
     const CaptureRect& bounds = layout.bounds;
     captureBounds_ = bounds;
     // A monitor reaching past the virtual screen's rectangle (the system's
@@ -351,11 +385,11 @@ void Capturer::grabMonitors(int hotKeyId, const MonitorLayout& layout) {
         captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top))
         prepareImage(plan.width, plan.height);
     else
-        image.reset();
-    if (image) {
+        image_.reset();
+    if (image_) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
-        win::SelectGuard selected(memory, image.get());
+        win::SelectGuard selected(memory, image_.get());
         BitBlt(memory, 0, 0, plan.width, plan.height, display_.get(),
                plan.sourceX - displayOrigin_.x, plan.sourceY - displayOrigin_.y, SRCCOPY);
         blackenUncovered(
@@ -363,9 +397,9 @@ void Capturer::grabMonitors(int hotKeyId, const MonitorLayout& layout) {
             {plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height},
             layout);
     }
-    captureRect =
+    captureRect_ =
         RECT{plan.sourceX, plan.sourceY, plan.sourceX + plan.width, plan.sourceY + plan.height};
-    lastTarget = kTargetScreen;
+    lastTarget_ = kTargetScreen;
 }
 
 bool Capturer::readyToCapture(HWND owner) {
@@ -414,19 +448,19 @@ bool Capturer::grabRegion(const MonitorLayout& layout) {
     // Cut from the picture the overlay showed, whose screen it was.
     const CaptureRect bounds = frozen_ ? frozenBounds_ : layout.bounds;
     const CaptureRegion r = capture_extras::onScreenIn(
-        extras.lastRegion, {bounds.left, bounds.top, bounds.right, bounds.bottom});
+        extras_.lastRegion, {bounds.left, bounds.top, bounds.right, bounds.bottom});
     if (r.empty())
         return false;
-    cp932::copyText(title, "REGION");
+    cp932::copyText(title_, "REGION");
     captureBounds_ = bounds;
     if (captureDcs(bounds.right - bounds.left, bounds.bottom - bounds.top))
         prepareImage(r.width(), r.height());
     else
-        image.reset();
-    if (image) {
+        image_.reset();
+    if (image_) {
         HDC memory = memory_.get();
         SavedDcState state(memory);
-        win::SelectGuard selected(memory, image.get());
+        win::SelectGuard selected(memory, image_.get());
         if (frozen_) {
             // Cut from the picture the overlay showed, not from the overlay.
             win::MemoryDc source(CreateCompatibleDC(display_.get()));
@@ -440,8 +474,8 @@ bool Capturer::grabRegion(const MonitorLayout& layout) {
                    r.top - displayOrigin_.y, SRCCOPY);
         }
     }
-    captureRect = RECT{r.left, r.top, r.right, r.bottom};
-    lastTarget = kTargetScreen;
+    captureRect_ = RECT{r.left, r.top, r.right, r.bottom};
+    lastTarget_ = kTargetScreen;
     return true;
 }
 
@@ -470,7 +504,7 @@ CaptureResult Capturer::capture(HWND owner, int hotKeyId) {
     } else {
         grabScreen(hotKeyId, screenWidth, screenHeight);
     }
-    return writeNumberedFile(owner, recordHeading());
+    return writeNumberedFile(owner, recordHeading(), 0);
 }
 
 CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::string& heading) {
@@ -485,57 +519,77 @@ CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::strin
                    captureBounds_.bottom - captureBounds_.top))
         prepareImage(width, height);
     else
-        image.reset();
-    if (image) {
+        image_.reset();
+    if (image_) {
         BITMAPINFO info = BottomUpBgr24(width, height);
-        if (SetDIBits(display_.get(), image.get(), 0, static_cast<UINT>(height), shot.pixels.data(),
-                      &info, DIB_RGB_COLORS) != height)
-            image.reset();
+        if (SetDIBits(display_.get(), image_.get(), 0, static_cast<UINT>(height),
+                      shot.pixels.data(), &info, DIB_RGB_COLORS) != height)
+            image_.reset();
     }
-    captureRect = shot.rect;
-    cp932::copyText(title, heading.c_str());
-    lastTarget = kTargetScreen;
-    return writeNumberedFile(owner, heading);
+    captureRect_ = shot.rect;
+    cp932::copyText(title_, heading.c_str());
+    lastTarget_ = kTargetScreen;
+    return writeNumberedFile(owner, heading, shot.number);
 }
 
-CaptureResult Capturer::writeNumberedFile(HWND owner, std::string heading) {
+CaptureResult Capturer::writeNumberedFile(HWND owner, std::string heading, int step) {
     const Settings& s = settingsStore.settings;
-    cp932::copyText(folder, s.folderOption == 1 ? history.folder : s.saveFolder);
-    removeTrailingBackslash(folder);
-    if (nextNumber > s.maxNumber)
-        nextNumber = 0;
-    const ImageFormat format = imageFormat();
-    CaptureResult result;
-    result.number = nextNumber;
-    char filePath[kPathSize];
-    int written;
-    if (!formatCaptureFileName(filePath, sizeof filePath, folder, namePrefix, nextNumber,
-                               s.zeroPadNumbers == 1, format)) {
-        // No file of that name can exist: the path does not fit.
-        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
-                    MB_ICONERROR | MB_OK);
-        written = -1;
-    } else {
-        written = format == ImageFormat::png    ? writePng(owner, filePath, result.file)
-                  : format == ImageFormat::jpeg ? writeJpeg(owner, filePath, result.file)
-                                                : writeBmp(owner, filePath, result.file);
-    }
+    if (nextNumber_ > s.maxNumber)
+        nextNumber_ = 0;
+    const int number = nextNumber_;
     // A failed or declined write uses up its number too.
-    ++nextNumber;
-    result.nextNumber = nextNumber;
-    if (written == -1) {
-        result.target = -1;
+    ++nextNumber_;
+    const ImageFormat format = imageFormat();
+    // The name alone, as it follows the folder's backslash.
+    char name[kPathSize];
+    formatCaptureFileName(name, sizeof name, "", options_.namePrefix, number, s.zeroPadNumbers == 1,
+                          format);
+    NewPicture picture;
+    picture.fileName = name[0] == '\\' ? name + 1 : name;
+    picture.recordPath = [this, number] { return recordImagePath(number); };
+    picture.heading = std::move(heading);
+    picture.encode = encoderFor(owner, format);
+    picture.needsPicture = true;
+    picture.target = lastTarget_;
+    picture.step = step;
+    CaptureResult result = writePicture(owner, picture);
+    result.number = number;
+    result.nextNumber = nextNumber_;
+    return result;
+}
+
+CaptureResult Capturer::writePicture(HWND owner, const NewPicture& picture) {
+    Settings& s = settingsStore.settings;
+    cp932::copyText(folder_, s.capturesFollowHistory() ? history.folder : s.saveFolder);
+    removeTrailingBackslash(folder_);
+    CaptureResult result;
+    result.target = -1;
+    const std::string path = std::string(folder_) + "\\" + picture.fileName;
+    if (path.size() >= static_cast<std::size_t>(kPathSize)) {
+        // No file of that name can exist: the path does not fit.
+        ReportFailure(owner, "ファイルのオープンに失敗しました", picture, path);
         return result;
     }
+    if (writeFile(owner, path.c_str(), picture, result.file) != 0)
+        return result;
     // Annotations of a picture this file replaced were made on that
     // picture: left beside the new one they would mark (and mask) a
     // capture they were never made for.
-    DeleteFileA(annotation::sidecarPath(filePath).c_str());
-    DeleteFileA(annotation::flattenedPath(filePath).c_str());
-    result.target = lastTarget;
-    result.path = filePath;
-    result.recordPath = recordImagePath(result.number);
-    result.heading = std::move(heading);
+    DeleteFileA(annotation::sidecarPath(path).c_str());
+    DeleteFileA(annotation::flattenedPath(path).c_str());
+    result.target = picture.target;
+    result.path = path;
+    if (picture.recordPath) {
+        result.recordPath = picture.recordPath();
+    } else {
+        // "保存先" (losing one trailing backslash for good) and the name, of
+        // which a record of the history folder keeps the name.
+        removeTrailingBackslash(s.saveFolder);
+        result.recordPath = std::string(s.saveFolder) + "\\" + picture.fileName;
+        if (result.recordPath.size() >= static_cast<std::size_t>(kPathSize))
+            result.recordPath = picture.fileName;
+    }
+    result.heading = picture.heading;
     return result;
 }
 
@@ -543,7 +597,7 @@ std::string Capturer::recordHeading() const {
     if (settingsStore.settings.commentSource != 0)
         return settingsStore.settings.comment;
     char heading[kCommentSize];
-    cp932::copyText(heading, title);
+    cp932::copyText(heading, title_);
     return heading;
 }
 
@@ -552,23 +606,24 @@ std::string Capturer::recordHeading() const {
 std::string Capturer::recordImagePath(int number) {
     Settings& s = settingsStore.settings;
     removeTrailingBackslash(s.saveFolder);
-    const ImageFormat format = captureImageFormat(extras.png, s.jpegMode == 1);
+    const ImageFormat format = captureImageFormat(extras_.png, s.jpegMode == 1);
     char path[kPathSize];
-    if (!formatCaptureFileName(path, sizeof path, s.saveFolder, namePrefix, number,
+    if (!formatCaptureFileName(path, sizeof path, s.saveFolder, options_.namePrefix, number,
                                s.zeroPadNumbers == 1, format)) {
         // Too long to hold whole: keep the file part, which is all a record
         // of the history folder stores anyway.
-        formatCaptureFileName(path, sizeof path, "", namePrefix, number, s.zeroPadNumbers == 1,
-                              format);
+        formatCaptureFileName(path, sizeof path, "", options_.namePrefix, number,
+                              s.zeroPadNumbers == 1, format);
     }
     return path;
 }
 
 // ---- the writers ----
 
-int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk) {
+int Capturer::openTarget(HWND owner, const char* path, const NewPicture& picture,
+                         win::FileHandle& file, bool* isDisk) {
     *isDisk = false;
-    if (!image) {
+    if (picture.needsPicture && !image_) {
         ShowMessage(owner, "スクリーンキャプチャが行われていません", kSystemErrorCaption,
                     MB_ICONERROR | MB_OK);
         return -1;
@@ -576,15 +631,12 @@ int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bo
     file.reset(
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const bool existed = file && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (existed && confirmOverwrite == 1 &&
-        ShowMessage(owner, "同じ名前のファイルがあります。上書きしますか？", path,
-                    MB_ICONWARNING | MB_OKCANCEL) != IDOK) {
+    if (existed && options_.confirmOverwrite == 1 && !ConfirmReplace(owner, path, picture)) {
         file.reset();
         return -1;
     }
     if (!file) {
-        ShowMessage(owner, "ファイルのオープンに失敗しました", kSystemErrorCaption,
-                    MB_ICONERROR | MB_OK);
+        ReportFailure(owner, "ファイルのオープンに失敗しました", picture, path);
         return -1;
     }
     *isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
@@ -594,17 +646,8 @@ int Capturer::openTarget(HWND owner, const char* path, win::FileHandle& file, bo
 bool Capturer::readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block) {
     BITMAPINFO info = BottomUpBgr24(width, height);
     win::WindowDc dc(owner);
-    return GetDIBits(dc.get(), image.get(), 0, static_cast<UINT>(height), block, &info,
+    return GetDIBits(dc.get(), image_.get(), 0, static_cast<UINT>(height), block, &info,
                      DIB_RGB_COLORS) == height;
-}
-
-void Capturer::reportWriteFailure(HWND owner, const char* path, bool isDisk) {
-    // No record may point at a broken file. Only a file is removed, never a
-    // device that happened to be named.
-    if (isDisk)
-        DeleteFileA(path);
-    ShowMessage(owner, "ファイルの書き込みに失敗しました", kSystemErrorCaption,
-                MB_ICONERROR | MB_OK);
 }
 
 namespace {
@@ -653,23 +696,27 @@ void PictureSize(const RECT& captureRect, const CaptureRect& bounds, int32_t* wi
 
 // The writers make the whole file in memory and write it with one call
 // through the handle the overwrite check opened: opening it a second time
-// for a stream cost a capture more than the write itself. `encode` fills a
-// block given back from an earlier file.
-int Capturer::writeFile(HWND owner, const char* path, std::vector<uint8_t>& written,
-                        const std::function<bool(std::vector<uint8_t>&)>& encode) {
+// for a stream cost a capture more than the write itself. The encoder fills
+// a block given back from an earlier file.
+int Capturer::writeFile(HWND owner, const char* path, const NewPicture& picture,
+                        std::vector<uint8_t>& written) {
     win::FileHandle file;
     bool isDisk = false;
-    if (openTarget(owner, path, file, &isDisk) != 0)
+    if (openTarget(owner, path, picture, file, &isDisk) != 0)
         return -1;
     std::vector<uint8_t> bytes = std::move(spareFile_);
     // An earlier, larger file of the same name is cut to this one.
-    bool ok = encode(bytes) && win::WriteAll(file.get(), bytes.data(), bytes.size()) &&
+    bool ok = picture.encode(bytes) && win::WriteAll(file.get(), bytes.data(), bytes.size()) &&
               SetEndOfFile(file.get());
     if (!CloseHandle(file.release()))
         ok = false;
     if (!ok) {
         spareFile_ = std::move(bytes);
-        reportWriteFailure(owner, path, isDisk);
+        // No record may point at a broken file. Only a file is removed,
+        // never a device that happened to be named.
+        if (isDisk)
+            DeleteFileA(path);
+        ReportFailure(owner, "ファイルの書き込みに失敗しました", picture, path);
         return -1;
     }
     written = std::move(bytes);
@@ -682,10 +729,22 @@ void Capturer::takeBackFile(std::vector<uint8_t> spent) {
         spareFile_ = std::move(spent);
 }
 
-int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
+std::function<bool(std::vector<uint8_t>&)> Capturer::encoderFor(HWND owner, ImageFormat format) {
+    if (format == ImageFormat::png) {
+        return [this, owner](std::vector<uint8_t>& bytes) {
+            int32_t width = 0, height = 0;
+            return readKeptPixels(owner, &width, &height) &&
+                   encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
+        };
+    }
+    if (format == ImageFormat::jpeg) {
+        return [this, owner](std::vector<uint8_t>& bytes) {
+            return encodeJpeg(owner, options_.jpegQuality, bytes);
+        };
+    }
+    return [this, owner](std::vector<uint8_t>& bytes) {
         int32_t width = 0, height = 0;
-        PictureSize(captureRect, captureBounds_, &width, &height);
+        PictureSize(captureRect_, captureBounds_, &width, &height);
         uint32_t size = 0;
         if (!dibImageSize(width, height, &size) || !SizeFileBlock(bytes, kBmpHeaderSize + size))
             return false;
@@ -694,25 +753,11 @@ int Capturer::writeBmp(HWND owner, const char* path, std::vector<uint8_t>& writt
         std::copy(headers, headers + kBmpHeaderSize, bytes.begin());
         ClearRowPads(bytes.data() + kBmpHeaderSize, width, height);
         return readPixels(owner, width, height, bytes.data() + kBmpHeaderSize);
-    });
-}
-
-int Capturer::writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
-        return encodeJpeg(owner, jpegQuality, bytes);
-    });
-}
-
-int Capturer::writePng(HWND owner, const char* path, std::vector<uint8_t>& written) {
-    return writeFile(owner, path, written, [&](std::vector<uint8_t>& bytes) {
-        int32_t width = 0, height = 0;
-        return readKeptPixels(owner, &width, &height) &&
-               encodePngBytes(width, height, pixels_.data(), dibStride(width), bytes);
-    });
+    };
 }
 
 bool Capturer::readKeptPixels(HWND owner, int32_t* width, int32_t* height) {
-    PictureSize(captureRect, captureBounds_, width, height);
+    PictureSize(captureRect_, captureBounds_, width, height);
     uint32_t size = 0;
     // The block is kept, like the bitmap: fresh pages for 6 MB cost a
     // whole-screen capture a fifth of its time. The encoders read no pad
@@ -736,9 +781,9 @@ bool Capturer::encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out) {
 
 bool Capturer::copyToClipboard(HWND owner) {
     int32_t width = 0, height = 0;
-    PictureSize(captureRect, captureBounds_, &width, &height);
+    PictureSize(captureRect_, captureBounds_, &width, &height);
     uint32_t size = 0;
-    bool ok = image && dibImageSize(width, height, &size);
+    bool ok = image_ && dibImageSize(width, height, &size);
     win::GlobalMemory memory;
     if (ok)
         memory.reset(GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + size));
@@ -773,5 +818,14 @@ bool Capturer::copyToClipboard(HWND owner) {
                     MB_ICONWARNING | MB_OK);
         return false;
     }
+    return true;
+}
+
+bool Capturer::pictureSize(int* width, int* height) const {
+    BITMAP picture{};
+    if (!image_ || !GetObjectA(image_.get(), sizeof picture, &picture))
+        return false;
+    *width = picture.bmWidth;
+    *height = picture.bmHeight;
     return true;
 }

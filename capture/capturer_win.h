@@ -39,9 +39,40 @@ struct CaptureResult {
     bool written() const { return target >= 1; }
 };
 
+// A new picture for the history, however it was made: the one way a hot
+// key's capture, a recorded step and a comparison reach their file.
+struct NewPicture {
+    std::string fileName;  // in the capture folder
+    // The record's image path, asked for once the file is written; none:
+    // "保存先" and the name (only the name when the two do not fit).
+    std::function<std::string()> recordPath;
+    std::string heading;
+    // The file's bytes, made in the block given (one an earlier file left);
+    // false when they could not be made.
+    std::function<bool(std::vector<uint8_t>&)> encode;
+    // A capture's file is refused before it is opened when the grab left
+    // no picture; finished bytes need none.
+    bool needsPicture = false;
+    int32_t target = kTargetScreen;  // CaptureResult::target once written
+    // A recorded step's number, which its failure messages name with the
+    // file; 0 for any other picture. A step's overwrite question comes up
+    // while the user works in another program.
+    int step = 0;
+};
+
 class Capturer {
   public:
     static constexpr int kPrefixSize = 64;
+
+    // The file settings the pipeline works from, a copy the settings sheet
+    // replaces at once (applySettings), so that a capture never sees half
+    // of a change.
+    struct FileOptions {
+        int32_t confirmOverwrite = 0;
+        int32_t jpegMode = 0;
+        int32_t jpegQuality = 0;
+        char namePrefix[kPrefixSize]{};
+    };
 
     void reset();
     // Copies the settings the pipeline works from (start-up).
@@ -49,6 +80,13 @@ class Capturer {
     // The [Capture_Ext] group from and to the settings file.
     void loadExtras();
     bool saveExtras();
+    const CaptureExtras& extras() const { return extras_; }
+    // The group as the extras page or the settings sheet changed it; saved
+    // by saveExtras.
+    void setExtras(const CaptureExtras& extras) { extras_ = extras; }
+    // The region the next "前回の範囲" capture takes.
+    void keepRegion(const CaptureRegion& region) { extras_.lastRegion = region; }
+
     // 0 when refused (the capture folder follows a history that has no name
     // yet); otherwise registers the monitored kinds' hot keys and returns 1.
     // A key another program holds does not stop the others: it is listed
@@ -56,6 +94,9 @@ class Capturer {
     // registered first takes it.
     int startMonitoring(HWND owner);
     void stopMonitoring(HWND owner);
+    // 1 while armed.
+    int32_t monitoring() const { return monitoring_; }
+    const std::vector<FailedHotKey>& hotKeyFailures() const { return hotKeyFailures_; }
     // The one message about the keys of the last arming that failed; none
     // when all were registered.
     void reportHotKeyFailures(HWND owner) const;
@@ -64,9 +105,12 @@ class Capturer {
     // of ours does.
     void registerStepKey(HWND owner);
     bool hotKeyFailed(int hotKeyId) const;
-    // The refusals every capture starts with (the capture folder follows an
-    // untitled history, the start number beyond the maximum); true when
-    // the capture may go on. The region kinds ask before the overlay.
+    // The refusal every new picture starts with: the capture folder follows
+    // a history that has no name yet. True, after the message, when refused.
+    bool refuseUntitledFolder(HWND owner);
+    // The refusals every capture starts with (that one, the start number
+    // beyond the maximum); true when the capture may go on. The region
+    // kinds ask before the overlay.
     bool readyToCapture(HWND owner);
     // The whole screen as it is now, for the region overlay to show and the
     // region capture to cut from; null when it cannot be taken. Kept until
@@ -80,10 +124,25 @@ class Capturer {
     // The last capture's picture on the clipboard as a DIB; false (after
     // telling the user) when it could not be put there.
     bool copyToClipboard(HWND owner);
+    // The last capture's picture size; false when there is no picture.
+    bool pictureSize(int* width, int* height) const;
+    // Forgets the last capture's picture: the next file of a capture that
+    // grabs none is refused.
+    void dropPicture() { image_.reset(); }
+    // kTargetWindow or kTargetScreen: what the last grab took.
+    int32_t lastTarget() const { return lastTarget_; }
 
     // What the pipeline keeps of the settings, after the settings sheet
     // changed them.
     void applySettings(const Settings& settings);
+    const FileOptions& fileOptions() const { return options_; }
+    void setFileOptions(const FileOptions& options) { options_ = options; }
+    // The number the next capture's file takes.
+    int32_t nextNumber() const { return nextNumber_; }
+    void setNextNumber(int32_t number) { nextNumber_ = number; }
+    // The folder the last picture was written in, without its trailing
+    // backslash.
+    const char* folder() const { return folder_; }
 
     // The pipeline for one hot key.
     CaptureResult capture(HWND owner, int hotKeyId);
@@ -94,35 +153,20 @@ class Capturer {
     // One recorded step: its pixels with the click mark drawn in, written
     // like any capture under the next number, with the step's heading.
     CaptureResult captureStep(HWND owner, StepShot& shot, const std::string& heading);
+    // Writes a new picture in the capture folder (asking before it replaces
+    // a file when the settings say so) and removes the annotations of the
+    // picture it replaced. Every failure has been told when it returns.
+    CaptureResult writePicture(HWND owner, const NewPicture& picture);
 
-    // The writers: 0 when the file was written (its bytes in `written`), -1
-    // when it was not.
-    int writeBmp(HWND owner, const char* path, std::vector<uint8_t>& written);
-    int writeJpeg(HWND owner, const char* path, std::vector<uint8_t>& written);
-    int writePng(HWND owner, const char* path, std::vector<uint8_t>& written);
     // The format of the next capture's file: extras.png, else jpegMode.
-    ImageFormat imageFormat() const { return captureImageFormat(extras.png, jpegMode != 0); }
+    ImageFormat imageFormat() const {
+        return captureImageFormat(extras_.png, options_.jpegMode != 0);
+    }
     // The JPEG file's bytes in `out`; false when the picture could not be
     // read or encoded.
     bool encodeJpeg(HWND owner, int quality, std::vector<uint8_t>& out);
 
-    int32_t monitoring = 0;
-    win::Bitmap image;
-    RECT captureRect{};
-    int32_t lastTarget = kTargetNone;
-    int32_t confirmOverwrite = 0;
-    int32_t jpegMode = 0;
-    char namePrefix[kPrefixSize]{};
-    char folder[kPathSize]{};
-    int32_t jpegQuality = 0;
-    int32_t nextNumber = 1;
-    char title[kPathSize]{};
-    CaptureExtras extras;
-    std::vector<FailedHotKey> hotKeyFailures;
-
   private:
-    // The refusal of capture step 1 and of arming; true when refused.
-    bool refuseUntitledFolder(HWND owner);
     // Grabs the foreground window or the screen into `image`; false when the
     // off-screen setting holds a value the pipeline does not know.
     // A window on any monitor: cut to (or kept beyond) the virtual screen,
@@ -149,23 +193,36 @@ class Capturer {
     void prepareImage(int width, int height);
     // The writers' common opening: the picture check, the open and the
     // overwrite question. -1 when the writer must stop.
-    int openTarget(HWND owner, const char* path, win::FileHandle& file, bool* isDisk);
+    int openTarget(HWND owner, const char* path, const NewPicture& picture, win::FileHandle& file,
+                   bool* isDisk);
     // The picture's pixels as a bottom-up 24-bit block, into a block of
     // dibImageSize bytes; false when there are none.
     bool readPixels(HWND owner, int32_t width, int32_t height, uint8_t* block);
-    void reportWriteFailure(HWND owner, const char* path, bool isDisk);
     // Names the next numbered file and writes the picture in the chosen
     // format under that heading.
-    CaptureResult writeNumberedFile(HWND owner, std::string heading);
+    CaptureResult writeNumberedFile(HWND owner, std::string heading, int step);
+    // The encoder of the picture in `format`.
+    std::function<bool(std::vector<uint8_t>&)> encoderFor(HWND owner, ImageFormat format);
     // The heading of a hot key's record: the fixed one or the title.
     std::string recordHeading() const;
     // The record's image path for the file numbered `number`.
     std::string recordImagePath(int number);
-    // Opens the file (asking before it replaces one), lets `encode` make
+    // Opens the file (asking before it replaces one), lets the picture make
     // its bytes, writes and closes it; hands the bytes to `written` on
-    // success. The writers' result.
-    int writeFile(HWND owner, const char* path, std::vector<uint8_t>& written,
-                  const std::function<bool(std::vector<uint8_t>&)>& encode);
+    // success. 0, or -1 when no file was written.
+    int writeFile(HWND owner, const char* path, const NewPicture& picture,
+                  std::vector<uint8_t>& written);
+
+    int32_t monitoring_ = 0;
+    win::Bitmap image_;
+    RECT captureRect_{};
+    int32_t lastTarget_ = kTargetNone;
+    FileOptions options_;
+    char folder_[kPathSize]{};
+    int32_t nextNumber_ = 1;
+    char title_[kPathSize]{};
+    CaptureExtras extras_;
+    std::vector<FailedHotKey> hotKeyFailures_;
 
     // What this process has registered, armed kinds and the step key.
     HeldHotKeys heldKeys_;

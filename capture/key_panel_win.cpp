@@ -106,7 +106,7 @@ void FillChooser(HWND dialog, const MarkerRow& row, HIMAGELIST markers) {
 
 // The registrations only follow the settings when they are made anew.
 void RearmIfMonitoring(HWND dialog) {
-    if (capturer.monitoring != 1)
+    if (capturer.monitoring() != 1)
         return;
     capturer.stopMonitoring(appState.mainWindow);
     capturer.startMonitoring(appState.mainWindow);

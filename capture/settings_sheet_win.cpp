@@ -77,12 +77,12 @@ void InitSaveFiles(HWND page) {
     SetDlgItemInt(page, IDC_SHEET_MAX, static_cast<UINT>(s.maxNumber), TRUE);
     CheckRadioButton(page, IDC_SHEET_OVERWRITE_YES, IDC_SHEET_OVERWRITE_NO,
                      s.confirmOverwrite == 1 ? IDC_SHEET_OVERWRITE_YES : IDC_SHEET_OVERWRITE_NO);
-    const bool given = s.folderOption != 1;
+    const bool given = !s.capturesFollowHistory();
     CheckRadioButton(page, IDC_SHEET_FOLDER_GIVEN, IDC_SHEET_FOLDER_HISTORY,
                      given ? IDC_SHEET_FOLDER_GIVEN : IDC_SHEET_FOLDER_HISTORY);
     ShowFolderChoice(page, given);
     // The armed hot keys were registered for the current folder rule.
-    if (capturer.monitoring == 1)
+    if (capturer.monitoring() == 1)
         Enable(page, given ? IDC_SHEET_FOLDER_HISTORY : IDC_SHEET_FOLDER_GIVEN, false);
     CheckRadioButton(page, IDC_SHEET_OFFSCREEN_CUT, IDC_SHEET_OFFSCREEN_BLACK,
                      s.offscreenBlack == 0 ? IDC_SHEET_OFFSCREEN_CUT : IDC_SHEET_OFFSCREEN_BLACK);
@@ -229,7 +229,7 @@ void InitFileFormat(HWND page) {
     SendDlgItemMessageA(page, IDC_SHEET_QUALITY, TBM_SETPAGESIZE, 0, sheet_rules::kQualityPage);
     // PNG lives in the [Capture_Ext] group and overrides the JPEG/BMP
     // choice, which stays stored as it was.
-    if (capturer.extras.png)
+    if (capturer.extras().png)
         CheckDlgButton(page, IDC_SHEET_PNG, BST_CHECKED);
     else if (s.jpegMode == 1)
         CheckDlgButton(page, IDC_SHEET_JPEG, BST_CHECKED);
@@ -253,8 +253,10 @@ INT_PTR ApplyFileFormat(HWND page) {
     // settings file without it. With no button checked (a jpegMode other
     // than 0 and 1) the choice stays as it was.
     const bool chosen = png || IsChecked(page, IDC_SHEET_JPEG) || IsChecked(page, IDC_SHEET_BMP);
-    if (chosen && png != capturer.extras.png) {
-        capturer.extras.png = png;
+    if (chosen && png != capturer.extras().png) {
+        CaptureExtras extras = capturer.extras();
+        extras.png = png;
+        capturer.setExtras(extras);
         capturer.saveExtras();
     }
     return ApplyResult(page, PSNRET_NOERROR);

@@ -196,7 +196,7 @@ void ForgetUnreadableName(History& current) {
 }
 
 void NewHistory(History& current, HWND owner, bool captureArmed) {
-    if (captureArmed && settingsStore.settings.folderOption == 1) {
+    if (captureArmed && settingsStore.settings.capturesFollowHistory()) {
         ShowMessage(owner,
                     "キャプチャファイルの保存先が履歴と同じに設定されています。\n"
                     "キャプチャー監視は一旦解除します。\r\n"

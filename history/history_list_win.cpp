@@ -313,7 +313,7 @@ int HistoryList::addRowForFile(const char* value) {
 
 void HistoryList::dropFiles(HDROP drop) {
     const Settings& s = settingsStore.settings;
-    const char* folder = s.folderOption == 1 ? history.folder : s.saveFolder;
+    const char* folder = s.capturesFollowHistory() ? history.folder : s.saveFolder;
     const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     HeldRedraw held(window);
     // A message about one file comes with the rows of the files before it.
@@ -357,7 +357,7 @@ void HistoryList::dropFiles(HDROP drop) {
         }
         if (history.count >= kRecordMaximum)
             held.release();  // for the message of the full list
-        if (!addRowForFile(s.folderOption == 1 ? name : target))
+        if (!addRowForFile(s.capturesFollowHistory() ? name : target))
             break;
     }
     writeBack();

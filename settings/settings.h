@@ -87,6 +87,10 @@ struct Settings {
     int32_t reportBackgroundColour;
     int32_t reportItemsPerRow;
     int32_t reportTocSplit;
+
+    // "保存先オプション" 1: the pictures go to the history's own folder (and
+    // an untitled history has none yet), their records keep only the name.
+    bool capturesFollowHistory() const { return folderOption == 1; }
 };
 
 // INI key stems of the eight capture kinds, by kind index. Index 0 (the active

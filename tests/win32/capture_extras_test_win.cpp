@@ -15,6 +15,7 @@
 #include "resources/capture_extras_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "tests/win32/support/capture_fixture.h"
 #include "tests/win32/support/main_window_fixture.h"
 
 namespace {
@@ -31,9 +32,9 @@ class CaptureExtrasTest : public testsupport::MainWindowFixture {
 };
 
 TEST_F(CaptureExtrasTest, ADelayCountsDownInTheStatusBarThenCapturesOnce) {
-    capturer.extras.delaySeconds = 2;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.delaySeconds = 2; });
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_EQ(capturer.monitoring(), 1);
     SendMessageA(window_, WM_HOTKEY, kScreenKind, 0);
     SendMessageA(window_, WM_HOTKEY, kScreenKind, 0);  // ignored while one waits
     EXPECT_EQ(StatusText(), "キャプチャーまで 2 秒");
@@ -51,7 +52,7 @@ TEST_F(CaptureExtrasTest, ADelayCountsDownInTheStatusBarThenCapturesOnce) {
 }
 
 TEST_F(CaptureExtrasTest, TheClipboardGetsTheSamePixelsAsTheFile) {
-    capturer.extras.copyToClipboard = true;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.copyToClipboard = true; });
     SendMessageA(window_, WM_HOTKEY, kScreenKind, 0);
     ASSERT_EQ(history.count, 1);
     const std::string file = testsupport::ReadFileBytes(history.records[0].imagePath);
@@ -78,21 +79,23 @@ TEST_F(CaptureExtrasTest, TheClipboardGetsTheSamePixelsAsTheFile) {
 TEST_F(CaptureExtrasTest, TheStepKeyOnAnArmedKindsKeyIsQuietOnAnotherHoldersNamed) {
     settingsStore.settings.hotKeys[1] = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_EQ(capturer.monitoring(), 1);
     ASSERT_TRUE(RegisterHotKey(nullptr, 0x3002, MOD_CONTROL | MOD_SHIFT, VK_F10));
     testsupport::DialogAnswerer answers;
     answers.press(IDOK);
-    capturer.extras.stepKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
+    testsupport::EditExtras([&](CaptureExtras& e) {
+        e.stepKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F9, 1, 0};
+    });
     capturer.registerStepKey(window_);
     EXPECT_TRUE(answers.seen().empty());
-    capturer.extras.stepKey.virtualKey = VK_F10;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.stepKey.virtualKey = VK_F10; });
     capturer.registerStepKey(window_);
     UnregisterHotKey(nullptr, 0x3002);
     EXPECT_EQ(answers.unexpected(), 0);
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].caption, "ホットキー登録エラー");
     EXPECT_NE(answers.seen()[0].text.find("Ctrl+Shift+F10（ステップ記録）"), std::string::npos);
-    capturer.extras.stepKey.monitored = 0;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.stepKey.monitored = 0; });
     capturer.registerStepKey(window_);
 }
 
@@ -110,13 +113,16 @@ TEST_F(CaptureExtrasTest, TheMonitorKindsOnOneMonitorTakeThePrimaryScreen) {
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(testsupport::ReadFileBytes(history.records[i].imagePath).size(), fileSize);
 
-    capturer.extras.allMonitorsKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F11, 1, 0};
-    capturer.extras.mouseMonitorKey = {0, 0, 1, 0};  // on, but no key
+    testsupport::EditExtras([&](CaptureExtras& e) {
+        e.allMonitorsKey = {HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F11, 1, 0};
+    });
+    // On, but no key.
+    testsupport::EditExtras([&](CaptureExtras& e) { e.mouseMonitorKey = {0, 0, 1, 0}; });
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_EQ(capturer.monitoring(), 1);
     // Ours now: another registration of the combination fails.
     EXPECT_FALSE(RegisterHotKey(nullptr, 0x3003, MOD_CONTROL | MOD_SHIFT, VK_F11));
-    EXPECT_TRUE(capturer.hotKeyFailures.empty());
+    EXPECT_TRUE(capturer.hotKeyFailures().empty());
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_STOP, 0);
     EXPECT_TRUE(RegisterHotKey(nullptr, 0x3003, MOD_CONTROL | MOD_SHIFT, VK_F11));
     UnregisterHotKey(nullptr, 0x3003);
@@ -142,8 +148,8 @@ TEST_F(CaptureExtrasTest, ThePageStoresAMonitorKeyOnceSet) {
     });
     RunSettingsPropertySheet(window_);
     EXPECT_EQ(answers.unexpected(), 0);
-    EXPECT_EQ(capturer.extras.allMonitorsKey.virtualKey, 'A');
-    EXPECT_EQ(capturer.extras.allMonitorsKey.monitored, 1);
+    EXPECT_EQ(capturer.extras().allMonitorsKey.virtualKey, 'A');
+    EXPECT_EQ(capturer.extras().allMonitorsKey.monitored, 1);
     const std::string ini = testsupport::ReadFileBytes(settingsStore.iniPath);
     EXPECT_NE(ini.find("\r\n全モニター修飾=3\r\n全モニターキー=65\r\n全モニター監視=1\r\n"),
               std::string::npos);
@@ -179,8 +185,8 @@ TEST_F(CaptureExtrasTest, ThePageRefusesElevenSecondsAndStoresItsGroup) {
     ASSERT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(answers.seen()[1].text, "遅延は0～10秒で指定してください。");
     EXPECT_TRUE(openAfterRefusal);
-    EXPECT_EQ(capturer.extras.delaySeconds, 3);
-    EXPECT_TRUE(capturer.extras.copyToClipboard);
+    EXPECT_EQ(capturer.extras().delaySeconds, 3);
+    EXPECT_TRUE(capturer.extras().copyToClipboard);
     const std::string ini = testsupport::ReadFileBytes(settingsStore.iniPath);
     EXPECT_NE(ini.find("[Capture_Ext]\r\n"), std::string::npos);
     EXPECT_NE(ini.find("\r\n遅延秒数=3\r\n"), std::string::npos);

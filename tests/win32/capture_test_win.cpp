@@ -126,8 +126,9 @@ TEST_F(CaptureTest, CommentIsTheTitleCutTo128BytesOrTheFixedText) {
 
 TEST_F(CaptureTest, ScreenCaptureHasTheScreenSizeAndIsCalledScreen) {
     settingsStore.settings.zeroPadNumbers = 1;
-    std::snprintf(capturer.namePrefix, sizeof capturer.namePrefix, "AAA");
-    capturer.nextNumber = 12;
+    testsupport::EditFileOptions(
+        [](Capturer::FileOptions& o) { std::snprintf(o.namePrefix, sizeof o.namePrefix, "AAA"); });
+    capturer.setNextNumber(12);
     const CaptureResult captured = capturer.capture(owner_, 103);
     EXPECT_EQ(captured.target, 2);
     Bmp bmp;
@@ -135,7 +136,7 @@ TEST_F(CaptureTest, ScreenCaptureHasTheScreenSizeAndIsCalledScreen) {
     EXPECT_EQ(bmp.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(bmp.height, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_EQ(captured.heading, "SCREEN");
-    EXPECT_EQ(capturer.lastTarget, 2);
+    EXPECT_EQ(capturer.lastTarget(), 2);
 }
 
 TEST_F(CaptureTest, WindowPastTheScreenEdgeIsCutOrFilledBlack) {
@@ -180,13 +181,13 @@ TEST_F(CaptureTest, UnknownOffscreenValueIsReportedAndUsesNoNumber) {
     EXPECT_EQ(answers.seen()[0].caption, "定義設定エラー");
     EXPECT_EQ(answers.seen()[0].text,
               "アクティブウィンドウキャプチャーでスクリーン外の扱いの値が不正です。");
-    EXPECT_EQ(capturer.nextNumber, 1);
+    EXPECT_EQ(capturer.nextNumber(), 1);
     EXPECT_FALSE(testsupport::FileExists(InFolder("1.bmp")));
 }
 
 TEST_F(CaptureTest, OverwriteQuestionOkReplacesWholeAndCancelKeepsTheFile) {
     ColourWindow window(200, 200, 40, 30, RGB(200, 30, 60));
-    capturer.confirmOverwrite = 1;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.confirmOverwrite = 1; });
     const std::string big(100000, 'x');
     ASSERT_TRUE(testsupport::WriteFileBytes(InFolder("1.bmp"), big));
     ASSERT_TRUE(testsupport::WriteFileBytes(InFolder("2.bmp"), big));
@@ -210,14 +211,14 @@ TEST_F(CaptureTest, OverwriteQuestionOkReplacesWholeAndCancelKeepsTheFile) {
     EXPECT_EQ(answers.seen()[1].caption, InFolder("2.bmp"));
     EXPECT_EQ(answers.seen()[1].text, "同じ名前のファイルがあります。上書きしますか？");
     // The declined number is used up.
-    EXPECT_EQ(capturer.nextNumber, 3);
+    EXPECT_EQ(capturer.nextNumber(), 3);
     SetForegroundWindow(window.get());
     EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_TRUE(testsupport::FileExists(InFolder("3.bmp")));
 
     // Without the setting nothing is asked.
-    capturer.confirmOverwrite = 0;
-    capturer.nextNumber = 2;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.confirmOverwrite = 0; });
+    capturer.setNextNumber(2);
     SetForegroundWindow(window.get());
     EXPECT_EQ(capturer.capture(owner_, 102).target, 1);
     EXPECT_EQ(answers.seen().size(), 2u);
@@ -235,16 +236,16 @@ TEST_F(CaptureTest, StartNumberAboveTheMaximumIsRefused) {
     EXPECT_EQ(answers.seen()[1].caption, "環境設定");
     EXPECT_EQ(answers.seen()[0].caption, "ファイル番号設定エラー");
     EXPECT_EQ(answers.seen()[0].text, "開始番号が最大番号を超えています");
-    EXPECT_EQ(capturer.nextNumber, 1);
+    EXPECT_EQ(capturer.nextNumber(), 1);
 }
 
 TEST_F(CaptureTest, NumberRunningPastTheMaximumStartsAgainAtZero) {
     settingsStore.settings.startNumber = 5;
     settingsStore.settings.maxNumber = 5;
-    capturer.nextNumber = 6;
+    capturer.setNextNumber(6);
     EXPECT_EQ(capturer.capture(owner_, 103).target, 2);
     EXPECT_TRUE(testsupport::FileExists(InFolder("0.bmp")));
-    EXPECT_EQ(capturer.nextNumber, 1);
+    EXPECT_EQ(capturer.nextNumber(), 1);
 }
 
 TEST_F(CaptureTest, OpenFailuresAreReportedAndUseTheirNumber) {
@@ -254,7 +255,7 @@ TEST_F(CaptureTest, OpenFailuresAreReportedAndUseTheirNumber) {
                   folder_->path().c_str());
     answers.press(IDOK);
     EXPECT_EQ(capturer.capture(owner_, 103).target, -1);
-    EXPECT_EQ(capturer.nextNumber, 2);
+    EXPECT_EQ(capturer.nextNumber(), 2);
 
     // A file another handle holds open without sharing.
     std::snprintf(settingsStore.settings.saveFolder, kPathSize, "%s", folder_->path().c_str());
@@ -270,7 +271,7 @@ TEST_F(CaptureTest, OpenFailuresAreReportedAndUseTheirNumber) {
     EXPECT_EQ(answers.seen()[0].text, "ファイルのオープンに失敗しました");
     EXPECT_EQ(answers.seen()[0].caption, "S00011 <SYSTEM ERROR>");
     EXPECT_EQ(answers.seen()[1].text, "ファイルのオープンに失敗しました");
-    EXPECT_EQ(capturer.nextNumber, 3);
+    EXPECT_EQ(capturer.nextNumber(), 3);
 }
 
 TEST_F(CaptureTest, EmptyAreaIsReportedAsNoCapture) {
@@ -282,7 +283,7 @@ TEST_F(CaptureTest, EmptyAreaIsReportedAsNoCapture) {
     EXPECT_EQ(capturer.capture(owner_, 102).target, -1);
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "スクリーンキャプチャが行われていません");
-    EXPECT_EQ(capturer.nextNumber, 2);
+    EXPECT_EQ(capturer.nextNumber(), 2);
 }
 
 // Decodes a JPEG file to RGB rows, top row first.
@@ -314,8 +315,8 @@ bool DecodeJpeg(const std::string& path, int* width, int* height, std::string* r
 TEST_F(CaptureTest, JpegCaptureKeepsRedRedAndTheTopRowFirst) {
     // Red over blue: a swapped channel or a flipped picture both show.
     ColourWindow window(300, 300, 64, 64, RGB(220, 20, 20), "jpeg", RGB(20, 20, 220));
-    capturer.jpegMode = 1;
-    capturer.jpegQuality = 90;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = 1; });
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegQuality = 90; });
     ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     int width = 0, height = 0;
     std::string rgb;
@@ -334,8 +335,9 @@ TEST_F(CaptureTest, JpegCaptureKeepsRedRedAndTheTopRowFirst) {
 TEST_F(CaptureTest, PngCaptureHoldsTheScreensPixelsExactly) {
     // Red over blue: a swapped channel or a flipped picture both show.
     ColourWindow window(300, 300, 61, 40, RGB(200, 30, 60), "png", RGB(20, 20, 220));
-    capturer.jpegMode = 1;  // PNG wins over the JPEG choice
-    capturer.extras.png = true;
+    testsupport::EditFileOptions(
+        [&](Capturer::FileOptions& o) { o.jpegMode = 1; });  // PNG wins over the JPEG choice
+    testsupport::EditExtras([&](CaptureExtras& e) { e.png = true; });
     const CaptureResult png = capturer.capture(owner_, 102);
     ASSERT_EQ(png.target, 1);
     ASSERT_EQ(png.path, InFolder("1.png"));
@@ -343,8 +345,8 @@ TEST_F(CaptureTest, PngCaptureHoldsTheScreensPixelsExactly) {
     ASSERT_EQ(std::string(png.file.begin(), png.file.end()), file);
 
     // The same window through the BMP writer, whose pixels are the screen's.
-    capturer.extras.png = false;
-    capturer.jpegMode = 0;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.png = false; });
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = 0; });
     ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     Bmp bmp;
     ASSERT_TRUE(bmp.load(InFolder("2.bmp")));
@@ -370,18 +372,18 @@ TEST_F(CaptureTest, HundredsOfCapturesLeakNoGdiObject) {
     ColourWindow window(100, 100, 48, 32, RGB(200, 30, 60));
     // Warm up Wine's own caches first.
     for (int jpeg = 0; jpeg < 2; ++jpeg) {
-        capturer.jpegMode = jpeg;
+        testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = jpeg; });
         ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
         ASSERT_EQ(capturer.capture(owner_, 103).target, 2);
     }
-    capturer.image.reset();  // the last picture is kept on purpose
+    capturer.dropPicture();  // the last picture is kept on purpose
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
-        capturer.jpegMode = (i / 2) % 2;
-        capturer.nextNumber = 1;  // the same files over and over
+        testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = (i / 2) % 2; });
+        capturer.setNextNumber(1);  // the same files over and over
         ASSERT_EQ(capturer.capture(owner_, 102 + i % 2).target, 1 + i % 2) << i;
     }
-    capturer.image.reset();
+    capturer.dropPicture();
     const std::vector<int> after = testsupport::GdiProbeSlots();
     // Wine's own caches may swap a slot or two; a leak of one object per
     // capture would take every probe slot of before.
@@ -417,11 +419,11 @@ TEST_F(CaptureTest, KeptBitmapTakesEachCapturesSizeAndPixels) {
     }
 
     ColourWindow window(100, 120, 48, 32, RGB(200, 30, 60));
-    capturer.jpegMode = 1;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = 1; });
     ASSERT_EQ(capturer.capture(owner_, 102).target, 1);
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 200; ++i) {
-        capturer.nextNumber = 1;
+        capturer.setNextNumber(1);
         ASSERT_EQ(capturer.capture(owner_, 102).target, 1) << i;
     }
     EXPECT_LE(testsupport::GdiProbeSlotsLost(before), 8u);
@@ -448,7 +450,7 @@ TEST_F(CaptureTest, FileBlockGivenBackHoldsOnlyTheNextFile) {
         SCOPED_TRACE(i);
         const auto& c = captures[i];
         ColourWindow window(100, 120, c.width, c.height, RGB(c.r, c.g, c.b));
-        capturer.extras.png = c.png;
+        testsupport::EditExtras([&](CaptureExtras& e) { e.png = c.png; });
         CaptureResult captured = capturer.capture(owner_, 102);
         ASSERT_EQ(captured.target, 1);
         const std::string file = ReadFileBytes(captured.path);

@@ -51,7 +51,7 @@ TEST_F(WriteFailureTest, BmpWriteFailureIsReportedAndRemovesThePartialFile) {
     DialogAnswerer answers;
     answers.press(IDOK);
     EXPECT_EQ(capturer.capture(owner_, 103).target, -1);
-    EXPECT_EQ(capturer.nextNumber, 2);  // the number is used up
+    EXPECT_EQ(capturer.nextNumber(), 2);  // the number is used up
     EXPECT_FALSE(FileExists(InFolder("1.bmp")));
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "ファイルの書き込みに失敗しました");
@@ -84,8 +84,8 @@ TEST_F(WriteFailureTest, JpegWriteFailureIsReportedAndRemovesThePartialFile) {
     SetForegroundWindow(noise);
     UpdateWindow(noise);
     testsupport::PumpPending();
-    capturer.jpegMode = 1;
-    capturer.jpegQuality = 95;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = 1; });
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegQuality = 95; });
     DialogAnswerer answers;
     answers.press(IDOK);
     EXPECT_EQ(capturer.capture(owner_, 102).target, -1);

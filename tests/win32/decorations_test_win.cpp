@@ -78,7 +78,7 @@ class DecorationTest : public testsupport::CaptureFixture {
     Bmp CaptureAt(int hotKeyId, int x, int y) {
         EXPECT_TRUE(SetCursorPos(x, y));
         testsupport::PumpPending();
-        capturer.nextNumber = 1;
+        capturer.setNextNumber(1);
         const int result = capturer.capture(owner_, hotKeyId).target;
         EXPECT_EQ(result, hotKeyId % 2 == 0 ? 1 : 2);
         Bmp bmp;
@@ -194,13 +194,13 @@ TEST_F(DecorationTest, DecoratedCapturesLeakNoGdiObject) {
     const int kinds[] = {104, 105, 106, 107, 108, 109};
     for (int id : kinds)
         ASSERT_GT(capturer.capture(owner_, id).target, 0) << id;
-    capturer.image.reset();
+    capturer.dropPicture();
     const std::vector<int> before = testsupport::GdiProbeSlots();
     for (int i = 0; i < 300; ++i) {
-        capturer.nextNumber = 1;
+        capturer.setNextNumber(1);
         ASSERT_GT(capturer.capture(owner_, kinds[i % 6]).target, 0) << i;
     }
-    capturer.image.reset();
+    capturer.dropPicture();
     const std::vector<int> after = testsupport::GdiProbeSlots();
     std::vector<int> common;
     std::set_intersection(before.begin(), before.end(), after.begin(), after.end(),

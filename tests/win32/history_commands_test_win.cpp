@@ -121,7 +121,7 @@ TEST_F(HistoryCommandsTest, ThousandRecordsRefuseTheNextCapture) {
     EXPECT_EQ(answers.seen()[0].caption, "警告");
     EXPECT_EQ(history.count, 1000);
     EXPECT_FALSE(testsupport::FileExists(InFolder("1.bmp")));
-    EXPECT_EQ(capturer.nextNumber, 1);
+    EXPECT_EQ(capturer.nextNumber(), 1);
 
     // A new history takes captures again.
     history.modified = 0;
@@ -210,7 +210,7 @@ TEST_F(HistoryCommandsTest, ArmingButtonAndRefusalStates) {
     // The button toggles itself before its command arrives.
     SendMessageA(toolbar.window, TB_SETSTATE, IDM_CAPTURE_TOGGLE, TBSTATE_ENABLED);
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_TOGGLE, 0);
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
 
     settingsStore.settings.folderOption = 1;
@@ -220,7 +220,7 @@ TEST_F(HistoryCommandsTest, ArmingButtonAndRefusalStates) {
                  TBSTATE_ENABLED | TBSTATE_CHECKED);
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_TOGGLE, 0);
     EXPECT_EQ(answers.seen().size(), 1u);
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_EQ(ButtonState(IDM_CAPTURE_TOGGLE), TBSTATE_ENABLED);
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
@@ -230,14 +230,14 @@ TEST_F(HistoryCommandsTest, NewHistoryWhileArmedOnTheHistoryFolderStopsCapturing
     settingsStore.settings.folderOption = 1;
     NameHistory("armed.csv");
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_EQ(capturer.monitoring(), 1);
     DialogAnswerer answers;
     answers.press(IDOK);
     SendMessageA(window_, WM_COMMAND, IDM_FILE_NEW, 0);
     testsupport::PumpPending();
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].caption, folder_->path());
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
 }
 

@@ -20,6 +20,7 @@
 #include "resources/compare_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "tests/win32/support/capture_fixture.h"
 #include "tests/win32/support/main_window_fixture.h"
 #include "view/compare_window_win.h"
 
@@ -467,11 +468,11 @@ TEST_F(HistoryListTest, CompareTakesTwoComparablePicturesAndAddsItsOverlayAsACap
     EXPECT_TRUE(FileExists(InFolder("0_diff.png")));
     EXPECT_EQ(Rows(), 4);
 
-    capturer.confirmOverwrite = 1;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.confirmOverwrite = 1; });
     DialogAnswerer answers;
     answers.press(IDCANCEL);
     SendMessageA(compare, WM_COMMAND, IDC_COMPARE_ADD, 0);
-    capturer.confirmOverwrite = 0;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.confirmOverwrite = 0; });
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text, "同じ名前のファイルがあります。上書きしますか？");
     EXPECT_EQ(history.count, 4);

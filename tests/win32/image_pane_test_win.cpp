@@ -25,6 +25,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
+#include "tests/win32/support/capture_fixture.h"
 #include "tests/win32/support/main_window_fixture.h"
 #include "view/bmp_loader.h"
 #include "view/image_view_win.h"
@@ -482,8 +483,12 @@ TEST_F(ImagePaneTest, FileWrittenAgainIsReadAgain) {
 TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
     Settings& s = settingsStore.settings;
     std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
-    s.confirmOverwrite = capturer.confirmOverwrite = 0;
-    s.jpegQuality = capturer.jpegQuality = 90;
+    s.confirmOverwrite = 0;
+    s.jpegQuality = 90;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) {
+        o.confirmOverwrite = 0;
+        o.jpegQuality = 90;
+    });
     for (const ImageFormat format : {ImageFormat::bmp, ImageFormat::jpeg, ImageFormat::png}) {
         const bool jpeg = format == ImageFormat::jpeg;
         for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
@@ -502,9 +507,10 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
             testsupport::PumpPending();
             GdiFlush();
             Sleep(100);
-            s.jpegMode = capturer.jpegMode = jpeg;
-            capturer.extras.png = format == ImageFormat::png;
-            capturer.nextNumber = 1;  // the second colour replaces the first's file
+            s.jpegMode = jpeg;
+            testsupport::EditFileOptions([&](Capturer::FileOptions& o) { o.jpegMode = jpeg; });
+            testsupport::EditExtras([&](CaptureExtras& e) { e.png = format == ImageFormat::png; });
+            capturer.setNextNumber(1);  // the second colour replaces the first's file
             SendMessageA(window_, WM_HOTKEY, 103, 0);
             testsupport::PumpPending();
             DestroyWindow(cover);
@@ -537,7 +543,7 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
             EXPECT_NEAR(topLeft[0], GetBValue(colour), 8);
         }
     }
-    capturer.extras.png = false;
+    testsupport::EditExtras([&](CaptureExtras& e) { e.png = false; });
     history.modified = 0;
 }
 

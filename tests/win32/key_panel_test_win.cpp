@@ -76,7 +76,7 @@ class KeyPanelTest : public testsupport::MainWindowFixture {
     std::string Ini() const { return ReadFileBytes(settingsStore.iniPath); }
     void Arm() {
         SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-        ASSERT_EQ(capturer.monitoring, 1);
+        ASSERT_EQ(capturer.monitoring(), 1);
     }
 
     HWND container_ = nullptr;
@@ -221,7 +221,7 @@ TEST_F(KeyPanelTest, TogglingWhileIdleSavesTheKindButRegistersNothing) {
     EXPECT_TRUE(HasLine(ini, "AウィンドウC：監視=1")) << ini;
     EXPECT_TRUE(HasLine(ini, "AウィンドウC：修飾キー=3")) << ini;
     EXPECT_TRUE(HasLine(ini, "AウィンドウC：キー=122")) << ini;
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F11));
 
     Click(5);
@@ -243,13 +243,13 @@ TEST_F(KeyPanelTest, TogglingKind5WhileArmedRegistersAndUnregistersItsKeyAtOnce)
     ASSERT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F11));
 
     Click(5);
-    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(capturer.monitoring(), 1);
     EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F11));
     EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_ALT, VK_F7));
     EXPECT_TRUE(HasLine(Ini(), "AウィンドウC：監視=1"));
 
     Click(5);
-    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(capturer.monitoring(), 1);
     EXPECT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F11));
     EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_ALT, VK_F7));
     EXPECT_TRUE(HasLine(Ini(), "AウィンドウC：監視=0"));
@@ -282,7 +282,7 @@ TEST_F(KeyPanelTest, ChoosingImage3ForKind4StoresTwoAndShowsTheBlackArrow) {
     for (int j = 0; j < 4; ++j)
         EXPECT_EQ(Shown(kPreviews4[j]), j == 2) << j;
     EXPECT_TRUE(Shown(kPreviews5[1]));
-    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(capturer.monitoring(), 1);
     EXPECT_FALSE(ComboIsFree(MOD_ALT | MOD_SHIFT, VK_F8));
 }
 

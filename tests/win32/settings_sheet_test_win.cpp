@@ -156,11 +156,11 @@ TEST_F(SettingsSheetTest, OkStoresSavesAndRefreshesTheCapturer) {
     EXPECT_TRUE(HasLine(ini, "JPEGモード=0"));
     EXPECT_TRUE(HasLine(ini, "起動アプリ：テキスト=C:\\エディタ.exe"));
 
-    EXPECT_EQ(capturer.nextNumber, 42);
-    EXPECT_STREQ(capturer.namePrefix, "記録");
-    EXPECT_STREQ(capturer.folder, "C:\\画像");
-    EXPECT_EQ(capturer.jpegMode, 0);
-    EXPECT_EQ(capturer.jpegQuality, 10);
+    EXPECT_EQ(capturer.nextNumber(), 42);
+    EXPECT_STREQ(capturer.fileOptions().namePrefix, "記録");
+    EXPECT_STREQ(capturer.folder(), "C:\\画像");
+    EXPECT_EQ(capturer.fileOptions().jpegMode, 0);
+    EXPECT_EQ(capturer.fileOptions().jpegQuality, 10);
 }
 
 // PNG is the [Capture_Ext] group's: choosing it keeps JPEGモード as it was,
@@ -178,7 +178,7 @@ TEST_F(SettingsSheetTest, PngIsTheExtraGroupsAndLeavesTheJpegChoice) {
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.pngLine);
-        const bool pngBefore = capturer.extras.png;
+        const bool pngBefore = capturer.extras().png;
         bool quality = true, shownBefore = false;
         DialogAnswerer answers;
         answers.add([&](HWND sheet) {
@@ -192,9 +192,9 @@ TEST_F(SettingsSheetTest, PngIsTheExtraGroupsAndLeavesTheJpegChoice) {
         EXPECT_EQ(answers.unexpected(), 0);
         EXPECT_EQ(shownBefore, pngBefore);
         EXPECT_FALSE(quality);
-        EXPECT_EQ(capturer.extras.png, step.png);
+        EXPECT_EQ(capturer.extras().png, step.png);
         EXPECT_EQ(Stored().jpegMode, step.jpegMode);
-        EXPECT_EQ(capturer.jpegMode, step.jpegMode);
+        EXPECT_EQ(capturer.fileOptions().jpegMode, step.jpegMode);
         const std::string ini = Ini();
         EXPECT_TRUE(HasLine(ini, "[Capture_Ext]")) << ini;
         EXPECT_TRUE(HasLine(ini, step.pngLine)) << ini;
@@ -205,7 +205,7 @@ TEST_F(SettingsSheetTest, PngIsTheExtraGroupsAndLeavesTheJpegChoice) {
 TEST_F(SettingsSheetTest, CancelChangesNothing) {
     const Settings before = Stored();
     const std::string iniBefore = Ini();
-    const int32_t nextBefore = capturer.nextNumber;
+    const int32_t nextBefore = capturer.nextNumber();
     DialogAnswerer answers;
     answers.add([&](HWND sheet) {
         HWND files = ShowPage(sheet, kFilesPage);
@@ -220,12 +220,12 @@ TEST_F(SettingsSheetTest, CancelChangesNothing) {
     const Settings after = Stored();
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     EXPECT_EQ(Ini(), iniBefore);
-    EXPECT_EQ(capturer.nextNumber, nextBefore);
+    EXPECT_EQ(capturer.nextNumber(), nextBefore);
 }
 
 TEST_F(SettingsSheetTest, WhileArmedTheGivenFolderCannotBeSwitched) {
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    ASSERT_EQ(capturer.monitoring, 1);
+    ASSERT_EQ(capturer.monitoring(), 1);
     DialogAnswerer answers;
     answers.add([&](HWND sheet) {
         HWND files = ShowPage(sheet, kFilesPage);
@@ -240,10 +240,12 @@ TEST_F(SettingsSheetTest, WhileArmedTheGivenFolderCannotBeSwitched) {
 }
 
 TEST_F(SettingsSheetTest, WhileArmedTheHistoryFolderCannotBeSwitched) {
-    settingsStore.settings.folderOption = 1;
     // The arming command refuses an untitled history's folder; the rule
-    // under test only looks at the flag.
-    capturer.monitoring = 1;
+    // under test only looks at the armed state, so the keys are armed for
+    // the given folder first.
+    settingsStore.settings.folderOption = 0;
+    ASSERT_EQ(capturer.startMonitoring(window_), 1);
+    settingsStore.settings.folderOption = 1;
     DialogAnswerer answers;
     answers.add([&](HWND sheet) {
         HWND files = ShowPage(sheet, kFilesPage);
@@ -254,7 +256,7 @@ TEST_F(SettingsSheetTest, WhileArmedTheHistoryFolderCannotBeSwitched) {
         PropSheet_PressButton(sheet, PSBTN_CANCEL);
     });
     RunSettingsPropertySheet(window_);
-    capturer.monitoring = 0;
+    capturer.stopMonitoring(window_);
     EXPECT_EQ(answers.unexpected(), 0);
 }
 

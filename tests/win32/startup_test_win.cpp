@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_FALSE(MenuEnabled(IDM_VERIFY));
     EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
 }
 
 TEST_F(MainWindowTest, ClosingWritesWindowThenFileSetGroups) {
@@ -233,13 +233,13 @@ TEST_F(MainWindowTest, AcceleratorsReachTheMainWindowFromAFocusedChild) {
     EXPECT_TRUE(testsupport::FileExists(path));
     press('S', true, true);
     EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_START);
-    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(capturer.monitoring(), 1);
     EXPECT_EQ(StatusText(), "キャプチャ監視中");
     EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_START));
     EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_STOP));
     press('E', true, true);
     EXPECT_EQ(commandsSeen.back(), IDM_CAPTURE_STOP);
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     // A plain S is no command.
     const size_t before = commandsSeen.size();
@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, ArmingRegistersMonitoredKeysAndClosingUnregistersThem) {
     ASSERT_TRUE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
 
     SendMessageA(window_, WM_COMMAND, IDM_CAPTURE_START, 0);
-    EXPECT_EQ(capturer.monitoring, 1);
+    EXPECT_EQ(capturer.monitoring(), 1);
     EXPECT_FALSE(ComboIsFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
     EXPECT_TRUE(ComboIsFree(MOD_ALT, VK_F10));
 
@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, ArmingIsRefusedWhileTheFolderFollowsAnUntitledHistory) {
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].caption, history.folder);
     EXPECT_EQ(answers.seen()[0].text.rfind("キャプチャファイルの保存先が履歴と同じに", 0), 0u);
-    EXPECT_EQ(capturer.monitoring, 0);
+    EXPECT_EQ(capturer.monitoring(), 0);
     EXPECT_TRUE(MenuEnabled(IDM_CAPTURE_START));
     EXPECT_FALSE(MenuEnabled(IDM_CAPTURE_STOP));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");

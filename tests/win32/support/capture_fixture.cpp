@@ -67,14 +67,14 @@ void CaptureFixture::SetUp() {
     std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
     capturer.reset();
     capturer.prime(s, history);
-    capturer.extras = CaptureExtras{};
+    capturer.setExtras(CaptureExtras{});
     owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
 }
 
 void CaptureFixture::TearDown() {
     DestroyWindow(owner_);
-    capturer.image.reset();
+    capturer.dropPicture();
     folder_.reset();
 }
 

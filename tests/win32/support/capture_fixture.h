@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capturer_win.h"
 #include "tests/win32/support/win_test_support.h"
 
 namespace testsupport {
@@ -35,6 +36,21 @@ std::vector<int> GdiProbeSlots();
 // How many slots of `before` the probes no longer get: objects made since
 // and still alive, give or take a slot or two of Wine's own caches.
 size_t GdiProbeSlotsLost(const std::vector<int>& before);
+
+// Changes some of the capturer's file options or extras, as a settings
+// page would, keeping the others.
+template <class Edit>
+void EditFileOptions(Edit edit) {
+    Capturer::FileOptions options = capturer.fileOptions();
+    edit(options);
+    capturer.setFileOptions(options);
+}
+template <class Edit>
+void EditExtras(Edit edit) {
+    CaptureExtras extras = capturer.extras();
+    edit(extras);
+    capturer.setExtras(extras);
+}
 
 class CaptureFixture : public ::testing::Test {
   protected:

@@ -33,7 +33,7 @@ void MainWindowFixture::TearDown() {
         DestroyWindow(window_);
     }
     PumpPending();
-    capturer.image.reset();
+    capturer.dropPicture();
     if (accelerators_)
         DestroyAcceleratorTable(accelerators_);
     folder_.reset();
