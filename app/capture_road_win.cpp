@@ -189,7 +189,7 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
         digest = now.get_future();
     }
     // The new row's picture is made from the bytes just written, not read back.
-    OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
+    LendCaptureBytes(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
     if (script && script->heading)
@@ -216,7 +216,7 @@ void AppendCaptureRecord(HWND window, HWND owner, CaptureResult& captured, Sourc
 // from, go back to the capturer for the next file.
 void ShowCapturedPicture() {
     ShowSelectedPicture();
-    capturer.takeBackFile(TakeSpentCapturedFile());
+    capturer.takeBackFile(ReclaimCaptureBytes());
 }
 
 bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script = nullptr,
