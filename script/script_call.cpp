@@ -9,8 +9,9 @@ namespace script {
 namespace {
 
 const char* const kKindNames[kKindCount] = {
-    "window",        "screen",        "window-frame",  "screen-frame", "window-marker",
-    "screen-marker", "window-cursor", "screen-cursor", "region",       "last-region"};
+    "window",        "screen",        "window-frame", "screen-frame", "window-marker",
+    "screen-marker", "window-cursor", "screen-cursor", "region",      "last-region",
+    "all-monitors",  "mouse-monitor"};
 
 constexpr char kRequestMagic[] = "ZCS1";
 constexpr std::size_t kFieldsPerCommand = 10;
@@ -219,7 +220,7 @@ const char* readCapture(const Argument& arg, Verb, Parsed&, Command& command) {
         return nullptr;
     return "キャプチャーの種類が不正です（window, screen, window-frame, "
            "screen-frame, window-marker, screen-marker, window-cursor, "
-           "screen-cursor, region:x,y,w,h, last-region）。";
+           "screen-cursor, region:x,y,w,h, last-region, all-monitors, mouse-monitor）。";
 }
 
 // /heading and /text belong to the capture just before them, once each.
@@ -375,6 +376,15 @@ bool parseArguments(const std::vector<std::string>& args, Call& call, std::strin
         return false;
     }
     return true;
+}
+
+bool regionOnScreen(const Region& region, const Screen& screen) {
+    // In 64 bits: a region's far edge and the screen's may pass 32767.
+    const auto overlap = [](int64_t start, int64_t length, int64_t from, int64_t size) {
+        return length > 0 && size > 0 && start < from + size && from < start + length;
+    };
+    return overlap(region.x, region.width, screen.left, screen.width) &&
+           overlap(region.y, region.height, screen.top, screen.height);
 }
 
 bool checkCommand(const Command& command, std::string& error) {
