@@ -199,7 +199,7 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
     if (hashing)
         digest = DigestOf(captured);
     // The new row's picture is made from the bytes just written, not read back.
-    OfferCapturedFile(captured.path.c_str(), std::move(captured.file));
+    LendCaptureBytes(captured.path.c_str(), std::move(captured.file));
     char timestamp[kDateTimeSize];
     historyfile::Timestamp(timestamp);
     if (script && script->heading)
@@ -224,7 +224,7 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
 // from, go back to the capturer for the next file.
 void ShowCapturedPicture(HWND window) {
     SendMessageA(window, UWM_SHOW_IMAGE, 0, 0);
-    capturer.takeBackFile(TakeSpentCapturedFile());
+    capturer.reuseFileBlock(ReclaimCaptureBytes());
 }
 
 bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script = nullptr,

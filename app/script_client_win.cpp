@@ -222,79 +222,75 @@ int Fail(Outcome outcome, const std::string& cp932Message, const std::wstring& r
     return Finish(outcome, FailureJson(outcome, cp932Message), resultPath);
 }
 
-}  // namespace
+// ---- the phases of a call ----
 
-// Options start with '/' or '-'; anything else on the command line (a file
-// dropped on the program) is left unused as it always was.
-bool HasArguments() {
-    int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    const bool options = argv && count > 1 && (argv[1][0] == L'/' || argv[1][0] == L'-');
-    if (argv)
-        LocalFree(argv);
-    return options;
+// The result file of arguments that did not parse: it may be the one thing
+// that is right.
+std::wstring ResultPathOf(const std::vector<std::string>& args) {
+    std::wstring resultPath;
+    for (const std::string& a : args)
+        if (a.size() > 8 && (a.compare(0, 8, "/result:") == 0 || a.compare(0, 8, "-result:") == 0))
+            resultPath = FullPath(Wide(a.substr(8)));
+    return resultPath;
 }
 
-int Run() {
-    script::Call call;
-    std::string error;
-    if (!script::parseArguments(Arguments(), call, error)) {
-        // The result file may be the one thing that is right.
-        std::wstring resultPath;
-        for (const std::string& a : Arguments())
-            if (a.size() > 8 &&
-                (a.compare(0, 8, "/result:") == 0 || a.compare(0, 8, "-result:") == 0))
-                resultPath = FullPath(Wide(a.substr(8)));
-        return Fail(Outcome::badArgument, error, resultPath);
-    }
-    const ULONGLONG deadline =
-        GetTickCount64() + static_cast<ULONGLONG>(call.timeoutSeconds) * 1000;
+// The result file made full; false when its folder is not there.
+bool FullResultPath(const script::Call& call, std::wstring& resultPath) {
+    if (call.resultPath.empty())
+        return true;
+    resultPath = FullPath(Wide(call.resultPath));
+    return !resultPath.empty() && IsFolder(FolderOf(resultPath));
+}
 
-    // Every argument is checked before anything is sent.
-    std::wstring resultPath;
-    if (!call.resultPath.empty()) {
-        resultPath = FullPath(Wide(call.resultPath));
-        if (resultPath.empty() || !IsFolder(FolderOf(resultPath)))
-            return Fail(Outcome::badArgument, "結果ファイルのフォルダーがありません。", {});
-    }
+// Every argument is checked before anything is sent: the commands' paths
+// made full CP932 and checked as the window will check them, and the
+// folder of the window to call. False with the message (CP932).
+bool CheckCall(script::Call& call, std::wstring& folder, std::string& error) {
     for (script::Command& c : call.commands) {
         if (!c.textFile.empty()) {
             if (!Cp932FullPath(c.textFile, error))
-                return Fail(Outcome::badArgument, error, resultPath);
+                return false;
             const DWORD attributes = GetFileAttributesA(c.textFile.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return Fail(Outcome::badArgument, "テキストファイルがありません: " + c.textFile,
-                            resultPath);
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                error = "テキストファイルがありません: " + c.textFile;
+                return false;
+            }
         }
         if (!c.path.empty() && !Cp932FullPath(c.path, error))
-            return Fail(Outcome::badArgument, error, resultPath);
+            return false;
         if (!script::checkCommand(c, error))
-            return Fail(Outcome::badArgument, error, resultPath);
+            return false;
     }
-    std::wstring folder = script_peer::OwnFolder();
+    folder = script_peer::OwnFolder();
     if (!call.instanceFolder.empty()) {
         folder = FullPath(Wide(call.instanceFolder));
         while (folder.size() > 3 && folder.back() == L'\\')
             folder.pop_back();
-        if (folder.empty() || !IsFolder(folder))
-            return Fail(Outcome::badArgument, "/instance のフォルダーがありません。", resultPath);
+        if (folder.empty() || !IsFolder(folder)) {
+            error = "/instance のフォルダーがありません。";
+            return false;
+        }
     }
+    return true;
+}
 
-    // One caller at a time finds or starts the window, so that callers
-    // started together do not start one window each.
-    {
-        win::KernelHandle gate(CreateMutexW(nullptr, FALSE, L"Local\\ZelcapScriptStart"));
-        const DWORD waited = gate ? WaitForSingleObject(gate.get(), Left(deadline)) : WAIT_FAILED;
-        const bool held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-        target = FindInstance(folder, 0);
-        if (!target && held)
-            target = StartInstance(folder, deadline);
-        if (held)
-            ReleaseMutex(gate.get());
-        if (!target)
-            return Fail(Outcome::noInstance, "Zelcap を起動できませんでした。", resultPath);
-    }
+// One caller at a time finds or starts the window, so that callers started
+// together do not start one window each.
+HWND FindOrStartInstance(const std::wstring& folder, ULONGLONG deadline) {
+    win::KernelHandle gate(CreateMutexW(nullptr, FALSE, L"Local\\ZelcapScriptStart"));
+    const DWORD waited = gate ? WaitForSingleObject(gate.get(), Left(deadline)) : WAIT_FAILED;
+    const bool held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    HWND found = FindInstance(folder, 0);
+    if (!found && held)
+        found = StartInstance(folder, deadline);
+    if (held)
+        ReleaseMutex(gate.get());
+    return found;
+}
 
+// Sends the commands to `target` and waits for its answer on a message-only
+// window of this process; the exit code of the call.
+int SendAndWait(const script::Call& call, ULONGLONG deadline, const std::wstring& resultPath) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = AnswerProc;
@@ -330,6 +326,38 @@ int Run() {
             WaitForSingleObject(process.get(), Left(deadline));
     }
     return Finish(static_cast<Outcome>(code), answer, resultPath);
+}
+
+}  // namespace
+
+// Options start with '/' or '-'; anything else on the command line (a file
+// dropped on the program) is left unused as it always was.
+bool HasArguments() {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    const bool options = argv && count > 1 && (argv[1][0] == L'/' || argv[1][0] == L'-');
+    if (argv)
+        LocalFree(argv);
+    return options;
+}
+
+int Run() {
+    script::Call call;
+    std::string error;
+    const std::vector<std::string> args = Arguments();
+    if (!script::parseArguments(args, call, error))
+        return Fail(Outcome::badArgument, error, ResultPathOf(args));
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(call.timeoutSeconds) * 1000;
+    std::wstring resultPath, folder;
+    if (!FullResultPath(call, resultPath))
+        return Fail(Outcome::badArgument, "結果ファイルのフォルダーがありません。", {});
+    if (!CheckCall(call, folder, error))
+        return Fail(Outcome::badArgument, error, resultPath);
+    target = FindOrStartInstance(folder, deadline);
+    if (!target)
+        return Fail(Outcome::noInstance, "Zelcap を起動できませんでした。", resultPath);
+    return SendAndWait(call, deadline, resultPath);
 }
 
 }  // namespace script_client

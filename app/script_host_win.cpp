@@ -110,6 +110,10 @@ Step Refuse(const char* text) {
 int HotKeyOf(int kind) {
     if (kind < 8)
         return kFirstHotKeyId + kind;
+    if (kind == script::kAllMonitorsKind)
+        return kAllMonitorsHotKeyId;
+    if (kind == script::kMouseMonitorKind)
+        return kMouseMonitorHotKeyId;
     return kRepeatRegionHotKeyId;  // a given region is kept first, then taken as the kept one
 }
 
@@ -119,9 +123,12 @@ Step Capture(HWND window, const Command& c) {
     if (c.kind == script::kRegionKind) {
         const CaptureRegion region{c.region.x, c.region.y, c.region.x + c.region.width,
                                    c.region.y + c.region.height};
-        if (capture_extras::onScreen(region, GetSystemMetrics(SM_CXSCREEN),
-                                     GetSystemMetrics(SM_CYSCREEN))
-                .empty())
+        // Every monitor's, as the hot keys' region: one left of or above
+        // the primary monitor lies at negative coordinates.
+        const script::Screen screen{
+            GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        if (!script::regionOnScreen(c.region, screen))
             return Refuse("指定の範囲が現在の画面の外にあります。");
         capturer.keepRegion(region);
     }

@@ -723,7 +723,7 @@ int Capturer::writeFile(HWND owner, const char* path, const NewPicture& picture,
     return 0;
 }
 
-void Capturer::takeBackFile(std::vector<uint8_t> spent) {
+void Capturer::reuseFileBlock(std::vector<uint8_t> spent) {
     // The larger block is the one a whole-screen file fits in.
     if (spent.capacity() > spareFile_.capacity())
         spareFile_ = std::move(spent);

@@ -33,7 +33,7 @@ struct CaptureResult {
     std::string heading;     // the record's heading
     // The file's bytes as written, so that its picture can be shown without
     // reading the file back. The caller may take them, and give them back
-    // (Capturer::takeBackFile) once it is done with them.
+    // (Capturer::reuseFileBlock) once it is done with them.
     std::vector<uint8_t> file;
 
     bool written() const { return target >= 1; }
@@ -149,7 +149,7 @@ class Capturer {
     // A result's file bytes once nothing needs them any more: the next file
     // is made in their block. Fresh pages for a 6 MB BMP file cost a
     // whole-screen capture a sixth of its time under Wine.
-    void takeBackFile(std::vector<uint8_t> spent);
+    void reuseFileBlock(std::vector<uint8_t> spent);
     // One recorded step: its pixels with the click mark drawn in, written
     // like any capture under the next number, with the step's heading.
     CaptureResult captureStep(HWND owner, StepShot& shot, const std::string& heading);

@@ -301,50 +301,28 @@ lxw_worksheet* evidenceSheet(lxw_workbook* book, const std::string& name) {
     return sheet;
 }
 
-}  // namespace
-
-WorkbookResult writeWorkbook(const std::string& outputPath,
-                             const std::vector<WorkbookRecord>& records,
-                             const WorkbookOptions& options, WorkbookSource& source,
-                             WorkbookProgress* progress) {
-    WorkbookResult result;
+lxw_workbook* openBook(const std::string& outputPath, const WorkbookOptions& options) {
     lxw_workbook_options bookOptions{};
     bookOptions.tmpdir =
         options.tempFolder.empty() ? nullptr : const_cast<char*>(options.tempFolder.c_str());
     bookOptions.use_zip64 = LXW_TRUE;  // 1000 screen captures pass 4 GB at worst
-    lxw_workbook* book = workbook_new_opt(outputPath.c_str(), &bookOptions);
-    if (!book) {
-        result.error = "workbook_new";
-        return result;
-    }
-    std::unique_ptr<lxw_workbook, WorkbookCloser> closer(book);
-    PackageProgress package{progress, false};
-#ifdef LXW_HAS_PROGRESS
-    workbook_set_progress(book, onPackage, &package);
-#endif
+    return workbook_new_opt(outputPath.c_str(), &bookOptions);
+}
 
+Formats addFormats(lxw_workbook* book) {
     Formats f{};
     f.label = workbook_add_format(book);
     format_set_bold(f.label);
     f.title = workbook_add_format(book);
     format_set_bold(f.title);
     format_set_font_size(f.title, 16);
+    return f;
+}
 
-    lxw_worksheet* cover = workbook_add_worksheet(book, kCoverSheet);
-    SheetNames names;
-    names.reserve(kCoverSheet);
-    names.reserve(kEvidenceSheet);
-
-    // Names first: the cover links to sheets that come after it.
-    std::vector<Prepared> prepared;
-    prepared.reserve(records.size());
-    lxw_worksheet* shared = nullptr;
-    std::vector<lxw_row_t> breaks;
-    if (options.layout == WorkbookLayout::oneSheet)
-        shared = evidenceSheet(book, kEvidenceSheet);
-
-    // Pictures of a size that no other has are stored without the library's
-    // MD5 of the whole file, which was a third of a large export's time.
+// Pictures of a size that no other has are stored without the library's
+// MD5 of the whole file, which was a third of a large export's time. True
+// for each record whose picture is alone in its size.
+std::vector<bool> uniqueSizes(const std::vector<WorkbookRecord>& records, WorkbookSource& source) {
     std::map<int64_t, int> sizes;
     std::vector<int64_t> sizeOf(records.size(), -1);
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -354,7 +332,24 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         if (sizeOf[i] >= 0)
             ++sizes[sizeOf[i]];
     }
+    std::vector<bool> unique(records.size(), false);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        unique[i] = sizeOf[i] >= 0 && sizes[sizeOf[i]] == 1;
+    return unique;
+}
 
+// The evidence of every record, on one shared sheet or a sheet each, with
+// what the cover needs of each record kept in `prepared`. False when a
+// sheet could not be added (the result's error says so).
+bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
+                  const std::vector<WorkbookRecord>& records, const WorkbookOptions& options,
+                  WorkbookSource& source, WorkbookProgress* progress, PackageProgress& package,
+                  std::vector<Prepared>& prepared, WorkbookResult& result) {
+    SheetNames names;
+    names.reserve(kCoverSheet);
+    names.reserve(kEvidenceSheet);
+    const std::vector<bool> unique = uniqueSizes(records, source);
+    std::vector<lxw_row_t> breaks;
     int row = 0;
     const int total = static_cast<int>(records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -364,7 +359,7 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         }
         Prepared p = prepare(records[i], options, source);
         const int number = static_cast<int>(i) + 1;
-        if (sizeOf[i] >= 0 && sizes[sizeOf[i]] == 1)
+        if (unique[i])
             p.key = "unique picture " + std::to_string(number);
         lxw_worksheet* sheet = shared;
         if (shared) {
@@ -378,7 +373,7 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         }
         if (!sheet) {
             result.error = "workbook_add_worksheet";
-            return result;
+            return false;
         }
         bool pictureOk = false;
         const int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
@@ -395,6 +390,36 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         breaks.push_back(0);
         worksheet_set_h_pagebreaks(shared, breaks.data());
     }
+    return true;
+}
+
+}  // namespace
+
+WorkbookResult writeWorkbook(const std::string& outputPath,
+                             const std::vector<WorkbookRecord>& records,
+                             const WorkbookOptions& options, WorkbookSource& source,
+                             WorkbookProgress* progress) {
+    WorkbookResult result;
+    lxw_workbook* book = openBook(outputPath, options);
+    if (!book) {
+        result.error = "workbook_new";
+        return result;
+    }
+    std::unique_ptr<lxw_workbook, WorkbookCloser> closer(book);
+    PackageProgress package{progress, false};
+#ifdef LXW_HAS_PROGRESS
+    workbook_set_progress(book, onPackage, &package);
+#endif
+    const Formats f = addFormats(book);
+    lxw_worksheet* cover = workbook_add_worksheet(book, kCoverSheet);
+    // Names first: the cover links to sheets that come after it.
+    lxw_worksheet* shared =
+        options.layout == WorkbookLayout::oneSheet ? evidenceSheet(book, kEvidenceSheet) : nullptr;
+    std::vector<Prepared> prepared;
+    prepared.reserve(records.size());
+    if (!writeRecords(book, f, shared, records, options, source, progress, package, prepared,
+                      result))
+        return result;
     if (cover && !package.cancelled)
         writeCover(cover, f, prepared, options);
 

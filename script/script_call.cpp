@@ -9,8 +9,9 @@ namespace script {
 namespace {
 
 const char* const kKindNames[kKindCount] = {
-    "window",        "screen",        "window-frame",  "screen-frame", "window-marker",
-    "screen-marker", "window-cursor", "screen-cursor", "region",       "last-region"};
+    "window",        "screen",        "window-frame", "screen-frame", "window-marker",
+    "screen-marker", "window-cursor", "screen-cursor", "region",      "last-region",
+    "all-monitors",  "mouse-monitor"};
 
 constexpr char kRequestMagic[] = "ZCS1";
 constexpr std::size_t kFieldsPerCommand = 10;
@@ -182,132 +183,190 @@ const char* kindName(int kind) {
     return kind >= 0 && kind < kKindCount ? kKindNames[kind] : "unknown";
 }
 
+namespace {
+
+// One argument as typed, cut at its first colon: "/name:value".
+struct Argument {
+    std::string_view name;
+    bool hasValue = false;
+    std::string_view value;
+};
+
+// What the arguments before this one have set.
+struct Parsed {
+    Call& call;
+    bool haveResult = false, haveTimeout = false, haveInstance = false;
+    // The capture a /heading or /text belongs to: the command before it.
+    Command* lastCapture() {
+        return call.commands.empty() || call.commands.back().verb != Verb::capture
+                   ? nullptr
+                   : &call.commands.back();
+    }
+};
+
+// An option's reader: nullptr when the argument is right, else why not
+// (CP932). A command option fills `command`, which is then appended.
+using Reader = const char* (*)(const Argument& arg, Verb verb, Parsed& parsed, Command& command);
+
+struct Option {
+    const char* name;
+    bool command;  // appends a command; the others set the call or the capture before them
+    Verb verb;
+    Reader read;
+};
+
+const char* readCapture(const Argument& arg, Verb, Parsed&, Command& command) {
+    if (arg.hasValue && parseKind(arg.value, command))
+        return nullptr;
+    return "キャプチャーの種類が不正です（window, screen, window-frame, "
+           "screen-frame, window-marker, screen-marker, window-cursor, "
+           "screen-cursor, region:x,y,w,h, last-region, all-monitors, mouse-monitor）。";
+}
+
+// /heading and /text belong to the capture just before them, once each.
+const char* captureBefore(const Argument& arg, const Command* capture, bool given) {
+    if (!capture)
+        return "/capture の後に指定してください。";
+    if (given)
+        return "同じキャプチャーに二度指定されています。";
+    return arg.hasValue ? nullptr : "値がありません。";
+}
+
+const char* readHeading(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    Command* capture = parsed.lastCapture();
+    if (const char* why = captureBefore(arg, capture, capture && capture->hasHeading))
+        return why;
+    std::string cp932;
+    if (!utf8ToCp932(arg.value, cp932))
+        return "見出しにシフトJISで表せない文字があります。";
+    if (cp932.size() >= static_cast<std::size_t>(kCommentSize) || hasControl(cp932))
+        return "見出しが長すぎるか、制御文字を含みます。";
+    capture->hasHeading = true;
+    capture->heading = cp932;
+    return nullptr;
+}
+
+const char* readText(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    Command* capture = parsed.lastCapture();
+    if (const char* why = captureBefore(arg, capture, capture && !capture->textFile.empty()))
+        return why;
+    if (!plausiblePath(arg.value))
+        return "ファイル名が不正です。";
+    capture->textFile = std::string(arg.value);
+    return nullptr;
+}
+
+// /result and /instance: a path, once.
+const char* readCallPath(const Argument& arg, bool& seen, std::string& path) {
+    if (seen)
+        return "二度指定されています。";
+    if (!arg.hasValue || !plausiblePath(arg.value))
+        return "ファイル名が不正です。";
+    seen = true;
+    path = std::string(arg.value);
+    return nullptr;
+}
+
+const char* readResult(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    return readCallPath(arg, parsed.haveResult, parsed.call.resultPath);
+}
+
+const char* readInstance(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    return readCallPath(arg, parsed.haveInstance, parsed.call.instanceFolder);
+}
+
+const char* readTimeout(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    long seconds = 0;
+    if (parsed.haveTimeout || !arg.hasValue ||
+        !parseNumber(arg.value, 1, kMaxTimeoutSeconds, seconds))
+        return "秒数は 1 から 3600 の整数で、一度だけ指定してください。";
+    parsed.haveTimeout = true;
+    parsed.call.timeoutSeconds = static_cast<int>(seconds);
+    return nullptr;
+}
+
+// /arm, /disarm, /verify, /quit.
+const char* readBare(const Argument& arg, Verb verb, Parsed&, Command& command) {
+    command.verb = verb;
+    return arg.hasValue ? "値は取りません。" : nullptr;
+}
+
+const char* readStep(const Argument& arg, Verb, Parsed&, Command& command) {
+    if (arg.hasValue && sameWord(arg.value, "start"))
+        command.verb = Verb::stepStart;
+    else if (arg.hasValue && sameWord(arg.value, "stop"))
+        command.verb = Verb::stepStop;
+    else
+        return "/step:start か /step:stop を指定してください。";
+    return nullptr;
+}
+
+// /save[:file], /report:file.htm, /excel:file.xlsx.
+const char* readFile(const Argument& arg, Verb verb, Parsed&, Command& command) {
+    command.verb = verb;
+    const bool optional = verb == Verb::save;
+    if ((arg.hasValue || !optional) && !plausiblePath(arg.value))
+        return "ファイル名が不正です。";
+    if (verb == Verb::report && !endsWithWord(arg.value, ".htm"))
+        return "レポートのファイル名は .htm で終えてください。";
+    if (verb == Verb::excel && !endsWithWord(arg.value, ".xlsx"))
+        return "ブックのファイル名は .xlsx で終えてください。";
+    command.path = std::string(arg.value);
+    return nullptr;
+}
+
+const Option kOptions[] = {
+    {"capture", true, Verb::capture, readCapture},
+    {"heading", false, Verb::capture, readHeading},
+    {"text", false, Verb::capture, readText},
+    {"result", false, Verb::capture, readResult},
+    {"instance", false, Verb::capture, readInstance},
+    {"timeout", false, Verb::capture, readTimeout},
+    {"arm", true, Verb::arm, readBare},
+    {"disarm", true, Verb::disarm, readBare},
+    {"verify", true, Verb::verify, readBare},
+    {"quit", true, Verb::quit, readBare},
+    {"step", true, Verb::stepStart, readStep},
+    {"save", true, Verb::save, readFile},
+    {"report", true, Verb::report, readFile},
+    {"excel", true, Verb::excel, readFile},
+};
+
+// One argument into the call; nullptr, or why not.
+const char* readArgument(std::string_view typed, Parsed& parsed) {
+    if (typed.size() < 2 || (typed[0] != '/' && typed[0] != '-'))
+        return "オプションは / で始めてください。";
+    const std::size_t colon = typed.find(':');
+    Argument arg;
+    arg.name = typed.substr(1, colon == typed.npos ? typed.npos : colon - 1);
+    arg.hasValue = colon != typed.npos;
+    if (arg.hasValue)
+        arg.value = typed.substr(colon + 1);
+    for (const Option& option : kOptions) {
+        if (!sameWord(arg.name, option.name))
+            continue;
+        Command command;
+        if (const char* why = option.read(arg, option.verb, parsed, command))
+            return why;
+        if (!option.command)
+            return nullptr;
+        if (parsed.call.commands.size() >= static_cast<std::size_t>(kMaxCommands))
+            return "コマンドが多すぎます。";
+        parsed.call.commands.push_back(std::move(command));
+        return nullptr;
+    }
+    return "知らないオプションです。";
+}
+
+}  // namespace
+
 bool parseArguments(const std::vector<std::string>& args, Call& call, std::string& error) {
     call = Call{};
-    bool haveResult = false, haveTimeout = false, haveInstance = false;
+    Parsed parsed{call};
     for (const std::string& argument : args) {
-        std::string_view arg = argument;
-        if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) {
-            error = said(shown(argument), "オプションは / で始めてください。");
+        if (const char* why = readArgument(argument, parsed)) {
+            error = said(shown(argument), why);
             return false;
-        }
-        const std::size_t colon = arg.find(':');
-        const std::string_view name = arg.substr(1, colon == arg.npos ? arg.npos : colon - 1);
-        const bool hasValue = colon != arg.npos;
-        const std::string_view value = hasValue ? arg.substr(colon + 1) : std::string_view();
-        Command* last = call.commands.empty() ? nullptr : &call.commands.back();
-        Command command;
-        bool isCommand = true;
-        if (sameWord(name, "capture")) {
-            if (!hasValue || !parseKind(value, command)) {
-                error = said(shown(argument),
-                             "キャプチャーの種類が不正です（window, screen, window-frame, "
-                             "screen-frame, window-marker, screen-marker, window-cursor, "
-                             "screen-cursor, region:x,y,w,h, last-region）。");
-                return false;
-            }
-        } else if (sameWord(name, "heading") || sameWord(name, "text")) {
-            isCommand = false;
-            const bool heading = sameWord(name, "heading");
-            if (!last || last->verb != Verb::capture) {
-                error = said(shown(argument), "/capture の後に指定してください。");
-                return false;
-            }
-            if (heading ? last->hasHeading : !last->textFile.empty()) {
-                error = said(shown(argument), "同じキャプチャーに二度指定されています。");
-                return false;
-            }
-            if (!hasValue) {
-                error = said(shown(argument), "値がありません。");
-                return false;
-            }
-            if (heading) {
-                std::string cp932;
-                if (!utf8ToCp932(value, cp932)) {
-                    error = said(shown(argument), "見出しにシフトJISで表せない文字があります。");
-                    return false;
-                }
-                if (cp932.size() >= static_cast<std::size_t>(kCommentSize) || hasControl(cp932)) {
-                    error = said(shown(argument), "見出しが長すぎるか、制御文字を含みます。");
-                    return false;
-                }
-                last->hasHeading = true;
-                last->heading = cp932;
-            } else {
-                if (!plausiblePath(value)) {
-                    error = said(shown(argument), "ファイル名が不正です。");
-                    return false;
-                }
-                last->textFile = std::string(value);
-            }
-        } else if (sameWord(name, "result") || sameWord(name, "instance")) {
-            isCommand = false;
-            const bool result = sameWord(name, "result");
-            bool& seen = result ? haveResult : haveInstance;
-            if (seen || !hasValue || !plausiblePath(value)) {
-                error = said(shown(argument),
-                             seen ? "二度指定されています。" : "ファイル名が不正です。");
-                return false;
-            }
-            seen = true;
-            (result ? call.resultPath : call.instanceFolder) = std::string(value);
-        } else if (sameWord(name, "timeout")) {
-            isCommand = false;
-            long seconds = 0;
-            if (haveTimeout || !hasValue || !parseNumber(value, 1, kMaxTimeoutSeconds, seconds)) {
-                error = said(shown(argument),
-                             "秒数は 1 から 3600 の整数で、一度だけ指定してください。");
-                return false;
-            }
-            haveTimeout = true;
-            call.timeoutSeconds = static_cast<int>(seconds);
-        } else if (sameWord(name, "arm") || sameWord(name, "disarm") || sameWord(name, "verify") ||
-                   sameWord(name, "quit")) {
-            command.verb = sameWord(name, "arm")      ? Verb::arm
-                           : sameWord(name, "disarm") ? Verb::disarm
-                           : sameWord(name, "verify") ? Verb::verify
-                                                      : Verb::quit;
-            if (hasValue) {
-                error = said(shown(argument), "値は取りません。");
-                return false;
-            }
-        } else if (sameWord(name, "step")) {
-            if (hasValue && sameWord(value, "start")) {
-                command.verb = Verb::stepStart;
-            } else if (hasValue && sameWord(value, "stop")) {
-                command.verb = Verb::stepStop;
-            } else {
-                error = said(shown(argument), "/step:start か /step:stop を指定してください。");
-                return false;
-            }
-        } else if (sameWord(name, "save") || sameWord(name, "report") || sameWord(name, "excel")) {
-            command.verb = sameWord(name, "save")     ? Verb::save
-                           : sameWord(name, "report") ? Verb::report
-                                                      : Verb::excel;
-            const bool optional = command.verb == Verb::save;
-            if ((hasValue || !optional) && !plausiblePath(value)) {
-                error = said(shown(argument), "ファイル名が不正です。");
-                return false;
-            }
-            if ((command.verb == Verb::report && !endsWithWord(value, ".htm")) ||
-                (command.verb == Verb::excel && !endsWithWord(value, ".xlsx"))) {
-                error =
-                    said(shown(argument), command.verb == Verb::report
-                                              ? "レポートのファイル名は .htm で終えてください。"
-                                              : "ブックのファイル名は .xlsx で終えてください。");
-                return false;
-            }
-            command.path = std::string(value);
-        } else {
-            error = said(shown(argument), "知らないオプションです。");
-            return false;
-        }
-        if (isCommand) {
-            if (call.commands.size() >= static_cast<std::size_t>(kMaxCommands)) {
-                error = said(shown(argument), "コマンドが多すぎます。");
-                return false;
-            }
-            call.commands.push_back(std::move(command));
         }
     }
     if (call.commands.empty()) {
@@ -317,6 +376,15 @@ bool parseArguments(const std::vector<std::string>& args, Call& call, std::strin
         return false;
     }
     return true;
+}
+
+bool regionOnScreen(const Region& region, const Screen& screen) {
+    // In 64 bits: a region's far edge and the screen's may pass 32767.
+    const auto overlap = [](int64_t start, int64_t length, int64_t from, int64_t size) {
+        return length > 0 && size > 0 && start < from + size && from < start + length;
+    };
+    return overlap(region.x, region.width, screen.left, screen.width) &&
+           overlap(region.y, region.height, screen.top, screen.height);
 }
 
 bool checkCommand(const Command& command, std::string& error) {

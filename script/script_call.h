@@ -40,16 +40,30 @@ enum class Verb { capture, arm, disarm, stepStart, stepStop, save, report, excel
 const char* verbName(Verb verb);
 
 // The kinds of /capture: the eight of the hot keys in their order, then a
-// region given by the caller and the kept one.
-constexpr int kKindCount = 10;
+// region given by the caller and the kept one, then the two monitor kinds
+// of the hot keys (every monitor, the one under the pointer).
+constexpr int kKindCount = 12;
 constexpr int kRegionKind = 8;
 constexpr int kLastRegionKind = 9;
-// The English names: "window", "screen", ..., "region", "last-region".
+constexpr int kAllMonitorsKind = 10;
+constexpr int kMouseMonitorKind = 11;
+// The English names: "window", "screen", ..., "region", "last-region",
+// "all-monitors", "mouse-monitor".
 const char* kindName(int kind);
 
 struct Region {
     int32_t x = 0, y = 0, width = 0, height = 0;
 };
+
+// The virtual screen, every monitor together: its corner lies at negative
+// coordinates when a monitor is left of or above the primary one.
+struct Screen {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+// Whether any of a given region lies on the screen: the capture takes the
+// part that does, as the hot keys' region does.
+bool regionOnScreen(const Region& region, const Screen& screen);
 
 struct Command {
     Verb verb = Verb::capture;

@@ -177,34 +177,35 @@ ShownFile shownFile;
 // comes to its record: the picture is made from them with the loader the
 // file would go through, so it is the file's picture without reading it
 // back.
-struct CapturedFile {
+struct LentCapture {
     bool present = false;
     char path[kPathSize] = {};
     FileStamp stamp;
     std::vector<uint8_t> bytes;
 };
-CapturedFile capturedFile;
-// The bytes of the last offer once spent, until the capturer takes them.
-std::vector<uint8_t> spentCapture;
+LentCapture lentCapture;
+// The lent bytes once the pane is done with them, until the capture road
+// reclaims them for the capturer's next file.
+std::vector<uint8_t> returnedCaptureBytes;
 
-void SpendCapturedFile() {
-    if (capturedFile.present)
-        spentCapture = std::move(capturedFile.bytes);
-    capturedFile = CapturedFile{};
+void ReturnCaptureBytes() {
+    if (lentCapture.present)
+        returnedCaptureBytes = std::move(lentCapture.bytes);
+    lentCapture = LentCapture{};
 }
 
-// A released picture's block, for the next picture of its size: each step
-// of the arrow keys releases the old row's picture just before it decodes
-// the next, and fresh pages for every picture were a fifth of a step; a
-// capture's picture replaces the last one's. At most this one block is kept
-// beyond the pane's picture.
-PackedDib sparePicture;
+// The block every decode writes into, a released picture's kept for the
+// next picture of its size: each step of the arrow keys releases the old
+// row's picture just before it decodes the next, and fresh pages for every
+// picture were a fifth of a step; a capture's picture replaces the last
+// one's. At most this one block is kept beyond the pane's picture.
+PackedDib decodeTarget;
 
-// After a decode into the spare block: on success it becomes the pane's
+// After a decode into decodeTarget: on success it becomes the pane's
 // picture.
 bool DecodeIntoPane(bool decoded) {
     if (decoded)
-        imagePane->picture = std::move(sparePicture);
+        imagePane->picture = std::move(decodeTarget);
     return decoded;
 }
 
@@ -215,20 +216,20 @@ void Remember(const char* path, const FileStamp& stamp) {
 
 bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
     if (isJpegName(path))
-        return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), sparePicture));
+        return DecodeIntoPane(decodeJpegBytes(bytes.data(), bytes.size(), decodeTarget));
     if (isPngName(path))
-        return DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
-    return DecodeIntoPane(loadBmpBytes(bytes.data(), bytes.size(), sparePicture) == BmpLoad::ok);
+        return DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), decodeTarget));
+    return DecodeIntoPane(loadBmpBytes(bytes.data(), bytes.size(), decodeTarget) == BmpLoad::ok);
 }
 
 // True when the pane now holds the picture of this version of the file
 // without having read it: the one shown already, or the capture's.
 bool PictureInMemory(const char* path, const FileStamp& stamp) {
-    if (capturedFile.present && std::strcmp(capturedFile.path, path) == 0 &&
-        SameStamp(capturedFile.stamp, stamp)) {
+    if (lentCapture.present && std::strcmp(lentCapture.path, path) == 0 &&
+        SameStamp(lentCapture.stamp, stamp)) {
         // As a load does, the old picture goes before the new one is made.
         ReleaseImage();
-        if (PictureFromBytes(path, capturedFile.bytes)) {
+        if (PictureFromBytes(path, lentCapture.bytes)) {
             Remember(path, stamp);
             return true;
         }
@@ -295,24 +296,24 @@ void LoadPicture(const char* path) {
 
 }  // namespace
 
-void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes) {
-    SpendCapturedFile();
-    CapturedFile captured;
+void LendCaptureBytes(const char* path, std::vector<uint8_t> bytes) {
+    ReturnCaptureBytes();
+    LentCapture captured;
     captured.present =
         !bytes.empty() && cp932::copyText(captured.path, path) && ReadStamp(path, &captured.stamp);
     if (captured.present)
         captured.bytes = std::move(bytes);
-    capturedFile = std::move(captured);
+    lentCapture = std::move(captured);
 }
 
-std::vector<uint8_t> TakeSpentCapturedFile() {
-    return std::move(spentCapture);
+std::vector<uint8_t> ReclaimCaptureBytes() {
+    return std::move(returnedCaptureBytes);
 }
 
 void ReleaseImage() {
     shownFile = ShownFile{};
     if (imagePane && !imagePane->picture.empty())
-        sparePicture = std::move(imagePane->picture);
+        decodeTarget = std::move(imagePane->picture);
 }
 
 int LoadJpegFile(const char* path) {
@@ -325,7 +326,7 @@ int LoadJpegFile(const char* path) {
         return 0;
     }
     ReleaseImage();  // its block may take the new picture
-    const bool decoded = DecodeIntoPane(decodeJpegFile(file.get(), sparePicture));
+    const bool decoded = DecodeIntoPane(decodeJpegFile(file.get(), decodeTarget));
     file.reset();
     if (!decoded) {
         ReportReadFailure(path);
@@ -354,7 +355,7 @@ bool LoadBmpFile(const char* path) {
         return false;
     }
     imagePane->picture.reset();
-    sparePicture.reset();
+    decodeTarget.reset();
     std::vector<uint8_t> bytes;
     // A file is untrusted: only a block the checks accept becomes the picture.
     const bool loaded = ReadPictureFile(file.get(), bytes) &&
@@ -381,7 +382,7 @@ bool LoadPngFile(const char* path) {
     ReleaseImage();  // its block may take the new picture
     std::vector<uint8_t> bytes;
     const bool decoded = ReadPictureFile(file.get(), bytes) &&
-                         DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), sparePicture));
+                         DecodeIntoPane(decodePngBytes(bytes.data(), bytes.size(), decodeTarget));
     file.reset();
     if (!decoded) {
         ReportReadFailure(path);
@@ -452,7 +453,7 @@ void ShowSelectedImage() {
         }
         // Taken or not, a capture's bytes are of no use once the selection
         // has come to a record.
-        SpendCapturedFile();
+        ReturnCaptureBytes();
         UpdateScrollRanges();
     }
     InvalidateRect(imagePane->view, nullptr, TRUE);

@@ -21,14 +21,15 @@ int LoadJpegFile(const char* path);
 bool LoadBmpFile(const char* path);
 bool LoadPngFile(const char* path);
 void ReleaseImage();
-// The bytes of the file a capture has just written to `path`: when the
-// selection next comes to that file, its picture is made from them rather
-// than read back. Replaces an earlier offer; any other selection drops it.
-void OfferCapturedFile(const char* path, std::vector<uint8_t> bytes);
-// The bytes of an offer the pane has no more use for (the selection came to
-// a record, or a later offer replaced it), for the next capture to make its
-// file in; empty when there are none.
-std::vector<uint8_t> TakeSpentCapturedFile();
+// Lends the pane the bytes of the file a capture has just written to
+// `path`: when the selection next comes to that file, its picture is made
+// from them rather than read back. Returns an earlier loan; any other
+// selection returns this one.
+void LendCaptureBytes(const char* path, std::vector<uint8_t> bytes);
+// Takes back the lent bytes the pane has returned (the selection came to a
+// record, or a later loan replaced them), for the next capture to make its
+// file in; empty when none were returned.
+std::vector<uint8_t> ReclaimCaptureBytes();
 // Ranges for the present picture and view size; both positions back to 0.
 void UpdateScrollRanges();
 // Paints the view; false when the default procedure should (no bars yet).

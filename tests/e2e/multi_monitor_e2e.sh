@@ -4,7 +4,7 @@
 # the pointer, a region dragged across the boundary, active windows on the
 # left monitor, across two monitors and past the virtual screen's edge, and
 # a recorded step across two monitors, each checked by pixels against the X
-# screen.
+# screen; then the same desktop from the command line.
 #
 # Wine reports several monitors only through Xinerama, and only when the X
 # server has no RandR (with RandR it takes its outputs, and Xvfb has one):
@@ -214,6 +214,43 @@ if ini_text | tr -d '\r' | grep -qxF '前回の範囲座標=-124,150,176,350'; t
 else
     fail "INI: $(ini_text | tr -d '\r' | grep 前回の範囲座標)"
 fi
+# The command line on the same desktop: a region at negative coordinates
+# (on the left monitor) is taken as the region key takes it, and the two
+# monitor kinds of the hot keys can be asked for.
+exe="Z:${ZELCAP_BUILD//\//\\}\\Zelcap.exe"
+call() { (cd "$E2E_WORK" && "$ZELCAP_WINE" cmd /c "$exe" "$@" </dev/null 2>/dev/null); }
+field() { jq -r "$2" "$E2E_WORK/$1" 2>/dev/null; }
+# scripted WHAT RESULT "W H" X Y HEADING ARGUMENTS...: the call succeeds
+# with that heading, and its file has that size and the X screen's pixels
+# from (X, Y) on.
+scripted() {
+    local what=$1 result=$2 size=$3 x=$4 y=$5 heading=$6 rc file
+    shift 6
+    sleep 0.5
+    import -window root -depth 8 "ppm:$shot"
+    call "$@" "/result:$result" >/dev/null; rc=$?
+    file=$(field "$result" .file | tr '\\' '/' | sed 's|.*/||')
+    if [ $rc = 0 ] && [ "$(field "$result" .heading)" = "$heading" ] && [ -n "$file" ]; then
+        check_against_screen "$what" "$file" "$size" "$x" "$y"
+    else
+        fail "$what: rc $rc, $(cat "$E2E_WORK/$result" 2>/dev/null)"
+    fi
+}
+xdotool mousemove $((OFFSET_X + 1200)) 50
+scripted "/capture:region at negative coordinates" r1.json "200 150" $((OFFSET_X - 1000)) 50 \
+    REGION /capture:region:-1000,50,200,150
+scripted "/capture:all-monitors" r2.json "3104 1024" 0 0 "ALL MONITORS" /capture:all-monitors
+xdotool mousemove $((OFFSET_X + 1700)) 800
+scripted "/capture:mouse-monitor (right)" r3.json "800 600" $((OFFSET_X + 1280)) 300 \
+    "MONITOR 3" /capture:mouse-monitor
+xdotool mousemove $((OFFSET_X - 500)) 700
+scripted "/capture:mouse-monitor (left)" r4.json "1024 768" 0 0 "MONITOR 2" /capture:mouse-monitor
+call /capture:region:-3000,50,200,150 /result:r5.json >/dev/null; rc=$?
+[ $rc = 5 ] && [ "$(field r5.json .error)" = refused ] &&
+    pass "a region beyond every monitor is refused" ||
+    fail "a region beyond every monitor: rc $rc, $(cat "$E2E_WORK/r5.json" 2>/dev/null)"
+call /save >/dev/null || fail "the scripted records were not saved"
+
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --clearmodifiers alt+F4
 wait_for_exit; rc=$?

@@ -27,6 +27,10 @@ TEST(ScriptCall, ArgumentsAreCheckedOneByOne) {
         {{"/capture:screen-cursor", "/text:a.txt", "/heading:y"}, true},
         {{"/capture:region:-10,20,300,200"}, true},
         {{"/capture:last-region"}, true},
+        {{"/capture:all-monitors"}, true},
+        {{"/capture:Mouse-Monitor", "/heading:m"}, true},
+        {{"/capture:all-monitors:1"}, false},  // the monitor kinds take no value
+        {{"/capture:monitor"}, false},
         {{"/arm", "/capture:screen", "/disarm", "/save", "/quit"}, true},
         {{"/step:start"}, true},
         {{"/save:C:\\h.csv", "/report:r.htm", "/excel:e.xlsx", "/verify"}, true},
@@ -233,6 +237,55 @@ TEST(ScriptCall, TheWindowChecksWhatItReceives) {
     c.verb = Verb::arm;
     c.path = "C:\\x";
     EXPECT_TRUE(refused(c));
+}
+
+TEST(ScriptCall, TheMonitorKindsReachTheWindow) {
+    Call call;
+    std::string error;
+    ASSERT_TRUE(script::parseArguments({"/capture:all-monitors", "/capture:mouse-monitor"}, call,
+                                       error))
+        << error;
+    std::vector<Command> back;
+    ASSERT_TRUE(script::decodeRequest(script::encodeRequest(call.commands), back, error)) << error;
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0].kind, script::kAllMonitorsKind);
+    EXPECT_EQ(back[1].kind, script::kMouseMonitorKind);
+    EXPECT_STREQ(script::kindName(back[1].kind), "mouse-monitor");
+    Command beyond;
+    beyond.kind = script::kKindCount;  // a kind no caller can name
+    EXPECT_FALSE(script::decodeRequest(script::encodeRequest({beyond}), back, error));
+}
+
+// A region is taken when any of it is on the virtual screen, which starts
+// left of and above the primary monitor when a monitor lies there.
+TEST(ScriptCall, RegionsAreCheckedAgainstEveryMonitor) {
+    struct Case {
+        script::Region region;
+        bool taken;
+    };
+    // Three monitors: 1280x1024 at (-1280, -200) left of the primary
+    // 1920x1080 at (0, 0), and 1024x1280 at (1920, 0) right of it.
+    const script::Screen screen{-1280, -200, 1280 + 1920 + 1024, 200 + 1280};
+    const Case cases[] = {
+        {{-1200, -150, 300, 200}, true},  // wholly on the left monitor
+        {{-1280, -200, 1, 1}, true},      // its top left pixel
+        {{-1281, -201, 2, 2}, true},      // one pixel of it on the screen
+        {{-1281, 0, 1, 100}, false},      // just left of the screen
+        {{0, -201, 100, 1}, false},       // just above it
+        {{2944, 0, 10, 10}, false},       // just right of the right monitor
+        {{2943, 1279, 10, 10}, true},     // its bottom right pixel
+        {{0, 1080, 10, 10}, true},        // below the primary one: in the box of every monitor
+        {{-32768, -32768, 32767, 32767}, true},
+        {{32767, 32767, 32767, 32767}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(script::regionOnScreen(c.region, screen), c.taken)
+            << c.region.x << "," << c.region.y << " " << c.region.width << "x" << c.region.height;
+    // The primary screen alone, as before a second monitor: a negative
+    // corner is only taken when the region reaches over it.
+    const script::Screen primary{0, 0, 1920, 1080};
+    EXPECT_FALSE(script::regionOnScreen({-300, 10, 300, 100}, primary));
+    EXPECT_TRUE(script::regionOnScreen({-300, 10, 301, 100}, primary));
 }
 
 TEST(ScriptCall, JsonEscapesEveryTextAndStaysUtf8) {

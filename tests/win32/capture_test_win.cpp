@@ -477,7 +477,7 @@ TEST_F(CaptureTest, FileBlockGivenBackHoldsOnlyTheNextFile) {
                 std::mismatch(file.begin(), file.end(), expected.begin()).first - file.begin(),
                 static_cast<std::ptrdiff_t>(file.size()));
         }
-        capturer.takeBackFile(std::move(captured.file));
+        capturer.reuseFileBlock(std::move(captured.file));
     }
 }
 

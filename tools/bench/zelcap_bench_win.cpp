@@ -200,7 +200,7 @@ int Capture(int runs, const char* csv, bool bmp) {
         if (bmp && i != 1)
             DeleteFileA(captured.path.c_str());
         // As the main window does once it has shown the file's picture.
-        capturer.takeBackFile(std::move(captured.file));
+        capturer.reuseFileBlock(std::move(captured.file));
     }
     for (int i = 0; i <= runs && history.count < kRecordMaximum; ++i) {
         const double start = bench::NowMs();
