@@ -167,22 +167,10 @@ SIZE Compare::contentSize() const {
 void Compare::updateScrollBars() {
     RECT client;
     GetClientRect(canvas, &client);
-    const SIZE content = contentSize();
     const int shownWidth = view == View::sideBySide ? paneWidth() : static_cast<int>(client.right);
     const int shownHeight = std::max(0, static_cast<int>(client.bottom) - lineHeight);
-    scrollX = std::max(0, std::min(scrollX, static_cast<int>(content.cx) - shownWidth));
-    scrollY = std::max(0, std::min(scrollY, static_cast<int>(content.cy) - shownHeight));
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = static_cast<int>(content.cx) - 1;
-    info.nPage = static_cast<UINT>(shownWidth);
-    info.nPos = scrollX;
-    SetScrollInfo(canvas, SB_HORZ, &info, TRUE);
-    info.nMax = static_cast<int>(content.cy) - 1;
-    info.nPage = static_cast<UINT>(shownHeight);
-    info.nPos = scrollY;
-    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
+    picture_window::SetScrollBars(canvas, contentSize(), {shownWidth, shownHeight}, scrollX,
+                                  scrollY);
 }
 
 void Compare::scrollTo(int x, int y) {
@@ -388,26 +376,12 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!c || c->canvas != window)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            RECT client;
-            GetClientRect(window, &client);
+        case WM_PAINT:
             // Drawn off the screen first: the flicker view must not flicker
             // for another reason.
-            win::MemoryDc memory(CreateCompatibleDC(dc));
-            win::Bitmap buffer(CreateCompatibleBitmap(dc, std::max(1L, client.right),
-                                                      std::max(1L, client.bottom)));
-            if (memory && buffer) {
-                win::SelectGuard selected(memory.get(), buffer.get());
-                c->paint(memory.get(), client);
-                BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-            } else {
-                c->paint(dc, client);
-            }
-            EndPaint(window, &ps);
+            picture_window::PaintBuffered(
+                window, [c](HDC dc, const RECT& client, const RECT&) { c->paint(dc, client); });
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
@@ -418,11 +392,8 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SetFocus(window);
             return 0;
         case WM_MOUSEWHEEL: {
-            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-            if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
-                c->scrollTo(c->scrollX - delta, c->scrollY);
-            else
-                c->scrollTo(c->scrollX, c->scrollY - delta);
+            const POINT to = picture_window::WheelTarget(wParam, c->scrollX, c->scrollY);
+            c->scrollTo(to.x, to.y);
             return 0;
         }
         case WM_HSCROLL:

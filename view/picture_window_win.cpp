@@ -4,6 +4,7 @@
 
 #include "base/cp932.h"
 #include "base/file_io_win.h"
+#include "base/win_handles_win.h"
 #include "view/bmp_loader.h"
 #include "view/image_names.h"
 #include "view/jpeg_decoder.h"
@@ -98,6 +99,50 @@ int ScrollTarget(HWND canvas, int bar, WPARAM code) {
         default:
             return info.nPos;
     }
+}
+
+void SetScrollBars(HWND canvas, SIZE content, SIZE shown, int& scrollX, int& scrollY) {
+    scrollX = std::max(0, std::min(scrollX, static_cast<int>(content.cx - shown.cx)));
+    scrollY = std::max(0, std::min(scrollY, static_cast<int>(content.cy - shown.cy)));
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = static_cast<int>(content.cx) - 1;
+    info.nPage = static_cast<UINT>(shown.cx);
+    info.nPos = scrollX;
+    SetScrollInfo(canvas, SB_HORZ, &info, TRUE);
+    info.nMax = static_cast<int>(content.cy) - 1;
+    info.nPage = static_cast<UINT>(shown.cy);
+    info.nPos = scrollY;
+    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
+}
+
+POINT WheelTarget(WPARAM wParam, int scrollX, int scrollY) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
+        return {scrollX - delta, scrollY};
+    return {scrollX, scrollY - delta};
+}
+
+void PaintBuffered(HWND canvas,
+                   const std::function<void(HDC, const RECT& client, const RECT& update)>& paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(canvas, &ps);
+    RECT client;
+    GetClientRect(canvas, &client);
+    win::MemoryDc memory(CreateCompatibleDC(dc));
+    win::Bitmap buffer(
+        CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom)));
+    if (memory && buffer) {
+        win::SelectGuard selected(memory.get(), buffer.get());
+        paint(memory.get(), client, ps.rcPaint);
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, memory.get(), ps.rcPaint.left, ps.rcPaint.top,
+               SRCCOPY);
+    } else {
+        paint(dc, client, ps.rcPaint);
+    }
+    EndPaint(canvas, &ps);
 }
 
 }  // namespace picture_window
