@@ -21,6 +21,33 @@ bool RegisterOnce(const WNDCLASSA& wc) {
     return GetClassInfoA(wc.hInstance, wc.lpszClassName, &existing) || RegisterClassA(&wc);
 }
 
+int CALLBACK NoteFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) {
+    // Faces named with '@' are the vertical ones.
+    if (font->lfFaceName[0] == '@')
+        return 1;
+    cp932::copyText(*reinterpret_cast<char(*)[LF_FACESIZE]>(found), font->lfFaceName);
+    return 0;
+}
+
+// A face of `dc`'s fonts with Shift-JIS glyphs: `face` itself when it has
+// them, else the usual Japanese UI face, else the first such face found.
+// Empty when the system has none (the font mapper then chooses).
+void ShiftJisFace(HDC dc, char (&face)[LF_FACESIZE]) {
+    const char* const candidates[] = {face, "MS UI Gothic", ""};
+    for (const char* candidate : candidates) {
+        LOGFONTA query{};
+        query.lfCharSet = SHIFTJIS_CHARSET;
+        cp932::copyText(query.lfFaceName, candidate);
+        char found[LF_FACESIZE] = "";
+        EnumFontFamiliesExA(dc, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+        if (found[0]) {
+            cp932::copyText(face, found);
+            return;
+        }
+    }
+    face[0] = '\0';
+}
+
 }  // namespace
 
 const char* FileNamePart(const std::string& path) {
@@ -64,7 +91,13 @@ HFONT CreateMessageFont() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return CreateFontIndirectA(&metrics.lfMessageFont);
+    LOGFONTA font = metrics.lfMessageFont;
+    if (font.lfCharSet != SHIFTJIS_CHARSET) {
+        win::WindowDc screen(nullptr);
+        ShiftJisFace(screen.get(), font.lfFaceName);
+        font.lfCharSet = SHIFTJIS_CHARSET;
+    }
+    return CreateFontIndirectA(&font);
 }
 
 int LabelWidth(HDC dc, const char* label) {

@@ -24,7 +24,9 @@ bool LoadPictureFile(const std::string& path, PackedDib& out);
 bool RegisterClasses(HINSTANCE instance, const char* frameClass, WNDPROC frameProc,
                      const char* canvasClass, WNDPROC canvasProc, UINT canvasStyle);
 
-// The font of message boxes, which Japanese systems set to a Japanese face.
+// The font of message boxes, made to show CP932 text: Shift-JIS whatever
+// character set the system's font has, and a face with the Japanese glyphs
+// in place of a face that has none (an ANSI Tahoma in some Wine prefixes).
 HFONT CreateMessageFont();
 
 // A label's width in the font selected into `dc`, without its '&'.
