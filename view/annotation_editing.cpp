@@ -16,6 +16,18 @@ constexpr int kZoomCount = sizeof kZooms / sizeof kZooms[0];
 constexpr int32_t kKeyObjectHalfWidth = 50;
 constexpr int32_t kKeyObjectHalfHeight = 30;
 
+// One axis of visibleCentre: the middle of the picture pixels that the
+// canvas's [0, client) shows.
+int32_t visibleMiddle(int scroll, int client, int zoom, int32_t size) {
+    if (size <= 0)
+        return 0;
+    const int64_t first = int64_t{std::max(0, scroll)} * 100 / zoom;
+    const int64_t end =
+        std::min<int64_t>(size, (int64_t{std::max(0, scroll)} + std::max(0, client)) * 100 / zoom);
+    const int64_t middle = end > first ? (first + end) / 2 : first;
+    return static_cast<int32_t>(std::clamp<int64_t>(middle, 0, size - 1));
+}
+
 // The modifiers a key wants: Ctrl (Shift or not), or none but perhaps Shift
 // (which sizes instead of moving), or none at all (Shift+letter is no tool).
 enum class Modifiers { control, plain, unshifted };
@@ -148,6 +160,12 @@ bool View::zoomAbout(int percent, int keepX, int keepY) {
     scrollX = static_cast<int>(int64_t{p.x} * zoom / 100) - keepX;
     scrollY = static_cast<int>(int64_t{p.y} * zoom / 100) - keepY;
     return true;
+}
+
+Point visibleCentre(const View& view, int clientWidth, int clientHeight, int32_t pictureWidth,
+                    int32_t pictureHeight) {
+    return {visibleMiddle(view.scrollX, clientWidth, view.zoom, pictureWidth),
+            visibleMiddle(view.scrollY, clientHeight, view.zoom, pictureHeight)};
 }
 
 Rect united(const Rect& a, const Rect& b) {

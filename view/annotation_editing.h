@@ -58,6 +58,13 @@ struct View {
     bool zoomAbout(int percent, int keepX, int keepY);
 };
 
+// The picture point in the middle of what the canvas (clientWidth x
+// clientHeight) shows of a picture of pictureWidth x pictureHeight: where a
+// tool key and Enter put the object. A picture smaller than the canvas is
+// drawn from its top-left corner, so the canvas's own middle may be off it.
+Point visibleCentre(const View& view, int clientWidth, int clientHeight, int32_t pictureWidth,
+                    int32_t pictureHeight);
+
 // The smallest rectangle holding both (an empty one adds nothing).
 Rect united(const Rect& a, const Rect& b);
 // `r` grown by `by` on each side, within a picture of width x height.

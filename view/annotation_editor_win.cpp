@@ -396,8 +396,8 @@ bool Editor::cancelDrag() {
 }
 
 // Without a pointer: a drawing tool's key Enter puts an object of a usual
-// size in the middle of the view, which the arrows then move and, with
-// Shift, size.
+// size in the middle of what the canvas shows of the picture, which the
+// arrows then move and, with Shift, size.
 void Editor::keyCreate() {
     if (session.tool == Tool::select) {
         editSelectedText();
@@ -405,9 +405,8 @@ void Editor::keyCreate() {
     }
     RECT client;
     GetClientRect(canvas, &client);
-    Point c = toPicture(client.right / 2, client.bottom / 2);
-    c.x = std::clamp(c.x, 0, std::max(0, width() - 1));
-    c.y = std::clamp(c.y, 0, std::max(0, height() - 1));
+    const Point c =
+        annotation_editing::visibleCentre(view(), client.right, client.bottom, width(), height());
     if (session.tool == Tool::text) {
         TextRequest request = lastText;
         request.text.clear();

@@ -1,5 +1,6 @@
 // The annotation editor's commands without its window: which key does what
-// where, the zoom's steps and the point it keeps, and what a drag, a nudge, undo and the selection's keys
+// where, where a tool key and Enter put the object, the zoom's steps and the
+// point it keeps, and what a drag, a nudge, undo and the selection's keys
 // leave in the document.
 #include "view/annotation_editing.h"
 
@@ -85,6 +86,61 @@ TEST(AnnotationEditorKeys, ArrowsMoveAndWithShiftSizeToolKeysChooseTheirTool) {
     EXPECT_EQ(editorKey(press(kKeyA), KeyPlace::canvas).tool, Tool::arrow);
     EXPECT_EQ(editorKey(press('C'), KeyPlace::canvas).tool, Tool::crop);
     EXPECT_EQ(editorKey(press('V'), KeyPlace::canvas).tool, Tool::select);
+}
+
+TEST(AnnotationEditorView, EnterPutsTheObjectInTheMiddleOfWhatIsSeenOfThePicture) {
+    const auto view = [](int zoom, int x, int y) {
+        View v;
+        v.zoom = zoom;
+        v.scrollX = x;
+        v.scrollY = y;
+        return v;
+    };
+    const struct {
+        const char* what;
+        View view;
+        int clientWidth, clientHeight;
+        int32_t pictureWidth, pictureHeight;
+        Point expected;
+    } cases[] = {
+        {"smaller than the canvas", view(100, 0, 0), 880, 620, 320, 240, {160, 120}},
+        {"larger, scrolled", view(100, 500, 400), 800, 600, 2000, 1500, {900, 700}},
+        {"larger, at the far end", view(100, 1200, 900), 800, 600, 2000, 1500, {1600, 1200}},
+        {"smaller, zoomed in, still smaller", view(200, 0, 0), 880, 620, 320, 240, {160, 120}},
+        {"smaller, zoomed in past the canvas, scrolled",
+         view(400, 100, 40),
+         880,
+         620,
+         320,
+         240,
+         {135, 87}},
+        {"larger, zoomed out, scrolled", view(50, 100, 50), 800, 600, 2000, 1500, {1000, 700}},
+        {"zoomed out until it is smaller", view(25, 0, 0), 800, 600, 2000, 1500, {1000, 750}},
+        {"a canvas with no room", view(100, 0, 0), 0, 0, 320, 240, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        const Point p =
+            visibleCentre(c.view, c.clientWidth, c.clientHeight, c.pictureWidth, c.pictureHeight);
+        EXPECT_EQ(p.x, c.expected.x) << c.what;
+        EXPECT_EQ(p.y, c.expected.y) << c.what;
+    }
+}
+
+// The fault that made the test above: a mask of 100 x 60 on a 320 x 240
+// picture in a larger window kept 51 x 31 of itself.
+TEST(AnnotationEditorView, AKeyMaskOnASmallPictureLiesWhollyOnIt) {
+    Session s;
+    s.tool = Tool::mask;
+    const Point centre = visibleCentre(s.view, 880, 620, 320, 240);
+    ASSERT_TRUE(s.placeKeyObject(centre));
+    const annotation::Rect box = annotation::bounds(s.document.objects()[0]);
+    EXPECT_EQ(box.right - box.left, 101);
+    EXPECT_EQ(box.bottom - box.top, 61);
+    EXPECT_GE(box.left, 0);
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.right, 320);
+    EXPECT_LE(box.bottom, 240);
+    EXPECT_EQ(s.selected, 0);
 }
 
 TEST(AnnotationEditorView, ZoomStepsStopAtTheEnds) {
