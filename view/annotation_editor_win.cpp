@@ -1,6 +1,5 @@
 #include "view/annotation_editor_win.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 #include <windowsx.h>
 
@@ -13,21 +12,20 @@
 
 #include "base/app_messages_win.h"
 #include "base/cp932.h"
-#include "base/dialog_text_win.h"
 #include "base/file_io_win.h"
 #include "base/file_names_win.h"
 #include "base/message_box_win.h"
 #include "base/win_handles_win.h"
 #include "picture/png_encoder.h"
-#include "resources/annotation_ids.h"
 #include "picture/annotation.h"
 #include "picture/annotation_file.h"
+#include "view/annotation_editing.h"
 #include "view/annotation_raster.h"
+#include "view/annotation_text_dialog_win.h"
 #include "view/image_names.h"
 #include "view/packed_dib.h"
 #include "view/picture_window_win.h"
 
-using annotation::Handle;
 using annotation::Kind;
 using annotation::Object;
 using annotation::Point;
@@ -35,33 +33,23 @@ using annotation::Rect;
 
 namespace {
 
+using annotation_editing::Command;
+using annotation_editing::kToolCount;
+using annotation_editing::kTools;
+using annotation_editing::Session;
+using annotation_editing::Tool;
 using picture_window::FileNamePart;
 using picture_window::LoadPictureFile;
+using TextRequest = AnnotationTextRequest;
 
 const char kEditorClass[] = "ZELCAP_ANNOTATE";
 const char kCanvasClass[] = "ZELCAP_ANNOTATE_CANVAS";
 const char kCaption[] = "注釈";
 
-enum class Tool { select, rectangle, arrow, text, mark, highlight, mask, crop };
-
-struct ToolButton {
-    Tool tool;
-    const char* label;
-    char key;
-};
-constexpr ToolButton kTools[] = {
-    {Tool::select, "選択(&V)", 'V'}, {Tool::rectangle, "枠(&R)", 'R'},
-    {Tool::arrow, "矢印(&A)", 'A'},  {Tool::text, "文字(&T)", 'T'},
-    {Tool::mark, "番号(&N)", 'N'},   {Tool::highlight, "強調(&H)", 'H'},
-    {Tool::mask, "マスク(&M)", 'M'}, {Tool::crop, "切り抜き(&C)", 'C'},
-};
-constexpr int kToolCount = sizeof kTools / sizeof kTools[0];
 constexpr int kFirstToolId = 100;
 constexpr int kColourId = 120, kWidthId = 121, kSaveId = 122, kCanvasId = 130;
 constexpr int kWidths[] = {1, 2, 3, 4, 5, 6, 8, 10, 12, 16};
-constexpr int kZooms[] = {25, 33, 50, 67, 100, 150, 200, 300, 400};
 constexpr int32_t kTextPad = 4;
-constexpr int32_t kMarkRadius = 14;
 constexpr int kGrip = 7;  // screen pixels
 
 COLORREF ToColorRef(uint32_t rgb) {
@@ -72,109 +60,8 @@ uint32_t FromColorRef(COLORREF c) {
            (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-Kind KindOf(Tool tool) {
-    switch (tool) {
-        case Tool::arrow:
-            return Kind::arrow;
-        case Tool::text:
-            return Kind::text;
-        case Tool::mark:
-            return Kind::mark;
-        case Tool::highlight:
-            return Kind::highlight;
-        case Tool::mask:
-            return Kind::mask;
-        case Tool::crop:
-            return Kind::crop;
-        default:
-            return Kind::rectangle;
-    }
-}
-
-Rect Union(const Rect& a, const Rect& b) {
-    if (a.empty())
-        return b;
-    if (b.empty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
-Rect Inflated(const Rect& r, int32_t by, int32_t width, int32_t height) {
-    return {std::max(0, r.left - by), std::max(0, r.top - by), std::min(width, r.right + by),
-            std::min(height, r.bottom + by)};
-}
-
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// ---- the text dialog ----
-
-struct TextRequest {
-    std::string text;
-    std::string face;
-    int32_t fontHeight = 24;
-    bool balloon = false;
-};
-
-void ShowFontName(HWND dialog, const TextRequest& request) {
-    char line[96];
-    std::snprintf(line, sizeof line, "%s %ld px",
-                  request.face.empty() ? "(標準)" : request.face.c_str(),
-                  static_cast<long>(request.fontHeight));
-    SetDlgItemTextA(dialog, IDC_ANNOTATION_FONT_NAME, line);
-}
-
-INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* request = reinterpret_cast<TextRequest*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG:
-            request = reinterpret_cast<TextRequest*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            SendDlgItemMessageA(dialog, IDC_ANNOTATION_TEXT, EM_LIMITTEXT,
-                                annotation::kMaxTextBytes, 0);
-            SetDlgItemTextA(dialog, IDC_ANNOTATION_TEXT, request->text.c_str());
-            CheckDlgButton(dialog, IDC_ANNOTATION_BALLOON,
-                           request->balloon ? BST_CHECKED : BST_UNCHECKED);
-            ShowFontName(dialog, *request);
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDC_ANNOTATION_FONT: {
-                    LOGFONTA font{};
-                    font.lfHeight = request->fontHeight;
-                    font.lfCharSet = SHIFTJIS_CHARSET;
-                    cp932::copyText(font.lfFaceName, request->face.c_str());
-                    CHOOSEFONTA choose{};
-                    choose.lStructSize = sizeof choose;
-                    choose.hwndOwner = dialog;
-                    choose.lpLogFont = &font;
-                    choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
-                    if (ChooseFontA(&choose)) {
-                        request->face = font.lfFaceName;
-                        request->fontHeight =
-                            std::clamp<int32_t>(std::abs(font.lfHeight), annotation::kMinFontHeight,
-                                                annotation::kMaxFontHeight);
-                        ShowFontName(dialog, *request);
-                    }
-                    return TRUE;
-                }
-                case IDOK:
-                    request->text =
-                        DialogItemText(dialog, IDC_ANNOTATION_TEXT, annotation::kMaxTextBytes);
-                    request->balloon = IsDlgButtonChecked(dialog, IDC_ANNOTATION_BALLOON) != 0;
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-                default:
-                    return FALSE;
-            }
-        default:
-            return FALSE;
-    }
 }
 
 // ---- the editor ----
@@ -191,7 +78,6 @@ class Editor {
 
     std::string picturePath;
     PackedDib original;
-    annotation::Document document;
     bool damagedSidecar = false;  // kept as .zan.bak at the first save
 
     // The picture with its objects, as shown at 100 %.
@@ -202,22 +88,8 @@ class Editor {
     uint32_t stride = 0;
     std::vector<uint8_t> base;  // the picture without the object dragged
 
-    Tool tool = Tool::rectangle;
-    int selected = -1;
-    uint32_t colours[7] = {annotation::kRed, annotation::kRed,    annotation::kRed,
-                           annotation::kRed, annotation::kYellow, annotation::kBlack,
-                           annotation::kRed};
-    int32_t lineWidth = 3;
+    Session session;
     TextRequest lastText;
-
-    enum class Drag { none, create, edit } drag = Drag::none;
-    Handle handle = Handle::none;
-    Point from;
-    Object before, preview;
-    int previewNumber = 0;
-
-    int zoom = 100;
-    int scrollX = 0, scrollY = 0;
 
     ~Editor() {
         if (memory && oldBitmap)
@@ -227,6 +99,8 @@ class Editor {
     int32_t width() const { return original.width(); }
     int32_t height() const { return original.height(); }
     annotation::Canvas paintCanvas() { return {bits, width(), height(), stride}; }
+    const annotation_editing::View& view() const { return session.view; }
+    annotation::Document& document() { return session.document; }
 
     bool makeSurface();
     void renderAll(int skip);
@@ -236,19 +110,18 @@ class Editor {
     void restoreBase(const Rect& area);
     void showPreview(const Object& next);
 
-    Point toPicture(int x, int y) const {
-        return {static_cast<int32_t>((static_cast<int64_t>(x) + scrollX) * 100 / zoom),
-                static_cast<int32_t>((static_cast<int64_t>(y) + scrollY) * 100 / zoom)};
-    }
-    int toClientX(int32_t x) const { return static_cast<int>(int64_t{x} * zoom / 100) - scrollX; }
-    int toClientY(int32_t y) const { return static_cast<int>(int64_t{y} * zoom / 100) - scrollY; }
+    Point toPicture(int x, int y) const { return view().toPicture(x, y); }
     RECT clientRectOf(const Rect& r) const {
-        RECT c{toClientX(r.left), toClientY(r.top), toClientX(r.right) + 1,
-               toClientY(r.bottom) + 1};
+        RECT c{view().toClientX(r.left), view().toClientY(r.top), view().toClientX(r.right) + 1,
+               view().toClientY(r.bottom) + 1};
         InflateRect(&c, kGrip, kGrip);
         return c;
     }
-    int32_t tolerance() const { return std::max(3, 5 * 100 / zoom); }
+    POINT canvasMiddle() const {
+        RECT client;
+        GetClientRect(canvas, &client);
+        return {client.right / 2, client.bottom / 2};
+    }
 
     void invalidate(const Rect& r) {
         const RECT c = clientRectOf(r);
@@ -266,17 +139,15 @@ class Editor {
     void scrollTo(int x, int y);
     void layout();
 
-    Object newObject() const;
     void beginDrag(Point p);
     void moveDrag(Point p);
     void endDrag(Point p);
-    void cancelDrag();
+    bool cancelDrag();
+    void run(const annotation_editing::KeyAction& action);
     bool askText(TextRequest& request);
     bool addText(Point at, const TextRequest& request, int replaceIndex);
     Object measuredText(Point at, const TextRequest& request);
     void keyCreate();
-    void nudge(int dx, int dy, bool resize);
-    void deleteSelected();
     void chooseColour();
     void chooseWidth();
     void editSelectedText();
@@ -284,6 +155,8 @@ class Editor {
     bool save();
     bool confirmClose();
     void paint(HDC dc, const RECT& area);
+    void paintPicture(HDC dc, const RECT& area);
+    void paintFrames(HDC dc);
 };
 
 std::unique_ptr<Editor> editor;
@@ -360,11 +233,11 @@ void Editor::renderAll(int skip) {
     GdiFlush();
     std::memcpy(bits, original.bits(), static_cast<std::size_t>(stride) * height());
     const Rect all{0, 0, width(), height()};
-    const auto& objects = document.objects();
+    const auto& objects = document().objects();
     for (std::size_t i : annotation::paintOrder(objects)) {
         if (static_cast<int>(i) == skip)
             continue;
-        paintObject(objects[i], all, objects[i].kind == Kind::mark ? document.markNumber(i) : 0);
+        paintObject(objects[i], all, objects[i].kind == Kind::mark ? document().markNumber(i) : 0);
     }
     GdiFlush();
 }
@@ -384,66 +257,43 @@ void Editor::restoreBase(const Rect& area) {
 // While the pointer drags, only the part the object leaves and the part it
 // takes are painted again, from the picture without it.
 void Editor::showPreview(const Object& next) {
-    const int32_t margin = std::max<int32_t>(next.width, 2) + 2;
-    const Rect old = Inflated(annotation::bounds(preview), margin, width(), height());
-    const Rect now = Inflated(annotation::bounds(next), margin, width(), height());
-    const Rect dirty = Union(old, now);
+    const Session::Repaint repaint = session.movePreview(next, width(), height());
     GdiFlush();
-    restoreBase(dirty);
-    preview = next;
-    if (!now.empty())
-        paintObject(preview, dirty, previewNumber);
-    invalidate(dirty);
+    restoreBase(repaint.dirty);
+    if (repaint.paintPreview)
+        paintObject(session.preview, repaint.dirty, session.previewNumber);
+    invalidate(repaint.dirty);
 }
 
 void Editor::setTool(Tool next) {
-    tool = next;
+    const Rect unselected = session.chooseTool(next);
     for (int i = 0; i < kToolCount; ++i)
         SendMessageA(toolButtons[i], BM_SETCHECK,
                      kTools[i].tool == next ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (next != Tool::select && selected >= 0) {
-        const Rect r = annotation::bounds(document.objects()[static_cast<std::size_t>(selected)]);
-        selected = -1;
-        invalidate(r);
-    }
+    if (!unselected.empty())
+        invalidate(unselected);
 }
 
 void Editor::updateScrollBars() {
     RECT client;
     GetClientRect(canvas, &client);
-    const int shownWidth = static_cast<int>(int64_t{width()} * zoom / 100);
-    const int shownHeight = static_cast<int>(int64_t{height()} * zoom / 100);
-    scrollX = std::max(0, std::min(scrollX, shownWidth - static_cast<int>(client.right)));
-    scrollY = std::max(0, std::min(scrollY, shownHeight - static_cast<int>(client.bottom)));
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = shownWidth - 1;
-    info.nPage = static_cast<UINT>(client.right);
-    info.nPos = scrollX;
-    SetScrollInfo(canvas, SB_HORZ, &info, TRUE);
-    info.nMax = shownHeight - 1;
-    info.nPage = static_cast<UINT>(client.bottom);
-    info.nPos = scrollY;
-    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
+    const SIZE shown{static_cast<LONG>(int64_t{width()} * view().zoom / 100),
+                     static_cast<LONG>(int64_t{height()} * view().zoom / 100)};
+    picture_window::SetScrollBars(canvas, shown, {client.right, client.bottom},
+                                  session.view.scrollX, session.view.scrollY);
 }
 
 void Editor::scrollTo(int x, int y) {
-    scrollX = x;
-    scrollY = y;
+    session.view.scrollX = x;
+    session.view.scrollY = y;
     updateScrollBars();
     invalidateAll();
 }
 
 // The picture point under `keep` (client coordinates) stays where it is.
 void Editor::setZoom(int percent, POINT keep) {
-    percent = std::clamp(percent, kZooms[0], kZooms[sizeof kZooms / sizeof kZooms[0] - 1]);
-    if (percent == zoom)
-        return;
-    const Point p = toPicture(keep.x, keep.y);
-    zoom = percent;
-    scrollTo(static_cast<int>(int64_t{p.x} * zoom / 100) - keep.x,
-             static_cast<int>(int64_t{p.y} * zoom / 100) - keep.y);
+    if (session.view.zoomAbout(percent, keep.x, keep.y))
+        scrollTo(view().scrollX, view().scrollY);
 }
 
 void Editor::layout() {
@@ -457,7 +307,7 @@ void Editor::layout() {
 Object Editor::measuredText(Point at, const TextRequest& request) {
     Object o;
     o.kind = Kind::text;
-    o.colour = colours[static_cast<int>(Kind::text)];
+    o.colour = session.colours[static_cast<int>(Kind::text)];
     o.width = 0;
     o.fontHeight = request.fontHeight;
     o.face = request.face;
@@ -479,258 +329,171 @@ Object Editor::measuredText(Point at, const TextRequest& request) {
 }
 
 bool Editor::askText(TextRequest& request) {
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ANNOTATION_TEXT), window, TextDialogProc,
-                           reinterpret_cast<LPARAM>(&request)) == IDOK &&
-           !request.text.empty();
+    return AskAnnotationText(instance, window, request);
 }
 
 bool Editor::addText(Point at, const TextRequest& request, int replaceIndex) {
-    Object o = measuredText(at, request);
-    if (replaceIndex >= 0) {
-        o.colour = document.objects()[static_cast<std::size_t>(replaceIndex)].colour;
-        if (!document.replace(static_cast<std::size_t>(replaceIndex), o))
-            return false;
-        selected = replaceIndex;
-    } else {
-        if (!document.add(o))
-            return false;
-        selected = static_cast<int>(document.size()) - 1;
-    }
+    if (!session.putText(measuredText(at, request), replaceIndex))
+        return false;
     lastText = request;
     refresh();
     return true;
 }
 
 void Editor::editSelectedText() {
-    if (selected < 0)
+    const int index = session.selectedText();
+    if (index < 0)
         return;
-    const Object& o = document.objects()[static_cast<std::size_t>(selected)];
-    if (o.kind != Kind::text)
-        return;
+    const Object& o = document().objects()[static_cast<std::size_t>(index)];
     TextRequest request{o.text, o.face, o.fontHeight, o.balloon};
     if (askText(request))
-        addText(o.a, request, selected);
-}
-
-// A new object of the current tool, with the colour and line width chosen;
-// what its kind does not use stays 0, as the sidecar writes it.
-Object Editor::newObject() const {
-    Object o;
-    o.kind = KindOf(tool);
-    o.colour = o.kind == Kind::crop ? 0 : colours[static_cast<int>(o.kind)];
-    o.width = o.kind == Kind::rectangle || o.kind == Kind::arrow ? lineWidth
-              : o.kind == Kind::mark                             ? kMarkRadius
-                                                                 : 0;
-    return o;
+        addText(o.a, request, index);
 }
 
 void Editor::beginDrag(Point p) {
-    if (tool == Tool::text)
-        return;  // the text is asked for at the release
-    from = p;
-    if (tool == Tool::select) {
-        int index = -1;
-        Handle h = Handle::none;
-        if (selected >= 0)
-            h = document.handleAt(static_cast<std::size_t>(selected), p, tolerance());
-        if (h != Handle::none) {
-            index = selected;
-        } else {
-            index = document.hitTest(p, tolerance());
-            if (index >= 0)
-                h = document.handleAt(static_cast<std::size_t>(index), p, tolerance());
-        }
-        const int old = selected;
-        selected = index;
-        if (old >= 0 && old != index)
-            invalidate(annotation::bounds(document.objects()[static_cast<std::size_t>(old)]));
-        if (index < 0 || h == Handle::none)
-            return;
-        drag = Drag::edit;
-        handle = h;
-        before = document.objects()[static_cast<std::size_t>(index)];
-        previewNumber =
-            before.kind == Kind::mark ? document.markNumber(static_cast<std::size_t>(index)) : 0;
-        renderAll(index);
-        base.assign(bits, bits + static_cast<std::size_t>(stride) * height());
-        preview = Object{};
-        preview.a = preview.b = {-1, -1};
-        showPreview(before);
-    } else {
-        drag = Drag::create;
-        Object o = newObject();
-        o.a = o.b = p;
-        if (o.kind == Kind::mark)
-            o.b = {0, 0};
-        previewNumber = 1;
-        for (const Object& other : document.objects())
-            previewNumber += other.kind == Kind::mark;
-        base.assign(bits, bits + static_cast<std::size_t>(stride) * height());
-        preview = Object{};
-        preview.a = preview.b = {-1, -1};
-        selected = -1;
-        showPreview(o);
-    }
+    const Session::Press press = session.press(p);
+    if (!press.unselected.empty())
+        invalidate(press.unselected);
+    if (!press.started)
+        return;
+    if (press.skip >= 0)
+        renderAll(press.skip);
+    base.assign(bits, bits + static_cast<std::size_t>(stride) * height());
+    showPreview(press.shown);
     SetCapture(canvas);
 }
 
 void Editor::moveDrag(Point p) {
-    if (drag == Drag::edit) {
-        showPreview(annotation::dragged(before, handle, from, p));
-    } else if (drag == Drag::create) {
-        Object next = preview;
-        if (next.kind == Kind::mark)
-            next.a = p;
-        else
-            next.b = p;
-        showPreview(next);
-    }
+    if (session.drag != Session::Drag::none)
+        showPreview(session.draggedTo(p));
 }
 
 void Editor::endDrag(Point p) {
-    if (tool == Tool::text && drag == Drag::none) {
+    if (session.tool == Tool::text && session.drag == Session::Drag::none) {
         TextRequest request = lastText;
         request.text.clear();
         if (askText(request))
             addText(p, request, -1);
         return;
     }
-    if (drag == Drag::none)
+    if (session.drag == Session::Drag::none)
         return;
     moveDrag(p);
-    const Drag was = drag;
-    drag = Drag::none;
+    // The drag is over before the capture goes, which would cancel it.
+    session.finishDrag();
     base.clear();
     ReleaseCapture();
-    if (was == Drag::edit) {
-        if (!(preview == before))
-            document.replace(static_cast<std::size_t>(selected), preview);
-    } else {
-        const Rect box = annotation::normalized(preview.a, preview.b);
-        const bool big =
-            preview.kind == Kind::mark ||
-            (preview.kind == Kind::arrow
-                 ? std::abs(preview.b.x - preview.a.x) + std::abs(preview.b.y - preview.a.y) >= 4
-                 : box.right - box.left >= 3 && box.bottom - box.top >= 3);
-        if (big) {
-            if (preview.kind == Kind::crop) {
-                document.setCrop(box);
-            } else if (document.add(preview)) {
-                selected = static_cast<int>(document.size()) - 1;
-            }
-        }
-    }
     refresh();
 }
 
-void Editor::cancelDrag() {
-    if (drag == Drag::none)
-        return;
-    drag = Drag::none;
+bool Editor::cancelDrag() {
+    if (!session.cancelDrag())
+        return false;
     base.clear();
     ReleaseCapture();
     refresh();
+    return true;
 }
 
 // Without a pointer: a drawing tool's key Enter puts an object of a usual
-// size in the middle of the view, which the arrows then move and, with
-// Shift, size.
+// size in the middle of what the canvas shows of the picture, which the
+// arrows then move and, with Shift, size.
 void Editor::keyCreate() {
-    if (tool == Tool::select) {
+    if (session.tool == Tool::select) {
         editSelectedText();
         return;
     }
     RECT client;
     GetClientRect(canvas, &client);
-    Point c = toPicture(client.right / 2, client.bottom / 2);
-    c.x = std::clamp(c.x, 0, std::max(0, width() - 1));
-    c.y = std::clamp(c.y, 0, std::max(0, height() - 1));
-    if (tool == Tool::text) {
+    const Point c =
+        annotation_editing::visibleCentre(view(), client.right, client.bottom, width(), height());
+    if (session.tool == Tool::text) {
         TextRequest request = lastText;
         request.text.clear();
         if (askText(request))
             addText(c, request, -1);
         return;
     }
-    Object o = newObject();
-    o.a = {c.x - 50, c.y - 30};
-    o.b = {c.x + 50, c.y + 30};
-    if (o.kind == Kind::mark) {
-        o.a = c;
-        o.b = {0, 0};
-    }
-    if (o.kind == Kind::crop) {
-        document.setCrop(annotation::normalized(o.a, o.b));
-    } else if (document.add(o)) {
-        selected = static_cast<int>(document.size()) - 1;
+    if (session.placeKeyObject(c))
         setTool(Tool::select);
-        selected = static_cast<int>(document.size()) - 1;
+    refresh();
+}
+
+void Editor::run(const annotation_editing::KeyAction& action) {
+    switch (action.command) {
+        case Command::save:
+            save();
+            break;
+        case Command::undo:
+            if (session.undo())
+                refresh();
+            break;
+        case Command::redo:
+            if (session.redo())
+                refresh();
+            break;
+        case Command::zoomReset:
+            setZoom(100, canvasMiddle());
+            break;
+        case Command::zoomIn:
+        case Command::zoomOut:
+            setZoom(annotation_editing::zoomStep(view().zoom,
+                                                 action.command == Command::zoomIn ? 1 : -1),
+                    canvasMiddle());
+            break;
+        case Command::cancel:
+            if (!cancelDrag() && session.selected >= 0) {
+                session.selected = -1;
+                invalidateAll();
+            }
+            break;
+        case Command::deleteSelected:
+            if (session.deleteSelected())
+                refresh();
+            break;
+        case Command::chooseTool:
+            setTool(action.tool);
+            break;
+        case Command::nudge:
+            if (session.nudge(action.dx, action.dy, action.resize))
+                refresh();
+            break;
+        case Command::create:
+            keyCreate();
+            break;
+        case Command::previousObject:
+        case Command::nextObject:
+            if (session.cycleSelection(action.command == Command::nextObject)) {
+                setTool(Tool::select);
+                invalidateAll();
+            }
+            break;
+        case Command::none:
+            break;
     }
-    refresh();
-}
-
-void Editor::nudge(int dx, int dy, bool resize) {
-    if (selected < 0)
-        return;
-    const Object& o = document.objects()[static_cast<std::size_t>(selected)];
-    Handle h = Handle::move;
-    if (resize)
-        h = o.kind == Kind::arrow ? Handle::head : Handle::bottomRight;
-    if (resize && (o.kind == Kind::mark || o.kind == Kind::text))
-        return;
-    const Rect box = annotation::normalized(o.a, o.b);
-    const Point p = !resize                 ? o.a
-                    : o.kind == Kind::arrow ? o.b
-                                            : Point{box.right - 1, box.bottom - 1};
-    document.replace(static_cast<std::size_t>(selected),
-                     annotation::dragged(o, h, p, {p.x + dx, p.y + dy}));
-    refresh();
-}
-
-void Editor::deleteSelected() {
-    if (selected < 0)
-        return;
-    document.remove(static_cast<std::size_t>(selected));
-    selected = -1;
-    refresh();
 }
 
 void Editor::chooseColour() {
     static COLORREF custom[16];
-    const Kind kind =
-        selected >= 0 ? document.objects()[static_cast<std::size_t>(selected)].kind : KindOf(tool);
+    const Kind kind = session.colourKind();
     if (kind == Kind::crop)
         return;
     CHOOSECOLORA choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = window;
-    choose.rgbResult = ToColorRef(colours[static_cast<int>(kind)]);
+    choose.rgbResult = ToColorRef(session.colours[static_cast<int>(kind)]);
     choose.lpCustColors = custom;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorA(&choose))
-        return;
-    colours[static_cast<int>(kind)] = FromColorRef(choose.rgbResult);
-    if (selected >= 0) {
-        Object o = document.objects()[static_cast<std::size_t>(selected)];
-        o.colour = colours[static_cast<int>(kind)];
-        document.replace(static_cast<std::size_t>(selected), o);
+    if (ChooseColorA(&choose) && session.setColour(kind, FromColorRef(choose.rgbResult)))
         refresh();
-    }
 }
 
 void Editor::chooseWidth() {
     const LRESULT index = SendMessageA(widthBox, CB_GETCURSEL, 0, 0);
     if (index < 0 || index >= static_cast<LRESULT>(sizeof kWidths / sizeof kWidths[0]))
         return;
-    lineWidth = kWidths[index];
-    if (selected >= 0) {
-        Object o = document.objects()[static_cast<std::size_t>(selected)];
-        if (o.kind == Kind::rectangle || o.kind == Kind::arrow) {
-            o.width = lineWidth;
-            document.replace(static_cast<std::size_t>(selected), o);
-            refresh();
-        }
-    }
+    if (session.setLineWidth(kWidths[index]))
+        refresh();
 }
 
 // The flattened picture first, then the objects: whichever write fails, the
@@ -753,14 +516,14 @@ bool Editor::save() {
         damagedSidecar = false;
     }
     DWORD error = 0;
-    if (document.size() == 0) {
+    if (session.document.size() == 0) {
         // No object left: the record is back to its picture alone.
         if ((FileExists(flattened) && !DeleteFileA(flattened.c_str())) ||
             (FileExists(sidecar) && !DeleteFileA(sidecar.c_str())))
             return fail("注釈ファイルを削除できませんでした。", sidecar);
     } else {
         renderAll(-1);
-        const Rect kept = annotation::keptArea(document.objects(), width(), height());
+        const Rect kept = annotation::keptArea(session.document.objects(), width(), height());
         std::vector<uint8_t> area;
         uint32_t areaStride = 0;
         annotation::copyArea(paintCanvas(), kept, area, &areaStride);
@@ -772,20 +535,19 @@ bool Editor::save() {
                                  &error) != win::ReplaceStep::done)
             return fail("注釈付きの画像を保存できませんでした。", flattened);
         if (win::ReplaceContents(sidecar.c_str(), "zan",
-                                 annotation::writeSidecar(document.objects()),
+                                 annotation::writeSidecar(session.document.objects()),
                                  &error) != win::ReplaceStep::done)
             return fail("注釈ファイルを保存できませんでした。", sidecar);
     }
-    document.markSaved();
+    session.document.markSaved();
     SendMessageA(owner, UWM_ANNOTATED, 0, reinterpret_cast<LPARAM>(picturePath.c_str()));
     PostMessageA(owner, UWM_SHOW_IMAGE, 0, 0);
     return true;
 }
 
 bool Editor::confirmClose() {
-    if (drag != Drag::none)
-        cancelDrag();
-    if (!document.modified())
+    cancelDrag();
+    if (!session.document.modified())
         return true;
     switch (ShowMessage(window, "注釈は変更されています。保存しますか？", kCaption,
                         MB_ICONQUESTION | MB_YESNOCANCEL)) {
@@ -798,74 +560,84 @@ bool Editor::confirmClose() {
     }
 }
 
-void Editor::paint(HDC dc, const RECT& area) {
-    const int shownRight = toClientX(width()), shownBottom = toClientY(height());
+void Editor::paintPicture(HDC dc, const RECT& area) {
+    const annotation_editing::View& v = view();
+    const int shownRight = v.toClientX(width()), shownBottom = v.toClientY(height());
     // The picture part of the area.
-    RECT picture{std::max<LONG>(area.left, -scrollX), std::max<LONG>(area.top, -scrollY),
+    RECT picture{std::max<LONG>(area.left, -v.scrollX), std::max<LONG>(area.top, -v.scrollY),
                  std::min<LONG>(area.right, shownRight), std::min<LONG>(area.bottom, shownBottom)};
     if (picture.right > picture.left && picture.bottom > picture.top) {
-        if (zoom == 100) {
+        if (v.zoom == 100) {
             BitBlt(dc, picture.left, picture.top, picture.right - picture.left,
-                   picture.bottom - picture.top, memory.get(), picture.left + scrollX,
-                   picture.top + scrollY, SRCCOPY);
+                   picture.bottom - picture.top, memory.get(), picture.left + v.scrollX,
+                   picture.top + v.scrollY, SRCCOPY);
         } else {
             const Point first = toPicture(picture.left, picture.top);
             Point last = toPicture(picture.right - 1, picture.bottom - 1);
             last.x = std::min(last.x, width() - 1);
             last.y = std::min(last.y, height() - 1);
-            const int left = toClientX(first.x), top = toClientY(first.y);
+            const int left = v.toClientX(first.x), top = v.toClientY(first.y);
             SetStretchBltMode(dc, COLORONCOLOR);
-            StretchBlt(dc, left, top, toClientX(last.x + 1) - left, toClientY(last.y + 1) - top,
+            StretchBlt(dc, left, top, v.toClientX(last.x + 1) - left, v.toClientY(last.y + 1) - top,
                        memory.get(), first.x, first.y, last.x - first.x + 1, last.y - first.y + 1,
                        SRCCOPY);
         }
     }
     // Around the picture.
-    {
-        const int saved = SaveDC(dc);
-        ExcludeClipRect(dc, -scrollX, -scrollY, shownRight, shownBottom);
-        FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
-        RestoreDC(dc, saved);
-    }
-    // The crop's frame and the selection's grips are the editor's, not the
-    // picture's.
+    const int saved = SaveDC(dc);
+    ExcludeClipRect(dc, -v.scrollX, -v.scrollY, shownRight, shownBottom);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
+    RestoreDC(dc, saved);
+}
+
+// The crop's frame and the selection's grips are the editor's, not the
+// picture's.
+void Editor::paintFrames(HDC dc) {
+    const annotation_editing::View& v = view();
+    const Session::Drag drag = session.drag;
+    const int selected = session.selected;
     const auto frame = [&](const Rect& box) {
         win::GdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
         win::SelectGuard selectPen(dc, pen.get());
         win::SelectGuard selectBrush(dc, GetStockObject(NULL_BRUSH));
         SetBkColor(dc, RGB(255, 255, 255));
         SetBkMode(dc, OPAQUE);
-        Rectangle(dc, toClientX(box.left), toClientY(box.top), toClientX(box.right) + 1,
-                  toClientY(box.bottom) + 1);
+        Rectangle(dc, v.toClientX(box.left), v.toClientY(box.top), v.toClientX(box.right) + 1,
+                  v.toClientY(box.bottom) + 1);
     };
-    const auto& objects = document.objects();
+    const auto& objects = document().objects();
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].kind == Kind::crop &&
-            !(drag == Drag::edit && static_cast<int>(i) == selected))
+            !(drag == Session::Drag::edit && static_cast<int>(i) == selected))
             frame(annotation::bounds(objects[i]));
-    if (drag != Drag::none && preview.kind == Kind::crop)
-        frame(annotation::bounds(preview));
-    const Object* chosen = drag == Drag::edit ? &preview
-                           : selected >= 0 && drag == Drag::none
+    if (drag != Session::Drag::none && session.preview.kind == Kind::crop)
+        frame(annotation::bounds(session.preview));
+    const Object* chosen = drag == Session::Drag::edit ? &session.preview
+                           : selected >= 0 && drag == Session::Drag::none
                                ? &objects[static_cast<std::size_t>(selected)]
                                : nullptr;
-    if (chosen) {
-        win::SelectGuard selectPen(dc, GetStockObject(BLACK_PEN));
-        win::SelectGuard selectBrush(dc, GetStockObject(WHITE_BRUSH));
-        const auto grips = annotation::grips(*chosen);
-        if (grips.empty()) {
-            const Rect b = annotation::bounds(*chosen);
-            win::GdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
-            win::SelectGuard dotted(dc, pen.get());
-            win::SelectGuard hollow(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, toClientX(b.left) - 2, toClientY(b.top) - 2, toClientX(b.right) + 2,
-                      toClientY(b.bottom) + 2);
-        }
-        for (const auto& grip : grips) {
-            const int x = toClientX(grip.second.x), y = toClientY(grip.second.y);
-            Rectangle(dc, x - kGrip / 2, y - kGrip / 2, x + kGrip / 2 + 1, y + kGrip / 2 + 1);
-        }
+    if (!chosen)
+        return;
+    win::SelectGuard selectPen(dc, GetStockObject(BLACK_PEN));
+    win::SelectGuard selectBrush(dc, GetStockObject(WHITE_BRUSH));
+    const auto grips = annotation::grips(*chosen);
+    if (grips.empty()) {
+        const Rect b = annotation::bounds(*chosen);
+        win::GdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
+        win::SelectGuard dotted(dc, pen.get());
+        win::SelectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, v.toClientX(b.left) - 2, v.toClientY(b.top) - 2, v.toClientX(b.right) + 2,
+                  v.toClientY(b.bottom) + 2);
     }
+    for (const auto& grip : grips) {
+        const int x = v.toClientX(grip.second.x), y = v.toClientY(grip.second.y);
+        Rectangle(dc, x - kGrip / 2, y - kGrip / 2, x + kGrip / 2 + 1, y + kGrip / 2 + 1);
+    }
+}
+
+void Editor::paint(HDC dc, const RECT& area) {
+    paintPicture(dc, area);
+    paintFrames(dc);
 }
 
 // ---- window procedures ----
@@ -875,13 +647,10 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!e || e->canvas != window)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            e->paint(dc, ps.rcPaint);
-            EndPaint(window, &ps);
+        case WM_PAINT:
+            picture_window::PaintBuffered(
+                window, [e](HDC dc, const RECT&, const RECT& update) { e->paint(dc, update); });
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
@@ -892,52 +661,47 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             e->beginDrag(e->toPicture(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_MOUSEMOVE:
-            if (e->drag != Editor::Drag::none)
+            if (e->session.drag != Session::Drag::none)
                 e->moveDrag(e->toPicture(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_LBUTTONUP:
             e->endDrag(e->toPicture(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_LBUTTONDBLCLK:
-            if (e->tool == Tool::select)
+            if (e->session.tool == Tool::select)
                 e->editSelectedText();
             return 0;
         case WM_CAPTURECHANGED:
-            if (e->drag != Editor::Drag::none && reinterpret_cast<HWND>(lParam) != window)
+            if (e->session.drag != Session::Drag::none && reinterpret_cast<HWND>(lParam) != window)
                 e->cancelDrag();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
-                SetCursor(LoadCursorA(nullptr, e->tool == Tool::select ? IDC_ARROW : IDC_CROSS));
+                SetCursor(
+                    LoadCursorA(nullptr, e->session.tool == Tool::select ? IDC_ARROW : IDC_CROSS));
                 return TRUE;
             }
             break;
-        case WM_MOUSEWHEEL: {
-            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+        case WM_MOUSEWHEEL:
             if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
                 POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
                 ScreenToClient(window, &at);
-                int next = e->zoom;
-                const int count = sizeof kZooms / sizeof kZooms[0];
-                for (int i = 0; i < count; ++i)
-                    if (kZooms[i] == e->zoom)
-                        next = kZooms[std::clamp(i + (delta > 0 ? 1 : -1), 0, count - 1)];
-                e->setZoom(next, at);
-            } else if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
-                e->scrollTo(e->scrollX - delta, e->scrollY);
+                const int direction = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1;
+                e->setZoom(annotation_editing::zoomStep(e->view().zoom, direction), at);
             } else {
-                e->scrollTo(e->scrollX, e->scrollY - delta);
+                const POINT to =
+                    picture_window::WheelTarget(wParam, e->view().scrollX, e->view().scrollY);
+                e->scrollTo(to.x, to.y);
             }
             return 0;
-        }
         case WM_HSCROLL:
         case WM_VSCROLL: {
             const int bar = message == WM_HSCROLL ? SB_HORZ : SB_VERT;
             const int pos = picture_window::ScrollTarget(window, bar, wParam);
             if (bar == SB_HORZ)
-                e->scrollTo(pos, e->scrollY);
+                e->scrollTo(pos, e->view().scrollY);
             else
-                e->scrollTo(e->scrollX, pos);
+                e->scrollTo(e->view().scrollX, pos);
             return 0;
         }
         case WM_GETDLGCODE:
@@ -1036,7 +800,7 @@ HWND AnnotationEditorWindow() {
 }
 
 bool AnnotationEditorModified() {
-    return editor && editor->document.modified();
+    return editor && editor->session.document.modified();
 }
 
 bool CloseAnnotationEditor() {
@@ -1074,7 +838,7 @@ bool OpenAnnotationEditor(HINSTANCE instance, HWND owner, const char* picturePat
         if (win::ReadWholeFile(sidecar.c_str(), bytes, int64_t{64} << 20))
             read = annotation::parseSidecar(bytes);
         if (read.ok) {
-            e->document.load(std::move(read.objects));
+            e->session.document.load(std::move(read.objects));
         } else {
             char where[64] = "注釈ファイルが読めません。";
             if (read.line)
@@ -1124,112 +888,17 @@ bool TranslateAnnotationMessage(MSG& message) {
         return false;
     Editor& e = *editor;
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-        const bool control = GetKeyState(VK_CONTROL) < 0;
-        const bool shift = GetKeyState(VK_SHIFT) < 0;
-        const bool alt = message.message == WM_SYSKEYDOWN;
-        const WPARAM key = message.wParam;
-        const bool onCanvas = message.hwnd == e.canvas;
-        const bool inList = message.hwnd == e.widthBox;
-        if (control && !alt) {
-            switch (key) {
-                case 'S':
-                    e.save();
-                    return true;
-                case 'Z':
-                    if (e.drag == Editor::Drag::none && e.document.undo()) {
-                        e.selected = -1;
-                        e.refresh();
-                    }
-                    return true;
-                case 'Y':
-                    if (e.drag == Editor::Drag::none && e.document.redo()) {
-                        e.selected = -1;
-                        e.refresh();
-                    }
-                    return true;
-                case '0':
-                case VK_NUMPAD0: {
-                    RECT client;
-                    GetClientRect(e.canvas, &client);
-                    e.setZoom(100, {client.right / 2, client.bottom / 2});
-                    return true;
-                }
-                case VK_OEM_PLUS:
-                case VK_ADD:
-                case VK_OEM_MINUS:
-                case VK_SUBTRACT: {
-                    RECT client;
-                    GetClientRect(e.canvas, &client);
-                    const bool in = key == VK_OEM_PLUS || key == VK_ADD;
-                    const int count = sizeof kZooms / sizeof kZooms[0];
-                    for (int i = 0; i < count; ++i)
-                        if (kZooms[i] == e.zoom) {
-                            e.setZoom(kZooms[std::clamp(i + (in ? 1 : -1), 0, count - 1)],
-                                      {client.right / 2, client.bottom / 2});
-                            break;
-                        }
-                    return true;
-                }
-                default:
-                    break;
-            }
-        }
-        if (!control && !alt && !inList) {
-            if (key == VK_ESCAPE) {
-                if (e.drag != Editor::Drag::none) {
-                    e.cancelDrag();
-                } else if (e.selected >= 0) {
-                    e.selected = -1;
-                    e.invalidateAll();
-                }
-                return true;
-            }
-            if (key == VK_DELETE) {
-                e.deleteSelected();
-                return true;
-            }
-            for (const ToolButton& t : kTools)
-                if (key == static_cast<WPARAM>(t.key) && !shift) {
-                    e.setTool(t.tool);
-                    return true;
-                }
-            if (onCanvas) {
-                int dx = 0, dy = 0;
-                switch (key) {
-                    case VK_LEFT:
-                        dx = -1;
-                        break;
-                    case VK_RIGHT:
-                        dx = 1;
-                        break;
-                    case VK_UP:
-                        dy = -1;
-                        break;
-                    case VK_DOWN:
-                        dy = 1;
-                        break;
-                    case VK_RETURN:
-                        e.keyCreate();
-                        return true;
-                    case VK_OEM_4:  // [ and ]: the object below or above
-                    case VK_OEM_6:
-                        if (e.document.size() > 0) {
-                            const int n = static_cast<int>(e.document.size());
-                            e.selected = e.selected < 0
-                                             ? n - 1
-                                             : (e.selected + (key == VK_OEM_6 ? 1 : n - 1)) % n;
-                            e.setTool(Tool::select);
-                            e.invalidateAll();
-                        }
-                        return true;
-                    default:
-                        break;
-                }
-                if (dx || dy) {
-                    e.nudge(dx, dy, shift);
-                    return true;
-                }
-            }
+        const annotation_editing::KeyPress press{
+            static_cast<int>(message.wParam), GetKeyState(VK_CONTROL) < 0,
+            GetKeyState(VK_SHIFT) < 0, message.message == WM_SYSKEYDOWN};
+        const annotation_editing::KeyPlace place =
+            message.hwnd == e.canvas     ? annotation_editing::KeyPlace::canvas
+            : message.hwnd == e.widthBox ? annotation_editing::KeyPlace::widthList
+                                         : annotation_editing::KeyPlace::otherControl;
+        const annotation_editing::KeyAction action = annotation_editing::editorKey(press, place);
+        if (action.command != Command::none) {
+            e.run(action);
+            return true;
         }
     }
     if (message.message == WM_CHAR && message.hwnd == e.canvas)

@@ -167,22 +167,10 @@ SIZE Compare::contentSize() const {
 void Compare::updateScrollBars() {
     RECT client;
     GetClientRect(canvas, &client);
-    const SIZE content = contentSize();
     const int shownWidth = view == View::sideBySide ? paneWidth() : static_cast<int>(client.right);
     const int shownHeight = std::max(0, static_cast<int>(client.bottom) - lineHeight);
-    scrollX = std::max(0, std::min(scrollX, static_cast<int>(content.cx) - shownWidth));
-    scrollY = std::max(0, std::min(scrollY, static_cast<int>(content.cy) - shownHeight));
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = static_cast<int>(content.cx) - 1;
-    info.nPage = static_cast<UINT>(shownWidth);
-    info.nPos = scrollX;
-    SetScrollInfo(canvas, SB_HORZ, &info, TRUE);
-    info.nMax = static_cast<int>(content.cy) - 1;
-    info.nPage = static_cast<UINT>(shownHeight);
-    info.nPos = scrollY;
-    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
+    picture_window::SetScrollBars(canvas, contentSize(), {shownWidth, shownHeight}, scrollX,
+                                  scrollY);
 }
 
 void Compare::scrollTo(int x, int y) {
@@ -388,26 +376,12 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!c || c->canvas != window)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            RECT client;
-            GetClientRect(window, &client);
+        case WM_PAINT:
             // Drawn off the screen first: the flicker view must not flicker
             // for another reason.
-            win::MemoryDc memory(CreateCompatibleDC(dc));
-            win::Bitmap buffer(CreateCompatibleBitmap(dc, std::max(1L, client.right),
-                                                      std::max(1L, client.bottom)));
-            if (memory && buffer) {
-                win::SelectGuard selected(memory.get(), buffer.get());
-                c->paint(memory.get(), client);
-                BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-            } else {
-                c->paint(dc, client);
-            }
-            EndPaint(window, &ps);
+            picture_window::PaintBuffered(
+                window, [c](HDC dc, const RECT& client, const RECT&) { c->paint(dc, client); });
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
@@ -418,11 +392,8 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SetFocus(window);
             return 0;
         case WM_MOUSEWHEEL: {
-            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-            if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
-                c->scrollTo(c->scrollX - delta, c->scrollY);
-            else
-                c->scrollTo(c->scrollX, c->scrollY - delta);
+            const POINT to = picture_window::WheelTarget(wParam, c->scrollX, c->scrollY);
+            c->scrollTo(to.x, to.y);
             return 0;
         }
         case WM_HSCROLL:
@@ -515,6 +486,84 @@ LRESULT CALLBACK CompareProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
+// Places the controls left to right along a row, each in the window's font.
+struct ControlRow {
+    Compare& c;
+    HDC dc;
+    int controlHeight;
+    int x = 4, y = 4;
+
+    int textWidth(const char* label) const { return picture_window::LabelWidth(dc, label); }
+    HWND make(const char* cls, const char* label, DWORD style, DWORD exStyle, int id, int width,
+              int height = 0) {
+        HWND control =
+            CreateWindowExA(exStyle, cls, label, WS_CHILD | WS_VISIBLE | style, x, y, width,
+                            height ? height : controlHeight, c.window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), c.instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
+        x += width + 4;
+        return control;
+    }
+};
+
+void MakeViewButtons(ControlRow& row) {
+    Compare& c = row.c;
+    for (int i = 0; i < 3; ++i)
+        c.viewButtons[i] =
+            row.make("BUTTON", kViews[i].label,
+                     WS_TABSTOP | BS_AUTORADIOBUTTON | BS_PUSHLIKE | (i == 0 ? WS_GROUP : 0), 0,
+                     kViews[i].id, row.textWidth(kViews[i].label) + 20);
+    row.x += 12;
+    c.add = row.make("BUTTON", "履歴に追加(&H)", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, kAddId,
+                     row.textWidth("履歴に追加(&H)") + 20);
+    c.close = row.make("BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 0, kCloseId,
+                       row.textWidth("閉じる") + 24);
+}
+
+void MakeOptionControls(ControlRow& row) {
+    Compare& c = row.c;
+    const int digits = row.textWidth("0000") + 12;
+    c.toleranceLabel = row.make("STATIC", "許容差(&T):", SS_LEFT | SS_CENTERIMAGE, 0,
+                                kToleranceLabelId, row.textWidth("許容差(&T):") + 4);
+    c.tolerance = row.make("EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL,
+                           WS_EX_CLIENTEDGE, kToleranceId, digits);
+    c.toleranceSpin = row.make(UPDOWN_CLASSA, "",
+                               UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                               0, kToleranceSpinId, 16);
+    SendMessageA(c.toleranceSpin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(c.tolerance), 0);
+    SendMessageA(c.toleranceSpin, UDM_SETRANGE32, 0, picture_diff::kMaxTolerance);
+    row.x += 12;
+    c.ignore = row.make("BUTTON", "上端を無視(&I)", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0,
+                        kIgnoreId, row.textWidth("上端を無視(&I)") + 28);
+    c.band = row.make("EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL,
+                      WS_EX_CLIENTEDGE, kBandId, digits + row.textWidth("0"));
+    c.bandSpin = row.make(UPDOWN_CLASSA, "",
+                          UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+                          kBandSpinId, 16);
+    SendMessageA(c.bandSpin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(c.band), 0);
+    SendMessageA(c.bandSpin, UDM_SETRANGE32, 1, kMaxCompareBand);
+    c.bandUnit = row.make("STATIC", "画素", SS_LEFT | SS_CENTERIMAGE, 0, kBandUnitId,
+                          row.textWidth("画素") + 4);
+}
+
+// The figures, the regions' list and the canvas: layout() places them.
+void MakeResultControls(ControlRow& row) {
+    Compare& c = row.c;
+    c.figure = row.make("STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kFigureId, 100, c.lineHeight);
+    c.note = row.make("STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kNoteId, 100, c.lineHeight);
+    const picture_diff::Box widest{9999, 9999, 19998, 19998};
+    c.listWidth = std::max(row.textWidth("変化した領域(&L):"),
+                           row.textWidth(picture_diff::regionLine(999, widest).c_str())) +
+                  GetSystemMetrics(SM_CXVSCROLL) + 16;
+    c.listLabel = row.make("STATIC", "変化した領域(&L):", SS_LEFT, 0, kListLabelId, c.listWidth,
+                           c.lineHeight);
+    c.list = row.make("LISTBOX", "",
+                      WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                      WS_EX_CLIENTEDGE, kListId, c.listWidth, 100);
+    c.canvas = row.make(kCanvasClass, "", WS_TABSTOP | WS_GROUP | WS_HSCROLL | WS_VSCROLL,
+                        WS_EX_CLIENTEDGE, kCanvasId, 100, 100);
+}
+
 // The controls, each as wide as its label needs in the font used: Japanese
 // fonts differ in width between systems.
 void MakeControls(Compare& c) {
@@ -529,70 +578,13 @@ void MakeControls(Compare& c) {
     c.lineHeight = tm.tmHeight + 4;
     const int controlHeight = tm.tmHeight + 10;
     c.rowHeight = controlHeight + 6;
-    const auto textWidth = [&](const char* label) {
-        return picture_window::LabelWidth(dc.get(), label);
-    };
-    int x = 4, y = 4;
-    const auto make = [&](const char* cls, const char* label, DWORD style, DWORD exStyle, int id,
-                          int width, int height = 0) {
-        HWND control =
-            CreateWindowExA(exStyle, cls, label, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                            height ? height : controlHeight, c.window,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), c.instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.get()), FALSE);
-        x += width + 4;
-        return control;
-    };
-    for (int i = 0; i < 3; ++i)
-        c.viewButtons[i] =
-            make("BUTTON", kViews[i].label,
-                 WS_TABSTOP | BS_AUTORADIOBUTTON | BS_PUSHLIKE | (i == 0 ? WS_GROUP : 0), 0,
-                 kViews[i].id, textWidth(kViews[i].label) + 20);
-    x += 12;
-    c.add = make("BUTTON", "履歴に追加(&H)", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, kAddId,
-                 textWidth("履歴に追加(&H)") + 20);
-    c.close =
-        make("BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 0, kCloseId, textWidth("閉じる") + 24);
-
-    x = 4;
-    y = 4 + c.rowHeight;
-    const int digits = textWidth("0000") + 12;
-    c.toleranceLabel = make("STATIC", "許容差(&T):", SS_LEFT | SS_CENTERIMAGE, 0, kToleranceLabelId,
-                            textWidth("許容差(&T):") + 4);
-    c.tolerance = make("EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL,
-                       WS_EX_CLIENTEDGE, kToleranceId, digits);
-    c.toleranceSpin =
-        make(UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-             0, kToleranceSpinId, 16);
-    SendMessageA(c.toleranceSpin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(c.tolerance), 0);
-    SendMessageA(c.toleranceSpin, UDM_SETRANGE32, 0, picture_diff::kMaxTolerance);
-    x += 12;
-    c.ignore = make("BUTTON", "上端を無視(&I)", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0,
-                    kIgnoreId, textWidth("上端を無視(&I)") + 28);
-    c.band = make("EDIT", "", WS_TABSTOP | WS_GROUP | ES_NUMBER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                  kBandId, digits + textWidth("0"));
-    c.bandSpin =
-        make(UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-             0, kBandSpinId, 16);
-    SendMessageA(c.bandSpin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(c.band), 0);
-    SendMessageA(c.bandSpin, UDM_SETRANGE32, 1, kMaxCompareBand);
-    c.bandUnit =
-        make("STATIC", "画素", SS_LEFT | SS_CENTERIMAGE, 0, kBandUnitId, textWidth("画素") + 4);
-
-    x = 6;
-    c.figure = make("STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kFigureId, 100, c.lineHeight);
-    c.note = make("STATIC", "", SS_LEFT | SS_NOPREFIX, 0, kNoteId, 100, c.lineHeight);
-    const picture_diff::Box widest{9999, 9999, 19998, 19998};
-    c.listWidth = std::max(textWidth("変化した領域(&L):"),
-                           textWidth(picture_diff::regionLine(999, widest).c_str())) +
-                  GetSystemMetrics(SM_CXVSCROLL) + 16;
-    c.listLabel =
-        make("STATIC", "変化した領域(&L):", SS_LEFT, 0, kListLabelId, c.listWidth, c.lineHeight);
-    c.list =
-        make("LISTBOX", "", WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-             WS_EX_CLIENTEDGE, kListId, c.listWidth, 100);
-    c.canvas = make(kCanvasClass, "", WS_TABSTOP | WS_GROUP | WS_HSCROLL | WS_VSCROLL,
-                    WS_EX_CLIENTEDGE, kCanvasId, 100, 100);
+    ControlRow row{c, dc.get(), controlHeight};
+    MakeViewButtons(row);
+    row.x = 4;
+    row.y = 4 + c.rowHeight;
+    MakeOptionControls(row);
+    row.x = 6;
+    MakeResultControls(row);
 
     SetDlgItemInt(c.window, kToleranceId, static_cast<UINT>(c.options.tolerance), FALSE);
     SetDlgItemInt(c.window, kBandId, static_cast<UINT>(c.options.bandHeight), FALSE);

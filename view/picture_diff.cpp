@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/cp932.h"
 
@@ -81,26 +82,31 @@ bool changedAt(const Picture& first, const Picture& second, int32_t x, int32_t y
                    rowOf(second, y) + static_cast<std::size_t>(x) * 3, tolerance);
 }
 
-Result compare(const Picture& first, const Picture& second, const Options& options) {
-    Result result;
-    if (!usable(first) || !usable(second))
-        return result;
-    const int32_t width = std::min(first.width, second.width);
-    const int32_t height = std::min(first.height, second.height);
-    result.width = width;
-    result.height = height;
-    result.sizesDiffer = first.width != second.width || first.height != second.height;
-    result.ignoredRows = std::clamp<int32_t>(options.ignoreTop, 0, height);
-    const int32_t top = result.ignoredRows;
-    result.compared = static_cast<uint64_t>(width) * static_cast<uint64_t>(height - top);
-    const int tolerance = clampedTolerance(options);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+namespace {
 
+// The changed runs of the rows compared, row by row.
+struct ChangedRuns {
     std::vector<Run> runs;
     // The runs of row y are runs[rowStart[y - top], rowStart[y - top + 1]).
-    std::vector<std::size_t> rowStart(static_cast<std::size_t>(height - top) + 1);
+    std::vector<std::size_t> rowStart;
+    int32_t top = 0;
+
+    std::pair<std::size_t, std::size_t> row(int32_t y) const {
+        return {rowStart[static_cast<std::size_t>(y - top)],
+                rowStart[static_cast<std::size_t>(y - top) + 1]};
+    }
+};
+
+ChangedRuns findRuns(const Picture& first, const Picture& second, const Result& area, int tolerance,
+                     uint64_t& changed) {
+    ChangedRuns found;
+    found.top = area.ignoredRows;
+    const int32_t top = found.top, width = area.width, height = area.height;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    std::vector<Run>& runs = found.runs;
+    found.rowStart.resize(static_cast<std::size_t>(height - top) + 1);
     for (int32_t y = top; y < height; ++y) {
-        rowStart[static_cast<std::size_t>(y - top)] = runs.size();
+        found.rowStart[static_cast<std::size_t>(y - top)] = runs.size();
         const uint8_t* a = rowOf(first, y);
         const uint8_t* b = rowOf(second, y);
         // Most rows of two screens of one program are the same byte for byte.
@@ -117,28 +123,26 @@ Result compare(const Picture& first, const Picture& second, const Options& optio
                                         b + static_cast<std::size_t>(x) * 3, tolerance))
                 ++x;
             runs.push_back({start, x, y});
-            result.changed += static_cast<uint64_t>(x - start);
+            changed += static_cast<uint64_t>(x - start);
         }
     }
-    rowStart.back() = runs.size();
-    if (runs.empty())
-        return result;
+    found.rowStart.back() = runs.size();
+    return found;
+}
 
-    // Two changed pixels are neighbours when they are at most `reach`
-    // apart across and down; a region is what neighbours join.
+// Two changed pixels are neighbours when they are at most `reach` apart
+// across and down; a region is what neighbours join.
+void joinNeighbours(const ChangedRuns& found, int32_t height, Sets& sets) {
     const int32_t reach = kMergeGap + 1;
-    Sets sets(runs.size());
-    const auto rowRange = [&](int32_t y) {
-        return std::make_pair(rowStart[static_cast<std::size_t>(y - top)],
-                              rowStart[static_cast<std::size_t>(y - top) + 1]);
-    };
+    const int32_t top = found.top;
+    const std::vector<Run>& runs = found.runs;
     for (int32_t y = top; y < height; ++y) {
-        const auto [begin, end] = rowRange(y);
+        const auto [begin, end] = found.row(y);
         for (std::size_t i = begin; i + 1 < end; ++i)
             if (runs[i + 1].x0 - runs[i].x1 < reach)
                 sets.unite(static_cast<uint32_t>(i), static_cast<uint32_t>(i + 1));
         for (int32_t k = 1; k <= reach && y - k >= top && begin < end; ++k) {
-            const auto [above, aboveEnd] = rowRange(y - k);
+            const auto [above, aboveEnd] = found.row(y - k);
             std::size_t j = above;
             for (std::size_t i = begin; i < end && j < aboveEnd; ++i) {
                 const Run& r = runs[i];
@@ -152,25 +156,53 @@ Result compare(const Picture& first, const Picture& second, const Options& optio
             }
         }
     }
+}
 
+// The box of each joined set, top to bottom, then left to right.
+std::vector<Box> regionBoxes(const std::vector<Run>& runs, Sets& sets) {
+    std::vector<Box> regions;
     std::vector<int32_t> regionOf(runs.size(), -1);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const uint32_t root = sets.find(static_cast<uint32_t>(i));
         const Run& r = runs[i];
         int32_t& index = regionOf[root];
         if (index < 0) {
-            index = static_cast<int32_t>(result.regions.size());
-            result.regions.push_back({r.x0, r.y, r.x1, r.y + 1});
+            index = static_cast<int32_t>(regions.size());
+            regions.push_back({r.x0, r.y, r.x1, r.y + 1});
             continue;
         }
-        Box& box = result.regions[static_cast<std::size_t>(index)];
+        Box& box = regions[static_cast<std::size_t>(index)];
         box.left = std::min(box.left, r.x0);
         box.right = std::max(box.right, r.x1);
         box.bottom = std::max(box.bottom, r.y + 1);
     }
-    std::sort(result.regions.begin(), result.regions.end(), [](const Box& a, const Box& b) {
+    std::sort(regions.begin(), regions.end(), [](const Box& a, const Box& b) {
         return a.top != b.top ? a.top < b.top : a.left < b.left;
     });
+    return regions;
+}
+
+}  // namespace
+
+Result compare(const Picture& first, const Picture& second, const Options& options) {
+    Result result;
+    if (!usable(first) || !usable(second))
+        return result;
+    const int32_t width = std::min(first.width, second.width);
+    const int32_t height = std::min(first.height, second.height);
+    result.width = width;
+    result.height = height;
+    result.sizesDiffer = first.width != second.width || first.height != second.height;
+    result.ignoredRows = std::clamp<int32_t>(options.ignoreTop, 0, height);
+    result.compared =
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height - result.ignoredRows);
+    const ChangedRuns found =
+        findRuns(first, second, result, clampedTolerance(options), result.changed);
+    if (found.runs.empty())
+        return result;
+    Sets sets(found.runs.size());
+    joinNeighbours(found, height, sets);
+    result.regions = regionBoxes(found.runs, sets);
     return result;
 }
 

@@ -1,15 +1,18 @@
 // The annotation editor with bad input: a picture that cannot be read, a
 // damaged sidecar (kept as .zan.bak at the first save), and a save that
-// cannot write (said so, nothing lost, the close still asks).
+// cannot write (said so, nothing lost, the close still asks). And the font
+// of the editor's and the comparison window's controls, which must show
+// Japanese under any message font.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "picture/annotation_file.h"
 #include "tests/win32/support/win_test_support.h"
 #include "view/annotation_editor_win.h"
-#include "picture/annotation_file.h"
+#include "view/compare_window_win.h"
 
 namespace {
 
@@ -125,6 +128,67 @@ TEST_F(AnnotationEditorTest, ASaveThatCannotWriteIsSaidAndTheCloseStillAsks) {
     ASSERT_EQ(answers.seen().size(), 2u);
     EXPECT_EQ(answers.seen()[1].text, "注釈は変更されています。保存しますか？");
     EXPECT_EQ(AnnotationEditorWindow(), nullptr);
+}
+
+// The system's message font made an ANSI Tahoma for the life of the guard,
+// as some Wine prefixes have it; without SPIF_UPDATEINIFILE nothing of it is
+// written to the prefix.
+class AnsiMessageFont {
+  public:
+    AnsiMessageFont() {
+        saved_.cbSize = sizeof saved_;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0);
+        NONCLIENTMETRICSA ansi = saved_;
+        lstrcpyA(ansi.lfMessageFont.lfFaceName, "Tahoma");
+        ansi.lfMessageFont.lfCharSet = ANSI_CHARSET;
+        SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof ansi, &ansi, 0);
+        NONCLIENTMETRICSA now{};
+        now.cbSize = sizeof now;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof now, &now, 0);
+        set_ = now.lfMessageFont.lfCharSet == ANSI_CHARSET &&
+               lstrcmpiA(now.lfMessageFont.lfFaceName, "Tahoma") == 0;
+    }
+    ~AnsiMessageFont() {
+        SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_, 0);
+    }
+    bool set() const { return set_; }
+
+  private:
+    NONCLIENTMETRICSA saved_{};
+    bool set_ = false;
+};
+
+// The character set of `control`'s font as asked for, and as the font
+// mapper gave it: a face without Japanese glyphs would come out ANSI.
+void ExpectShiftJisFont(HWND control, const char* what) {
+    ASSERT_NE(control, nullptr) << what;
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr) << what;
+    LOGFONTA asked{};
+    ASSERT_EQ(GetObjectA(font, sizeof asked, &asked), static_cast<int>(sizeof asked));
+    EXPECT_EQ(asked.lfCharSet, SHIFTJIS_CHARSET) << what << ": " << asked.lfFaceName;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    EXPECT_EQ(GetTextCharset(dc), SHIFTJIS_CHARSET) << what << ": " << asked.lfFaceName;
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+}
+
+TEST_F(AnnotationEditorTest, ItsControlsAndTheComparisonsShowJapaneseUnderAnAnsiMessageFont) {
+    AnsiMessageFont ansi;
+    ASSERT_TRUE(ansi.set());
+    ASSERT_TRUE(Open());
+    ExpectShiftJisFont(FindWindowExA(AnnotationEditorWindow(), nullptr, "BUTTON", nullptr),
+                       "the editor's tool button");
+
+    const std::string second = folder_.path() + "\\second.bmp";
+    ASSERT_TRUE(WriteFileBytes(second, Bmp()));
+    CompareRequest request{picture_, second, "1", "2"};
+    ASSERT_TRUE(OpenCompareWindow(GetModuleHandleA(nullptr), owner_, request));
+    HWND compare = CompareWindowHandle();
+    ExpectShiftJisFont(FindWindowExA(compare, nullptr, "BUTTON", nullptr),
+                       "the comparison's view button");
+    DestroyWindow(compare);
 }
 
 }  // namespace
