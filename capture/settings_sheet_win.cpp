@@ -360,6 +360,45 @@ INT_PTR CALLBACK FontPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     return FALSE;
 }
 
+// A modal sheet's own loop gives each message to IsDialogMessage alone under
+// Wine, which takes Ctrl+Tab and Ctrl+PageDown for Tab and moves the focus:
+// the page never turns. The sheet runs modeless in this loop instead, which
+// asks the sheet first, and keeps its owner disabled as a modal sheet would.
+INT_PTR RunSheet(PROPSHEETHEADERA& header) {
+    HWND owner = header.hwndParent ? GetAncestor(header.hwndParent, GA_ROOT) : nullptr;
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+    if (disableOwner)
+        EnableWindow(owner, FALSE);
+    header.dwFlags |= PSH_MODELESS;
+    const auto sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+    INT_PTR result = -1;
+    if (sheet) {
+        MSG message{};
+        while (IsWindow(sheet) && PropSheet_GetCurrentPageHwnd(sheet)) {
+            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+            if (got == 0) {
+                // The quit belongs to the loop outside.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                break;
+            }
+            if (got < 0)
+                break;
+            if (!PropSheet_IsDialogMessage(sheet, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        if (IsWindow(sheet))
+            result = PropSheet_GetResult(sheet);
+    }
+    // The owner first, so that the activation goes back to it.
+    if (disableOwner)
+        EnableWindow(owner, TRUE);
+    if (sheet && IsWindow(sheet))
+        DestroyWindow(sheet);
+    return result;
+}
+
 }  // namespace
 
 INT_PTR SettingsSheet::open(HWND owner) {
@@ -393,7 +432,7 @@ INT_PTR SettingsSheet::open(HWND owner) {
     header.pszCaption = "環境設定";
     header.nPages = kPageCount;
     header.ppsp = pages;
-    return PropertySheetA(&header);
+    return RunSheet(header);
 }
 
 int SettingsSheet::browseSaveFolder(HWND owner) {

@@ -7,7 +7,9 @@
 
 class SettingsSheet {
   public:
-    // Runs the five pages modally; returns what the sheet returned.
+    // Runs the five pages modally in a loop of its own, which hands the
+    // sheet its keys (Ctrl+Tab, Ctrl+PageDown and back turn the page);
+    // returns what the sheet returned.
     INT_PTR open(HWND owner);
 
     // The folder browser: 1 when a folder was chosen (it is in "保存先" at

@@ -40,8 +40,12 @@ apt_update() {
     apt_updated=1
 }
 
+# What Wine's X driver loads at run time, for the 64-bit half here and the
+# 32-bit half below.
+mapfile -t WINE_X_LIBS < <(bash "$ROOT/tools/wine-x-libs.sh")
+
 missing=()
-for p in "${PACKAGES[@]}"; do installed "$p" || missing+=("$p"); done
+for p in "${PACKAGES[@]}" "${WINE_X_LIBS[@]}"; do installed "$p" || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     apt_update
@@ -53,17 +57,21 @@ fi
 # out of step with the amd64 ones (a mirror mid-sync), it cannot be had for a
 # while, and the tests then run the 64-bit build (tools/wine-arch.sh).
 # A failure is not tried again for six hours, so that each build does not
-# wait for the mirror again.
+# wait for the mirror again. Its X libraries come with it (without recommends
+# they would not, and Wine's 32-bit half then sees one monitor only); a
+# machine set up before they were named gets them on the next run.
 wine32_failed="$ROOT/build/wine32-unavailable"
-if bash "$ROOT/tools/runs-i386.sh" && ! installed wine32:i386 &&
+wine32_missing=()
+for p in wine32 "${WINE_X_LIBS[@]}"; do installed "$p:i386" || wine32_missing+=("$p:i386"); done
+if [ ${#wine32_missing[@]} -gt 0 ] && bash "$ROOT/tools/runs-i386.sh" &&
     ! [ -n "$(find "$wine32_failed" -mmin -360 2>/dev/null)" ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $SUDO dpkg --add-architecture i386
         apt_updated=0
     fi
-    echo "setup: installing wine32:i386"
+    echo "setup: installing ${wine32_missing[*]}"
     apt_update
-    if ! $SUDO apt-get install -y -q --no-install-recommends wine32:i386; then
+    if ! $SUDO apt-get install -y -q --no-install-recommends "${wine32_missing[@]}"; then
         echo "setup: wine32:i386 could not be installed; the tests use the 64-bit build" >&2
         mkdir -p "$ROOT/build" && touch "$wine32_failed"
     fi

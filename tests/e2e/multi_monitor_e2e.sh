@@ -77,13 +77,26 @@ printf '%s\r\n' '[File_Set]' "保存先=$winwork" '画像ファイル名=mm' '�
 E2E_TARGET_PID=$!
 for _ in $(seq 150); do [ -s "$E2E_WORK/monitors.txt" ] && break; sleep 0.1; done
 reported=$(tr -d '\r' <"$E2E_WORK/monitors.txt" 2>/dev/null)
+# Wine's X driver does without a library it cannot open, and sees one
+# monitor without Xinerama's: "; missing for its X driver: libxinerama1:i386"
+# names those of Wine's half in use (win32 the i386 packages, win64 the amd64 ones).
+missing_x_libs() {
+    local arch=amd64 p gone=()
+    [ "$WINEARCH" = win32 ] && arch=i386
+    while read -r p; do
+        dpkg-query -W -f='${Status}' "$p:$arch" 2>/dev/null | grep -q 'install ok installed' ||
+            gone+=("$p:$arch")
+    done < <(bash "$(dirname "$0")/../../tools/wine-x-libs.sh")
+    [ ${#gone[@]} -gt 0 ] &&
+        printf '; missing for its X driver: %s (tools/setup.sh installs them)' "${gone[*]}"
+}
 echo "$reported"
 if printf '%s\n' "$reported" | grep -qx 'virtual -1024 0 2080 1024' &&
     [ "$(printf '%s\n' "$reported" | grep -c '^monitor ')" = 3 ] &&
     printf '%s\n' "$reported" | grep -qx 'monitor -1024 0 0 768 0'; then
     pass "Wine reports three monitors, one at a negative offset"
 else
-    fail "Wine does not report the three monitors"
+    fail "Wine does not report the three monitors$(missing_x_libs)"
     e2e_finish
 fi
 

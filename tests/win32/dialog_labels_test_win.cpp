@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "base/cp932.h"
 #include "resources/annotation_ids.h"
 #include "resources/capture_extras_ids.h"
 #include "resources/evidence_ids.h"
@@ -39,7 +41,27 @@ int TextRoom(HWND control, const RECT& client) {
     }
 }
 
-// "label (needs N px, has M)" for each one-line label cut off.
+std::string Size(const RECT& r) {
+    return std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+// A label of several lines on one line of the report.
+std::string Printable(const char* text) {
+    std::string line;
+    const size_t length = std::strlen(text);
+    for (size_t i = 0; i < length;) {
+        const size_t n = cp932::charLength(text, length, i);
+        if (n == 1 && text[i] == '\n')
+            line += "\\n";
+        else if (n == 2 || text[i] != '\r')
+            line.append(text + i, n);
+        i += n;
+    }
+    return line;
+}
+
+// "label (needs N px, has M)" for each label cut off: a one-line label too
+// wide, a label of several lines too wide or too high.
 std::string CutLabels(HWND dialog) {
     std::string cut;
     for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
@@ -62,11 +84,21 @@ std::string CutLabels(HWND dialog) {
         DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
         TEXTMETRICA metrics{};
         GetTextMetricsA(dc, &metrics);
+        // A label two lines high wraps as the static draws it: at its line
+        // breaks and blanks, and inside a word too long for a line. All of
+        // its lines must fit its height.
+        const bool wraps = lstrcmpiA(kind, "Static") == 0 && client.bottom >= 2 * metrics.tmHeight;
+        RECT wrapped{0, 0, client.right, 0};
+        if (wraps)
+            DrawTextA(dc, text, -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
-        // A label two lines high may wrap where it has blanks.
-        if (lstrcmpiA(kind, "Static") == 0 && client.bottom >= 2 * metrics.tmHeight)
+        if (wraps) {
+            if (wrapped.right > client.right || wrapped.bottom > client.bottom)
+                cut += Printable(text) + " (needs " + Size(wrapped) + " px, has " + Size(client) +
+                       ")\n";
             continue;
+        }
         const int room = TextRoom(control, client);
         if (needed.right > room)
             cut += std::string(text) + " (needs " + std::to_string(needed.right) + " px, has " +

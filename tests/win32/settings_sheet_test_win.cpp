@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "capture/capturer_win.h"
 #include "capture/settings_sheet_win.h"
@@ -47,6 +48,55 @@ void Click(HWND page, int id) {
 
 bool HasLine(const std::string& ini, const std::string& line) {
     return ini.find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
+// Keys pressed in the open sheet, one at a time: each is posted to the
+// window with the focus, so that the sheet's own loop takes it as it takes
+// the user's, and the page is read once that loop has dealt with it.
+struct SheetKey {
+    const char* name;
+    UINT key;
+    bool control;
+    bool shift;
+    int page;  // the page shown after it
+};
+
+struct KeyWalk {
+    HWND sheet = nullptr;
+    const SheetKey* keys = nullptr;
+    size_t count = 0;
+    size_t next = 0;
+    std::vector<int> pages;
+    bool focusInSheet = true;
+};
+KeyWalk* walk = nullptr;
+
+void HoldModifiers(bool control, bool shift) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = control ? 0x80 : 0;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+VOID CALLBACK NextSheetKey(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    KeyWalk& w = *walk;
+    HoldModifiers(false, false);
+    HWND focus = GetFocus();
+    if (w.next > 0) {
+        w.pages.push_back(static_cast<int>(
+            PropSheet_HwndToIndex(w.sheet, PropSheet_GetCurrentPageHwnd(w.sheet))));
+        w.focusInSheet = w.focusInSheet && focus && IsChild(w.sheet, focus);
+    }
+    if (w.next == w.count) {
+        PropSheet_PressButton(w.sheet, PSBTN_CANCEL);
+        return;
+    }
+    const SheetKey& key = w.keys[w.next++];
+    HoldModifiers(key.control, key.shift);
+    PostMessageA(focus ? focus : w.sheet, WM_KEYDOWN, key.key, 1);
+    SetTimer(nullptr, 0, 100, NextSheetKey);
 }
 
 class SettingsSheetTest : public testsupport::MainWindowFixture {
@@ -109,6 +159,44 @@ TEST_F(SettingsSheetTest, OpensWithTheSettingsShown) {
     EXPECT_EQ(answers.pending(), 0u);
     EXPECT_EQ(answers.unexpected(), 0);
     EXPECT_EQ(caption, "環境設定");
+}
+
+// A property sheet's own keys turn its page, wrapping round at either end;
+// Tab alone stays on the page. The sheet's loop must hand them to the sheet
+// first: given to IsDialogMessage alone they move the focus instead.
+TEST_F(SettingsSheetTest, CtrlTabAndCtrlPageDownTurnThePage) {
+    static const SheetKey keys[] = {
+        {"Tab", VK_TAB, false, false, 0},
+        {"Ctrl+Tab", VK_TAB, true, false, 1},
+        {"Ctrl+PageDown", VK_NEXT, true, false, 2},
+        {"Ctrl+Shift+Tab", VK_TAB, true, true, 1},
+        {"Ctrl+PageUp", VK_PRIOR, true, false, 0},
+        {"Ctrl+PageUp on the first page", VK_PRIOR, true, false, 4},
+        {"Ctrl+Tab on the last page", VK_TAB, true, false, 0},
+    };
+    KeyWalk keyWalk;
+    keyWalk.keys = keys;
+    keyWalk.count = sizeof keys / sizeof keys[0];
+    walk = &keyWalk;
+    bool ownerDisabled = false;
+    DialogAnswerer answers;
+    answers.add([&](HWND sheet) {
+        keyWalk.sheet = sheet;
+        ownerDisabled = !IsWindowEnabled(window_);
+        SetFocus(GetDlgItem(ShowPage(sheet, kFilesPage), IDC_SHEET_PREFIX));
+        SetTimer(nullptr, 0, 50, NextSheetKey);
+    });
+    RunSettingsPropertySheet(window_);
+    walk = nullptr;
+    HoldModifiers(false, false);
+    EXPECT_EQ(answers.unexpected(), 0);
+    ASSERT_EQ(keyWalk.pages.size(), keyWalk.count);
+    for (size_t i = 0; i < keyWalk.count; ++i)
+        EXPECT_EQ(keyWalk.pages[i], keys[i].page) << keys[i].name;
+    EXPECT_TRUE(keyWalk.focusInSheet);
+    // Modal to the main window, and only while it is open.
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(window_));
 }
 
 TEST_F(SettingsSheetTest, OkStoresSavesAndRefreshesTheCapturer) {
