@@ -16,6 +16,7 @@
 #include "base/cp932.h"
 #include "base/file_names_win.h"
 #include "app/capture_road_win.h"
+#include "app/export_road_win.h"
 #include "app/html_help_win.h"
 #include "app/keyboard_win.h"
 #include "app/panes_win.h"
@@ -250,33 +251,11 @@ void OnCaptureButton(HWND window) {
     SendMessageA(window, WM_COMMAND, command, 0);
 }
 
-// What the report and the workbook show of the evidence: the digests pinned
-// in the book, and the manifest on disk beside the history, which is what a
-// reader of the printed page can check.
-ExportDigests EvidenceForExport() {
-    ExportDigests digests;
-    digests.pinned = [](const std::string& path, Sha256Digest& out) {
-        return evidenceBook.pinned(path, out);
-    };
-    digests.ofFile = win::sha256File;
-    if (history.filePath[0] != '\0') {
-        const std::string manifest = EvidenceFileBeside(history.filePath, ".sha256");
-        if (win::sha256File(manifest, digests.manifest)) {
-            const char* slash = cp932::findLastChar(manifest.c_str(), '\\');
-            digests.manifestName = slash ? slash + 1 : manifest;
-            digests.unsavedChanges = history.modified != 0;
-        }
-    }
-    return digests;
-}
-
 void OnReport(HWND window) {
     ReportExtras extras;
     if (RunReportOptionsDialog(window, &extras) != IDOK)
         return;
-    ReportJob job = reportJobFromSettings(settings());
-    job.showDigests = extras.showDigests;
-    if (WriteHtmlReport(window, job, EvidenceForExport())) {
+    if (export_road::Report(window, reportJobFromSettings(settings()), extras)) {
         ShowMessage(window, "HTMLファイルの作成処理が終了しました。", "確認",
                     MB_ICONINFORMATION | MB_OK);
     }
@@ -412,7 +391,7 @@ bool OnCommand(HWND window, int id) {
             OnReport(window);
             return true;
         case IDM_EXCEL:
-            RunExcelExport(window, EvidenceForExport());
+            export_road::WorkbookCommand(window);
             return true;
         case IDM_VERIFY:
             RunEvidenceVerify(window);
