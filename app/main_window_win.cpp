@@ -16,6 +16,7 @@
 #include "base/cp932.h"
 #include "base/file_names_win.h"
 #include "app/capture_road_win.h"
+#include "app/export_road_win.h"
 #include "app/html_help_win.h"
 #include "app/keyboard_win.h"
 #include "app/panes_win.h"
@@ -34,7 +35,6 @@
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
 #include "history/history_paths.h"
-#include "report/excel_export_win.h"
 #include "report/report_dialog_win.h"
 #include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
@@ -251,33 +251,11 @@ void OnCaptureButton(HWND window) {
     SendMessageA(window, WM_COMMAND, command, 0);
 }
 
-// What the report and the workbook show of the evidence: the digests pinned
-// in the book, and the manifest on disk beside the history, which is what a
-// reader of the printed page can check.
-ExportDigests EvidenceForExport() {
-    ExportDigests digests;
-    digests.pinned = [](const std::string& path, Sha256Digest& out) {
-        return evidenceBook.pinned(path, out);
-    };
-    digests.ofFile = win::sha256File;
-    if (history.filePath[0] != '\0') {
-        const std::string manifest = EvidenceFileBeside(history.filePath, ".sha256");
-        if (win::sha256File(manifest, digests.manifest)) {
-            const char* slash = cp932::findLastChar(manifest.c_str(), '\\');
-            digests.manifestName = slash ? slash + 1 : manifest;
-            digests.unsavedChanges = history.modified != 0;
-        }
-    }
-    return digests;
-}
-
 void OnReport(HWND window) {
     ReportExtras extras;
     if (RunReportOptionsDialog(window, &extras) != IDOK)
         return;
-    ReportJob job = reportJobFromSettings(settings());
-    job.showDigests = extras.showDigests;
-    if (WriteHtmlReport(window, job, EvidenceForExport())) {
+    if (export_road::Report(window, reportJobFromSettings(settings()), extras)) {
         ShowMessage(window, "HTMLファイルの作成処理が終了しました。", "確認",
                     MB_ICONINFORMATION | MB_OK);
     }
@@ -405,7 +383,7 @@ constexpr Command kCommands[] = {
     {IDM_CAPTURE_TOGGLE, [](HWND w, int) { OnCaptureButton(w); }},
     // 出力とツール
     {IDM_REPORT, [](HWND w, int) { OnReport(w); }},
-    {IDM_EXCEL, [](HWND w, int) { RunExcelExport(w, EvidenceForExport()); }},
+    {IDM_EXCEL, [](HWND w, int) { export_road::WorkbookCommand(w); }},
     {IDM_VERIFY, [](HWND w, int) { RunEvidenceVerify(w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
     // ヘルプ

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "app/capture_road_win.h"
+#include "app/export_road_win.h"
 #include "app/main_window_win.h"
 #include "app/script_peer_win.h"
+#include "app/verify_json.h"
 #include "base/app_state_win.h"
 #include "base/cp932.h"
 #include "base/file_names_win.h"
@@ -215,7 +217,7 @@ Step Report(HWND window, const Command& c) {
     const std::string name = part ? part + 1 : c.path;
     cp932::copyText(job.fileName, sizeof job.fileName, name.c_str(),
                     name.size() - 4);  // less ".htm"
-    const bool done = WriteHtmlReport(window, job);
+    const bool done = export_road::Report(window, job, export_road::StoredReportExtras());
     return Finish(done, kept, "レポートを作成できませんでした。",
                   JsonObject().flag("ok", true).cp932("file", reportFilePath(job)));
 }
@@ -227,7 +229,7 @@ Step Excel(HWND window, const Command& c) {
     Win32SettingsFiles files;
     ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
     options.outputPath = c.path;
-    const bool done = ExportExcelWorkbook(window, options);
+    const bool done = export_road::Workbook(window, options);
     return Finish(done, kept, "ブックを作成できませんでした。",
                   JsonObject().flag("ok", true).cp932("file", c.path));
 }
@@ -236,10 +238,12 @@ Step Verify(HWND window) {
     if (history.untitled || history.count <= 0)
         return Refuse("保存された履歴にレコードがありません。");
     KeepMessages kept;
-    std::string findings;
+    VerifyFindings findings;
     const bool done = RunEvidenceVerify(window, &findings);
+    // "ok" says what was found, not only that the check ran: a script that
+    // tests it alone must not pass a tampered history.
     return Finish(done, kept, "証跡を検証できませんでした。",
-                  JsonObject().flag("ok", true).cp932("findings", findings));
+                  verifyResultJson(findings.result, findings.text));
 }
 
 Step Quit(bool& closing) {

@@ -149,6 +149,7 @@ target_link_libraries(evidence_log_fuzz PRIVATE OpenSSL::Crypto)
 # libxlsxwriter and is exercised by the native tests.
 add_library(zelcap_workbook_core STATIC
     ${PROJECT_SOURCE_DIR}/report/workbook_text.cpp
+    ${PROJECT_SOURCE_DIR}/base/text_encoding.cpp
     ${PROJECT_SOURCE_DIR}/report/workbook_names.cpp
     ${PROJECT_SOURCE_DIR}/report/picture_probe.cpp)
 target_compile_options(zelcap_workbook_core PRIVATE ${ZELCAP_WARNINGS})

@@ -31,11 +31,6 @@ Sha256Digest HashLine(const void* data, std::size_t size) {
     return win::sha256OrZero(data, size);
 }
 
-std::string ManifestPath(const std::string& folder, const std::string& path) {
-    std::string out;
-    return manifestPathFor(folder, path, out) ? out : path;
-}
-
 }  // namespace
 
 bool HashFile(const std::string& path, Sha256Digest& out) {
@@ -46,6 +41,7 @@ void EvidenceBook::reset() {
     flush();
     known_.clear();
     log_.clear();
+    unwritten_.clear();
     last_ = kLogFirstPrevious;
     folder_ = history.folder;
 }
@@ -74,13 +70,7 @@ void EvidenceBook::load(const History& current) {
 
 void EvidenceBook::append(LogEvent what, int record, const std::string& path,
                           const Sha256Digest& digest) {
-    LogEntry entry;
-    entry.time = Now();
-    entry.event = what;
-    entry.record = record;
-    entry.path = ManifestPath(folder_, path);
-    entry.file = digest;
-    appendLogLine(log_, last_, entry, HashLine);
+    unwritten_.push_back({Now(), what, record, path, digest});
 }
 
 void EvidenceBook::capturedLater(int record, const std::string& path,
@@ -145,6 +135,11 @@ bool EvidenceBook::save(const History& current, HWND owner) {
     // that folder from now on.
     folder_ = current.folder;
     append(LogEvent::save, 0, current.filePath, Sha256Digest{});
+    // The lines written by an earlier save stay as they were: a log on disk
+    // is never spelled again, its chain is what it pins.
+    std::string log = log_;
+    Sha256Digest last = last_;
+    appendLogEvents(log, last, unwritten_, folder_, HashLine);
     const std::string logPath = EvidenceFileBeside(current.filePath, ".zlog");
     const std::string manifestPath = EvidenceFileBeside(current.filePath, ".sha256");
     std::vector<ManifestEntry> entries;
@@ -178,9 +173,12 @@ bool EvidenceBook::save(const History& current, HWND owner) {
     }
     DWORD error = 0;
     const char* failed = nullptr;
-    if (win::ReplaceContents(logPath.c_str(), "zlg", log_, &error) != win::ReplaceStep::done) {
+    if (win::ReplaceContents(logPath.c_str(), "zlg", log, &error) != win::ReplaceStep::done) {
         failed = logPath.c_str();
     } else {
+        log_ = std::move(log);
+        last_ = last;
+        unwritten_.clear();
         Sha256Digest logDigest;
         if (win::sha256(log_.data(), log_.size(), logDigest))
             addManifestEntry(entries, folder_, logPath, logDigest, false);

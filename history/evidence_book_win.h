@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/sha256.h"
 #include "history/evidence_log.h"
@@ -53,9 +54,12 @@ class EvidenceBook {
 
   private:
     std::map<std::string, Sha256Digest> known_;  // by the name as Windows compares it
-    std::string log_;
+    std::string log_;  // the lines already in a log on disk (or read from one)
     Sha256Digest last_{};
-    std::string folder_;  // where the log's paths are relative to: the history's
+    // The events since, spelled only at the save, for the folder the log
+    // then goes to.
+    std::vector<UnwrittenEvent> unwritten_;
+    std::string folder_;  // the history's, which the manifest read is relative to
 
     struct Pending {
         int record = 0;

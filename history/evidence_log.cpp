@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "history/evidence_manifest.h"
 #include "history/history.h"
 
 namespace {
@@ -144,6 +145,21 @@ bool appendLogLine(std::string& log, Sha256Digest& last, LogEntry entry,
     log += "\r\n";
     last = hashText(text, hashLine);
     return true;
+}
+
+void appendLogEvents(std::string& log, Sha256Digest& last,
+                     const std::vector<UnwrittenEvent>& events, const std::string& folder,
+                     const Sha256Function& hashLine) {
+    for (const UnwrittenEvent& e : events) {
+        LogEntry entry;
+        entry.time = e.time;
+        entry.event = e.event;
+        entry.record = e.record;
+        if (!manifestPathFor(folder, e.windowsPath, entry.path))
+            entry.path = e.windowsPath;
+        entry.file = e.file;
+        appendLogLine(log, last, entry, hashLine);
+    }
 }
 
 Sha256Digest lastLineHash(const EvidenceLog& log, const Sha256Function& hashLine) {

@@ -9,8 +9,12 @@
 // - event: capture, import, delete, move, annotate, save.
 // - record: the record's number from 1 at the moment of the event (for a
 //   move, the number it moved to); 0 for save, which is no record's.
-// - path: the file as the manifest names it (evidence_manifest.h): relative
-//   to the history's folder with '/', or absolute.
+// - path: the file as the manifest beside the log names it
+//   (evidence_manifest.h): relative to the history's folder with '/' (and
+//   "../" on the same drive), or absolute; CP932 like the rest of the line.
+//   Each line is spelled for the folder of the log it is first written
+//   into, so that a history captured in one folder and saved in another
+//   names its files as its manifest does.
 // - file hash: the file's SHA-256 in lower-case hex; all zeros where there is
 //   no file to hash (a delete of a picture that is already gone).
 // - previous: the SHA-256 of the previous line's bytes without its CR LF; the
@@ -69,6 +73,26 @@ std::string logLineText(const LogEntry& entry);
 // when the entry cannot be written (see logLineText).
 bool appendLogLine(std::string& log, Sha256Digest& last, LogEntry entry,
                    const Sha256Function& hashLine);
+
+// An event not yet written to any log: its file as a full Windows path,
+// which becomes a manifest path only when the log is saved and its folder
+// known (an untitled history's captures are in the caller's folder, its
+// log goes wherever the history is saved).
+struct UnwrittenEvent {
+    std::string time;  // "yyyy/mm/dd hh:mm:ss"
+    LogEvent event = LogEvent::capture;
+    int record = 0;
+    std::string windowsPath;
+    Sha256Digest file;
+};
+
+// Appends the events as lines of a log beside a history in `folder`, each
+// path named as that history's manifest names it (a path the manifest
+// cannot name stays as it is). An event that cannot be written as a line is
+// left out.
+void appendLogEvents(std::string& log, Sha256Digest& last,
+                     const std::vector<UnwrittenEvent>& events, const std::string& folder,
+                     const Sha256Function& hashLine);
 
 // The hash that the line after the last line of log must carry, for
 // appending to a log read from disk: kLogFirstPrevious for an empty log.

@@ -3,11 +3,31 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "base/text_encoding.h"
 #include "settings/settings.h"
 
 namespace {
 
 // ---- the file format --------------------------------------------------------
+
+// The path as the file spells it. UTF-8 is what sha256sum and its kin take
+// a name as on every system that runs them; a path whose CP932 bytes would
+// not come back from its UTF-8 unchanged (a character Windows writes two
+// ways, a torn lead byte of a hand-made line) keeps its bytes, so that a
+// manifest read and written again stays the same file.
+std::string spelledInFile(const std::string& path) {
+    std::string utf8 = text_encoding::cp932ToUtf8(path);
+    std::string back;
+    return text_encoding::utf8ToCp932(utf8, back) && back == path ? utf8 : path;
+}
+
+// The CP932 path of a name as the file spells it: UTF-8 as Zelcap writes
+// it now, or CP932 as it wrote it before, which is seldom well-formed UTF-8
+// (a lead byte 0x81-0x9F never starts a UTF-8 character).
+std::string spelledInMemory(const std::string& name) {
+    std::string cp932;
+    return text_encoding::isUtf8(name) && text_encoding::utf8ToCp932(name, cp932) ? cp932 : name;
+}
 
 bool parseEntry(const char* s, std::size_t n, ManifestEntry& entry) {
     bool escaped = false;
@@ -24,7 +44,7 @@ bool parseEntry(const char* s, std::size_t n, ManifestEntry& entry) {
     const char* name = s + kSha256HexLength + 2;
     const std::size_t nameLength = n - kSha256HexLength - 2;
     if (!escaped) {
-        entry.path.assign(name, nameLength);
+        entry.path = spelledInMemory(std::string(name, nameLength));
         return true;
     }
     // sha256sum escapes byte by byte, trail bytes included, so this is
@@ -51,6 +71,7 @@ bool parseEntry(const char* s, std::size_t n, ManifestEntry& entry) {
                 return false;
         }
     }
+    entry.path = spelledInMemory(entry.path);
     return true;
 }
 
@@ -240,15 +261,16 @@ std::string writeManifest(const std::vector<ManifestEntry>& entries) {
             text += kAfterwardsMark;
             text += '\n';
         }
-        const bool escape = needsEscape(entry.path);
+        const std::string path = spelledInFile(entry.path);
+        const bool escape = needsEscape(path);
         if (escape)
             text += '\\';
         text += sha256Hex(entry.digest);
         text += entry.binary ? " *" : "  ";
         if (!escape) {
-            text += entry.path;
+            text += path;
         } else {
-            for (char c : entry.path)
+            for (char c : path)
                 text += c == '\\'   ? "\\\\"
                         : c == '\n' ? "\\n"
                         : c == '\r' ? "\\r"
@@ -265,11 +287,19 @@ bool manifestPathFor(const std::string& manifestFolder, const std::string& windo
     if (!parseFull(windowsPath, false, file))
         return false;
     FullPath folder;
-    if (parseFull(manifestFolder, true, folder) && isInside(folder, file)) {
-        out = joined(file.parts, folder.parts.size(), '/');
+    if (!parseFull(manifestFolder, true, folder) || !samePart(folder.root, file.root)) {
+        out = file.root + "/" + joined(file.parts, 0, '/');
         return true;
     }
-    out = file.root + "/" + joined(file.parts, 0, '/');
+    // Below the parts both share, "../" for each of the folder's own.
+    std::size_t common = 0;
+    while (common < folder.parts.size() && common + 1 < file.parts.size() &&
+           samePart(folder.parts[common], file.parts[common]))
+        ++common;
+    out.clear();
+    for (std::size_t i = common; i < folder.parts.size(); ++i)
+        out += "../";
+    out += joined(file.parts, common, '/');
     return true;
 }
 
@@ -316,13 +346,12 @@ PlaceCheck windowsPathFor(const std::string& manifestFolder, const std::string& 
     }
     if (worst != PlaceCheck::ok)
         return worst;
-    const std::size_t floor = absolute ? 0 : folder.parts.size();
     for (const std::string& part : parts) {
         const Part kind = classify(part);
         if (kind == Part::dot)
             continue;
         if (kind == Part::dotDot) {
-            if (file.parts.size() <= floor)
+            if (file.parts.empty())
                 return PlaceCheck::climbs;
             file.parts.pop_back();
             continue;

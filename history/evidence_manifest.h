@@ -5,15 +5,19 @@
 //
 // The file, as written:
 // - "<64 lower-case hex>  <path>" (two spaces: sha256sum's text mode), LF
-//   line ends, as sha256sum itself writes them. The bytes are CP932 like
-//   every Zelcap text; a trail byte 0x5C (表, ソ) stays as it is, because
-//   sha256sum -c takes a name literally unless the line starts with '\'.
+//   line ends, as sha256sum itself writes them. The paths are UTF-8, as
+//   those tools take a name on every system that runs them (Zelcap's other
+//   texts are CP932); a path whose CP932 bytes would not come back from
+//   UTF-8 unchanged keeps its bytes. Manifests written before were CP932
+//   throughout and read as they are: a name that is not well-formed UTF-8
+//   is taken as CP932.
 // - <path> is relative to the manifest's folder with '/' separators when the
-//   file is in that folder or below it, and absolute otherwise: "C:/caps/
+//   file is on the same drive (or share), "../" for each folder it climbs
+//   ("../caps/a000001.bmp"), so that the history's folder and its pictures
+//   can move together; a file on another drive is absolute: "D:/caps/
 //   a000001.bmp" for a drive, "//server/share/a.bmp" for a share (the form
-//   Git Bash opens). A file of the same drive outside the folder is absolute
-//   too, never "../": the verify command refuses any path that climbs out of
-//   the manifest's folder, so the writer never makes one.
+//   Git Bash opens). Older manifests named every file outside the folder
+//   absolutely; those read as they are.
 // - A file whose hash was taken afterwards (the verify command's "make one
 //   from the files as they are now") has the comment line kAfterwardsMark
 //   right before its entry. sha256sum skips lines that start with '#', also
@@ -55,11 +59,12 @@ Manifest parseManifest(const char* data, std::size_t size);
 // the same bytes; a hand-made one may differ only in the lenient forms above.
 std::string writeManifest(const std::vector<ManifestEntry>& entries);
 
-// The manifest path of a file. manifestFolder and windowsPath are full
-// Windows paths ("C:\hist", "\\server\share\caps\a.bmp"; '/' counts as a
-// separator too); a folder's trailing separator is allowed. Folder names
-// compare with ASCII letters folded: a full-width letter that differs only
-// in case makes the path absolute, which names the same file all the same.
+// The manifest path of a file (CP932, as in the entries). manifestFolder
+// and windowsPath are full Windows paths ("C:\hist", "\\server\share\caps\a.bmp";
+// '/' counts as a separator too); a folder's trailing separator is allowed.
+// Folder names compare with ASCII letters folded: a full-width letter that
+// differs only in case makes the path climb where it need not, which names
+// the same file all the same.
 // False when the path cannot stand in a manifest that the verify command
 // would accept back: not a full path, an empty, "." or ".." part, a part
 // ending in a dot or a space, a character Windows forbids in names (control
@@ -76,18 +81,17 @@ bool addManifestEntry(std::vector<ManifestEntry>& entries, const std::string& ma
 enum class PlaceCheck {
     ok,
     malformed,   // empty part, forbidden character, drive-relative or rootless
-    climbs,      // ".." above the manifest's folder
+    climbs,      // relative, but out of every allowed folder (or above the root)
     device,      // CON, NUL, COM1 ... anywhere in the path
     notAllowed,  // absolute, but in none of the allowed folders
     tooLong,     // longer than a history path can be
 };
 
 // The Windows path that a manifest path names, for files the verify command
-// may open: relative paths inside manifestFolder, absolute ones inside
-// manifestFolder or one of allowedFolders (full Windows paths: the folders
-// the history uses), each folder with everything below it. "." parts are
-// dropped and ".." parts taken back while they stay inside the manifest's
-// folder. A share named in a manifest is refused unless it is allowed,
+// may open: relative or absolute, it must land inside manifestFolder or one
+// of allowedFolders (full Windows paths: the folders the history uses), each
+// folder with everything below it. "." parts are dropped and ".." parts
+// taken back; where they lead matters, not the way there. A share named in a manifest is refused unless it is allowed,
 // so that a hand-edited line cannot make the program reach for another
 // machine. out is set only for ok.
 PlaceCheck windowsPathFor(const std::string& manifestFolder, const std::string& manifestPath,

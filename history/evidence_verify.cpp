@@ -246,6 +246,7 @@ VerifyResult verifyEvidence(const VerifyInput& given) {
 
     if (input.log != nullptr) {
         result.chainBrokenAt = firstBrokenLine(*input.log, input.hashLine);
+        result.logDamagedLines = input.log->damagedLines();
         checkOrder(input, result);
     }
     return result;
@@ -282,6 +283,8 @@ std::string verifyReportText(const VerifyResult& result) {
             line("記録 " + number(o.record) + ": ログでは " + number(o.logRecord) +
                  " 番目の記録です: " + o.path);
     }
+    for (int damaged : result.logDamagedLines)
+        line("ログ " + number(damaged) + " 行目: 読めない行です");
     if (!result.hasLog)
         line("ログがありません");
     else if (result.chainBrokenAt == 0)
@@ -289,6 +292,13 @@ std::string verifyReportText(const VerifyResult& result) {
     else
         line("ログの連鎖: " + number(result.chainBrokenAt) + " 行目で切れています");
     return text;
+}
+
+bool verifyClean(const VerifyResult& result) {
+    return result.hasManifest && result.hasLog && result.manifestNotes.empty() &&
+           result.chainBrokenAt == 0 && result.logDamagedLines.empty() && result.order.empty() &&
+           std::all_of(result.files.begin(), result.files.end(),
+                       [](const VerifiedFile& f) { return f.state == FileState::match; });
 }
 
 std::vector<ManifestEntry> manifestFromFiles(const std::string& manifestFolder,

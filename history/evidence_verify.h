@@ -75,10 +75,15 @@ struct VerifyResult {
     std::vector<VerifiedFile> files;
     std::vector<ManifestNote> manifestNotes;  // by line
     int chainBrokenAt = 0;                    // 0: intact
+    std::vector<int> logDamagedLines;         // ascending; a line cut short is one
     std::vector<OrderNote> order;
 };
 
 VerifyResult verifyEvidence(const VerifyInput& input);
+
+// True when nothing was found: a manifest and a log, every file 一致, no
+// line of either unread or refused, the chain intact, the order the log's.
+bool verifyClean(const VerifyResult& result);
 
 // The list as the command shows it and saves it: CP932 lines ended by CR LF.
 std::string verifyReportText(const VerifyResult& result);

@@ -211,67 +211,79 @@ std::string EvidenceFileBeside(const char* historyPath, const char* extension) {
     return path + extension;
 }
 
-bool RunEvidenceVerify(HWND owner, std::string* findings) {
-    if (history.untitled || history.count <= 0)
-        return false;
-    const std::string manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
-    const std::string logPath = EvidenceFileBeside(history.filePath, ".zlog");
-    const std::vector<EvidenceRecord> records = RecordsOfHistory();
-    const std::string folder = history.folder;
+namespace {
 
-    std::string manifestBytes;
-    const bool hasManifest = Exists(manifestPath);
-    if (hasManifest &&
-        !win::ReadWholeFile(manifestPath.c_str(), manifestBytes, kEvidenceFileLimit)) {
-        ShowReadError(owner, manifestPath);
+// The history's evidence files as read from disk.
+struct EvidenceFiles {
+    std::string manifestPath;
+    std::string logPath;
+    bool hasManifest = false;
+    bool hasLog = false;
+    std::string manifest;
+    std::string log;
+};
+
+bool ReadEvidenceFiles(HWND owner, EvidenceFiles& files) {
+    files.manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
+    files.logPath = EvidenceFileBeside(history.filePath, ".zlog");
+    files.hasManifest = Exists(files.manifestPath);
+    if (files.hasManifest &&
+        !win::ReadWholeFile(files.manifestPath.c_str(), files.manifest, kEvidenceFileLimit)) {
+        ShowReadError(owner, files.manifestPath);
         return false;
     }
-    std::string logBytes;
-    const bool hasLog = Exists(logPath);
-    if (hasLog && !win::ReadWholeFile(logPath.c_str(), logBytes, kEvidenceFileLimit)) {
-        ShowReadError(owner, logPath);
+    files.hasLog = Exists(files.logPath);
+    if (files.hasLog && !win::ReadWholeFile(files.logPath.c_str(), files.log, kEvidenceFileLimit)) {
+        ShowReadError(owner, files.logPath);
         return false;
     }
+    return true;
+}
 
+// A history without a manifest is offered one from its files as they are
+// now; false when the user declines, cancels, or it cannot be written.
+bool MakeManifestAfterwards(HWND owner, const std::vector<EvidenceRecord>& records,
+                            const std::string& folder, EvidenceFiles& files) {
+    if (ShowMessage(owner,
+                    "この履歴には証跡ファイル（.sha256）がありません。\r\n"
+                    "今のファイルから作りますか？",
+                    "証跡の検証", MB_ICONQUESTION | MB_YESNO) != IDYES)
+        return false;
     Progress progress;
+    progress.total = FileCount(records);
+    std::vector<ManifestEntry> entries;
+    std::vector<std::string> leftOut;
+    RunWithProgress(owner, progress, [&] {
+        win::Sha256 hash;
+        entries = manifestFromFiles(
+            folder, records,
+            [&](const std::string& path, Sha256Digest& out) {
+                return HashFile(hash, path, progress, out);
+            },
+            leftOut);
+    });
+    if (progress.cancel)
+        return false;
+    files.manifest = writeManifest(entries);
+    DWORD error = 0;
+    if (win::ReplaceContents(files.manifestPath.c_str(), "zsh", files.manifest, &error) !=
+        win::ReplaceStep::done) {
+        ShowWriteError(owner, files.manifestPath, error);
+        return false;
+    }
+    return true;
+}
+
+// The check itself on its own thread; false when the user cancelled it.
+bool CheckFiles(HWND owner, const std::vector<EvidenceRecord>& records, const std::string& folder,
+                const EvidenceFiles& files, VerifyResult& result) {
+    const Manifest manifest = parseManifest(files.manifest.data(), files.manifest.size());
+    const EvidenceLog log = parseEvidenceLog(files.log.data(), files.log.size());
     std::vector<std::string> allowed{folder};
     if (settingsStore.settings.saveFolder[0] != '\0')
         allowed.emplace_back(settingsStore.settings.saveFolder);
-
-    if (!hasManifest) {
-        if (ShowMessage(owner,
-                        "この履歴には証跡ファイル（.sha256）がありません。\r\n"
-                        "今のファイルから作りますか？",
-                        "証跡の検証", MB_ICONQUESTION | MB_YESNO) != IDYES)
-            return false;
-        progress.total = FileCount(records);
-        std::vector<ManifestEntry> entries;
-        std::vector<std::string> leftOut;
-        RunWithProgress(owner, progress, [&] {
-            win::Sha256 hash;
-            entries = manifestFromFiles(
-                folder, records,
-                [&](const std::string& path, Sha256Digest& out) {
-                    return HashFile(hash, path, progress, out);
-                },
-                leftOut);
-        });
-        if (progress.cancel)
-            return false;
-        manifestBytes = writeManifest(entries);
-        DWORD error = 0;
-        if (win::ReplaceContents(manifestPath.c_str(), "zsh", manifestBytes, &error) !=
-            win::ReplaceStep::done) {
-            ShowWriteError(owner, manifestPath, error);
-            return false;
-        }
-        progress.done = 0;
-    }
-
-    const Manifest manifest = parseManifest(manifestBytes.data(), manifestBytes.size());
-    const EvidenceLog log = parseEvidenceLog(logBytes.data(), logBytes.size());
-    progress.total = FileCount(records) + (hasLog ? 1 : 0);
-    std::string text;
+    Progress progress;
+    progress.total = FileCount(records) + (files.hasLog ? 1 : 0);
     RunWithProgress(owner, progress, [&] {
         win::Sha256 hash;
         VerifyInput input;
@@ -279,25 +291,46 @@ bool RunEvidenceVerify(HWND owner, std::string* findings) {
         input.allowedFolders = allowed;
         input.records = records;
         input.manifest = &manifest;
-        input.log = hasLog ? &log : nullptr;
-        input.logPath = hasLog ? logPath : std::string();
+        input.log = files.hasLog ? &log : nullptr;
+        input.logPath = files.hasLog ? files.logPath : std::string();
         input.hashFile = [&](const std::string& path, Sha256Digest& out) {
             return HashFile(hash, path, progress, out);
         };
         input.hashLine = win::sha256OrZero;
-        text = verifyReportText(verifyEvidence(input));
+        result = verifyEvidence(input);
     });
-    if (progress.cancel)
-        return false;
+    return !progress.cancel;
+}
 
-    if (findings) {
-        *findings = std::move(text);
-        return true;
-    }
+void ShowList(HWND owner, const std::string& manifestPath, const std::string& text) {
     const char* part = filePart(manifestPath.c_str());
     ListState state{&text,
                     EvidenceFileBeside(part ? part + 1 : manifestPath.c_str(), "") + "_検証.txt"};
     DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_VERIFY), owner, ListProc,
                     reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace
+
+bool RunEvidenceVerify(HWND owner, VerifyFindings* findings) {
+    if (history.untitled || history.count <= 0)
+        return false;
+    const std::vector<EvidenceRecord> records = RecordsOfHistory();
+    const std::string folder = history.folder;
+    EvidenceFiles files;
+    if (!ReadEvidenceFiles(owner, files))
+        return false;
+    if (!files.hasManifest && !MakeManifestAfterwards(owner, records, folder, files))
+        return false;
+    VerifyResult result;
+    if (!CheckFiles(owner, records, folder, files, result))
+        return false;
+    std::string text = verifyReportText(result);
+    if (findings) {
+        findings->text = std::move(text);
+        findings->result = std::move(result);
+        return true;
+    }
+    ShowList(owner, files.manifestPath, text);
     return true;
 }

@@ -9,12 +9,21 @@
 
 #include <string>
 
+#include "history/evidence_verify.h"
+
 // The path of the evidence file beside a history CSV: the CSV's path with
 // its extension replaced by `extension` (".sha256", ".zlog"), or added when
 // its name has none.
 std::string EvidenceFileBeside(const char* historyPath, const char* extension);
 
+// What the command found: the list as shown and saved, and the findings it
+// was made from.
+struct VerifyFindings {
+    std::string text;
+    VerifyResult result;
+};
+
 // Runs the command on the global history; every outcome is told to the user.
 // With `findings`, the list is not shown but left there: true when it was
 // made.
-bool RunEvidenceVerify(HWND owner, std::string* findings = nullptr);
+bool RunEvidenceVerify(HWND owner, VerifyFindings* findings = nullptr);

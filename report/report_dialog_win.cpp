@@ -179,7 +179,8 @@ void InitDialog(HWND dialog, const ReportOptions& o) {
     // Layout 5 has no entry: the combo then shows no selection.
     SendDlgItemMessageA(dialog, IDC_REPORT_STYLE, CB_SETCURSEL, o.layout, 0);
 
-    const bool imageSet = o.imageWidth >= 0;
+    // A stored 0 is no width (reportJobFromSettings), so it shows as "なし".
+    const bool imageSet = o.imageWidth > 0;
     Check(dialog, IDC_REPORT_IMAGE_NONE, !imageSet);
     Check(dialog, IDC_REPORT_IMAGE_SET, imageSet);
     Enable(dialog, IDC_REPORT_IMAGE_WIDTH, imageSet);

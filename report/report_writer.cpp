@@ -493,7 +493,10 @@ ReportJob reportJobFromSettings(const Settings& settings) {
     ReportJob job;
     job.layout = settings.reportLayout;
     job.rowsPerPage = settings.reportRowsPerPage;
-    job.imageWidth = settings.reportImageWidth;
+    // 0 is what a folder without the [HTML] group reads, and what earlier
+    // versions stored for it: as an attribute it hides every picture, so it
+    // keeps the pictures' own size, like "なし" (-1).
+    job.imageWidth = settings.reportImageWidth > 0 ? settings.reportImageWidth : -1;
     job.descriptionWidth = settings.reportCommentWidth;
     cp932::copyText(job.folder, settings.reportFolder);
     cp932::copyText(job.fileName, settings.reportFileName);

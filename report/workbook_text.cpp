@@ -2,34 +2,10 @@
 
 #include <cstdint>
 
-#include "base/cp932.h"
+#include "base/text_encoding.h"
 
 namespace workbook_text {
 namespace {
-
-// Unicode values of the double-byte characters, by lead and trail index.
-constexpr uint16_t kDoubleByte[] = {
-#include "report/cp932_table.inc"
-};
-constexpr int kTrailCount = 188;
-
-int leadIndex(unsigned char c) {
-    if (c >= 0x81 && c <= 0x9F)
-        return c - 0x81;
-    if (c >= 0xE0 && c <= 0xFC)
-        return c - 0xE0 + 31;
-    return -1;
-}
-
-int trailIndex(unsigned char c) {
-    if (c >= 0x40 && c <= 0x7E)
-        return c - 0x40;
-    if (c >= 0x80 && c <= 0xFC)
-        return c - 0x80 + 63;
-    return -1;
-}
-
-static_assert(sizeof kDoubleByte / sizeof kDoubleByte[0] == 60 * kTrailCount);
 
 void append(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
@@ -42,21 +18,6 @@ void append(std::string& out, uint32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-}
-
-// Single bytes as code page 932 maps them: ASCII as it is (0x5C stays a
-// backslash, as in file paths), 0x80 to U+0080, half-width katakana, and
-// 0xA0 and 0xFD-0xFF to the private-use values Windows gives them.
-uint32_t singleByte(unsigned char c) {
-    if (c < 0x81)
-        return c;
-    if (c >= 0xA1 && c <= 0xDF)
-        return 0xFF61 + (c - 0xA1);
-    if (c == 0xA0)
-        return 0xF8F0;
-    if (c >= 0xFD)
-        return 0xF8F1 + (c - 0xFD);
-    return '?';
 }
 
 // Lower-case letters of code page 932 and how far their capitals lie
@@ -118,24 +79,7 @@ std::string foldCase(std::string_view utf8) {
 }
 
 std::string fromCp932(std::string_view cp932) {
-    std::string out;
-    out.reserve(cp932.size() + cp932.size() / 2);
-    for (std::size_t i = 0; i < cp932.size();) {
-        const auto c = static_cast<unsigned char>(cp932[i]);
-        const std::size_t n = cp932::charLength(cp932.data(), cp932.size(), i);
-        if (n == 2) {
-            const int trail = trailIndex(static_cast<unsigned char>(cp932[i + 1]));
-            const uint16_t cp = kDoubleByte[leadIndex(c) * kTrailCount + trail];
-            append(out, cp != 0 ? cp : '?');
-        } else if (leadIndex(c) >= 0) {
-            // Torn: the next byte is not eaten.
-            out += '?';
-        } else {
-            append(out, c == 0 ? '?' : singleByte(c));
-        }
-        i += n;
-    }
-    return out;
+    return text_encoding::cp932ToUtf8(cp932);
 }
 
 std::size_t length(std::string_view utf8) {
@@ -160,6 +104,14 @@ std::string_view prefix(std::string_view utf8, std::size_t count) {
 
 std::string_view firstLine(std::string_view text) {
     return text.substr(0, text.find_first_of("\r\n"));
+}
+
+std::string cutWithMark(std::string_view utf8, std::size_t limit) {
+    if (length(utf8) <= limit)
+        return std::string(utf8);
+    if (limit == 0)
+        return std::string();
+    return std::string(prefix(utf8, limit - 1)) + "\xE2\x80\xA6";  // U+2026, "…"
 }
 
 }  // namespace workbook_text

@@ -49,4 +49,8 @@ void forEachLine(std::string_view text, Fn&& fn) {
     }
 }
 
+// The text whole when it has at most `limit` code points, else its first
+// limit - 1 and "…", so that a cut text shows it was cut and still fits.
+std::string cutWithMark(std::string_view utf8, std::size_t limit);
+
 }  // namespace workbook_text

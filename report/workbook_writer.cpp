@@ -112,8 +112,8 @@ Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options, Workbo
             const std::string utf8 = workbook_text::fromCp932(text);
             const std::string_view first = workbook_text::firstLine(utf8);
             // The cover shows the first line only; the sheet has all of it.
-            p.firstLine = std::string(workbook_text::prefix(first, kCellCharacters));
-            p.problem = p.firstLine.size() < first.size();
+            p.firstLine = workbook_text::cutWithMark(first, kCellCharacters);
+            p.problem = p.firstLine != first;
             if (options.includeDescription)
                 workbook_text::forEachLine(utf8, [&](std::string_view line) {
                     if (addLine(line, p.lines))

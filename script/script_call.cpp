@@ -124,11 +124,10 @@ std::string said(std::string_view argument, const char* why) {
     return text;
 }
 
-// The argument as typed, cut for the message, whole characters of UTF-8.
+// The argument as typed, cut for the message, whole characters; what CP932
+// cannot show is "?", so the message still names the argument.
 std::string shown(const std::string& argument) {
-    std::string cp932;
-    if (!utf8ToCp932(argument, cp932))
-        return "(?)";
+    std::string cp932 = text_encoding::utf8ToCp932Shown(argument);
     cp932.resize(cp932::cutLength(cp932.data(), cp932.size(), 80));
     return cp932;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes report/cp932_table.inc: the Unicode value of every double-byte
+"""Writes base/cp932_table.inc: the Unicode value of every double-byte
 CP932 character (lead 0x81-0x9F, 0xE0-0xFC; trail 0x40-0x7E, 0x80-0xFC), 0 for
 the pairs CP932 leaves unassigned. Python's cp932 codec is the Windows code
 page 932 table, so the workbook converts exactly as MultiByteToWideChar(932)

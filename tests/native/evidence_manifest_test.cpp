@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "tests/native/openssl_sha256.h"
 
 namespace {
@@ -29,8 +30,11 @@ TEST(EvidenceManifest, PathOfAFileAndBack) {
         {"C:/hist/b.png", "b.png"},
         // The trail byte 0x5C of 表 and ソ is no separator.
         {"C:\\hist\\表\\ソ.bmp", "表/ソ.bmp"},
-        {"C:\\histories\\a.bmp", "C:/histories/a.bmp"},
-        {"C:\\caps\\a.bmp", "C:/caps/a.bmp"},
+        // The same drive climbs, so that sha256sum finds the file from
+        // the manifest's folder wherever the drive is mounted.
+        {"C:\\histories\\a.bmp", "../histories/a.bmp"},
+        {"C:\\caps\\表\\a.bmp", "../caps/表/a.bmp"},
+        {"C:\\a.bmp", "../a.bmp"},
         {"D:\\caps\\表.bmp", "D:/caps/表.bmp"},
         {"\\\\srv\\share\\caps\\a.bmp", "//srv/share/caps/a.bmp"},
         {"a.bmp", nullptr},
@@ -50,6 +54,7 @@ TEST(EvidenceManifest, PathOfAFileAndBack) {
     std::vector<std::string> allowed = kAllowed;
     allowed.push_back("C:\\caps");
     allowed.push_back("C:\\histories");
+    allowed.push_back("C:\\");
     for (const Case& c : cases) {
         std::string path = "unset";
         const bool named = manifestPathFor(kFolder, c.windowsPath, path);
@@ -81,6 +86,7 @@ TEST(EvidenceManifest, OnlyAllowedPlacesAreNamed) {
         {"C:/hist/a.bmp", PlaceCheck::ok, "C:\\hist\\a.bmp"},
         {"//srv/share/caps/a.bmp", PlaceCheck::ok, "\\\\srv\\share\\caps\\a.bmp"},
         {"../a.bmp", PlaceCheck::climbs, nullptr},
+        {"../../../a.bmp", PlaceCheck::climbs, nullptr},
         {"sub/../../a.bmp", PlaceCheck::climbs, nullptr},
         {"..\\Windows\\win.ini", PlaceCheck::climbs, nullptr},
         {".. /a.bmp", PlaceCheck::climbs, nullptr},
@@ -111,6 +117,66 @@ TEST(EvidenceManifest, OnlyAllowedPlacesAreNamed) {
     }
     std::string out;
     EXPECT_EQ(windowsPathFor(kFolder, std::string(260, 'a'), kAllowed, out), PlaceCheck::tooLong);
+}
+
+// A climb is judged by where it lands: into a folder the history uses it
+// opens, anywhere else it does not.
+TEST(EvidenceManifest, AClimbLandsInAnAllowedFolderOrNowhere) {
+    const std::vector<std::string> allowed = {"C:\\caps", "C:\\写真\\表"};
+    struct Case {
+        const char* manifestPath;
+        PlaceCheck check;
+        const char* windowsPath;
+    };
+    const Case cases[] = {
+        {"../caps/a.bmp", PlaceCheck::ok, "C:\\caps\\a.bmp"},
+        {"../写真/表/ソ.bmp", PlaceCheck::ok, "C:\\写真\\表\\ソ.bmp"},
+        {"../hist/../caps/sub/a.bmp", PlaceCheck::ok, "C:\\caps\\sub\\a.bmp"},
+        {"../写真/a.bmp", PlaceCheck::climbs, nullptr},
+        {"../capsule/a.bmp", PlaceCheck::climbs, nullptr},
+        {"../caps/../Windows/win.ini", PlaceCheck::climbs, nullptr},
+        // The old form named every file outside the folder absolutely.
+        {"C:/caps/a.bmp", PlaceCheck::ok, "C:\\caps\\a.bmp"},
+    };
+    for (const Case& c : cases) {
+        std::string out = "unset";
+        EXPECT_EQ(windowsPathFor(kFolder, c.manifestPath, allowed, out), c.check)
+            << c.manifestPath;
+        EXPECT_EQ(out, c.windowsPath != nullptr ? c.windowsPath : "unset") << c.manifestPath;
+    }
+}
+
+// The file holds UTF-8 names; the entries, like every text of the program,
+// CP932. Manifests written before held CP932 names and read the same.
+TEST(EvidenceManifest, NamesAreUtf8InTheFileAndOldCp932OnesStillRead) {
+    const std::string hex(64, 'a');
+    const std::string cp932Name = "../写真/表.bmp";  // CP932 bytes, as compiled
+    const std::string utf8Name = "../\xE5\x86\x99\xE7\x9C\x9F/\xE8\xA1\xA8.bmp";
+    ManifestEntry entry;
+    entry.path = cp932Name;
+    ASSERT_TRUE(parseSha256Hex(hex.data(), hex.size(), entry.digest));
+    const std::string written = writeManifest({entry});
+    EXPECT_EQ(written, hex + "  " + utf8Name + "\n");
+
+    struct Case {
+        std::string line;
+        std::string path;
+    };
+    const Case cases[] = {
+        {hex + "  " + utf8Name, cp932Name},
+        {hex + "  C:/写真/表.bmp", "C:/写真/表.bmp"},  // an old manifest's CP932 line
+        {"\\" + hex + "  " + utf8Name + "\\n", cp932Name + "\n"},
+        // UTF-8 that CP932 cannot hold stays as it is: the file it names is
+        // no record's, and the verify command lists the line so.
+        {hex + "  \xF0\x9F\x98\x80.bmp", "\xF0\x9F\x98\x80.bmp"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = c.line + "\n";
+        const Manifest m = parseManifest(text.data(), text.size());
+        ASSERT_EQ(m.entries.size(), 1u) << c.line;
+        EXPECT_EQ(m.entries[0].path, c.path) << c.line;
+        EXPECT_TRUE(m.damagedLines.empty());
+    }
 }
 
 std::string hexOf(const std::string& message) {
@@ -157,10 +223,12 @@ TEST(EvidenceManifest, ReadsEachLineOrNamesIt) {
     }
     EXPECT_EQ(m.damagedLines, (std::vector<int>{7, 8, 9, 10, 11, 12}));
 
-    // Written back in the writer's own form, which reads to the same
-    // entries and writes to the same bytes.
+    // Written back in the writer's own form (the names UTF-8, line 2 read
+    // as an old manifest's CP932), which reads to the same entries and
+    // writes to the same bytes.
     const std::string written = writeManifest(m.entries);
-    EXPECT_EQ(written, abc + "  a.bmp\n" + abc + " *表.bmp\n" + kAfterwardsMark + "\n" + abc +
+    EXPECT_EQ(written, abc + "  a.bmp\n" + abc + " *" + text_encoding::cp932ToUtf8("表.bmp") +
+                           "\n" + kAfterwardsMark + "\n" + abc +
                            "  sub/b c.bmp\n\\" + abc + "  x\\\\y\\nz\n" + abc + "  last\n");
     const Manifest again = parseManifest(written.data(), written.size());
     EXPECT_TRUE(again.damagedLines.empty());
@@ -184,8 +252,9 @@ TEST(EvidenceManifest, Sha256sumChecksWhatTheWriterWrote) {
         fs::temp_directory_path() /
         ("zelcap-manifest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     fs::remove_all(folder);
-    fs::create_directories(folder / "ソ");
-    // Names as CP932 bytes, the trail byte 0x5C of ソ and 表 included.
+    // The names on disk are UTF-8, as on every system sha256sum runs on; the
+    // program's are CP932, the trail byte 0x5C of ソ and 表 included.
+    fs::create_directories(folder / text_encoding::cp932ToUtf8("ソ"));
     struct File {
         const char* windowsPart;
         std::string posixPart;
@@ -197,14 +266,15 @@ TEST(EvidenceManifest, Sha256sumChecksWhatTheWriterWrote) {
                           {"ソ\\メモ.txt", "ソ/メモ.txt", "three", true}};
     std::vector<ManifestEntry> entries;
     for (const File& f : files) {
-        std::ofstream(folder / f.posixPart, std::ios::binary) << f.bytes;
+        std::ofstream(folder / text_encoding::cp932ToUtf8(f.posixPart), std::ios::binary) << f.bytes;
         ASSERT_TRUE(addManifestEntry(entries, "C:\\hist", std::string("C:\\hist\\") + f.windowsPart,
                                      opensslSha256(f.bytes), f.afterwards));
     }
     std::ofstream(folder / "zelcap.sha256", std::ios::binary) << writeManifest(entries);
     EXPECT_EQ(sha256sumCheck(folder, "--strict"), 0);
 
-    std::ofstream(folder / "表.png", std::ios::binary) << std::string("\x89PNG\0twO", 8);
+    std::ofstream(folder / text_encoding::cp932ToUtf8("表.png"), std::ios::binary)
+        << std::string("\x89PNG\0twO", 8);
     EXPECT_EQ(sha256sumCheck(folder, ""), 1);
     fs::remove_all(folder);
 }

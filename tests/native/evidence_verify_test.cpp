@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -138,12 +139,77 @@ TEST(EvidenceVerify, NamesExactlyWhatWasTamperedWith) {
     for (const Case& c : cases) {
         Evidence evidence;
         c.tamper(evidence);
-        EXPECT_EQ(findings(evidence.verify()), c.findings) << c.what;
+        const VerifyResult result = evidence.verify();
+        EXPECT_EQ(findings(result), c.findings) << c.what;
+        // A script's "ok" is this: true only where nothing was found.
+        EXPECT_EQ(verifyClean(result), c.findings == std::vector<std::string>{intact}) << c.what;
         for (const std::string& path : evidence.opened)
             EXPECT_TRUE(path.find("evil") == std::string::npos &&
                         path.find("Windows") == std::string::npos)
                 << path;
     }
+}
+
+// A log cut short anywhere inside its last line (a full disk, a copy that
+// stopped) names that line, whatever the chain says of the lines before.
+TEST(EvidenceVerify, ALogCutInALineNamesThatLine) {
+    const Evidence whole;
+    const std::size_t lastStart = whole.log.rfind("\r\n", whole.log.size() - 3) + 2;
+    // The line without its last hex digit is the last cut that a reader can
+    // tell from a whole line.
+    for (std::size_t cut = lastStart + 1; cut < whole.log.size() - 2; ++cut) {
+        Evidence evidence;
+        evidence.log.resize(cut);
+        const VerifyResult result = evidence.verify();
+        EXPECT_EQ(result.logDamagedLines, std::vector<int>{4}) << cut;
+        EXPECT_EQ(result.chainBrokenAt, 4) << cut;
+        EXPECT_FALSE(verifyClean(result));
+        const std::vector<std::string> lines = findings(result);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "ログ 4 行目: 読めない行です"), lines.end())
+            << cut;
+    }
+}
+
+// Captures of an untitled history in the caller's folder, the history then
+// saved into a folder of its own: the log's lines are spelled at the save,
+// for the folder the log goes to, so they name each picture as the
+// manifest beside them does and the untouched history verifies clean.
+TEST(EvidenceVerify, AHistorySavedAwayFromItsCapturesVerifiesClean) {
+    const std::string caller = "C:\\作業";
+    const std::string folder = caller + "\\履歴";
+    const std::vector<std::string> pictures = {caller + "\\a000001.bmp", caller + "\\表.bmp"};
+    std::vector<UnwrittenEvent> events;
+    std::vector<ManifestEntry> entries;
+    std::vector<EvidenceRecord> records;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const Sha256Digest digest = opensslSha256(pictures[i]);
+        events.push_back({"2024/05/01 10:00:00", LogEvent::capture, static_cast<int>(i) + 1,
+                          pictures[i], digest});
+        ASSERT_TRUE(addManifestEntry(entries, folder, pictures[i], digest, false));
+        records.push_back({pictures[i], "", {}});
+    }
+    events.push_back({"2024/05/01 10:01:00", LogEvent::save, 0, folder + "\\h.csv", {}});
+    std::string logText;
+    Sha256Digest last = kLogFirstPrevious;
+    appendLogEvents(logText, last, events, folder, kHash);
+    EXPECT_NE(logText.find("\tcapture\t2\t../表.bmp\t"), std::string::npos) << logText;
+    EXPECT_EQ(entries[1].path, "../表.bmp");
+
+    const std::string manifestText = writeManifest(entries);
+    const Manifest manifest = parseManifest(manifestText.data(), manifestText.size());
+    const EvidenceLog log = parseEvidenceLog(logText.data(), logText.size());
+    VerifyInput input;
+    input.manifestFolder = folder;
+    input.records = records;
+    input.manifest = &manifest;
+    input.log = &log;
+    input.hashFile = [](const std::string& path, Sha256Digest& out) {
+        out = opensslSha256(path);
+        return true;
+    };
+    input.hashLine = kHash;
+    const VerifyResult result = verifyEvidence(input);
+    EXPECT_TRUE(verifyClean(result)) << verifyReportText(result);
 }
 
 TEST(EvidenceVerify, ManifestMadeAfterwardsFromTheFilesAsTheyAre) {

@@ -460,6 +460,20 @@ TEST(ReportWriter, CoverAndNumbersActOnlyWhenSetToOne) {
     }
 }
 
+// A report made before the [HTML] group was ever written has the stored
+// width 0, which as an attribute would hide every picture: 0 keeps the
+// picture's own size, as "なし" does, and a width the user set stays.
+TEST(ReportWriter, AStoredImageWidthOfZeroKeepsThePicturesOwnSize) {
+    Settings settings{};
+    const struct {
+        int stored, job;
+    } cases[] = {{0, -1}, {-1, -1}, {-5, -1}, {1, 1}, {320, 320}};
+    for (const auto& c : cases) {
+        settings.reportImageWidth = c.stored;
+        EXPECT_EQ(reportJobFromSettings(settings).imageWidth, c.job) << c.stored;
+    }
+}
+
 }  // namespace
 
 // An annotated record goes out as its flattened picture; one whose mask has

@@ -63,6 +63,18 @@ TEST(WorkbookText, LengthsPrefixesAndLines) {
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "", "b", "c", "d"}));
 }
 
+// The cover's first description line is cut to a cell with a visible mark.
+TEST(WorkbookText, ACutTextEndsInAnEllipsisWithinTheLimit) {
+    const std::string mark = "\xE2\x80\xA6";
+    const std::string kana = "\xE3\x81\x82";  // あ
+    EXPECT_EQ(workbook_text::cutWithMark("abc", 3), "abc");
+    EXPECT_EQ(workbook_text::cutWithMark("abcd", 3), "ab" + mark);
+    EXPECT_EQ(workbook_text::cutWithMark(kana + kana + kana + "x", 3), kana + kana + mark);
+    const std::string cell = workbook_text::cutWithMark(std::string(32768, 'x'), 32767);
+    EXPECT_EQ(workbook_text::length(cell), 32767u);
+    EXPECT_EQ(cell.substr(cell.size() - 3), mark);
+}
+
 TEST(WorkbookNames, SheetNamesFollowTheWorkbookRules) {
     SheetNames names;
     names.reserve(u8"表紙");

@@ -1,0 +1,36 @@
+// The one way out for each export of the history, which the menu commands
+// and the scripted /report and /excel both take: each gathers the evidence
+// the export shows (the book's pinned digests and the manifest on disk)
+// and calls the writer, so that what a script writes is what the menu
+// writes.
+#pragma once
+
+#include <windows.h>
+
+#include "report/excel_options.h"
+#include "report/export_picture.h"
+#include "report/report_extras.h"
+#include "report/report_writer.h"
+
+namespace export_road {
+
+// What the report and the workbook show of the evidence: the digests pinned
+// in the book, and the manifest on disk beside the history, which is what a
+// reader of the printed page can check.
+ExportDigests Evidence();
+
+// The HTML report with the job (the [HTML] settings and where it goes) and
+// the report's own options (the SHA-256s shown or not). True as
+// WriteHtmlReport says.
+bool Report(HWND owner, ReportJob job, const ReportExtras& extras);
+
+// The report options as last stored, for a report made without the dialog.
+ReportExtras StoredReportExtras();
+
+// The workbook with the options given; true when it was written.
+bool Workbook(HWND owner, const ExcelOptions& options);
+
+// The menu's "Excel出力": the options dialog, then the workbook.
+void WorkbookCommand(HWND owner);
+
+}  // namespace export_road
