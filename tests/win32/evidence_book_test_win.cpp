@@ -115,14 +115,14 @@ TEST_F(EvidenceBookTest, TheEvidenceGoesWithTheCsvAndFindsAChangedFile) {
     EXPECT_EQ(manifest.entries[2].path, "履歴ソ.zlog");
     EXPECT_EQ(manifest.entries[2].digest, DigestOf(ReadFileBytes(folder + "\\履歴ソ.zlog")));
 
-    std::string findings;
+    VerifyFindings findings;
     {
         DialogAnswerer answers;
         answers.letRun(kVerifyProgress);
         ASSERT_TRUE(RunEvidenceVerify(owner_, &findings));
         EXPECT_EQ(answers.unexpected(), 0);
     }
-    EXPECT_EQ(findings.find(fileStateText(FileState::changed)), std::string::npos) << findings;
+    EXPECT_TRUE(verifyClean(findings.result)) << findings.text;
 
     ASSERT_TRUE(WriteFileBytes(second, "second picture, edited"));
     historyfile::NewHistory(history, owner_, false);
@@ -152,10 +152,10 @@ TEST_F(EvidenceBookTest, TheEvidenceGoesWithTheCsvAndFindsAChangedFile) {
         answers.letRun(kVerifyProgress);
         ASSERT_TRUE(RunEvidenceVerify(owner_, &findings));
     }
-    const std::size_t changed = findings.find(fileStateText(FileState::changed));
-    ASSERT_NE(changed, std::string::npos) << findings;
-    EXPECT_EQ(findings.find(fileStateText(FileState::changed), changed + 1), std::string::npos)
-        << findings;  // the first picture still matches
+    const std::size_t changed = findings.text.find(fileStateText(FileState::changed));
+    ASSERT_NE(changed, std::string::npos) << findings.text;
+    EXPECT_EQ(findings.text.find(fileStateText(FileState::changed), changed + 1), std::string::npos)
+        << findings.text;  // the first picture still matches
 }
 
 }  // namespace

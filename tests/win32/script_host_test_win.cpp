@@ -21,6 +21,7 @@
 #include "history/history.h"
 #include "script/script_call.h"
 #include "settings/settings_store.h"
+#include "tests/win32/support/capture_fixture.h"
 #include "tests/win32/support/main_window_fixture.h"
 
 using testsupport::DialogAnswerer;
@@ -126,12 +127,12 @@ TEST_F(ScriptHostTest, ACaptureUnderWayAnswersBusyUntilItEnds) {
         EXPECT_EQ(Send({CaptureOf(1)}), kBusy);
         EXPECT_EQ(answer, kBusyJson);
     }
-    capturer.extras.delaySeconds = 5;
+    testsupport::EditExtras([](CaptureExtras& e) { e.delaySeconds = 5; });
     capture_road::OnHotKey(window_, kFirstHotKeyId + 1, 0);
     ASSERT_TRUE(capture_road::CaptureInProgress());
     EXPECT_EQ(Send({CaptureOf(1)}), kBusy);
     capture_road::CancelPendingCapture(window_);
-    capturer.extras.delaySeconds = 0;
+    testsupport::EditExtras([](CaptureExtras& e) { e.delaySeconds = 0; });
     EXPECT_EQ(history.count, 0);
 
     EXPECT_EQ(Send({CaptureOf(1)}), 0) << answer;
@@ -178,7 +179,7 @@ TEST_F(ScriptHostTest, ARequestThatFailsTheChecksRunsNothing) {
 // carries the text, and the road is free again for the next command and
 // the next call.
 TEST_F(ScriptHostTest, AScriptedCallKeepsItsMessagesAndFreesTheRoad) {
-    capturer.extras.lastRegion = {};
+    testsupport::EditExtras([](CaptureExtras& e) { e.lastRegion = {}; });
     DialogAnswerer boxes;  // none expected
     EXPECT_EQ(Send({CaptureOf(script::kLastRegionKind)}),
               static_cast<LRESULT>(script::Outcome::refused));
