@@ -480,7 +480,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnMainWindowActivate(window, wParam);
             return 0;
         case WM_CLOSE:
-            OnClose(window);
+            // Disabled, a window of ours is open over this one; keys that
+            // reach it past a message box (Alt+F4 through the box's loop)
+            // must not destroy the box's owner under it.
+            if (IsWindowEnabled(window))
+                OnClose(window);
             return 0;
         case UWM_UPDATE_COMMANDS:
             UpdateHistoryCommands(window);

@@ -682,6 +682,16 @@ LRESULT HistoryList::onListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             SetFocus(window);
             return 0;
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            // A message box raised without the focus leaves it here, and its
+            // loop hands the list the keys meant for it: Return would open
+            // the picture over it, Delete ask again, an arrow load the next
+            // broken one. None acts while a window of ours is open over the
+            // main window.
+            if (appState.mainWindow && !IsWindowEnabled(appState.mainWindow))
+                return 0;
+            return CallWindowProcA(controlProc_, window, message, wParam, lParam);
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == window)
                 showContextMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

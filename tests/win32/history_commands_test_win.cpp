@@ -15,6 +15,7 @@
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
 #include "history/history.h"
+#include "history/history_list_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "tests/win32/support/main_window_fixture.h"
@@ -361,6 +362,31 @@ TEST_F(HistoryCommandsTest, ReportCommandWritesTheReportAndConfirms) {
     SendMessageA(window_, WM_COMMAND, IDM_REPORT, 0);
     EXPECT_EQ(answers.seen().size(), 3u);
     EXPECT_FALSE(testsupport::FileExists(InFolder("report1.htm")));
+}
+
+// While a window of ours is open over the main window (it is disabled), keys
+// that reach the list past a message box and a close sent to the main window
+// wait: an arrow would load the next picture under the box and a close
+// would destroy the box's owner.
+TEST_F(HistoryCommandsTest, ListKeysAndCloseWaitWhileTheMainWindowIsDisabled) {
+    HotKey();
+    HotKey();
+    testsupport::PumpPending();
+    const auto selected = [] {
+        return static_cast<int>(
+            SendMessageA(historyList.window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    };
+    ASSERT_EQ(selected(), 1);
+    EnableWindow(window_, FALSE);
+    SendMessageA(historyList.window, WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    testsupport::PumpPending();
+    EXPECT_EQ(selected(), 1);
+    EXPECT_TRUE(IsWindow(window_));
+    EnableWindow(window_, TRUE);
+    SendMessageA(historyList.window, WM_KEYDOWN, VK_UP, 0);
+    testsupport::PumpPending();
+    EXPECT_EQ(selected(), 0);
 }
 
 }  // namespace
