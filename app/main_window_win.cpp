@@ -403,6 +403,14 @@ bool OnCommand(HWND window, int id) {
     return false;
 }
 
+// Moved onto a monitor of another scale: the size the system suggests for
+// it, laid out by WM_SIZE. Nothing here waits, so a capture key pressed
+// meanwhile goes through as always.
+void OnDpiChanged(HWND window, const RECT& suggested) {
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // A record the capture road appended: the title when auto-save wrote the
 // history, and the command states.
 void OnRecordAdded(HWND window, bool saved) {
@@ -517,16 +525,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_HOTKEY:
             capture_road::OnHotKey(window, static_cast<int>(wParam), lParam);
             return 0;
-        case kDpiChanged: {
-            // Moved onto a monitor of another scale: the size the system
-            // suggests for it, laid out by WM_SIZE. Nothing here waits, so a
-            // capture key pressed meanwhile goes through as always.
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+        case kDpiChanged:
+            OnDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         case WM_NOTIFY:
             return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
         case WM_COPYDATA:
