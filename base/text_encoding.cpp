@@ -67,19 +67,6 @@ int trailIndex(unsigned char c) {
     return -1;
 }
 
-void append(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Single bytes as code page 932 maps them: ASCII as it is (0x5C stays a
 // backslash, as in file paths), 0x80 to U+0080, half-width katakana, and
 // 0xA0 and 0xFD-0xFF to the private-use values Windows gives them.
@@ -186,12 +173,12 @@ std::string cp932ToUtf8(std::string_view cp932) {
         if (n == 2) {
             const int trail = trailIndex(static_cast<unsigned char>(cp932[i + 1]));
             const uint16_t cp = kTable[leadIndex(c) * 188 + trail];
-            append(out, cp != 0 ? cp : '?');
+            appendUtf8(out, cp != 0 ? cp : '?');
         } else if (leadIndex(c) >= 0) {
             // Torn: the next byte is not eaten.
             out += '?';
         } else {
-            append(out, c == 0 ? '?' : singleByte(c));
+            appendUtf8(out, c == 0 ? '?' : singleByte(c));
         }
         i += n;
     }
@@ -204,6 +191,19 @@ bool isUtf8(std::string_view text) {
         if (!nextCodePoint(text, i, cp))
             return false;
     return true;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 }  // namespace text_encoding

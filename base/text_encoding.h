@@ -4,6 +4,7 @@
 // that the native tests convert as the program does.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::string utf8ToCp932Shown(std::string_view utf8);
 // a character of its own. Unassigned characters and NUL become "?" too: the
 // workbook's XML cannot hold a NUL.
 std::string cp932ToUtf8(std::string_view cp932);
+
+// Appends the UTF-8 bytes of a character of the Basic Multilingual Plane
+// (all that code page 932 holds).
+void appendUtf8(std::string& out, uint32_t cp);
 
 // True when the bytes are well-formed UTF-8 (ASCII alone is).
 bool isUtf8(std::string_view text);

@@ -7,19 +7,6 @@
 namespace workbook_text {
 namespace {
 
-void append(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Lower-case letters of code page 932 and how far their capitals lie
 // below them. The Greek final sigma is not among them: CP932 has none.
 struct CaseRange {
@@ -72,7 +59,7 @@ std::string foldCase(std::string_view utf8) {
             ++i;
             continue;
         }
-        append(out, upper(cp));
+        text_encoding::appendUtf8(out, upper(cp));
         i += n;
     }
     return out;
