@@ -3,6 +3,8 @@
 # on each error message as it comes, over and over: the main window stays,
 # the process runs on, and no message is left open behind it.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
+# shellcheck source=tests/e2e/excel-lib.sh
+. "$(dirname "$0")/excel-lib.sh"
 
 winwork="Z:${E2E_WORK//\//\\}"
 printf '%s\r\n' '[Window]' 'X位置=0' 'Y位置=0' '幅=960' '高さ=720' |
@@ -22,7 +24,6 @@ rows=(good.bmp broken1.jpg missing.bmp broken2.jpg good.bmp broken.bmp broken3.j
 
 probe() { "$ZELCAP_WINE" "$ZELCAP_BUILD/focus_probe.exe" 2>/dev/null | tr -d '\r'; }
 boxes() { probe | sed -n 's/^boxes //p'; }
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
 title="hist.csv - Zelcap Ver2.3 - [$winwork\\hist.csv]"
 window_there() {
     kill -0 "$E2E_PID" 2>/dev/null &&
@@ -32,17 +33,7 @@ window_there() {
 error_box() { xdotool search --onlyvisible --name '^(ERROR|Error)$' 2>/dev/null | head -n 1; }
 
 start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-focus "$window"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key o
-dialog=$(wait_for_window "開くファイル名を指定して下さい") || { fail "no Open dialog"; e2e_finish; }
-focus "$dialog"
-sleep 0.3
-xdotool type --delay 20 "$winwork\\hist.csv"
-xdotool key Return
-window=$(wait_for_window "$title") || { fail "history not opened"; e2e_finish; }
+window=$(open_history "$E2E_WORK/hist.csv") || { fail "history not opened"; e2e_finish; }
 focus "$window"
 sleep 0.5
 
