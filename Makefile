@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-bursts clean
 
 all: native win32
 
@@ -82,6 +82,11 @@ BENCH_ROUNDS ?= 3
 BENCH_SOAK ?= 1000
 bench: wine-build
 	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) $(BENCH_SOAK)
+
+# The hot-key bursts alone, five of 20 keys a side into one process each, so
+# that the history grows between them (docs/performance.md).
+bench-bursts: wine-build
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 bursts
 
 # What users download, from the shipped 32-bit build (tools/dist.sh).
 dist: win32

@@ -266,22 +266,59 @@ void HistoryList::fillFromRecords() {
         insertRowFromRecord(i, i);
 }
 
+// A capture's row is drawn once no other capture is queued behind it: with
+// its scroll bar, Wine's list view paints and sets the bar again on every
+// row inserted and scrolls with a paint of its own, which in a burst of hot
+// keys cost each capture more than its file once the list scrolled. The
+// rows are in at once; only their drawing waits for the message posted
+// after the last of them.
 void HistoryList::showAppendedRecord() {
     if (history.count < 1 || history.count > kRecordMaximum)
         return;
     markChanged();
     if (!window)
         return;
+    if (!appendHeld_) {
+        appendHeld_ = true;
+        SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    }
     const int row = history.count - 1;
     insertRowFromRecord(row, row);
-    SendMessageA(window, LVM_ENSUREVISIBLE, row, FALSE);
+    // Only the rows selected or focused: the state of item -1 is a walk
+    // over every row.
     LVITEMA clear{};
     clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&clear));
+    for (int r = firstSelected(); r >= 0;
+         r = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, r, LVNI_SELECTED)))
+        SendMessageA(window, LVM_SETITEMSTATE, r, reinterpret_cast<LPARAM>(&clear));
+    const int focused = static_cast<int>(
+        SendMessageA(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0)
+        SendMessageA(window, LVM_SETITEMSTATE, focused, reinterpret_cast<LPARAM>(&clear));
+    // The focus comes with the drawing: Wine's list view scrolls to a row
+    // that takes the focus, with a paint, even while it does not draw.
     LVITEMA select{};
-    select.state = select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+    appendedRow_ = row;
+    if (!PostMessageA(window, kDrawAppendedRows, ++appendGeneration_, 0))
+        drawAppendedRows(appendGeneration_);
+}
+
+// The last capture's message draws the rows and scrolls to its row, with
+// the scroll range the list sets again only while it draws.
+void HistoryList::drawAppendedRows(WPARAM generation) {
+    if (!appendHeld_ || generation != appendGeneration_)
+        return;
+    appendHeld_ = false;
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window, nullptr, TRUE);
+    if (appendedRow_ >= itemCount())
+        return;
+    LVITEMA focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, appendedRow_, reinterpret_cast<LPARAM>(&focus));
+    SendMessageA(window, LVM_ENSUREVISIBLE, appendedRow_, FALSE);
 }
 
 int HistoryList::addRowForFile(const char* value) {
@@ -695,6 +732,9 @@ LRESULT HistoryList::onListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == window)
                 showContextMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case kDrawAppendedRows:
+            drawAppendedRows(wParam);
             return 0;
         default:
             return CallWindowProcA(controlProc_, window, message, wParam, lParam);

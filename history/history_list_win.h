@@ -78,6 +78,7 @@ class HistoryList {
     void onCommand(int id);
 
     void insertRowFromRecord(int row, int record);
+    void drawAppendedRows(WPARAM generation);
     void setText(int row, int column, const char* text);
     void text(int row, int column, char* out, int size) const;
     int firstSelected() const;
@@ -87,8 +88,16 @@ class HistoryList {
     HWND dialogOwner() const;
     HWND promptOwner() const;
 
+    // Posted to the list after a capture's row (wParam: appendGeneration_).
+    static constexpr UINT kDrawAppendedRows = WM_APP + 1;
+
     WNDPROC controlProc_ = nullptr;
     bool deleting_ = false;
+    // The list's drawing held since a capture's row, until the last queued
+    // capture's message (appendGeneration_) arrives.
+    bool appendHeld_ = false;
+    WPARAM appendGeneration_ = 0;
+    int appendedRow_ = 0;
 };
 
 extern HistoryList historyList;

@@ -346,6 +346,29 @@ TEST_F(BulkChangeTest, BulkChangesLeaveTheListDrawing) {
     EXPECT_EQ(answers.unexpected(), 0);
 }
 
+// Captures one after the other hold the list's drawing until the last one's
+// row is in: then the list draws, its bar covers every row, and the last
+// row alone is selected, has the focus and is on the screen, though the
+// list scrolled while it did not draw.
+TEST_F(BulkChangeTest, CapturesInARowEndDrawnAtTheLastRow) {
+    OpenHistoryOf(300);
+    Select({5, 7});
+    capturer.prime(settingsStore.settings, history);
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(window_, WM_HOTKEY, 103, 0);
+    ASSERT_EQ(Rows(), 303);
+    testsupport::PumpPending();
+    EXPECT_TRUE(ListDraws());
+    EXPECT_EQ(ScrollRows(), 303);
+    EXPECT_EQ(SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 302);
+    EXPECT_EQ(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 302);
+    const LRESULT top = SendMessageA(List(), LVM_GETTOPINDEX, 0, 0);
+    const LRESULT page = SendMessageA(List(), LVM_GETCOUNTPERPAGE, 0, 0);
+    EXPECT_GT(top, 0);
+    EXPECT_LE(302, top + page - 1);
+}
+
 // A file dragged from the folder it would be copied into is the target
 // itself: it must survive, and is taken as it is.
 TEST_F(DropTest, FileDroppedOntoItsOwnFolderIsKept) {

@@ -4,12 +4,13 @@
 # floor and Zelcap's driver for the same work, one after the other; the
 # table gives the medians over the rounds and their ratio.
 # Then it takes SOAK captures in a row and reports what they left behind.
-#   bench.sh BUILD_DIR [ROUNDS] [SOAK]
+#   bench.sh BUILD_DIR [ROUNDS] [SOAK] [bursts]   (bursts: the hot-key bursts alone)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?win32 build folder}" && pwd)
 rounds=${2:-3}
 soak=${3:-1000}
+only=${4:-all}
 export ZELCAP_BUILD=$build
 . "$here/wine-env.sh"
 "$here/wine-session.sh" start "$build" >/dev/null
@@ -56,7 +57,7 @@ run zelcap_bench prepare "$wdata" >/dev/null || { echo "bench: no data prepared"
 # first press to the last file being complete (its EOI marker written).
 complete() { [ -s "$1" ] && [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = ffd9 ]; }
 burst() {
-    local last=$1 delay=$2 count=$3 scene start end keys=()
+    local last=$1 delay=$2 count=$3 scene start typed end keys=()
     for _ in $(seq "$count"); do keys+=(ctrl+shift+F8); done
     (cd "$data" && exec "$ZELCAP_WINE" "$build/bench_scene.exe" 60 >/dev/null 2>&1 </dev/null) &
     scene=$!
@@ -69,21 +70,27 @@ burst() {
     sleep 1
     start=$(date +%s%N)
     xdotool key --delay "$delay" "${keys[@]}"
+    typed=$(date +%s%N)
     for _ in $(seq 5000); do complete "$last" && break; sleep 0.002; done
     end=$(date +%s%N)
     kill "$scene" 2>/dev/null; wait "$scene" 2>/dev/null || true
     complete "$last" || { echo "bench: $last was never written" >&2; return 1; }
-    echo $(( (end - start) / 1000000 ))
+    # First press -> last file; and the lag behind the keys: xdotool returns
+    # half a delay after the last key's release, the same for both sides.
+    echo $(( (end - start) / 1000000 )) $(( (end - typed) / 1000000 ))
 }
 
+# BURSTS bursts of 20 keys, DELAY ms apart, into one process: the history
+# grows by 20 records a burst. One line a burst, as burst() prints it.
+bursts=5
 floor_burst() {
-    local dir=$data/floor-$1
+    local dir=$data/floor-$1 b
     rm -rf "$dir"; mkdir -p "$dir"
-    (cd "$dir" && exec "$ZELCAP_WINE" "$build/floor_capture.exe" hotkeys "$(windows_path "$dir")" 20 \
-        >/dev/null 2>&1 </dev/null) &
+    (cd "$dir" && exec "$ZELCAP_WINE" "$build/floor_capture.exe" hotkeys "$(windows_path "$dir")" \
+        $((20 * bursts)) >/dev/null 2>&1 </dev/null) &
     local pid=$!
     sleep 1
-    burst "$dir/f20.jpg" "$1" 20
+    for b in $(seq "$bursts"); do burst "$dir/f$((20 * b)).jpg" "$1" 20; done
     wait "$pid" || { echo "bench: the floor lost hot keys" >&2; return 1; }
 }
 
@@ -104,17 +111,18 @@ zelcap_burst() {
     xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
     xdotool key --clearmodifiers ctrl+alt+s
     sleep 0.5
-    burst "$dir/z20.jpg" "$1" 20
+    for b in $(seq "$bursts"); do burst "$dir/z$((20 * b)).jpg" "$1" 20; done
     sleep 0.5
     kill "$zelcap_pid" 2>/dev/null; wait "$zelcap_pid" 2>/dev/null || true
     zelcap_pid=""
 }
 
-# Both wrote the same 20 pictures of the same screen, and nothing more.
+# Both wrote the same pictures of the same screen, and nothing more.
 same_files() {
     local z=$data/zelcap-$1 f=$data/floor-$1
-    [ "$(ls "$z"/z*.jpg | wc -l)" = 20 ] && [ "$(ls "$f"/f*.jpg | wc -l)" = 20 ] || return 1
-    for i in $(seq 20); do cmp -s "$z/z$i.jpg" "$f/f$i.jpg" || return 1; done
+    local n=$((20 * bursts))
+    [ "$(ls "$z"/z*.jpg | wc -l)" = $n ] && [ "$(ls "$f"/f*.jpg | wc -l)" = $n ] || return 1
+    for i in $(seq $n); do cmp -s "$z/z$i.jpg" "$f/f$i.jpg" || return 1; done
 }
 
 # One run of each side writing BMP files, in the order given; the ratio of
@@ -147,8 +155,8 @@ bmp_pair() {
         { echo "bench: Zelcap's BMP file differs from the floor's" >&2; exit 1; }
 }
 
-for round in $(seq "$rounds"); do
-    echo "round $round of $rounds" >&2
+# Every figure of a round but the bursts.
+round_but_bursts() {
     for records in 250 500 1000; do
         out=$(run zelcap_bench open "$wdata" "h$records.csv" 3)
         add zelcap "open$records" "$(value 'open from OK' "$out")"
@@ -177,10 +185,22 @@ for round in $(seq "$rounds"); do
     for order in "floor zelcap" "zelcap floor" "floor zelcap"; do
         bmp_pair $order
     done
+}
+
+for round in $(seq "$rounds"); do
+    echo "round $round of $rounds" >&2
+    [ "$only" = bursts ] || round_but_bursts
 
     for delay in 50 20; do
-        add floor "burst$delay" "$(floor_burst $delay)"
-        add zelcap "burst$delay" "$(zelcap_burst $delay)"
+        for side in floor zelcap; do
+            b=0
+            while read -r total lag; do
+                b=$((b + 1))
+                [ $b = 1 ] && add $side "burst$delay" "$total"
+                add $side "lag$delay-$b" "$lag"
+            done < <(${side}_burst $delay)
+            [ $b = "$bursts" ] || { echo "bench: $side's bursts failed" >&2; exit 1; }
+        done
         same_files $delay || { echo "bench: the bursts' files differ or are missing" >&2; exit 1; }
     done
 done
@@ -188,6 +208,7 @@ done
 
 row() {
     local z f
+    [ -n "${zelcap[$2]:-}" ] || return 0
     z=$(median ${zelcap[$2]}); f=$(median ${floor[$3]:-})
     printf '| %s | %s ms | %s ms | %s | %s |\n' "$1" "$z" "$f" \
         "$(awk -v a="$z" -v b="$f" 'BEGIN { printf "%.2f", a / b }')" "$4"
@@ -203,16 +224,28 @@ row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
 row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
-printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
+[ "$only" = bursts ] || printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
     "$(median ${zelcap[bmpfile]})" "$(median ${floor[bmpfile]})" \
     "$(median ${ratio[bmpfile]} | awk '{ printf "%.2f", $1 }')"
 row "20 hot keys 50 ms apart, first press -> last file" burst50 burst50 "<= 1.3"
 row "20 hot keys 20 ms apart, first press -> last file" burst20 burst20 ""
-printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
-printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
-printf '| hot key -> BMP picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[bmpshown]})"
-printf '| screen grab alone (BitBlt) | | %s ms | | |\n' "$(median ${floor[grab]})"
-echo "bursts: no file lost, every file byte-identical to the floor's; the BMP files too"
+for delay in 50 20; do
+    for b in $(seq "$bursts"); do
+        row "burst of 20 keys $delay ms apart onto $((20 * b - 20)) rows: last key -> last file" \
+            "lag$delay-$b" "lag$delay-$b" ""
+    done
+done
+if [ "$only" != bursts ]; then
+    printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
+    printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
+    printf '| hot key -> BMP picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[bmpshown]})"
+    printf '| screen grab alone (BitBlt) | | %s ms | | |\n' "$(median ${floor[grab]})"
+fi
+if [ "$only" = bursts ]; then
+    echo "bursts: no file lost, every file byte-identical to the floor's"
+else
+    echo "bursts: no file lost, every file byte-identical to the floor's; the BMP files too"
+fi
 if [ "$soak" -gt 0 ]; then
     run zelcap_bench soak "$wdata" "$soak"
 fi
