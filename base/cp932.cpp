@@ -4,6 +4,21 @@
 
 namespace cp932 {
 
+NameParts nameParts(const char* s, std::size_t len) {
+    std::size_t nameStart = 0, dot = len;
+    for (std::size_t i = 0; i < len;) {
+        const std::size_t n = charLength(s, len, i);
+        if (n == 1 && (s[i] == '\\' || s[i] == '/')) {
+            nameStart = i + 1;
+            dot = len;
+        } else if (n == 1 && s[i] == '.') {
+            dot = i;
+        }
+        i += n;
+    }
+    return {nameStart, dot};
+}
+
 std::size_t find(const char* s, std::size_t len, char c) {
     for (std::size_t i = 0; i < len;) {
         const std::size_t n = charLength(s, len, i);

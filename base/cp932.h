@@ -38,6 +38,13 @@ constexpr std::size_t charLength(const char* s, std::size_t len, std::size_t i) 
                : 1;
 }
 
+// Where the file name of the path s[0, len) starts (after its last \\ or /)
+// and where its stem ends (at the last '.' of the name, or len).
+struct NameParts {
+    std::size_t nameStart, stemEnd;
+};
+NameParts nameParts(const char* s, std::size_t len);
+
 // First occurrence of the single-byte character c in s[0, len), or len.
 std::size_t find(const char* s, std::size_t len, char c);
 

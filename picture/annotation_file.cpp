@@ -285,21 +285,8 @@ std::string sidecarBackupPath(const std::string& picturePath) {
 }
 
 std::string flattenedPath(const std::string& picturePath) {
-    const char* s = picturePath.data();
-    const std::size_t len = picturePath.size();
-    std::size_t nameStart = 0, dot = std::string::npos;
-    for (std::size_t i = 0; i < len;) {
-        const std::size_t n = cp932::charLength(s, len, i);
-        if (n == 1 && (s[i] == '\\' || s[i] == '/')) {
-            nameStart = i + 1;
-            dot = std::string::npos;
-        } else if (n == 1 && s[i] == '.') {
-            dot = i;
-        }
-        i += n;
-    }
-    const std::size_t stemEnd = dot != std::string::npos && dot >= nameStart ? dot : len;
-    return picturePath.substr(0, stemEnd) + "_ann.png";
+    const cp932::NameParts parts = cp932::nameParts(picturePath.data(), picturePath.size());
+    return picturePath.substr(0, parts.stemEnd) + "_ann.png";
 }
 
 ExportChoice choosePicture(bool sidecarExists, const std::string& sidecarBytes,

@@ -304,21 +304,8 @@ std::string sizeNote(const Picture& first, const Picture& second, const Result& 
 }
 
 std::string diffFileName(const std::string& picturePath) {
-    const char* s = picturePath.data();
-    const std::size_t len = picturePath.size();
-    std::size_t nameStart = 0, dot = std::string::npos;
-    for (std::size_t i = 0; i < len;) {
-        const std::size_t n = cp932::charLength(s, len, i);
-        if (n == 1 && (s[i] == '\\' || s[i] == '/')) {
-            nameStart = i + 1;
-            dot = std::string::npos;
-        } else if (n == 1 && s[i] == '.') {
-            dot = i;
-        }
-        i += n;
-    }
-    const std::size_t stemEnd = dot != std::string::npos ? dot : len;
-    return picturePath.substr(nameStart, stemEnd - nameStart) + "_diff.png";
+    const cp932::NameParts parts = cp932::nameParts(picturePath.data(), picturePath.size());
+    return picturePath.substr(parts.nameStart, parts.stemEnd - parts.nameStart) + "_diff.png";
 }
 
 }  // namespace picture_diff
