@@ -29,6 +29,7 @@ void History::reset() {
 void History::clearRecords() {
     std::memset(records, 0, sizeof records);
     count = 0;
+    cases.clear();
 }
 
 int History::appendCapture(const char* imagePath, const char* comment, const char* timestamp,
@@ -41,6 +42,7 @@ int History::appendCapture(const char* imagePath, const char* comment, const cha
     cp932::copyText(r.imagePath, imagePath);
     r.textFile[0] = '\0';
     r.relative = folderOption;
+    r.id = newRecordId();
     ++count;
     return 1;
 }

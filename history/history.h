@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "history/test_case.h"
 #include "settings/settings.h"
 
 constexpr int kDateTimeSize = 20;
@@ -21,6 +22,10 @@ struct HistoryRecord {
     char imagePath[kPathSize];
     char textFile[kPathSize];
     int32_t relative;
+    // Zelcap's own handle on the record while the history is open, never
+    // written: the test cases are kept by it, so that moving, deleting and
+    // editing rows never gives a case to another record. 0: none yet.
+    uint32_t id;
 };
 
 class History {
@@ -42,7 +47,12 @@ class History {
     int appendCapture(const char* imagePath, const char* comment, const char* timestamp,
                       int32_t folderOption);
 
+    // A new record's id, never given before in this run.
+    uint32_t newRecordId() { return ++lastRecordId_; }
+
     HistoryRecord records[kRecordMaximum]{};
+    // The records' test cases, by their ids; cleared with the records.
+    testcase::CaseBook cases;
     int32_t count = 0;
     int32_t modified = 0;
     int32_t untitled = 1;
@@ -51,6 +61,9 @@ class History {
     char folder[kPathSize]{};
     char startFolder[kPathSize]{};
     char previousFolder[kPathSize]{};
+
+  private:
+    uint32_t lastRecordId_ = 0;
 };
 
 // The program's one history, defined with the other long-lived objects.
