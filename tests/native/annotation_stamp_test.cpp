@@ -74,11 +74,10 @@ TEST(AnnotationStamp, ItsSidecarLineRoundTrips) {
     EXPECT_EQ(read.objects[0], o);
     // Without its background, without the face's field, or too small a
     // font: no stamp.
-    for (const char* damaged : {"stamp 0 0 9 9 FFFFFF 14 \tx\r\n",
-                                "stamp 0 0 9 9 FFFFFF 000000 14\tx\r\n",
-                                "stamp 0 0 9 9 FFFFFF 000000 5 \tx\r\n"})
-        EXPECT_EQ(annotation::parseSidecar(std::string("ZAN 1\r\n") + damaged).line, 2u)
-            << damaged;
+    for (const char* damaged :
+         {"stamp 0 0 9 9 FFFFFF 14 \tx\r\n", "stamp 0 0 9 9 FFFFFF 000000 14\tx\r\n",
+          "stamp 0 0 9 9 FFFFFF 000000 5 \tx\r\n"})
+        EXPECT_EQ(annotation::parseSidecar(std::string("ZAN 1\r\n") + damaged).line, 2u) << damaged;
 }
 
 TEST(AnnotationStamp, ItPaintsOnlyItsCorner) {
@@ -130,8 +129,8 @@ TEST(AnnotationStamp, TheEditorMovesAndDeletesItButNeverChangesIt) {
     EXPECT_FALSE(session.nudge(5, 5, true));
     EXPECT_TRUE(annotation::grips(o).empty());
     // A grip's drag moves it whole: its size is its text's.
-    const Object dragged = annotation::dragged(o, annotation::Handle::topLeft, o.a,
-                                               {o.a.x - 10, o.a.y - 3});
+    const Object dragged =
+        annotation::dragged(o, annotation::Handle::topLeft, o.a, {o.a.x - 10, o.a.y - 3});
     EXPECT_EQ(dragged.b.x - dragged.a.x, o.b.x - o.a.x);
     EXPECT_EQ(dragged.a, (Point{o.a.x - 10, o.a.y - 3}));
     // Its colours stay the capture's; the colour button is the tool's.
