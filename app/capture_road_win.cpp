@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/capture_stamp_win.h"
 #include "app/status_bar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
@@ -138,6 +139,8 @@ enum class Source { hotKey, step, comparison };
 struct ScriptRecord {
     const std::string* heading;
     const std::string* textFile;
+    const testcase::TestCase* testCase;  // the case fields it gave; null: none
+    std::vector<testcase::Field>* cut;   // where the fields cut to their limits go
 };
 
 // The bytes of the last capture, for its digest on another thread.
@@ -210,6 +213,12 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
         cp932::copyText(history.records[history.count - 1].textFile, script->textFile->c_str());
     if (hashing)
         evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
+    if (script && script->testCase)
+        *script->cut = capture_stamp::ApplyScriptCase(*script->testCase);
+    // After the digest of the picture as captured, which the stamp leaves
+    // as it is; a comparison's overlay is no capture.
+    if (source != Source::comparison)
+        capture_stamp::StampNewRecord(owner, captured.path);
     historyList.showAppendedRecord();
     const bool saved = settings().autoSaveHistory == 1;
     if (saved)
@@ -250,6 +259,8 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
             report->path = captured.path;
             report->heading = captured.heading;
             report->time = history.records[history.count - 1].dateTime;
+            const testcase::TestCase* c = history.cases.find(history.records[history.count - 1].id);
+            report->testCase = c ? *c : testcase::TestCase{};
             capturer.pictureSize(&report->width, &report->height);
         }
     }
@@ -318,10 +329,11 @@ void CancelPendingCapture(HWND window) {
 }
 
 bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std::string& textFile,
-                CaptureReport& report) {
+                CaptureReport& report, const testcase::TestCase* testCase) {
     if (TooManyRecords(window) || CaptureInProgress())
         return false;
-    const ScriptRecord script{heading, &textFile};
+    report.cut.clear();
+    const ScriptRecord script{heading, &textFile, testCase, &report.cut};
     return RunCapture(window, hotKeyId, 0, &script, &report);
 }
 

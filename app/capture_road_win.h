@@ -9,6 +9,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "history/test_case.h"
 
 struct ComparisonRecord;
 struct StepShot;
@@ -52,14 +55,18 @@ struct CaptureReport {
     std::string heading;  // the record's
     std::string time;     // the record's date and time
     int width = 0, height = 0;
-    std::string sha256;  // hex; empty when the digest could not be taken
+    std::string sha256;                // hex; empty when the digest could not be taken
+    testcase::TestCase testCase;       // the record's case; empty: none
+    std::vector<testcase::Field> cut;  // the script's case fields cut to their limits
 };
 // Captures now as the hot key `hotKeyId` does, on the same road, the delay
 // left to the caller; the record takes `heading` when given and
 // `textFile` as its description file when not empty. The region kinds take
-// the kept region. False when nothing was written; the messages said why.
+// the kept region; the fields `testCase` sets go over the record's case
+// (capture_stamp::ApplyScriptCase). False when nothing was written; the
+// messages said why.
 bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std::string& textFile,
-                CaptureReport& report);
+                CaptureReport& report, const testcase::TestCase* testCase = nullptr);
 // A capture is running or waits for its delay.
 bool CaptureInProgress();
 

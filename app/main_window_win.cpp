@@ -27,6 +27,7 @@
 #include "app/status_bar_win.h"
 #include "app/toolbar_win.h"
 #include "capture/capturer_win.h"
+#include "capture/stamp_dialog_win.h"
 #include "capture/key_panel_win.h"
 #include "capture/settings_sheet_win.h"
 #include "history/evidence_book_win.h"
@@ -385,6 +386,7 @@ constexpr Command kCommands[] = {
     {IDM_REPORT, [](HWND w, int) { OnReport(w); }},
     {IDM_EXCEL, [](HWND w, int) { export_road::WorkbookCommand(w); }},
     {IDM_VERIFY, [](HWND w, int) { RunEvidenceVerify(w); }},
+    {IDM_STAMP_SETTINGS, [](HWND w, int) { EditStampSettings(appState.instance, w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
     // ヘルプ
     {IDM_HELP_CONTENTS, OnHelp},

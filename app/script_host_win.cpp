@@ -29,6 +29,7 @@
 #include "resources/resource_ids.h"
 #include "script/json_result.h"
 #include "script/script_call.h"
+#include "settings/case_settings.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 #include "view/annotation_editor_win.h"
@@ -109,6 +110,36 @@ Step Refuse(const char* text) {
     return step;
 }
 
+// Which case fields were cut to their limits, for the result: never silent.
+std::string CutMessage(const std::vector<testcase::Field>& cut) {
+    std::string text;
+    for (const testcase::Field field : cut) {
+        text += text.empty() ? "" : "、";
+        text += testcase::fieldHeading(field);
+    }
+    return text + " が長すぎるため、上限のバイト数で切り詰めました。";
+}
+
+// The record's case as the result shows it; "cut" and "message" only when
+// a field given was cut.
+std::string CaseJson(const testcase::TestCase& c, const std::vector<testcase::Field>& cut) {
+    JsonObject json;
+    for (int i = 0; i < testcase::kFieldCount; ++i) {
+        const auto field = static_cast<testcase::Field>(i);
+        if (field == testcase::Field::verdict)
+            json.text(script::fieldKey(field), script::verdictWord(c.verdict));
+        else
+            json.cp932(script::fieldKey(field), *c.text(field));
+    }
+    if (!cut.empty()) {
+        std::vector<std::string> names;
+        for (const testcase::Field field : cut)
+            names.push_back(script::jsonString(script::fieldKey(field)));
+        json.raw("cut", script::jsonArray(names)).cp932("message", CutMessage(cut));
+    }
+    return json.str();
+}
+
 int HotKeyOf(int kind) {
     if (kind < 8)
         return kFirstHotKeyId + kind;
@@ -135,8 +166,9 @@ Step Capture(HWND window, const Command& c) {
         capturer.keepRegion(region);
     }
     capture_road::CaptureReport report;
-    const bool done = capture_road::CaptureNow(
-        window, HotKeyOf(c.kind), c.hasHeading ? &c.heading : nullptr, c.textFile, report);
+    const bool done =
+        capture_road::CaptureNow(window, HotKeyOf(c.kind), c.hasHeading ? &c.heading : nullptr,
+                                 c.textFile, report, c.testCase.empty() ? nullptr : &c.testCase);
     if (c.kind == script::kRegionKind) {
         // A region that wrote nothing does not replace the kept one.
         if (!done)
@@ -152,7 +184,35 @@ Step Capture(HWND window, const Command& c) {
         .number("width", report.width)
         .number("height", report.height)
         .text("sha256", report.sha256);
+    if (!report.testCase.empty())
+        fields.raw("case", CaseJson(report.testCase, report.cut));
     return Finish(done, kept, "キャプチャーできませんでした。", fields);
+}
+
+// /case alone: the current case that hot-key and step captures are filed
+// under, its steps counted from 1 again.
+Step SetCase(const Command& c) {
+    KeepMessages kept;
+    Win32SettingsFiles files;
+    CaseSettings options = case_settings::load(files, settingsStore.iniPath);
+    testcase::TestCase given;
+    given.testId = c.testCase.testId;
+    const std::vector<testcase::Field> cut = testcase::cutToLimits(given);
+    options.currentTestId = given.testId;
+    options.nextStep = 1;
+    if (!case_settings::save(files, settingsStore.iniPath, options)) {
+        Step step;
+        step.outcome = Outcome::writeFailed;
+        step.json.flag("ok", false)
+            .text("error", "write-failed")
+            .cp932("message", "設定ファイルに現在のテストケースを保存できませんでした。");
+        return step;
+    }
+    JsonObject fields;
+    fields.flag("ok", true).cp932("testId", options.currentTestId).number("nextStep", 1);
+    if (!cut.empty())
+        fields.cp932("message", CutMessage(cut));
+    return Finish(true, kept, "", fields);
 }
 
 Step Arm(HWND window, bool on) {
@@ -279,6 +339,8 @@ Step Run(HWND window, const Command& c, bool& closing) {
             return Verify(window);
         case Verb::quit:
             return Quit(closing);
+        case Verb::setCase:
+            return SetCase(c);
     }
     return Refuse("知らないコマンドです。");
 }

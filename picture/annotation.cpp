@@ -100,6 +100,7 @@ bool hits(const Object& o, Point p, int32_t tolerance) {
         case Kind::highlight:
         case Kind::mask:
         case Kind::text:
+        case Kind::stamp:
             return contains(inflated(normalized(o.a, o.b), tolerance), p);
         case Kind::mark: {
             const int64_t dx = int64_t{p.x} - o.a.x, dy = int64_t{p.y} - o.a.y;
@@ -132,7 +133,8 @@ double distanceToSegment(Spot a, Spot b, Spot p) {
 
 bool Object::operator==(const Object& o) const {
     return kind == o.kind && a == o.a && b == o.b && colour == o.colour && width == o.width &&
-           fontHeight == o.fontHeight && face == o.face && balloon == o.balloon && text == o.text;
+           fontHeight == o.fontHeight && face == o.face && balloon == o.balloon && text == o.text &&
+           background == o.background;
 }
 
 Rect normalized(Point a, Point b) {
@@ -236,7 +238,8 @@ std::vector<std::pair<Handle, Point>> grips(const Object& object) {
 Object dragged(const Object& object, Handle handle, Point from, Point to) {
     if (handle == Handle::none)
         return object;
-    if (handle == Handle::move || object.kind == Kind::text || object.kind == Kind::mark)
+    if (handle == Handle::move || object.kind == Kind::text || object.kind == Kind::mark ||
+        object.kind == Kind::stamp)
         return moved(object, from, to);
     if (object.kind == Kind::arrow) {
         const int64_t dx = int64_t{to.x} - from.x, dy = int64_t{to.y} - from.y;
@@ -419,12 +422,15 @@ std::vector<std::size_t> paintOrder(const std::vector<Object>& objects) {
     std::vector<std::size_t> order;
     order.reserve(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) {
-        if (objects[i].kind != Kind::mask && objects[i].kind != Kind::crop)
+        const Kind kind = objects[i].kind;
+        if (kind != Kind::mask && kind != Kind::crop && kind != Kind::stamp)
             order.push_back(i);
     }
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        if (objects[i].kind == Kind::mask)
-            order.push_back(i);
+    for (const Kind last : {Kind::stamp, Kind::mask}) {
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            if (objects[i].kind == last)
+                order.push_back(i);
+        }
     }
     return order;
 }

@@ -1,5 +1,5 @@
 // The annotations of one picture: frames, arrows, texts, numbered marks,
-// highlights, masks and a crop, kept apart from the picture, which is never
+// highlights, masks, a crop and the capture's stamp, kept apart from the picture, which is never
 // written. Coordinates are the picture's pixels, (0, 0) its top-left
 // corner, x to the right, y down. Platform-free; the editor window is
 // view/annotation_editor_win.*.
@@ -13,7 +13,10 @@
 
 namespace annotation {
 
-enum class Kind { rectangle, arrow, text, mark, highlight, mask, crop };
+// A stamp is written at the capture, not drawn by the user: when, by whom
+// and for which test case the picture was taken. The editor moves and
+// deletes it but never retypes it.
+enum class Kind { rectangle, arrow, text, mark, highlight, mask, crop, stamp };
 
 struct Point {
     int32_t x = 0, y = 0;
@@ -50,18 +53,21 @@ struct Object {
     // arrow: a is the tail, b the head (the point);
     // text: a..b its box, top-left and bottom-right, as the editor measured
     //   it with the font (b included);
-    // mark: a is the centre; b is not used (kept 0, 0).
+    // mark: a is the centre; b is not used (kept 0, 0);
+    // stamp: a..b its box, as text's.
     Point a, b;
     uint32_t colour = kRed;
     // rectangle, arrow: the line width; mark: the circle's radius; others 0.
     int32_t width = 3;
-    // text only: the font's cell height in pixels, its face (CP932, empty
-    // for the editor's default face), the white balloon behind it, and the
-    // text (CP932; lines end in CR LF).
+    // text and stamp: the font's cell height in pixels, its face (CP932,
+    // empty for the editor's default face) and the text (CP932; lines end in
+    // CR LF); text only: the white balloon behind it.
     int32_t fontHeight = 0;
     std::string face;
     bool balloon = false;
     std::string text;
+    // stamp only: the colour its box is filled with (colour is the text's).
+    uint32_t background = 0;
 
     bool operator==(const Object& o) const;
 };
@@ -92,12 +98,12 @@ enum class Handle {
 
 // The grips of an object, to draw and to hit: the eight of a box
 // (rectangle, highlight, mask, crop, text), an arrow's two ends, none for a
-// mark (it is only moved). Handles and points pair up in order.
+// mark or a stamp (they are only moved). Handles and points pair up in order.
 std::vector<std::pair<Handle, Point>> grips(const Object& object);
 
 // The object after the pointer went from `from` to `to` holding `handle`:
 // moved, one side or corner resized, or one end of an arrow moved. A text
-// is only moved. A box never turns inside out: a side dragged past the
+// or a stamp is only moved. A box never turns inside out: a side dragged past the
 // other stops one pixel short of it.
 Object dragged(const Object& object, Handle handle, Point from, Point to);
 
@@ -131,7 +137,7 @@ class Document {
 
     // The topmost object under the point, -1 when none. A rectangle or an
     // arrow is hit within `tolerance` pixels of its lines (not inside a
-    // frame), the filled kinds (highlight, mask, text, mark) anywhere
+    // frame), the filled kinds (highlight, mask, text, mark, stamp) anywhere
     // inside too, a crop on its border only.
     int hitTest(Point point, int32_t tolerance) const;
     // The grip or body of object `index` under the point; Handle::none
@@ -151,9 +157,10 @@ class Document {
     void push();
 };
 
-// The indices of objects in the order they are painted: all but the masks
-// and the crop in z-order, then every mask, so that nothing is ever painted
-// over a mask.
+// The indices of objects in the order they are painted: all but the masks,
+// the stamps and the crop in z-order, then every stamp, so that no drawing
+// hides when and for which case the picture was taken, then every mask, so
+// that nothing is ever painted over a mask.
 std::vector<std::size_t> paintOrder(const std::vector<Object>& objects);
 
 // The part of a width x height picture that a flattened picture keeps: the

@@ -122,6 +122,17 @@ void appendLine(std::string& out, const Object& o) {
             out += '\t';
             appendEscaped(out, o.text);
             break;
+        case Kind::stamp:
+            out += "stamp";
+            appendBox(out, o);
+            appendColour(out, o.colour);
+            appendColour(out, o.background);
+            appendNumber(out, o.fontHeight);
+            out += ' ';
+            appendEscaped(out, o.face);
+            out += '\t';
+            appendEscaped(out, o.text);
+            break;
     }
     out += "\r\n";
 }
@@ -191,13 +202,8 @@ class Fields {
     std::size_t at_ = 0;
 };
 
-bool parseText(Fields& fields, Object& o) {
-    int32_t balloon = 0;
-    if (!fields.point(o.a) || !fields.point(o.b) || !fields.colour(o.colour) ||
-        !fields.number(kMinFontHeight, kMaxFontHeight, o.fontHeight) ||
-        !fields.number(0, 1, balloon) || fields.done())
-        return false;
-    o.balloon = balloon == 1;
+// The face and the text that end a text's or a stamp's line.
+bool parseFaceAndText(const Fields& fields, Object& o) {
     const std::string rest = fields.rest();
     const std::size_t tab = cp932::find(rest.data(), rest.size(), '\t');
     if (tab == rest.size())
@@ -205,6 +211,24 @@ bool parseText(Fields& fields, Object& o) {
     return unescape(rest.substr(0, tab), o.face) && unescape(rest.substr(tab + 1), o.text) &&
            o.face.size() <= kMaxFaceBytes && o.text.size() <= kMaxTextBytes && validText(o.face) &&
            validText(o.text);
+}
+
+bool parseText(Fields& fields, Object& o) {
+    int32_t balloon = 0;
+    if (!fields.point(o.a) || !fields.point(o.b) || !fields.colour(o.colour) ||
+        !fields.number(kMinFontHeight, kMaxFontHeight, o.fontHeight) ||
+        !fields.number(0, 1, balloon) || fields.done())
+        return false;
+    o.balloon = balloon == 1;
+    return parseFaceAndText(fields, o);
+}
+
+bool parseStamp(Fields& fields, Object& o) {
+    if (!fields.point(o.a) || !fields.point(o.b) || !fields.colour(o.colour) ||
+        !fields.colour(o.background) ||
+        !fields.number(kMinFontHeight, kMaxFontHeight, o.fontHeight) || fields.done())
+        return false;
+    return parseFaceAndText(fields, o);
 }
 
 // One object line without its CR LF; the fields not written stay as the
@@ -235,6 +259,9 @@ bool parseObject(const std::string& line, Object& o) {
     } else if (keyword == "text") {
         o.kind = Kind::text;
         read = parseText(fields, o);
+    } else if (keyword == "stamp") {
+        o.kind = Kind::stamp;
+        read = parseStamp(fields, o);
     }
     if (!read)
         return false;

@@ -10,9 +10,10 @@
 //   mask <x1> <y1> <x2> <y2> <RRGGBB>
 //   crop <x1> <y1> <x2> <y2>
 //   text <x1> <y1> <x2> <y2> <RRGGBB> <height> <balloon 0|1> <face>\t<text>
+//   stamp <x1> <y1> <x2> <y2> <text RRGGBB> <background RRGGBB> <height> <face>\t<text>
 // one object per line in z-order. Numbers are decimal without leading zeros
 // or plus ("-0" is not a number), colours six upper-case hex digits. In the
-// face and the text, '%', TAB, CR and LF are written %25, %09, %0D and %0A,
+// faces and the texts, '%', TAB, CR and LF are written %25, %09, %0D and %0A,
 // and no other byte is escaped; both are valid CP932. The ranges are those
 // of view/annotation.h. A file is read only when writing its objects back
 // gives the same bytes.

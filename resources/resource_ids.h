@@ -40,6 +40,7 @@
 #define IDM_ANNOTATE 32803
 #define IDM_VERIFY 32804
 #define IDM_COMPARE 32805
+#define IDM_STAMP_SETTINGS 32820
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

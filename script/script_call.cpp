@@ -2,6 +2,7 @@
 
 #include "base/cp932.h"
 #include "script/text_encoding.h"
+#include "settings/case_settings.h"
 #include "settings/settings.h"
 
 namespace script {
@@ -14,7 +15,7 @@ const char* const kKindNames[kKindCount] = {
     "all-monitors",  "mouse-monitor"};
 
 constexpr char kRequestMagic[] = "ZCS1";
-constexpr std::size_t kFieldsPerCommand = 10;
+constexpr std::size_t kFieldsPerCommand = 15;
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -174,8 +175,31 @@ const char* verbName(Verb verb) {
             return "verify";
         case Verb::quit:
             return "quit";
+        case Verb::setCase:
+            return "case";
     }
     return "unknown";
+}
+
+const char* verdictWord(testcase::Verdict verdict) {
+    switch (verdict) {
+        case testcase::Verdict::ok:
+            return "ok";
+        case testcase::Verdict::ng:
+            return "ng";
+        case testcase::Verdict::hold:
+            return "hold";
+        case testcase::Verdict::none:
+            break;
+    }
+    return "none";
+}
+
+const char* fieldKey(testcase::Field field) {
+    static const char* const kKeys[testcase::kFieldCount] = {
+        "testId", "step", "expected", "actual", "verdict", "tester", "date", "remarks"};
+    const int i = static_cast<int>(field);
+    return i >= 0 && i < testcase::kFieldCount ? kKeys[i] : "unknown";
 }
 
 const char* kindName(int kind) {
@@ -255,6 +279,100 @@ const char* readText(const Argument& arg, Verb, Parsed& parsed, Command&) {
     return nullptr;
 }
 
+// A case text as typed, in CP932: refused outside CP932 (`outside` says
+// which field), with a control character, or beyond kMaxCaseTextBytes.
+// With `lines`, line ends are kept, each as CR LF.
+const char* caseText(std::string_view typed, bool lines, const char* outside, std::string& out) {
+    std::string cp932;
+    if (!utf8ToCp932(typed, cp932))
+        return outside;
+    out.clear();
+    for (std::size_t i = 0; i < cp932.size();) {
+        const std::size_t n = cp932::charLength(cp932.data(), cp932.size(), i);
+        const char c = cp932[i];
+        if (n == 1 && lines && (c == '\r' || c == '\n')) {
+            out += "\r\n";
+            i += c == '\r' && i + 1 < cp932.size() && cp932[i + 1] == '\n' ? 2 : 1;
+            continue;
+        }
+        if (n == 1 && (static_cast<unsigned char>(c) < 0x20 || c == 0x7F))
+            return "制御文字を含みます。";
+        out.append(cp932, i, n);
+        i += n;
+    }
+    return out.size() > kMaxCaseTextBytes ? "長すぎます。" : nullptr;
+}
+
+// /case after a /capture is its record's test ID; after anything else it
+// is a command of its own: the current case.
+const char* readCase(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    constexpr const char* kOutside = "テストIDにシフトJISで表せない文字があります。";
+    if (Command* capture = parsed.lastCapture()) {
+        if (const char* why = captureBefore(arg, capture, !capture->testCase.testId.empty()))
+            return why;
+        if (arg.value.empty())
+            return "値がありません。";
+        return caseText(arg.value, false, kOutside, capture->testCase.testId);
+    }
+    if (!arg.hasValue)
+        return "テストIDを指定してください（空の値は現在のテストケースを外します）。";
+    Command command;
+    command.verb = Verb::setCase;
+    if (const char* why = caseText(arg.value, false, kOutside, command.testCase.testId))
+        return why;
+    if (parsed.call.commands.size() >= static_cast<std::size_t>(kMaxCommands))
+        return "コマンドが多すぎます。";
+    parsed.call.commands.push_back(std::move(command));
+    return nullptr;
+}
+
+const char* readStepNo(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    Command* capture = parsed.lastCapture();
+    if (const char* why = captureBefore(arg, capture, capture && !capture->testCase.step.empty()))
+        return why;
+    long step = 0;
+    if (!parseNumber(arg.value, 1, case_settings::kMaxNextStep, step))
+        return "手順番号は 1 から 99999 の整数で指定してください。";
+    capture->testCase.step = std::to_string(step);
+    return nullptr;
+}
+
+// /expected and /actual: texts of several lines.
+const char* readResultText(const Argument& arg, Parsed& parsed, bool expected) {
+    Command* capture = parsed.lastCapture();
+    std::string* text = nullptr;
+    if (capture)
+        text = expected ? &capture->testCase.expected : &capture->testCase.actual;
+    if (const char* why = captureBefore(arg, capture, text && !text->empty()))
+        return why;
+    return caseText(arg.value, true,
+                    expected ? "期待結果にシフトJISで表せない文字があります。"
+                             : "実施結果にシフトJISで表せない文字があります。",
+                    *text);
+}
+
+const char* readExpected(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    return readResultText(arg, parsed, true);
+}
+
+const char* readActual(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    return readResultText(arg, parsed, false);
+}
+
+const char* readVerdict(const Argument& arg, Verb, Parsed& parsed, Command&) {
+    Command* capture = parsed.lastCapture();
+    if (const char* why = captureBefore(
+            arg, capture, capture && capture->testCase.verdict != testcase::Verdict::none))
+        return why;
+    for (const testcase::Verdict v :
+         {testcase::Verdict::ok, testcase::Verdict::ng, testcase::Verdict::hold})
+        if (sameWord(arg.value, verdictWord(v))) {
+            capture->testCase.verdict = v;
+            return nullptr;
+        }
+    return "判定は ok, ng, hold のどれかで指定してください。";
+}
+
 // /result and /instance: a path, once.
 const char* readCallPath(const Argument& arg, bool& seen, std::string& path) {
     if (seen)
@@ -329,6 +447,11 @@ const Option kOptions[] = {
     {"save", true, Verb::save, readFile},
     {"report", true, Verb::report, readFile},
     {"excel", true, Verb::excel, readFile},
+    {"case", false, Verb::setCase, readCase},
+    {"stepno", false, Verb::capture, readStepNo},
+    {"expected", false, Verb::capture, readExpected},
+    {"actual", false, Verb::capture, readActual},
+    {"verdict", false, Verb::capture, readVerdict},
 };
 
 // One argument into the call; nullptr, or why not.
@@ -386,6 +509,47 @@ bool regionOnScreen(const Region& region, const Screen& screen) {
            overlap(region.y, region.height, screen.top, screen.height);
 }
 
+namespace {
+
+// A case text as the window may take it: well-formed CP932 within
+// kMaxCaseTextBytes, with no control character but, in a text of lines,
+// CR LF.
+bool plausibleCaseText(const std::string& text, bool lines) {
+    if (text.size() > kMaxCaseTextBytes || !wellFormedCp932(text))
+        return false;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = cp932::charLength(text.data(), text.size(), i);
+        if (n == 1 && lines && text.compare(i, 2, "\r\n") == 0) {
+            i += 2;
+            continue;
+        }
+        if (n == 1 && hasControl(std::string_view(text).substr(i, 1)))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+bool checkCase(const Command& command, std::string& error) {
+    const testcase::TestCase& c = command.testCase;
+    const bool digits = c.step.find_first_not_of("0123456789") == std::string::npos;
+    const bool caseVerb = command.verb == Verb::capture || command.verb == Verb::setCase;
+    const bool onlyTestId = command.verb != Verb::capture && c.step.empty() && c.expected.empty() &&
+                            c.actual.empty() && c.verdict == testcase::Verdict::none;
+    if ((!caseVerb && !c.empty()) || (command.verb == Verb::setCase && !onlyTestId) ||
+        !c.tester.empty() || !c.date.empty() || !c.remarks.empty() ||
+        static_cast<int>(c.verdict) > static_cast<int>(testcase::Verdict::hold) ||
+        !plausibleCaseText(c.testId, false) || !plausibleCaseText(c.step, false) || !digits ||
+        c.step.size() > 5 || !plausibleCaseText(c.expected, true) ||
+        !plausibleCaseText(c.actual, true)) {
+        error = "テストケースの値が不正です。";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool checkCommand(const Command& command, std::string& error) {
     const auto refuse = [&](const char* why) {
         error = why;
@@ -407,7 +571,9 @@ bool checkCommand(const Command& command, std::string& error) {
                 return refuse("見出しが不正です。");
             if (!command.textFile.empty() && !fullPath(command.textFile))
                 return refuse("テキストファイルのパスが不正です。");
-            return command.path.empty() || refuse("キャプチャーはファイル名を取りません。");
+            if (!command.path.empty())
+                return refuse("キャプチャーはファイル名を取りません。");
+            break;
         case Verb::save:
             if (command.path.empty())
                 break;
@@ -427,7 +593,7 @@ bool checkCommand(const Command& command, std::string& error) {
     }
     if (command.verb != Verb::capture && (command.hasHeading || !command.textFile.empty()))
         return refuse("見出しとテキストは /capture のものです。");
-    return true;
+    return checkCase(command, error);
 }
 
 std::string encodeRequest(const std::vector<Command>& commands) {
@@ -447,6 +613,11 @@ std::string encodeRequest(const std::vector<Command>& commands) {
         field(c.heading);
         field(c.textFile);
         field(c.path);
+        field(c.testCase.testId);
+        field(c.testCase.step);
+        field(c.testCase.expected);
+        field(c.testCase.actual);
+        field(std::to_string(static_cast<int>(c.testCase.verdict)));
     }
     return out;
 }
@@ -470,11 +641,12 @@ bool decodeRequest(std::string_view bytes, std::vector<Command>& commands, std::
         return false;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view* f = &fields[1 + i * kFieldsPerCommand];
-        long verb, kind, x, y, w, h, heading;
-        if (!parseNumber(f[0], 0, static_cast<long>(Verb::quit), verb) ||
+        long verb, kind, x, y, w, h, heading, verdict;
+        if (!parseNumber(f[0], 0, static_cast<long>(Verb::setCase), verb) ||
             !parseNumber(f[1], 0, kKindCount - 1, kind) || !parseNumber(f[2], -32768, 32767, x) ||
             !parseNumber(f[3], -32768, 32767, y) || !parseNumber(f[4], 0, 32767, w) ||
-            !parseNumber(f[5], 0, 32767, h) || !parseNumber(f[6], 0, 1, heading))
+            !parseNumber(f[5], 0, 32767, h) || !parseNumber(f[6], 0, 1, heading) ||
+            !parseNumber(f[14], 0, static_cast<long>(testcase::Verdict::hold), verdict))
             return false;
         Command c;
         c.verb = static_cast<Verb>(verb);
@@ -485,6 +657,11 @@ bool decodeRequest(std::string_view bytes, std::vector<Command>& commands, std::
         c.heading = std::string(f[7]);
         c.textFile = std::string(f[8]);
         c.path = std::string(f[9]);
+        c.testCase.testId = std::string(f[10]);
+        c.testCase.step = std::string(f[11]);
+        c.testCase.expected = std::string(f[12]);
+        c.testCase.actual = std::string(f[13]);
+        c.testCase.verdict = static_cast<testcase::Verdict>(verdict);
         if (!checkCommand(c, error))
             return false;
         commands.push_back(std::move(c));

@@ -3,6 +3,13 @@
 // window, and the exit codes of the answer. Platform-free.
 //
 //   Zelcap.exe /capture:screen /heading:"Login" /result:out.json
+//   Zelcap.exe /capture:screen /case:TC-01 /stepno:3 /verdict:ng
+//   Zelcap.exe /case:TC-02
+//
+// /case, /stepno, /expected, /actual and /verdict after a /capture give its
+// record's test case; a /case that follows no /capture sets the current
+// case (its test ID, the next step back to 1), which hot-key and step
+// captures are filed under.
 //
 // Every argument is checked before anything is sent: a call with one bad
 // argument does nothing at all.
@@ -12,6 +19,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "history/test_case.h"
 
 namespace script {
 
@@ -35,8 +44,21 @@ constexpr int kTryAgain = 100;
 constexpr std::uintptr_t kRequestTag = 0x5A435331;  // "ZCS1"
 constexpr std::uintptr_t kAnswerTag = 0x5A435341;   // "ZCSA"
 
-enum class Verb { capture, arm, disarm, stepStart, stepStop, save, report, excel, verify, quit };
-// The verb's name in the result: "capture", "arm", "step:start", ...
+enum class Verb {
+    capture,
+    arm,
+    disarm,
+    stepStart,
+    stepStop,
+    save,
+    report,
+    excel,
+    verify,
+    quit,
+    setCase,  // the current case: a /case that follows no /capture
+};
+// The verb's name in the result: "capture", "arm", "step:start", ...,
+// "case".
 const char* verbName(Verb verb);
 
 // The kinds of /capture: the eight of the hot keys in their order, then a
@@ -76,7 +98,21 @@ struct Command {
     // the paths as typed (UTF-8); the caller makes them full CP932 paths
     // before checkCommand and sending.
     std::string path;
+    // capture: the case fields given with it, CP932 (empty: not given;
+    // expected and actual lines end in CR LF); setCase: its test ID alone
+    // (empty: no current case). The limits of testcase::fieldLimit are the
+    // window's to cut to, with a message: a longer text is no bad argument.
+    testcase::TestCase testCase;
 };
+
+// The longest case text an argument may carry: a command line's length.
+constexpr std::size_t kMaxCaseTextBytes = 32767;
+
+// "ok", "ng", "hold", and "none" for no verdict: the words of /verdict.
+const char* verdictWord(testcase::Verdict verdict);
+// "testId", "step", "expected", "actual", "verdict", "tester", "date",
+// "remarks": the result's names of the case fields.
+const char* fieldKey(testcase::Field field);
 
 struct Call {
     std::vector<Command> commands;

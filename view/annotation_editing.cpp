@@ -343,7 +343,7 @@ bool Session::nudge(int dx, int dy, bool resize) {
     if (selected < 0)
         return false;
     const Object& o = document.objects()[static_cast<std::size_t>(selected)];
-    if (resize && (o.kind == Kind::mark || o.kind == Kind::text))
+    if (resize && (o.kind == Kind::mark || o.kind == Kind::text || o.kind == Kind::stamp))
         return false;
     const Handle h = !resize                 ? Handle::move
                      : o.kind == Kind::arrow ? Handle::head
@@ -389,16 +389,24 @@ bool Session::placeKeyObject(Point centre) {
     return true;
 }
 
+// A stamp's colours are the capture's settings, not the editor's: with a
+// stamp selected the colour button is the tool's, and the stamp keeps its own.
 Kind Session::colourKind() const {
-    return selected >= 0 ? document.objects()[static_cast<std::size_t>(selected)].kind
-                         : kindOf(tool);
+    if (selected < 0)
+        return kindOf(tool);
+    const Kind kind = document.objects()[static_cast<std::size_t>(selected)].kind;
+    return kind == Kind::stamp ? kindOf(tool) : kind;
 }
 
 bool Session::setColour(Kind kind, uint32_t rgb) {
+    if (kind == Kind::stamp)
+        return false;
     colours[static_cast<int>(kind)] = rgb;
     if (selected < 0)
         return false;
     Object o = document.objects()[static_cast<std::size_t>(selected)];
+    if (o.kind == Kind::stamp)
+        return false;
     o.colour = rgb;
     document.replace(static_cast<std::size_t>(selected), o);
     return true;

@@ -184,7 +184,8 @@ class Session {
     // the last one when none was selected. False without objects.
     bool cycleSelection(bool forward);
     // The selected object moves by dx, dy, or with `resize` its end or
-    // bottom-right corner does (a mark or a text has no size to change).
+    // bottom-right corner does (a mark, a text or a stamp has no size to
+    // change).
     bool nudge(int dx, int dy, bool resize);
     bool deleteSelected();
 
@@ -196,9 +197,11 @@ class Session {
     bool placeKeyObject(Point centre);
 
     // The kind whose colour the colour button sets: the selected object's,
-    // else the current tool's.
+    // else (and for a stamp, whose colours are the capture's) the current
+    // tool's.
     annotation::Kind colourKind() const;
-    // The kind's colour, and the selected object's when of that kind.
+    // The kind's colour, and the selected object's when of that kind; a
+    // stamp keeps its colours.
     bool setColour(annotation::Kind kind, uint32_t rgb);
     // The line width, and the selected frame's or arrow's.
     bool setLineWidth(int32_t width);

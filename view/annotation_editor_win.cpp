@@ -20,6 +20,7 @@
 #include "picture/annotation.h"
 #include "picture/annotation_file.h"
 #include "view/annotation_editing.h"
+#include "view/annotation_glyphs_win.h"
 #include "view/annotation_raster.h"
 #include "view/annotation_text_dialog_win.h"
 #include "view/image_names.h"
@@ -49,7 +50,7 @@ const char kCaption[] = "注釈";
 constexpr int kFirstToolId = 100;
 constexpr int kColourId = 120, kWidthId = 121, kSaveId = 122, kCanvasId = 130;
 constexpr int kWidths[] = {1, 2, 3, 4, 5, 6, 8, 10, 12, 16};
-constexpr int32_t kTextPad = 4;
+constexpr int32_t kTextPad = annotation_glyphs::kTextPad;
 constexpr int kGrip = 7;  // screen pixels
 
 COLORREF ToColorRef(uint32_t rgb) {
@@ -182,46 +183,24 @@ bool Editor::makeSurface() {
 }
 
 void Editor::drawText(const Object& object) {
-    LOGFONTA font{};
-    font.lfHeight = object.fontHeight;
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfQuality = NONANTIALIASED_QUALITY;
-    cp932::copyText(font.lfFaceName, object.face.c_str());
-    win::Font made(CreateFontIndirectA(&font));
-    win::SelectGuard selectFont(memory.get(), made.get());
-    SetBkMode(memory.get(), TRANSPARENT);
-    SetTextColor(memory.get(), ToColorRef(object.colour));
-    const Rect box = annotation::bounds(object);
-    RECT r{box.left + kTextPad, box.top + kTextPad, box.right - kTextPad, box.bottom - kTextPad};
-    DrawTextA(memory.get(), object.text.c_str(), static_cast<int>(object.text.size()), &r,
-              DT_NOPREFIX | DT_LEFT | DT_TOP | DT_NOCLIP);
+    annotation_glyphs::DrawTextGlyphs(memory.get(), object);
 }
 
 void Editor::drawNumber(const Object& object, int number) {
-    LOGFONTA font{};
-    font.lfHeight = object.width * 3 / 2;
-    font.lfWeight = FW_BOLD;
-    font.lfQuality = NONANTIALIASED_QUALITY;
-    win::Font made(CreateFontIndirectA(&font));
-    win::SelectGuard selectFont(memory.get(), made.get());
-    SetBkMode(memory.get(), TRANSPARENT);
-    SetTextColor(memory.get(), RGB(255, 255, 255));
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%d", number);
-    RECT r{object.a.x - object.width, object.a.y - object.width, object.a.x + object.width + 1,
-           object.a.y + object.width + 1};
-    DrawTextA(memory.get(), digits, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    annotation_glyphs::DrawNumberGlyphs(memory.get(), object, number);
 }
 
 void Editor::paintObject(const Object& object, const Rect& clip, int number) {
     GdiFlush();
     annotation::Canvas c = paintCanvas();
     annotation::paintShape(object, c, clip);
-    if (object.kind == Kind::text || object.kind == Kind::mark) {
+    if (object.kind == Kind::text || object.kind == Kind::mark || object.kind == Kind::stamp) {
         const int saved = SaveDC(memory.get());
         IntersectClipRect(memory.get(), clip.left, clip.top, clip.right, clip.bottom);
         if (object.kind == Kind::text)
             drawText(object);
+        else if (object.kind == Kind::stamp)
+            annotation_glyphs::DrawStampGlyphs(memory.get(), object);
         else
             drawNumber(object, number);
         RestoreDC(memory.get(), saved);

@@ -134,6 +134,9 @@ void paintShape(const Object& object, Canvas& canvas, const Rect& clip) {
         case Kind::mask:
             fill(canvas, area, object.colour);
             break;
+        case Kind::stamp:
+            fill(canvas, area, object.background);
+            break;
         case Kind::highlight:
             multiply(canvas, area, object.colour);
             break;

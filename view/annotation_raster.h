@@ -30,6 +30,8 @@ struct Canvas {
 //   mask: every pixel of its box set to its colour;
 //   text: its balloon when it has one (white fill, a 1-pixel border of its
 //     colour), else nothing;
+//   stamp: every pixel of its box set to its background (its text is
+//     drawn over it by the caller);
 //   crop: nothing.
 // Every pixel is painted solid (a blend only for highlight); nothing is
 // anti-aliased, so a mask's pixels are exactly its colour.

@@ -13,6 +13,7 @@
 #include "resources/capture_extras_ids.h"
 #include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
+#include "resources/stamp_ids.h"
 
 namespace {
 
@@ -119,7 +120,8 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
                    {IDD_SHEET_CAPTURE_EXTRAS, "拡張キャプチャー"},
                    {IDD_ANNOTATION_TEXT, "文字"},
                    {IDD_EVIDENCE_VERIFY, "証跡の検証"},
-                   {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"}};
+                   {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"},
+                   {IDD_STAMP_SETTINGS, "スタンプの設定"}};
     for (const auto& d : dialogs) {
         HWND dialog =
             CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(d.id), parent, Inert, 0);
