@@ -39,10 +39,11 @@ std::string ControlText(HWND control) {
 }
 
 void Init(HWND dialog, const CaseDialogData& data) {
+    // Two lines broken here: Wine wraps no Japanese text without a blank.
     char scope[192];
     if (data.records > 1)
         std::snprintf(scope, sizeof scope,
-                      "選択した %d 件の記録に設定します。記録ごとに異なる項目は空欄で、"
+                      "選択した %d 件の記録に設定します。\n記録ごとに異なる項目は空欄で、"
                       "入力しない限りそれぞれの値のままです。",
                       data.records);
     else

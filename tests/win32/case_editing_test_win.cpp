@@ -14,9 +14,11 @@
 
 #include "app/main_window_win.h"
 #include "capture/capturer_win.h"
+#include "capture/settings_sheet_win.h"
 #include "history/case_dialog_rules.h"
 #include "history/history.h"
 #include "history/history_list_win.h"
+#include "resources/capture_extras_ids.h"
 #include "resources/case_dialog_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/case_settings.h"
@@ -39,6 +41,22 @@ CaseSettings LoadCase() {
 void SaveCase(const CaseSettings& s) {
     Win32SettingsFiles files;
     ASSERT_TRUE(case_settings::save(files, settingsStore.iniPath, s));
+}
+
+// Whether a label's text, wrapped as the static draws it, fits the label.
+bool LabelFits(HWND label) {
+    char text[512] = {};
+    GetWindowTextA(label, text, sizeof text);
+    RECT client{};
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, client.right, 0};
+    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return text[0] != '\0' && needed.right <= client.right && needed.bottom <= client.bottom;
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -174,12 +192,14 @@ TEST_F(CaseEditingTest, SeveralRecordsShowWhatTheyShareAndKeepWhatTheyDiffer) {
     DialogAnswerer answers;
     std::string shownId, shownStep, shownRemarks, shownTester;
     LRESULT shownVerdict = 0;
+    bool scopeFits = false;
     answers.add([&](HWND dialog) {
         shownId = ItemText(dialog, IDC_CASE_TEST_ID);
         shownStep = ItemText(dialog, IDC_CASE_STEP);
         shownRemarks = ItemText(dialog, IDC_CASE_REMARKS);
         shownTester = ItemText(dialog, IDC_CASE_TESTER);
         shownVerdict = SendDlgItemMessageA(dialog, IDC_CASE_VERDICT, CB_GETCURSEL, 0, 0);
+        scopeFits = LabelFits(GetDlgItem(dialog, IDC_CASE_SCOPE));
         SetDlgItemTextA(dialog, IDC_CASE_TEST_ID, "ログイン-09");
         testsupport::PressButton(dialog, IDOK);
     });
@@ -190,6 +210,7 @@ TEST_F(CaseEditingTest, SeveralRecordsShowWhatTheyShareAndKeepWhatTheyDiffer) {
     EXPECT_EQ(shownTester, "山田");
     EXPECT_EQ(shownStep, "");
     EXPECT_EQ(shownVerdict, CB_ERR);
+    EXPECT_TRUE(scopeFits) << "the several records' note is cut under Wine's font";
 
     for (int record : {0, 1}) {
         ASSERT_NE(CaseOf(record), nullptr) << record;
@@ -324,6 +345,43 @@ TEST_F(CurrentCaseTest, HotKeyCapturesAreFiledUnderTheCurrentCaseWithTheirSteps)
         EXPECT_EQ(Cell(record, HistoryList::kVerdictColumn), "未判定");
     }
     EXPECT_EQ(LoadCase().nextStep, 3);
+}
+
+// The 拡張キャプチャー page (the sheet's fifth) refuses a step of 0 and
+// keeps the page open; the case it stores is the next capture's.
+TEST_F(CaseEditingTest, ThePageSetsTheCurrentCaseTheNextCaptureIsFiledUnder) {
+    DialogAnswerer answers;
+    bool openAfterRefusal = false;
+    answers.add([&](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 4);
+        HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        SetDlgItemTextA(page, IDC_EXTRAS_CASE_ID, "画面表示-02");
+        SetDlgItemTextA(page, IDC_EXTRAS_CASE_STEP, "0");
+        SetDlgItemTextA(page, IDC_EXTRAS_CASE_TESTER, "検証 花子");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+        testsupport::PumpPending();
+        openAfterRefusal = IsWindow(sheet) && IsWindowVisible(sheet);
+        SetDlgItemTextA(page, IDC_EXTRAS_CASE_STEP, "5");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    answers.press(IDOK);
+    RunSettingsPropertySheet(window_);
+    EXPECT_EQ(answers.unexpected(), 0);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].text, "次の手順は1～99999で指定してください。");
+    EXPECT_TRUE(openAfterRefusal);
+    const CaseSettings s = LoadCase();
+    EXPECT_EQ(s.currentTestId, "画面表示-02");
+    EXPECT_EQ(s.nextStep, 5);
+    EXPECT_EQ(s.tester, "検証 花子");
+
+    HotKey();
+    ASSERT_EQ(history.count, 1);
+    ASSERT_NE(CaseOf(0), nullptr);
+    EXPECT_EQ(CaseOf(0)->testId, "画面表示-02");
+    EXPECT_EQ(CaseOf(0)->step, "5");
+    EXPECT_EQ(CaseOf(0)->tester, "検証 花子");
+    EXPECT_EQ(LoadCase().nextStep, 6);
 }
 
 TEST_F(CaseEditingTest, WithoutACurrentCaseACaptureHasNoCase) {
