@@ -21,6 +21,7 @@
 #include "capture/region_overlay_win.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
+#include "history/case_dialog_win.h"
 #include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -183,6 +184,13 @@ std::future<std::pair<bool, Sha256Digest>> DigestOf(const CaptureResult& capture
     return digest;
 }
 
+// A hot-key or step capture's record takes the current case, if one is set.
+void FileUnderCurrentCase(const HistoryRecord& record) {
+    const testcase::TestCase c = CurrentCaseForCapture(record.dateTime);
+    if (!c.empty() && record.id != 0)
+        history.cases.set(record.id, c);
+}
+
 // The record of the picture just written, and what follows it but the
 // picture, which the caller shows once the road is no longer busy. The
 // window hears of the new record (UWM_RECORD_ADDED) and refreshes itself.
@@ -207,8 +215,12 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
     historyfile::Timestamp(timestamp);
     if (script && script->heading)
         captured.heading = *script->heading;
+    const int before = history.count;
     history.appendCapture(captured.recordPath.c_str(), captured.heading.c_str(), timestamp,
                           settings().folderOption);
+    // Before the row is shown, so that it shows its case.
+    if (!script && source != Source::comparison && history.count > before)
+        FileUnderCurrentCase(history.records[history.count - 1]);
     if (script && !script->textFile->empty() && history.count > 0)
         cp932::copyText(history.records[history.count - 1].textFile, script->textFile->c_str());
     if (hashing)
@@ -335,6 +347,19 @@ bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std
     report.cut.clear();
     const ScriptRecord script{heading, &textFile, testCase, &report.cut};
     return RunCapture(window, hotKeyId, 0, &script, &report);
+}
+
+testcase::TestCase CurrentCaseForCapture(const char* dateTime) {
+    CaseSettings s = LoadCaseSettings();
+    testcase::TestCase c =
+        case_dialog::currentCase(s.currentTestId, s.nextStep, TesterName(s), dateTime);
+    if (c.empty())
+        return c;
+    if (s.nextStep < case_settings::kMaxNextStep) {
+        ++s.nextStep;
+        SaveCaseSettings(s);
+    }
+    return c;
 }
 
 bool CaptureInProgress() {

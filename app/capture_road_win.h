@@ -13,6 +13,8 @@
 
 #include "history/test_case.h"
 
+#include "history/test_case.h"
+
 struct ComparisonRecord;
 struct StepShot;
 
@@ -69,6 +71,14 @@ bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std
                 CaptureReport& report, const testcase::TestCase* testCase = nullptr);
 // A capture is running or waits for its delay.
 bool CaptureInProgress();
+
+// The case a capture taken now is filed under: the current case of the
+// settings ([TestCase]) with its next 手順, 実施者 (the settings' tester or
+// the Windows user name) and the date of `dateTime`, the capture's
+// "yyyy/mm/dd hh:mm:ss". Empty without a current test ID; otherwise the
+// next 手順 moves on by one and is saved. Hot-key and step captures take it
+// by themselves; a script's capture may ask for it.
+testcase::TestCase CurrentCaseForCapture(const char* dateTime);
 
 // Forgets a capture that waits for its delay (capturing stops).
 void CancelPendingCapture(HWND window);

@@ -27,6 +27,12 @@ WindowKey windowKey(const KeyPress& press) {
     return WindowKey::none;
 }
 
+RecordKey recordKey(const KeyPress& press) {
+    if (press.key != kKeyF4 || press.control || press.alt)
+        return RecordKey::none;
+    return press.shift ? RecordKey::verdictNg : RecordKey::verdictOk;
+}
+
 Pane nextPane(Pane from, bool forward) {
     switch (from) {
         case Pane::list:

@@ -39,6 +39,13 @@ enum class WindowKey {
 // main window, a hot-key control included.
 WindowKey windowKey(const KeyPress& press);
 
+// The keys of the history page's records (the list and the picture):
+// F4 marks the selected records' 判定 OK, Shift+F4 NG. With Ctrl or Alt the
+// key is not ours (Alt+F4 closes the window).
+enum class RecordKey { none, verdictOk, verdictNg };
+
+RecordKey recordKey(const KeyPress& press);
+
 // The panes F6 walks through, in its order. `none` is a focus outside them
 // (the tab strip, say).
 enum class Pane { none, list, view, keyPanel };

@@ -5,6 +5,7 @@
 #include "app/keyboard.h"
 #include "app/panes_win.h"
 #include "history/history_list_win.h"
+#include "resources/resource_ids.h"
 #include "view/annotation_editor_win.h"
 #include "view/compare_window_win.h"
 
@@ -148,6 +149,27 @@ bool HandleWindowKey(const MSG& message) {
     return true;
 }
 
+// F4 / Shift+F4 in the list or the picture: the selected records' verdict.
+// An in-place heading edit (a child of the list) keeps its keys.
+bool HandleRecordKey(HWND mainWindow, const MSG& message) {
+    HWND list = historyList.window;
+    HWND view = tabHost.imagePane.view;
+    if (message.message != WM_KEYDOWN || !message.hwnd ||
+        (message.hwnd != list && message.hwnd != view))
+        return false;
+    switch (recordKey(PressOf(message))) {
+        case RecordKey::verdictOk:
+            SendMessageA(mainWindow, WM_COMMAND, IDM_VERDICT_OK, 0);
+            return true;
+        case RecordKey::verdictNg:
+            SendMessageA(mainWindow, WM_COMMAND, IDM_VERDICT_NG, 0);
+            return true;
+        case RecordKey::none:
+            break;
+    }
+    return false;
+}
+
 void RestoreGuardedValue() {
     if (guardedControl && IsWindow(guardedControl))
         SendMessageA(guardedControl, HKM_SETHOTKEY, guard.savedValue(), 0);
@@ -228,7 +250,7 @@ void CheckGuardedControl() {
 bool DispatchKey(HWND mainWindow, HACCEL accelerators, MSG& message) {
     if (!IsKeyMessage(message.message) || !Within(mainWindow, message.hwnd))
         return false;
-    if (HandleWindowKey(message))
+    if (HandleWindowKey(message) || HandleRecordKey(mainWindow, message))
         return true;
     HWND panel = KeyPanel();
     if (!Within(panel, message.hwnd))

@@ -128,6 +128,7 @@ void OnClose(HWND window) {
     // The settings are kept even when the user then cancels the close.
     settingsStore.saveWindowSettings();
     settingsStore.saveFileSettings();
+    historyList.saveCaseColumnWidths();
     if (!historyList.confirmSaveChanges())
         return;
     capturer.stopMonitoring(window);
@@ -373,6 +374,21 @@ constexpr Command kCommands[] = {
     {IDM_EDIT_SELECT_ALL, [](HWND, int) { historyList.selectAll(); }},
     {IDM_ANNOTATE, [](HWND w, int) { OnAnnotate(w); }},
     {IDM_COMPARE, [](HWND w, int) { OnCompare(w); }},
+    {IDM_TEST_CASE,
+     [](HWND w, int) {
+         if (historyList.editCasesOfSelection())
+             UpdateHistoryCommands(w);
+     }},
+    {IDM_VERDICT_OK,
+     [](HWND w, int) {
+         if (historyList.setVerdictOfSelection(testcase::Verdict::ok))
+             UpdateHistoryCommands(w);
+     }},
+    {IDM_VERDICT_NG,
+     [](HWND w, int) {
+         if (historyList.setVerdictOfSelection(testcase::Verdict::ng))
+             UpdateHistoryCommands(w);
+     }},
     {IDM_ASSIGN_TEXT, [](HWND, int) { historyList.assignTextFile(); }},
     {IDM_EDIT_TEXT, [](HWND, int) { historyList.openTextOfSelection(); }},
     {IDM_OPEN_RECORD, [](HWND, int) { historyList.openSelected(); }},
@@ -586,7 +602,7 @@ void UpdateSelectionCommands(HWND mainWindow) {
     EnableMenuCommand(mainWindow, IDM_EDIT_SELECT_ALL, historyList.itemCount() > 0);
     const bool selection = historyList.selectedCount() > 0;
     for (UINT id : {IDM_EDIT_HEADINGS, IDM_EDIT_HEADING, IDM_EDIT_DELETE, IDM_EDIT_MOVE_UP,
-                    IDM_EDIT_MOVE_DOWN}) {
+                    IDM_EDIT_MOVE_DOWN, IDM_TEST_CASE}) {
         EnableMenuCommand(mainWindow, id, selection);
     }
     char picture[kPathSize];

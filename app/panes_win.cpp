@@ -69,9 +69,14 @@ LRESULT CALLBACK ListPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM l
                 return 0;
             }
             break;
-        case WM_NOTIFY:
-            historyList.handleNotify(reinterpret_cast<NMHDR*>(lParam));
+        case WM_NOTIFY: {
+            NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+            // Custom drawing answers with its return value.
+            if (header->code == static_cast<UINT>(NM_CUSTOMDRAW))
+                return historyList.customDraw(header);
+            historyList.handleNotify(header);
             return 0;
+        }
         default:
             break;
     }

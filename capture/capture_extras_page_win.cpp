@@ -3,11 +3,16 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "base/app_state_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "resources/capture_extras_ids.h"
+#include "settings/case_settings.h"
+#include "settings/settings_files_win.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -22,6 +27,72 @@ void ReadKey(HWND page, int keyId, int onId, HotKeyEntry& key) {
     key.modifiers = HIBYTE(value);
     key.virtualKey = LOBYTE(value);
     key.monitored = IsDlgButtonChecked(page, onId) == BST_CHECKED ? 1 : 0;
+}
+
+// The current case: the test ID hot-key and step captures are filed under,
+// the 手順 the next of them gets, and the tester ([TestCase]).
+constexpr std::size_t kCaseTextLimit = 64;
+
+CaseSettings LoadCase() {
+    Win32SettingsFiles files;
+    return case_settings::load(files, settingsStore.iniPath);
+}
+
+std::string ItemText(HWND page, int id) {
+    HWND control = GetDlgItem(page, id);
+    const int length = GetWindowTextLengthA(control);
+    if (length <= 0)
+        return {};
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(control, text.data(), length + 1);
+    return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void InitCase(HWND page) {
+    const CaseSettings c = LoadCase();
+    SetDlgItemTextA(page, IDC_EXTRAS_CASE_ID, c.currentTestId.c_str());
+    SetDlgItemInt(page, IDC_EXTRAS_CASE_STEP, static_cast<UINT>(c.nextStep), FALSE);
+    SetDlgItemTextA(page, IDC_EXTRAS_CASE_TESTER, c.tester.c_str());
+    SendDlgItemMessageA(page, IDC_EXTRAS_CASE_STEP, EM_LIMITTEXT, 5, 0);
+}
+
+// The page stays open on a value it cannot keep, with the focus on it.
+INT_PTR Refuse(HWND page, int id, const char* text) {
+    ShowMessage(page, text, "定義設定エラー", MB_ICONWARNING | MB_OK);
+    SetFocus(GetDlgItem(page, id));
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+    return TRUE;
+}
+
+// Checks the current case's fields; false when the page was refused. The
+// group is written only when a value changed, so that a user who never
+// sets a case has none in the settings file.
+bool ApplyCase(HWND page) {
+    const CaseSettings before = LoadCase();
+    CaseSettings c = before;
+    c.currentTestId = ItemText(page, IDC_EXTRAS_CASE_ID);
+    c.tester = ItemText(page, IDC_EXTRAS_CASE_TESTER);
+    BOOL ok = FALSE;
+    const UINT step = GetDlgItemInt(page, IDC_EXTRAS_CASE_STEP, &ok, FALSE);
+    if (c.currentTestId.size() > kCaseTextLimit) {
+        Refuse(page, IDC_EXTRAS_CASE_ID, "テストIDは半角64文字（全角32文字）までで指定してください。");
+        return false;
+    }
+    if (!ok || step < 1 || step > static_cast<UINT>(case_settings::kMaxNextStep)) {
+        Refuse(page, IDC_EXTRAS_CASE_STEP, "次の手順は1～99999で指定してください。");
+        return false;
+    }
+    if (c.tester.size() > kCaseTextLimit) {
+        Refuse(page, IDC_EXTRAS_CASE_TESTER, "実施者は半角64文字（全角32文字）までで指定してください。");
+        return false;
+    }
+    c.nextStep = static_cast<int32_t>(step);
+    if (c.currentTestId != before.currentTestId || c.nextStep != before.nextStep ||
+        c.tester != before.tester) {
+        Win32SettingsFiles files;
+        case_settings::save(files, settingsStore.iniPath, c);
+    }
+    return true;
 }
 
 void Init(HWND page) {
@@ -42,6 +113,7 @@ void Init(HWND page) {
     SendDlgItemMessageA(page, IDC_EXTRAS_DELAY_SPIN, UDM_SETPOS32, 0, e.delaySeconds);
     SendDlgItemMessageA(page, IDC_EXTRAS_DELAY, EM_LIMITTEXT, 2, 0);
     CheckDlgButton(page, IDC_EXTRAS_CLIPBOARD, e.copyToClipboard ? BST_CHECKED : BST_UNCHECKED);
+    InitCase(page);
 }
 
 INT_PTR Apply(HWND page) {
@@ -53,6 +125,8 @@ INT_PTR Apply(HWND page) {
         SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
         return TRUE;
     }
+    if (!ApplyCase(page))
+        return TRUE;
     CaptureExtras e = capturer.extras();
     ReadKey(page, IDC_EXTRAS_REGION_KEY, IDC_EXTRAS_REGION_ON, e.regionKey);
     ReadKey(page, IDC_EXTRAS_REPEAT_KEY, IDC_EXTRAS_REPEAT_ON, e.repeatRegionKey);

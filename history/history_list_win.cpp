@@ -121,6 +121,7 @@ HWND HistoryList::create(HINSTANCE moduleInstance, HWND parentWindow) {
         column.iSubItem = i;
         SendMessageA(window, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
+    insertCaseColumns();
     ShowWindow(window, SW_HIDE);
     return window;
 }
@@ -227,6 +228,7 @@ void HistoryList::insertRowFromRecord(int row, int record) {
     setText(at, kImage, ImageText(r));
     setText(at, kDate, r.dateTime);
     setText(at, kText, r.textFile);
+    showCase(at);
 }
 
 // ---- rows and records ----

@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include "base/win_handles_win.h"
+#include "history/test_case.h"
 #include "settings/settings.h"
 
 class HistoryList {
@@ -65,6 +68,19 @@ class HistoryList {
     // The current width of a column, for the settings at close.
     int columnWidth(int column) const;
 
+    // The test cases (history_list_cases_win.cpp): the two columns after
+    // the four, filled from history.cases by the rows' record ids, the
+    // dialog, and the verdict of F4 / Shift+F4. Each returns 1 when it
+    // changed a case.
+    static constexpr int kTestIdColumn = 4, kVerdictColumn = 5;
+    int editCasesOfSelection();
+    int setVerdictOfSelection(testcase::Verdict verdict);
+    // NM_CUSTOMDRAW from the list: an NG verdict in red.
+    LRESULT customDraw(NMHDR* header) const;
+    // Keeps the case columns' widths in [TestCase] when the user changed
+    // them; the file is not touched otherwise.
+    void saveCaseColumnWidths();
+
     HWND parent = nullptr;
     HWND window = nullptr;
     HINSTANCE instance = nullptr;
@@ -78,6 +94,9 @@ class HistoryList {
     void onCommand(int id);
 
     void insertRowFromRecord(int row, int record);
+    void insertCaseColumns();
+    void showCase(int row);
+    uint32_t recordIdOfRow(int row);
     void drawAppendedRows(WPARAM generation);
     void setText(int row, int column, const char* text);
     void text(int row, int column, char* out, int size) const;
@@ -92,6 +111,8 @@ class HistoryList {
     static constexpr UINT kDrawAppendedRows = WM_APP + 1;
 
     WNDPROC controlProc_ = nullptr;
+    // The case columns' widths as [TestCase] gave them.
+    int caseWidths_[2] = {};
     bool deleting_ = false;
     // The list's drawing held since a capture's row, until the last queued
     // capture's message (appendGeneration_) arrives.

@@ -41,6 +41,11 @@
 #define IDM_VERIFY 32804
 #define IDM_COMPARE 32805
 #define IDM_STAMP_SETTINGS 32820
+// The test cases of the selected records: the dialog, and 判定 OK / NG
+// from F4 / Shift+F4.
+#define IDM_TEST_CASE 32810
+#define IDM_VERDICT_OK 32811
+#define IDM_VERDICT_NG 32812
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

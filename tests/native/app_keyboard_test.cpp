@@ -42,6 +42,26 @@ TEST(WindowKeys, PagesAndPanesAndNothingElse) {
     }
 }
 
+TEST(RecordKeys, F4AndShiftF4SetTheVerdictAndAltF4StaysTheClose) {
+    const struct {
+        KeyPress press;
+        RecordKey expected;
+    } cases[] = {
+        {press(kKeyF4), RecordKey::verdictOk},
+        {press(kKeyF4, false, true), RecordKey::verdictNg},
+        {press(kKeyF4, false, false, true), RecordKey::none},
+        {press(kKeyF4, false, true, true), RecordKey::none},
+        {press(kKeyF4, true), RecordKey::none},
+        {press(kKeyF4, true, true), RecordKey::none},
+        {press(kKeyF6), RecordKey::none},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(recordKey(c.press), c.expected)
+            << "key " << c.press.key << " ctrl " << c.press.control << " shift " << c.press.shift
+            << " alt " << c.press.alt;
+    }
+}
+
 TEST(WindowKeys, F6WalksTheThreePanesBothWays) {
     Pane pane = Pane::none;
     const Pane forward[] = {Pane::list, Pane::view, Pane::keyPanel, Pane::list};

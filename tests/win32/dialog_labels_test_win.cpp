@@ -11,6 +11,7 @@
 #include "base/cp932.h"
 #include "resources/annotation_ids.h"
 #include "resources/capture_extras_ids.h"
+#include "resources/case_dialog_ids.h"
 #include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
 #include "resources/stamp_ids.h"
@@ -121,7 +122,8 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
                    {IDD_ANNOTATION_TEXT, "文字"},
                    {IDD_EVIDENCE_VERIFY, "証跡の検証"},
                    {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"},
-                   {IDD_STAMP_SETTINGS, "スタンプの設定"}};
+                   {IDD_STAMP_SETTINGS, "スタンプの設定"},
+                   {IDD_TEST_CASE, "テストケース"}};
     for (const auto& d : dialogs) {
         HWND dialog =
             CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(d.id), parent, Inert, 0);
