@@ -27,7 +27,10 @@ include(GoogleTest)
 file(GLOB ZELCAP_NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${ZELCAP_NATIVE_TESTS})
 zelcap_target_flags(native_tests)
-target_link_libraries(native_tests PRIVATE zelcap_core OpenSSL::Crypto GTest::gtest GTest::gtest_main)
+# zlib: the tests that compare a workbook's parts inflate them.
+find_library(ZLIB_LIBRARY NAMES z REQUIRED)
+target_link_libraries(native_tests PRIVATE zelcap_core OpenSSL::Crypto ${ZLIB_LIBRARY} GTest::gtest
+    GTest::gtest_main)
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120 LABELS native)
 
