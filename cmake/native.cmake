@@ -44,4 +44,11 @@ foreach(layout sheets onesheet)
         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
                 $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${layout} ${layout})
     set_tests_properties(native.workbook_openpyxl_${layout} PROPERTIES TIMEOUT 120 LABELS native)
+    # The same records with test cases: the test-result sheet.
+    add_test(NAME native.workbook_openpyxl_cases_${layout}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
+                $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-cases-${layout} ${layout}
+                cases)
+    set_tests_properties(native.workbook_openpyxl_cases_${layout} PROPERTIES TIMEOUT 120
+        LABELS native)
 endforeach()

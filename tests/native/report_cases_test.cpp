@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "report/report_cases.h"
 #include "report/report_writer.h"
 #include "tests/native/openssl_sha256.h"
 
@@ -19,6 +20,7 @@ struct Report {
     std::map<std::string, std::string> files;
     ReportOptions options;
     ExportDigests digests;
+    RecordCases cases;
 
     Report() {
         options.job.imageWidth = 320;
@@ -26,7 +28,7 @@ struct Report {
         std::strcpy(options.job.fileName, "rep");
         options.title = "T<&>";
         options.frameColour = 0x0000FF;
-        add("\x95\x5c\x8e\xa6 <b>", "\\a1.jpg", 1, "a1.txt");  // 表示
+        add("\x95\x5c\x8e\xa6 <b>", "\\a1.jpg", 1, "a1.txt");       // 表示
         add("\x83\x5c\x83\x74\x83\x67", "C:\\cap\\a2.png", 0, "");  // ソフト
         add("text", "\\note.txt", 1, "");
         files["C:\\hist\\a1.txt"] = "line<1>\r\nline 2";
@@ -48,10 +50,9 @@ struct Report {
     }
 
     std::string build() const {
-        const ReportFolder folder{[](const std::string& name) { return name; },
-                                  [](const std::string&, const std::string&) {
-                                      return ReportTarget::free;
-                                  }};
+        const ReportFolder folder{
+            [](const std::string& name) { return name; },
+            [](const std::string&, const std::string&) { return ReportTarget::free; }};
         return buildReport(
                    records.data(), static_cast<int>(records.size()), "C:\\hist", options,
                    [this](const std::string& path, std::string& bytes) {
@@ -61,7 +62,7 @@ struct Report {
                        bytes = found->second;
                        return true;
                    },
-                   folder, {}, digests)
+                   folder, {}, digests, cases)
             .html;
     }
 };
@@ -97,6 +98,100 @@ TEST(ReportCases, WithoutCasesEveryByteIsAsBefore) {
         }
         const std::string html = r.build();
         EXPECT_EQ(sha256Hex(opensslSha256(html)), c.golden) << c.layout << " " << c.extras;
+    }
+}
+
+testcase::TestCase make(const char* id, testcase::Verdict verdict, const char* actual = "") {
+    testcase::TestCase c;
+    c.testId = id;
+    c.verdict = verdict;
+    c.actual = actual;
+    return c;
+}
+
+int occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Cases whose every field is empty, or a list that does not match the
+// records one for one, are no case data: the bytes stay as before.
+TEST(ReportCases, EmptyOrMismatchedCasesLeaveTheBytesAlone) {
+    Report plain;
+    const std::string before = plain.build();
+    for (const RecordCases& cases :
+         {RecordCases(3), RecordCases{make("T-1", testcase::Verdict::ok)}}) {
+        Report r;
+        r.cases = cases;
+        EXPECT_EQ(r.build(), before);
+    }
+}
+
+// The table before the first picture links each number to its anchor; an
+// NG row, and the NG verdict in the block beside the picture, carry the
+// class the style block paints light red.
+TEST(ReportCases, TableBeforeThePicturesLinksAndMarksNgRows) {
+    for (int layout = 0; layout <= 4; ++layout) {
+        Report r;
+        r.options.job.layout = layout;
+        r.cases = {make("T-1", testcase::Verdict::ok), testcase::TestCase{},
+                   make("T-3", testcase::Verdict::ng)};
+        const std::string html = r.build();
+        const std::size_t table = html.find("<table class=zcases>");
+        ASSERT_NE(table, std::string::npos) << layout;
+        EXPECT_LT(table, html.find("<img ")) << layout;
+        EXPECT_LT(html.find(".ng td, table.zcases td.ng { background-color:#ffc7ce }"),
+                  html.find("</style>"));
+        for (const char* link : {"<a href=#1>1</a>", "<a href=#2>2</a>", "<a href=#3>3</a>"})
+            EXPECT_EQ(occurrences(html, link), 1) << link;
+        for (const char* anchor : {"<A name=1>", "<A name=2>", "<A name=3>"})
+            EXPECT_EQ(occurrences(html, anchor), 1) << anchor;
+        EXPECT_EQ(occurrences(html, "<tr class=ng>"), 1) << layout;
+        EXPECT_LT(html.find("<tr class=ng><td><a href=#3>"), html.find("<img "));
+        // Two blocks beside pictures (the second record has none), the NG
+        // verdict of the third marked.
+        EXPECT_EQ(occurrences(html, "   <table class=zcases>\n"), 2) << layout;
+        EXPECT_EQ(occurrences(html, "<td class=ng>NG</td>"), 1) << layout;
+        EXPECT_NE(html.find("OK 1\x8c\x8f"), std::string::npos);  // OK 1件
+        // Each row of the pages holds as many cells per record as before,
+        // one more, so that the headings still span their record.
+        EXPECT_EQ(occurrences(html, layout <= 1 ? "<td colspan='3'>" : "<td colspan='2'>"), 3)
+            << layout;
+    }
+}
+
+// Case texts go through the report's escaping: markup characters become
+// entities, quotes stay inert text (they are never put in an attribute), a
+// second byte 0x5C stays with its character, a lone lead byte cannot eat
+// the '<' after it, and line ends become <BR>.
+TEST(ReportCases, EveryCaseTextIsEscapedAsTheReportsOtherTexts) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"markup", "<b>&\"'</b>", "&lt;b&gt;&amp;\"'&lt;/b&gt;"},
+        {"second bytes 0x5C", "\x95\x5c\x83\x5c\\", "\x95\x5c\x83\x5c\\"},
+        {"lone lead byte before markup", "a\x95<", "a?&lt;"},
+        {"lone lead byte at the end", "a\x95", "a?"},
+        {"lone lead byte before a line end", "a\x95\r\nb", "a?<BR>b"},
+        {"line ends", "1\r\n2\n3\r4", "1<BR>2<BR>3<BR>4"},
+        {"blank lines", "\r\n\r\nx", "<BR><BR>x"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(report_cases::caseText(c.text), c.shown) << c.what;
+        Report r;
+        testcase::TestCase tc;
+        tc.testId = tc.step = tc.expected = tc.actual = tc.tester = tc.date = tc.remarks = c.text;
+        r.cases = {tc, {}, {}};
+        const std::string html = r.build();
+        // Seven fields in the table and seven in the block.
+        EXPECT_EQ(occurrences(html, "<td>" + c.shown + "</td>"), 14) << c.what;
+        if (c.text.find('<') != std::string::npos) {
+            EXPECT_EQ(html.find("<b>&"), std::string::npos) << c.what;
+        }
     }
 }
 
