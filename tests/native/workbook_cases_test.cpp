@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "report/workbook_writer.h"
 #include "tests/fuzz/sample_images.h"
@@ -105,6 +106,44 @@ TEST(WorkbookCases, WithoutCasesEveryPartIsAsBefore) {
         ASSERT_TRUE(writeWorkbook(path, s.records, s.options, s.source).ok);
         EXPECT_EQ(partsDigest(path), c.golden)
             << static_cast<int>(c.layout) << " digests " << c.digests;
+        std::remove(path.c_str());
+    }
+}
+
+// The sheets' names in the workbook's order, from xl/workbook.xml.
+std::vector<std::string> sheetNames(const std::string& path) {
+    const std::string xml = zip_parts::read(path)["xl/workbook.xml"];
+    std::vector<std::string> names;
+    const std::string open = "<sheet name=\"";
+    for (std::size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1)) {
+        const std::size_t from = at + open.size();
+        names.push_back(xml.substr(from, xml.find('"', from) - from));
+    }
+    return names;
+}
+
+// The sheet comes right after the cover, and a record headed as it is
+// named gets a sheet of another name only when the sheet is there.
+TEST(WorkbookCases, TheSheetFollowsTheCoverAndKeepsItsName) {
+    struct Case {
+        bool withCase;
+        std::vector<std::string> names;
+    } cases[] = {
+        {false, {u8"表紙", u8"試験成績書", "b"}},
+        {true, {u8"表紙", u8"試験成績書", u8"試験成績書 (2)", "b"}},
+    };
+    TempFolder folder;
+    const std::string path = folder.file("names.xlsx");
+    for (const Case& c : cases) {
+        MapSource source;
+        std::vector<WorkbookRecord> records = {
+            {"2026/12/09 10:00:01", "\x8e\x8e\x8c\xb1\x90\xac\x90\xd1\x8f\x91", "a.jpg", ""},
+            {"2026/12/09 10:00:02", "b", "b.jpg", ""},
+        };
+        if (c.withCase)
+            records[1].testCase.verdict = testcase::Verdict::ng;
+        ASSERT_TRUE(writeWorkbook(path, records, {}, source).ok);
+        EXPECT_EQ(sheetNames(path), c.names) << c.withCase;
         std::remove(path.c_str());
     }
 }
