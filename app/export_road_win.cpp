@@ -31,9 +31,22 @@ ExportDigests Evidence() {
     return digests;
 }
 
+RecordCases Cases() {
+    RecordCases cases;
+    if (history.cases.empty())
+        return cases;
+    cases.resize(static_cast<std::size_t>(history.count));
+    for (int i = 0; i < history.count; ++i)
+        if (const testcase::TestCase* c = history.cases.find(history.records[i].id))
+            cases[static_cast<std::size_t>(i)] = *c;
+    if (!anyCase(cases))
+        cases.clear();
+    return cases;
+}
+
 bool Report(HWND owner, ReportJob job, const ReportExtras& extras) {
     job.showDigests = extras.showDigests;
-    return WriteHtmlReport(owner, job, Evidence());
+    return WriteHtmlReport(owner, job, Evidence(), Cases());
 }
 
 ReportExtras StoredReportExtras() {
@@ -42,11 +55,11 @@ ReportExtras StoredReportExtras() {
 }
 
 bool Workbook(HWND owner, const ExcelOptions& options) {
-    return ExportExcelWorkbook(owner, options, Evidence());
+    return ExportExcelWorkbook(owner, options, Evidence(), Cases());
 }
 
 void WorkbookCommand(HWND owner) {
-    RunExcelExport(owner, Evidence());
+    RunExcelExport(owner, Evidence(), Cases());
 }
 
 }  // namespace export_road

@@ -19,6 +19,10 @@ namespace export_road {
 // reader of the printed page can check.
 ExportDigests Evidence();
 
+// Each record's test case (history.cases by the record's id), in the
+// history's order; empty when no record has one.
+RecordCases Cases();
+
 // The HTML report with the job (the [HTML] settings and where it goes) and
 // the report's own options (the SHA-256s shown or not). True as
 // WriteHtmlReport says.

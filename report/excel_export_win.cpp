@@ -59,7 +59,8 @@ class Win32WorkbookSource final : public WorkbookSource {
     }
 };
 
-std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests) {
+std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests,
+                                             const RecordCases& cases) {
     std::vector<WorkbookRecord> records;
     records.reserve(static_cast<std::size_t>(history.count));
     const PictureFiles files = Win32PictureFiles();
@@ -82,6 +83,8 @@ std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests) {
         if (digests && digests->pinned && picture.choice == annotation::ExportChoice::original &&
             digests->pinned(record.imagePath, digest))
             record.sha256 = sha256Hex(digest);
+        if (static_cast<std::size_t>(i) < cases.size())
+            record.testCase = cases[static_cast<std::size_t>(i)];
         records.push_back(std::move(record));
     }
     return records;
@@ -114,7 +117,8 @@ constexpr const char* kLocked =
 
 }  // namespace
 
-bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests) {
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests,
+                         const RecordCases& cases) {
     const std::string& target = options.outputPath;
     if (TargetIsLocked(target)) {
         Tell(owner, kLocked, target, MB_ICONWARNING);
@@ -162,8 +166,11 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     Win32WorkbookSource source;
     // The records are copied before the work starts: the history stays the
     // window's alone.
+    // The test-result sheet shows each picture's digest whatever the options.
+    const bool withCases = anyCase(cases);
     const std::vector<WorkbookRecord> records =
-        RecordsOfHistory(options.includeDigests ? &digests : nullptr);
+        RecordsOfHistory(options.includeDigests || withCases ? &digests : nullptr,
+                         withCases ? cases : RecordCases{});
     ExcelProgress progress;
     WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
@@ -192,12 +199,12 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     return true;
 }
 
-void RunExcelExport(HWND owner, const ExportDigests& digests) {
+void RunExcelExport(HWND owner, const ExportDigests& digests, const RecordCases& cases) {
     Win32SettingsFiles files;
     ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
     options.outputPath = excel_options::defaultOutputPath(history.folder, history.fileName);
     if (RunExcelOptionsDialog(owner, options) != IDOK)
         return;
     excel_options::save(files, settingsStore.iniPath, options);
-    ExportExcelWorkbook(owner, options, digests);
+    ExportExcelWorkbook(owner, options, digests, cases);
 }

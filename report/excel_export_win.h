@@ -6,14 +6,16 @@
 #include <windows.h>
 
 #include "report/excel_options.h"
+#include "report/export_cases.h"
 #include "report/export_picture.h"
 
 // Runs the dialog and, on confirm, stores the options in "[Excel]" and
 // exports. Every outcome is told to the user in one message.
-void RunExcelExport(HWND owner, const ExportDigests& digests = {});
+void RunExcelExport(HWND owner, const ExportDigests& digests = {}, const RecordCases& cases = {});
 
 // The export alone, with the options given; returns true when the workbook
 // was written (records with problems included).
-// `digests` are the evidence's, read when the options include them.
-bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options,
-                         const ExportDigests& digests = {});
+// `digests` are the evidence's, read when the options include them or a
+// record has a test case (`cases`: one a record of the history, or none).
+bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests = {},
+                         const RecordCases& cases = {});

@@ -80,7 +80,8 @@ ReportTarget ProbeTarget(const std::string& source, const std::string& destinati
 
 }  // namespace
 
-bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests) {
+bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests,
+                     const RecordCases& cases) {
     const std::string path = reportFilePath(job);
     if (IsFile(path)) {
         const std::string question = "同じ名前のファイルがあります。上書きしますか？\r\n" + path;
@@ -94,7 +95,7 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& dige
         shown.ofFile = win::sha256File;
     const ReportText report =
         buildReport(history.records, history.count, history.folder, options, ReadTextFile,
-                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles(), shown);
+                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles(), shown, cases);
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays

@@ -9,5 +9,7 @@
 // settings. True when the report was written or the user chose not to
 // overwrite an existing file; false, after telling the user, when the file
 // could not be created or written.
-// `digests` are the evidence's, read when the job shows them.
-bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests = {});
+// `digests` are the evidence's, read when the job shows them; `cases` one
+// test case a record of the history, or none.
+bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests = {},
+                     const RecordCases& cases = {});

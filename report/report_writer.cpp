@@ -9,6 +9,7 @@
 #include "base/cp932.h"
 #include "history/history_paths.h"
 #include "history/open_records.h"
+#include "report/report_cases.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ class Writer {
     Writer(const HistoryRecord* records, int count, const char* historyFolder,
            const ReportOptions& options, const ReportFileReader& readFile,
            const ReportFolder& outFolder, const PictureFiles& pictures,
-           const ExportDigests& digests)
+           const ExportDigests& digests, const RecordCases& cases)
         : records_(records),
           count_(std::max(count, 0)),
           folder_(historyFolder),
@@ -139,6 +140,9 @@ class Writer {
           readFile_(readFile),
           outFolder_(outFolder),
           digests_(digests),
+          cases_(cases),
+          withCases_(anyCase(cases) &&
+                     cases.size() == static_cast<std::size_t>(std::max(count, 0))),
           perRow_(clampCount(options.itemsPerRow)),
           rows_(clampCount(options.job.rowsPerPage)) {
         pictures_.reserve(static_cast<std::size_t>(count_));
@@ -157,6 +161,8 @@ class Writer {
             writeCover();
         else if (options_.job.showDigests)
             html() += "<FONT size=2>" + escapeText(manifestCoverLine(digests_)) + "</FONT><BR>\n";
+        if (withCases_)
+            writeCaseTable();
         const long long perPage = static_cast<long long>(perRow_) * rows_;
         const long long pages = (count_ - 1) / perPage + 1;
         for (long long p = 0; p < pages; ++p) {
@@ -181,9 +187,10 @@ class Writer {
             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
             "charset=Shift_JIS\">\n<title>" +
             title + "</title>\n";
-        html() +=
-            "<style type=\"text/css\">\n<!-- hr { page-break-after:always} -->\n</style>\n"
-            "</head>\n";
+        html() += "<style type=\"text/css\">\n<!-- hr { page-break-after:always} -->\n";
+        if (withCases_)
+            html() += report_cases::kStyle;
+        html() += "</style>\n</head>\n";
         html() += "<BODY bgcolor=#ffffff leftmargin=\"50px\">\n";
     }
 
@@ -272,6 +279,12 @@ class Writer {
                     writeImageCell(i);
                     break;
             }
+            // The case's block beside the picture; a blank cell under and
+            // over it keeps each record's column.
+            if (withCases_ && cell != Cell::heading)
+                html() += cell == Cell::description || i < 0
+                              ? std::string("  <td></td>\n")
+                              : report_cases::cell(cases_[static_cast<std::size_t>(i)]);
         }
         html() += " </tr>\n";
     }
@@ -302,7 +315,8 @@ class Writer {
     }
 
     void writeHeadingCell(int i) {
-        html() += layout_ <= 1 ? "  <td colspan='2'>\n" : "  <td>\n";
+        const int span = (layout_ <= 1 ? 2 : 1) + (withCases_ ? 1 : 0);
+        html() += span > 1 ? "  <td colspan='" + decimal(span) + "'>\n" : std::string("  <td>\n");
         if (i >= 0) {
             html() += "   <A name=" + decimal(i + 1) + "></A>";
             if (options_.itemNumbers)
@@ -359,6 +373,18 @@ class Writer {
                       "</tt></font>";
         }
         html() += "\n  </td>\n";
+    }
+
+    void writeCaseTable() {
+        std::vector<std::string> digests;
+        digests.reserve(pictures_.size());
+        for (const ExportPicture& picture : pictures_) {
+            const std::string hex = exportDigestHex(digests_, picture);
+            digests.push_back(picture.choice == annotation::ExportChoice::withheld ? std::string()
+                              : hex.empty() ? std::string(kDigestUnknown)
+                                            : hex);
+        }
+        html() += report_cases::table(cases_, digests);
     }
 
     void writeDescriptionCell(int i) {
@@ -479,6 +505,8 @@ class Writer {
     const ReportFileReader& readFile_;
     const ReportFolder& outFolder_;
     const ExportDigests& digests_;
+    const RecordCases& cases_;
+    const bool withCases_;  // one case a record, some of them not empty
     const int perRow_;
     const int rows_;
     std::vector<ExportPicture> pictures_;  // which file each record shows
@@ -570,7 +598,12 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures,
-                       const ExportDigests& digests) {
-    return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests)
+                       const ExportDigests& digests, const RecordCases& cases) {
+    return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests,
+                  cases)
         .run();
+}
+
+std::string reportEscapeText(const std::string& text) {
+    return escapeText(text);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/history.h"
+#include "report/export_cases.h"
 #include "report/export_picture.h"
 #include "settings/settings.h"
 
@@ -90,6 +91,10 @@ std::string htmlColour(uint32_t colour);
 // The file part after the last backslash, or the whole path without one.
 std::string bareName(const char* path);
 
+// A heading or any other plain text as the report writes it: entities for
+// & < >, and a lead byte without its trail byte as "?".
+std::string reportEscapeText(const std::string& text);
+
 // A description file's bytes as they go into a cell: cut at the first NUL,
 // entities for & < > unless tags are allowed, and line ends as <BR> unless
 // the text is kept preformatted (width -2), where it is wrapped in <pre>. A
@@ -100,8 +105,9 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 // export_picture.h): an annotated record's flattened picture is copied and
 // shown instead of its own, and a withheld one gets a note in its cell and
 // no copy. Without it every record's own file goes. `digests` is read when
-// the job shows them.
+// the job shows them. `cases` holds each record's test case (report_cases.h);
+// with none, the report is as it was before cases existed.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures = {},
-                       const ExportDigests& digests = {});
+                       const ExportDigests& digests = {}, const RecordCases& cases = {});

@@ -9,6 +9,7 @@
 
 #include "base/cp932.h"
 #include "report/export_picture.h"
+#include "report/workbook_cases.h"
 #include "report/workbook_names.h"
 #include "report/workbook_text.h"
 
@@ -160,6 +161,7 @@ void setUpPrinting(lxw_worksheet* sheet) {
 struct Formats {
     lxw_format* label;
     lxw_format* title;
+    const workbook_cases::Formats* cases;  // null: no record has a test case
 };
 
 // Writes one record's block at p.firstRow; returns the row after it and
@@ -348,6 +350,8 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
     SheetNames names;
     names.reserve(kCoverSheet);
     names.reserve(kEvidenceSheet);
+    if (f.cases)
+        names.reserve(workbook_cases::kCaseSheet);
     const std::vector<bool> unique = uniqueSizes(records, source);
     std::vector<lxw_row_t> breaks;
     int row = 0;
@@ -375,6 +379,9 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
             result.error = "workbook_add_worksheet";
             return false;
         }
+        if (f.cases)
+            p.firstRow +=
+                workbook_cases::writeBlock(sheet, *f.cases, records[i].testCase, p.firstRow);
         bool pictureOk = false;
         const int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
         row = end + 1;
@@ -391,6 +398,33 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
         worksheet_set_h_pagebreaks(shared, breaks.data());
     }
     return true;
+}
+
+// The test-result sheet and the cover's counts: each record's row links to
+// the top of its block and shows the digest the cover shows, taken here
+// when the cover shows none.
+void writeCaseSheet(lxw_worksheet* sheet, const Formats& f,
+                    const std::vector<WorkbookRecord>& records,
+                    const std::vector<Prepared>& prepared, WorkbookSource& source,
+                    lxw_worksheet* cover) {
+    std::vector<workbook_cases::Target> targets;
+    targets.reserve(prepared.size());
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+        const Prepared& p = prepared[i];
+        const WorkbookRecord& r = records[i];
+        workbook_cases::Target t{p.sheet, p.firstRow, p.digest};
+        if (!r.testCase.empty())
+            t.row -= workbook_cases::kBlockRows;
+        if (t.digest.empty() && !p.withheld) {
+            t.digest = r.sha256.empty() ? source.digestHex(r.imagePath) : r.sha256;
+            if (t.digest.empty())
+                t.digest = workbook_text::fromCp932(kDigestUnknown);
+        }
+        targets.push_back(std::move(t));
+    }
+    workbook_cases::writeSheet(sheet, *f.cases, records, targets);
+    if (cover)
+        workbook_cases::writeCoverCounts(cover, *f.cases, records);
 }
 
 }  // namespace
@@ -410,8 +444,17 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
 #ifdef LXW_HAS_PROGRESS
     workbook_set_progress(book, onPackage, &package);
 #endif
-    const Formats f = addFormats(book);
+    Formats f = addFormats(book);
     lxw_worksheet* cover = workbook_add_worksheet(book, kCoverSheet);
+    // The test-result sheet right after the cover, only when some record
+    // has a case.
+    workbook_cases::Formats caseFormats{};
+    lxw_worksheet* caseSheet = nullptr;
+    if (workbook_cases::any(records)) {
+        caseFormats = workbook_cases::addFormats(book);
+        f.cases = &caseFormats;
+        caseSheet = workbook_add_worksheet(book, workbook_cases::kCaseSheet);
+    }
     // Names first: the cover links to sheets that come after it.
     lxw_worksheet* shared =
         options.layout == WorkbookLayout::oneSheet ? evidenceSheet(book, kEvidenceSheet) : nullptr;
@@ -422,6 +465,8 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         return result;
     if (cover && !package.cancelled)
         writeCover(cover, f, prepared, options);
+    if (caseSheet && !package.cancelled)
+        writeCaseSheet(caseSheet, f, records, prepared, source, cover);
 
     const lxw_error closed = workbook_close(closer.release());
     result.cancelled = package.cancelled;

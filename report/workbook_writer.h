@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "history/test_case.h"
 #include "report/picture_probe.h"
 
 enum class WorkbookLayout : int32_t { sheetPerRecord = 0, oneSheet = 1 };
@@ -40,6 +41,9 @@ struct WorkbookRecord {
     // in place of the picture.
     bool pictureWithheld = false;
     std::string sha256{};  // hex as pinned; empty: taken from the file by the source
+    // The test case the record proves; with none on any record, nothing of
+    // the test-result sheet is written (workbook_cases.h).
+    testcase::TestCase testCase{};
 };
 
 class WorkbookSource {

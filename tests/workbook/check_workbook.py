@@ -6,6 +6,8 @@ print set-up with its header and footer.
 Usage:
   check_workbook.py sample WORKBOOK sheets|onesheet fit|actual
       the workbook of tests/workbook/workbook_sample.cpp
+  check_workbook.py cases WORKBOOK sheets|onesheet
+      the same workbook with test cases on three records (fit to width)
   check_workbook.py e2e WORKBOOK FOLDER
       the workbook the Wine run makes of its three captures in FOLDER
 """
@@ -138,6 +140,82 @@ def sample(path, layout, size):
             failures.append(f"picture size on {got[0]}: got {got[3:]}, want {w[3:]}")
 
 
+HEADINGS = ["試験項目番号", "手順", "期待結果", "実施結果", "判定", "実施者", "実施日", "備考"]
+NG_FILL = "FFFFC7CE"
+UNKNOWN = "（ファイルを読めません）"
+
+
+def filled(cell):
+    return cell.fill.fill_type == "solid" and cell.fill.fgColor.rgb == NG_FILL
+
+
+def check_case_rows(sheet, rows, links):
+    """rows: the eight fields, the link text and the digest of each record;
+    links: where each row's link goes. The NG row is filled, no other."""
+    expect("case sheet title", sheet["A1"].value, "試験成績書")
+    expect("case sheet heads", [c.value for c in sheet[4]], HEADINGS + ["記録", "SHA-256"])
+    expect("case sheet rows", sheet.max_row, 4 + len(rows))
+    for i, (want, link) in enumerate(zip(rows, links)):
+        r = 5 + i
+        expect(f"case row {r}", [c.value for c in sheet[r]], want)
+        cell = sheet[f"I{r}"]
+        expect(f"case row {r} link", cell.hyperlink.location if cell.hyperlink else None, link)
+        ng = want[4] == "NG"
+        for c in sheet[r]:
+            if filled(c) != ng:
+                failures.append(f"case sheet {c.coordinate}: filled {filled(c)}, NG row {ng}")
+    expect("expected result wrapped", sheet["C5"].alignment.wrap_text, True)
+
+
+def cases(path, layout):
+    book = openpyxl.load_workbook(path)
+    rows1 = -(-int(720 * (PRINTABLE_WIDTH / 1280) * 1000) // 20000)
+    with_case = [True, True, False, True]
+    if layout == "sheets":
+        names = ["表紙", "試験成績書", "表示テスト _1_2_", "ソフト能力_", "missing", "missing (2)"]
+        expect("sheet names", book.sheetnames, names)
+        sheets = [book[n] for n in names[2:]]
+        tops = [1] * 4
+    else:
+        expect("sheet names", book.sheetnames, ["表紙", "試験成績書", "証跡"])
+        sheets = [book["証跡"]] * 4
+        tops, first = [], 1
+        for case, pic_rows, lines in zip(with_case, (rows1, 5, 1, 1), (3, 1, 0, 0)):
+            tops.append(first)
+            first += (9 if case else 0) + 3 + pic_rows + 1 + lines + 1
+    # The standard block starts under the case block, on a record with a case only.
+    starts = [top + (9 if case else 0) for top, case in zip(tops, with_case)]
+    counts = "OK 1件　NG 1件　保留 1件　未判定 1件"
+    cover = book["表紙"]
+    expect("cover counts", [cover["C2"].value, cover["D2"].value], ["判定", counts])
+    for i, (ws, start) in enumerate(zip(sheets, starts)):
+        expect(f"cover A{5 + i} link", cover[f"A{5 + i}"].hyperlink.location,
+               f"'{ws.title}'!A{start}")
+        check_block(ws, start, i + 1, f"2026/12/09 10:00:0{i + 1}",
+                    ["表示テスト [1/2]", "ソフト能力?", "missing", "missing"][i])
+    sheet = book["試験成績書"]
+    expect("case sheet counts", sheet["A2"].value, counts)
+    check_case_rows(sheet, [
+        ["T-表-1", "1", "画面が\n表示される", "<b>&\"'", "OK", "試験者", "2026/12/09", None, "1",
+         "a" * 64],
+        ["T-2", None, None, "ソ\\ NG", "NG", None, None, None, "2", UNKNOWN],
+        [None, None, None, None, "未判定", None, None, None, "3", UNKNOWN],
+        ["T-4", None, None, None, "保留", None, None, "r1\nr2", "4", UNKNOWN],
+    ], [f"'{ws.title}'!A{top}" for ws, top in zip(sheets, tops)])
+    # The blocks: the eight headings down column A, the values beside them.
+    for i in (0, 1, 3):
+        ws, top = sheets[i], tops[i]
+        expect(f"{ws.title} case headings", column_a(ws, top, 9), HEADINGS + [None])
+    one = sheets[0]
+    expect("record 1 block", [one[f"B{tops[0] + k}"].value for k in range(8)],
+           ["T-表-1", "1", "画面が\n表示される", "<b>&\"'", "OK", "試験者", "2026/12/09", None])
+    expect("record 1 verdict filled", filled(one[f"B{tops[0] + 4}"]), False)
+    expect("record 2 verdict filled", filled(sheets[1][f"B{tops[1] + 4}"]), True)
+    pictures = picture_sizes(path)
+    expect("pictures (sheet, row)", [p[:2] for p in pictures],
+           [(sheets[0].title, starts[0] + 2), (sheets[1].title, starts[1] + 2)])
+
+
 def e2e(path, folder):
     """The Wine run: three captures into FOLDER, headings from the test."""
     book = openpyxl.load_workbook(path)
@@ -173,6 +251,8 @@ def e2e(path, folder):
 def main():
     if sys.argv[1] == "sample":
         sample(*sys.argv[2:5])
+    elif sys.argv[1] == "cases":
+        cases(*sys.argv[2:4])
     else:
         e2e(*sys.argv[2:4])
     for f in failures:

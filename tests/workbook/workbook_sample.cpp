@@ -1,8 +1,9 @@
 // Writes an evidence workbook of made-up records for check_workbook.py:
 // JPEG and BMP pictures, a missing and a broken one, headings with
 // characters whose second byte is 0x5C, forbidden sheet-name characters and
-// a lone lead byte, and descriptions of several lines.
-// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit
+// a lone lead byte, and descriptions of several lines; with "cases", test
+// cases on three of the four records (OK, NG, 保留; the third has none).
+// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit [cases]
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -13,7 +14,6 @@
 #include "tests/workbook/map_source.h"
 
 namespace {
-
 
 std::string jpeg(int width, int height) {
     samples::Jpeg j;
@@ -33,11 +33,33 @@ std::string bmp(int width, int height) {
     return std::string(f.begin(), f.end());
 }
 
+// Texts with markup characters, second bytes 0x5C and several lines.
+void addCases(std::vector<WorkbookRecord>& records) {
+    testcase::TestCase& one = records[0].testCase;
+    one.testId = "T-\x95\x5c-1";  // T-表-1
+    one.step = "1";
+    one.expected =
+        "\x89\xe6\x96\xca\x82\xaa\r\n\x95\x5c\x8e\xa6\x82\xb3\x82\xea\x82\xe9";  // 画面が /
+                                                                                 // 表示される
+    one.actual = "<b>&\"'";
+    one.verdict = testcase::Verdict::ok;
+    one.tester = "\x8e\x8e\x8c\xb1\x8e\xd2";  // 試験者
+    one.date = "2026/12/09";
+    testcase::TestCase& two = records[1].testCase;
+    two.testId = "T-2";
+    two.actual = "\x83\x5c\\ NG";  // ソ\ NG
+    two.verdict = testcase::Verdict::ng;
+    records[3].testCase.testId = "T-4";
+    records[3].testCase.verdict = testcase::Verdict::hold;
+    records[3].testCase.remarks = "r1\nr2";
+    records[0].sha256 = std::string(64, 'a');
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: workbook_sample OUTPUT sheets|onesheet actual|fit\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: workbook_sample OUTPUT sheets|onesheet actual|fit [cases]\n");
         return 2;
     }
     MapSource source;
@@ -45,9 +67,10 @@ int main(int argc, char** argv) {
     source.files["C:\\cap\\a1.jpg"] = jpeg(1280, 720);
     source.files["C:\\cap\\a2.bmp"] = bmp(200, 100);
     source.files["C:\\cap\\broken.jpg"] = "JFIF? no";
-    source.files["C:\\cap\\a1.txt"] = "\x91\xe6\x88\xea\x8d\x73\r\n\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\r\nthird";
+    source.files["C:\\cap\\a1.txt"] =
+        "\x91\xe6\x88\xea\x8d\x73\r\n\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\r\nthird";
     source.files["C:\\cap\\a2.txt"] = "one line\x95";
-    const std::vector<WorkbookRecord> records = {
+    std::vector<WorkbookRecord> records = {
         // 表示テスト [1/2]
         {"2026/12/09 10:00:01", "\x95\x5c\x8e\xa6\x83\x65\x83\x58\x83\x67 [1/2]", "C:\\cap\\a1.jpg",
          "C:\\cap\\a1.txt"},
@@ -57,11 +80,13 @@ int main(int argc, char** argv) {
         {"2026/12/09 10:00:03", "missing", "C:\\cap\\gone.jpg", ""},
         {"2026/12/09 10:00:04", "missing", "C:\\cap\\broken.jpg", ""},
     };
+    if (argc == 5)
+        addCases(records);
     WorkbookOptions options;
     options.layout = std::strcmp(argv[2], "onesheet") == 0 ? WorkbookLayout::oneSheet
                                                            : WorkbookLayout::sheetPerRecord;
-    options.pictureSize = std::strcmp(argv[3], "actual") == 0 ? PictureSize::actual
-                                                              : PictureSize::fitWidth;
+    options.pictureSize =
+        std::strcmp(argv[3], "actual") == 0 ? PictureSize::actual : PictureSize::fitWidth;
     options.title = "\x8e\x8e\x8c\xb1\x8f\xd8\x90\xd5";  // 試験証跡
     options.created = "2026/12/09 10:30:00";
     const WorkbookResult result = writeWorkbook(argv[1], records, options, source);
