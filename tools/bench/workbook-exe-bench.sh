@@ -10,7 +10,8 @@
 #   workbook-exe-bench.sh BUILD_DIR [COUNT] [ROUNDS]
 # BENCH_INI="[Excel] レイアウト=1" starts Zelcap with those lines (split at
 # blanks) as its settings file, here the one-sheet layout. BENCH_PICTURES=plain
-# takes quieter pictures of about 200 KB instead of half a megabyte.
+# takes quieter pictures of about 200 KB instead of half a megabyte;
+# BENCH_MANIFEST=1 gives the history its manifest (every digest pinned).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 ROOT=$(cd "$here/.." && pwd)
@@ -55,6 +56,10 @@ g++ -std=c++17 -O2 -I"$ROOT" -o "$ROOT/build/bench/workbook_pictures" \
 for i in $(seq "$count"); do printf '2026/12/09 10:00:00,screen %d,\\%d.jpg,\n' "$i" "$i"; done |
     write_history "$work/bench.csv"
 bytes=$(cat "$work"/*.jpg | wc -c)
+# BENCH_MANIFEST=1: the history's manifest beside it, as Zelcap saves one,
+# so that the export takes every picture's digest from it instead of
+# hashing the file.
+[ -n "${BENCH_MANIFEST:-}" ] && (cd "$work" && sha256sum ./*.jpg | sed 's|  \./|  |' >bench.sha256)
 
 [ -n "${BENCH_INI:-}" ] && printf "%s\r\n" $BENCH_INI | iconv -f UTF-8 -t CP932 >"$work/Zelcap.ini"
 start_zelcap
