@@ -1,12 +1,16 @@
 #include "report/excel_export_win.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/cp932.h"
 #include "base/file_io_win.h"
+#include "base/file_names_win.h"
 #include "base/message_box_win.h"
 #include "base/sha256_win.h"
 #include "base/win_handles_win.h"
@@ -29,8 +33,15 @@ class Win32WorkbookSource final : public WorkbookSource {
         return win::ReadWholeFile(path.c_str(), bytes, 256 << 20);
     }
     // One read of the first bytes: the library reads the whole picture
-    // itself, twice (its MD5, then the zip).
+    // itself, twice (its MD5, then the zip). Right after the digest of the
+    // same file, its head is the one that digest read.
     bool readHead(const std::string& path, std::string& bytes, std::size_t limit) override {
+        if (!hashedPath_.empty() && path == hashedPath_ &&
+            (limit <= hashedHead_.size() || hashedHead_.size() < workbook_layout::kPictureHead)) {
+            bytes.assign(hashedHead_, 0, std::min(limit, hashedHead_.size()));
+            hashedPath_.clear();
+            return true;
+        }
         bytes.clear();
         win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -53,17 +64,111 @@ class Win32WorkbookSource final : public WorkbookSource {
         return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     }
     std::string libraryPath(const std::string& path) override { return path; }
+    // The hash object and the buffer are kept for the whole export: under
+    // Wine a fresh megabyte block for each picture cost more than hashing it.
     std::string digestHex(const std::string& path) override {
-        Sha256Digest digest;
-        return win::sha256File(path, digest) ? sha256Hex(digest) : std::string();
+        hashedPath_.clear();
+        hashedHead_.clear();
+        win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file || !hash_.ok())
+            return {};
+        piece_.resize(1 << 20);
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file.get(), piece_.data(), static_cast<DWORD>(piece_.size()), &got,
+                          nullptr)) {
+                hash_.finish(digest_);  // starts the next digest afresh
+                hashedHead_.clear();
+                return {};
+            }
+            if (got == 0)
+                break;
+            if (hashedHead_.size() < workbook_layout::kPictureHead)
+                hashedHead_.append(
+                    reinterpret_cast<const char*>(piece_.data()),
+                    std::min<std::size_t>(got, workbook_layout::kPictureHead - hashedHead_.size()));
+            if (!hash_.update(piece_.data(), got)) {
+                hash_.finish(digest_);
+                hashedHead_.clear();
+                return {};
+            }
+        }
+        if (!hash_.finish(digest_)) {
+            hashedHead_.clear();
+            return {};
+        }
+        hashedPath_ = path;
+        return sha256Hex(digest_);
     }
+
+  private:
+    win::Sha256 hash_;
+    Sha256Digest digest_;
+    std::vector<unsigned char> piece_;
+    std::string hashedPath_, hashedHead_;  // the head of the file just hashed
+};
+
+// Whether a file is there, from one listing of each folder asked about.
+// Under Wine a name that is not there costs a search through its whole
+// folder (the case is folded by hand), and every record asks for two (the
+// sidecar and the flattened picture): seconds for a large history.
+class ListedFiles {
+  public:
+    bool exists(const std::string& path) {
+        const char* slash = cp932::findLastChar(path.c_str(), '\\');
+        // A name that Windows would read otherwise than the listing (a
+        // forward slash in it) is asked for as it is.
+        if (!slash || cp932::findLastChar(slash + 1, '/'))
+            return IsFile(path);
+        const std::string folder = path.substr(0, static_cast<std::size_t>(slash - path.c_str()));
+        auto found = folders_.find(folder);
+        if (found == folders_.end())
+            found = folders_.emplace(folder, List(folder)).first;
+        const Folder& listed = found->second;
+        return listed.listed ? listed.names.count(win::FileNameKey(slash + 1)) > 0 : IsFile(path);
+    }
+
+  private:
+    struct Folder {
+        bool listed = false;          // false: the folder could not be listed; ask for each file
+        std::set<std::string> names;  // win::FileNameKey of every file, no folders
+    };
+
+    static bool IsFile(const std::string& path) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    static Folder List(const std::string& folder) {
+        Folder listed;
+        WIN32_FIND_DATAA found;
+        const win::FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+        if (!search)
+            return listed;
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            listed.names.insert(win::FileNameKey(found.cFileName));
+            // The short name opens the file as well.
+            if (found.cAlternateFileName[0] != '\0')
+                listed.names.insert(win::FileNameKey(found.cAlternateFileName));
+        } while (FindNextFileA(search.get(), &found));
+        listed.listed = GetLastError() == ERROR_NO_MORE_FILES;
+        return listed;
+    }
+
+    std::map<std::string, Folder> folders_;
 };
 
 std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests,
                                              const RecordCases& cases) {
     std::vector<WorkbookRecord> records;
     records.reserve(static_cast<std::size_t>(history.count));
-    const PictureFiles files = Win32PictureFiles();
+    ListedFiles listed;
+    PictureFiles files = Win32PictureFiles();
+    files.exists = [&listed](const std::string& path) { return listed.exists(path); };
     for (int i = 0; i < history.count; ++i) {
         const HistoryRecord& r = history.records[i];
         char image[kPathSize];

@@ -186,6 +186,27 @@ TEST_F(ExcelExportTest, DescriptionsThatCannotBeWrittenWholeAreCounted) {
         "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 2件");
 }
 
+// The sidecar is found as Windows finds files, whatever the case of its
+// name: a picture whose mask cannot be read (nor a flattened picture found)
+// is withheld and counted, never put in unmasked.
+TEST_F(ExcelExportTest, ASidecarNamedInOtherCaseStillWithholdsThePicture) {
+    Capture();
+    const std::string picture = history.records[0].imagePath;
+    const std::size_t cut = picture.find_last_of('\\') + 1;
+    std::string name = picture.substr(cut) + ".zan";
+    CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
+    ASSERT_NE(name, picture.substr(cut) + ".zan");
+    ASSERT_TRUE(WriteFileBytes(picture.substr(0, cut) + name, "not a sidecar"));
+    DialogAnswerer answers;
+    answers.letRun(kProgress);
+    answers.press(IDOK);
+    EXPECT_TRUE(ExportExcelWorkbook(window_, Options(InSub("c.xlsx"))));
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(
+        answers.seen()[0].text,
+        "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 2件");
+}
+
 // A JPEG of `size` bytes: the headers, then zeros (a sparse file here), so
 // that the export has work for seconds without filling the disk.
 bool WriteLargeJpeg(const std::string& path, int number, LONGLONG size) {

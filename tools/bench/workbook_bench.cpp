@@ -1,9 +1,8 @@
 // Times the evidence workbook of COUNT records of 1920 x 1080 JPEG files
 // (made here, each a little different) against storing the same files in a
 // zip without compression, in the same run on the same machine.
-// Usage: workbook_bench FOLDER COUNT   (prints the figures for performance.md)
-//        workbook_bench FOLDER COUNT make   (only writes the files 1.jpg ...,
-//        for the run through Zelcap.exe)
+// Usage: workbook_bench FOLDER COUNT   (prints the figures for performance.md;
+//        workbook_pictures writes the same files for the run through Zelcap.exe)
 #include <sys/stat.h>
 
 #include <chrono>
@@ -13,7 +12,7 @@
 #include <vector>
 
 #include "report/workbook_writer.h"
-#include "tests/fuzz/sample_images.h"
+#include "tools/bench/workbook_pictures.h"
 
 namespace {
 
@@ -48,26 +47,6 @@ class FileSource : public WorkbookSource {
     std::string libraryPath(const std::string& path) override { return path; }
 };
 
-// Something like a screen: flat areas, text-like stripes and a gradient,
-// shifted per record so that no two files are alike.
-std::vector<uint8_t> screen(int seed) {
-    samples::Jpeg j;
-    j.width = 1920;
-    j.height = 1080;
-    j.quality = 80;
-    j.fullChroma = false;
-    j.samples.resize(static_cast<std::size_t>(j.width) * j.height * 3);
-    for (int y = 0; y < j.height; ++y)
-        for (int x = 0; x < j.width; ++x) {
-            uint8_t* p = &j.samples[(static_cast<std::size_t>(y) * j.width + x) * 3];
-            const bool text = (y / 16) % 3 == 0 && ((x + seed * 7) / 5) % 4 != 0 && x % 400 < 300;
-            p[0] = text ? 20 : static_cast<uint8_t>(200 + (x + seed) % 55);
-            p[1] = text ? 20 : static_cast<uint8_t>(220 - y % 40);
-            p[2] = text ? 60 : static_cast<uint8_t>((x * y + seed) % 256);
-        }
-    return samples::encode(j);
-}
-
 double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -75,8 +54,8 @@ double seconds(std::chrono::steady_clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: workbook_bench FOLDER COUNT [make]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: workbook_bench FOLDER COUNT\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -85,7 +64,7 @@ int main(int argc, char** argv) {
     std::size_t total = 0;
     for (int i = 0; i < count; ++i) {
         const std::string path = folder + "/" + std::to_string(i + 1) + ".jpg";
-        const std::vector<uint8_t> file = screen(i);
+        const std::vector<uint8_t> file = bench_pictures::screen(i);
         FILE* f = std::fopen(path.c_str(), "wb");
         if (!f || std::fwrite(file.data(), 1, file.size(), f) != file.size())
             return 1;
@@ -93,8 +72,6 @@ int main(int argc, char** argv) {
         total += file.size();
         records.push_back({"2026/12/09 10:00:00", "screen " + std::to_string(i + 1), path, ""});
     }
-    if (argc == 4)
-        return 0;
     // The page cache holds the files for both timings alike.
     const std::string zip = "cd '" + folder + "' && rm -f bench.zip && zip -0 -q bench.zip *.jpg";
     auto start = std::chrono::steady_clock::now();
