@@ -191,10 +191,22 @@ void FileUnderCurrentCase(const HistoryRecord& record) {
         history.cases.set(record.id, c);
 }
 
+// Whether another hot key waits in the queue: its capture shows its own
+// picture, and the decode of this one's for the pane would be replaced at
+// once (in a burst of keys it was the largest part of a capture's own
+// work). PeekMessage, not GetQueueStatus: Wine's queue status did not tell
+// of a hot key. Looked at before the row's drawing is posted, so that a key
+// the look takes in from the display comes before the drawing.
+bool HotKeyQueued() {
+    MSG queued;
+    return PeekMessageA(&queued, nullptr, WM_HOTKEY, WM_HOTKEY, PM_NOREMOVE) != 0;
+}
+
 // The record of the picture just written, and what follows it but the
 // picture, which the caller shows once the road is no longer busy. The
 // window hears of the new record (UWM_RECORD_ADDED) and refreshes itself.
-void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
+// True when another hot key's capture follows at once.
+bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
                   const ScriptRecord* script = nullptr) {
     // A step leaves the clipboard to the program under test: the user
     // copies and pastes there while the steps are recorded.
@@ -231,6 +243,7 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
     // as it is; a comparison's overlay is no capture.
     if (source != Source::comparison)
         capture_stamp::StampNewRecord(owner, captured.path);
+    const bool followed = source == Source::hotKey && HotKeyQueued();
     historyList.showAppendedRecord();
     const bool saved = settings().autoSaveHistory == 1;
     if (saved)
@@ -239,11 +252,18 @@ void AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
     // A comparison's picture takes no number.
     if (captured.nextNumber > 0)
         settings().startNumber = captured.nextNumber;
+    return followed;
 }
 
 // The new record's picture; then the file's bytes, which the picture was made
-// from, go back to the capturer for the next file.
-void ShowCapturedPicture(HWND window) {
+// from, go back to the capturer for the next file. When another capture
+// follows, the list shows the picture of the last one with its rows.
+void ShowCapturedPicture(HWND window, bool followed = false) {
+    if (followed) {
+        historyList.showPictureWithRows();
+        capturer.reuseFileBlock(WithdrawCaptureBytes());
+        return;
+    }
     SendMessageA(window, UWM_SHOW_IMAGE, 0, 0);
     capturer.reuseFileBlock(ReclaimCaptureBytes());
 }
@@ -252,6 +272,7 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
                 CaptureReport* report = nullptr) {
     // The last capture's block is written again: its digest first.
     evidenceBook.flush();
+    bool followed = false;
     {
         CaptureBusyScope busy;
         HWND owner = MessageOwner(window);
@@ -265,7 +286,7 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
                 DefWindowProcA(window, WM_HOTKEY, static_cast<WPARAM>(id), lParam);
             return false;
         }
-        AppendRecord(window, owner, captured, Source::hotKey, script);
+        followed = AppendRecord(window, owner, captured, Source::hotKey, script);
         if (report) {
             report->number = captured.number;
             report->path = captured.path;
@@ -276,7 +297,7 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
             capturer.pictureSize(&report->width, &report->height);
         }
     }
-    ShowCapturedPicture(window);
+    ShowCapturedPicture(window, followed);
     if (report) {
         evidenceBook.flush();
         Sha256Digest digest;

@@ -488,14 +488,15 @@ CaptureResult Capturer::capture(HWND owner, int hotKeyId) {
         return {};
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const MonitorLayout layout = ReadMonitorLayout();
+    // The screen kinds grab the primary screen and need no layout of the
+    // monitors, which Wine gathers anew on every call.
     if (region) {
-        if (!grabRegion(layout))
+        if (!grabRegion(ReadMonitorLayout()))
             return {};
     } else if (monitors) {
-        grabMonitors(hotKeyId, layout);
+        grabMonitors(hotKeyId, ReadMonitorLayout());
     } else if ((hotKeyId - kFirstHotKeyId) % 2 == 0) {
-        if (!grabWindow(owner, hotKeyId, layout)) {
+        if (!grabWindow(owner, hotKeyId, ReadMonitorLayout())) {
             ShowMessage(owner,
                         "アクティブウィンドウキャプチャーでスクリーン外の扱いの値が不正です。",
                         "定義設定エラー", MB_ICONWARNING | MB_OK);

@@ -286,6 +286,7 @@ void HistoryList::showAppendedRecord() {
     }
     const int row = history.count - 1;
     insertRowFromRecord(row, row);
+    appending_ = true;
     // Only the rows selected or focused: the state of item -1 is a walk
     // over every row.
     LVITEMA clear{};
@@ -302,6 +303,7 @@ void HistoryList::showAppendedRecord() {
     LVITEMA select{};
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+    appending_ = false;
     appendedRow_ = row;
     if (!PostMessageA(window, kDrawAppendedRows, ++appendGeneration_, 0))
         drawAppendedRows(appendGeneration_);
@@ -315,12 +317,20 @@ void HistoryList::drawAppendedRows(WPARAM generation) {
     appendHeld_ = false;
     SendMessageA(window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window, nullptr, TRUE);
-    if (appendedRow_ >= itemCount())
-        return;
-    LVITEMA focus{};
-    focus.state = focus.stateMask = LVIS_FOCUSED;
-    SendMessageA(window, LVM_SETITEMSTATE, appendedRow_, reinterpret_cast<LPARAM>(&focus));
-    SendMessageA(window, LVM_ENSUREVISIBLE, appendedRow_, FALSE);
+    if (appendedRow_ < itemCount()) {
+        LVITEMA focus{};
+        focus.state = focus.stateMask = LVIS_FOCUSED;
+        SendMessageA(window, LVM_SETITEMSTATE, appendedRow_, reinterpret_cast<LPARAM>(&focus));
+        SendMessageA(window, LVM_ENSUREVISIBLE, appendedRow_, FALSE);
+    }
+    if (pictureOwed_) {
+        pictureOwed_ = false;
+        showSelectedImage();
+    }
+}
+
+void HistoryList::showPictureWithRows() {
+    pictureOwed_ = true;
 }
 
 int HistoryList::addRowForFile(const char* value) {
@@ -785,7 +795,7 @@ void HistoryList::handleNotify(NMHDR* header) {
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             const bool selection = (change->uChanged & LVIF_STATE) &&
                                    ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
-            if (deleting_ || !selection)
+            if (deleting_ || appending_ || !selection)
                 break;
             showSelectedImage();
             postRefresh();

@@ -35,6 +35,10 @@ class HistoryList {
     void clearAll();
     void fillFromRecords();
     void showAppendedRecord();
+    // The appended record's picture, which the capture road did not show
+    // because another capture was queued behind it, is shown with the
+    // rows' drawing after the last queued capture.
+    void showPictureWithRows();
     int addRowForFile(const char* text);
     void dropFiles(HDROP drop);
 
@@ -119,6 +123,10 @@ class HistoryList {
     bool appendHeld_ = false;
     WPARAM appendGeneration_ = 0;
     int appendedRow_ = 0;
+    // While a capture's row takes the selection: the capture road shows its
+    // picture, once, and only when no other capture follows at once.
+    bool appending_ = false;
+    bool pictureOwed_ = false;
 };
 
 extern HistoryList historyList;

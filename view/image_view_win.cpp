@@ -310,6 +310,11 @@ std::vector<uint8_t> ReclaimCaptureBytes() {
     return std::move(returnedCaptureBytes);
 }
 
+std::vector<uint8_t> WithdrawCaptureBytes() {
+    ReturnCaptureBytes();
+    return ReclaimCaptureBytes();
+}
+
 void ReleaseImage() {
     shownFile = ShownFile{};
     if (imagePane && !imagePane->picture.empty())

@@ -30,6 +30,10 @@ void LendCaptureBytes(const char* path, std::vector<uint8_t> bytes);
 // record, or a later loan replaced them), for the next capture to make its
 // file in; empty when none were returned.
 std::vector<uint8_t> ReclaimCaptureBytes();
+// Takes back the lent bytes whether or not the pane made a picture of them,
+// when another capture follows at once; the pane reads the file should the
+// selection come to it.
+std::vector<uint8_t> WithdrawCaptureBytes();
 // Ranges for the present picture and view size; both positions back to 0.
 void UpdateScrollRanges();
 // Paints the view; false when the default procedure should (no bars yet).

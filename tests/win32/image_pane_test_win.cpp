@@ -547,6 +547,50 @@ TEST_F(ImagePaneTest, CapturedPictureIsTheFilesPicture) {
     history.modified = 0;
 }
 
+// A capture with another hot key queued behind it leaves the picture to the
+// last capture of the burst; when that next key writes nothing, the picture
+// owed comes with the rows' drawing. Either way the pane ends on the last
+// file written, as read from the file.
+TEST_F(ImagePaneTest, ACaptureFollowedByAQueuedHotKeyLeavesThePictureToTheLast) {
+    Settings& s = settingsStore.settings;
+    std::snprintf(s.saveFolder, sizeof s.saveFolder, "%s", folder_->path().c_str());
+    s.confirmOverwrite = 0;
+    s.jpegMode = 0;
+    testsupport::EditFileOptions([&](Capturer::FileOptions& o) {
+        o.confirmOverwrite = 0;
+        o.jpegMode = 0;
+    });
+    struct Case {
+        const char* name;
+        int queuedId;  // 101: no kind, the key writes nothing
+        int records;
+    };
+    for (const Case& c : {Case{"the queued key captures", 103, 2},
+                          Case{"the queued key writes nothing", 101, 1}}) {
+        SCOPED_TRACE(c.name);
+        ReleaseImage();
+        history.clearRecords();
+        SendMessageA(historyList.window, LVM_DELETEALLITEMS, 0, 0);
+        capturer.setNextNumber(1);
+        PostMessageA(window_, WM_HOTKEY, static_cast<WPARAM>(c.queuedId), 0);
+        SendMessageA(window_, WM_HOTKEY, 103, 0);
+        EXPECT_EQ(history.count, 1);
+        EXPECT_TRUE(imagePane->picture.empty());
+        testsupport::PumpPending();
+        ASSERT_EQ(history.count, c.records);
+        EXPECT_EQ(historyList.selectedCount(), 1);
+        const std::string bytes = testsupport::ReadFileBytes(history.records[c.records - 1].imagePath);
+        PackedDib fromFile;
+        ASSERT_EQ(loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                               fromFile),
+                  BmpLoad::ok);
+        const PackedDib& shown = imagePane->picture;
+        ASSERT_EQ(shown.size(), fromFile.size());
+        EXPECT_EQ(std::memcmp(shown.data(), fromFile.data(), shown.size()), 0);
+    }
+    history.modified = 0;
+}
+
 // A record with a flattened annotated picture beside its own shows that one,
 // and the status bar says so; a record without one shows its own and the
 // word goes.

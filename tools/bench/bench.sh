@@ -161,6 +161,7 @@ round_but_bursts() {
         out=$(run zelcap_bench open "$wdata" "h$records.csv" 3)
         add zelcap "open$records" "$(value 'open from OK' "$out")"
         add zelcap "opened$records" "$(value "open from the dialog's end" "$out")"
+        add zelcap "work$records" "$(value "open without the dialog: read, filled, painted" "$out")"
         size=$(printf '%s\n' "$out" | awk '/^list window/ { print $3 }')
         out=$(run floor_list "$wdata\\h$records.csv" 3 "${size%x*}" "${size#*x}")
         add floor "open$records" "$(value 'floor: fill with redraw off' "$out")"
@@ -185,6 +186,10 @@ round_but_bursts() {
     for order in "floor zelcap" "zelcap floor" "floor zelcap"; do
         bmp_pair $order
     done
+
+    out=$(run zelcap_bench queued "$wdata" 3)
+    add zelcap queued "$(value '20 queued hot keys -> last picture shown, per key' "$out")"
+    add floor queued "$(value '20 captures of the pipeline alone, per key' "$out")"
 }
 
 for round in $(seq "$rounds"); do
@@ -220,6 +225,7 @@ row "open a 1000-record history, OK -> painted; floor: the fill with redraw off"
     open1000 open1000 "<= 1.5"
 row "the same; floor: the same open dialog, OK -> filled and painted" open1000 dialog1000 ""
 row "the same from the dialog's end; floor: the fill with redraw off" opened1000 open1000 ""
+row "the same without the dialog (read, filled, painted); floor: the fill" work1000 open1000 ""
 row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
@@ -227,6 +233,7 @@ row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
 [ "$only" = bursts ] || printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
     "$(median ${zelcap[bmpfile]})" "$(median ${floor[bmpfile]})" \
     "$(median ${ratio[bmpfile]} | awk '{ printf "%.2f", $1 }')"
+row "20 hot keys queued at once -> last picture shown, per key; floor: the pipeline alone" queued queued ""
 row "20 hot keys 50 ms apart, first press -> last file" burst50 burst50 "<= 1.3"
 row "20 hot keys 20 ms apart, first press -> last file" burst20 burst20 ""
 for delay in 50 20; do
