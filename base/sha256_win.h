@@ -38,9 +38,10 @@ class Sha256 {
     bool ok() const { return static_cast<bool>(hash_); }
     bool update(const void* data, std::size_t size);
     bool finish(Sha256Digest& out);
+    // Drops what was hashed so far: a digest given up half-way.
+    bool begin();
 
   private:
-    bool begin();
 
     AlgorithmProvider algorithm_;
     // Vista's CNG wants the caller to hold the hash object's memory; it must

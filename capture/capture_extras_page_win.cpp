@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/app_state_win.h"
+#include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "resources/capture_extras_ids.h"
@@ -39,13 +40,7 @@ CaseSettings LoadCase() {
 }
 
 std::string ItemText(HWND page, int id) {
-    HWND control = GetDlgItem(page, id);
-    const int length = GetWindowTextLengthA(control);
-    if (length <= 0)
-        return {};
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(control, text.data(), length + 1);
-    return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+    return DialogItemText(page, id, static_cast<std::size_t>(-1));
 }
 
 void InitCase(HWND page) {

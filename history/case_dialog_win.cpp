@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/dialog_text_win.h"
 #include "resources/case_dialog_ids.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
@@ -27,15 +28,6 @@ constexpr Verdict kVerdicts[] = {Verdict::none, Verdict::ok, Verdict::ng, Verdic
 
 int Index(Field f) {
     return static_cast<int>(f);
-}
-
-std::string ControlText(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    if (length <= 0)
-        return {};
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(control, text.data(), length + 1);
-    return std::string(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
 void Init(HWND dialog, const CaseDialogData& data) {
@@ -69,7 +61,7 @@ void Read(HWND dialog, CaseDialogData& data) {
     edit.values = data.form.shown;
     for (const TextControl& t : kTexts) {
         HWND control = GetDlgItem(dialog, t.id);
-        *edit.values.text(t.field) = ControlText(control);
+        *edit.values.text(t.field) = DialogItemText(dialog, t.id, static_cast<std::size_t>(-1));
         edit.touched[Index(t.field)] = *edit.values.text(t.field) != *data.form.shown.text(t.field) ||
                                        SendMessageA(control, EM_GETMODIFY, 0, 0) != 0;
     }
