@@ -171,6 +171,13 @@ bool EvidenceBook::save(const History& current, HWND owner) {
                 add(annotated);
             }
     }
+    // The test cases are evidence as much as the pictures; a history that
+    // has no case file keeps the manifest it had before cases existed.
+    const std::string casePath = EvidenceFileBeside(current.filePath, ".zcase");
+    if (GetFileAttributesA(casePath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        known_.erase(win::FileNameKey(casePath));  // written by this save
+        add(casePath);
+    }
     DWORD error = 0;
     const char* failed = nullptr;
     if (win::ReplaceContents(logPath.c_str(), "zlg", log, &error) != win::ReplaceStep::done) {

@@ -30,6 +30,7 @@ void History::clearRecords() {
     std::memset(records, 0, sizeof records);
     count = 0;
     cases.clear();
+    casesAside.clear();
 }
 
 int History::appendCapture(const char* imagePath, const char* comment, const char* timestamp,

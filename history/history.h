@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "history/case_file.h"
 #include "history/test_case.h"
 #include "settings/settings.h"
 
@@ -53,6 +55,10 @@ class History {
     HistoryRecord records[kRecordMaximum]{};
     // The records' test cases, by their ids; cleared with the records.
     testcase::CaseBook cases;
+    // The case file's entries that no record took when the history was read
+    // (history/case_placement.h): written back at each save, never given to
+    // another record; cleared with the records.
+    std::vector<casefile::Entry> casesAside;
     int32_t count = 0;
     int32_t modified = 0;
     int32_t untitled = 1;

@@ -273,6 +273,10 @@ void HistoryCsvReader::takeLine(const char* line, std::size_t length) {
         stopped_ = true;
         return;
     }
-    parseHistoryLine(line, length, history_.records[history_.count]);
+    HistoryRecord& r = history_.records[history_.count];
+    parseHistoryLine(line, length, r);
+    // The file has no ids: each record read gets one of this run, which its
+    // case (history/case_placement.h) is then kept by.
+    r.id = history_.newRecordId();
     ++history_.count;
 }

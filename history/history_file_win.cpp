@@ -10,8 +10,12 @@
 #include "base/cp932.h"
 #include "base/file_io_win.h"
 #include "base/message_box_win.h"
+#include "base/file_names_win.h"
 #include "base/win_handles_win.h"
+#include "history/case_file.h"
+#include "history/case_placement.h"
 #include "history/evidence_book_win.h"
+#include "history/evidence_verify_win.h"
 #include "history/history.h"
 #include "history/history_csv.h"
 #include "history/history_paths.h"
@@ -78,6 +82,78 @@ bool RunFileDialog(History& current, HWND owner, bool save) {
     return true;
 }
 
+// The case file that could not be read when the history was opened: it is
+// left as it is until a save of the history to it, which keeps it as
+// "<stem>.zcase.bak" before writing the cases of now.
+std::string damagedCaseFile;
+
+constexpr int64_t kCaseFileLimit = int64_t{64} << 20;
+
+void ShowCaseMessage(HWND owner, const std::string& text, UINT icon) {
+    ShowMessage(owner, text.c_str(), "テストケース", icon | MB_OK);
+}
+
+// Puts the cases of "<stem>.zcase" on the records just read. A file that
+// cannot be read gives one message naming its line, and the history goes
+// on without cases.
+void ReadCases(History& current, HWND owner) {
+    current.cases.clear();
+    current.casesAside.clear();
+    damagedCaseFile.clear();
+    const std::string path = EvidenceFileBeside(current.filePath, ".zcase");
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    std::string bytes;
+    casefile::ReadResult read;
+    if (!win::ReadWholeFile(path.c_str(), bytes, kCaseFileLimit))
+        read.error = "ファイルを開けないか、大きすぎます";
+    else
+        read = casefile::parse(bytes.data(), bytes.size());
+    if (!read.ok) {
+        damagedCaseFile = path;
+        ShowCaseMessage(owner,
+                        "テストケースのファイルを読めません。テストケースなしで開きます。\r\n"
+                        "ファイルは保存するまでそのまま残し、保存の前に .zcase.bak として"
+                        "取っておきます。\r\n\r\n" +
+                            path + "\r\n" + read.error,
+                        MB_ICONWARNING);
+        return;
+    }
+    caseplace::place(std::move(read.entries), current);
+    std::string text = caseplace::asideMessage(current.casesAside);
+    const std::string cut = caseplace::cutMessage(read.cuts);
+    if (!cut.empty())
+        text += (text.empty() ? "" : "\r\n\r\n") + cut;
+    if (!text.empty())
+        ShowCaseMessage(owner, text, MB_ICONWARNING);
+}
+
+// Writes "<stem>.zcase" as the CSV is written, when there is case data or
+// such a file is there already (which would otherwise give its cases to
+// this history's records at the next open). A history without either keeps
+// exactly the files it had before cases existed.
+bool WriteCases(const History& current, HWND owner) {
+    const std::string path = EvidenceFileBeside(current.filePath, ".zcase");
+    const bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!exists && !caseplace::hasCaseData(current))
+        return true;
+    const bool damaged = !damagedCaseFile.empty() && win::SameFileName(damagedCaseFile, path);
+    if (damaged && exists && !CopyFileA(path.c_str(), (path + ".bak").c_str(), FALSE)) {
+        ReportWriteError(owner, (path + ".bak").c_str(), GetLastError());
+        return false;
+    }
+    DWORD error = 0;
+    if (win::ReplaceContents(path.c_str(), "zcs",
+                             casefile::write(caseplace::entriesToWrite(current)),
+                             &error) != win::ReplaceStep::done) {
+        ReportWriteError(owner, path.c_str(), error);
+        return false;
+    }
+    if (damaged)
+        damagedCaseFile.clear();
+    return true;
+}
+
 }  // namespace
 
 void Timestamp(char (&out)[20]) {
@@ -127,6 +203,7 @@ int Read(History& current, HWND messageOwner) {
     }
     current.modified = 0;
     current.untitled = 0;
+    ReadCases(current, messageOwner);
     return 1;
 }
 
@@ -140,6 +217,7 @@ bool Write(History& current, HWND messageOwner) {
         ReportWriteError(messageOwner, current.filePath, error);
         return false;
     }
+    const bool casesWritten = WriteCases(current, messageOwner);
     // Images of a history saved under another folder come along; one that
     // is already there is never overwritten.
     for (int i = 0; i < current.count; ++i) {
@@ -153,12 +231,14 @@ bool Write(History& current, HWND messageOwner) {
         std::string to = std::string(current.folder) + part;
         CopyFileA(from.c_str(), to.c_str(), TRUE);
     }
-    current.modified = 0;
+    // Cases that could not be written keep the history modified, so that
+    // closing asks again instead of losing them.
+    current.modified = casesWritten ? 0 : 1;
     current.untitled = 0;
     // The history itself is saved: evidence that cannot be written is said
     // on its own.
     evidenceBook.save(current, messageOwner);
-    return true;
+    return casesWritten;
 }
 
 bool SaveAs(History& current, HWND owner, HWND messageOwner) {
@@ -206,6 +286,7 @@ void NewHistory(History& current, HWND owner, bool captureArmed) {
         PostMessageA(appState.mainWindow, WM_COMMAND, IDM_CAPTURE_STOP, 0);
     }
     ForgetUnreadableName(current);
+    damagedCaseFile.clear();
     evidenceBook.reset();
 }
 

@@ -12,6 +12,7 @@
 #include "base/cp932.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
+#include "history/case_placement.h"
 #include "history/evidence_book_win.h"
 #include "history/history.h"
 #include "history/history_file_win.h"
@@ -89,6 +90,15 @@ class HeldRedraw {
     HWND list_;
     bool held_ = false;
 };
+
+// The id of the record a row shows (HistoryRecord::id).
+uint32_t RowId(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<uint32_t>(item.lParam);
+}
 
 }  // namespace
 
@@ -218,11 +228,16 @@ HWND HistoryList::promptOwner() const {
 }
 
 void HistoryList::insertRowFromRecord(int row, int record) {
-    const HistoryRecord& r = history.records[record];
+    HistoryRecord& r = history.records[record];
+    if (r.id == 0)
+        r.id = history.newRecordId();
     LVITEMA item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
     item.pszText = const_cast<char*>(r.comment);
+    // The row carries its record's id, so that writeBack, which makes the
+    // records again from the rows, keeps each record's case with it.
+    item.lParam = static_cast<LPARAM>(r.id);
     const int at =
         static_cast<int>(SendMessageA(window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     setText(at, kImage, ImageText(r));
@@ -251,7 +266,9 @@ void HistoryList::writeBack() {
         // the current drive) is a full path and must keep its folder.
         const char* part = filePart(r.imagePath);
         r.relative = isRelative(r.imagePath) && part == r.imagePath ? 1 : 0;
+        r.id = RowId(window, i);
     }
+    caseplace::dropCasesOfGoneRecords(history);
 }
 
 void HistoryList::clearAll() {
@@ -344,9 +361,10 @@ int HistoryList::addRowForFile(const char* value) {
     std::snprintf(date, sizeof date, "%d/%02d/%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay,
                   now.wHour, now.wMinute, now.wSecond);
     LVITEMA item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = history.count;
     item.pszText = const_cast<char*>(value);
+    item.lParam = static_cast<LPARAM>(history.newRecordId());
     const int row =
         static_cast<int>(SendMessageA(window, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     setText(row, kImage, value);
