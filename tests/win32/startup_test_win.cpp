@@ -81,8 +81,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // ツール holds the Excel export and the evidence check between the two
     // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
-    // the annotation editor and the comparison after the two heading commands.
-    const int counts[] = {7, 10, 5, 4, 4};
+    // the annotation editor, the comparison and the test cases after the two
+    // heading commands; ツール the stamp's settings last.
+    const int counts[] = {7, 11, 5, 5, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -94,6 +95,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 1), static_cast<UINT>(IDM_EXCEL));
     EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_VERIFY));
     EXPECT_EQ(GetMenuItemID(tools, 3), static_cast<UINT>(IDM_PREFERENCES));
+    EXPECT_EQ(GetMenuItemID(tools, 4), static_cast<UINT>(IDM_STAMP_SETTINGS));
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
