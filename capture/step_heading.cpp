@@ -95,10 +95,9 @@ Kind KindOf(const StepTarget& t) {
     return {nullptr, false};
 }
 
-// A name as a heading shows it: the mnemonic '&' taken out ("&&" stays
-// one), line ends and tabs as blanks, blanks at either end gone. A menu
-// item's name ends at its tab, after which its shortcut is shown.
-std::string Clean(const std::string& text, bool endAtTab = false) {
+}  // namespace
+
+std::string stepName(const std::string& text, bool endAtTab) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = cp932::charLength(text.data(), text.size(), i);
@@ -125,6 +124,10 @@ std::string Clean(const std::string& text, bool endAtTab = false) {
         return {};
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
+
+namespace {
+
+std::string Clean(const std::string& text, bool endAtTab = false) { return stepName(text, endAtTab); }
 
 std::string Cut(const std::string& text, std::size_t limit) {
     return text.substr(0, cp932::cutLength(text.data(), text.size(), limit));

@@ -18,5 +18,10 @@ struct StepTarget {
     std::string topTitle;        // the title of its top-level window
 };
 
+// A name as a heading shows it: the mnemonic '&' taken out ("&&" stays
+// one), line ends and tabs as blanks, blanks at either end gone. A menu
+// item's name ends at its tab, after which its shortcut is shown.
+std::string stepName(const std::string& text, bool endAtTab = false);
+
 // At most `limit` bytes, never a split character.
 std::string stepHeading(const StepTarget& target, std::size_t limit);
