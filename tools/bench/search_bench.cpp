@@ -18,9 +18,10 @@ namespace {
 
 constexpr int kRecords = 1000, kLines = 60;
 
-// Words of two of these characters, spaced apart as the engine reads them
-// ("請 求"): each record has some 360 of the 1600, so a word stands in about
-// one record in five; and amounts, dates and ASCII words.
+// Words of two of these 53 characters, spaced apart as the engine reads
+// them ("請 求"), 360 to a record; with the blanks dropped neighbouring
+// words make pairs too, and a pair stands in about one record in five.
+// Then amounts, dates and ASCII words.
 const char kKanji[] = "金額請求書番号画面設定表示編集確認担当者日付合計税込品名数量単価備考住所氏電話登録変更削除検索保存終了開始";
 const char* const kAscii[] = {"OK", "Cancel", "ID-0042", "Total", "ｔｏｔａｌ", "2026/12/10", "ﾌｧｲﾙ"};
 
