@@ -20,28 +20,53 @@ static_assert(sizeof kFullKana == 63 * 2 + 1, "two bytes for each of 0xA1-0xDF")
 constexpr unsigned char kVoiced = 0xDE, kSemiVoiced = 0xDF;
 constexpr unsigned char kTornLead = 0x7F;
 
-// The ASCII byte a double-byte character folds to, or 0: the full-width
-// forms U+FF01-U+FF5E, the ideographic space and the full-width yen sign
-// (which code page 932's own 0x5C shows as). Indexed by (lead & 0x7F) << 8
-// | trail; built once from the code page's table, so that the IBM and NEC
-// copies of ＂ and ＇ fold too.
-const std::array<unsigned char, 0x8000>& asciiOfDoubleByte() {
-    static const std::array<unsigned char, 0x8000> table = [] {
-        std::array<unsigned char, 0x8000> t{};
+// The capital of a letter Windows folds in names beyond ASCII: full-width
+// Latin (folded to ASCII before this), Greek, Cyrillic, small Roman numerals.
+uint32_t capital(uint32_t cp) {
+    if ((cp >= 0x03B1 && cp <= 0x03C9 && cp != 0x03C2) || (cp >= 0x0430 && cp <= 0x044F))
+        return cp - 0x20;
+    if (cp == 0x0451)  // ё
+        return 0x0401;
+    if (cp >= 0x2170 && cp <= 0x2179)  // ⅰ-ⅹ
+        return cp - 0x10;
+    return cp;
+}
+
+// What a double-byte character folds to, or 0 when it stays: an ASCII byte
+// for the full-width forms U+FF01-U+FF5E, the ideographic space and the
+// full-width yen sign (which code page 932's own 0x5C shows as); otherwise
+// the bytes Windows writes for the character's capital, so that a small
+// letter folds to its capital and the NEC and IBM copies of a character to
+// the copy Windows picks. Indexed by (lead & 0x7F) << 8 | trail; built once
+// from the code page's table.
+const std::array<uint16_t, 0x8000>& foldOfDoubleByte() {
+    static const std::array<uint16_t, 0x8000> table = [] {
+        std::array<uint16_t, 0x8000> t{};
+        std::string utf8, bytes;
         for (unsigned lead = 0x80; lead < 0x100; ++lead) {
             if (!cp932::isLeadByte(static_cast<unsigned char>(lead)))
                 continue;
             for (unsigned trail = 0x40; trail < 0x100; ++trail) {
                 const uint32_t cp = text_encoding::doubleByteCodePoint(
                     static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-                unsigned char ascii = 0;
-                if (cp >= 0xFF01 && cp <= 0xFF5E)
-                    ascii = static_cast<unsigned char>(cp - 0xFEE0);
-                else if (cp == 0x3000)
-                    ascii = ' ';
-                else if (cp == 0xFFE5)
-                    ascii = '\\';
-                t[(lead & 0x7F) << 8 | trail] = ascii;
+                const unsigned code = lead << 8 | trail;
+                uint16_t to = 0;
+                if (cp >= 0xFF01 && cp <= 0xFF5E) {
+                    to = static_cast<uint16_t>(cp - 0xFEE0);
+                } else if (cp == 0x3000) {
+                    to = ' ';
+                } else if (cp == 0xFFE5) {
+                    to = '\\';
+                } else if (cp != 0) {
+                    utf8.clear();
+                    text_encoding::appendUtf8(utf8, capital(cp));
+                    if (text_encoding::utf8ToCp932(utf8, bytes) && bytes.size() == 2) {
+                        const unsigned canonical = static_cast<unsigned char>(bytes[0]) << 8 |
+                                                   static_cast<unsigned char>(bytes[1]);
+                        to = static_cast<uint16_t>(canonical != code ? canonical : 0);
+                    }
+                }
+                t[(lead & 0x7F) << 8 | trail] = to;
             }
         }
         return t;
@@ -87,7 +112,7 @@ unsigned fullKana(unsigned char c, unsigned char next, std::size_t& used) {
 }  // namespace
 
 std::string fold(std::string_view text, Options options, std::vector<std::size_t>* origins) {
-    const auto& ascii = asciiOfDoubleByte();
+    const auto& doubleByte = foldOfDoubleByte();
     std::string out;
     out.reserve(text.size());
     if (origins)
@@ -105,8 +130,8 @@ std::string fold(std::string_view text, Options options, std::vector<std::size_t
         unsigned code = c;  // what the character folds to, one byte or two
         if (used == 2) {
             code = c << 8 | static_cast<unsigned char>(s[i + 1]);
-            if (const unsigned char a = ascii[(c & 0x7F) << 8 | (code & 0xFF)])
-                code = a;
+            if (const uint16_t to = doubleByte[(c & 0x7F) << 8 | (code & 0xFF)])
+                code = to;
         } else if (c >= 0xA1 && c <= 0xDF) {
             code = fullKana(c, i + 1 < n ? static_cast<unsigned char>(s[i + 1]) : 0, used);
         } else if (cp932::isLeadByte(c)) {

@@ -4,9 +4,11 @@
 // Folding turns the full-width forms of ASCII letters, digits and symbols
 // (and the full-width space and yen sign) into ASCII, half-width katakana
 // into full-width (with a following voiced or semi-voiced mark into one
-// character: ｶﾞ is ガ), and ASCII letters into capitals, as Windows folds
-// file names; so "ABC", "ａｂｃ" and "Abc" fold alike. Kana and kanji keep
-// their case and form (ぁ is not あ). A lead byte with no trail byte becomes
+// character: ｶﾞ is ガ), and letters into capitals as Windows folds file
+// names (ASCII, full-width Latin, Greek, Cyrillic, Roman numerals); so
+// "ABC", "ａｂｃ" and "Abc" fold alike. The NEC and IBM copies of a
+// character fold to the one Windows writes. Kana and kanji keep their case
+// and form (ぁ is not あ). A lead byte with no trail byte becomes
 // 0x7F, which is neither a lead nor a trail byte, so that a folded text is
 // walked into the same characters whatever was folded away before it.
 #pragma once

@@ -40,6 +40,8 @@ TEST(TextFoldTest, ContainsAllWords) {
         {"", "", true},
         {"abc", "　 ", true},  // no words
         {"abc", "abcd", false},
+        {"ΑΒΓ ЖЁ Ⅳ", "αβγ жё ⅳ", true},
+        {"\xED\x40", "\xFA\x5C", true},  // 纊: the NEC-selected copy and the IBM one
     };
     for (const auto& c : cases)
         EXPECT_EQ(text_fold::containsAllWords(c.haystack, c.query), c.found)
