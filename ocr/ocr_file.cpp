@@ -8,7 +8,6 @@
 namespace ocrfile {
 
 const char kVersionLine[] = "ZOCR\t1";
-const char kExtension[] = ".ocr";
 
 namespace {
 
@@ -38,6 +37,10 @@ std::string textLine(const char* s, std::size_t n, OcrResult& result) {
 }
 
 }  // namespace
+
+std::string sidecarPath(const std::string& picturePath) {
+    return picturePath + ".ocr";
+}
 
 ReadResult parse(const char* data, std::size_t size) {
     ReadResult read;

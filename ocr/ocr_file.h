@@ -28,8 +28,9 @@ namespace ocrfile {
 
 // Without its line end.
 extern const char kVersionLine[];
-// The name's ending after the picture's own name.
-extern const char kExtension[];  // ".ocr"
+
+// "<picture>.ocr" beside the picture.
+std::string sidecarPath(const std::string& picturePath);
 
 // Far beyond any picture Zelcap opens; a larger number is damage.
 constexpr int kCoordinateMaximum = 1000000;
