@@ -192,8 +192,9 @@ bool phoneAt(const std::string& a, const std::vector<Group>& gs, std::size_t fir
 void findPhones(const std::string& a, const std::vector<Group>& gs, std::vector<Span>& out) {
     for (std::size_t g = 0; g < gs.size(); ++g) {
         const std::size_t begin = gs[g].begin;
-        if (begin > 0 && isLetter(a[begin - 1]))
-            continue;
+        // Digits alone right after a letter are more likely an ID than a
+        // phone number; grouped ones ("TEL03-1234-5678") are taken.
+        const bool afterLetter = begin > 0 && isLetter(a[begin - 1]);
         std::size_t count = 0;
         const bool country = begin > 0 && a[begin - 1] == '+' && a.compare(begin, 2, "81") == 0;
         if (country && size(gs[g]) == 2 && phoneJoined(a, gs, g) &&
@@ -203,7 +204,7 @@ void findPhones(const std::string& a, const std::vector<Group>& gs, std::vector<
         } else if (country && size(gs[g]) > 2 &&
                    nationalNumber("0" + a.substr(begin + 2, size(gs[g]) - 2))) {
             out.push_back({Kind::phone, begin - 1, gs[g].end, -1});  // +8190...
-        } else if (a[begin] == '0' && phoneAt(a, gs, g, "", count)) {
+        } else if (a[begin] == '0' && phoneAt(a, gs, g, "", count) && !(afterLetter && count == 1)) {
             out.push_back({Kind::phone, begin, gs[g + count - 1].end, -1});
             g += count - 1;
         }
