@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-bursts clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts clean
 
 all: native win32
 
@@ -67,7 +67,7 @@ fuzz: fuzz-build
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
-	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file; do \
+	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) $(FUZZ_RUNS) || exit 1; \
 	done
@@ -135,6 +135,10 @@ bench-annotate: wine-build
 # the process start it costs (docs/performance.md).
 bench-script: wine-build
 	@bash tools/bench/script-bench.sh $(BUILD)/$(WINE_ARCH) 15
+
+# The records' search per keystroke over 1000 records' read text.
+bench-search: wine-build
+	@bash tools/bench/search-bench.sh $(BUILD)/$(WINE_ARCH) 15
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

@@ -164,6 +164,11 @@ std::string utf8ToCp932Shown(std::string_view utf8) {
     return out;
 }
 
+uint32_t doubleByteCodePoint(unsigned char lead, unsigned char trail) {
+    const int l = leadIndex(lead), t = trailIndex(trail);
+    return l < 0 || t < 0 ? 0 : kTable[l * 188 + t];
+}
+
 std::string cp932ToUtf8(std::string_view cp932) {
     std::string out;
     out.reserve(cp932.size() + cp932.size() / 2);
@@ -171,8 +176,7 @@ std::string cp932ToUtf8(std::string_view cp932) {
         const auto c = static_cast<unsigned char>(cp932[i]);
         const std::size_t n = cp932::charLength(cp932.data(), cp932.size(), i);
         if (n == 2) {
-            const int trail = trailIndex(static_cast<unsigned char>(cp932[i + 1]));
-            const uint16_t cp = kTable[leadIndex(c) * 188 + trail];
+            const uint32_t cp = doubleByteCodePoint(c, static_cast<unsigned char>(cp932[i + 1]));
             appendUtf8(out, cp != 0 ? cp : '?');
         } else if (leadIndex(c) >= 0) {
             // Torn: the next byte is not eaten.

@@ -28,6 +28,11 @@ std::string utf8ToCp932Shown(std::string_view utf8);
 // workbook's XML cannot hold a NUL.
 std::string cp932ToUtf8(std::string_view cp932);
 
+// The code point of the double-byte character lead, trail as code page 932
+// of Windows maps it; 0 when the pair is not a character (unassigned, or
+// bytes that cannot be a lead and a trail).
+uint32_t doubleByteCodePoint(unsigned char lead, unsigned char trail);
+
 // Appends the UTF-8 bytes of a character of the Basic Multilingual Plane
 // (all that code page 932 holds).
 void appendUtf8(std::string& out, uint32_t cp);

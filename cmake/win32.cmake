@@ -118,6 +118,10 @@ add_executable(annotate_bench ${PROJECT_SOURCE_DIR}/tools/bench/annotate_bench_w
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(annotate_bench)
 target_link_libraries(annotate_bench PRIVATE zelcap_win zelcap_bench_support)
+# The records' search per keystroke (`make bench-search`), platform-free.
+add_executable(search_bench ${PROJECT_SOURCE_DIR}/tools/bench/search_bench.cpp)
+zelcap_target_flags(search_bench)
+target_link_libraries(search_bench PRIVATE zelcap_core)
 foreach(floor floor_list floor_picture floor_capture floor_zip bench_scene)
     add_executable(${floor} ${PROJECT_SOURCE_DIR}/tools/bench/${floor}_win.cpp)
     zelcap_target_flags(${floor})

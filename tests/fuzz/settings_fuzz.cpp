@@ -3,8 +3,8 @@
 // value comes back as a blank), the written file must parse into the same
 // bytes again, and nothing else of the file may be lost.
 //
-// The groups of the capture extras and of the workbook ("[Capture_Ext]",
-// "[Excel]") go the same ways: their keys are among those set, every value
+// The groups of the capture extras, of the workbook and of the text reading
+// ("[Capture_Ext]", "[Excel]", "[OCR]") go the same ways: their keys are among those set, every value
 // they read is one the program can use, and what they read they write and
 // read back unchanged, the workbook's title too.
 //
@@ -30,6 +30,7 @@
 #include "capture/capture_extras.h"
 #include "report/excel_options.h"
 #include "settings/ini_document.h"
+#include "settings/ocr_settings.h"
 #include "settings/settings_rules.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -158,8 +159,13 @@ void throughTheGroups(IniDocument& doc, const std::string_view* title) {
             expectedTitle.begin(), expectedTitle.end(),
             [](char c) { return c == '\r' || c == '\n'; }, ' ');
     }
+    const OcrSettings ocr = ocr_settings::read(doc);
+    FUZZ_CHECK(ocr.patterns.size() <= ocr_settings::kMaxPatterns);
+    FUZZ_CHECK(std::none_of(ocr.patterns.begin(), ocr.patterns.end(),
+                            [](const std::string& p) { return p.empty(); }));
     capture_extras::write(extras, doc);
     excel_options::write(excel, doc);
+    ocr_settings::write(ocr, doc);
     const IniDocument back(doc.serialize());
     const CaptureExtras extrasBack = capture_extras::read(back);
     FUZZ_CHECK(extrasBack.png == extras.png && extrasBack.delaySeconds == extras.delaySeconds &&
@@ -178,6 +184,8 @@ void throughTheGroups(IniDocument& doc, const std::string_view* title) {
     FUZZ_CHECK(excelBack.layout == excel.layout && excelBack.pictureSize == excel.pictureSize &&
                excelBack.includeDescription == excel.includeDescription &&
                excelBack.title == expectedTitle);
+    const OcrSettings ocrBack = ocr_settings::read(back);
+    FUZZ_CHECK(ocrBack.enabled == ocr.enabled && ocrBack.patterns == ocr.patterns);
 }
 
 void throughTheRecord(IniDocument& doc, const std::vector<std::string_view>& values) {
