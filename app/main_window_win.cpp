@@ -403,6 +403,7 @@ constexpr Command kCommands[] = {
     {IDM_EXCEL, [](HWND w, int) { export_road::WorkbookCommand(w); }},
     {IDM_VERIFY, [](HWND w, int) { RunEvidenceVerify(w); }},
     {IDM_STAMP_SETTINGS, [](HWND w, int) { EditStampSettings(appState.instance, w); }},
+    {IDM_PACK, [](HWND w, int) { export_road::PackCommand(w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
     // ヘルプ
     {IDM_HELP_CONTENTS, OnHelp},
@@ -593,6 +594,7 @@ void UpdateHistoryCommands(HWND mainWindow) {
     const bool items = historyList.itemCount() > 0;
     EnableMenuCommand(mainWindow, IDM_REPORT, items);
     EnableMenuCommand(mainWindow, IDM_EXCEL, items);
+    EnableMenuCommand(mainWindow, IDM_PACK, items);
     // The evidence files sit beside a saved history; an untitled one has none.
     EnableMenuCommand(mainWindow, IDM_VERIFY, items && !history.untitled);
     toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);

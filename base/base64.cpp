@@ -33,7 +33,7 @@ void Encoder::feed(const void* data, std::size_t size, std::string& out) {
     const auto* p = static_cast<const unsigned char*>(data);
     out.reserve(out.size() + encodedLength(size + heldCount_));
     // Bytes left from the last piece first make up their group.
-    while (heldCount_ > 0 && size > 0) {
+    while (heldCount_ > 0 && heldCount_ < 3 && size > 0) {
         held_[heldCount_++] = *p++;
         --size;
         if (heldCount_ == 3) {
@@ -43,8 +43,13 @@ void Encoder::feed(const void* data, std::size_t size, std::string& out) {
     }
     for (; size >= 3; p += 3, size -= 3)
         encodeGroup(p, out);
-    for (; size > 0; ++p, --size)
-        held_[heldCount_++] = *p;
+    // One or two bytes are left; nothing is held now, as the first loop
+    // used up the held bytes or every new one.
+    if (size > 0) {
+        held_[0] = p[0];
+        held_[1] = size > 1 ? p[1] : 0;
+        heldCount_ = size;
+    }
 }
 
 void Encoder::finish(std::string& out) {

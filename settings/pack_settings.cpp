@@ -50,6 +50,37 @@ void write(const PackSettings& s, IniDocument& doc) {
     doc.set(kGroup, kPerPageKey, settings_rules::formatInt(s.recordsPerPage));
 }
 
+namespace {
+
+bool endsWith(const std::string& path, const char* suffix) {
+    const std::size_t n = std::char_traits<char>::length(suffix);
+    return path.size() > n &&
+           cp932::equalFoldingAscii(path.data() + path.size() - n, n, suffix, n);
+}
+
+}  // namespace
+
+bool isPdfPath(const std::string& path) {
+    return endsWith(path, ".pdf");
+}
+
+std::string validate(const PackSettings& s) {
+    const std::string& t = s.target;
+    if (t.empty())
+        return "出力ファイルを指定してください。";
+    if (t.size() >= static_cast<std::size_t>(kPathSize))
+        return "出力ファイルのパスが長すぎます。";
+    const bool drive = t.size() > 3 && t[1] == ':' && t[2] == '\\';
+    const bool share = t.size() > 2 && t[0] == '\\' && t[1] == '\\';
+    const cp932::NameParts parts = cp932::nameParts(t.data(), t.size());
+    if ((!drive && !share) || parts.nameStart >= t.size())
+        return "出力ファイルはドライブから（または \\\\サーバー から）指定してください。";
+    if (s.pdf ? !isPdfPath(t) : !(endsWith(t, ".html") || endsWith(t, ".htm")))
+        return s.pdf ? "PDF のファイル名は .pdf で終えてください。"
+                     : "HTML のファイル名は .html で終えてください。";
+    return {};
+}
+
 PackSettings load(SettingsFiles& files, const char* iniPath) {
     return read(readSettingsDocument(files, iniPath));
 }

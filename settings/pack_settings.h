@@ -31,6 +31,14 @@ constexpr int32_t kMinRecordsPerPage = 1, kMaxRecordsPerPage = 4;
 PackSettings read(const IniDocument& doc);
 void write(const PackSettings& s, IniDocument& doc);
 
+// Why the options cannot be used as they are (CP932), or empty: the target
+// must be a full path whose name ends as its format does (.html or .htm,
+// .pdf).
+std::string validate(const PackSettings& s);
+
+// A target of the PDF form: its name ends in ".pdf".
+bool isPdfPath(const std::string& path);
+
 PackSettings load(SettingsFiles& files, const char* iniPath);
 // Rewrites the group alone. False when the file cannot be read or written.
 bool save(SettingsFiles& files, const char* iniPath, const PackSettings& s);

@@ -33,6 +33,24 @@ TEST(PackSettings, RoundTripAndOddValues) {
     EXPECT_EQ(odd.recordsPerPage, 1);
 }
 
+TEST(PackSettings, TargetMustBeAFullPathOfItsFormat) {
+    const struct {
+        const char* target;
+        bool pdf, ok;
+    } kCases[] = {
+        {"C:\\証跡\\表.html", false, true}, {"C:\\a.HTM", false, true},
+        {"\\\\srv\\s\\a.pdf", true, true}, {"C:\\a.pdf", false, false},
+        {"C:\\a.html", true, false},         {"a.html", false, false},
+        {"C:\\dir\\", false, false},         {"", false, false},
+    };
+    for (const auto& c : kCases) {
+        PackSettings s;
+        s.target = c.target;
+        s.pdf = c.pdf;
+        EXPECT_EQ(pack_settings::validate(s).empty(), c.ok) << c.target;
+    }
+}
+
 TEST(PackSettings, SavingTouchesNoOtherGroup) {
     testsupport::MemoryFiles files;
     files.contents = "[HTML]\r\nタイトル=x ; kept\r\n";
