@@ -10,17 +10,10 @@ of the whole page on the way.
 import json
 import os
 import pathlib
-import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import urllib.request
-
-import websocket
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Page, wait_for  # noqa: E402
+from browser import headless_page, wait_for  # noqa: E402
 
 PROBE = r"""
 (() => {
@@ -41,46 +34,27 @@ PROBE = r"""
 
 
 def main(pack, shot):
-    profile = tempfile.mkdtemp(prefix="zelcap-pack.")
-    browser = subprocess.Popen(
-        ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-         "--no-default-browser-check", "--user-data-dir=" + profile,
-         "--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND",
-         "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-         "--remote-allow-origins=*", "--window-size=1200,900", "about:blank"],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-        start_new_session=True)
+    # No proxy is reachable and no host name is known: nothing comes from outside.
+    flags = ("--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND")
     try:
-        port_file = os.path.join(profile, "DevToolsActivePort")
-        if not wait_for(lambda: os.path.exists(port_file) and os.path.getsize(port_file) > 0, 30):
-            print(json.dumps({"error": "no DevTools port"}))
-            return 1
-        port = open(port_file).read().split()[0]
-        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
-        target = next(t for t in targets if t.get("type") == "page")
-        page = Page(websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30,
-                                                suppress_origin=True))
-        page.call("Page.navigate", url=pathlib.Path(pack).resolve().as_uri())
-        loaded = "document.readyState === 'complete' && [...document.images].every(i => i.complete)"
-        if not wait_for(lambda: page.evaluate(loaded), 30):
-            print(json.dumps({"error": "the pack did not load"}))
-            return 1
-        found = page.evaluate(PROBE)
-        # The whole page in one picture, so that each image's place is a pixel.
-        page.call("Emulation.setDeviceMetricsOverride", width=1200, height=int(found["height"]),
-                  deviceScaleFactor=1, mobile=False)
-        found = page.evaluate(PROBE)
-        page.shot(shot)
-        print(json.dumps(found, ensure_ascii=False))
-        return 0
-    finally:
-        os.killpg(browser.pid, signal.SIGTERM)
-        try:
-            browser.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(browser.pid, signal.SIGKILL)
-            browser.wait()
-        shutil.rmtree(profile, ignore_errors=True)
+        with headless_page(1200, 900, flags) as page:
+            page.call("Page.navigate", url=pathlib.Path(pack).resolve().as_uri())
+            loaded = ("document.readyState === 'complete' && "
+                      "[...document.images].every(i => i.complete)")
+            if not wait_for(lambda: page.evaluate(loaded), 30):
+                print(json.dumps({"error": "the pack did not load"}))
+                return 1
+            # The whole page in one picture, so that each image's place is a pixel.
+            height = int(page.evaluate(PROBE)["height"])
+            page.call("Emulation.setDeviceMetricsOverride", width=1200, height=height,
+                      deviceScaleFactor=1, mobile=False)
+            found = page.evaluate(PROBE)
+            page.shot(shot)
+            print(json.dumps(found, ensure_ascii=False))
+            return 0
+    except RuntimeError as e:
+        print(json.dumps({"error": str(e)}))
+        return 1
 
 
 if __name__ == "__main__":
