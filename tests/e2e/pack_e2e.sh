@@ -97,6 +97,21 @@ else
     fail "the two packs differ: $(diff <(same "$folder/まとめ.html") <(same "$folder/スクリプト.html") | head -5)"
 fi
 
+# A target that cannot be written (a folder of that name: as root under
+# Wine a read-only file would be written all the same) is refused and kept,
+# a missing folder gets nothing, and neither leaves a temporary file.
+mkdir "$folder/フォルダ.html"
+printf 'old' >"$folder/フォルダ.html/中身"
+call "/pack:$winfolder\\フォルダ.html" /result:locked.json >/dev/null; rc=$?
+[ $rc != 0 ] && [ "$(cat "$folder/フォルダ.html/中身")" = old ] && [ "$(field locked.json .ok)" = false ] &&
+    pass "a target that cannot be replaced is refused and kept" ||
+    fail "target that cannot be replaced: rc $rc, $(cat "$folder/locked.json")"
+call "/pack:$winfolder\\ない\\x.html" /result:nofolder.json >/dev/null; rc=$?
+[ $rc != 0 ] && [ ! -e "$folder/ない" ] && pass "a missing folder is refused" ||
+    fail "missing folder: rc $rc, $(cat "$folder/nofolder.json")"
+ls "$folder" | grep -qi '^zpk' && fail "a refused pack left a temporary file" ||
+    pass "no temporary file after the refusals"
+
 probe=$(/usr/bin/python3 "$here/pack_probe.py" "$folder/まとめ.html" "$E2E_WORK/shot.png")
 if /usr/bin/python3 - "$probe" "$E2E_WORK/shot.png" <<'PY'; then
 import json, sys
