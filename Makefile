@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-bursts clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-bursts clean
 
 all: native win32
 
@@ -96,6 +96,11 @@ dist: win32
 # files (docs/performance.md).
 bench-workbook: setup
 	@bash tools/bench/workbook-bench.sh 1000
+
+# The one-file HTML pack against the HTML report of the same 1000 captures,
+# through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
+bench-pack-exe: wine-build
+	@bash tools/bench/pack-exe-bench.sh $(BUILD)/$(WINE_ARCH) 1000 3
 
 # The same export through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
 bench-workbook-exe: wine-build

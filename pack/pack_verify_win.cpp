@@ -1,5 +1,7 @@
 #include "pack/pack_verify_win.h"
 
+#include <commdlg.h>
+
 #include <atomic>
 #include <cstdio>
 #include <vector>
@@ -24,6 +26,22 @@ struct Progress {
 
 
 }  // namespace
+
+bool ChoosePackToVerify(HWND owner, std::string& path) {
+    char chosen[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "1ファイルの証跡 (*.html)\0*.html;*.htm\0すべてのファイル (*.*)\0*.*\0";
+    ofn.lpstrFile = chosen;
+    ofn.nMaxFile = sizeof chosen;
+    ofn.lpstrTitle = "検証する1ファイル";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn))
+        return false;
+    path = chosen;
+    return true;
+}
 
 bool VerifyPackFile(HWND owner, const std::string& path, VerifyResult& result, std::string& text) {
     win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -15,4 +15,7 @@ namespace pack_win {
 // cancelled; else `result` and its list `text` (CP932, CR LF).
 bool VerifyPackFile(HWND owner, const std::string& path, VerifyResult& result, std::string& text);
 
+// The open dialog for a pack to check; false when the user cancels.
+bool ChoosePackToVerify(HWND owner, std::string& path);
+
 }  // namespace pack_win

@@ -168,6 +168,40 @@ else
     fail "after the change: $(field damaged.json .findings | tr '\t\n' '>|')"
 fi
 
+# ツール → 証跡の検証 without a saved history asks for a pack and lists
+# what it found.
+probe() { "$ZELCAP_WINE" "$ZELCAP_BUILD/focus_probe.exe" "$1" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
+cp "$folder/スクリプト.html" "$folder/pack.html"
+focus "$window"
+xdotool key --clearmodifiers alt+f
+sleep 0.3
+xdotool key n
+window=$(wait_for_window "新規 - Zelcap Ver2.3") || fail "no new history"
+focus "$window"
+xdotool key --clearmodifiers alt+t
+sleep 0.3
+xdotool key v
+if dialog=$(wait_for_window "検証する1ファイル"); then
+    focus "$dialog"
+    sleep 0.3
+    xdotool type --delay 10 pack.html
+    xdotool key Return
+    list=$(wait_for_window "証跡の検証") || fail "no list after choosing the pack"
+    sleep 0.5
+    lines=$(probe edits | sed -n 's/^edit [0-9]* //p')
+    expected="一致${tab}1${tab}画像${tab}注釈_ann.png
+一致${tab}2${tab}画像${tab}試験.png
+一致${tab}3${tab}画像${tab}画面.png
+一致${tab}-${tab}ログ${tab}records.zlog
+ログの連鎖: 正常"
+    [ "$lines" = "$expected" ] && pass "the menu checks a chosen pack" ||
+        fail "the menu's list: $(printf '%s' "$lines" | tr '\t\n' '>|')"
+    focus "$list"
+    xdotool key Escape
+else
+    fail "証跡の検証 without a history asked for no pack"
+fi
+
 call /quit /result:quit.json >/dev/null
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
