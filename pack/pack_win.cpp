@@ -166,6 +166,37 @@ struct Progress {
 constexpr const char* kLocked =
     "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n";
 
+// The pack into the temporary file, on the progress window's worker thread.
+pack::PackResult WriteTemp(const char* temp, const pack::PackInput& input,
+                           const pack::PackOptions& options, Progress& progress) {
+    pack::PackResult result;
+    win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        result.message = "一時ファイルを開けません。";
+        return result;
+    }
+    std::vector<char> piece;
+    const pack::PackReader read = [&piece](const std::string& path, const auto& chunk) {
+        return ReadPicture(path, chunk, piece);
+    };
+    const pack::PackSink sink = [&file](const char* data, std::size_t size) {
+        return win::WriteAll(file.get(), data, size);
+    };
+    const pack::PackProgress step = [&progress](int done, int) {
+        progress.done = done;
+        return !progress.cancel;
+    };
+    result = options.format == pack::Format::pdf
+                 ? pack::writePackPdf(input, options, FontPath(), read, sink, step)
+                 : pack::writePackHtml(input, options, read, sink, step);
+    if (result.ok && !FlushFileBuffers(file.get())) {
+        result.ok = false;
+        result.message = "ファイルに書き込めません。ディスクの空きを確かめてください。";
+    }
+    return result;
+}
+
 }  // namespace
 
 void RunPackProgress(HWND owner, std::atomic<bool>& cancel,
@@ -215,31 +246,8 @@ bool WritePack(HWND owner, const PackSettings& settings, const PackSources& sour
         position = total > 0 ? done * win::kProgressRange / total : 0;
         return std::string(text);
     };
-    RunPackProgress(owner, progress.cancel, describe, [&] {
-        win::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            result.message = "一時ファイルを開けません。";
-            return;
-        }
-        std::vector<char> piece;
-        const pack::PackReader read = [&piece](const std::string& path, const auto& chunk) {
-            return ReadPicture(path, chunk, piece);
-        };
-        const pack::PackSink sink = [&file](const char* data, std::size_t size) {
-            return win::WriteAll(file.get(), data, size);
-        };
-        const pack::PackProgress step = [&progress](int done, int) {
-            progress.done = done;
-            return !progress.cancel;
-        };
-        result = settings.pdf ? pack::writePackPdf(input, options, FontPath(), read, sink, step)
-                              : pack::writePackHtml(input, options, read, sink, step);
-        if (result.ok && !FlushFileBuffers(file.get())) {
-            result.ok = false;
-            result.message = "ファイルに書き込めません。ディスクの空きを確かめてください。";
-        }
-    });
+    RunPackProgress(owner, progress.cancel, describe,
+                    [&] { result = WriteTemp(temp, input, options, progress); });
     if (!result.ok) {
         DeleteFileA(temp);
         // A cancel was the user's own choice: nothing more to tell.
