@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts clean
 
 all: native win32
 
@@ -67,7 +67,7 @@ fuzz: fuzz-build
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
-	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text; do \
+	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) $(FUZZ_RUNS) || exit 1; \
 	done
@@ -96,6 +96,11 @@ dist: win32
 # files (docs/performance.md).
 bench-workbook: setup
 	@bash tools/bench/workbook-bench.sh 1000
+
+# The one-file HTML pack against the HTML report of the same 1000 captures,
+# through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
+bench-pack-exe: wine-build
+	@bash tools/bench/pack-exe-bench.sh $(BUILD)/$(WINE_ARCH) 1000 3
 
 # The same export through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
 bench-workbook-exe: wine-build

@@ -2,13 +2,17 @@
 
 #include <string>
 
+#include "app/capture_stamp_win.h"
 #include "base/cp932.h"
 #include "base/sha256_win.h"
 #include "history/evidence_book_win.h"
 #include "history/evidence_verify_win.h"
 #include "history/history.h"
+#include "pack/pack_dialog_win.h"
+#include "pack/pack_win.h"
 #include "report/excel_export_win.h"
 #include "report/report_generator_win.h"
+#include "settings/case_settings.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 
@@ -60,6 +64,38 @@ bool Workbook(HWND owner, const ExcelOptions& options) {
 
 void WorkbookCommand(HWND owner) {
     RunExcelExport(owner, Evidence(), Cases());
+}
+
+bool Pack(HWND owner, const PackSettings& settings, int* unreadable) {
+    pack_win::PackSources sources;
+    sources.digests = Evidence();
+    sources.cases = Cases();
+    Win32SettingsFiles files;
+    const std::string tester = case_settings::load(files, settingsStore.iniPath).tester;
+    sources.author = tester.empty() ? capture_stamp::WindowsUserName() : tester;
+    if (!history.untitled) {
+        sources.manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
+        sources.logPath = EvidenceFileBeside(history.filePath, ".zlog");
+    }
+    return pack_win::WritePack(owner, settings, sources, unreadable);
+}
+
+PackSettings StoredPackSettings() {
+    Win32SettingsFiles files;
+    PackSettings settings = pack_settings::load(files, settingsStore.iniPath);
+    if (settings.target.empty()) {
+        const char* base = history.untitled ? "新規" : history.filePath;
+        settings.target = history.untitled ? std::string(history.folder) + "\\" + base
+                                           : EvidenceFileBeside(base, "");
+        settings.target += settings.pdf ? ".pdf" : ".html";
+    }
+    return settings;
+}
+
+void PackCommand(HWND owner) {
+    PackSettings settings = StoredPackSettings();
+    if (pack_win::RunPackDialog(owner, settings))
+        Pack(owner, settings);
 }
 
 }  // namespace export_road

@@ -1,5 +1,5 @@
 // The one way out for each export of the history, which the menu commands
-// and the scripted /report and /excel both take: each gathers the evidence
+// and the scripted /report, /excel and /pack all take: each gathers the evidence
 // the export shows (the book's pinned digests and the manifest on disk)
 // and calls the writer, so that what a script writes is what the menu
 // writes.
@@ -11,6 +11,7 @@
 #include "report/export_picture.h"
 #include "report/report_extras.h"
 #include "report/report_writer.h"
+#include "settings/pack_settings.h"
 
 namespace export_road {
 
@@ -36,5 +37,17 @@ bool Workbook(HWND owner, const ExcelOptions& options);
 
 // The menu's "Excel出力": the options dialog, then the workbook.
 void WorkbookCommand(HWND owner);
+
+// The one-file pack with the options given (its target and format among
+// them); true when it was written, with `unreadable` the pictures that went
+// in as a note.
+bool Pack(HWND owner, const PackSettings& settings, int* unreadable = nullptr);
+
+// The [Pack] options as stored, the target beside the history when none
+// was ever chosen.
+PackSettings StoredPackSettings();
+
+// The menu's "1ファイルにまとめる": the dialog, then the pack.
+void PackCommand(HWND owner);
 
 }  // namespace export_road

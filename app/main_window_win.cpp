@@ -36,6 +36,7 @@
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
 #include "history/history_paths.h"
+#include "pack/pack_verify_win.h"
 #include "report/report_dialog_win.h"
 #include "report/report_generator_win.h"
 #include "resources/resource_ids.h"
@@ -336,6 +337,20 @@ void OnAbout(HWND window) {
     DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutDialogProc, 0);
 }
 
+// ツール → 証跡の検証: a saved history with records is checked as always;
+// without one the command asks for a one-file pack to check instead.
+void VerifyCommand(HWND window) {
+    if (!history.untitled && history.count > 0) {
+        RunEvidenceVerify(window);
+        return;
+    }
+    std::string path, text;
+    VerifyResult result;
+    if (pack_win::ChoosePackToVerify(window, path) &&
+        pack_win::VerifyPackFile(window, path, result, text))
+        ShowEvidenceList(window, path, text);
+}
+
 // The menus' and toolbar's commands, each one operation.
 struct Command {
     int id;
@@ -401,8 +416,9 @@ constexpr Command kCommands[] = {
     // 出力とツール
     {IDM_REPORT, [](HWND w, int) { OnReport(w); }},
     {IDM_EXCEL, [](HWND w, int) { export_road::WorkbookCommand(w); }},
-    {IDM_VERIFY, [](HWND w, int) { RunEvidenceVerify(w); }},
+    {IDM_VERIFY, [](HWND w, int) { VerifyCommand(w); }},
     {IDM_STAMP_SETTINGS, [](HWND w, int) { EditStampSettings(appState.instance, w); }},
+    {IDM_PACK, [](HWND w, int) { export_road::PackCommand(w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
     // ヘルプ
     {IDM_HELP_CONTENTS, OnHelp},
@@ -593,8 +609,10 @@ void UpdateHistoryCommands(HWND mainWindow) {
     const bool items = historyList.itemCount() > 0;
     EnableMenuCommand(mainWindow, IDM_REPORT, items);
     EnableMenuCommand(mainWindow, IDM_EXCEL, items);
-    // The evidence files sit beside a saved history; an untitled one has none.
-    EnableMenuCommand(mainWindow, IDM_VERIFY, items && !history.untitled);
+    EnableMenuCommand(mainWindow, IDM_PACK, items);
+    // The evidence files sit beside a saved history; without one the command
+    // checks a one-file pack, so it is always there.
+    EnableMenuCommand(mainWindow, IDM_VERIFY, true);
     toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);
 }
 

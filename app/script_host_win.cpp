@@ -22,6 +22,7 @@
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
 #include "history/history_paths.h"
+#include "pack/pack_verify_win.h"
 #include "report/excel_export_win.h"
 #include "report/excel_options.h"
 #include "report/report_generator_win.h"
@@ -30,6 +31,7 @@
 #include "script/json_result.h"
 #include "script/script_call.h"
 #include "settings/case_settings.h"
+#include "settings/pack_settings.h"
 #include "settings/settings_files_win.h"
 #include "settings/settings_store.h"
 #include "view/annotation_editor_win.h"
@@ -294,7 +296,34 @@ Step Excel(HWND window, const Command& c) {
                   JsonObject().flag("ok", true).cp932("file", c.path));
 }
 
-Step Verify(HWND window) {
+Step VerifyPack(HWND window, const std::string& path) {
+    KeepMessages kept;
+    VerifyResult result;
+    std::string text;
+    const bool done = pack_win::VerifyPackFile(window, path, result, text);
+    return Finish(done, kept, "1ファイルの証跡を検証できませんでした。",
+                  verifyResultJson(result, text));
+}
+
+Step Pack(HWND window, const Command& c) {
+    if (historyList.itemCount() <= 0)
+        return Refuse("履歴にレコードがありません。");
+    KeepMessages kept;
+    PackSettings settings = export_road::StoredPackSettings();
+    settings.target = c.path;
+    settings.pdf = pack_settings::isPdfPath(c.path);
+    int unreadable = 0;
+    const bool done = export_road::Pack(window, settings, &unreadable);
+    return Finish(done, kept, "1ファイルにまとめられませんでした。",
+                  JsonObject()
+                      .flag("ok", true)
+                      .cp932("file", c.path)
+                      .number("unreadable", unreadable));
+}
+
+Step Verify(HWND window, const Command& c) {
+    if (!c.path.empty())
+        return VerifyPack(window, c.path);
     if (history.untitled || history.count <= 0)
         return Refuse("保存された履歴にレコードがありません。");
     KeepMessages kept;
@@ -336,7 +365,9 @@ Step Run(HWND window, const Command& c, bool& closing) {
         case Verb::excel:
             return Excel(window, c);
         case Verb::verify:
-            return Verify(window);
+            return Verify(window, c);
+        case Verb::pack:
+            return Pack(window, c);
         case Verb::quit:
             return Quit(closing);
         case Verb::setCase:

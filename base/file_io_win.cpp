@@ -83,6 +83,14 @@ bool TempFileBeside(const char* path, const char* prefix, char (&temp)[MAX_PATH]
     return false;
 }
 
+bool HeldFile(const char* path) {
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file;
+}
+
 bool MoveOver(const char* temp, const char* path, DWORD* error) {
     if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

@@ -27,6 +27,11 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size);
 // the folder cannot be written.
 bool TempFileBeside(const char* path, const char* prefix, char (&temp)[MAX_PATH], DWORD* error);
 
+// A file at `path` that cannot be opened for writing (another program holds
+// it open, or it is read-only): found before a long export, not after it.
+// False when there is no file there.
+bool HeldFile(const char* path);
+
 // Moves the finished `temp` over `path`; removes `temp` when that fails.
 bool MoveOver(const char* temp, const char* path, DWORD* error);
 

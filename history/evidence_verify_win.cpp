@@ -302,15 +302,14 @@ bool CheckFiles(HWND owner, const std::vector<EvidenceRecord>& records, const st
     return !progress.cancel;
 }
 
-void ShowList(HWND owner, const std::string& manifestPath, const std::string& text) {
-    const char* part = filePart(manifestPath.c_str());
-    ListState state{&text,
-                    EvidenceFileBeside(part ? part + 1 : manifestPath.c_str(), "") + "_検証.txt"};
+}  // namespace
+
+void ShowEvidenceList(HWND owner, const std::string& about, const std::string& text) {
+    const char* part = filePart(about.c_str());
+    ListState state{&text, EvidenceFileBeside(part ? part + 1 : about.c_str(), "") + "_検証.txt"};
     DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EVIDENCE_VERIFY), owner, ListProc,
                     reinterpret_cast<LPARAM>(&state));
 }
-
-}  // namespace
 
 bool RunEvidenceVerify(HWND owner, VerifyFindings* findings) {
     if (history.untitled || history.count <= 0)
@@ -331,6 +330,6 @@ bool RunEvidenceVerify(HWND owner, VerifyFindings* findings) {
         findings->result = std::move(result);
         return true;
     }
-    ShowList(owner, files.manifestPath, text);
+    ShowEvidenceList(owner, files.manifestPath, text);
     return true;
 }

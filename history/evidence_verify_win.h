@@ -23,6 +23,10 @@ struct VerifyFindings {
     VerifyResult result;
 };
 
+// The list of findings, with its 保存 button; the file it offers is named
+// after `about` (a CP932 path) with "_検証.txt".
+void ShowEvidenceList(HWND owner, const std::string& about, const std::string& text);
+
 // Runs the command on the global history; every outcome is told to the user.
 // With `findings`, the list is not shown but left there: true when it was
 // made.

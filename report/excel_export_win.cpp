@@ -206,16 +206,6 @@ std::string FolderOf(const std::string& path) {
     return slash ? path.substr(0, static_cast<std::size_t>(slash - path.c_str())) : ".";
 }
 
-// Another program (Excel itself) holding the workbook open is found before
-// the export, not after minutes of work.
-bool TargetIsLocked(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return false;
-    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file;
-}
-
 constexpr const char* kLocked =
     "出力ファイルを書き換えられません。他のプログラムで開かれているか、読み取り専用です。\r\n"
     "閉じてからもう一度出力してください。\r\n";
@@ -225,7 +215,7 @@ constexpr const char* kLocked =
 bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests,
                          const RecordCases& cases) {
     const std::string& target = options.outputPath;
-    if (TargetIsLocked(target)) {
+    if (win::HeldFile(target.c_str())) {
         Tell(owner, kLocked, target, MB_ICONWARNING);
         return false;
     }

@@ -41,6 +41,8 @@
 #define IDM_VERIFY 32804
 #define IDM_COMPARE 32805
 #define IDM_STAMP_SETTINGS 32820
+// The evidence as one HTML or PDF file.
+#define IDM_PACK 32830
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

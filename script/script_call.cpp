@@ -35,6 +35,11 @@ bool endsWithWord(std::string_view text, std::string_view tail) {
     return text.size() > tail.size() && sameWord(text.substr(text.size() - tail.size()), tail);
 }
 
+// The names a pack may have: HTML or PDF.
+bool packPath(std::string_view text) {
+    return endsWithWord(text, ".html") || endsWithWord(text, ".htm") || endsWithWord(text, ".pdf");
+}
+
 // A whole decimal number within [low, high].
 bool parseNumber(std::string_view text, long low, long high, long& out) {
     if (text.empty() || text.size() > 11)
@@ -173,6 +178,8 @@ const char* verbName(Verb verb) {
             return "excel";
         case Verb::verify:
             return "verify";
+        case Verb::pack:
+            return "pack";
         case Verb::quit:
             return "quit";
         case Verb::setCase:
@@ -402,7 +409,19 @@ const char* readTimeout(const Argument& arg, Verb, Parsed& parsed, Command&) {
     return nullptr;
 }
 
-// /arm, /disarm, /verify, /quit.
+// /verify checks the history, /verify:file.html a one-file pack.
+const char* readVerify(const Argument& arg, Verb verb, Parsed&, Command& command) {
+    command.verb = verb;
+    if (!arg.hasValue)
+        return nullptr;
+    if (!plausiblePath(arg.value) ||
+        !(endsWithWord(arg.value, ".html") || endsWithWord(arg.value, ".htm")))
+        return "検証する1ファイルの名前は .html で終えてください。";
+    command.path = std::string(arg.value);
+    return nullptr;
+}
+
+// /arm, /disarm, /quit.
 const char* readBare(const Argument& arg, Verb verb, Parsed&, Command& command) {
     command.verb = verb;
     return arg.hasValue ? "値は取りません。" : nullptr;
@@ -418,7 +437,7 @@ const char* readStep(const Argument& arg, Verb, Parsed&, Command& command) {
     return nullptr;
 }
 
-// /save[:file], /report:file.htm, /excel:file.xlsx.
+// /save[:file], /report:file.htm, /excel:file.xlsx, /pack:file.html|file.pdf.
 const char* readFile(const Argument& arg, Verb verb, Parsed&, Command& command) {
     command.verb = verb;
     const bool optional = verb == Verb::save;
@@ -428,6 +447,8 @@ const char* readFile(const Argument& arg, Verb verb, Parsed&, Command& command) 
         return "レポートのファイル名は .htm で終えてください。";
     if (verb == Verb::excel && !endsWithWord(arg.value, ".xlsx"))
         return "ブックのファイル名は .xlsx で終えてください。";
+    if (verb == Verb::pack && !packPath(arg.value))
+        return "まとめるファイル名は .html か .pdf で終えてください。";
     command.path = std::string(arg.value);
     return nullptr;
 }
@@ -441,12 +462,13 @@ const Option kOptions[] = {
     {"timeout", false, Verb::capture, readTimeout},
     {"arm", true, Verb::arm, readBare},
     {"disarm", true, Verb::disarm, readBare},
-    {"verify", true, Verb::verify, readBare},
+    {"verify", true, Verb::verify, readVerify},
     {"quit", true, Verb::quit, readBare},
     {"step", true, Verb::stepStart, readStep},
     {"save", true, Verb::save, readFile},
     {"report", true, Verb::report, readFile},
     {"excel", true, Verb::excel, readFile},
+    {"pack", true, Verb::pack, readFile},
     {"case", false, Verb::setCase, readCase},
     {"stepno", false, Verb::capture, readStepNo},
     {"expected", false, Verb::capture, readExpected},
@@ -494,7 +516,7 @@ bool parseArguments(const std::vector<std::string>& args, Call& call, std::strin
     if (call.commands.empty()) {
         error =
             "コマンドがありません（/capture, /arm, /disarm, /step, /save, /report, /excel, "
-            "/verify, /quit）。";
+            "/pack, /verify, /quit）。";
         return false;
     }
     return true;
@@ -580,11 +602,19 @@ bool checkCommand(const Command& command, std::string& error) {
             [[fallthrough]];
         case Verb::report:
         case Verb::excel:
+        case Verb::pack:
             if (!fullPath(command.path))
                 return refuse("ファイルのパスが不正です（長すぎるか、シフトJISで表せません）。");
             if ((command.verb == Verb::report && !endsWithWord(command.path, ".htm")) ||
-                (command.verb == Verb::excel && !endsWithWord(command.path, ".xlsx")))
+                (command.verb == Verb::excel && !endsWithWord(command.path, ".xlsx")) ||
+                (command.verb == Verb::pack && !packPath(command.path)))
                 return refuse("ファイルの拡張子が不正です。");
+            break;
+        case Verb::verify:
+            if (!command.path.empty() && (!fullPath(command.path) ||
+                                          !(endsWithWord(command.path, ".html") ||
+                                            endsWithWord(command.path, ".htm"))))
+                return refuse("検証する1ファイルのパスが不正です。");
             break;
         default:
             if (!command.path.empty())
@@ -642,7 +672,7 @@ bool decodeRequest(std::string_view bytes, std::vector<Command>& commands, std::
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view* f = &fields[1 + i * kFieldsPerCommand];
         long verb, kind, x, y, w, h, heading, verdict;
-        if (!parseNumber(f[0], 0, static_cast<long>(Verb::setCase), verb) ||
+        if (!parseNumber(f[0], 0, static_cast<long>(Verb::pack), verb) ||
             !parseNumber(f[1], 0, kKindCount - 1, kind) || !parseNumber(f[2], -32768, 32767, x) ||
             !parseNumber(f[3], -32768, 32767, y) || !parseNumber(f[4], 0, 32767, w) ||
             !parseNumber(f[5], 0, 32767, h) || !parseNumber(f[6], 0, 1, heading) ||

@@ -5,6 +5,7 @@
 //   Zelcap.exe /capture:screen /heading:"Login" /result:out.json
 //   Zelcap.exe /capture:screen /case:TC-01 /stepno:3 /verdict:ng
 //   Zelcap.exe /case:TC-02
+//   Zelcap.exe /pack:証跡.html
 //
 // /case, /stepno, /expected, /actual and /verdict after a /capture give its
 // record's test case; a /case that follows no /capture sets the current
@@ -56,6 +57,7 @@ enum class Verb {
     verify,
     quit,
     setCase,  // the current case: a /case that follows no /capture
+    pack,     // the one-file pack: /pack:file.html or /pack:file.pdf
 };
 // The verb's name in the result: "capture", "arm", "step:start", ...,
 // "case".
@@ -94,7 +96,7 @@ struct Command {
     bool hasHeading = false;
     std::string heading;   // CP932
     std::string textFile;  // capture: the record's description file
-    // save (empty: the history's own file), report, excel. The parser leaves
+    // save (empty: the history's own file), report, excel, pack. The parser leaves
     // the paths as typed (UTF-8); the caller makes them full CP932 paths
     // before checkCommand and sending.
     std::string path;

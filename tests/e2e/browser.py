@@ -11,6 +11,7 @@ Coordinates are the page's; the viewport is as large as the remote screen
 one and a page pixel is a screen pixel. Exits 1 on the first step that fails.
 """
 import base64
+import contextlib
 import json
 import os
 import shutil
@@ -101,9 +102,9 @@ def wait_for(predicate, seconds):
     return predicate()
 
 
-def main(argv):
-    url, steps = argv[1], argv[2:]
-    width, height = (int(v) for v in os.environ.get("BROWSER_VIEWPORT", "1366x768").split("x"))
+@contextlib.contextmanager
+def headless_page(width, height, flags=()):
+    """A headless Chromium of its own profile, and its one page; gone after."""
     profile = tempfile.mkdtemp(prefix="zelcap-browser.")
     browser = subprocess.Popen(
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
@@ -112,15 +113,14 @@ def main(argv):
          # Chromium 111 and later refuse a DevTools socket whose Origin they
          # were not told to accept (403 Forbidden); the socket is on the
          # loopback only, and the connection below sends no Origin at all.
-         "--remote-allow-origins=*",
-         "--window-size=%d,%d" % (width, height), "about:blank"],
+         "--remote-allow-origins=*", "--window-size=%d,%d" % (width, height), *flags,
+         "about:blank"],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-        start_new_session=True)  # its helpers share the group, and go with it
+        start_new_session=True)
     try:
         port_file = os.path.join(profile, "DevToolsActivePort")
         if not wait_for(lambda: os.path.exists(port_file) and os.path.getsize(port_file) > 0, 30):
-            print("browser: Chromium did not open its DevTools port")
-            return 1
+            raise RuntimeError("no DevTools port")
         port = open(port_file).read().split()[0]
         targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
         target = next(t for t in targets if t.get("type") == "page")
@@ -128,32 +128,7 @@ def main(argv):
                                                 suppress_origin=True))
         page.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
                   deviceScaleFactor=1, mobile=False)
-        page.call("Page.navigate", url=url)
-        connected = "document.documentElement.classList.contains('noVNC_connected')"
-        if not wait_for(lambda: page.evaluate(connected), 30):
-            print("browser: noVNC did not connect; status: %s"
-                  % page.evaluate("(document.getElementById('noVNC_status')||{}).textContent"))
-            return 1
-        time.sleep(1.5)  # the first full picture of the screen
-        i = 0
-        while i < len(steps):
-            step = steps[i]
-            if step == "shot":
-                page.shot(steps[i + 1])
-                i += 2
-            elif step == "click":
-                page.click(int(steps[i + 1]), int(steps[i + 2]))
-                i += 3
-            elif step == "keys":
-                page.keys(steps[i + 1])
-                i += 2
-            elif step == "sleep":
-                time.sleep(float(steps[i + 1]))
-                i += 2
-            else:
-                print("browser: unknown step " + step)
-                return 1
-        return 0
+        yield page
     finally:
         os.killpg(browser.pid, signal.SIGTERM)
         try:
@@ -162,6 +137,46 @@ def main(argv):
             os.killpg(browser.pid, signal.SIGKILL)
             browser.wait()
         shutil.rmtree(profile, ignore_errors=True)
+
+
+def run_steps(page, steps):
+    i = 0
+    while i < len(steps):
+        step = steps[i]
+        if step == "shot":
+            page.shot(steps[i + 1])
+            i += 2
+        elif step == "click":
+            page.click(int(steps[i + 1]), int(steps[i + 2]))
+            i += 3
+        elif step == "keys":
+            page.keys(steps[i + 1])
+            i += 2
+        elif step == "sleep":
+            time.sleep(float(steps[i + 1]))
+            i += 2
+        else:
+            print("browser: unknown step " + step)
+            return 1
+    return 0
+
+
+def main(argv):
+    url, steps = argv[1], argv[2:]
+    width, height = (int(v) for v in os.environ.get("BROWSER_VIEWPORT", "1366x768").split("x"))
+    try:
+        with headless_page(width, height) as page:
+            page.call("Page.navigate", url=url)
+            connected = "document.documentElement.classList.contains('noVNC_connected')"
+            if not wait_for(lambda: page.evaluate(connected), 30):
+                print("browser: noVNC did not connect; status: %s"
+                      % page.evaluate("(document.getElementById('noVNC_status')||{}).textContent"))
+                return 1
+            time.sleep(1.5)  # the first full picture of the screen
+            return run_steps(page, steps)
+    except RuntimeError as e:
+        print("browser: Chromium did not open its DevTools port" if "DevTools" in str(e) else e)
+        return 1
 
 
 if __name__ == "__main__":

@@ -9,17 +9,10 @@ each case block beside its picture. Takes a screenshot on the way.
 import json
 import os
 import pathlib
-import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import urllib.request
-
-import websocket
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Page, wait_for  # noqa: E402
+from browser import headless_page, wait_for  # noqa: E402
 
 PROBE = r"""
 (() => {
@@ -55,42 +48,20 @@ PROBE = r"""
 
 
 def main(report, shot):
-    profile = tempfile.mkdtemp(prefix="zelcap-probe.")
-    browser = subprocess.Popen(
-        ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-         "--no-default-browser-check", "--user-data-dir=" + profile,
-         "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-         "--remote-allow-origins=*", "--window-size=1400,1000", "about:blank"],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-        start_new_session=True)
     try:
-        port_file = os.path.join(profile, "DevToolsActivePort")
-        if not wait_for(lambda: os.path.exists(port_file) and os.path.getsize(port_file) > 0, 30):
-            print(json.dumps({"error": "no DevTools port"}))
-            return 1
-        port = open(port_file).read().split()[0]
-        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
-        target = next(t for t in targets if t.get("type") == "page")
-        page = Page(websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30,
-                                                suppress_origin=True))
-        page.call("Emulation.setDeviceMetricsOverride", width=1400, height=1000,
-                  deviceScaleFactor=1, mobile=False)
-        page.call("Page.navigate", url=pathlib.Path(report).resolve().as_uri())
-        loaded = "document.readyState === 'complete' && [...document.images].every(i => i.complete)"
-        if not wait_for(lambda: page.evaluate(loaded), 30):
-            print(json.dumps({"error": "the report did not load"}))
-            return 1
-        page.shot(shot)
-        print(json.dumps(page.evaluate(PROBE), ensure_ascii=False))
-        return 0
-    finally:
-        os.killpg(browser.pid, signal.SIGTERM)
-        try:
-            browser.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(browser.pid, signal.SIGKILL)
-            browser.wait()
-        shutil.rmtree(profile, ignore_errors=True)
+        with headless_page(1400, 1000) as page:
+            page.call("Page.navigate", url=pathlib.Path(report).resolve().as_uri())
+            loaded = ("document.readyState === 'complete' && "
+                      "[...document.images].every(i => i.complete)")
+            if not wait_for(lambda: page.evaluate(loaded), 30):
+                print(json.dumps({"error": "the report did not load"}))
+                return 1
+            page.shot(shot)
+            print(json.dumps(page.evaluate(PROBE), ensure_ascii=False))
+            return 0
+    except RuntimeError as e:
+        print(json.dumps({"error": str(e)}))
+        return 1
 
 
 if __name__ == "__main__":

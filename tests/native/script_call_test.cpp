@@ -62,6 +62,10 @@ TEST(ScriptCall, ArgumentsAreCheckedOneByOne) {
         {{"/report:r.txt"}, false},   // not a report's name
         {{"/report:r.html"}, false},  // the report is always .htm
         {{"/excel:e.xls"}, false},
+        {{"/pack:証跡.html", "/pack:p.PDF", "/pack:p.htm", "/verify:p.html"}, true},
+        {{"/pack"}, false},          // needs its file
+        {{"/pack:p.xlsx"}, false},   // neither HTML nor PDF
+        {{"/verify:p.pdf"}, false},  // only the HTML pack is checked
         {{"/save:"}, false},          // empty name
         {{"capture:screen"}, false},  // no slash
         {{"/frobnicate"}, false},

@@ -82,8 +82,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
     // the annotation editor, the comparison and the test cases after the two
-    // heading commands; ツール the stamp's settings last.
-    const int counts[] = {7, 11, 5, 5, 4};
+    // heading commands; ツール the stamp's settings and the one-file pack last.
+    const int counts[] = {7, 11, 5, 6, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -96,6 +96,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 2), static_cast<UINT>(IDM_VERIFY));
     EXPECT_EQ(GetMenuItemID(tools, 3), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(GetMenuItemID(tools, 4), static_cast<UINT>(IDM_STAMP_SETTINGS));
+    EXPECT_EQ(GetMenuItemID(tools, 5), static_cast<UINT>(IDM_PACK));
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
@@ -114,7 +115,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_FALSE(MenuEnabled(IDM_FILE_SAVE));
     EXPECT_FALSE(MenuEnabled(IDM_REPORT));
     EXPECT_FALSE(MenuEnabled(IDM_EXCEL));
-    EXPECT_FALSE(MenuEnabled(IDM_VERIFY));
+    // Without a saved history it checks a one-file pack.
+    EXPECT_TRUE(MenuEnabled(IDM_VERIFY));
+    EXPECT_FALSE(MenuEnabled(IDM_PACK));
     EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_EQ(capturer.monitoring(), 0);
