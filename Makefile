@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts bench-cases clean
 
 all: native win32
 
@@ -87,6 +87,11 @@ bench: wine-build
 # that the history grows between them (docs/performance.md).
 bench-bursts: wine-build
 	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 bursts
+
+# A 1000-record history opened with a full test case on every record against
+# the same history without any, 21 pairs in one process (docs/performance.md).
+bench-cases: wine-build
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) 21 0 cases
 
 # What users download, from the shipped 32-bit build (tools/dist.sh).
 dist: win32

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "base/cp932.h"
 
@@ -92,7 +93,7 @@ std::size_t place(std::vector<Entry> entries, History& h) {
         HistoryRecord& r = h.records[found->second];
         if (r.id == 0)
             r.id = h.newRecordId();
-        h.cases.set(r.id, e.testCase);
+        h.cases.set(r.id, std::move(e.testCase));
         records.erase(found);  // a second entry of the key is kept aside
     }
     return h.casesAside.size();

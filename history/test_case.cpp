@@ -1,5 +1,7 @@
 #include "history/test_case.h"
 
+#include <utility>
+
 #include "base/cp932.h"
 
 namespace testcase {
@@ -97,11 +99,11 @@ const TestCase* CaseBook::find(uint32_t recordId) const {
     return it == cases_.end() ? nullptr : &it->second;
 }
 
-void CaseBook::set(uint32_t recordId, const TestCase& c) {
+void CaseBook::set(uint32_t recordId, TestCase c) {
     if (c.empty())
         cases_.erase(recordId);
     else
-        cases_[recordId] = c;
+        cases_[recordId] = std::move(c);
 }
 
 void CaseBook::erase(uint32_t recordId) {

@@ -62,6 +62,21 @@ wait_for_window() {
     return 1
 }
 
+# Arms the hot keys of the focused main window (Ctrl+Alt+S) and presses
+# Ctrl+Shift+F8 COUNT times, each time waiting for the picture PREFIX<n>.bmp
+# (a path here); fails naming the first that never came.
+hot_key_captures() {
+    local prefix=$1 count=$2 n
+    xdotool key --clearmodifiers ctrl+alt+s
+    sleep 1
+    for n in $(seq "$count"); do
+        xdotool key --clearmodifiers ctrl+shift+F8
+        for _ in $(seq 50); do [ -s "$prefix$n.bmp" ] && break; sleep 0.1; done
+        [ -s "$prefix$n.bmp" ] || { echo "capture $n missing"; return 1; }
+        sleep 0.4
+    done
+}
+
 # Waits for the started program to end; its exit code is returned.
 wait_for_exit() {
     local rc

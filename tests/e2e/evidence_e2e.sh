@@ -21,13 +21,7 @@ start_zelcap
 window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 sleep 0.5
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
-for n in 1 2 3; do
-    xdotool key --clearmodifiers ctrl+shift+F8
-    for _ in $(seq 50); do [ -s "$E2E_WORK/ev$n.bmp" ] && break; sleep 0.1; done
-    sleep 0.3
-done
+hot_key_captures "$E2E_WORK/ev" 3 >/dev/null
 save_history_as "$window" "$winwork\\hist.csv" "$E2E_WORK/hist.csv" || fail "the history was not saved"
 sleep 0.5
 manifest="$E2E_WORK/hist.sha256"

@@ -16,7 +16,9 @@ write_history() {
 }
 
 # open_history CSV: in the Zelcap started by start_zelcap, opens CSV with
-# ファイル → ファイルを開く; prints the main window's id.
+# ファイル → ファイルを開く; prints the main window's id. The path is typed
+# E2E_TYPE_DELAY ms a key: a path in Japanese loses characters at 10 ms,
+# each of them a key xdotool maps anew, which Wine may not have seen yet.
 open_history() {
     local window dialog name
     name=$(basename "$1")
@@ -28,7 +30,7 @@ open_history() {
     dialog=$(wait_for_window "開くファイル名を指定して下さい") || return 1
     focus "$dialog"
     sleep 0.3
-    xdotool type --delay 10 "$(winpath "$1")"
+    xdotool type --delay "${E2E_TYPE_DELAY:-10}" "$(winpath "$1")"
     xdotool key Return
     wait_for_window "$name - Zelcap Ver2.3 - [$(winpath "$1")]"
 }

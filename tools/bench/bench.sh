@@ -4,7 +4,9 @@
 # floor and Zelcap's driver for the same work, one after the other; the
 # table gives the medians over the rounds and their ratio.
 # Then it takes SOAK captures in a row and reports what they left behind.
-#   bench.sh BUILD_DIR [ROUNDS] [SOAK] [bursts]   (bursts: the hot-key bursts alone)
+#   bench.sh BUILD_DIR [ROUNDS] [SOAK] [bursts|cases]   (bursts: the hot-key bursts alone;
+#   cases: a 1000-record history opened with and without its test cases,
+#   ROUNDS pairs)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?win32 build folder}" && pwd)
@@ -51,6 +53,12 @@ add() {
 }
 
 run zelcap_bench prepare "$wdata" >/dev/null || { echo "bench: no data prepared" >&2; exit 1; }
+
+if [ "$only" = cases ]; then
+    echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+    run zelcap_bench cases "$wdata" "$rounds" | grep -v '^wine: '
+    exit 0
+fi
 
 # A burst of hot keys: COUNT presses of Ctrl+Shift+F8, DELAY ms apart, typed
 # into the scene that covers the screen; prints the milliseconds from the

@@ -3,6 +3,8 @@
 // "name: value ms" line per figure (medians).
 //   zelcap_bench.exe prepare DATA            pictures and histories
 //   zelcap_bench.exe open DATA CSV RUNS      OK in the open dialog -> painted
+//   zelcap_bench.exe cases DATA RUNS         the same for 1000 records with and
+//                                            without a full test case each, alternating
 //   zelcap_bench.exe select DATA CSV STEPS   Down arrow -> next picture shown
 //   zelcap_bench.exe capture DATA RUNS [CSV] hot key -> file, -> shown
 //   zelcap_bench.exe capture-bmp DATA RUNS   the same with BMP files, deleted once timed
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +34,10 @@
 #include "base/sha256_win.h"
 #include "history/evidence_book_win.h"
 #include "capture/capturer_win.h"
+#include "history/case_file.h"
+#include "history/case_placement.h"
 #include "history/history.h"
+#include "history/history_csv.h"
 #include "history/history_file_win.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
@@ -51,6 +57,41 @@ std::string InData(const std::string& name) {
     return data + "\\" + name;
 }
 
+// The case file of a history's CSV: every record a full test case, every
+// field set, the long texts of several lines and Japanese with the trail
+// byte 0x5C (表, ソ, 能) that the file escapes around.
+std::string FullCaseFile(const std::string& csv) {
+    auto records = std::make_unique<History>("");
+    HistoryCsvReader reader(*records);
+    reader.feed(csv.data(), csv.size());
+    reader.finish();
+    const std::vector<casefile::Key> keys = caseplace::recordKeys(*records);
+    constexpr testcase::Verdict kVerdicts[] = {testcase::Verdict::ok, testcase::Verdict::ng,
+                                               testcase::Verdict::hold, testcase::Verdict::none};
+    std::vector<casefile::Entry> entries;
+    char text[256];
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        casefile::Entry e;
+        e.key = keys[i];
+        testcase::TestCase& c = e.testCase;
+        std::snprintf(text, sizeof text, "TC-%04u", static_cast<unsigned>(i));
+        c.testId = text;
+        c.step = std::to_string(i % 20 + 1);
+        std::snprintf(text, sizeof text,
+                      "ログイン画面で利用者名とパスワードを入力し、「表示」を押す。\r\n"
+                      "一覧表ソートの結果が %u 件表示される。\r\n機能の状態は「有効」のまま。",
+                      static_cast<unsigned>(i));
+        c.expected = text;
+        c.actual = "一覧表が表示された。\r\n件数と並び順は期待どおり。";
+        c.verdict = kVerdicts[i % 4];
+        c.tester = "試験 太郎";
+        c.date = "2026/12/08";
+        c.remarks = "再試験の対象外";
+        entries.push_back(std::move(e));
+    }
+    return casefile::write(entries);
+}
+
 int Prepare() {
     for (int i = 0; i < kPictures; ++i) {
         const std::string path = InData("p" + std::to_string(i) + ".jpg");
@@ -63,7 +104,12 @@ int Prepare() {
                                bench::HistoryCsv(records, kPictures)))
             return 1;
     }
-    return 0;
+    // The same records again, beside the cases of every one.
+    const std::string csv = bench::HistoryCsv(1000, kPictures);
+    return bench::WriteBytes(InData("hc1000.csv"), csv) &&
+                   bench::WriteBytes(InData("hc1000.zcase"), FullCaseFile(csv))
+               ? 0
+               : 1;
 }
 
 // The main window as at start-up, at a size a user would give it, with the
@@ -146,6 +192,57 @@ int Open(const std::string& csv, int runs) {
     bench::Report("open from OK", bench::Median(fromOk));
     bench::Report("open from the dialog's end", bench::Median(fromClosed));
     bench::Report("open without the dialog: read, filled, painted", bench::Median(work));
+    DestroyWindow(window);
+    return 0;
+}
+
+// A 1000-record history opened with a full test case on every record
+// against the same records without any, turn about in one process, the
+// side that goes first changing each round: OK in the open dialog ->
+// painted, and the open's own work without the dialog. The ratios are the
+// medians of each round's pair, which follow the load of the other builds
+// on this machine more closely than the ratio of the medians. Fails when
+// the cases were not all placed, or placed where there are none.
+int OpenCases(int runs) {
+    HWND window = StartMainWindow();
+    if (!window)
+        return 1;
+    std::vector<double> fromOk[2], work[2], okRatio, workRatio;
+    const char* const names[2] = {"h1000.csv", "hc1000.csv"};
+    for (int i = 0; i <= runs; ++i) {
+        double ok[2] = {}, own[2] = {};
+        for (int turn = 0; turn < 2; ++turn) {
+            const int cased = (i + turn) % 2;
+            if (!OpenHistory(window, InData(names[cased]), &ok[cased], nullptr))
+                return std::fprintf(stderr, "%s did not open\n", names[cased]), 1;
+            const double start = bench::NowMs();
+            historyList.clearAll();
+            historyfile::Read(history, window);
+            historyList.fillFromRecords();
+            bench::PaintNow(window);
+            own[cased] = bench::NowMs() - start;
+            const std::size_t placed = history.cases.all().size();
+            if (placed != (cased ? 1000u : 0u) || !history.casesAside.empty())
+                return std::fprintf(stderr, "%s: %u cases placed\n", names[cased],
+                                    static_cast<unsigned>(placed)),
+                       1;
+        }
+        if (i == 0)  // the first round warms Wine's caches
+            continue;
+        for (int cased = 0; cased < 2; ++cased) {
+            fromOk[cased].push_back(ok[cased]);
+            work[cased].push_back(own[cased]);
+        }
+        okRatio.push_back(ok[1] / ok[0]);
+        workRatio.push_back(own[1] / own[0]);
+    }
+    bench::Report("open 1000 records, OK -> painted, no cases", bench::Median(fromOk[0]));
+    bench::Report("open 1000 records, OK -> painted, full cases", bench::Median(fromOk[1]));
+    bench::Report("the same without the dialog, no cases", bench::Median(work[0]));
+    bench::Report("the same without the dialog, full cases", bench::Median(work[1]));
+    std::printf("ratio from OK: %.2f\nratio without the dialog: %.2f\n", bench::Median(okRatio),
+                bench::Median(workRatio));
+    history.modified = 0;
     DestroyWindow(window);
     return 0;
 }
@@ -424,8 +521,8 @@ int Queued(int rounds) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: zelcap_bench prepare|open|select|capture|capture-bmp|soak|queued DATA ...\n");
+        std::fprintf(stderr, "usage: zelcap_bench prepare|open|cases|select|capture|capture-bmp|"
+                             "soak|queued DATA ...\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -435,6 +532,8 @@ int main(int argc, char** argv) {
         return Prepare();
     if (command == "open" && argc > 3)
         return Open(argv[3], number(4));
+    if (command == "cases")
+        return OpenCases(number(3));
     if (command == "select" && argc > 3)
         return Select(argv[3], number(4));
     if (command == "capture")
