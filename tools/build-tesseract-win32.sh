@@ -34,6 +34,8 @@ fi
 PREFIX=$1
 TRIPLE=${2:-i686-w64-mingw32}
 WORK="$ROOT/build/tesseract-src-$TRIPLE"
+# Always from scratch: a CMake cache from other options would keep them.
+rm -rf "$WORK"
 # shellcheck source=tools/debian-source.sh
 . "$ROOT/tools/debian-source.sh"
 LEPT=$(debian_source leptonlib "$WORK/leptonica-src")
