@@ -34,7 +34,8 @@ OcrOutcome Outcome(OcrStatus status, std::string message = {}) {
     return outcome;
 }
 
-// The picture in grey, one byte a pixel, top row first, then scaled up.
+// The picture in grey, one byte a pixel, top row first, then scaled up and
+// sharpened.
 PixOwner GreyPage(const OcrPixels& pixels, int scale) {
     PixOwner grey(pixCreate(pixels.width, pixels.height, 8));
     if (!grey)
@@ -52,8 +53,14 @@ PixOwner GreyPage(const OcrPixels& pixels, int scale) {
     }
     if (scale == 1)
         return grey;
+    // The interpolation softens the strokes of small glyphs; an unsharp mask
+    // gives them back their edges (digits beside 円 came back as Q and G
+    // without it).
     const auto factor = static_cast<float>(scale);
-    return PixOwner(pixScaleGrayLI(grey.get(), factor, factor));
+    PixOwner larger(pixScaleGrayLI(grey.get(), factor, factor));
+    if (!larger)
+        return nullptr;
+    return PixOwner(pixUnsharpMaskingGray(larger.get(), 3, 0.7f));
 }
 
 // The models put a space between Japanese characters that the screen shows
