@@ -114,6 +114,10 @@ void OcrWorker::readOne(OcrEngine& engine, const std::string& path) {
             posted->outcome = engine.recognise(picture.pixels(), &stopping_);
     } catch (const std::bad_alloc&) {
         posted->outcome = OcrOutcome{OcrStatus::OutOfMemory, OcrStatusText(OcrStatus::OutOfMemory), {}};
+    } catch (...) {
+        // Whatever the shell's decoder throws ends this picture, not the
+        // thread (an exception out of it would end the program).
+        posted->outcome = OcrOutcome{OcrStatus::Failed, OcrStatusText(OcrStatus::Failed), {}};
     }
     // A result of a stopped worker has no one left to read it.
     if (stopping_.load())
