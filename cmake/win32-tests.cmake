@@ -84,3 +84,7 @@ add_dependencies(Zelcap monitor_target)
 add_executable(focus_probe ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/focus_probe_win.cpp)
 zelcap_target_flags(focus_probe)
 add_dependencies(Zelcap focus_probe)
+
+# The text reader's test measures its memory and reads the models beside it.
+target_link_libraries(ocr_engine_test_win PRIVATE psapi)
+add_dependencies(ocr_engine_test_win zelcap_tessdata)

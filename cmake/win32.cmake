@@ -34,6 +34,21 @@ if(NOT EXISTS ${ZELCAP_PNG_PREFIX}/lib/libpng.a)
     message(FATAL_ERROR "No Windows libpng in ${ZELCAP_PNG_PREFIX}; run tools/setup.sh")
 endif()
 
+# Tesseract and Leptonica, for reading the text of captures; the models are
+# copied beside the program below.
+set(ZELCAP_TESSERACT_PREFIX ${PROJECT_SOURCE_DIR}/build/tesseract-${ZELCAP_WIN_ARCH} CACHE PATH
+    "Tesseract and Leptonica built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_TESSERACT_PREFIX}/lib/libtesseract.a)
+    message(FATAL_ERROR "No Windows Tesseract in ${ZELCAP_TESSERACT_PREFIX}; run tools/setup.sh")
+endif()
+set(ZELCAP_TESSDATA_SOURCE /usr/share/tesseract-ocr/5/tessdata CACHE PATH
+    "The folder of Debian's tesseract-ocr-jpn and tesseract-ocr-eng models")
+foreach(model jpn eng)
+    if(NOT EXISTS ${ZELCAP_TESSDATA_SOURCE}/${model}.traineddata)
+        message(FATAL_ERROR "No ${model}.traineddata in ${ZELCAP_TESSDATA_SOURCE}; run tools/setup.sh")
+    endif()
+endforeach()
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include
@@ -83,6 +98,22 @@ add_library(zelcap_win STATIC ${ZELCAP_WIN_SOURCES})
 zelcap_target_flags(zelcap_win)
 target_link_libraries(zelcap_win PUBLIC zelcap_core ${ZELCAP_WIN_LIBS})
 target_include_directories(zelcap_win PUBLIC ${ZELCAP_GENERATED})
+# Tesseract's headers are not held to our warnings.
+target_include_directories(zelcap_win SYSTEM PRIVATE ${ZELCAP_TESSERACT_PREFIX}/include)
+target_link_libraries(zelcap_win PUBLIC ${ZELCAP_TESSERACT_PREFIX}/lib/libtesseract.a
+    ${ZELCAP_TESSERACT_PREFIX}/lib/libleptonica.a ws2_32)
+
+# The models beside the program, where the engine looks for them.
+set(ZELCAP_TESSDATA ${CMAKE_BINARY_DIR}/tessdata)
+add_custom_command(
+    OUTPUT ${ZELCAP_TESSDATA}/jpn.traineddata ${ZELCAP_TESSDATA}/eng.traineddata
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ZELCAP_TESSDATA}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZELCAP_TESSDATA_SOURCE}/jpn.traineddata
+            ${ZELCAP_TESSDATA_SOURCE}/eng.traineddata ${ZELCAP_TESSDATA}
+    DEPENDS ${ZELCAP_TESSDATA_SOURCE}/jpn.traineddata ${ZELCAP_TESSDATA_SOURCE}/eng.traineddata
+    COMMENT "Copying the text-reading models")
+add_custom_target(zelcap_tessdata ALL DEPENDS ${ZELCAP_TESSDATA}/jpn.traineddata
+    ${ZELCAP_TESSDATA}/eng.traineddata)
 
 add_executable(Zelcap WIN32 ${PROJECT_SOURCE_DIR}/app/winmain_win.cpp
     $<TARGET_OBJECTS:zelcap_resources>)

@@ -15,7 +15,9 @@ STARTER_INI=${ZELCAP_STARTER_INI:-$ROOT/resources/starter/Zelcap.ini}
 
 VERSION=$(cat "$BUILD/version")
 ARCH=$(cat "$BUILD/wine-arch")
-for f in Zelcap.exe ZCP2Help.chm; do
+# The text-reading models go beside the program, in tessdata\.
+MODELS=(tessdata/jpn.traineddata tessdata/eng.traineddata)
+for f in Zelcap.exe ZCP2Help.chm "${MODELS[@]}"; do
     [ -f "$BUILD/$f" ] || { echo "dist: no $BUILD/$f; build first" >&2; exit 1; }
 done
 
@@ -25,6 +27,8 @@ STAGE=$(mktemp -d)
 trap 'rm -rf "$STAGE"' EXIT
 
 cp "$BUILD/Zelcap.exe" "$BUILD/ZCP2Help.chm" "$STAGE/"
+mkdir -p "$STAGE/tessdata"
+cp "${MODELS[@]/#/$BUILD/}" "$STAGE/tessdata/"
 # Notepad on every Windows reads CP932 with CR LF; the licence keeps one name
 # that CP932 cannot spell, so it goes out as UTF-8 with a byte-order mark.
 sed "s/@VERSION@/$VERSION/g" "$ROOT/tools/dist/readme-ja.txt" | sed 's/$/\r/' |
@@ -39,13 +43,13 @@ fi
 
 # The same time stamp on every file makes the zip depend on its contents only.
 stamp=$(git -C "$ROOT" log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 202601010000)
-touch -t "$stamp" "$STAGE"/*
+touch -t "$stamp" "$STAGE"/* "$STAGE"/tessdata/*
 
 zip_name="Zelcap-$VERSION-$ARCH.zip"
 setup_name="Zelcap-$VERSION-setup.exe"
 [ "$ARCH" = win64 ] && setup_name="Zelcap-$VERSION-win64-setup.exe"
 rm -f "$OUT/$zip_name" "$OUT/$setup_name"
-(cd "$STAGE" && zip -q -X "$OUT/$zip_name" Zelcap.exe ZCP2Help.chm Readme.txt License.txt \
+(cd "$STAGE" && zip -q -X "$OUT/$zip_name" Zelcap.exe ZCP2Help.chm Readme.txt License.txt "${MODELS[@]}" \
     $([ -f Zelcap.ini ] && echo Zelcap.ini))
 
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$VERSION" -DSTAGE="$STAGE" \

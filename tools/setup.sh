@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything Zelcap needs to build, run and test on a Debian bookworm
-# machine, and builds the Windows libjpeg, libxlsxwriter and libpng once.
+# machine, and builds the Windows libjpeg, libxlsxwriter, libpng, Leptonica and
+# Tesseract once.
 # Safe to run again: it installs only what is missing and does nothing when
 # everything is there.
 set -euo pipefail
@@ -29,6 +30,7 @@ PACKAGES=(
     x11vnc novnc websockify chromium python3-websocket iproute2
     fp-utils libchm-bin nsis zip unzip
     libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui poppler-utils
+    tesseract-ocr-jpn tesseract-ocr-eng
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -113,5 +115,14 @@ if [ ! -f "$ROOT/build/libpng-win32/lib/libpng.a" ]; then
 fi
 if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libpng-win64/lib/libpng.a" ]; then
     "$ROOT/tools/build-libpng-win32.sh" "$ROOT/build/libpng-win64" x86_64-w64-mingw32
+fi
+# Leptonica and Tesseract for Windows, the same way, for reading the text of
+# captures (the models come from tesseract-ocr-jpn and -eng above). A build of
+# other sources, options or patch is made again.
+if ! "$ROOT/tools/build-tesseract-win32.sh" --current "$ROOT/build/tesseract-win32"; then
+    "$ROOT/tools/build-tesseract-win32.sh" "$ROOT/build/tesseract-win32"
+fi
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && ! "$ROOT/tools/build-tesseract-win32.sh" --current "$ROOT/build/tesseract-win64"; then
+    "$ROOT/tools/build-tesseract-win32.sh" "$ROOT/build/tesseract-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

@@ -1,0 +1,262 @@
+#include "ocr/ocr_engine_win.h"
+
+#include <windows.h>
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace ocr {
+
+namespace {
+
+const char* const kLanguages = "jpn+eng";
+const char* const kModelFiles[] = {"jpn.traineddata", "eng.traineddata"};
+
+struct PixDeleter {
+    void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
+using PixOwner = std::unique_ptr<Pix, PixDeleter>;
+
+struct TextDeleter {
+    void operator()(char* text) const { delete[] text; }
+};
+
+OcrOutcome Outcome(OcrStatus status, std::string message = {}) {
+    OcrOutcome outcome;
+    outcome.status = status;
+    outcome.message = message.empty() ? OcrStatusText(status) : std::move(message);
+    return outcome;
+}
+
+// The picture in grey, one byte a pixel, top row first, then scaled up and
+// sharpened.
+PixOwner GreyPage(const OcrPixels& pixels, int scale) {
+    PixOwner grey(pixCreate(pixels.width, pixels.height, 8));
+    if (!grey)
+        return nullptr;
+    l_uint32* data = pixGetData(grey.get());
+    const l_int32 wpl = pixGetWpl(grey.get());
+    for (int y = 0; y < pixels.height; ++y) {
+        const uint8_t* in = pixels.top + y * pixels.rowStep;
+        l_uint32* out = data + static_cast<std::ptrdiff_t>(y) * wpl;
+        for (int x = 0; x < pixels.width; ++x, in += pixels.bytesPerPixel) {
+            // ITU-R 601 luma in integers: blue, green, red weights.
+            const unsigned luma = (in[0] * 29u + in[1] * 150u + in[2] * 77u) >> 8;
+            SET_DATA_BYTE(out, x, luma);
+        }
+    }
+    if (scale == 1)
+        return grey;
+    // The interpolation softens the strokes of small glyphs; an unsharp mask
+    // gives them back their edges (digits beside 円 came back as Q and G
+    // without it).
+    const auto factor = static_cast<float>(scale);
+    PixOwner larger(pixScaleGrayLI(grey.get(), factor, factor));
+    if (!larger)
+        return nullptr;
+    return PixOwner(pixUnsharpMaskingGray(larger.get(), 3, 0.7f));
+}
+
+// The models put a space between Japanese characters that the screen shows
+// side by side; a space between two wide characters is dropped.
+bool IsWide(wchar_t c) { return c >= 0x2E80; }
+
+std::wstring JoinWideCharacters(const std::wstring& in) {
+    std::wstring out;
+    out.reserve(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == L' ' && !out.empty() && IsWide(out.back())) {
+            std::size_t next = i;
+            while (next < in.size() && in[next] == L' ')
+                ++next;
+            if (next < in.size() && IsWide(in[next])) {
+                i = next - 1;
+                continue;
+            }
+        }
+        out += in[i];
+    }
+    return out;
+}
+
+// UTF-8 from the engine to CP932 without its line end; characters CP932
+// lacks become '?' (no best-fit look-alikes, which would put text in the
+// index that the picture does not show).
+std::string LineText(const char* utf8) {
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    if (wideLength <= 1)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], wideLength);
+    wide.resize(wide.size() - 1);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L' ' || wide.back() == L'\r'))
+        wide.pop_back();
+    wide = JoinWideCharacters(wide);
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, "?", nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), size, &text[0], bytes, "?", nullptr);
+    return text;
+}
+
+bool Cancelled(void* flag, int) {
+    return static_cast<const std::atomic<bool>*>(flag)->load(std::memory_order_relaxed);
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+const char* OcrStatusText(OcrStatus status) {
+    switch (status) {
+        case OcrStatus::Ok:
+            return "";
+        case OcrStatus::NoModels:
+            return "文字の読み取りに使うモデル (tessdata フォルダーの jpn.traineddata と eng.traineddata) が"
+                   "プログラムのフォルダーにありません。文字の読み取りは行いません。";
+        case OcrStatus::DamagedModels:
+            return "文字の読み取りに使うモデルを読み込めませんでした。ファイルが壊れている可能性があります。"
+                   "文字の読み取りは行いません。";
+        case OcrStatus::BadPicture:
+            return "この画像は文字を読み取れる大きさではありません。";
+        case OcrStatus::OutOfMemory:
+            return "メモリが足りないため、この画像の文字を読み取れませんでした。";
+        case OcrStatus::Cancelled:
+            return "文字の読み取りを中止しました。";
+        case OcrStatus::Failed:
+            break;
+    }
+    return "この画像の文字を読み取れませんでした。";
+}
+
+std::string TessdataBesideProgram() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    std::string folder(path, length);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + "tessdata\\";
+}
+
+OcrEngine::OcrEngine(std::string tessdataFolder, int scale)
+    : folder_(std::move(tessdataFolder)), scale_(std::clamp(scale, 1, 4)) {
+    // Leptonica reports to stderr, which a window program does not have; its
+    // warnings come for every line the engine reads.
+    setMsgSeverity(L_SEVERITY_NONE);
+    if (!folder_.empty() && folder_.back() != '\\' && folder_.back() != '/')
+        folder_ += '\\';
+}
+
+OcrEngine::~OcrEngine() { drop(); }
+
+void OcrEngine::drop() { api_.reset(); }
+
+OcrStatus OcrEngine::open(std::string* message) {
+    if (!tried_) {
+        tried_ = true;
+        openStatus_ = OcrStatus::Ok;
+        for (const char* file : kModelFiles)
+            if (folder_.empty() || !FileExists(folder_ + file))
+                openStatus_ = OcrStatus::NoModels;
+        if (openStatus_ == OcrStatus::Ok) {
+            try {
+                api_ = std::make_unique<tesseract::TessBaseAPI>();
+                // The folder is always named, so the library never looks for
+                // another one.
+                if (api_->Init(folder_.c_str(), kLanguages, tesseract::OEM_LSTM_ONLY) != 0)
+                    openStatus_ = OcrStatus::DamagedModels;
+            } catch (const std::bad_alloc&) {
+                openStatus_ = OcrStatus::OutOfMemory;
+            } catch (...) {
+                openStatus_ = OcrStatus::DamagedModels;
+            }
+            if (openStatus_ != OcrStatus::Ok)
+                drop();
+        }
+        openMessage_ = OcrStatusText(openStatus_);
+    }
+    if (message)
+        *message = openMessage_;
+    return openStatus_;
+}
+
+OcrOutcome OcrEngine::recognise(const OcrPixels& pixels, const std::atomic<bool>* cancel) {
+    std::string message;
+    const OcrStatus opened = open(&message);
+    if (opened != OcrStatus::Ok)
+        return Outcome(opened, message);
+    if (!pixels.top || pixels.width < kMinOcrSide || pixels.height < kMinOcrSide ||
+        static_cast<long long>(pixels.width) * pixels.height > kMaxOcrPixels ||
+        (pixels.bytesPerPixel != 3 && pixels.bytesPerPixel != 4))
+        return Outcome(OcrStatus::BadPicture);
+    try {
+        OcrOutcome outcome = readPage(pixels, cancel);
+        api_->Clear();
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        // The engine's state after a failed allocation is unknown: it is
+        // opened afresh for the next picture.
+        drop();
+        tried_ = false;
+        return Outcome(OcrStatus::OutOfMemory);
+    } catch (...) {
+        drop();
+        tried_ = false;
+        return Outcome(OcrStatus::Failed);
+    }
+}
+
+OcrOutcome OcrEngine::readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel) {
+    PixOwner page = GreyPage(pixels, scale_);
+    if (!page)
+        return Outcome(OcrStatus::OutOfMemory);
+    api_->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    api_->SetImage(page.get());
+    // A screen's 96 dpi, at the scale the page is read at.
+    api_->SetSourceResolution(96 * scale_);
+    tesseract::ETEXT_DESC monitor;
+    if (cancel) {
+        monitor.cancel = &Cancelled;
+        monitor.cancel_this = const_cast<std::atomic<bool>*>(cancel);
+    }
+    const int failed = api_->Recognize(&monitor);
+    if (cancel && cancel->load())
+        return Outcome(OcrStatus::Cancelled);
+    if (failed != 0)
+        return Outcome(OcrStatus::Failed);
+    OcrOutcome outcome;
+    outcome.status = OcrStatus::Ok;
+    std::unique_ptr<tesseract::ResultIterator> it(api_->GetIterator());
+    if (!it)
+        return outcome;
+    do {
+        if (it->Empty(tesseract::RIL_TEXTLINE))
+            continue;
+        std::unique_ptr<char, TextDeleter> utf8(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (!utf8 || !it->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom))
+            continue;
+        std::string text = LineText(utf8.get());
+        if (text.empty())
+            continue;
+        // Back to the picture's own pixels, rounding outwards.
+        outcome.result.lines.push_back(OcrLine{left / scale_, top / scale_,
+            std::min(pixels.width, (right + scale_ - 1) / scale_),
+            std::min(pixels.height, (bottom + scale_ - 1) / scale_), std::move(text)});
+    } while (it->Next(tesseract::RIL_TEXTLINE));
+    return outcome;
+}
+
+}  // namespace ocr

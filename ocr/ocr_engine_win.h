@@ -1,0 +1,94 @@
+// The text reader: Tesseract with the Japanese and English models from the
+// tessdata folder beside the program. One engine belongs to one thread at a
+// time (Tesseract's objects are not shared); the worker owns the only one.
+#pragma once
+
+#include "ocr/ocr_text.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+namespace ocr {
+
+enum class OcrStatus {
+    Ok,
+    NoModels,       // the folder or a model file is missing
+    DamagedModels,  // a model is there but the engine refused it
+    BadPicture,     // too small or too large to read
+    OutOfMemory,
+    Cancelled,
+    Failed,         // the engine gave up on this picture
+};
+
+// What one reading gave: the lines when status is Ok, otherwise a message
+// (CP932) that the caller can show as it is.
+struct OcrOutcome {
+    OcrStatus status = OcrStatus::Failed;
+    std::string message;
+    OcrResult result;
+};
+
+// Pixels as the decoders and GDI leave them: bytes blue, green, red (and a
+// fourth that is ignored), rows `rowStep` bytes apart starting at the top
+// row; a bottom-up DIB has its last row in memory first and a negative step.
+struct OcrPixels {
+    const uint8_t* top = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t rowStep = 0;
+    int bytesPerPixel = 3;  // 3 or 4
+};
+
+// Sides below this hold no text; pictures above this many pixels are refused
+// before anything is allocated: the engine keeps several copies of a page,
+// and 32 bits leave 2 GiB for the whole program.
+constexpr int kMinOcrSide = 4;
+constexpr long long kMaxOcrPixels = 7680LL * 4320LL;
+constexpr int kDefaultOcrScale = 2;
+
+// `tessdata` beside the running program (GetModuleFileNameA), with a
+// trailing backslash.
+std::string TessdataBesideProgram();
+
+class OcrEngine {
+  public:
+    // Loads nothing yet: the models are read on the first recognise().
+    // Pages are read at `scale` times their size (1 to 4): screen text of 9
+    // to 14 pixels is below what the models were trained on.
+    explicit OcrEngine(std::string tessdataFolder, int scale = kDefaultOcrScale);
+    ~OcrEngine();
+    OcrEngine(const OcrEngine&) = delete;
+    OcrEngine& operator=(const OcrEngine&) = delete;
+
+    // Reads the models if they are not read yet. Ok, NoModels, DamagedModels
+    // or OutOfMemory; a failure is remembered and returned again.
+    OcrStatus open(std::string* message = nullptr);
+
+    // The text lines of a picture, boxes in its own pixels, top to bottom.
+    // `cancel`, when given, is polled while the engine reads words; once it
+    // is true the reading ends with Cancelled.
+    OcrOutcome recognise(const OcrPixels& pixels, const std::atomic<bool>* cancel = nullptr);
+
+  private:
+    OcrOutcome readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel);
+    void drop();
+
+    std::string folder_;
+    int scale_;
+    std::unique_ptr<tesseract::TessBaseAPI> api_;
+    OcrStatus openStatus_ = OcrStatus::Failed;
+    std::string openMessage_;
+    bool tried_ = false;
+};
+
+// The texts shown for each status (CP932).
+const char* OcrStatusText(OcrStatus status);
+
+}  // namespace ocr
