@@ -34,13 +34,21 @@ if(NOT EXISTS ${ZELCAP_PNG_PREFIX}/lib/libpng.a)
     message(FATAL_ERROR "No Windows libpng in ${ZELCAP_PNG_PREFIX}; run tools/setup.sh")
 endif()
 
+# harfbuzz's subsetter, for the font of the pack's PDF.
+set(ZELCAP_HARFBUZZ_PREFIX ${PROJECT_SOURCE_DIR}/build/harfbuzz-${ZELCAP_WIN_ARCH} CACHE PATH
+    "harfbuzz's subsetter built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_HARFBUZZ_PREFIX}/lib/libharfbuzz-subset.a)
+    message(FATAL_ERROR "No Windows harfbuzz in ${ZELCAP_HARFBUZZ_PREFIX}; run tools/setup.sh")
+endif()
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include
-    ${ZELCAP_XLSXWRITER_PREFIX}/include ${ZELCAP_PNG_PREFIX}/include)
+    ${ZELCAP_XLSXWRITER_PREFIX}/include ${ZELCAP_PNG_PREFIX}/include
+    ${ZELCAP_HARFBUZZ_PREFIX}/include/harfbuzz)
 target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a
     ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a ${ZELCAP_PNG_PREFIX}/lib/libpng.a
-    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
+    ${ZELCAP_HARFBUZZ_PREFIX}/lib/libharfbuzz-subset.a ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
 
 # Resources: bitmaps and icons drawn by the generator, then the .rc files.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything Zelcap needs to build, run and test on a Debian bookworm
-# machine, and builds the Windows libjpeg, libxlsxwriter and libpng once.
+# machine, and builds the Windows libjpeg, libxlsxwriter, libpng and harfbuzz once.
 # Safe to run again: it installs only what is missing and does nothing when
 # everything is there.
 set -euo pipefail
@@ -29,6 +29,7 @@ PACKAGES=(
     x11vnc novnc websockify chromium python3-websocket iproute2
     fp-utils libchm-bin nsis zip unzip
     libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui poppler-utils
+    libharfbuzz-dev fonts-ipaexfont-gothic qpdf
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -113,5 +114,13 @@ if [ ! -f "$ROOT/build/libpng-win32/lib/libpng.a" ]; then
 fi
 if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && [ ! -f "$ROOT/build/libpng-win64/lib/libpng.a" ]; then
     "$ROOT/tools/build-libpng-win32.sh" "$ROOT/build/libpng-win64" x86_64-w64-mingw32
+fi
+# harfbuzz's font subsetter for Windows, for the pack's PDF: Debian's
+# source, static. A build by another version of its script is made again.
+if ! "$ROOT/tools/build-harfbuzz-win32.sh" --current "$ROOT/build/harfbuzz-win32"; then
+    "$ROOT/tools/build-harfbuzz-win32.sh" "$ROOT/build/harfbuzz-win32"
+fi
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && ! "$ROOT/tools/build-harfbuzz-win32.sh" --current "$ROOT/build/harfbuzz-win64"; then
+    "$ROOT/tools/build-harfbuzz-win32.sh" "$ROOT/build/harfbuzz-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"
