@@ -41,6 +41,13 @@ if(NOT EXISTS ${ZELCAP_HARFBUZZ_PREFIX}/lib/libharfbuzz-subset.a)
     message(FATAL_ERROR "No Windows harfbuzz in ${ZELCAP_HARFBUZZ_PREFIX}; run tools/setup.sh")
 endif()
 
+# The font the pack's PDF embeds, beside Zelcap.exe as in the packages.
+set(ZELCAP_PDF_FONT /usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf)
+if(NOT EXISTS ${ZELCAP_PDF_FONT})
+    message(FATAL_ERROR "No ${ZELCAP_PDF_FONT} (fonts-ipaexfont-gothic); run tools/setup.sh")
+endif()
+configure_file(${ZELCAP_PDF_FONT} ${CMAKE_BINARY_DIR}/ipaexg.ttf COPYONLY)
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include

@@ -120,14 +120,14 @@ std::string Font::show(const std::u32string& text) {
     std::string out = "<";
     for (char32_t c : text) {
         const uint32_t g = glyph(c);
-        used_.emplace(g, g == face_->question ? U'?' : c);
+        used_.emplace(g, g == face_->question ? char32_t{'?'} : c);
         hex4(out, g);
     }
     return out + ">";
 }
 
 bool Font::write(Writer& out, int number) {
-    used_.emplace(face_->question, U'?');  // never an empty subset
+    used_.emplace(face_->question, char32_t{'?'});  // never an empty subset
     SubsetInput input(hb_subset_input_create_or_fail());
     if (!input.p)
         return false;

@@ -97,6 +97,10 @@ void writeDib(Writer& out, int number, const PackedDib& dib, const ImagePlan& pl
 ImagePlan planImage(const uint8_t* data, std::size_t size) {
     const PictureInfo info = probePicture(data, size);
     ImagePlan plan;
+    // Sides far beyond any screen are a damaged header, not a capture.
+    constexpr uint32_t kMaxSide = 1u << 16;
+    if (info.width == 0 || info.height == 0 || info.width > kMaxSide || info.height > kMaxSide)
+        return plan;
     plan.size = {static_cast<int>(info.width), static_cast<int>(info.height)};
     switch (info.kind) {
     case PictureKind::jpeg:

@@ -10,15 +10,15 @@ std::vector<std::u32string> wrapText(const Font& font, const std::u32string& tex
     double used = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c == U'\r' || c == U'\n') {
-            if (c == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
             lines.emplace_back();
             used = 0;
             continue;
         }
-        if (c == U'\t')
-            c = U' ';
+        if (c == '\t')
+            c = ' ';
         if (c < 0x20)
             continue;
         const double w = font.width(c, size);

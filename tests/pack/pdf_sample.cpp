@@ -24,6 +24,7 @@
 
 #include "base/text_encoding.h"
 #include "pack/pack_pdf.h"
+#include "tests/pack/file_chunks.h"
 
 namespace {
 
@@ -39,15 +40,7 @@ std::string systemPath(const std::string& cp932) {
 }
 
 bool readFile(const std::string& cp932, const std::function<void(const char*, std::size_t)>& chunk) {
-    FILE* f = std::fopen(systemPath(cp932).c_str(), "rb");
-    if (!f)
-        return false;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        chunk(buffer, n);
-    std::fclose(f);
-    return true;
+    return readFileChunks(systemPath(cp932), chunk);
 }
 
 std::string fileBytes(const std::string& cp932) {

@@ -51,6 +51,9 @@ Section
     File "${STAGE}\ZCP2Help.chm"
     File "${STAGE}\Readme.txt"
     File "${STAGE}\License.txt"
+    ; The font the pack's PDF embeds, looked for beside Zelcap.exe.
+    File "${STAGE}\ipaexg.ttf"
+    File "${STAGE}\IPA_Font_License.txt"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     CreateDirectory "${USER_FOLDER}"
@@ -96,6 +99,8 @@ Section "Uninstall"
     Delete "$INSTDIR\ZCP2Help.chm"
     Delete "$INSTDIR\Readme.txt"
     Delete "$INSTDIR\License.txt"
+    Delete "$INSTDIR\ipaexg.ttf"
+    Delete "$INSTDIR\IPA_Font_License.txt"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
