@@ -1,6 +1,7 @@
 #include "pack/pdf_font.h"
 
 #include <hb-subset.h>
+#include <hb-ot.h>
 #include <hb.h>
 
 #include <cstdio>
@@ -61,6 +62,18 @@ std::string toUnicodeMap(const std::map<uint32_t, char32_t>& used) {
         cmap += std::to_string(n) + " beginbfchar\n" + block + "endbfchar\n";
     }
     return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+// The font's PostScript name, for the subset's name; letters and digits only.
+std::string postScriptName(hb_face_t* face) {
+    char name[64] = {};
+    unsigned size = sizeof name;
+    hb_ot_name_get_utf8(face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
+    std::string out;
+    for (const char* p = name; *p; ++p)
+        if ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9') || *p == '-')
+            out += *p;
+    return out.empty() ? "Font" : out;
 }
 
 }  // namespace
@@ -153,7 +166,7 @@ bool Font::write(Writer& out, int number) {
 
     const int cid = out.reserve(), descriptor = out.reserve(), file = out.reserve(),
               toUnicode = out.reserve();
-    const std::string name = "/" + subsetTag(used_) + "+IPAexGothic";
+    const std::string name = "/" + subsetTag(used_) + "+" + postScriptName(face_->face);
     const double k = 1000.0 / face_->upem;
     hb_font_extents_t ext{};
     hb_font_get_h_extents(face_->font, &ext);

@@ -4,8 +4,8 @@
 //   MODE sample: three records (a JPEG, a PNG and a BMP), one with a case,
 //        the CSV, manifest and log attached; exit 0 when the writer says ok.
 //        COUNT: records per page (1 when not given).
-//   MODE unreadable: the same with the PNG's file missing; prints
-//        "unreadable=N".
+//   MODE unreadable: the same with the PNG's file missing and the BMP's
+//        record masked without its flattened picture; prints "unreadable=N".
 //   MODE full: the sink refuses bytes after the first 64 KiB; prints the
 //        result's ok and message.
 //   MODE bench: COUNT records, each the folder's 1080p.jpg (picture memory
@@ -102,8 +102,10 @@ int main(int argc, char** argv) {
     options.format = pack::Format::pdf;
     if (mode == "sample" && argc > 4)
         options.recordsPerPage = std::atoi(argv[4]);
-    if (mode == "unreadable")
+    if (mode == "unreadable") {
         in.records[1].picture.path = dir + "/無い.png";
+        in.records[2].picture.withheld = true;
+    }
     if (mode == "bench") {
         const int count = argc > 4 ? std::atoi(argv[4]) : 200;
         const pack::PackRecord one = record(1, dir, "1080p.jpg", "image/jpeg", "全画面の記録");
