@@ -8,8 +8,9 @@
 //        record masked without its flattened picture; prints "unreadable=N".
 //   MODE full: the sink refuses bytes after the first 64 KiB; prints the
 //        result's ok and message.
-//   MODE bench: COUNT records, each the folder's 1080p.jpg (picture memory
-//        must stay flat; the caller measures peak RSS).
+//   MODE bench: COUNT records, each the folder's 1080p.jpg or the file
+//        named after COUNT (memory must stay flat; the caller measures the
+//        peak).
 //   The font is the IPAex Gothic of Debian's fonts-ipaexfont-gothic.
 // Built natively and for Windows; the Windows build prints its peak memory
 // ("peak=KB", from the process's counters) last.
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "bench") {
         const int count = argc > 4 ? std::atoi(argv[4]) : 200;
-        const pack::PackRecord one = record(1, dir, "1080p.jpg", "image/jpeg", "全画面の記録");
+        const pack::PackRecord one = record(1, dir, argc > 5 ? argv[5] : "1080p.jpg", "image/jpeg", "全画面の記録");
         in.records.assign(static_cast<std::size_t>(count), one);
         for (int i = 0; i < count; ++i)
             in.records[static_cast<std::size_t>(i)].number = i + 1;
