@@ -17,7 +17,8 @@ using pdf::kTextWidth;
 using pdf::kTop;
 using pdf::Layout;
 
-const char* const kWriteFailed = "PDFファイルを書き込めませんでした。書き込み先とディスクの空き容量を確認してください。";
+const char* const kWriteFailed =
+    "PDFファイルを書き込めませんでした。書き込み先とディスクの空き容量を確認してください。";
 const char* const kFontFailed = "PDFに埋め込むフォントを読み込めませんでした: ";
 const char* const kUnreadable = "画像を読み込めませんでした: ";
 const char* const kCaseTitle = "試験成績書";
@@ -47,7 +48,8 @@ void cover(Layout& page, const PackInput& in, const PackOptions& options) {
             if (a.name.size() > 7 && a.name.compare(a.name.size() - 7, 7, ".sha256") == 0)
                 page.paragraph("マニフェスト " + a.name + "  SHA-256: " + in.manifestSha256Hex, 8);
     for (const PackAttachment& a : in.attachments)
-        page.paragraph("添付ファイル: " + a.name + " (" + std::to_string(a.bytes.size()) + "バイト)", 9);
+        page.paragraph(
+            "添付ファイル: " + a.name + " (" + std::to_string(a.bytes.size()) + "バイト)", 9);
 }
 
 struct Column {
@@ -59,8 +61,9 @@ std::vector<std::string> caseRow(const PackRecord& r) {
     std::vector<std::string> cells{std::to_string(r.number)};
     for (int k = 0; k < testcase::kFieldCount; ++k) {
         const auto field = static_cast<testcase::Field>(k);
-        cells.push_back(field == testcase::Field::verdict ? testcase::verdictText(r.testCase.verdict)
-                                                          : *r.testCase.text(field));
+        cells.push_back(field == testcase::Field::verdict
+                            ? testcase::verdictText(r.testCase.verdict)
+                            : *r.testCase.text(field));
     }
     cells.push_back(r.picture.sha256Hex);
     return cells;
@@ -68,14 +71,15 @@ std::vector<std::string> caseRow(const PackRecord& r) {
 
 // One row of the case table from the current height; a new page, with the
 // headings again, when it does not fit.
-void tableRow(Layout& page, const std::vector<Column>& columns, const std::vector<std::string>& cells,
-              bool ng, bool heading) {
+void tableRow(Layout& page, const std::vector<Column>& columns,
+              const std::vector<std::string>& cells, bool ng, bool heading) {
     const double size = 7, leading = 9, pad = 2;
     std::vector<std::vector<std::u32string>> lines;
     std::size_t most = 1;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const double cellSize = i + 1 == columns.size() && !heading ? 5.5 : size;
-        lines.push_back(pdf::wrapText(page.font(), pdf::unicodeOf(cells[i]), cellSize, columns[i].width - 2 * pad));
+        lines.push_back(pdf::wrapText(page.font(), pdf::unicodeOf(cells[i]), cellSize,
+                                      columns[i].width - 2 * pad));
         most = std::max(most, lines.back().size());
     }
     const double height = static_cast<double>(most) * leading + 2 * pad;
@@ -90,8 +94,9 @@ void tableRow(Layout& page, const std::vector<Column>& columns, const std::vecto
     }
     const double bottom = page.y - height;
     if (ng || heading)
-        page.draw(std::string(ng ? "1 0.78 0.81" : "0.91 0.91 0.97") + " rg " + pdf::num(kMargin) + " " +
-                  pdf::num(bottom) + " " + pdf::num(kTextWidth) + " " + pdf::num(height) + " re f 0 g\n");
+        page.draw(std::string(ng ? "1 0.78 0.81" : "0.91 0.91 0.97") + " rg " + pdf::num(kMargin) +
+                  " " + pdf::num(bottom) + " " + pdf::num(kTextWidth) + " " + pdf::num(height) +
+                  " re f 0 g\n");
     double x = kMargin;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const double cellSize = i + 1 == columns.size() && !heading ? 5.5 : size;
@@ -100,8 +105,8 @@ void tableRow(Layout& page, const std::vector<Column>& columns, const std::vecto
             page.textAt(x + pad, baseline, line, cellSize);
             baseline -= leading;
         }
-        page.draw("0.5 w " + pdf::num(x) + " " + pdf::num(bottom) + " " + pdf::num(columns[i].width) + " " +
-                  pdf::num(height) + " re S\n");
+        page.draw("0.5 w " + pdf::num(x) + " " + pdf::num(bottom) + " " +
+                  pdf::num(columns[i].width) + " " + pdf::num(height) + " re S\n");
         x += columns[i].width;
     }
     page.y = bottom;
@@ -132,7 +137,8 @@ void caseTable(Layout& page, const PackInput& in) {
 
 // The record's texts above its picture.
 void recordTexts(Layout& page, const PackRecord& r, const PackOptions& options) {
-    const std::string heading = options.itemNumbers ? std::to_string(r.number) + ". " + r.heading : r.heading;
+    const std::string heading =
+        options.itemNumbers ? std::to_string(r.number) + ". " + r.heading : r.heading;
     page.bookmark(heading);
     page.paragraph(heading, 12);
     page.paragraph(r.dateTime, 8);
@@ -147,8 +153,9 @@ void recordTexts(Layout& page, const PackRecord& r, const PackOptions& options) 
     page.y -= 3;
     for (int k = 0; k < testcase::kFieldCount; ++k) {
         const auto field = static_cast<testcase::Field>(k);
-        const std::string text =
-            field == testcase::Field::verdict ? testcase::verdictText(r.testCase.verdict) : *r.testCase.text(field);
+        const std::string text = field == testcase::Field::verdict
+                                     ? testcase::verdictText(r.testCase.verdict)
+                                     : *r.testCase.text(field);
         if (!text.empty())
             page.paragraph(std::string(testcase::fieldHeading(field)) + ": " + text, 8, 8);
     }
@@ -213,8 +220,9 @@ void RecordWriter::record(const PackRecord& r) {
 
 }  // namespace
 
-PackResult writePackPdf(const PackInput& input, const PackOptions& options, const std::string& fontPath,
-                        const PackReader& read, const PackSink& sink, const PackProgress& progress) {
+PackResult writePackPdf(const PackInput& input, const PackOptions& options,
+                        const std::string& fontPath, const PackReader& read, const PackSink& sink,
+                        const PackProgress& progress) {
     PackResult result;
     std::string fontBytes;
     pdf::Font font;
@@ -227,8 +235,8 @@ PackResult writePackPdf(const PackInput& input, const PackOptions& options, cons
     Layout page(out, font);
     if (options.coverPage)
         cover(page, input, options);
-    if (options.caseTable &&
-        std::any_of(input.records.begin(), input.records.end(), [](const PackRecord& r) { return !r.testCase.empty(); }))
+    if (options.caseTable && std::any_of(input.records.begin(), input.records.end(),
+                                         [](const PackRecord& r) { return !r.testCase.empty(); }))
         caseTable(page, input);
     RecordWriter records{out, page, read, options, {}, std::clamp(options.recordsPerPage, 1, 4)};
     const int total = static_cast<int>(input.records.size());
@@ -252,7 +260,8 @@ PackResult writePackPdf(const PackInput& input, const PackOptions& options, cons
     catalog += pdf::writeAttachments(out, input.attachments, input.created);
     const int root = out.reserve(), infoObject = out.reserve();
     out.begin(root);
-    out.put("<</Type /Catalog" + catalog + " /Lang (ja-JP) /ViewerPreferences <</DisplayDocTitle true>>>>");
+    out.put("<</Type /Catalog" + catalog +
+            " /Lang (ja-JP) /ViewerPreferences <</DisplayDocTitle true>>>>");
     out.end();
     out.begin(infoObject);
     out.put(pdf::infoDictionary(info));

@@ -16,7 +16,9 @@ void be32(std::string& s, uint32_t v) {
         s += static_cast<char>((v >> shift) & 0xFF);
 }
 
-void s15(std::string& s, double v) { be32(s, static_cast<uint32_t>(static_cast<int32_t>(v * 65536 + (v < 0 ? -0.5 : 0.5)))); }
+void s15(std::string& s, double v) {
+    be32(s, static_cast<uint32_t>(static_cast<int32_t>(v * 65536 + (v < 0 ? -0.5 : 0.5))));
+}
 
 std::string xyz(double x, double y, double z) {
     std::string t = "XYZ ";
@@ -29,11 +31,20 @@ std::string xmlEscape(const std::string& utf8) {
     std::string out;
     for (char c : utf8) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -55,10 +66,15 @@ std::string srgbProfile() {
     be32(curve, 0);
     be32(curve, 1);
     curve += std::string("\x02\x33\0\0", 4);  // gamma 2.2 (u8.8), padded
-    const std::pair<const char*, std::string> tags[] = {
-        {"desc", desc}, {"cprt", cprt}, {"wtpt", xyz(0.9642, 1.0, 0.8249)},
-        {"rXYZ", xyz(0.4361, 0.2225, 0.0139)}, {"gXYZ", xyz(0.3851, 0.7169, 0.0971)},
-        {"bXYZ", xyz(0.1431, 0.0606, 0.7141)}, {"rTRC", curve}, {"gTRC", curve}, {"bTRC", curve}};
+    const std::pair<const char*, std::string> tags[] = {{"desc", desc},
+                                                        {"cprt", cprt},
+                                                        {"wtpt", xyz(0.9642, 1.0, 0.8249)},
+                                                        {"rXYZ", xyz(0.4361, 0.2225, 0.0139)},
+                                                        {"gXYZ", xyz(0.3851, 0.7169, 0.0971)},
+                                                        {"bXYZ", xyz(0.1431, 0.0606, 0.7141)},
+                                                        {"rTRC", curve},
+                                                        {"gTRC", curve},
+                                                        {"bTRC", curve}};
     const uint32_t count = sizeof tags / sizeof tags[0];
     std::string table, data;
     uint32_t at = 128 + 4 + 12 * count;
@@ -80,7 +96,8 @@ std::string srgbProfile() {
     for (uint16_t v : {2026, 1, 1, 0, 0, 0})
         head += static_cast<char>(v >> 8), head += static_cast<char>(v & 0xFF);
     head += "acsp";
-    head += std::string(4 + 4 + 4 + 4 + 8 + 4, '\0');  // platform, flags, maker, model, attributes, intent
+    head += std::string(4 + 4 + 4 + 4 + 8 + 4,
+                        '\0');  // platform, flags, maker, model, attributes, intent
     s15(head, 0.9642), s15(head, 1.0), s15(head, 0.8249);
     head += std::string(4 + 16 + 28, '\0');
     std::string profile = head;
@@ -100,12 +117,15 @@ std::string xmpMetadata(const DocumentInfo& info) {
         " xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n"
         "<pdfaid:part>3</pdfaid:part>\n<pdfaid:conformance>B</pdfaid:conformance>\n"
         "<dc:format>application/pdf</dc:format>\n"
-        "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" + title + "</rdf:li></rdf:Alt></dc:title>\n";
+        "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
+        title + "</rdf:li></rdf:Alt></dc:title>\n";
     if (!author.empty())
         x += "<dc:creator><rdf:Seq><rdf:li>" + author + "</rdf:li></rdf:Seq></dc:creator>\n";
     x += "<xmp:CreateDate>" + info.created + "</xmp:CreateDate>\n<xmp:ModifyDate>" + info.created +
-         "</xmp:ModifyDate>\n<xmp:MetadataDate>" + info.created + "</xmp:MetadataDate>\n"
-         "<xmp:CreatorTool>" + kProducer + "</xmp:CreatorTool>\n<pdf:Producer>" + kProducer +
+         "</xmp:ModifyDate>\n<xmp:MetadataDate>" + info.created +
+         "</xmp:MetadataDate>\n"
+         "<xmp:CreatorTool>" +
+         kProducer + "</xmp:CreatorTool>\n<pdf:Producer>" + kProducer +
          "</pdf:Producer>\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n";
     // Room for a later editor to change the metadata in place.
     x += std::string(10, ' ') + "\n<?xpacket end=\"w\"?>";
@@ -117,19 +137,22 @@ std::string infoDictionary(const DocumentInfo& info) {
     if (!info.author.empty())
         d += " /Author " + textString(info.author);
     const std::string date = literal(pdfDate(info.created));
-    return d + " /Creator " + literal(kProducer) + " /Producer " + literal(kProducer) + " /CreationDate " + date +
-           " /ModDate " + date + ">>";
+    return d + " /Creator " + literal(kProducer) + " /Producer " + literal(kProducer) +
+           " /CreationDate " + date + " /ModDate " + date + ">>";
 }
 
 std::string writeArchiveObjects(Writer& out, const DocumentInfo& info) {
     const int profile = out.reserve(), intent = out.reserve(), metadata = out.reserve();
     out.stream(profile, "/N 3 /Filter /FlateDecode", deflate(srgbProfile()));
     out.begin(intent);
-    out.put("<</Type /OutputIntent /S /GTS_PDFA1 /OutputConditionIdentifier (sRGB IEC61966-2.1) /Info "
-            "(sRGB IEC61966-2.1) /DestOutputProfile " + std::to_string(profile) + " 0 R>>");
+    out.put(
+        "<</Type /OutputIntent /S /GTS_PDFA1 /OutputConditionIdentifier (sRGB IEC61966-2.1) /Info "
+        "(sRGB IEC61966-2.1) /DestOutputProfile " +
+        std::to_string(profile) + " 0 R>>");
     out.end();
     out.stream(metadata, "/Type /Metadata /Subtype /XML", xmpMetadata(info));
-    return " /OutputIntents [" + std::to_string(intent) + " 0 R] /Metadata " + std::to_string(metadata) + " 0 R";
+    return " /OutputIntents [" + std::to_string(intent) + " 0 R] /Metadata " +
+           std::to_string(metadata) + " 0 R";
 }
 
 std::string writeAttachments(Writer& out, const std::vector<PackAttachment>& files,
@@ -144,13 +167,15 @@ std::string writeAttachments(Writer& out, const std::vector<PackAttachment>& fil
         std::string mime;
         for (char c : f.mime)
             mime += c == '/' ? std::string("#2F") : std::string(1, c);
-        out.stream(file, "/Type /EmbeddedFile /Subtype /" + mime + " /Params <</Size " +
-                             std::to_string(f.bytes.size()) + " /ModDate " + date + ">>",
+        out.stream(file,
+                   "/Type /EmbeddedFile /Subtype /" + mime + " /Params <</Size " +
+                       std::to_string(f.bytes.size()) + " /ModDate " + date + ">>",
                    f.bytes);
         const std::string name = textString(f.name);
         out.begin(spec);
-        out.put("<</Type /Filespec /F " + name + " /UF " + name + " /EF <</F " + std::to_string(file) +
-                " 0 R /UF " + std::to_string(file) + " 0 R>> /AFRelationship /Data>>");
+        out.put("<</Type /Filespec /F " + name + " /UF " + name + " /EF <</F " +
+                std::to_string(file) + " 0 R /UF " + std::to_string(file) +
+                " 0 R>> /AFRelationship /Data>>");
         out.end();
         char key[16];
         std::snprintf(key, sizeof key, "(%03u) ", static_cast<unsigned>(i + 1));

@@ -71,7 +71,8 @@ std::string postScriptName(hb_face_t* face) {
     hb_ot_name_get_utf8(face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
     std::string out;
     for (const char* p = name; *p; ++p)
-        if ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9') || *p == '-')
+        if ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9') ||
+            *p == '-')
             out += *p;
     return out.empty() ? "Font" : out;
 }
@@ -171,8 +172,9 @@ bool Font::write(Writer& out, int number) {
     hb_font_extents_t ext{};
     hb_font_get_h_extents(face_->font, &ext);
     out.begin(number);
-    out.put("<</Type /Font /Subtype /Type0 /BaseFont " + name + " /Encoding /Identity-H /DescendantFonts [" +
-            std::to_string(cid) + " 0 R] /ToUnicode " + std::to_string(toUnicode) + " 0 R>>");
+    out.put("<</Type /Font /Subtype /Type0 /BaseFont " + name +
+            " /Encoding /Identity-H /DescendantFonts [" + std::to_string(cid) +
+            " 0 R] /ToUnicode " + std::to_string(toUnicode) + " 0 R>>");
     out.end();
     std::string widths;
     for (const auto& g : used_)
@@ -180,14 +182,17 @@ bool Font::write(Writer& out, int number) {
                   num(hb_font_get_glyph_h_advance(face_->font, g.first) * k) + "] ";
     out.begin(cid);
     out.put("<</Type /Font /Subtype /CIDFontType2 /BaseFont " + name +
-            " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>> /FontDescriptor " +
-            std::to_string(descriptor) + " 0 R /CIDToGIDMap /Identity /DW 1000 /W [" + widths + "]>>");
+            " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>> "
+            "/FontDescriptor " +
+            std::to_string(descriptor) + " 0 R /CIDToGIDMap /Identity /DW 1000 /W [" + widths +
+            "]>>");
     out.end();
     out.begin(descriptor);
     out.put("<</Type /FontDescriptor /FontName " + name + " /Flags 4 /FontBBox [0 " +
-            num(ext.descender * k) + " 1000 " + num(ext.ascender * k) + "] /ItalicAngle 0 /Ascent " +
-            num(ext.ascender * k) + " /Descent " + num(ext.descender * k) + " /CapHeight " +
-            num(ext.ascender * k) + " /StemV 80 /FontFile2 " + std::to_string(file) + " 0 R>>");
+            num(ext.descender * k) + " 1000 " + num(ext.ascender * k) +
+            "] /ItalicAngle 0 /Ascent " + num(ext.ascender * k) + " /Descent " +
+            num(ext.descender * k) + " /CapHeight " + num(ext.ascender * k) +
+            " /StemV 80 /FontFile2 " + std::to_string(file) + " 0 R>>");
     out.end();
     const std::string packed = deflate(std::string_view(bytes, size));
     out.stream(file, "/Filter /FlateDecode /Length1 " + std::to_string(size), packed);

@@ -69,9 +69,9 @@ const char* colourSpace(int components) {
 }
 
 std::string imageEntries(const ImagePlan& plan) {
-    return "/Type /XObject /Subtype /Image /Width " + std::to_string(plan.size.width) + " /Height " +
-           std::to_string(plan.size.height) + " /ColorSpace " + colourSpace(plan.components) +
-           " /BitsPerComponent 8";
+    return "/Type /XObject /Subtype /Image /Width " + std::to_string(plan.size.width) +
+           " /Height " + std::to_string(plan.size.height) + " /ColorSpace " +
+           colourSpace(plan.components) + " /BitsPerComponent 8";
 }
 
 // Top-down RGB rows of a bottom-up BGR picture, compressed as they are made.
@@ -103,19 +103,19 @@ ImagePlan planImage(const uint8_t* data, std::size_t size) {
         return plan;
     plan.size = {static_cast<int>(info.width), static_cast<int>(info.height)};
     switch (info.kind) {
-    case PictureKind::jpeg:
-        plan.components = jpegComponents(data, size);
-        if (plan.components == 1 || plan.components == 3)
-            plan.kind = ImagePlan::Kind::jpeg;
-        return plan;
-    case PictureKind::png:
-        plan.kind = ImagePlan::Kind::decode;
-        return planPng(data, size, plan);
-    case PictureKind::bmp:
-        plan.kind = ImagePlan::Kind::decode;
-        return plan;
-    case PictureKind::none:
-        break;
+        case PictureKind::jpeg:
+            plan.components = jpegComponents(data, size);
+            if (plan.components == 1 || plan.components == 3)
+                plan.kind = ImagePlan::Kind::jpeg;
+            return plan;
+        case PictureKind::png:
+            plan.kind = ImagePlan::Kind::decode;
+            return planPng(data, size, plan);
+        case PictureKind::bmp:
+            plan.kind = ImagePlan::Kind::decode;
+            return plan;
+        case PictureKind::none:
+            break;
     }
     return plan;
 }
@@ -125,28 +125,32 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
     ImagePlan plan = planImage(d, bytes.size());
     size = plan.size;
     switch (plan.kind) {
-    case ImagePlan::Kind::none:
-        return false;
-    case ImagePlan::Kind::jpeg:
-        out.stream(number, imageEntries(plan) + " /Filter /DCTDecode", bytes);
-        return true;
-    case ImagePlan::Kind::pngRows: {
-        out.beginStream(number, imageEntries(plan) + " /Filter /FlateDecode /DecodeParms <</Predictor 15 /Colors " +
-                                    std::to_string(plan.components) + " /BitsPerComponent 8 /Columns " +
-                                    std::to_string(plan.size.width) + ">>");
-        forEachChunk(d, bytes.size(), [&](const uint8_t* type, const uint8_t* chunk, uint32_t length) {
-            if (std::memcmp(type, "IDAT", 4) == 0)
-                out.put(reinterpret_cast<const char*>(chunk), length);
-        });
-        out.endStream();
-        return true;
-    }
-    case ImagePlan::Kind::decode:
-        break;
+        case ImagePlan::Kind::none:
+            return false;
+        case ImagePlan::Kind::jpeg:
+            out.stream(number, imageEntries(plan) + " /Filter /DCTDecode", bytes);
+            return true;
+        case ImagePlan::Kind::pngRows: {
+            out.beginStream(number,
+                            imageEntries(plan) +
+                                " /Filter /FlateDecode /DecodeParms <</Predictor 15 /Colors " +
+                                std::to_string(plan.components) + " /BitsPerComponent 8 /Columns " +
+                                std::to_string(plan.size.width) + ">>");
+            forEachChunk(d, bytes.size(),
+                         [&](const uint8_t* type, const uint8_t* chunk, uint32_t length) {
+                             if (std::memcmp(type, "IDAT", 4) == 0)
+                                 out.put(reinterpret_cast<const char*>(chunk), length);
+                         });
+            out.endStream();
+            return true;
+        }
+        case ImagePlan::Kind::decode:
+            break;
     }
     PackedDib dib;
     const bool png = bytes.size() > 8 && d[0] == 0x89;
-    if (png ? !decodePngBytes(d, bytes.size(), dib) : loadBmpBytes(d, bytes.size(), dib) != BmpLoad::ok)
+    if (png ? !decodePngBytes(d, bytes.size(), dib)
+            : loadBmpBytes(d, bytes.size(), dib) != BmpLoad::ok)
         return false;
     plan.components = 3;
     plan.size = size = {dib.width(), dib.height()};

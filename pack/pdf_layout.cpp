@@ -41,9 +41,10 @@ void Layout::endPage() {
     const int contents = out_.reserve();
     out_.stream(contents, "/Filter /FlateDecode", deflate(content_));
     out_.begin(page_);
-    out_.put("<</Type /Page /Parent " + std::to_string(pagesObject_) + " 0 R /MediaBox [0 0 " + num(kPageWidth) +
-             " " + num(kPageHeight) + "] /Resources <</Font <</F1 " + std::to_string(fontObject_) +
-             " 0 R>> /XObject <<" + images_ + ">>>> /Contents " + std::to_string(contents) + " 0 R>>");
+    out_.put("<</Type /Page /Parent " + std::to_string(pagesObject_) + " 0 R /MediaBox [0 0 " +
+             num(kPageWidth) + " " + num(kPageHeight) + "] /Resources <</Font <</F1 " +
+             std::to_string(fontObject_) + " 0 R>> /XObject <<" + images_ + ">>>> /Contents " +
+             std::to_string(contents) + " 0 R>>");
     out_.end();
     pages_.push_back(page_);
     page_ = 0;
@@ -61,13 +62,14 @@ void Layout::newPage() {
 void Layout::textAt(double x, double baseline, const std::u32string& text, double size) {
     if (text.empty())
         return;
-    content_ += "BT /F1 " + num(size) + " Tf " + num(x) + " " + num(baseline) + " Td " + font_.show(text) +
-                " Tj ET\n";
+    content_ += "BT /F1 " + num(size) + " Tf " + num(x) + " " + num(baseline) + " Td " +
+                font_.show(text) + " Tj ET\n";
 }
 
 void Layout::paragraph(const std::string& cp932, double size, double indent) {
     const double leading = size * 1.4;
-    for (const std::u32string& line : wrapText(font_, unicodeOf(cp932), size, kTextWidth - indent)) {
+    for (const std::u32string& line :
+         wrapText(font_, unicodeOf(cp932), size, kTextWidth - indent)) {
         if (!onPage() || y - leading < kBottom)
             newPage();
         y -= leading;
@@ -75,7 +77,8 @@ void Layout::paragraph(const std::string& cp932, double size, double indent) {
     }
 }
 
-void Layout::image(int number, ImageSize size, double left, double bottom, double width, double height) {
+void Layout::image(int number, ImageSize size, double left, double bottom, double width,
+                   double height) {
     if (size.width <= 0 || size.height <= 0 || width <= 0 || height <= 0)
         return;
     const double scale = std::min({width / size.width, height / size.height, 0.75});
@@ -83,7 +86,8 @@ void Layout::image(int number, ImageSize size, double left, double bottom, doubl
     const double x = left + (width - w) / 2, top = bottom + height;
     const std::string name = "/Im" + std::to_string(number);
     images_ += name + " " + std::to_string(number) + " 0 R ";
-    content_ += "q " + num(w) + " 0 0 " + num(h) + " " + num(x) + " " + num(top - h) + " cm " + name + " Do Q\n";
+    content_ += "q " + num(w) + " 0 0 " + num(h) + " " + num(x) + " " + num(top - h) + " cm " +
+                name + " Do Q\n";
 }
 
 void Layout::bookmark(const std::string& cp932) {
@@ -110,8 +114,9 @@ std::string Layout::finish() {
     for (std::size_t i = 0; i < marks_.size(); ++i)
         items.push_back(out_.reserve());
     for (std::size_t i = 0; i < marks_.size(); ++i) {
-        std::string item = "<</Title " + textString(marks_[i].title) + " /Parent " + std::to_string(outline) +
-                           " 0 R /Dest [" + std::to_string(marks_[i].page) + " 0 R /XYZ 0 " +
+        std::string item = "<</Title " + textString(marks_[i].title) + " /Parent " +
+                           std::to_string(outline) + " 0 R /Dest [" +
+                           std::to_string(marks_[i].page) + " 0 R /XYZ 0 " +
                            num(std::min(marks_[i].y + 20, kPageHeight)) + " 0]";
         if (i > 0)
             item += " /Prev " + std::to_string(items[i - 1]) + " 0 R";

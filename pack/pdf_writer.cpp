@@ -23,9 +23,13 @@ void Writer::begin(int number) {
     put(std::to_string(number) + " 0 obj\n");
 }
 
-void Writer::end() { put("\nendobj\n"); }
+void Writer::end() {
+    put("\nendobj\n");
+}
 
-void Writer::put(std::string_view text) { put(text.data(), text.size()); }
+void Writer::put(std::string_view text) {
+    put(text.data(), text.size());
+}
 
 void Writer::put(const char* data, std::size_t size) {
     if (!ok_ || size == 0)
@@ -74,9 +78,9 @@ void Writer::finish(int catalog, int info, const std::string& idHex) {
                       static_cast<unsigned long long>(offsets_[i]));
         put(entry);
     }
-    put("trailer\n<</Size " + std::to_string(offsets_.size()) + " /Root " + std::to_string(catalog) +
-        " 0 R /Info " + std::to_string(info) + " 0 R /ID [<" + idHex + "> <" + idHex +
-        ">]>>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    put("trailer\n<</Size " + std::to_string(offsets_.size()) + " /Root " +
+        std::to_string(catalog) + " 0 R /Info " + std::to_string(info) + " 0 R /ID [<" + idHex +
+        "> <" + idHex + ">]>>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
 }
 
 struct Deflater::State {
@@ -99,7 +103,8 @@ void Deflater::run(int flush) {
         z.next_out = state_->buffer;
         z.avail_out = sizeof state_->buffer;
         const int rc = ::deflate(&z, flush);
-        out_.put(reinterpret_cast<const char*>(state_->buffer), sizeof state_->buffer - z.avail_out);
+        out_.put(reinterpret_cast<const char*>(state_->buffer),
+                 sizeof state_->buffer - z.avail_out);
         if (rc == Z_STREAM_END || rc == Z_STREAM_ERROR)
             break;
     } while (z.avail_out == 0 || (flush == Z_FINISH));
@@ -141,7 +146,8 @@ std::u32string unicodeOf(const std::string& cp932) {
         const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
         char32_t cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
         for (int k = 1; k < n && i + static_cast<std::size_t>(k) < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
+            cp = (cp << 6) |
+                 (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
         out.push_back(cp);
         i += static_cast<std::size_t>(n);
     }

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (side.width <= 0 || side.height <= 0 || side.width > 65536 || side.height > 65536)
         std::abort();
     // One whole object, its stream closed.
-    if (out.compare(header, 8, "1 0 obj\n") != 0 || out.find("\nendstream\nendobj\n") == std::string::npos)
+    if (out.compare(header, 8, "1 0 obj\n") != 0 ||
+        out.find("\nendstream\nendobj\n") == std::string::npos)
         std::abort();
     // A JPEG goes in byte for byte, as the whole stream.
     const std::size_t start = out.find(">>\nstream\n", header);

@@ -26,7 +26,8 @@ TEST(PackPdfText, NumbersDatesAndStrings) {
     struct {
         double value;
         const char* text;
-    } numbers[] = {{0, "0"}, {1.5, "1.5"}, {595.276, "595.28"}, {-0.001, "0"}, {12.0, "12"}, {-3.456, "-3.46"}};
+    } numbers[] = {{0, "0"},      {1.5, "1.5"}, {595.276, "595.28"},
+                   {-0.001, "0"}, {12.0, "12"}, {-3.456, "-3.46"}};
     for (const auto& n : numbers)
         EXPECT_EQ(pdf::num(n.value), n.text) << n.value;
     struct {
@@ -63,7 +64,9 @@ TEST(PackPdfWriter, CrossReferenceNamesEachObjectsOffset) {
     for (int number : {a, b, b + 1, never}) {
         const std::size_t entry = xref + 9 + 20 * static_cast<std::size_t>(number) + 1;
         const std::size_t offset = std::stoul(file.substr(entry, 10));
-        EXPECT_EQ(file.compare(offset, std::to_string(number).size() + 6, std::to_string(number) + " 0 obj"), 0)
+        EXPECT_EQ(file.compare(offset, std::to_string(number).size() + 6,
+                               std::to_string(number) + " 0 obj"),
+                  0)
             << number;
     }
     // The stream's length object holds what the stream holds.
@@ -83,14 +86,17 @@ TEST(PackPdfWriter, StopsAtTheFirstRefusal) {
 }
 
 std::string be32(uint32_t v) {
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
 }
 
 // A PNG of the given IHDR, one (empty) IDAT, an optional extra chunk, IEND.
 std::string png(uint8_t depth, uint8_t colour, uint8_t interlace, const char* extra = nullptr) {
     std::string p = "\x89PNG\r\n\x1a\n";
-    p += be32(13) + "IHDR" + be32(4) + be32(3) + std::string{static_cast<char>(depth), static_cast<char>(colour), 0, 0,
-                                                             static_cast<char>(interlace)} + be32(0);
+    p += be32(13) + "IHDR" + be32(4) + be32(3) +
+         std::string{static_cast<char>(depth), static_cast<char>(colour), 0, 0,
+                     static_cast<char>(interlace)} +
+         be32(0);
     if (extra)
         p += be32(0) + extra + be32(0);
     return p + be32(0) + "IDAT" + be32(0) + be32(0) + "IEND" + be32(0);
@@ -98,7 +104,8 @@ std::string png(uint8_t depth, uint8_t colour, uint8_t interlace, const char* ex
 
 std::string jpeg(uint8_t components) {
     std::string j = "\xFF\xD8\xFF\xC0";
-    j += std::string{0, static_cast<char>(8 + 3 * components), 8, 0, 3, 0, 4, static_cast<char>(components)};
+    j += std::string{0, static_cast<char>(8 + 3 * components), 8, 0, 3, 0,
+                     4, static_cast<char>(components)};
     for (uint8_t c = 0; c < components; ++c)
         j += std::string{static_cast<char>(c + 1), 0x11, 0};
     return j + "\xFF\xDA\x00\x02\xFF\xD9";
@@ -170,12 +177,14 @@ TEST(PackPdf, CancelledStopsAndFontMissingSaysSo) {
         return true;
     };
     int calls = 0;
-    PackResult r = writePackPdf(in, {}, kFont, readFile, sink, [&](int, int) { return ++calls < 2; });
+    PackResult r =
+        writePackPdf(in, {}, kFont, readFile, sink, [&](int, int) { return ++calls < 2; });
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(calls, 2);
     bytes = 0;
-    r = writePackPdf(in, {}, "/nonexistent/font.ttf", readFile, sink, [](int, int) { return true; });
+    r = writePackPdf(in, {}, "/nonexistent/font.ttf", readFile, sink,
+                     [](int, int) { return true; });
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message.rfind("PDFに埋め込むフォントを読み込めませんでした: ", 0), 0u);
     EXPECT_EQ(bytes, 0u);  // nothing written without the font

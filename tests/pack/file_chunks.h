@@ -5,7 +5,8 @@
 #include <functional>
 #include <string>
 
-inline bool readFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& chunk) {
+inline bool readFileChunks(const std::string& path,
+                           const std::function<void(const char*, std::size_t)>& chunk) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return false;

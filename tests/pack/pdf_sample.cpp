@@ -40,7 +40,8 @@ std::string systemPath(const std::string& cp932) {
 #endif
 }
 
-bool readFile(const std::string& cp932, const std::function<void(const char*, std::size_t)>& chunk) {
+bool readFile(const std::string& cp932,
+              const std::function<void(const char*, std::size_t)>& chunk) {
     return readFileChunks(systemPath(cp932), chunk);
 }
 
@@ -109,7 +110,8 @@ int main(int argc, char** argv) {
     }
     if (mode == "bench") {
         const int count = argc > 4 ? std::atoi(argv[4]) : 200;
-        const pack::PackRecord one = record(1, dir, argc > 5 ? argv[5] : "1080p.jpg", "image/jpeg", "全画面の記録");
+        const pack::PackRecord one =
+            record(1, dir, argc > 5 ? argv[5] : "1080p.jpg", "image/jpeg", "全画面の記録");
         in.records.assign(static_cast<std::size_t>(count), one);
         for (int i = 0; i < count; ++i)
             in.records[static_cast<std::size_t>(i)].number = i + 1;
@@ -135,7 +137,8 @@ int main(int argc, char** argv) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
-        std::printf("peak=%lu KB private=%lu KB\n", static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024),
+        std::printf("peak=%lu KB private=%lu KB\n",
+                    static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024),
                     static_cast<unsigned long>(counters.PeakPagefileUsage / 1024));
 #endif
     return result.ok || full ? 0 : 1;
