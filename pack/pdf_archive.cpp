@@ -163,7 +163,7 @@ std::string writeAttachments(Writer& out, const std::vector<PackAttachment>& fil
     const std::string date = literal(pdfDate(created));
     for (std::size_t i = 0; i < files.size(); ++i) {
         const PackAttachment& f = files[i];
-        const int file = out.reserve(), spec = out.reserve();
+        const int file = out.reserve(), filespec = out.reserve();
         std::string mime;
         for (char c : f.mime)
             mime += c == '/' ? std::string("#2F") : std::string(1, c);
@@ -172,15 +172,15 @@ std::string writeAttachments(Writer& out, const std::vector<PackAttachment>& fil
                        std::to_string(f.bytes.size()) + " /ModDate " + date + ">>",
                    f.bytes);
         const std::string name = textString(f.name);
-        out.begin(spec);
+        out.begin(filespec);
         out.put("<</Type /Filespec /F " + name + " /UF " + name + " /EF <</F " +
                 std::to_string(file) + " 0 R /UF " + std::to_string(file) +
                 " 0 R>> /AFRelationship /Data>>");
         out.end();
         char key[16];
         std::snprintf(key, sizeof key, "(%03u) ", static_cast<unsigned>(i + 1));
-        names += key + std::to_string(spec) + " 0 R ";
-        af += std::to_string(spec) + " 0 R ";
+        names += key + std::to_string(filespec) + " 0 R ";
+        af += std::to_string(filespec) + " 0 R ";
     }
     return " /Names <</EmbeddedFiles <</Names [" + names + "]>>>> /AF [" + af + "]";
 }
