@@ -90,7 +90,7 @@ add_dependencies(Zelcap focus_probe)
 add_executable(pack_pdf_sample ${PROJECT_SOURCE_DIR}/tests/pack/pdf_sample.cpp)
 zelcap_target_flags(pack_pdf_sample)
 target_link_libraries(pack_pdf_sample PRIVATE zelcap_core psapi)
-foreach(check sample unreadable full)
+foreach(check sample long unreadable full)
     add_test(NAME win32.pack_pdf_${check}
         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/pack/pdf_check.sh
                 $<TARGET_FILE:pack_pdf_sample> ${CMAKE_BINARY_DIR}/pack-pdf-${check} ${check}

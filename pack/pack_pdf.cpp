@@ -69,29 +69,16 @@ std::vector<std::string> caseRow(const PackRecord& r) {
     return cells;
 }
 
-// One row of the case table from the current height; a new page, with the
-// headings again, when it does not fit.
+using CellLines = std::vector<std::vector<std::u32string>>;
+constexpr double kCellSize = 7, kDigestSize = 5.5, kCellLeading = 9, kCellPad = 2;
+
 void tableRow(Layout& page, const std::vector<Column>& columns,
-              const std::vector<std::string>& cells, bool ng, bool heading) {
-    const double size = 7, leading = 9, pad = 2;
-    std::vector<std::vector<std::u32string>> lines;
-    std::size_t most = 1;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const double cellSize = i + 1 == columns.size() && !heading ? 5.5 : size;
-        lines.push_back(pdf::wrapText(page.font(), pdf::unicodeOf(cells[i]), cellSize,
-                                      columns[i].width - 2 * pad));
-        most = std::max(most, lines.back().size());
-    }
-    const double height = static_cast<double>(most) * leading + 2 * pad;
-    if (page.y - height < kBottom) {
-        page.newPage();
-        if (!heading) {
-            std::vector<std::string> titles;
-            for (const Column& c : columns)
-                titles.push_back(c.heading);
-            tableRow(page, columns, titles, false, true);
-        }
-    }
+              const std::vector<std::string>& cells, bool ng, bool heading);
+
+// Lines [from, to) of each cell of a row, as one band of the table.
+void tableBand(Layout& page, const std::vector<Column>& columns, const CellLines& lines,
+               std::size_t from, std::size_t to, bool ng, bool heading) {
+    const double height = static_cast<double>(to - from) * kCellLeading + 2 * kCellPad;
     const double bottom = page.y - height;
     if (ng || heading)
         page.draw(std::string(ng ? "1 0.78 0.81" : "0.91 0.91 0.97") + " rg " + pdf::num(kMargin) +
@@ -99,17 +86,47 @@ void tableRow(Layout& page, const std::vector<Column>& columns,
                   " re f 0 g\n");
     double x = kMargin;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const double cellSize = i + 1 == columns.size() && !heading ? 5.5 : size;
-        double baseline = page.y - pad - leading + 2;
-        for (const std::u32string& line : lines[i]) {
-            page.textAt(x + pad, baseline, line, cellSize);
-            baseline -= leading;
-        }
+        const double cellSize = i + 1 == columns.size() && !heading ? kDigestSize : kCellSize;
+        double baseline = page.y - kCellPad - kCellLeading + 2;
+        for (std::size_t k = from; k < to && k < lines[i].size(); ++k, baseline -= kCellLeading)
+            page.textAt(x + kCellPad, baseline, lines[i][k], cellSize);
         page.draw("0.5 w " + pdf::num(x) + " " + pdf::num(bottom) + " " +
                   pdf::num(columns[i].width) + " " + pdf::num(height) + " re S\n");
         x += columns[i].width;
     }
     page.y = bottom;
+}
+
+// One row of the case table from the current height. A row that does not
+// fit goes on in bands on the next pages, each under the headings again: a
+// case's texts may be longer than a page.
+void tableRow(Layout& page, const std::vector<Column>& columns,
+              const std::vector<std::string>& cells, bool ng, bool heading) {
+    CellLines lines;
+    std::size_t most = 1;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const double cellSize = i + 1 == columns.size() && !heading ? kDigestSize : kCellSize;
+        lines.push_back(pdf::wrapText(page.font(), pdf::unicodeOf(cells[i]), cellSize,
+                                      columns[i].width - 2 * kCellPad));
+        most = std::max(most, lines.back().size());
+    }
+    for (std::size_t from = 0; from < most;) {
+        const double room = (page.y - kBottom - 2 * kCellPad) / kCellLeading;
+        // A new page when not even the whole row or three of its lines fit.
+        if (room < static_cast<double>(std::min<std::size_t>(most - from, 3))) {
+            page.newPage();
+            if (!heading) {
+                std::vector<std::string> titles;
+                for (const Column& c : columns)
+                    titles.push_back(c.heading);
+                tableRow(page, columns, titles, false, true);
+            }
+            continue;
+        }
+        const std::size_t to = std::min(most, from + static_cast<std::size_t>(room));
+        tableBand(page, columns, lines, from, to, ng, heading);
+        from = to;
+    }
 }
 
 void caseTable(Layout& page, const PackInput& in) {

@@ -2,7 +2,7 @@
 # Writes the pack's PDF from made-up records (pdf_sample.cpp) and reads it
 # back as a reviewer's tools do: qpdf's check, and poppler's fonts, text,
 # images, attachments and metadata.
-# Usage: pdf_check.sh PDF_SAMPLE OUTDIR sample|unreadable|full [RUNNER]
+# Usage: pdf_check.sh PDF_SAMPLE OUTDIR sample|long|unreadable|full [RUNNER]
 # RUNNER: what runs the sample, tools/wine-run.sh for the Windows build.
 set -euo pipefail
 out=$2 mode=$3
@@ -76,6 +76,21 @@ sys.exit(0 if titles == want else "bookmarks: %r" % titles)'
     "${sample[@]}" "$out/three.pdf" "$dir" sample 3 >/dev/null || fail "writer not ok at 3 a page"
     check_file "$out/three.pdf"
     grep -qx "Pages: *3" <(pdfinfo "$out/three.pdf") || fail "3 a page: $(pdfinfo "$out/three.pdf" | grep Pages)"
+    ;;
+long)
+    # Remarks longer than a page: all of them in the case table and in the
+    # record's block, and no word below or above the page's margins.
+    "${sample[@]}" "$pdf" "$dir" long >/dev/null || fail "writer not ok"
+    check_file "$pdf"
+    [ "$(pdftotext "$pdf" - | grep -c '終わり')" = 2 ] || fail "the remarks' end is not in both places"
+    pdftotext -bbox "$pdf" "$out/words.html"
+    python3 - "$out/words.html" <<'PY' || fail "text outside the page's margins"
+import re, sys
+words = re.findall(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)"',
+                   open(sys.argv[1], encoding="utf-8").read())
+bad = [w for w in words if float(w[1]) < 30 or float(w[3]) > 841.89 - 30 or float(w[2]) > 595.28 - 30]
+sys.exit(1 if bad or not words else 0)
+PY
     ;;
 unreadable)
     result=$("${sample[@]}" "$pdf" "$dir" unreadable) || fail "writer not ok: $result"

@@ -6,6 +6,8 @@
 //        COUNT: records per page (1 when not given).
 //   MODE unreadable: the same with the PNG's file missing and the BMP's
 //        record masked without its flattened picture; prints "unreadable=N".
+//   MODE long: the sample with remarks of the most a case keeps (4000
+//        bytes), longer than a page in the case table, ending in "終わり".
 //   MODE full: the sink refuses bytes after the first 64 KiB; prints the
 //        result's ok and message.
 //   MODE bench: COUNT records, each the folder's 1080p.jpg or the file
@@ -104,6 +106,12 @@ int main(int argc, char** argv) {
     options.format = pack::Format::pdf;
     if (mode == "sample" && argc > 4)
         options.recordsPerPage = std::atoi(argv[4]);
+    if (mode == "long") {
+        std::string& remarks = in.records[1].testCase.remarks;
+        while (remarks.size() + 14 <= 4000 - 6)
+            remarks += "備考の長い文。";
+        remarks += "終わり";
+    }
     if (mode == "unreadable") {
         in.records[1].picture.path = dir + "/無い.png";
         in.records[2].picture.withheld = true;
