@@ -129,7 +129,7 @@ set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
 # The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
 # tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
-set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file pdf_image)
+set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file pdf_image pack_pdf)
 foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})
