@@ -63,7 +63,7 @@ test: all wine-build fuzz-build
 FUZZ_SECONDS ?= 300
 FUZZ_RUNS ?= 1000000
 fuzz: fuzz-build
-	@for kind in bmp jpeg png picture_diff workbook; do \
+	@for kind in bmp jpeg png picture_diff workbook pdf_image pack_pdf; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done

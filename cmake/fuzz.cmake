@@ -75,6 +75,10 @@ else()
     find_library(PNG_LIBRARY NAMES png16 png REQUIRED)
 endif()
 find_library(ZLIB_LIBRARY NAMES z REQUIRED)
+# The pack's PDF subsets its font with Debian's harfbuzz.
+find_path(HARFBUZZ_INCLUDE hb-subset.h PATH_SUFFIXES harfbuzz REQUIRED)
+find_library(HARFBUZZ_SUBSET_LIBRARY NAMES harfbuzz-subset REQUIRED)
+find_library(HARFBUZZ_LIBRARY NAMES harfbuzz REQUIRED)
 
 # Clang knows no execution character set but UTF-8, while the core's texts
 # must be CP932 bytes (static_asserts check their lengths). So the fuzzers
@@ -110,8 +114,9 @@ add_library(zelcap_fuzz_core STATIC ${cp932_sources})
 add_dependencies(zelcap_fuzz_core zelcap_cp932_headers)
 target_compile_options(zelcap_fuzz_core PRIVATE ${ZELCAP_WARNINGS})
 target_include_directories(zelcap_fuzz_core PUBLIC ${ZELCAP_CP932_DIR} ${PROJECT_SOURCE_DIR}
-    ${JPEG_INCLUDE} ${PNG_INCLUDE})
-target_link_libraries(zelcap_fuzz_core PUBLIC ${JPEG_LIBRARY} ${PNG_LIBRARY} ${ZLIB_LIBRARY})
+    ${JPEG_INCLUDE} ${PNG_INCLUDE} ${HARFBUZZ_INCLUDE})
+target_link_libraries(zelcap_fuzz_core PUBLIC ${JPEG_LIBRARY} ${PNG_LIBRARY} ${HARFBUZZ_SUBSET_LIBRARY}
+    ${HARFBUZZ_LIBRARY} ${ZLIB_LIBRARY})
 if(TARGET libjpeg_instrumented)
     add_dependencies(zelcap_fuzz_core libjpeg_instrumented)
 endif()
@@ -124,7 +129,7 @@ set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
 # The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
 # tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
-set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify)
+set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify pdf_image pack_pdf)
 foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})

@@ -13,11 +13,18 @@ find_library(XLSXWRITER_LIBRARY NAMES xlsxwriter REQUIRED)
 # PNG pictures through Debian's libpng.
 find_path(PNG_INCLUDE png.h REQUIRED)
 find_library(PNG_LIBRARY NAMES png16 png REQUIRED)
+# The pack's PDF: Debian's harfbuzz subsetter for its font, zlib for its streams.
+find_path(HARFBUZZ_INCLUDE hb-subset.h PATH_SUFFIXES harfbuzz REQUIRED)
+find_library(HARFBUZZ_SUBSET_LIBRARY NAMES harfbuzz-subset REQUIRED)
+find_library(HARFBUZZ_LIBRARY NAMES harfbuzz REQUIRED)
+find_library(ZLIB_LIBRARY NAMES z REQUIRED)
 
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES} ${ZELCAP_POSIX_SOURCES})
 zelcap_target_flags(zelcap_core)
-target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE} ${PNG_INCLUDE})
-target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY} ${PNG_LIBRARY})
+target_include_directories(zelcap_core PUBLIC ${JPEG_INCLUDE} ${XLSXWRITER_INCLUDE} ${PNG_INCLUDE}
+    ${HARFBUZZ_INCLUDE})
+target_link_libraries(zelcap_core PUBLIC ${JPEG_LIBRARY} ${XLSXWRITER_LIBRARY} ${PNG_LIBRARY}
+    ${HARFBUZZ_SUBSET_LIBRARY} ${HARFBUZZ_LIBRARY} ${ZLIB_LIBRARY})
 
 # The tests' reference SHA-256 (the program itself uses Windows' CNG).
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
@@ -28,7 +35,6 @@ file(GLOB ZELCAP_NATIVE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/nati
 add_executable(native_tests ${ZELCAP_NATIVE_TESTS})
 zelcap_target_flags(native_tests)
 # zlib: the tests that compare a workbook's parts inflate them.
-find_library(ZLIB_LIBRARY NAMES z REQUIRED)
 target_link_libraries(native_tests PRIVATE zelcap_core OpenSSL::Crypto ${ZLIB_LIBRARY} GTest::gtest
     GTest::gtest_main)
 gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60
@@ -51,4 +57,15 @@ foreach(layout sheets onesheet)
                 cases)
     set_tests_properties(native.workbook_openpyxl_cases_${layout} PROPERTIES TIMEOUT 120
         LABELS native)
+endforeach()
+
+# The pack's PDF from made-up records, read back with poppler and qpdf.
+add_executable(pack_pdf_sample ${PROJECT_SOURCE_DIR}/tests/pack/pdf_sample.cpp)
+zelcap_target_flags(pack_pdf_sample)
+target_link_libraries(pack_pdf_sample PRIVATE zelcap_core)
+foreach(check sample long unreadable full)
+    add_test(NAME native.pack_pdf_${check}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/pack/pdf_check.sh
+                $<TARGET_FILE:pack_pdf_sample> ${CMAKE_BINARY_DIR}/pack-pdf-${check} ${check})
+    set_tests_properties(native.pack_pdf_${check} PROPERTIES TIMEOUT 120 LABELS native)
 endforeach()

@@ -88,3 +88,17 @@ add_dependencies(Zelcap focus_probe)
 # The text reader's test measures its memory and reads the models beside it.
 target_link_libraries(ocr_engine_test_win PRIVATE psapi)
 add_dependencies(ocr_engine_test_win zelcap_tessdata)
+
+# The pack's PDF written by the 32-bit build under Wine, read back with the
+# same checks as the native build's (tests/pack/pdf_check.sh).
+add_executable(pack_pdf_sample ${PROJECT_SOURCE_DIR}/tests/pack/pdf_sample.cpp)
+zelcap_target_flags(pack_pdf_sample)
+target_link_libraries(pack_pdf_sample PRIVATE zelcap_core psapi)
+foreach(check sample long unreadable full)
+    add_test(NAME win32.pack_pdf_${check}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/pack/pdf_check.sh
+                $<TARGET_FILE:pack_pdf_sample> ${CMAKE_BINARY_DIR}/pack-pdf-${check} ${check}
+                ${PROJECT_SOURCE_DIR}/tools/wine-run.sh)
+    set_tests_properties(win32.pack_pdf_${check} PROPERTIES FIXTURES_REQUIRED wine
+        RESOURCE_LOCK display TIMEOUT 300 LABELS win32 ENVIRONMENT "ZELCAP_BUILD=${CMAKE_BINARY_DIR}")
+endforeach()

@@ -49,13 +49,28 @@ foreach(model jpn eng)
     endif()
 endforeach()
 
+# harfbuzz's subsetter, for the font of the pack's PDF.
+set(ZELCAP_HARFBUZZ_PREFIX ${PROJECT_SOURCE_DIR}/build/harfbuzz-${ZELCAP_WIN_ARCH} CACHE PATH
+    "harfbuzz's subsetter built for Windows by tools/setup.sh")
+if(NOT EXISTS ${ZELCAP_HARFBUZZ_PREFIX}/lib/libharfbuzz-subset.a)
+    message(FATAL_ERROR "No Windows harfbuzz in ${ZELCAP_HARFBUZZ_PREFIX}; run tools/setup.sh")
+endif()
+
+# The font the pack's PDF embeds, beside Zelcap.exe as in the packages.
+set(ZELCAP_PDF_FONT /usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf)
+if(NOT EXISTS ${ZELCAP_PDF_FONT})
+    message(FATAL_ERROR "No ${ZELCAP_PDF_FONT} (fonts-ipaexfont-gothic); run tools/setup.sh")
+endif()
+configure_file(${ZELCAP_PDF_FONT} ${CMAKE_BINARY_DIR}/ipaexg.ttf COPYONLY)
+
 add_library(zelcap_core STATIC ${ZELCAP_CORE_SOURCES})
 zelcap_target_flags(zelcap_core)
 target_include_directories(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/include
-    ${ZELCAP_XLSXWRITER_PREFIX}/include ${ZELCAP_PNG_PREFIX}/include)
+    ${ZELCAP_XLSXWRITER_PREFIX}/include ${ZELCAP_PNG_PREFIX}/include
+    ${ZELCAP_HARFBUZZ_PREFIX}/include/harfbuzz)
 target_link_libraries(zelcap_core PUBLIC ${ZELCAP_JPEG_PREFIX}/lib/libjpeg.a
     ${ZELCAP_XLSXWRITER_PREFIX}/lib/libxlsxwriter.a ${ZELCAP_PNG_PREFIX}/lib/libpng.a
-    ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
+    ${ZELCAP_HARFBUZZ_PREFIX}/lib/libharfbuzz-subset.a ${ZELCAP_XLSXWRITER_PREFIX}/lib/libz.a)
 
 # Resources: bitmaps and icons drawn by the generator, then the .rc files.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

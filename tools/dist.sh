@@ -34,6 +34,20 @@ cp "${MODELS[@]/#/$BUILD/}" "$STAGE/tessdata/"
 sed "s/@VERSION@/$VERSION/g" "$ROOT/tools/dist/readme-ja.txt" | sed 's/$/\r/' |
     iconv -f UTF-8 -t CP932 >"$STAGE/Readme.txt"
 { printf '\357\273\277'; sed 's/$/\r/' "$ROOT/LICENSE"; } >"$STAGE/License.txt"
+# The pack's PDF embeds a subset of IPAex Gothic, which goes beside
+# Zelcap.exe with its licence (the IPA Font License, taken from Debian's
+# copyright file, UTF-8 with a byte-order mark like License.txt).
+FONT=/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf
+FONT_COPYRIGHT=/usr/share/doc/fonts-ipaexfont-gothic/copyright
+[ -f "$FONT" ] || { echo "dist: no $FONT; run tools/setup.sh" >&2; exit 1; }
+cp "$FONT" "$STAGE/ipaexg.ttf"
+{ printf '\357\273\277'
+  echo "ipaexg.ttf: IPAex Gothic, Copyright $(sed -n '/^Files: \*.ttf/,/^$/s/^Copyright: //p' "$FONT_COPYRIGHT"),"
+  echo "distributed under the IPA Font License Agreement v1.0, which follows."
+  echo
+  awk '/^License: IPA-1$/ { n++ } n == 2 && /^License: / && !/IPA-1/ { exit }
+       n == 2 && !/^License: IPA-1$/ { sub(/^ /, ""); if ($0 == ".") $0 = ""; print }' "$FONT_COPYRIGHT" |
+      sed 's/$/\r/'; } >"$STAGE/IPA_Font_License.txt"
 nsis_defines=()
 if [ -f "$STARTER_INI" ]; then
     cp "$STARTER_INI" "$STAGE/Zelcap.ini"
@@ -50,6 +64,7 @@ setup_name="Zelcap-$VERSION-setup.exe"
 [ "$ARCH" = win64 ] && setup_name="Zelcap-$VERSION-win64-setup.exe"
 rm -f "$OUT/$zip_name" "$OUT/$setup_name"
 (cd "$STAGE" && zip -q -X "$OUT/$zip_name" Zelcap.exe ZCP2Help.chm Readme.txt License.txt "${MODELS[@]}" \
+    ipaexg.ttf IPA_Font_License.txt \
     $([ -f Zelcap.ini ] && echo Zelcap.ini))
 
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$VERSION" -DSTAGE="$STAGE" \

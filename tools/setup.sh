@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything Zelcap needs to build, run and test on a Debian bookworm
-# machine, and builds the Windows libjpeg, libxlsxwriter, libpng, Leptonica and
-# Tesseract once.
+# machine, and builds the Windows libjpeg, libxlsxwriter, libpng, harfbuzz,
+# Leptonica and Tesseract once.
 # Safe to run again: it installs only what is missing and does nothing when
 # everything is there.
 set -euo pipefail
@@ -31,6 +31,7 @@ PACKAGES=(
     fp-utils libchm-bin nsis zip unzip
     libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui poppler-utils
     tesseract-ocr-jpn tesseract-ocr-eng
+    libharfbuzz-dev fonts-ipaexfont-gothic qpdf
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -124,5 +125,13 @@ if ! "$ROOT/tools/build-tesseract-win32.sh" --current "$ROOT/build/tesseract-win
 fi
 if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && ! "$ROOT/tools/build-tesseract-win32.sh" --current "$ROOT/build/tesseract-win64"; then
     "$ROOT/tools/build-tesseract-win32.sh" "$ROOT/build/tesseract-win64" x86_64-w64-mingw32
+fi
+# harfbuzz's font subsetter for Windows, for the pack's PDF: Debian's
+# source, static. A build by another version of its script is made again.
+if ! "$ROOT/tools/build-harfbuzz-win32.sh" --current "$ROOT/build/harfbuzz-win32"; then
+    "$ROOT/tools/build-harfbuzz-win32.sh" "$ROOT/build/harfbuzz-win32"
+fi
+if [ "$("$ROOT/tools/wine-arch.sh")" = win64 ] && ! "$ROOT/tools/build-harfbuzz-win32.sh" --current "$ROOT/build/harfbuzz-win64"; then
+    "$ROOT/tools/build-harfbuzz-win32.sh" "$ROOT/build/harfbuzz-win64" x86_64-w64-mingw32
 fi
 echo "setup: ready"

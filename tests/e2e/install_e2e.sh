@@ -45,8 +45,8 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelcap'
 
 "$ZELCAP_WINE" "$setup" /S >/dev/null 2>&1
 timeout 120 wineserver -w || fail "the installer did not finish"
-for f in Zelcap.exe ZCP2Help.chm Readme.txt License.txt Uninstall.exe tessdata/jpn.traineddata \
-    tessdata/eng.traineddata; do
+for f in Zelcap.exe ZCP2Help.chm Readme.txt License.txt ipaexg.ttf IPA_Font_License.txt Uninstall.exe \
+    tessdata/jpn.traineddata tessdata/eng.traineddata; do
     [ -f "$program_files/$f" ] && pass "installed $f" || fail "no $program_files/$f"
 done
 [ -f "$shortcut" ] && pass "Start-menu shortcut made" || fail "no $shortcut"
@@ -111,7 +111,8 @@ for _ in $(seq 150); do [ -e "$program_files" ] || break; sleep 0.2; done
 unpacked="$E2E_WORK/unpacked"
 mkdir -p "$unpacked"
 unzip -q "$zipfile" -d "$unpacked" || fail "cannot unpack $zipfile"
-for f in Zelcap.exe ZCP2Help.chm Readme.txt License.txt tessdata/jpn.traineddata tessdata/eng.traineddata; do
+for f in Zelcap.exe ZCP2Help.chm Readme.txt License.txt ipaexg.ttf IPA_Font_License.txt \
+    tessdata/jpn.traineddata tessdata/eng.traineddata; do
     [ -f "$unpacked/$f" ] || fail "the zip lacks $f"
 done
 iconv -f CP932 -t UTF-8 "$unpacked/Readme.txt" >/dev/null 2>&1 && pass "Readme.txt is Shift-JIS text" ||

@@ -56,6 +56,9 @@ Section
     File "${STAGE}\tessdata\jpn.traineddata"
     File "${STAGE}\tessdata\eng.traineddata"
     SetOutPath "$INSTDIR"
+    ; The font the pack's PDF embeds, looked for beside Zelcap.exe.
+    File "${STAGE}\ipaexg.ttf"
+    File "${STAGE}\IPA_Font_License.txt"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     CreateDirectory "${USER_FOLDER}"
@@ -104,6 +107,8 @@ Section "Uninstall"
     Delete "$INSTDIR\tessdata\jpn.traineddata"
     Delete "$INSTDIR\tessdata\eng.traineddata"
     RMDir "$INSTDIR\tessdata"
+    Delete "$INSTDIR\ipaexg.ttf"
+    Delete "$INSTDIR\IPA_Font_License.txt"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
