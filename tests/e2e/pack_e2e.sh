@@ -97,6 +97,33 @@ else
     fail "the two packs differ: $(diff <(same "$folder/まとめ.html") <(same "$folder/スクリプト.html") | head -5)"
 fi
 
+# The same history as an archival PDF, through the same road: checked as a
+# reviewer's tools read it.
+call "/pack:$winfolder\\証跡.pdf" /result:pdf.json >/dev/null; rc=$?
+pdf="$folder/証跡.pdf"
+if [ $rc = 0 ] && [ "$(field pdf.json .ok)" = true ] && qpdf --check "$pdf" >"$E2E_WORK/qpdf.txt" 2>&1 &&
+    ! grep -qi warning "$E2E_WORK/qpdf.txt"; then
+    pass "/pack: wrote a PDF that qpdf finds clean"
+else
+    fail "the PDF: rc $rc, $(cat "$folder/pdf.json" "$E2E_WORK/qpdf.txt" 2>/dev/null | head -5)"
+fi
+pdffonts "$pdf" 2>/dev/null | tail -n +3 | awk 'NF < 5 || $(NF-4) != "yes" || $(NF-3) != "yes" { bad = 1 } END { exit bad || NR == 0 }' &&
+    pass "every font of the PDF embedded and subset" || fail "fonts: $(pdffonts "$pdf" 2>&1)"
+text=$(pdftotext "$pdf" - 2>/dev/null)
+for heading in マスクした画面 試験の画面 そのままの画面 T-001; do
+    grep -qF "$heading" <<<"$text" || fail "the PDF's text lacks $heading"
+done
+[ "$(pdfimages -list "$pdf" 2>/dev/null | tail -n +3 | awk '{ printf "%sx%s ", $4, $5 }')" = "120x80 64x48 90x60 " ] &&
+    pass "the PDF holds the three pictures at their sizes" || fail "images: $(pdfimages -list "$pdf" 2>&1)"
+mkdir -p "$E2E_WORK/pdf"
+pdfimages -png "$pdf" "$E2E_WORK/pdf/px" 2>/dev/null
+/usr/bin/python3 -c 'import sys; from PIL import Image; sys.exit(Image.open(sys.argv[1]).convert("RGB").getpixel((50, 40)) != (0, 0, 0))' \
+    "$E2E_WORK/pdf/px-000.png" && pass "the masked picture is black in the PDF" || fail "the mask is not black in the PDF"
+pdfdetach -saveall -o "$E2E_WORK/pdf" "$pdf" 2>/dev/null
+for f in records.csv records.sha256 records.zlog; do
+    cmp -s "$E2E_WORK/pdf/$f" "$folder/$f" || fail "the PDF's attached $f is not the file: $(pdfdetach -list "$pdf" 2>&1 | tr '\n' '|')"
+done
+
 # A target that cannot be written (a folder of that name: as root under
 # Wine a read-only file would be written all the same) is refused and kept,
 # a missing folder gets nothing, and neither leaves a temporary file.
