@@ -18,7 +18,9 @@
 #     seconds under Wine), and pictures are read in larger pieces;
 #   - workbook_set_progress() reports the close, sheet by sheet and picture
 #     by picture, and can stop it; worksheet_insert_image_key() takes the
-#     caller's key for identical pictures instead of the file's MD5.
+#     caller's key for identical pictures instead of the file's MD5, and
+#     worksheet_insert_image_known() takes the headers the caller has read,
+#     so that the picture is not opened until the close;
 #   - the temporary files go only to the folder Zelcap names (the user's
 #     temporary folder): the library reads no TMP or TEMP variable.
 # `build-libxlsxwriter-win32.sh --current PREFIX` succeeds when PREFIX holds
