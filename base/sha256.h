@@ -1,7 +1,8 @@
 // A SHA-256 digest as a value, and its hex text. Platform-free: the digest
-// itself is computed by Windows' CNG in the program (base/sha256_win.h) and by
-// whatever the caller hands in elsewhere, so that the code that writes and
-// checks evidence never depends on where the hashing came from.
+// itself is computed by the program's own code for files (base/sha256_hash.h),
+// by Windows' CNG for blocks (base/sha256_win.h) and by whatever the caller
+// hands in elsewhere, so that the code that writes and checks evidence never
+// depends on where the hashing came from.
 #pragma once
 
 #include <array>

@@ -12,7 +12,7 @@
 #include "base/file_io_win.h"
 #include "base/file_names_win.h"
 #include "base/message_box_win.h"
-#include "base/sha256_win.h"
+#include "base/sha256_hash.h"
 #include "base/win_handles_win.h"
 #include "history/history.h"
 #include "history/history_paths.h"
@@ -66,20 +66,21 @@ class Win32WorkbookSource final : public WorkbookSource {
     std::string libraryPath(const std::string& path) override { return path; }
     // The hash object and the buffer are kept for the whole export: under
     // Wine a fresh megabyte block for each picture cost more than hashing it.
+    // The program's own SHA-256: Wine's CNG took a sixth of its speed.
     std::string digestHex(const std::string& path) override {
         hashedPath_.clear();
         hashedHead_.clear();
         win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file || !hash_.ok())
+        if (!file)
             return {};
+        hash_.begin();
         piece_.resize(1 << 20);
         for (;;) {
             DWORD got = 0;
             if (!ReadFile(file.get(), piece_.data(), static_cast<DWORD>(piece_.size()), &got,
                           nullptr)) {
-                hash_.finish(digest_);  // starts the next digest afresh
                 hashedHead_.clear();
                 return {};
             }
@@ -89,23 +90,14 @@ class Win32WorkbookSource final : public WorkbookSource {
                 hashedHead_.append(
                     reinterpret_cast<const char*>(piece_.data()),
                     std::min<std::size_t>(got, workbook_layout::kPictureHead - hashedHead_.size()));
-            if (!hash_.update(piece_.data(), got)) {
-                hash_.finish(digest_);
-                hashedHead_.clear();
-                return {};
-            }
-        }
-        if (!hash_.finish(digest_)) {
-            hashedHead_.clear();
-            return {};
+            hash_.update(piece_.data(), got);
         }
         hashedPath_ = path;
-        return sha256Hex(digest_);
+        return sha256Hex(hash_.finish());
     }
 
   private:
-    win::Sha256 hash_;
-    Sha256Digest digest_;
+    Sha256Hash hash_;
     std::vector<unsigned char> piece_;
     std::string hashedPath_, hashedHead_;  // the head of the file just hashed
 };

@@ -71,6 +71,7 @@ struct Prepared {
     std::string libraryPath;  // the picture is opened by the library at the close
     PictureInfo info;
     std::string key;        // the library's key for identical pictures; empty: its MD5
+    bool hashedNow = false;  // digest was taken from the file by this export
     bool problem = false;   // something of the record is missing or split
     bool withheld = false;  // the record's picture is not to be shown
     int firstRow = 0;       // 0-based row of the block on its sheet
@@ -129,9 +130,12 @@ Prepared prepare(const WorkbookRecord& r, const WorkbookOptions& options, Workbo
     if (p.withheld)
         return p;
     if (options.includeDigests) {
-        p.digest = r.sha256.empty() ? source.digestHex(r.imagePath) : r.sha256;
-        if (p.digest.empty())
+        p.hashedNow = r.sha256.empty();
+        p.digest = p.hashedNow ? source.digestHex(r.imagePath) : r.sha256;
+        if (p.digest.empty()) {
+            p.hashedNow = false;
             p.digest = workbook_text::fromCp932(kDigestUnknown);
+        }
     }
     const auto probe = [&] {
         p.info = probePicture(reinterpret_cast<const uint8_t*>(p.picture.data()), p.picture.size());
@@ -164,6 +168,30 @@ struct Formats {
     const workbook_cases::Formats* cases;  // null: no record has a test case
 };
 
+#ifdef LXW_HAS_IMAGE_KNOWN
+// With a key, a JPEG or BMP goes in with the headers the probe read, which it
+// reads as the library does: the library need not open every picture once
+// more before the close. A PNG's resolution may lie past the head the probe
+// saw, and a picture without a key needs the library's MD5 of the file:
+// those the library opens itself.
+bool insertKnown(lxw_worksheet* sheet, lxw_row_t row, const Prepared& p,
+                 lxw_image_options& image) {
+    const char* key = p.key.empty() ? nullptr : p.key.c_str();
+    const bool known = key && (p.info.kind == PictureKind::jpeg || p.info.kind == PictureKind::bmp);
+    if (!known)
+        return worksheet_insert_image_key(sheet, row, 0, p.libraryPath.c_str(), &image, key) ==
+               LXW_NO_ERROR;
+    lxw_image_known headers{};
+    headers.type = p.info.kind == PictureKind::jpeg ? LXW_IMAGE_JPEG : LXW_IMAGE_BMP;
+    headers.width = p.info.width;
+    headers.height = p.info.height;
+    headers.x_dpi = p.info.dpiX;
+    headers.y_dpi = p.info.dpiY;
+    return worksheet_insert_image_known(sheet, row, 0, p.libraryPath.c_str(), &image, key,
+                                        &headers) == LXW_NO_ERROR;
+}
+#endif
+
 // Writes one record's block at p.firstRow; returns the row after it and
 // whether the picture went in.
 int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
@@ -189,7 +217,9 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
         // holding a copy of every picture until then: a thousand screen
         // captures would fill much of a 32-bit address space. The bytes,
         // read whole now, are the fallback for a path it cannot open.
-#ifdef LXW_HAS_IMAGE_KEY
+#if defined(LXW_HAS_IMAGE_KNOWN)
+        pictureOk = !p.libraryPath.empty() && insertKnown(sheet, row + kPictureRow, p, image);
+#elif defined(LXW_HAS_IMAGE_KEY)
         pictureOk =
             !p.libraryPath.empty() &&
             worksheet_insert_image_key(sheet, row + kPictureRow, 0, p.libraryPath.c_str(), &image,
@@ -363,8 +393,12 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
         }
         Prepared p = prepare(records[i], options, source);
         const int number = static_cast<int>(i) + 1;
+        // A digest taken from the file now is as good a key as the MD5: the
+        // same digest, the same bytes. A pinned one may be older than the file.
         if (unique[i])
             p.key = "unique picture " + std::to_string(number);
+        else if (p.hashedNow)
+            p.key = "sha256 " + p.digest;
         lxw_worksheet* sheet = shared;
         if (shared) {
             p.sheet = kEvidenceSheet;

@@ -15,10 +15,15 @@
 #     to lose its way and crawl through the scan data to the end of the
 #     file), and a top-down BMP (negative height) gets its height;
 #   - one temporary file serves every XML part in turn (four per sheet cost
-#     seconds under Wine), and pictures are read in larger pieces;
+#     seconds under Wine), and pictures are read in larger pieces and
+#     written to the zip in pieces of 1 MB (minizip's 64 KB were thousands
+#     of writes); each small part is deflated with a window no larger than
+#     itself instead of making and clearing the full 256 KB state;
 #   - workbook_set_progress() reports the close, sheet by sheet and picture
 #     by picture, and can stop it; worksheet_insert_image_key() takes the
-#     caller's key for identical pictures instead of the file's MD5.
+#     caller's key for identical pictures instead of the file's MD5, and
+#     worksheet_insert_image_known() takes the headers the caller has read,
+#     so that the picture is not opened until the close;
 #   - the temporary files go only to the folder Zelcap names (the user's
 #     temporary folder): the library reads no TMP or TEMP variable.
 # `build-libxlsxwriter-win32.sh --current PREFIX` succeeds when PREFIX holds

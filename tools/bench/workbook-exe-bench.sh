@@ -23,9 +23,11 @@ export ZELCAP_BUILD=$build
 "$here/wine-session.sh" start "$build" >/dev/null
 work=$(mktemp -d "$build/workbook-bench.XXXXXX")
 E2E_PID=""
+# Under set -e a failed kill (Zelcap already gone) ended the trap before the
+# rm, leaving the 1.5 GB of pictures behind each run.
 finish() {
-    [ -n "$E2E_PID" ] && kill "$E2E_PID" 2>/dev/null
-    "$here/wine-session.sh" stop "$build" >/dev/null
+    if [ -n "$E2E_PID" ]; then kill "$E2E_PID" 2>/dev/null || true; fi
+    "$here/wine-session.sh" stop "$build" >/dev/null || true
     rm -rf "$work"
 }
 trap finish EXIT
