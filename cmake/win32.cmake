@@ -118,7 +118,7 @@ add_executable(annotate_bench ${PROJECT_SOURCE_DIR}/tools/bench/annotate_bench_w
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(annotate_bench)
 target_link_libraries(annotate_bench PRIVATE zelcap_win zelcap_bench_support)
-foreach(floor floor_list floor_picture floor_capture floor_zip bench_scene)
+foreach(floor floor_list floor_picture floor_capture floor_zip floor_report bench_scene)
     add_executable(${floor} ${PROJECT_SOURCE_DIR}/tools/bench/${floor}_win.cpp)
     zelcap_target_flags(${floor})
     target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32 comdlg32)

@@ -4,7 +4,9 @@
 # floor and Zelcap's driver for the same work, one after the other; the
 # table gives the medians over the rounds and their ratio.
 # Then it takes SOAK captures in a row and reports what they left behind.
-#   bench.sh BUILD_DIR [ROUNDS] [SOAK] [bursts]   (bursts: the hot-key bursts alone)
+#   bench.sh BUILD_DIR [ROUNDS] [SOAK] [bursts|open|bmp]
+#   (bursts: the hot-key bursts alone; open: the open command's figures
+#   alone; bmp: the BMP pairs alone)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?win32 build folder}" && pwd)
@@ -155,8 +157,13 @@ bmp_pair() {
         { echo "bench: Zelcap's BMP file differs from the floor's" >&2; exit 1; }
 }
 
-# Every figure of a round but the bursts.
+# Every figure of a round but the bursts; `open` and `bmp` run their own
+# part alone.
 round_but_bursts() {
+    if [ "$only" = bmp ]; then
+        for order in "floor zelcap" "zelcap floor" "floor zelcap"; do bmp_pair $order; done
+        return
+    fi
     for records in 250 500 1000; do
         out=$(run zelcap_bench open "$wdata" "h$records.csv" 3)
         add zelcap "open$records" "$(value 'open from OK' "$out")"
@@ -167,6 +174,7 @@ round_but_bursts() {
         add floor "open$records" "$(value 'floor: fill with redraw off' "$out")"
         add floor "dialog$records" "$(value 'floor: open dialog OK, then fill with redraw off' "$out")"
     done
+    [ "$only" = open ] && return
 
     out=$(run zelcap_bench select "$wdata" h1000.csv 20)
     add zelcap select "$(value 'selection step' "$out")"
@@ -196,6 +204,7 @@ for round in $(seq "$rounds"); do
     echo "round $round of $rounds" >&2
     [ "$only" = bursts ] || round_but_bursts
 
+    [ "$only" = all ] || [ "$only" = bursts ] || continue
     for delay in 50 20; do
         for side in floor zelcap; do
             b=0
@@ -230,7 +239,7 @@ row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
 row "hot key -> JPEG file, 1920 x 1080" file file "<= 1.15"
-[ "$only" = bursts ] || printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
+[ -n "${zelcap[bmpfile]:-}" ] && printf '| hot key -> BMP file, 1920 x 1080 (ratio: the median of the pairs) | %s ms | %s ms | %s | <= 1.15 |\n' \
     "$(median ${zelcap[bmpfile]})" "$(median ${floor[bmpfile]})" \
     "$(median ${ratio[bmpfile]} | awk '{ printf "%.2f", $1 }')"
 row "20 hot keys queued at once -> last picture shown, per key; floor: the pipeline alone" queued queued ""
@@ -242,7 +251,7 @@ for delay in 50 20; do
             "lag$delay-$b" "lag$delay-$b" ""
     done
 done
-if [ "$only" != bursts ]; then
+if [ "$only" = all ]; then
     printf '| hot key -> picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[shown]})"
     printf '| hot key -> picture shown, 990 rows | %s ms | | | |\n' "$(median ${zelcap[shown990]})"
     printf '| hot key -> BMP picture shown, empty list | %s ms | | | |\n' "$(median ${zelcap[bmpshown]})"
@@ -250,7 +259,7 @@ if [ "$only" != bursts ]; then
 fi
 if [ "$only" = bursts ]; then
     echo "bursts: no file lost, every file byte-identical to the floor's"
-else
+elif [ "$only" = all ]; then
     echo "bursts: no file lost, every file byte-identical to the floor's; the BMP files too"
 fi
 if [ "$soak" -gt 0 ]; then
