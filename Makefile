@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts bench-cases clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts bench-cases bench-open bench-bmp clean
 
 all: native win32
 
@@ -92,6 +92,11 @@ bench-bursts: wine-build
 # the same history without any, 21 pairs in one process (docs/performance.md).
 bench-cases: wine-build
 	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) 21 0 cases
+# The open command's figures alone, and the BMP hot key's pairs alone.
+bench-open: wine-build
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 open
+bench-bmp: wine-build
+	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 bmp
 
 # What users download, from the shipped 32-bit build (tools/dist.sh).
 dist: win32
@@ -110,6 +115,11 @@ bench-pack-exe: wine-build
 # The same export through Zelcap.exe under Wine, 3 rounds (docs/performance.md).
 bench-workbook-exe: wine-build
 	@bash tools/bench/workbook-exe-bench.sh $(BUILD)/$(WINE_ARCH) 1000 3
+
+# The HTML report of 1000 records through the real Zelcap.exe against a
+# floor that writes the same bytes and copies the same pictures.
+bench-report-exe: wine-build
+	@bash tools/bench/report-exe-bench.sh $(BUILD)/$(WINE_ARCH) 1000 5
 
 # The BMP, JPEG and PNG capture writers on one 1920 x 1080 screen-like
 # picture, and the PNG writer's other possible settings (docs/performance.md).

@@ -181,11 +181,13 @@ void RefreshAfterFileCommand(HWND window) {
 
 // TabCtrl_SetCurSel sends no TCN_SELCHANGE: the pages are switched here,
 // or the strip would say 履歴データ over the key panel.
+// On the history page already, nothing is switched and the strip stays as
+// it is drawn.
 void SelectHistoryPage() {
     if (!appState.tabControl)
         return;
-    TabCtrl_SetCurSel(appState.tabControl, 0);
-    ShowPage();
+    if (TabCtrl_SetCurSel(appState.tabControl, 0) != 0)
+        ShowPage();
 }
 
 void OnNew(HWND window) {

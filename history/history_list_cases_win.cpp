@@ -71,10 +71,12 @@ uint32_t HistoryList::recordIdOfRow(int row) {
     return r.id;
 }
 
-void HistoryList::showCase(int row) {
+void HistoryList::showCase(int row, bool freshRow) {
     const testcase::TestCase* c = nullptr;
     if (row >= 0 && row < history.count && history.records[row].id != 0)
         c = history.cases.find(history.records[row].id);
+    if (!c && freshRow)
+        return;
     setText(row, kTestIdColumn, c ? c->testId.c_str() : "");
     setText(row, kVerdictColumn, c ? testcase::verdictText(c->verdict) : "");
 }

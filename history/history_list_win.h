@@ -99,7 +99,8 @@ class HistoryList {
 
     void insertRowFromRecord(int row, int record);
     void insertCaseColumns();
-    void showCase(int row);
+    // A fresh row's cells are empty already: only a case's texts are set.
+    void showCase(int row, bool freshRow = false);
     uint32_t recordIdOfRow(int row);
     void drawAppendedRows(WPARAM generation);
     void setText(int row, int column, const char* text);

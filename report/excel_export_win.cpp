@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,65 +100,12 @@ class Win32WorkbookSource final : public WorkbookSource {
     std::string hashedPath_, hashedHead_;  // the head of the file just hashed
 };
 
-// Whether a file is there, from one listing of each folder asked about.
-// Under Wine a name that is not there costs a search through its whole
-// folder (the case is folded by hand), and every record asks for two (the
-// sidecar and the flattened picture): seconds for a large history.
-class ListedFiles {
-  public:
-    bool exists(const std::string& path) {
-        const char* slash = cp932::findLastChar(path.c_str(), '\\');
-        // A name that Windows would read otherwise than the listing (a
-        // forward slash in it) is asked for as it is.
-        if (!slash || cp932::findLastChar(slash + 1, '/'))
-            return IsFile(path);
-        const std::string folder = path.substr(0, static_cast<std::size_t>(slash - path.c_str()));
-        auto found = folders_.find(folder);
-        if (found == folders_.end())
-            found = folders_.emplace(folder, List(folder)).first;
-        const Folder& listed = found->second;
-        return listed.listed ? listed.names.count(win::FileNameKey(slash + 1)) > 0 : IsFile(path);
-    }
-
-  private:
-    struct Folder {
-        bool listed = false;          // false: the folder could not be listed; ask for each file
-        std::set<std::string> names;  // win::FileNameKey of every file, no folders
-    };
-
-    static bool IsFile(const std::string& path) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-
-    static Folder List(const std::string& folder) {
-        Folder listed;
-        WIN32_FIND_DATAA found;
-        const win::FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
-        if (!search)
-            return listed;
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                continue;
-            listed.names.insert(win::FileNameKey(found.cFileName));
-            // The short name opens the file as well.
-            if (found.cAlternateFileName[0] != '\0')
-                listed.names.insert(win::FileNameKey(found.cAlternateFileName));
-        } while (FindNextFileA(search.get(), &found));
-        listed.listed = GetLastError() == ERROR_NO_MORE_FILES;
-        return listed;
-    }
-
-    std::map<std::string, Folder> folders_;
-};
-
 std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests,
                                              const RecordCases& cases) {
     std::vector<WorkbookRecord> records;
     records.reserve(static_cast<std::size_t>(history.count));
     ListedFiles listed;
-    PictureFiles files = Win32PictureFiles();
-    files.exists = [&listed](const std::string& path) { return listed.exists(path); };
+    const PictureFiles files = Win32PictureFiles(listed);
     for (int i = 0; i < history.count; ++i) {
         const HistoryRecord& r = history.records[i];
         char image[kPathSize];

@@ -65,8 +65,12 @@ bool SameBytes(const std::string& a, const std::string& b) {
 
 // A file of the output folder that the copy would replace is somebody's:
 // only one that already holds the record's bytes (the last report's copy)
-// is free to take, and then there is nothing to copy.
-ReportTarget ProbeTarget(const std::string& source, const std::string& destination) {
+// is free to take, and then there is nothing to copy. A name the folder's
+// listing does not hold is free without asking for it.
+ReportTarget ProbeTarget(ListedFiles& listed, const std::string& source,
+                         const std::string& destination) {
+    if (!listed.mayBeTaken(destination))
+        return ReportTarget::free;
     const DWORD attributes = GetFileAttributesA(destination.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
@@ -93,9 +97,15 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& dige
     ExportDigests shown = digests;
     if (!shown.ofFile)
         shown.ofFile = win::sha256File;
-    const ReportText report =
-        buildReport(history.records, history.count, history.folder, options, ReadTextFile,
-                    ReportFolder{win::FileNameKey, ProbeTarget}, Win32PictureFiles(), shown, cases);
+    // Both the pictures' folders and the output folder are listed once.
+    ListedFiles listed;
+    const ReportFolder folder{win::FileNameKey,
+                              [&listed](const std::string& source, const std::string& destination) {
+                                  return ProbeTarget(listed, source, destination);
+                              }};
+    const ReportText report = buildReport(history.records, history.count, history.folder, options,
+                                          ReadTextFile, folder, Win32PictureFiles(listed), shown,
+                                          cases);
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays

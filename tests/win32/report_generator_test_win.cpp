@@ -159,6 +159,7 @@ TEST(ReportGenerator, CopiesKeepClearOfNamesWindowsTakesForOne) {
     ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(out + "\\ж.jpg", "somebody's"));
     ASSERT_TRUE(WriteFileBytes(out + "\\X.JPG", "x"));  // an earlier report's copy
+    ASSERT_TRUE(CreateDirectoryA((out + "\\ＤＩＲ.jpg").c_str(), nullptr));  // a folder's name
     struct Record {
         const char* folder;
         const char* name;
@@ -173,6 +174,7 @@ TEST(ReportGenerator, CopiesKeepClearOfNamesWindowsTakesForOne) {
         {"f", "ⅰ.jpg", "Roman small", "ⅰ.jpg"},
         {"g", "Ⅰ.jpg", "Roman capital", "Ⅰ_2.jpg"},
         {"h", "x.jpg", "x", "x.jpg"},
+        {"i", "ｄｉｒ.jpg", "beside a folder", "ｄｉｒ_2.jpg"},
     };
     history.clearRecords();
     int count = 0;
@@ -196,8 +198,8 @@ TEST(ReportGenerator, CopiesKeepClearOfNamesWindowsTakesForOne) {
                 << r.copy << " run " << run;
         }
         EXPECT_EQ(ReadFileBytes(out + "\\ж.jpg"), "somebody's");
-        // The seven copies, the two files that were there, and the report.
-        EXPECT_EQ(CountFiles(out, ""), 10) << "run " << run;
+        // The eight copies, the two files that were there, and the report.
+        EXPECT_EQ(CountFiles(out, ""), 11) << "run " << run;
     }
     history.clearRecords();
 }

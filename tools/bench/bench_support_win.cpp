@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <jpeglib.h>
 
+#include "base/win_handles_win.h"
+
 namespace bench {
 
 double NowMs() {
@@ -174,6 +176,19 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return CloseHandle(file) && ok && written == bytes.size();
+}
+
+std::vector<std::string> FilesOf(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const win::FindHandle find(FindFirstFileA(pattern.c_str(), &found));
+    if (!find)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.emplace_back(found.cFileName);
+    } while (FindNextFileA(find.get(), &found));
+    return names;
 }
 
 namespace {

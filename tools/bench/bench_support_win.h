@@ -43,6 +43,10 @@ std::string HistoryCsv(int records, int pictures);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 
+// The names of the files (not folders) that a folder and wildcard
+// ("C:\pictures\*.jpg") finds, in the order FindNextFile gives them.
+std::vector<std::string> FilesOf(const std::string& pattern);
+
 // The next file dialog of this thread is answered with `path` and OK, from
 // a timer its own modal loop runs; LastFileDialog tells when OK was pressed
 // and when the dialog was gone.

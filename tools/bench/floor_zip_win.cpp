@@ -229,19 +229,6 @@ bool Finish(const std::vector<Entry>& entries, Output& out) {
     return out.add(cd) && out.flush();
 }
 
-std::vector<std::string> FilesOf(const std::string& pattern) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const win::FindHandle find(FindFirstFileA(pattern.c_str(), &found));
-    if (!find)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.emplace_back(found.cFileName);
-    } while (FindNextFileA(find.get(), &found));
-    return names;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,7 +238,7 @@ int main(int argc, char** argv) {
     const size_t slash = pattern.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
     const double start = bench::NowMs();
-    const std::vector<std::string> names = FilesOf(pattern);
+    const std::vector<std::string> names = bench::FilesOf(pattern);
     win::FileHandle file(CreateFileA(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || names.empty())
