@@ -43,6 +43,10 @@ struct CaptureExtras {
     // or not) and whether a step takes the whole screen or the window.
     HotKeyEntry stepKey{0x02 | 0x01, 'T', 0, 0};  // Ctrl+Shift+T, not on
     bool stepWholeScreen = false;
+    // While steps are recorded: the text typed into a control, and a key
+    // pressed with Ctrl, Alt or Win (or F1-F12), each as a step of its own.
+    bool stepTyping = false;
+    bool stepShortcuts = false;
     // The monitor kinds start with no key: a file that never had them set
     // does not get them (see write).
     HotKeyEntry allMonitorsKey{0, 0, 0, 0};
@@ -85,7 +89,8 @@ extern const char* const kGroup;  // "Capture_Ext"
 // The stored options over the defaults; a value out of range keeps its
 // default. write leaves out the keys of a monitor kind whose key is unset
 // and that the group does not hold yet, so that the group stays as it was
-// for a user who never sets one.
+// for a user who never sets one; the keyboard's step options likewise
+// while they are off.
 CaptureExtras read(const IniDocument& doc);
 void write(const CaptureExtras& extras, IniDocument& doc);
 
