@@ -13,12 +13,15 @@
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
 #include "base/cp932.h"
+#include "base/file_names_win.h"
+#include "base/win_handles_win.h"
 #include "base/menu_win.h"
 #include "base/sha256_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
+#include "capture/key_steps.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
 #include "history/case_dialog_win.h"
@@ -184,6 +187,38 @@ std::future<std::pair<bool, Sha256Digest>> DigestOf(const CaptureResult& capture
     return digest;
 }
 
+// What was typed into a field, in a description file of its own beside the
+// step's picture: "<picture's name>.txt", or "(2)" and on when that name is
+// taken (a user's file is never written over). The record names it as the
+// text-file dialog would: by its name in the history folder, else by its
+// path. False when no file could be made.
+bool AttachTypedText(HistoryRecord& record, const std::string& picture, const std::string& text) {
+    const char* slash = cp932::findLastChar(picture.c_str(), '\\');
+    const std::size_t cut = slash ? static_cast<std::size_t>(slash - picture.c_str()) : 0;
+    const std::string folder = picture.substr(0, cut);
+    std::string stem = picture.substr(slash ? cut + 1 : 0);
+    if (const char* dot = cp932::findLastChar(stem.c_str(), '.'))
+        stem.resize(static_cast<std::size_t>(dot - stem.c_str()));
+    for (int n = 1; n <= 9; ++n) {
+        const std::string name = stem + (n == 1 ? "" : "(" + std::to_string(n) + ")") + ".txt";
+        const std::string path = folder.empty() ? name : folder + "\\" + name;
+        win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            if (GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return false;
+        }
+        DWORD done = 0;
+        if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) ||
+            done != text.size())
+            return false;
+        const bool inHistory = win::SameFileName(folder, std::string(history.folder));
+        return cp932::copyText(record.textFile, (inHistory ? name : path).c_str());
+    }
+    return false;
+}
+
 // A hot-key or step capture's record takes the current case, if one is set.
 void FileUnderCurrentCase(const HistoryRecord& record) {
     const testcase::TestCase c = CurrentCaseForCapture(record.dateTime);
@@ -207,7 +242,7 @@ bool HotKeyQueued() {
 // window hears of the new record (UWM_RECORD_ADDED) and refreshes itself.
 // True when another hot key's capture follows at once.
 bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
-                  const ScriptRecord* script = nullptr) {
+                  const ScriptRecord* script = nullptr, const std::string& typedText = {}) {
     // A step leaves the clipboard to the program under test: the user
     // copies and pastes there while the steps are recorded.
     if (capturer.extras().copyToClipboard && source == Source::hotKey)
@@ -235,6 +270,8 @@ bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
         FileUnderCurrentCase(history.records[history.count - 1]);
     if (script && !script->textFile->empty() && history.count > 0)
         cp932::copyText(history.records[history.count - 1].textFile, script->textFile->c_str());
+    if (!typedText.empty() && history.count > before)
+        AttachTypedText(history.records[history.count - 1], captured.path, typedText);
     if (hashing)
         evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
     if (script && script->testCase)
@@ -419,20 +456,39 @@ void OnStepShot(HWND window) {
         ShowStepStatus();
 }
 
+namespace {
+
+std::string StepHeadingOf(const StepShot& shot) {
+    constexpr std::size_t kLimit = kCommentSize - 1;
+    switch (shot.kind) {
+        case StepKind::typing:
+            return keysteps::typingHeading(shot.typed, kLimit);
+        case StepKind::shortcut:
+            return keysteps::shortcutHeading(shot.shortcut, shot.target.topTitle, kLimit);
+        case StepKind::click:
+            break;
+    }
+    return stepHeading(shot.target, kLimit);
+}
+
+}  // namespace
+
 bool WriteStep(HWND window, StepShot& shot) {
     bool written = false;
     evidenceBook.flush();
     {
         CaptureBusyScope busy;
         HWND owner = MessageOwner(window);
-        CaptureResult captured =
-            capturer.captureStep(owner, shot, stepHeading(shot.target, kCommentSize - 1));
+        CaptureResult captured = capturer.captureStep(owner, shot, StepHeadingOf(shot));
         written = captured.written();
         if (written) {
 #ifdef ZELCAP_BENCH_HOOKS
             step_timing::LogStep(shot);
 #endif
-            AppendRecord(window, owner, captured, Source::step);
+            // A password's text was never kept.
+            const std::string& typed =
+                shot.kind == StepKind::typing ? shot.typed.text : std::string();
+            AppendRecord(window, owner, captured, Source::step, nullptr, typed);
             ++stepsWritten;
         }
     }
@@ -464,7 +520,9 @@ void StartStepRecording(HWND window) {
     if (!capturer.readyToCapture(window) || TooManyRecords(window))
         return;
     stepsWritten = 0;
-    if (!stepRecorder.start(window, capturer.extras().stepWholeScreen)) {
+    const CaptureExtras& extras = capturer.extras();
+    if (!stepRecorder.start(window, extras.stepWholeScreen,
+                            StepKeys{extras.stepTyping, extras.stepShortcuts})) {
         ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー", MB_ICONERROR | MB_OK);
         return;
     }

@@ -111,6 +111,7 @@ int Capturer::startMonitoring(HWND owner) {
                                   std::make_pair(kMouseMonitorHotKeyId, extras_.mouseMonitorKey)})
         if (key.virtualKey != 0)
             arm(id, key);
+    stepRecorder.setOwnKeys(heldKeys_);
     return 1;
 }
 
@@ -123,12 +124,14 @@ void Capturer::reportHotKeyFailures(HWND owner) const {
 void Capturer::registerStepKey(HWND owner) {
     UnregisterHotKey(owner, kStepHotKeyId);
     heldKeys_.remove(kStepHotKeyId);
+    stepRecorder.setOwnKeys(heldKeys_);
     const HotKeyEntry& key = extras_.stepKey;
     if (!key.monitored || key.virtualKey == 0)
         return;
     if (RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
                        static_cast<UINT>(key.virtualKey))) {
         heldKeys_.add(kStepHotKeyId, key.modifiers, key.virtualKey);
+        stepRecorder.setOwnKeys(heldKeys_);
         return;
     }
     // An armed kind of ours with the same key keeps it, silently.
@@ -162,6 +165,7 @@ void Capturer::stopMonitoring(HWND owner) {
         UnregisterHotKey(owner, id);
         heldKeys_.remove(id);
     }
+    stepRecorder.setOwnKeys(heldKeys_);
 }
 
 // ---- the pipeline ----
@@ -513,8 +517,10 @@ CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::strin
         return {};
     const int width = shot.rect.right - shot.rect.left;
     const int height = shot.rect.bottom - shot.rect.top;
-    click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
-                     shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
+    // A key step has no point that was pressed.
+    if (shot.kind == StepKind::click)
+        click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
+                         shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
     captureBounds_ = ReadMonitorLayout().bounds;
     if (captureDcs(captureBounds_.right - captureBounds_.left,
                    captureBounds_.bottom - captureBounds_.top))
