@@ -103,8 +103,8 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
         return GetGUIThreadInfo(GetWindowThreadProcessId(target.window, nullptr), &info) &&
                info.hwndFocus == first;
     }));
-    HWND notify = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                  nullptr);
+    HWND notify =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     StepRecorder recorder;
     HeldHotKeys own;
     own.add(112, 0x03, 'T');  // the step key, Ctrl+Shift+T
@@ -139,10 +139,8 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
     });
     EXPECT_EQ(beforeStop, 5);
     const char* const expected[] = {
-        "「氏名」に「yamada」と入力 (入力テスト)",
-        "「パスワード」にパスワードを入力 (入力テスト)",
-        "「Ctrl+S」を押す (入力テスト)",
-        "「F5」を押す (入力テスト)",
+        "「氏名」に「yamada」と入力 (入力テスト)", "「パスワード」にパスワードを入力 (入力テスト)",
+        "「Ctrl+S」を押す (入力テスト)",           "「F5」を押す (入力テスト)",
         "「氏名」に「x」と入力 (入力テスト)",
     };
     std::string headings;
