@@ -520,8 +520,10 @@ void StepRecorder::onKey(const KBDLLHOOKSTRUCT& info, bool down) {
     keyDown_[vk] = down;
     if (!down)
         return;
+    // Keys with no window in front (Wine's desktop, when a window got the
+    // X focus without being activated) go to no control that can be named.
     HWND root = GetForegroundWindow();
-    if (!root || OwnWindow(root))
+    if (!root || root == GetDesktopWindow() || OwnWindow(root))
         return;
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
