@@ -12,6 +12,7 @@
 #include "app/status_bar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
+#include "base/bmp_format.h"
 #include "base/cp932.h"
 #include "base/file_names_win.h"
 #include "base/win_handles_win.h"
@@ -21,6 +22,7 @@
 #include "capture/capturer_win.h"
 #include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
+#include "capture/scroll_capture_win.h"
 #include "capture/key_steps.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
@@ -344,6 +346,97 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
     return true;
 }
 
+// The window under the pointer, or the nearest window around it with a
+// vertical scroll bar of its own (the list of a dialog, under a label).
+HWND ScrollTarget() {
+    POINT point{};
+    GetCursorPos(&point);
+    HWND under = WindowFromPoint(point);
+    for (HWND w = under; w; w = GetAncestor(w, GA_PARENT)) {
+        if (GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL)
+            return w;
+        if (w == GetAncestor(w, GA_ROOT))
+            break;
+    }
+    return under;
+}
+
+const char* ScrollMessage(ScrollEnd end) {
+    switch (end) {
+        case ScrollEnd::hung:
+            return "ウィンドウが応答しないため、スクロールを中断しました。ここまでの画像を保存します。";
+        case ScrollEnd::changed:
+            return "スクロール中に表示が変わったため、画像をつなげられませんでした。"
+                   "表示されている部分だけを保存します。";
+        case ScrollEnd::cannotScroll:
+            return "このウィンドウはスクロールできません。表示されている部分だけを保存します。";
+        case ScrollEnd::heightLimit:
+            return "最大の高さに達したため、そこまでの画像を保存します。";
+        case ScrollEnd::noMemory:
+            return "メモリが足りないため、スクロールキャプチャーできません。";
+        case ScrollEnd::noPicture:
+            return "画面を取得できませんでした。";
+        case ScrollEnd::end:
+        case ScrollEnd::cancelled:
+            break;
+    }
+    return nullptr;
+}
+
+// The stitched page as the capturer takes pictures: bottom-up 24-bit rows.
+bool BottomUpRows(const stitch::Picture& page, std::vector<uint8_t>& rows) {
+    const std::size_t stride = dibStride(page.width);
+    try {
+        rows.assign(stride * static_cast<std::size_t>(page.height), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int y = 0; y < page.height; ++y) {
+        uint8_t* out = rows.data() + static_cast<std::size_t>(page.height - 1 - y) * stride;
+        const uint32_t* in = page.row(y);
+        for (int x = 0; x < page.width; ++x) {
+            out[3 * x] = static_cast<uint8_t>(in[x]);
+            out[3 * x + 1] = static_cast<uint8_t>(in[x] >> 8);
+            out[3 * x + 2] = static_cast<uint8_t>(in[x] >> 16);
+        }
+    }
+    return true;
+}
+
+// The scrolling capture's hot key: the window under the pointer scrolled
+// into one tall picture (Esc ends it early), written as a capture is.
+void RunScrollCapture(HWND window) {
+    evidenceBook.flush();
+    bool written = false;
+    {
+        CaptureBusyScope busy;
+        HWND owner = MessageOwner(window);
+        HWND target = ScrollTarget();
+        DWORD process = 0;
+        GetWindowThreadProcessId(target, &process);
+        if (!target || process == GetCurrentProcessId() || !capturer.readyToCapture(owner))
+            return;
+        char title[kCommentSize] = {};
+        GetWindowTextA(GetAncestor(target, GA_ROOT), title, sizeof title);
+        const ScrollCapture taken =
+            CaptureScrolling(target, capturer.extras().scrollMaxHeight,
+                             [] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; });
+        if (const char* text = ScrollMessage(taken.end))
+            ShowMessage(owner, text, "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
+        std::vector<uint8_t> rows;
+        if (taken.page.height == 0 || !BottomUpRows(taken.page, rows))
+            return;
+        const RECT rect{0, 0, taken.page.width, taken.page.height};
+        CaptureResult captured = capturer.capturePicture(owner, rect, rows, title);
+        if (!captured.written())
+            return;
+        AppendRecord(window, owner, captured, Source::hotKey);
+        written = true;
+    }
+    if (written)
+        ShowCapturedPicture(window);
+}
+
 // True while the steps are being written: a message box of a step (the
 // overwrite question) lets UWM_STEP_SHOT in again, and the steps behind
 // it must wait for its answer, not write over the pipeline's state.
@@ -361,6 +454,10 @@ void OnHotKey(HWND window, int id, LPARAM lParam) {
         return;
     if (appState.captureBusy || pendingCapture.hotKeyId != 0)
         return;
+    if (id == kScrollHotKeyId) {
+        RunScrollCapture(window);
+        return;
+    }
     if (capturer.extras().delaySeconds > 0) {
         // The menus and tooltips the user opens in the meantime are taken.
         pendingCapture = {id, capturer.extras().delaySeconds};

@@ -40,6 +40,8 @@ constexpr const char* kStepStem = "ステップ記録";
 constexpr const char* kStepScreenKey = "ステップ記録範囲";
 constexpr const char* kStepTypingKey = "入力記録";
 constexpr const char* kStepShortcutKey = "ショートカット記録";
+constexpr const char* kScrollStem = "スクロール";
+constexpr const char* kScrollHeightKey = "スクロール最大高さ";
 constexpr const char* kAllMonitorsStem = "全モニター";
 constexpr const char* kMouseMonitorStem = "マウスのモニター";
 
@@ -111,6 +113,9 @@ CaptureExtras read(const IniDocument& doc) {
     e.stepWholeScreen = readInt(doc, kStepScreenKey, 0, 0, 1) == 1;
     e.stepTyping = readInt(doc, kStepTypingKey, 0, 0, 1) == 1;
     e.stepShortcuts = readInt(doc, kStepShortcutKey, 0, 0, 1) == 1;
+    readKey(doc, kScrollStem, e.scrollKey);
+    e.scrollMaxHeight = readInt(doc, kScrollHeightKey, kDefaultScrollHeight, kMinScrollHeight,
+                                kMaxScrollHeight);
     readKey(doc, kAllMonitorsStem, e.allMonitorsKey);
     readKey(doc, kMouseMonitorStem, e.mouseMonitorKey);
     if (const auto text = doc.get(kGroup, kLastRegionKey))
@@ -134,6 +139,9 @@ void write(const CaptureExtras& e, IniDocument& doc) {
     writeKeyOnceSet(doc, kMouseMonitorStem, e.mouseMonitorKey);
     writeFlagOnceSet(doc, kStepTypingKey, e.stepTyping);
     writeFlagOnceSet(doc, kStepShortcutKey, e.stepShortcuts);
+    writeKeyOnceSet(doc, kScrollStem, e.scrollKey);
+    if (e.scrollMaxHeight != kDefaultScrollHeight || doc.get(kGroup, kScrollHeightKey))
+        doc.set(kGroup, kScrollHeightKey, settings_rules::formatInt(e.scrollMaxHeight));
 }
 
 CaptureExtras load(SettingsFiles& files, const char* iniPath) {
@@ -205,6 +213,7 @@ const char* kindName(int hotKeyId) {
         "ステップ記録",
         "全モニター",
         "マウスのあるモニター",
+        "スクロールキャプチャー",
     };
     const int i = hotKeyId - 102;
     return i >= 0 && i < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[i] : "";

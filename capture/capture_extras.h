@@ -22,8 +22,12 @@ constexpr int kStepHotKeyId = 112;  // toggles step recording
 // The whole virtual screen, and the monitor under the pointer.
 constexpr int kAllMonitorsHotKeyId = 113;
 constexpr int kMouseMonitorHotKeyId = 114;
+// The window under the pointer scrolled into one tall picture.
+constexpr int kScrollHotKeyId = 115;
 
 constexpr int kMaxCaptureDelay = 10;  // seconds
+constexpr int kDefaultScrollHeight = 20000;  // pixels
+constexpr int kMinScrollHeight = 100, kMaxScrollHeight = 100000;
 
 struct CaptureRegion {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -51,6 +55,10 @@ struct CaptureExtras {
     // does not get them (see write).
     HotKeyEntry allMonitorsKey{0, 0, 0, 0};
     HotKeyEntry mouseMonitorKey{0, 0, 0, 0};
+    // The scrolling capture starts with no key too; its page is cut at
+    // this height (kept only once it differs from the default).
+    HotKeyEntry scrollKey{0, 0, 0, 0};
+    int32_t scrollMaxHeight = kDefaultScrollHeight;
 };
 
 // A hot key that could not be registered when capturing was armed.

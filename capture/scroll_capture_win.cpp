@@ -62,6 +62,45 @@ ScrollEnd EndOf(stitch::Outcome outcome) {
     }
 }
 
+// From the top a page at a time, each picture stitched, until the end.
+ScrollEnd stepDown(HWND window, stitch::Stitcher& stitcher, bool positionKnown,
+                   const std::function<bool()>& cancelled, UINT answerMs) {
+    stitch::Picture picture;
+    if (!Scroll(window, SB_TOP, answerMs))
+        return ScrollEnd::hung;
+    if (!Take(window, picture))
+        return ScrollEnd::noPicture;
+    stitcher.add(picture);
+    for (;;) {
+        if (cancelled && cancelled())
+            return ScrollEnd::cancelled;
+        const int before = Position(window);
+        if (!Scroll(window, SB_PAGEDOWN, answerMs))
+            return ScrollEnd::hung;
+        if ((positionKnown && Position(window) == before) || !Take(window, picture))
+            return ScrollEnd::end;
+        const stitch::Outcome outcome = stitcher.add(picture);
+        if (outcome != stitch::Outcome::added)
+            return EndOf(outcome);
+    }
+}
+
+// Back to the picture the user had, a line at a time from the top, where
+// the position cannot be read (Wine keeps another program's scroll bar
+// out of reach).
+void ScrollBackTo(HWND window, const stitch::Picture& visible, int maxHeight, UINT answerMs) {
+    if (!Scroll(window, SB_TOP, answerMs))
+        return;
+    stitch::Picture now, before;
+    for (int line = 0; line < maxHeight && Take(window, now); ++line) {
+        if (now.pixels == visible.pixels || now.pixels == before.pixels)
+            return;
+        before = std::move(now);
+        if (!Scroll(window, SB_LINEDOWN, answerMs))
+            return;
+    }
+}
+
 }  // namespace
 
 ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<bool()>& cancelled,
@@ -73,8 +112,10 @@ ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<b
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    if (!GetScrollInfo(window, SB_VERT, &info) ||
-        info.nMax - info.nMin + 1 <= static_cast<int>(info.nPage)) {
+    const bool known = GetScrollInfo(window, SB_VERT, &info) != FALSE;
+    const bool scrolls = known ? info.nMax - info.nMin + 1 > static_cast<int>(info.nPage)
+                               : (GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL) != 0;
+    if (!scrolls) {
         out.end = ScrollEnd::cannotScroll;
         out.page = std::move(visible);
         return out;
@@ -84,37 +125,14 @@ ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<b
         out.end = ScrollEnd::noMemory;
         return out;
     }
-    const int original = info.nPos;
-    out.end = ScrollEnd::end;
-    stitch::Picture picture;
-    if (!Scroll(window, SB_TOP, answerMs)) {
-        out.end = ScrollEnd::hung;
-    } else if (!Take(window, picture)) {
-        out.end = ScrollEnd::noPicture;
-    } else {
-        stitcher.add(picture);
-        for (;;) {
-            if (cancelled && cancelled()) {
-                out.end = ScrollEnd::cancelled;
-                break;
-            }
-            const int before = Position(window);
-            if (!Scroll(window, SB_PAGEDOWN, answerMs)) {
-                out.end = ScrollEnd::hung;
-                break;
-            }
-            if (Position(window) == before || !Take(window, picture))
-                break;
-            const stitch::Outcome outcome = stitcher.add(picture);
-            if (outcome == stitch::Outcome::added)
-                continue;
-            out.end = EndOf(outcome);
-            break;
-        }
-    }
+    out.end = stepDown(window, stitcher, known, cancelled, answerMs);
     // Back where the user had it; a window that hangs is asked nothing more.
-    if (out.end != ScrollEnd::hung)
-        Scroll(window, MAKEWPARAM(SB_THUMBPOSITION, original), answerMs);
+    if (out.end != ScrollEnd::hung) {
+        if (known)
+            Scroll(window, MAKEWPARAM(SB_THUMBPOSITION, info.nPos), answerMs);
+        else
+            ScrollBackTo(window, visible, maxHeight, answerMs);
+    }
     out.page = out.end == ScrollEnd::changed ? std::move(visible) : stitcher.result();
     return out;
 }

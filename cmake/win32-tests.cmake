@@ -76,6 +76,11 @@ zelcap_target_flags(key_target)
 add_dependencies(key_steps_test_win key_target)
 add_dependencies(Zelcap key_target)
 
+# The page of the scrolling capture run.
+add_executable(scroll_target WIN32 ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/scroll_target_win.cpp)
+zelcap_target_flags(scroll_target)
+add_dependencies(Zelcap scroll_target)
+
 # The window captured twice in the comparison run.
 add_executable(compare_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/compare_target_win.cpp)
 zelcap_target_flags(compare_target)

@@ -72,7 +72,8 @@ TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
     EXPECT_STREQ(capture_extras::kindName(112), "ステップ記録");
     EXPECT_STREQ(capture_extras::kindName(113), "全モニター");
     EXPECT_STREQ(capture_extras::kindName(114), "マウスのあるモニター");
-    EXPECT_STREQ(capture_extras::kindName(115), "");
+    EXPECT_STREQ(capture_extras::kindName(115), "スクロールキャプチャー");
+    EXPECT_STREQ(capture_extras::kindName(116), "");
 }
 
 // The monitor kinds' keys appear once one is set and stay; a user who
@@ -128,7 +129,13 @@ TEST(CaptureExtras, KeyboardStepOptionsAreWrittenOnceOn) {
     back = capture_extras::load(files, "Zelcap.ini");
     EXPECT_FALSE(back.stepTyping);
     EXPECT_TRUE(back.stepShortcuts);
-    const IniDocument odd("[Capture_Ext]\r\n入力記録=2\r\nショートカット記録=-1\r\n");
+    EXPECT_EQ(files.contents.find("スクロール"), std::string::npos);
+    e.scrollMaxHeight = 5000;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_EQ(capture_extras::load(files, "Zelcap.ini").scrollMaxHeight, 5000);
+    const IniDocument odd("[Capture_Ext]\r\n入力記録=2\r\nショートカット記録=-1\r\n"
+                          "スクロール最大高さ=99\r\n");
+    EXPECT_EQ(capture_extras::read(odd).scrollMaxHeight, kDefaultScrollHeight);
     EXPECT_FALSE(capture_extras::read(odd).stepTyping);
     EXPECT_FALSE(capture_extras::read(odd).stepShortcuts);
 }

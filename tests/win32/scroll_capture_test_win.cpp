@@ -10,19 +10,15 @@
 #include <cstdint>
 
 #include "capture/scroll_capture_win.h"
+#include "tests/win32/fixtures/scroll_page_win.h"
 
 namespace {
 
-constexpr int kWidth = 160, kHeader = 24, kView = 200, kContent = 1000;
+using namespace scroll_page;
 
 int position = 0;
 bool frozen = false;  // paints no scroll (a page that ignores it)
 int paints = 0;       // a page that changes at each paint (an animation) when > 0
-
-// Distinct, so that a row matches only itself.
-uint32_t RowColour(int y) {
-    return (static_cast<uint32_t>(y) * 2654435761u >> 8) & 0xFCFCFCu;
-}
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -50,17 +46,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
-            RECT header{0, 0, kWidth, kHeader};
-            HBRUSH grey = CreateSolidBrush(RGB(90, 90, 90) + (paints > 0 ? paints++ : 0));
-            FillRect(dc, &header, grey);
-            DeleteObject(grey);
-            for (int y = kHeader; y < kView; ++y) {
-                const uint32_t c = RowColour(position + y - kHeader);
-                HBRUSH b = CreateSolidBrush(RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
-                RECT row{0, y, kWidth, y + 1};
-                FillRect(dc, &row, b);
-                DeleteObject(b);
-            }
+            Paint(dc, position, paints > 0 ? paints++ : 0);
             EndPaint(window, &ps);
             return 0;
         }
@@ -120,7 +106,7 @@ TEST(ScrollCapture, ThePagesWholeContentWithItsHeaderOnceAndThePositionPutBack) 
             for (int y = kHeader; y < taken.page.height; ++y)
                 wrong += taken.page.row(y)[kWidth / 2] != RowColour(y - kHeader);
             EXPECT_EQ(wrong, 0) << c.what;
-            EXPECT_EQ(taken.page.row(0)[0], 0x5A5A5Au) << c.what;
+            EXPECT_EQ(taken.page.row(0)[0], kHeaderGrey) << c.what;
         }
         DestroyWindow(window);
     }
