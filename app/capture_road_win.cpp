@@ -307,6 +307,24 @@ void ShowCapturedPicture(HWND window, bool followed = false) {
     capturer.reuseFileBlock(ReclaimCaptureBytes());
 }
 
+// What a script's capture is told of the record just appended.
+void ReportRecord(const CaptureResult& captured, CaptureReport& report) {
+    report.number = captured.number;
+    report.path = captured.path;
+    report.heading = captured.heading;
+    report.time = history.records[history.count - 1].dateTime;
+    const testcase::TestCase* c = history.cases.find(history.records[history.count - 1].id);
+    report.testCase = c ? *c : testcase::TestCase{};
+    capturer.pictureSize(&report.width, &report.height);
+}
+
+void ReportDigest(CaptureReport& report) {
+    evidenceBook.flush();
+    Sha256Digest digest;
+    if (evidenceBook.digestOf(report.path, digest))
+        report.sha256 = sha256Hex(digest);
+}
+
 bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script = nullptr,
                 CaptureReport* report = nullptr) {
     // The last capture's block is written again: its digest first.
@@ -326,23 +344,12 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
             return false;
         }
         followed = AppendRecord(window, owner, captured, Source::hotKey, script);
-        if (report) {
-            report->number = captured.number;
-            report->path = captured.path;
-            report->heading = captured.heading;
-            report->time = history.records[history.count - 1].dateTime;
-            const testcase::TestCase* c = history.cases.find(history.records[history.count - 1].id);
-            report->testCase = c ? *c : testcase::TestCase{};
-            capturer.pictureSize(&report->width, &report->height);
-        }
+        if (report)
+            ReportRecord(captured, *report);
     }
     ShowCapturedPicture(window, followed);
-    if (report) {
-        evidenceBook.flush();
-        Sha256Digest digest;
-        if (evidenceBook.digestOf(report->path, digest))
-            report->sha256 = sha256Hex(digest);
-    }
+    if (report)
+        ReportDigest(*report);
     return true;
 }
 
@@ -403,9 +410,11 @@ bool BottomUpRows(const stitch::Picture& page, std::vector<uint8_t>& rows) {
     return true;
 }
 
-// The scrolling capture's hot key: the window under the pointer scrolled
-// into one tall picture (Esc ends it early), written as a capture is.
-void RunScrollCapture(HWND window) {
+// The scrolling capture's hot key or a script's: the window under the
+// pointer scrolled into one tall picture (Esc ends it early), written as a
+// capture is.
+bool RunScrollCapture(HWND window, const ScriptRecord* script = nullptr,
+                      CaptureReport* report = nullptr) {
     evidenceBook.flush();
     bool written = false;
     {
@@ -414,8 +423,13 @@ void RunScrollCapture(HWND window) {
         HWND target = ScrollTarget();
         DWORD process = 0;
         GetWindowThreadProcessId(target, &process);
-        if (!target || process == GetCurrentProcessId() || !capturer.readyToCapture(owner))
-            return;
+        if (!target || process == GetCurrentProcessId()) {
+            ShowMessage(owner, "マウスポインターを撮りたいウィンドウの上に置いてください。",
+                        "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
+            return false;
+        }
+        if (!capturer.readyToCapture(owner))
+            return false;
         char title[kCommentSize] = {};
         GetWindowTextA(GetAncestor(target, GA_ROOT), title, sizeof title);
         const ScrollCapture taken =
@@ -425,16 +439,21 @@ void RunScrollCapture(HWND window) {
             ShowMessage(owner, text, "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
         std::vector<uint8_t> rows;
         if (taken.page.height == 0 || !BottomUpRows(taken.page, rows))
-            return;
+            return false;
         const RECT rect{0, 0, taken.page.width, taken.page.height};
         CaptureResult captured = capturer.capturePicture(owner, rect, rows, title);
         if (!captured.written())
-            return;
-        AppendRecord(window, owner, captured, Source::hotKey);
+            return false;
+        AppendRecord(window, owner, captured, Source::hotKey, script);
+        if (report)
+            ReportRecord(captured, *report);
         written = true;
     }
     if (written)
         ShowCapturedPicture(window);
+    if (written && report)
+        ReportDigest(*report);
+    return written;
 }
 
 // True while the steps are being written: a message box of a step (the
@@ -501,6 +520,8 @@ bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std
         return false;
     report.cut.clear();
     const ScriptRecord script{heading, &textFile, testCase, &report.cut};
+    if (hotKeyId == kScrollHotKeyId)
+        return RunScrollCapture(window, &script, &report);
     return RunCapture(window, hotKeyId, 0, &script, &report);
 }
 
