@@ -500,11 +500,24 @@ bool OnTimer(HWND window, UINT_PTR timer) {
     }
     const int id = pendingCapture.hotKeyId;
     CancelPendingCapture(window);
-    statusBar.setText(kStatusMonitoring);
+    statusBar.setText(capturer.monitoring() == 1 ? kStatusMonitoring : kStatusStopped);
     // The history may have filled up while the seconds ran.
-    if (!TooManyRecords(window) && capturer.monitoring() == 1)
+    if (TooManyRecords(window))
+        return true;
+    if (id == kScrollHotKeyId)
+        RunScrollCapture(window);
+    else if (capturer.monitoring() == 1)
         RunCapture(window, id, 0);
     return true;
+}
+
+void StartScrollCapture(HWND window) {
+    if (TooManyRecords(window) || CaptureInProgress())
+        return;
+    // Armed or not: the menu command is the user's own.
+    pendingCapture = {kScrollHotKeyId, kScrollSeconds};
+    ShowCountdown();
+    SetTimer(window, kDelayTimer, 1000, nullptr);
 }
 
 void CancelPendingCapture(HWND window) {

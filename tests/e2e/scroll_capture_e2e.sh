@@ -3,7 +3,8 @@
 # over a long page of another program writes one tall picture equal, pixel
 # for pixel, to the page's whole content with its fixed header once, and
 # the page is left scrolled where the user had it; /capture:scroll does
-# the same for a script.
+# the same for a script, and the キャプチャー menu's command after its
+# seconds for pointing.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 
 winwork="Z:${E2E_WORK//\//\\}"
@@ -68,6 +69,18 @@ if [ $rc = 0 ] && [ "$(jq -r .height "$E2E_WORK/r1.json")" = 1024 ] &&
 else
     fail "/capture:scroll: rc $rc, $(cat "$E2E_WORK/r1.json" 2>/dev/null)"
 fi
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.3
+xdotool key --clearmodifiers alt+c
+sleep 0.3
+xdotool key l
+xdotool mousemove $((px + pw / 2)) $((py + ph / 2))
+picture="$E2E_WORK/長いページの証跡/sc3.bmp"
+for _ in $(seq 100); do [ -s "$picture" ] && break; sleep 0.1; done
+sleep 0.5
+result=$(whole_page "$picture" "$pw")
+[ "$result" = ok ] && pass "the menu command: the whole page under the pointer" || fail "sc3.bmp: $result"
 
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 close_discarding_history "$window" || fail "no save question"

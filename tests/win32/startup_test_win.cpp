@@ -80,10 +80,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
                                  "ヘルプ(&H)"};
     // ツール holds the Excel export and the evidence check between the two
     // specified commands;
-    // キャプチャー the two step-recording commands after a separator; 編集
+    // キャプチャー the two step-recording commands after a separator and the
+    // scrolling capture last; 編集
     // the annotation editor, the comparison and the test cases after the two
     // heading commands; ツール the stamp's settings last.
-    const int counts[] = {7, 11, 5, 5, 4};
+    const int counts[] = {7, 11, 6, 5, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
