@@ -438,8 +438,13 @@ bool RunScrollCapture(HWND window, const ScriptRecord* script = nullptr,
         if (const char* text = ScrollMessage(taken.end))
             ShowMessage(owner, text, "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
         std::vector<uint8_t> rows;
-        if (taken.page.height == 0 || !BottomUpRows(taken.page, rows))
+        if (taken.page.height == 0)
             return false;
+        if (!BottomUpRows(taken.page, rows)) {
+            ShowMessage(owner, ScrollMessage(ScrollEnd::noMemory), "スクロールキャプチャー",
+                        MB_ICONWARNING | MB_OK);
+            return false;
+        }
         const RECT rect{0, 0, taken.page.width, taken.page.height};
         CaptureResult captured = capturer.capturePicture(owner, rect, rows, title);
         if (!captured.written())

@@ -39,9 +39,33 @@ bool Scroll(HWND window, WPARAM how, UINT answerMs) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, WM_VSCROLL, how, 0, SMTO_ABORTIFHUNG, answerMs, &result))
         return false;
-    // The repaint the scroll asked for, before the picture.
+    // The repaint the scroll asked for, before the picture: at once for a
+    // window of this thread, when its queue is empty for another one.
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, answerMs, &result) != 0;
+}
+
+// The picture once the window has painted: another program paints after
+// it answers, so the screen is read until two reads a moment apart agree
+// (at most kSettleMs).
+constexpr DWORD kSettleStepMs = 40, kSettleMs = 600;
+bool TakeSettled(HWND window, stitch::Picture& picture) {
+    if (!Take(window, picture))
+        return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId())
+        return true;
+    stitch::Picture again;
+    for (DWORD waited = 0; waited < kSettleMs; waited += kSettleStepMs) {
+        Sleep(kSettleStepMs);
+        if (!Take(window, again))
+            return false;
+        if (again.pixels == picture.pixels)
+            return true;
+        picture = std::move(again);
+    }
+    return true;
 }
 
 int Position(HWND window) {
@@ -68,7 +92,7 @@ ScrollEnd stepDown(HWND window, stitch::Stitcher& stitcher, bool positionKnown,
     stitch::Picture picture;
     if (!Scroll(window, SB_TOP, answerMs))
         return ScrollEnd::hung;
-    if (!Take(window, picture))
+    if (!TakeSettled(window, picture))
         return ScrollEnd::noPicture;
     stitcher.add(picture);
     for (;;) {
@@ -77,7 +101,7 @@ ScrollEnd stepDown(HWND window, stitch::Stitcher& stitcher, bool positionKnown,
         const int before = Position(window);
         if (!Scroll(window, SB_PAGEDOWN, answerMs))
             return ScrollEnd::hung;
-        if ((positionKnown && Position(window) == before) || !Take(window, picture))
+        if ((positionKnown && Position(window) == before) || !TakeSettled(window, picture))
             return ScrollEnd::end;
         const stitch::Outcome outcome = stitcher.add(picture);
         if (outcome != stitch::Outcome::added)
@@ -92,7 +116,7 @@ void ScrollBackTo(HWND window, const stitch::Picture& visible, int maxHeight, UI
     if (!Scroll(window, SB_TOP, answerMs))
         return;
     stitch::Picture now, before;
-    for (int line = 0; line < maxHeight && Take(window, now); ++line) {
+    for (int line = 0; line < maxHeight && TakeSettled(window, now); ++line) {
         if (now.pixels == visible.pixels || now.pixels == before.pixels)
             return;
         before = std::move(now);
