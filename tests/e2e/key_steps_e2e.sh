@@ -44,6 +44,8 @@ sleep 0.5
 [ -e "$pictures/st3.txt" ] && fail "the password's step has a description file" ||
     pass "the password's step has no description file"
 
+# The last steps written and shown before the history is saved.
+sleep 1.5
 save_history_as "$window" "$winwork\\入力.csv" "$E2E_WORK/入力.csv" || fail "the history was not saved"
 rows=$(iconv -f CP932 -t UTF-8 "$E2E_WORK/入力.csv" 2>/dev/null | tr -d '\r' | tail -n +2)
 want=$(printf '%s\n' '「氏名：」入力欄をクリック (入力テスト)' '「氏名」に「yamada」と入力 (入力テスト)' '「パスワード」にパスワードを入力 (入力テスト)' \
