@@ -12,13 +12,18 @@
 #include "app/status_bar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
+#include "base/bmp_format.h"
 #include "base/cp932.h"
+#include "base/file_names_win.h"
+#include "base/win_handles_win.h"
 #include "base/menu_win.h"
 #include "base/sha256_win.h"
 #include "base/message_box_win.h"
 #include "capture/capturer_win.h"
 #include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
+#include "capture/scroll_capture_win.h"
+#include "capture/key_steps.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
 #include "history/case_dialog_win.h"
@@ -184,6 +189,38 @@ std::future<std::pair<bool, Sha256Digest>> DigestOf(const CaptureResult& capture
     return digest;
 }
 
+// What was typed into a field, in a description file of its own beside the
+// step's picture: "<picture's name>.txt", or "(2)" and on when that name is
+// taken (a user's file is never written over). The record names it as the
+// text-file dialog would: by its name in the history folder, else by its
+// path. False when no file could be made.
+bool AttachTypedText(HistoryRecord& record, const std::string& picture, const std::string& text) {
+    const char* slash = cp932::findLastChar(picture.c_str(), '\\');
+    const std::size_t cut = slash ? static_cast<std::size_t>(slash - picture.c_str()) : 0;
+    const std::string folder = picture.substr(0, cut);
+    std::string stem = picture.substr(slash ? cut + 1 : 0);
+    if (const char* dot = cp932::findLastChar(stem.c_str(), '.'))
+        stem.resize(static_cast<std::size_t>(dot - stem.c_str()));
+    for (int n = 1; n <= 9; ++n) {
+        const std::string name = stem + (n == 1 ? "" : "(" + std::to_string(n) + ")") + ".txt";
+        const std::string path = folder.empty() ? name : folder + "\\" + name;
+        win::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            if (GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return false;
+        }
+        DWORD done = 0;
+        if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) ||
+            done != text.size())
+            return false;
+        const bool inHistory = win::SameFileName(folder, std::string(history.folder));
+        return cp932::copyText(record.textFile, (inHistory ? name : path).c_str());
+    }
+    return false;
+}
+
 // A hot-key or step capture's record takes the current case, if one is set.
 void FileUnderCurrentCase(const HistoryRecord& record) {
     const testcase::TestCase c = CurrentCaseForCapture(record.dateTime);
@@ -207,7 +244,7 @@ bool HotKeyQueued() {
 // window hears of the new record (UWM_RECORD_ADDED) and refreshes itself.
 // True when another hot key's capture follows at once.
 bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source source,
-                  const ScriptRecord* script = nullptr) {
+                  const ScriptRecord* script = nullptr, const std::string& typedText = {}) {
     // A step leaves the clipboard to the program under test: the user
     // copies and pastes there while the steps are recorded.
     if (capturer.extras().copyToClipboard && source == Source::hotKey)
@@ -235,6 +272,8 @@ bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
         FileUnderCurrentCase(history.records[history.count - 1]);
     if (script && !script->textFile->empty() && history.count > 0)
         cp932::copyText(history.records[history.count - 1].textFile, script->textFile->c_str());
+    if (!typedText.empty() && history.count > before)
+        AttachTypedText(history.records[history.count - 1], captured.path, typedText);
     if (hashing)
         evidenceBook.capturedLater(history.count, captured.path, std::move(digest));
     if (script && script->testCase)
@@ -268,6 +307,24 @@ void ShowCapturedPicture(HWND window, bool followed = false) {
     capturer.reuseFileBlock(ReclaimCaptureBytes());
 }
 
+// What a script's capture is told of the record just appended.
+void ReportRecord(const CaptureResult& captured, CaptureReport& report) {
+    report.number = captured.number;
+    report.path = captured.path;
+    report.heading = captured.heading;
+    report.time = history.records[history.count - 1].dateTime;
+    const testcase::TestCase* c = history.cases.find(history.records[history.count - 1].id);
+    report.testCase = c ? *c : testcase::TestCase{};
+    capturer.pictureSize(&report.width, &report.height);
+}
+
+void ReportDigest(CaptureReport& report) {
+    evidenceBook.flush();
+    Sha256Digest digest;
+    if (evidenceBook.digestOf(report.path, digest))
+        report.sha256 = sha256Hex(digest);
+}
+
 bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script = nullptr,
                 CaptureReport* report = nullptr) {
     // The last capture's block is written again: its digest first.
@@ -287,24 +344,121 @@ bool RunCapture(HWND window, int id, LPARAM lParam, const ScriptRecord* script =
             return false;
         }
         followed = AppendRecord(window, owner, captured, Source::hotKey, script);
-        if (report) {
-            report->number = captured.number;
-            report->path = captured.path;
-            report->heading = captured.heading;
-            report->time = history.records[history.count - 1].dateTime;
-            const testcase::TestCase* c = history.cases.find(history.records[history.count - 1].id);
-            report->testCase = c ? *c : testcase::TestCase{};
-            capturer.pictureSize(&report->width, &report->height);
-        }
+        if (report)
+            ReportRecord(captured, *report);
     }
     ShowCapturedPicture(window, followed);
-    if (report) {
-        evidenceBook.flush();
-        Sha256Digest digest;
-        if (evidenceBook.digestOf(report->path, digest))
-            report->sha256 = sha256Hex(digest);
+    if (report)
+        ReportDigest(*report);
+    return true;
+}
+
+// The window under the pointer, or the nearest window around it with a
+// vertical scroll bar of its own (the list of a dialog, under a label).
+HWND ScrollTarget() {
+    POINT point{};
+    GetCursorPos(&point);
+    HWND under = WindowFromPoint(point);
+    for (HWND w = under; w; w = GetAncestor(w, GA_PARENT)) {
+        if (GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL)
+            return w;
+        if (w == GetAncestor(w, GA_ROOT))
+            break;
+    }
+    return under;
+}
+
+const char* ScrollMessage(ScrollEnd end) {
+    switch (end) {
+        case ScrollEnd::hung:
+            return "ウィンドウが応答しないため、スクロールを中断しました。ここまでの画像を保存します。";
+        case ScrollEnd::changed:
+            return "スクロール中に表示が変わったため、画像をつなげられませんでした。"
+                   "表示されている部分だけを保存します。";
+        case ScrollEnd::cannotScroll:
+            return "このウィンドウはスクロールできません。表示されている部分だけを保存します。";
+        case ScrollEnd::heightLimit:
+            return "最大の高さに達したため、そこまでの画像を保存します。";
+        case ScrollEnd::noMemory:
+            return "メモリが足りないため、スクロールキャプチャーできません。";
+        case ScrollEnd::noPicture:
+            return "画面を取得できませんでした。";
+        case ScrollEnd::end:
+        case ScrollEnd::cancelled:
+            break;
+    }
+    return nullptr;
+}
+
+// The stitched page as the capturer takes pictures: bottom-up 24-bit rows.
+bool BottomUpRows(const stitch::Picture& page, std::vector<uint8_t>& rows) {
+    const std::size_t stride = dibStride(page.width);
+    try {
+        rows.assign(stride * static_cast<std::size_t>(page.height), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int y = 0; y < page.height; ++y) {
+        uint8_t* out = rows.data() + static_cast<std::size_t>(page.height - 1 - y) * stride;
+        const uint32_t* in = page.row(y);
+        for (int x = 0; x < page.width; ++x) {
+            out[3 * x] = static_cast<uint8_t>(in[x]);
+            out[3 * x + 1] = static_cast<uint8_t>(in[x] >> 8);
+            out[3 * x + 2] = static_cast<uint8_t>(in[x] >> 16);
+        }
     }
     return true;
+}
+
+// The scrolling capture's hot key or a script's: the window under the
+// pointer scrolled into one tall picture (Esc ends it early), written as a
+// capture is.
+bool RunScrollCapture(HWND window, const ScriptRecord* script = nullptr,
+                      CaptureReport* report = nullptr) {
+    evidenceBook.flush();
+    bool written = false;
+    {
+        CaptureBusyScope busy;
+        HWND owner = MessageOwner(window);
+        HWND target = ScrollTarget();
+        DWORD process = 0;
+        GetWindowThreadProcessId(target, &process);
+        if (!target || process == GetCurrentProcessId()) {
+            ShowMessage(owner, "マウスポインターを撮りたいウィンドウの上に置いてください。",
+                        "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
+            return false;
+        }
+        if (!capturer.readyToCapture(owner))
+            return false;
+        char title[kCommentSize] = {};
+        GetWindowTextA(GetAncestor(target, GA_ROOT), title, sizeof title);
+        const ScrollCapture taken =
+            CaptureScrolling(target, capturer.extras().scrollMaxHeight,
+                             [] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; });
+        if (const char* text = ScrollMessage(taken.end))
+            ShowMessage(owner, text, "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
+        std::vector<uint8_t> rows;
+        if (taken.page.height == 0)
+            return false;
+        if (!BottomUpRows(taken.page, rows)) {
+            ShowMessage(owner, ScrollMessage(ScrollEnd::noMemory), "スクロールキャプチャー",
+                        MB_ICONWARNING | MB_OK);
+            return false;
+        }
+        const RECT rect{0, 0, taken.page.width, taken.page.height};
+        CaptureResult captured = capturer.capturePicture(owner, rect, rows, title);
+        if (!captured.written())
+            return false;
+        AppendRecord(window, owner, captured, Source::hotKey, script);
+        if (report)
+            ReportRecord(captured, *report);
+        written = true;
+    }
+    if (written)
+        ShowCapturedPicture(window);
+    if (written && report)
+        ReportDigest(*report);
+    return written;
 }
 
 // True while the steps are being written: a message box of a step (the
@@ -324,6 +478,10 @@ void OnHotKey(HWND window, int id, LPARAM lParam) {
         return;
     if (appState.captureBusy || pendingCapture.hotKeyId != 0)
         return;
+    if (id == kScrollHotKeyId) {
+        RunScrollCapture(window);
+        return;
+    }
     if (capturer.extras().delaySeconds > 0) {
         // The menus and tooltips the user opens in the meantime are taken.
         pendingCapture = {id, capturer.extras().delaySeconds};
@@ -347,11 +505,24 @@ bool OnTimer(HWND window, UINT_PTR timer) {
     }
     const int id = pendingCapture.hotKeyId;
     CancelPendingCapture(window);
-    statusBar.setText(kStatusMonitoring);
+    statusBar.setText(capturer.monitoring() == 1 ? kStatusMonitoring : kStatusStopped);
     // The history may have filled up while the seconds ran.
-    if (!TooManyRecords(window) && capturer.monitoring() == 1)
+    if (TooManyRecords(window))
+        return true;
+    if (id == kScrollHotKeyId)
+        RunScrollCapture(window);
+    else if (capturer.monitoring() == 1)
         RunCapture(window, id, 0);
     return true;
+}
+
+void StartScrollCapture(HWND window) {
+    if (TooManyRecords(window) || CaptureInProgress())
+        return;
+    // Armed or not: the menu command is the user's own.
+    pendingCapture = {kScrollHotKeyId, kScrollSeconds};
+    ShowCountdown();
+    SetTimer(window, kDelayTimer, 1000, nullptr);
 }
 
 void CancelPendingCapture(HWND window) {
@@ -367,6 +538,8 @@ bool CaptureNow(HWND window, int hotKeyId, const std::string* heading, const std
         return false;
     report.cut.clear();
     const ScriptRecord script{heading, &textFile, testCase, &report.cut};
+    if (hotKeyId == kScrollHotKeyId)
+        return RunScrollCapture(window, &script, &report);
     return RunCapture(window, hotKeyId, 0, &script, &report);
 }
 
@@ -419,20 +592,39 @@ void OnStepShot(HWND window) {
         ShowStepStatus();
 }
 
+namespace {
+
+std::string StepHeadingOf(const StepShot& shot) {
+    constexpr std::size_t kLimit = kCommentSize - 1;
+    switch (shot.kind) {
+        case StepKind::typing:
+            return keysteps::typingHeading(shot.typed, kLimit);
+        case StepKind::shortcut:
+            return keysteps::shortcutHeading(shot.shortcut, shot.target.topTitle, kLimit);
+        case StepKind::click:
+            break;
+    }
+    return stepHeading(shot.target, kLimit);
+}
+
+}  // namespace
+
 bool WriteStep(HWND window, StepShot& shot) {
     bool written = false;
     evidenceBook.flush();
     {
         CaptureBusyScope busy;
         HWND owner = MessageOwner(window);
-        CaptureResult captured =
-            capturer.captureStep(owner, shot, stepHeading(shot.target, kCommentSize - 1));
+        CaptureResult captured = capturer.captureStep(owner, shot, StepHeadingOf(shot));
         written = captured.written();
         if (written) {
 #ifdef ZELCAP_BENCH_HOOKS
             step_timing::LogStep(shot);
 #endif
-            AppendRecord(window, owner, captured, Source::step);
+            // A password's text was never kept.
+            const std::string& typed =
+                shot.kind == StepKind::typing ? shot.typed.text : std::string();
+            AppendRecord(window, owner, captured, Source::step, nullptr, typed);
             ++stepsWritten;
         }
     }
@@ -464,7 +656,9 @@ void StartStepRecording(HWND window) {
     if (!capturer.readyToCapture(window) || TooManyRecords(window))
         return;
     stepsWritten = 0;
-    if (!stepRecorder.start(window, capturer.extras().stepWholeScreen)) {
+    const CaptureExtras& extras = capturer.extras();
+    if (!stepRecorder.start(window, extras.stepWholeScreen,
+                            StepKeys{extras.stepTyping, extras.stepShortcuts})) {
         ShowMessage(window, "ステップ記録を開始できませんでした。", "エラー", MB_ICONERROR | MB_OK);
         return;
     }

@@ -41,6 +41,10 @@ void StopStepRecording(HWND window);
 // Stops, waits for every click taken (a program that hangs delays it by a
 // moment at most) and writes them: before the window closes.
 void FinishStepRecording(HWND window);
+// The scrolling capture's menu command: the window under the pointer once
+// kScrollSeconds have passed, for the user to point at it.
+constexpr int kScrollSeconds = 3;
+void StartScrollCapture(HWND window);
 // The step commands' menu states.
 void SetStepCommands(HWND window);
 

@@ -414,6 +414,7 @@ constexpr Command kCommands[] = {
     {IDM_CAPTURE_STOP, [](HWND w, int) { StopCapturing(w); }},
     {IDM_STEP_START, [](HWND w, int) { capture_road::StartStepRecording(w); }},
     {IDM_STEP_STOP, [](HWND w, int) { capture_road::StopStepRecording(w); }},
+    {IDM_SCROLL_CAPTURE, [](HWND w, int) { capture_road::StartScrollCapture(w); }},
     {IDM_CAPTURE_TOGGLE, [](HWND w, int) { OnCaptureButton(w); }},
     // 出力とツール
     {IDM_REPORT, [](HWND w, int) { OnReport(w); }},

@@ -149,6 +149,8 @@ int HotKeyOf(int kind) {
         return kAllMonitorsHotKeyId;
     if (kind == script::kMouseMonitorKind)
         return kMouseMonitorHotKeyId;
+    if (kind == script::kScrollKind)
+        return kScrollHotKeyId;
     return kRepeatRegionHotKeyId;  // a given region is kept first, then taken as the kept one
 }
 

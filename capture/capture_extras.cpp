@@ -38,6 +38,10 @@ constexpr const char* kRepeatStem = "前回の範囲";
 constexpr const char* kLastRegionKey = "前回の範囲座標";
 constexpr const char* kStepStem = "ステップ記録";
 constexpr const char* kStepScreenKey = "ステップ記録範囲";
+constexpr const char* kStepTypingKey = "入力記録";
+constexpr const char* kStepShortcutKey = "ショートカット記録";
+constexpr const char* kScrollStem = "スクロール";
+constexpr const char* kScrollHeightKey = "スクロール最大高さ";
 constexpr const char* kAllMonitorsStem = "全モニター";
 constexpr const char* kMouseMonitorStem = "マウスのモニター";
 
@@ -66,6 +70,12 @@ void writeKeyOnceSet(IniDocument& doc, const std::string& stem, const HotKeyEntr
         !doc.get(kGroup, stem + "監視"))
         return;
     writeKey(doc, stem, key);
+}
+
+// An option that starts off is written once it is on, and from then on.
+void writeFlagOnceSet(IniDocument& doc, const char* key, bool on) {
+    if (on || doc.get(kGroup, key))
+        doc.set(kGroup, key, on ? "1" : "0");
 }
 
 // "left,top,right,bottom", each a plain decimal number; anything else,
@@ -101,6 +111,11 @@ CaptureExtras read(const IniDocument& doc) {
     readKey(doc, kRepeatStem, e.repeatRegionKey);
     readKey(doc, kStepStem, e.stepKey);
     e.stepWholeScreen = readInt(doc, kStepScreenKey, 0, 0, 1) == 1;
+    e.stepTyping = readInt(doc, kStepTypingKey, 0, 0, 1) == 1;
+    e.stepShortcuts = readInt(doc, kStepShortcutKey, 0, 0, 1) == 1;
+    readKey(doc, kScrollStem, e.scrollKey);
+    e.scrollMaxHeight = readInt(doc, kScrollHeightKey, kDefaultScrollHeight, kMinScrollHeight,
+                                kMaxScrollHeight);
     readKey(doc, kAllMonitorsStem, e.allMonitorsKey);
     readKey(doc, kMouseMonitorStem, e.mouseMonitorKey);
     if (const auto text = doc.get(kGroup, kLastRegionKey))
@@ -122,6 +137,11 @@ void write(const CaptureExtras& e, IniDocument& doc) {
     doc.set(kGroup, kLastRegionKey, r.empty() ? "" : text);
     writeKeyOnceSet(doc, kAllMonitorsStem, e.allMonitorsKey);
     writeKeyOnceSet(doc, kMouseMonitorStem, e.mouseMonitorKey);
+    writeFlagOnceSet(doc, kStepTypingKey, e.stepTyping);
+    writeFlagOnceSet(doc, kStepShortcutKey, e.stepShortcuts);
+    writeKeyOnceSet(doc, kScrollStem, e.scrollKey);
+    if (e.scrollMaxHeight != kDefaultScrollHeight || doc.get(kGroup, kScrollHeightKey))
+        doc.set(kGroup, kScrollHeightKey, settings_rules::formatInt(e.scrollMaxHeight));
 }
 
 CaptureExtras load(SettingsFiles& files, const char* iniPath) {
@@ -193,6 +213,7 @@ const char* kindName(int hotKeyId) {
         "ステップ記録",
         "全モニター",
         "マウスのあるモニター",
+        "スクロールキャプチャー",
     };
     const int i = hotKeyId - 102;
     return i >= 0 && i < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[i] : "";

@@ -22,8 +22,12 @@ constexpr int kStepHotKeyId = 112;  // toggles step recording
 // The whole virtual screen, and the monitor under the pointer.
 constexpr int kAllMonitorsHotKeyId = 113;
 constexpr int kMouseMonitorHotKeyId = 114;
+// The window under the pointer scrolled into one tall picture.
+constexpr int kScrollHotKeyId = 115;
 
 constexpr int kMaxCaptureDelay = 10;  // seconds
+constexpr int kDefaultScrollHeight = 20000;  // pixels
+constexpr int kMinScrollHeight = 100, kMaxScrollHeight = 100000;
 
 struct CaptureRegion {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -43,10 +47,18 @@ struct CaptureExtras {
     // or not) and whether a step takes the whole screen or the window.
     HotKeyEntry stepKey{0x02 | 0x01, 'T', 0, 0};  // Ctrl+Shift+T, not on
     bool stepWholeScreen = false;
+    // While steps are recorded: the text typed into a control, and a key
+    // pressed with Ctrl, Alt or Win (or F1-F12), each as a step of its own.
+    bool stepTyping = false;
+    bool stepShortcuts = false;
     // The monitor kinds start with no key: a file that never had them set
     // does not get them (see write).
     HotKeyEntry allMonitorsKey{0, 0, 0, 0};
     HotKeyEntry mouseMonitorKey{0, 0, 0, 0};
+    // The scrolling capture starts with no key too; its page is cut at
+    // this height (kept only once it differs from the default).
+    HotKeyEntry scrollKey{0, 0, 0, 0};
+    int32_t scrollMaxHeight = kDefaultScrollHeight;
 };
 
 // A hot key that could not be registered when capturing was armed.
@@ -85,7 +97,8 @@ extern const char* const kGroup;  // "Capture_Ext"
 // The stored options over the defaults; a value out of range keeps its
 // default. write leaves out the keys of a monitor kind whose key is unset
 // and that the group does not hold yet, so that the group stays as it was
-// for a user who never sets one.
+// for a user who never sets one; the keyboard's step options likewise
+// while they are off.
 CaptureExtras read(const IniDocument& doc);
 void write(const CaptureExtras& extras, IniDocument& doc);
 

@@ -97,7 +97,10 @@ void Init(HWND page) {
     ShowKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
     ShowKey(page, IDC_EXTRAS_ALL_MONITORS_KEY, IDC_EXTRAS_ALL_MONITORS_ON, e.allMonitorsKey);
     ShowKey(page, IDC_EXTRAS_MOUSE_MONITOR_KEY, IDC_EXTRAS_MOUSE_MONITOR_ON, e.mouseMonitorKey);
+    ShowKey(page, IDC_EXTRAS_SCROLL_KEY, IDC_EXTRAS_SCROLL_ON, e.scrollKey);
     CheckDlgButton(page, IDC_EXTRAS_STEP_SCREEN, e.stepWholeScreen ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_EXTRAS_STEP_TYPING, e.stepTyping ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_EXTRAS_STEP_SHORTCUTS, e.stepShortcuts ? BST_CHECKED : BST_UNCHECKED);
     char text[96] = "なし";
     const CaptureRegion& r = e.lastRegion;
     if (!r.empty())
@@ -128,8 +131,11 @@ INT_PTR Apply(HWND page) {
     ReadKey(page, IDC_EXTRAS_STEP_KEY, IDC_EXTRAS_STEP_ON, e.stepKey);
     ReadKey(page, IDC_EXTRAS_ALL_MONITORS_KEY, IDC_EXTRAS_ALL_MONITORS_ON, e.allMonitorsKey);
     ReadKey(page, IDC_EXTRAS_MOUSE_MONITOR_KEY, IDC_EXTRAS_MOUSE_MONITOR_ON, e.mouseMonitorKey);
+    ReadKey(page, IDC_EXTRAS_SCROLL_KEY, IDC_EXTRAS_SCROLL_ON, e.scrollKey);
     // A recording already running keeps the kind of picture it started with.
     e.stepWholeScreen = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SCREEN) == BST_CHECKED;
+    e.stepTyping = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_TYPING) == BST_CHECKED;
+    e.stepShortcuts = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SHORTCUTS) == BST_CHECKED;
     e.delaySeconds = static_cast<int32_t>(delay);
     e.copyToClipboard = IsDlgButtonChecked(page, IDC_EXTRAS_CLIPBOARD) == BST_CHECKED;
     capturer.setExtras(e);

@@ -108,9 +108,11 @@ int Capturer::startMonitoring(HWND owner) {
     arm(kRepeatRegionHotKeyId, extras_.repeatRegionKey);
     // The monitor kinds start without a key: "有効" alone registers nothing.
     for (const auto& [id, key] : {std::make_pair(kAllMonitorsHotKeyId, extras_.allMonitorsKey),
-                                  std::make_pair(kMouseMonitorHotKeyId, extras_.mouseMonitorKey)})
+                                  std::make_pair(kMouseMonitorHotKeyId, extras_.mouseMonitorKey),
+                                  std::make_pair(kScrollHotKeyId, extras_.scrollKey)})
         if (key.virtualKey != 0)
             arm(id, key);
+    stepRecorder.setOwnKeys(heldKeys_);
     return 1;
 }
 
@@ -123,12 +125,14 @@ void Capturer::reportHotKeyFailures(HWND owner) const {
 void Capturer::registerStepKey(HWND owner) {
     UnregisterHotKey(owner, kStepHotKeyId);
     heldKeys_.remove(kStepHotKeyId);
+    stepRecorder.setOwnKeys(heldKeys_);
     const HotKeyEntry& key = extras_.stepKey;
     if (!key.monitored || key.virtualKey == 0)
         return;
     if (RegisterHotKey(owner, kStepHotKeyId, registerModifiers(key.modifiers),
                        static_cast<UINT>(key.virtualKey))) {
         heldKeys_.add(kStepHotKeyId, key.modifiers, key.virtualKey);
+        stepRecorder.setOwnKeys(heldKeys_);
         return;
     }
     // An armed kind of ours with the same key keeps it, silently.
@@ -158,10 +162,12 @@ void Capturer::stopMonitoring(HWND owner) {
         heldKeys_.remove(id);
     }
     for (int id :
-         {kRegionHotKeyId, kRepeatRegionHotKeyId, kAllMonitorsHotKeyId, kMouseMonitorHotKeyId}) {
+         {kRegionHotKeyId, kRepeatRegionHotKeyId, kAllMonitorsHotKeyId, kMouseMonitorHotKeyId,
+          kScrollHotKeyId}) {
         UnregisterHotKey(owner, id);
         heldKeys_.remove(id);
     }
+    stepRecorder.setOwnKeys(heldKeys_);
 }
 
 // ---- the pipeline ----
@@ -513,8 +519,18 @@ CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::strin
         return {};
     const int width = shot.rect.right - shot.rect.left;
     const int height = shot.rect.bottom - shot.rect.top;
-    click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
-                     shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
+    // A key step has no point that was pressed.
+    if (shot.kind == StepKind::click)
+        click_mark::draw(shot.pixels.data(), width, height, dibStride(width),
+                         shot.point.x - shot.rect.left, shot.point.y - shot.rect.top, shot.number);
+    return capturePicture(owner, shot.rect, shot.pixels, heading, shot.number);
+}
+
+CaptureResult Capturer::capturePicture(HWND owner, const RECT& rect,
+                                       const std::vector<uint8_t>& bottomUp,
+                                       const std::string& heading, int step) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     captureBounds_ = ReadMonitorLayout().bounds;
     if (captureDcs(captureBounds_.right - captureBounds_.left,
                    captureBounds_.bottom - captureBounds_.top))
@@ -523,14 +539,14 @@ CaptureResult Capturer::captureStep(HWND owner, StepShot& shot, const std::strin
         image_.reset();
     if (image_) {
         BITMAPINFO info = BottomUpBgr24(width, height);
-        if (SetDIBits(display_.get(), image_.get(), 0, static_cast<UINT>(height),
-                      shot.pixels.data(), &info, DIB_RGB_COLORS) != height)
+        if (SetDIBits(display_.get(), image_.get(), 0, static_cast<UINT>(height), bottomUp.data(),
+                      &info, DIB_RGB_COLORS) != height)
             image_.reset();
     }
-    captureRect_ = shot.rect;
+    captureRect_ = rect;
     cp932::copyText(title_, heading.c_str());
     lastTarget_ = kTargetScreen;
-    return writeNumberedFile(owner, heading, shot.number);
+    return writeNumberedFile(owner, heading, step);
 }
 
 CaptureResult Capturer::writeNumberedFile(HWND owner, std::string heading, int step) {

@@ -153,6 +153,11 @@ class Capturer {
     // One recorded step: its pixels with the click mark drawn in, written
     // like any capture under the next number, with the step's heading.
     CaptureResult captureStep(HWND owner, StepShot& shot, const std::string& heading);
+    // A picture made elsewhere (bottom-up 24-bit rows, dibStride), of the
+    // part `rect` of the screen or taller (a scrolled page), written as a
+    // capture is; `step` names a step's number in its messages, 0 none.
+    CaptureResult capturePicture(HWND owner, const RECT& rect, const std::vector<uint8_t>& bottomUp,
+                                 const std::string& heading, int step = 0);
     // Writes a new picture in the capture folder (asking before it replaces
     // a file when the settings say so) and removes the annotations of the
     // picture it replaced. Every failure has been told when it returns.

@@ -163,12 +163,17 @@ void StepRecorder::askProgram(HWND under, POINT point, UINT answerMs, StepTarget
         Accessible(point, target);
 }
 
-bool StepRecorder::start(HWND notify, bool wholeScreen) {
+bool StepRecorder::start(HWND notify, bool wholeScreen, StepKeys keys) {
     if (running())
         return true;
     finish();
     notify_ = notify;
     wholeScreen_ = wholeScreen;
+    keys_ = keys;
+    typing_ = keysteps::Typing();
+    control_ = keysteps::Control();
+    typingRoot_ = nullptr;
+    std::fill(std::begin(keyDown_), std::end(keyDown_), false);
     counter_ = 0;
     havePress_ = false;
     {
@@ -243,14 +248,27 @@ void StepRecorder::hookMain(HANDLE started) {
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue first
     win::Hook hook(SetWindowsHookExA(WH_MOUSE_LL, hookProc, GetModuleHandleA(nullptr), 0));
-    hooked_ = static_cast<bool>(hook);
+    win::Hook keyHook;
+    if (hook && (keys_.typing || keys_.shortcuts))
+        keyHook.reset(SetWindowsHookExA(WH_KEYBOARD_LL, keyHookProc, GetModuleHandleA(nullptr), 0));
+    hooked_ = hook && (keyHook || !(keys_.typing || keys_.shortcuts));
     SetEvent(started);
-    if (!hook)
+    if (!hooked_)
         return;
+    // The typing's idle end: a thread timer, seen here without a window.
+    const UINT_PTR idleTimer = keys_.typing ? SetTimer(nullptr, 0, 200, nullptr) : 0;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && !message.hwnd) {
+            pushTyping(typing_.idle(GetTickCount()));
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    if (idleTimer)
+        KillTimer(nullptr, idleTimer);
+    // Keys typed up to the end of the recording are a step too.
+    pushTyping(typing_.end());
 }
 
 // Only the press is recorded and the pixels copied: the system waits for a
@@ -267,6 +285,10 @@ void StepRecorder::onPress(StepButton button, const MSLLHOOKSTRUCT& info) {
     LARGE_INTEGER entered;
     QueryPerformanceCounter(&entered);
     const DWORD enteredTick = GetTickCount();
+    // A click takes the focus away from the control typed into: its
+    // step, with the picture before the click goes on.
+    if (typing_.gathering())
+        pushTyping(typing_.end());
     // The second press of a double click belongs to the first one's step.
     const bool doubleClick =
         havePress_ && button == lastButton_ && info.time - lastTime_ <= GetDoubleClickTime() &&
@@ -287,23 +309,8 @@ void StepRecorder::onPress(StepButton button, const MSLLHOOKSTRUCT& info) {
     shot.point = info.pt;
     shot.under = under;
     shot.target.button = button;
-    // A step on any monitor: the window cut to the virtual screen, or the
-    // whole monitor that was clicked on (the primary screen when there is
-    // one monitor).
-    const MonitorLayout layout = ReadMonitorLayout();
-    const int number = std::max(1, monitorAt(layout, info.pt.x, info.pt.y));
-    const CaptureRect& clicked = layout.monitors[static_cast<std::size_t>(number - 1)];
-    RECT rect{clicked.left, clicked.top, clicked.right, clicked.bottom};
-    if (!wholeScreen_ && root) {
-        RECT window{};
-        GetWindowRect(root, &window);
-        const RECT screen{layout.bounds.left, layout.bounds.top, layout.bounds.right,
-                          layout.bounds.bottom};
-        if (!IntersectRect(&rect, &window, &screen))
-            rect = RECT{clicked.left, clicked.top, clicked.right, clicked.bottom};
-    }
-    shot.rect = rect;
-    if (!grab(rect, shot.pixels))
+    shot.rect = stepRect(root, info.pt);
+    if (!grab(shot.rect, shot.pixels))
         return;
     QueryPerformanceCounter(&shot.grabbedAt);
     shot.grabMs = MsBetween(entered, shot.grabbedAt);
@@ -317,6 +324,25 @@ void StepRecorder::onPress(StepButton button, const MSLLHOOKSTRUCT& info) {
         shots_.push_back(std::move(shot));
     }
     sync_->wake.notify_all();
+}
+
+// A step on any monitor: the window cut to the virtual screen, or the
+// whole monitor of the point (the primary screen when there is one
+// monitor).
+RECT StepRecorder::stepRect(HWND root, POINT point) const {
+    const MonitorLayout layout = ReadMonitorLayout();
+    const int number = std::max(1, monitorAt(layout, point.x, point.y));
+    const CaptureRect& clicked = layout.monitors[static_cast<std::size_t>(number - 1)];
+    RECT rect{clicked.left, clicked.top, clicked.right, clicked.bottom};
+    if (!wholeScreen_ && root) {
+        RECT window{};
+        GetWindowRect(root, &window);
+        const RECT screen{layout.bounds.left, layout.bounds.top, layout.bounds.right,
+                          layout.bounds.bottom};
+        if (!IntersectRect(&rect, &window, &screen))
+            rect = RECT{clicked.left, clicked.top, clicked.right, clicked.bottom};
+    }
+    return rect;
 }
 
 bool StepRecorder::grab(const RECT& rect, std::vector<uint8_t>& pixels) {
@@ -353,6 +379,9 @@ void StepRecorder::startLookups() {
             continue;
         s.lookup = std::make_shared<StepLookup>();
         if (!s.under) {
+            // A key step was described on the hook thread.
+            if (s.kind != StepKind::click)
+                s.lookup->found = s.target;
             s.lookup->done = true;
             continue;
         }
@@ -412,4 +441,184 @@ void StepRecorder::lookupMain() {
         else
             sync_->wake.wait(lock);
     }
+}
+
+// ---- the keyboard ----
+
+void StepRecorder::setOwnKeys(const HeldHotKeys& keys) {
+    std::lock_guard<std::mutex> lock(ownKeysMutex_);
+    ownKeys_ = keys;
+}
+
+LRESULT CALLBACK StepRecorder::keyHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    StepRecorder* self = activeRecorder;
+    if (code == HC_ACTION && self) {
+        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        if (down || wParam == WM_KEYUP || wParam == WM_SYSKEYUP)
+            self->onKey(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam), down);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+namespace {
+
+bool Held(int virtualKey) {
+    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
+
+// The label a dialog puts before a field: the static text just before it
+// in the z-order, as the window manager keeps it.
+std::string LabelOf(HWND control) {
+    HWND before = GetWindow(control, GW_HWNDPREV);
+    char className[16] = {};
+    if (!before || !GetClassNameA(before, className, sizeof className) ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, "Static", -1) !=
+            CSTR_EQUAL)
+        return {};
+    std::string name = stepName(KeptText(before));
+    for (const char* colon : {"：", ":"}) {
+        const std::size_t n = std::strlen(colon);
+        if (name.size() >= n && name.compare(name.size() - n, n, colon) == 0)
+            name.erase(name.size() - n);
+    }
+    return name;
+}
+
+bool IsPasswordEdit(HWND control) {
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, "Edit", -1) ==
+               CSTR_EQUAL &&
+           (GetWindowLongA(control, GWL_STYLE) & ES_PASSWORD) != 0;
+}
+
+// The character a key gives in the layout of the program it goes to, as
+// CP932 bytes; empty for a key that types nothing.
+std::string CharacterOf(const KBDLLHOOKSTRUCT& info, HWND root) {
+    BYTE state[256] = {};
+    for (int vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT})
+        if (Held(vk))
+            state[vk] = 0x80;
+    if (GetKeyState(VK_CAPITAL) & 1)
+        state[VK_CAPITAL] = 1;
+    const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(root, nullptr));
+    wchar_t typed[8] = {};
+    const int n = ToUnicodeEx(info.vkCode, info.scanCode, state, typed, 7, 0, layout);
+    if (n <= 0 || typed[0] < 0x20 || typed[0] == 0x7F)
+        return {};
+    char bytes[16] = {};
+    const int length =
+        WideCharToMultiByte(932, 0, typed, n, bytes, sizeof bytes - 1, nullptr, nullptr);
+    return length > 0 ? std::string(bytes, static_cast<std::size_t>(length)) : std::string();
+}
+
+}  // namespace
+
+void StepRecorder::onKey(const KBDLLHOOKSTRUCT& info, bool down) {
+    const DWORD vk = info.vkCode & 0xFF;
+    const bool repeat = down && keyDown_[vk];
+    keyDown_[vk] = down;
+    if (!down)
+        return;
+    // Keys with no window in front (Wine's desktop, when a window got the
+    // X focus without being activated) go to no control that can be named.
+    HWND root = GetForegroundWindow();
+    if (!root || root == GetDesktopWindow() || OwnWindow(root))
+        return;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &thread) &&
+                         thread.hwndFocus
+                     ? thread.hwndFocus
+                     : root;
+    if (keys_.shortcuts && !repeat && onShortcut(root, info))
+        return;
+    if (keys_.typing)
+        onTyped(focus, root, info);
+}
+
+// True when the key was a shortcut (a step, or one of Zelcap's own keys).
+bool StepRecorder::onShortcut(HWND root, const KBDLLHOOKSTRUCT& info) {
+    keysteps::Keys keys;
+    keys.ctrl = Held(VK_CONTROL);
+    keys.alt = Held(VK_MENU) || (info.flags & LLKHF_ALTDOWN) != 0;
+    keys.shift = Held(VK_SHIFT);
+    keys.win = Held(VK_LWIN) || Held(VK_RWIN);
+    keys.virtualKey = info.vkCode;
+    char systemName[64] = {};
+    const LONG scan = static_cast<LONG>(((info.scanCode & 0xFF) << 16) |
+                                        ((info.flags & LLKHF_EXTENDED) ? (1 << 24) : 0));
+    GetKeyNameTextA(scan, systemName, sizeof systemName);
+    const std::string name = keysteps::shortcutName(keys, systemName);
+    if (name.empty())
+        return false;
+    {
+        const int32_t flags = (keys.shift ? 0x01 : 0) | (keys.ctrl ? 0x02 : 0) | (keys.alt ? 0x04 : 0);
+        std::lock_guard<std::mutex> lock(ownKeysMutex_);
+        if (!keys.win && ownKeys_.holds(flags, static_cast<int32_t>(info.vkCode)))
+            return true;
+    }
+    pushTyping(typing_.end());
+    StepShot shot;
+    shot.kind = StepKind::shortcut;
+    shot.shortcut = name;
+    shot.target.topTitle = KeptText(root);
+    pushKeyStep(std::move(shot), root);
+    return true;
+}
+
+void StepRecorder::onTyped(HWND focus, HWND root, const KBDLLHOOKSTRUCT& info) {
+    if (Held(VK_CONTROL) || Held(VK_MENU) || Held(VK_LWIN) || Held(VK_RWIN))
+        return;
+    if (info.vkCode == VK_RETURN || info.vkCode == VK_TAB) {
+        pushTyping(typing_.end());
+        return;
+    }
+    const std::string character = info.vkCode == VK_BACK ? "\b" : CharacterOf(info, root);
+    if (character.empty())
+        return;
+    // A key for another control ends the step of the one before, whose
+    // picture is the screen as it is now.
+    const keysteps::Control& control = controlOf(focus, root);
+    pushTyping(typing_.type(control, character, info.time));
+    typingRoot_ = root;
+}
+
+const keysteps::Control& StepRecorder::controlOf(HWND focus, HWND root) {
+    const uintptr_t window = reinterpret_cast<uintptr_t>(focus);
+    if (control_.window != window) {
+        control_.window = window;
+        control_.name = LabelOf(focus);
+        control_.topTitle = KeptText(root);
+        control_.password = IsPasswordEdit(focus);
+    }
+    return control_;
+}
+
+void StepRecorder::pushTyping(std::optional<keysteps::TypedStep> typed) {
+    if (!typed)
+        return;
+    StepShot shot;
+    shot.kind = StepKind::typing;
+    shot.target.topTitle = typed->control.topTitle;
+    shot.typed = std::move(*typed);
+    HWND root = typingRoot_ && IsWindow(typingRoot_) ? typingRoot_ : GetForegroundWindow();
+    pushKeyStep(std::move(shot), root);
+}
+
+void StepRecorder::pushKeyStep(StepShot shot, HWND root) {
+    RECT window{};
+    if (root)
+        GetWindowRect(root, &window);
+    shot.point = POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2};
+    shot.rect = stepRect(root, shot.point);
+    if (!grab(shot.rect, shot.pixels))
+        return;
+    QueryPerformanceCounter(&shot.grabbedAt);
+    {
+        std::lock_guard<std::mutex> lock(sync_->mutex);
+        shot.number = ++counter_;
+        shots_.push_back(std::move(shot));
+    }
+    sync_->wake.notify_all();
 }

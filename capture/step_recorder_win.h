@@ -18,12 +18,23 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <string>
 #include <vector>
 
+#include "capture/capture_extras.h"
+#include "capture/key_steps.h"
 #include "capture/step_heading.h"
 
+// A press of a mouse button, the text typed into one control, or a
+// shortcut key.
+enum class StepKind { click, typing, shortcut };
+
 struct StepShot {
+    StepKind kind = StepKind::click;
+    keysteps::TypedStep typed;  // a typing step's control and text
+    std::string shortcut;       // a shortcut step's key, "Ctrl+S"
     int number = 0;               // 1, 2, ... in the order of the presses
     POINT point{};                // screen coordinates of the press
     RECT rect{};                  // the part of the screen taken (on the screen)
@@ -36,6 +47,12 @@ struct StepShot {
     LARGE_INTEGER grabbedAt{};
     bool ready = false;  // the target has been looked up, or its time ran out
     std::shared_ptr<struct StepLookup> lookup;  // the question still open, if any
+};
+
+// What the keyboard adds to the steps; nothing while both are off.
+struct StepKeys {
+    bool typing = false;
+    bool shortcuts = false;
 };
 
 class StepRecorder {
@@ -53,7 +70,9 @@ class StepRecorder {
 
     // Starts the hook; false when it could not be installed. Steps are
     // numbered from 1 again.
-    bool start(HWND notify, bool wholeScreen);
+    bool start(HWND notify, bool wholeScreen, StepKeys keys = {});
+    // The hot keys Zelcap holds now: pressed, they are no shortcut steps.
+    void setOwnKeys(const HeldHotKeys& keys);
     // Takes no more presses. The presses already taken still become ready
     // (each at most kLookupMs after its press) and are announced with
     // UWM_STEP_SHOT; stop does not wait for them.
@@ -88,6 +107,16 @@ class StepRecorder {
     void lookupMain();
     void startLookups();
     void onPress(StepButton button, const MSLLHOOKSTRUCT& info);
+    static LRESULT CALLBACK keyHookProc(int code, WPARAM wParam, LPARAM lParam);
+    void onKey(const KBDLLHOOKSTRUCT& info, bool down);
+    void onTyped(HWND focus, HWND root, const KBDLLHOOKSTRUCT& info);
+    bool onShortcut(HWND root, const KBDLLHOOKSTRUCT& info);
+    const keysteps::Control& controlOf(HWND focus, HWND root);
+    // The typing step that ended, if any, with the window as it is now.
+    void pushTyping(std::optional<keysteps::TypedStep> typed);
+    // A key step's picture of `root`, numbered after the steps before it.
+    void pushKeyStep(StepShot shot, HWND root);
+    RECT stepRect(HWND root, POINT point) const;
 
     HWND notify_ = nullptr;
     bool wholeScreen_ = false;
@@ -101,6 +130,14 @@ class StepRecorder {
     POINT lastPoint_{};
     DWORD lastTime_ = 0;
     bool havePress_ = false;
+    // The keyboard, on the hook thread alone but for ownKeys_.
+    StepKeys keys_;
+    keysteps::Typing typing_;
+    keysteps::Control control_;  // the control keys went to last
+    HWND typingRoot_ = nullptr;
+    bool keyDown_[256] = {};     // a held key's repeats are no new shortcut
+    std::mutex ownKeysMutex_;
+    HeldHotKeys ownKeys_;
 
     // Shared with the questions' threads, which may outlive the recorder
     // while a program hangs.

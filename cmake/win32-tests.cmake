@@ -70,6 +70,17 @@ add_executable(step_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/step_targe
 zelcap_target_flags(step_target)
 add_dependencies(Zelcap step_target)
 
+# The program typed into by the keyboard's step tests.
+add_executable(key_target WIN32 ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/key_target_win.cpp)
+zelcap_target_flags(key_target)
+add_dependencies(key_steps_test_win key_target)
+add_dependencies(Zelcap key_target)
+
+# The page of the scrolling capture run.
+add_executable(scroll_target WIN32 ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/scroll_target_win.cpp)
+zelcap_target_flags(scroll_target)
+add_dependencies(Zelcap scroll_target)
+
 # The window captured twice in the comparison run.
 add_executable(compare_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/compare_target_win.cpp)
 zelcap_target_flags(compare_target)

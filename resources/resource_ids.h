@@ -40,6 +40,7 @@
 #define IDM_ANNOTATE 32803
 #define IDM_VERIFY 32804
 #define IDM_COMPARE 32805
+#define IDM_SCROLL_CAPTURE 32806
 #define IDM_STAMP_SETTINGS 32820
 // The evidence as one HTML or PDF file.
 #define IDM_PACK 32830

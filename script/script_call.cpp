@@ -12,7 +12,7 @@ namespace {
 const char* const kKindNames[kKindCount] = {
     "window",        "screen",        "window-frame", "screen-frame", "window-marker",
     "screen-marker", "window-cursor", "screen-cursor", "region",      "last-region",
-    "all-monitors",  "mouse-monitor"};
+    "all-monitors",  "mouse-monitor", "scroll"};
 
 constexpr char kRequestMagic[] = "ZCS1";
 constexpr std::size_t kFieldsPerCommand = 15;
@@ -250,7 +250,7 @@ const char* readCapture(const Argument& arg, Verb, Parsed&, Command& command) {
         return nullptr;
     return "キャプチャーの種類が不正です（window, screen, window-frame, "
            "screen-frame, window-marker, screen-marker, window-cursor, "
-           "screen-cursor, region:x,y,w,h, last-region, all-monitors, mouse-monitor）。";
+           "screen-cursor, region:x,y,w,h, last-region, all-monitors, mouse-monitor, scroll）。";
 }
 
 // /heading and /text belong to the capture just before them, once each.

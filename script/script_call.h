@@ -65,14 +65,16 @@ const char* verbName(Verb verb);
 
 // The kinds of /capture: the eight of the hot keys in their order, then a
 // region given by the caller and the kept one, then the two monitor kinds
-// of the hot keys (every monitor, the one under the pointer).
-constexpr int kKindCount = 12;
+// of the hot keys (every monitor, the one under the pointer), and the
+// scrolling capture of the window under the pointer.
+constexpr int kKindCount = 13;
 constexpr int kRegionKind = 8;
 constexpr int kLastRegionKind = 9;
 constexpr int kAllMonitorsKind = 10;
 constexpr int kMouseMonitorKind = 11;
+constexpr int kScrollKind = 12;
 // The English names: "window", "screen", ..., "region", "last-region",
-// "all-monitors", "mouse-monitor".
+// "all-monitors", "mouse-monitor", "scroll".
 const char* kindName(int kind);
 
 struct Region {

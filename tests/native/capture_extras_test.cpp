@@ -72,7 +72,8 @@ TEST(CaptureExtras, FailureMessageListsEveryKeyWithItsKind) {
     EXPECT_STREQ(capture_extras::kindName(112), "ステップ記録");
     EXPECT_STREQ(capture_extras::kindName(113), "全モニター");
     EXPECT_STREQ(capture_extras::kindName(114), "マウスのあるモニター");
-    EXPECT_STREQ(capture_extras::kindName(115), "");
+    EXPECT_STREQ(capture_extras::kindName(115), "スクロールキャプチャー");
+    EXPECT_STREQ(capture_extras::kindName(116), "");
 }
 
 // The monitor kinds' keys appear once one is set and stay; a user who
@@ -104,6 +105,39 @@ TEST(CaptureExtras, MonitorKeysAreWrittenOnceSet) {
     EXPECT_NE(files.contents.find("\r\nマウスのモニターキー=0\r\n"), std::string::npos);
     back = capture_extras::load(files, "Zelcap.ini");
     EXPECT_EQ(back.mouseMonitorKey.virtualKey, 0);
+}
+
+// The keyboard's step options: absent while off, 0/1 once turned on.
+TEST(CaptureExtras, KeyboardStepOptionsAreWrittenOnceOn) {
+    MemoryFiles files;
+    files.contents = "[File_Set]\r\nJPEGモード=1\r\n";
+    CaptureExtras e;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_EQ(files.contents.find("入力記録"), std::string::npos);
+    EXPECT_EQ(files.contents.find("ショートカット記録"), std::string::npos);
+    e.stepTyping = true;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_NE(files.contents.find("\r\n入力記録=1\r\n"), std::string::npos);
+    EXPECT_EQ(files.contents.find("ショートカット記録"), std::string::npos);
+    CaptureExtras back = capture_extras::load(files, "Zelcap.ini");
+    EXPECT_TRUE(back.stepTyping);
+    EXPECT_FALSE(back.stepShortcuts);
+    e.stepTyping = false;
+    e.stepShortcuts = true;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_NE(files.contents.find("\r\n入力記録=0\r\n"), std::string::npos);
+    back = capture_extras::load(files, "Zelcap.ini");
+    EXPECT_FALSE(back.stepTyping);
+    EXPECT_TRUE(back.stepShortcuts);
+    EXPECT_EQ(files.contents.find("スクロール"), std::string::npos);
+    e.scrollMaxHeight = 5000;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_EQ(capture_extras::load(files, "Zelcap.ini").scrollMaxHeight, 5000);
+    const IniDocument odd("[Capture_Ext]\r\n入力記録=2\r\nショートカット記録=-1\r\n"
+                          "スクロール最大高さ=99\r\n");
+    EXPECT_EQ(capture_extras::read(odd).scrollMaxHeight, kDefaultScrollHeight);
+    EXPECT_FALSE(capture_extras::read(odd).stepTyping);
+    EXPECT_FALSE(capture_extras::read(odd).stepShortcuts);
 }
 
 // A key counts as ours when RegisterHotKey would be given the same

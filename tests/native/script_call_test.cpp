@@ -30,6 +30,8 @@ TEST(ScriptCall, ArgumentsAreCheckedOneByOne) {
         {{"/capture:all-monitors"}, true},
         {{"/capture:Mouse-Monitor", "/heading:m"}, true},
         {{"/capture:all-monitors:1"}, false},  // the monitor kinds take no value
+        {{"/capture:scroll", "/heading:s"}, true},
+        {{"/capture:scroll:1"}, false},
         {{"/capture:monitor"}, false},
         {{"/arm", "/capture:screen", "/disarm", "/save", "/quit"}, true},
         {{"/step:start"}, true},
@@ -253,15 +255,16 @@ TEST(ScriptCall, TheWindowChecksWhatItReceives) {
 TEST(ScriptCall, TheMonitorKindsReachTheWindow) {
     Call call;
     std::string error;
-    ASSERT_TRUE(script::parseArguments({"/capture:all-monitors", "/capture:mouse-monitor"}, call,
-                                       error))
+    ASSERT_TRUE(script::parseArguments(
+        {"/capture:all-monitors", "/capture:mouse-monitor", "/capture:scroll"}, call, error))
         << error;
     std::vector<Command> back;
     ASSERT_TRUE(script::decodeRequest(script::encodeRequest(call.commands), back, error)) << error;
-    ASSERT_EQ(back.size(), 2u);
+    ASSERT_EQ(back.size(), 3u);
     EXPECT_EQ(back[0].kind, script::kAllMonitorsKind);
     EXPECT_EQ(back[1].kind, script::kMouseMonitorKind);
     EXPECT_STREQ(script::kindName(back[1].kind), "mouse-monitor");
+    EXPECT_EQ(back[2].kind, script::kScrollKind);
     Command beyond;
     beyond.kind = script::kKindCount;  // a kind no caller can name
     EXPECT_FALSE(script::decodeRequest(script::encodeRequest({beyond}), back, error));

@@ -254,4 +254,48 @@ TEST_F(CaptureRoadTest, AStepsOverwriteQuestionIsInFrontAndNoTypedKeyAnswersIt) 
     EXPECT_EQ(settingsStore.settings.startNumber, 3);
 }
 
+// A keyboard step's record: its heading, and the typed text in a
+// description file of its own beside the picture (one already there is
+// left alone); a password's text nowhere.
+TEST_F(CaptureRoadTest, AKeyStepsRecordHasItsHeadingAndTheTypedTextInItsDescription) {
+    WriteFileBytes(InCaptures("a2.txt"), "the user's own");
+    struct Case {
+        StepKind kind;
+        const char* name;
+        bool password;
+        const char* typed;
+        const char* heading;
+        const char* textFile;  // the record's; "" none
+        const char* text;
+    } const cases[] = {
+        {StepKind::typing, "氏名", false, "山田 太郎", "「氏名」に「山田 太郎」と入力 (入力テスト)",
+         "a1.txt", "山田 太郎"},
+        {StepKind::typing, "備考", false, "x", "「備考」に「x」と入力 (入力テスト)", "a2(2).txt",
+         "x"},
+        {StepKind::typing, "パスワード", true, "", "「パスワード」にパスワードを入力 (入力テスト)",
+         "", ""},
+        {StepKind::shortcut, "", false, "", "「Ctrl+S」を押す (入力テスト)", "", ""},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        StepShot shot = Step(++number, 20);
+        shot.kind = c.kind;
+        shot.typed.control.name = c.name;
+        shot.typed.control.topTitle = shot.target.topTitle = "入力テスト";
+        shot.typed.control.password = c.password;
+        shot.typed.text = c.typed;
+        shot.shortcut = "Ctrl+S";
+        ASSERT_TRUE(capture_road::WriteStep(window_, shot)) << c.heading;
+        const HistoryRecord& record = history.records[history.count - 1];
+        EXPECT_EQ(std::string(record.comment), c.heading);
+        const std::string textFile = record.textFile;
+        EXPECT_EQ(textFile.empty() ? "" : textFile.substr(textFile.rfind('\\') + 1), c.textFile);
+        if (*c.textFile) {
+            EXPECT_EQ(ReadFileBytes(InCaptures(c.textFile)), c.text);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(InCaptures("a2.txt")), "the user's own");
+    EXPECT_EQ(testsupport::FilesMatching(InCaptures("*.txt")).size(), 3u);
+}
+
 }  // namespace

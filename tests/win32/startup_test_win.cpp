@@ -80,10 +80,12 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
                                  "ヘルプ(&H)"};
     // ツール holds the Excel export and the evidence check between the two
     // specified commands;
-    // キャプチャー the two step-recording commands after a separator; 編集
+    // キャプチャー the two step-recording commands after a separator and the
+    // scrolling capture last; 編集
     // the annotation editor, the comparison and the test cases after the two
-    // heading commands; ツール the stamp's settings and the one-file pack last.
-    const int counts[] = {7, 11, 5, 6, 4};
+    // heading commands; キャプチャー the scrolling capture last; ツール the
+    // stamp's settings and the one-file pack last.
+    const int counts[] = {7, 11, 6, 6, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];

@@ -1,0 +1,125 @@
+// The scrolling capture on a window of our own: a page of rows each of its
+// own colour under a fixed header, scrolled by the page; the tall picture
+// must be the page's whole content with the header once, and the scroll
+// position as the user had it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "capture/scroll_capture_win.h"
+#include "tests/win32/fixtures/scroll_page_win.h"
+
+namespace {
+
+using namespace scroll_page;
+
+int position = 0;
+bool frozen = false;  // paints no scroll (a page that ignores it)
+int paints = 0;       // a page that changes at each paint (an animation) when > 0
+
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_VSCROLL: {
+            const int page = kView - kHeader, last = kContent - page;
+            switch (LOWORD(wParam)) {
+                case SB_TOP:
+                    position = 0;
+                    break;
+                case SB_PAGEDOWN:
+                    position += page - 24;
+                    break;
+                case SB_THUMBPOSITION:
+                    position = HIWORD(wParam);
+                    break;
+            }
+            position = std::clamp(position, 0, last);
+            if (frozen)
+                return 0;
+            SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, position, 0};
+            SetScrollInfo(window, SB_VERT, &info, TRUE);
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            Paint(dc, position, paints > 0 ? paints++ : 0);
+            EndPaint(window, &ps);
+            return 0;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakePage() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PageProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZelcapScrollPage";
+    RegisterClassA(&wc);
+    RECT r{0, 0, kWidth + GetSystemMetrics(SM_CXVSCROLL), kView};
+    AdjustWindowRect(&r, WS_POPUP | WS_VSCROLL, FALSE);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "長いページ",
+                                  WS_POPUP | WS_VSCROLL | WS_VISIBLE, 40, 40, r.right - r.left,
+                                  r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, kContent - 1, kView - kHeader, 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    UpdateWindow(window);
+    return window;
+}
+
+struct Case {
+    const char* what;
+    bool frozen;
+    bool animated;
+    int maxHeight;
+    ScrollEnd end;
+    int height;  // of the page taken
+};
+
+TEST(ScrollCapture, ThePagesWholeContentWithItsHeaderOnceAndThePositionPutBack) {
+    const Case cases[] = {
+        {"the whole page", false, false, 20000, ScrollEnd::end, kHeader + kContent},
+        {"cut at the limit", false, false, 500, ScrollEnd::heightLimit, 500},
+        {"a page that ignores the scroll", true, false, 20000, ScrollEnd::end, kView},
+        {"an animation", false, true, 20000, ScrollEnd::changed, kView},
+    };
+    for (const Case& c : cases) {
+        HWND window = MakePage();
+        position = 37;
+        frozen = false;
+        SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 37), 0);
+        UpdateWindow(window);
+        frozen = c.frozen;
+        paints = c.animated ? 1 : 0;
+        const ScrollCapture taken = CaptureScrolling(window, c.maxHeight, nullptr);
+        frozen = false;
+        EXPECT_EQ(taken.end, c.end) << c.what;
+        ASSERT_EQ(taken.page.height, c.height) << c.what;
+        ASSERT_EQ(taken.page.width, kWidth) << c.what;
+        EXPECT_EQ(position, 37) << c.what;
+        if (c.end == ScrollEnd::end && !c.frozen) {
+            int wrong = 0;
+            for (int y = kHeader; y < taken.page.height; ++y)
+                wrong += taken.page.row(y)[kWidth / 2] != RowColour(y - kHeader);
+            EXPECT_EQ(wrong, 0) << c.what;
+            EXPECT_EQ(taken.page.row(0)[0], kHeaderGrey) << c.what;
+        }
+        DestroyWindow(window);
+    }
+}
+
+TEST(ScrollCapture, AWindowWithoutAScrollBarIsItsVisiblePart) {
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "固定", WS_POPUP | WS_VISIBLE, 40, 40,
+                                  120, 80, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(window);
+    const ScrollCapture taken = CaptureScrolling(window, 20000, nullptr);
+    EXPECT_EQ(taken.end, ScrollEnd::cannotScroll);
+    EXPECT_EQ(taken.page.height, 80);
+    DestroyWindow(window);
+}
+
+}  // namespace
