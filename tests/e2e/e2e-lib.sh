@@ -113,9 +113,10 @@ save_history_as() {
     dialog=$(wait_for_window "保存するファイル名を指定して下さい") || return 1
     xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
     sleep 0.3
-    xdotool type --delay 20 "$2"
+    # Japanese characters typed fast are lost under Wine on a loaded machine.
+    if LC_ALL=C grep -q '[^ -~]' <<<"$2"; then xdotool type --delay 120 "$2"; else xdotool type --delay 20 "$2"; fi
     xdotool key Return
-    for _ in $(seq 50); do [ -s "$3" ] && return 0; sleep 0.1; done
+    for _ in $(seq 150); do [ -s "$3" ] && return 0; sleep 0.1; done
     return 1
 }
 
