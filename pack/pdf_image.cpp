@@ -75,8 +75,9 @@ std::string imageEntries(const ImagePlan& plan) {
 }
 
 // Top-down RGB rows of a bottom-up BGR picture, compressed as they are made.
-void writeDib(Writer& out, int number, const PackedDib& dib, const ImagePlan& plan) {
-    out.beginStream(number, imageEntries(plan) + " /Filter /FlateDecode");
+void writeDib(Writer& out, int number, const PackedDib& dib, const ImagePlan& plan,
+              const std::string& label) {
+    out.beginStream(number, imageEntries(plan) + label + " /Filter /FlateDecode");
     Deflater z(out);
     std::vector<uint8_t> row(static_cast<std::size_t>(dib.width()) * 3);
     for (int32_t y = dib.height() - 1; y >= 0; --y) {
@@ -120,7 +121,8 @@ ImagePlan planImage(const uint8_t* data, std::size_t size) {
     return plan;
 }
 
-bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size) {
+bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size,
+                const std::string& label) {
     const uint8_t* d = reinterpret_cast<const uint8_t*>(bytes.data());
     ImagePlan plan = planImage(d, bytes.size());
     size = plan.size;
@@ -128,11 +130,11 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
         case ImagePlan::Kind::none:
             return false;
         case ImagePlan::Kind::jpeg:
-            out.stream(number, imageEntries(plan) + " /Filter /DCTDecode", bytes);
+            out.stream(number, imageEntries(plan) + label + " /Filter /DCTDecode", bytes);
             return true;
         case ImagePlan::Kind::pngRows: {
             out.beginStream(number,
-                            imageEntries(plan) +
+                            imageEntries(plan) + label +
                                 " /Filter /FlateDecode /DecodeParms <</Predictor 15 /Colors " +
                                 std::to_string(plan.components) + " /BitsPerComponent 8 /Columns " +
                                 std::to_string(plan.size.width) + ">>");
@@ -154,7 +156,7 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
         return false;
     plan.components = 3;
     plan.size = size = {dib.width(), dib.height()};
-    writeDib(out, number, dib, plan);
+    writeDib(out, number, dib, plan, label);
     return true;
 }
 

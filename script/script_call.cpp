@@ -409,14 +409,15 @@ const char* readTimeout(const Argument& arg, Verb, Parsed& parsed, Command&) {
     return nullptr;
 }
 
-// /verify checks the history, /verify:file.html a one-file pack.
+// /verify checks the history, /verify:file.html or /verify:file.pdf a one-file pack.
 const char* readVerify(const Argument& arg, Verb verb, Parsed&, Command& command) {
     command.verb = verb;
     if (!arg.hasValue)
         return nullptr;
     if (!plausiblePath(arg.value) ||
-        !(endsWithWord(arg.value, ".html") || endsWithWord(arg.value, ".htm")))
-        return "検証する1ファイルの名前は .html で終えてください。";
+        !(endsWithWord(arg.value, ".html") || endsWithWord(arg.value, ".htm") ||
+          endsWithWord(arg.value, ".pdf")))
+        return "検証する1ファイルの名前は .html か .pdf で終えてください。";
     command.path = std::string(arg.value);
     return nullptr;
 }
