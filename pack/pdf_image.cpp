@@ -64,6 +64,31 @@ ImagePlan planPng(const uint8_t* d, std::size_t n, ImagePlan plan) {
     return plan;
 }
 
+// The PNG file without its IDAT chunks' data, which the image's stream holds
+// as it is: with it the check of the pack puts the file together again byte
+// for byte. Empty when it would be too long for a dictionary of the pack.
+std::string pngSkeleton(const uint8_t* d, std::size_t n) {
+    constexpr std::size_t kLimit = 16 * 1024;
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string kept(reinterpret_cast<const char*>(d), 8);
+    std::size_t end = 8;
+    forEachChunk(d, n, [&](const uint8_t* type, const uint8_t*, uint32_t length) {
+        const char* chunk = reinterpret_cast<const char*>(type) - 4;
+        if (std::memcmp(type, "IDAT", 4) == 0)
+            kept.append(chunk, 8).append(chunk + 8 + length, 4);
+        else
+            kept.append(chunk, 12 + std::size_t{length});
+        end = static_cast<std::size_t>(type - d) + 8 + length;
+    });
+    kept.append(reinterpret_cast<const char*>(d) + end, n - end);  // IEND and what follows it
+    if (kept.size() > kLimit)
+        return std::string();
+    std::string hex = " /ZelcapPng <";
+    for (char c : kept)
+        hex += kHex[static_cast<uint8_t>(c) >> 4], hex += kHex[static_cast<uint8_t>(c) & 15];
+    return hex + ">";
+}
+
 const char* colourSpace(int components) {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
@@ -134,7 +159,7 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
             return true;
         case ImagePlan::Kind::pngRows: {
             out.beginStream(number,
-                            imageEntries(plan) + label +
+                            imageEntries(plan) + label + pngSkeleton(d, bytes.size()) +
                                 " /Filter /FlateDecode /DecodeParms <</Predictor 15 /Colors " +
                                 std::to_string(plan.components) + " /BitsPerComponent 8 /Columns " +
                                 std::to_string(plan.size.width) + ">>");

@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::size_t kNone = std::string::npos;
 constexpr std::size_t kTail = 1024;  // holds "startxref" and its number
-constexpr std::size_t kHead = 4096;  // a dictionary of ours is well under this
+constexpr std::size_t kHead = 4096;  // most dictionaries of ours are well under this
+constexpr std::size_t kLongHead = kHead * 64;
 constexpr std::size_t kPiece = 1 << 20;
 // As the verify command reads a history's manifest and log.
 constexpr uint64_t kAttachmentLimit = 64u << 20;
@@ -65,28 +66,33 @@ int hexDigit(char c) {
     return -1;
 }
 
+// The bytes of a hex string "<...>" at `at`; false when there is none.
+bool hexAt(const std::string& dict, std::size_t at, std::string& out) {
+    out.clear();
+    if (at == kNone || at >= dict.size() || dict[at] != '<')
+        return false;
+    const std::size_t end = dict.find('>', at);
+    if (end == kNone || (end - at - 1) % 2 != 0)
+        return false;
+    for (std::size_t i = at + 1; i < end; i += 2) {
+        const int high = hexDigit(dict[i]), low = hexDigit(dict[i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        out += static_cast<char>(high << 4 | low);
+    }
+    return true;
+}
+
 // A text string "<FEFF...>" (UTF-16BE) at `at`, as CP932; empty when it is none.
 std::string textAt(const std::string& dict, std::size_t at) {
-    if (at == kNone || at >= dict.size() || dict[at] != '<')
-        return std::string();
-    const std::size_t end = dict.find('>', at);
-    if (end == kNone)
+    std::string bytes;
+    if (!hexAt(dict, at, bytes) || bytes.size() % 2 != 0 || bytes.compare(0, 2, "\xFE\xFF") != 0)
         return std::string();
     std::vector<uint32_t> units;
-    for (std::size_t i = at + 1; i + 4 <= end; i += 4) {
-        uint32_t unit = 0;
-        for (std::size_t k = 0; k < 4; ++k) {
-            const int d = hexDigit(dict[i + k]);
-            if (d < 0)
-                return std::string();
-            unit = unit << 4 | static_cast<uint32_t>(d);
-        }
-        units.push_back(unit);
-    }
-    if (units.empty() || units[0] != 0xFEFF)
-        return std::string();
+    for (std::size_t i = 2; i < bytes.size(); i += 2)
+        units.push_back(uint32_t{static_cast<uint8_t>(bytes[i])} << 8 | static_cast<uint8_t>(bytes[i + 1]));
     std::string utf8;
-    for (std::size_t i = 1; i < units.size(); ++i) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
         uint32_t cp = units[i];
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] < 0xE000)
@@ -154,14 +160,19 @@ bool PdfFile::table() {
 
 bool PdfFile::object(uint64_t number, Object& out) {
     std::string text;
-    if (number >= offsets_.size() || offsets_[number] == 0 ||
-        !read(offsets_[number], kHead, text))
-        return false;
     const std::string header = std::to_string(number) + " 0 obj";
-    if (text.compare(0, header.size(), header) != 0)
-        return false;
-    const std::size_t stream = text.find(kStream, header.size());
-    const std::size_t end = text.find("endobj", header.size());
+    std::size_t stream = kNone, end = kNone;
+    // A dictionary longer than the first read (a PNG's skeleton) is read again whole.
+    for (std::size_t head = kHead; stream == kNone && end == kNone && head <= kLongHead;
+         head *= 8) {
+        if (number >= offsets_.size() || offsets_[number] == 0 ||
+            !read(offsets_[number], head, text) || text.compare(0, header.size(), header) != 0)
+            return false;
+        stream = text.find(kStream, header.size());
+        end = text.find("endobj", header.size());
+        if (text.size() < head)
+            break;
+    }
     out.isStream = stream != kNone && (end == kNone || stream < end);
     out.dict = text.substr(header.size(), (out.isStream ? stream + 2 : end) - header.size());
     out.data = out.isStream ? offsets_[number] + stream + sizeof kStream - 1 : 0;
@@ -237,7 +248,63 @@ struct Reading {
     uint64_t done = 0;
 
     ScannedPicture picture(const Object& image);
+    bool hashStream(uint64_t from, uint64_t length);
+    bool hashPng(const std::string& skeleton, const Object& image, uint64_t length);
 };
+
+// `length` bytes of the file from `from` into the digest, a piece at a time.
+bool Reading::hashStream(uint64_t from, uint64_t length) {
+    std::string piece;
+    for (uint64_t at = 0; at < length; at += piece.size()) {
+        const uint64_t left = length - at;
+        if (!file.read(from + at, left < kPiece ? static_cast<std::size_t>(left) : kPiece, piece) ||
+            piece.empty())
+            return false;
+        if (digest.update)
+            digest.update(piece.data(), piece.size());
+        done += piece.size();
+        if (progress)
+            progress(done);
+    }
+    return true;
+}
+
+// The PNG file again: its chunks from the skeleton, each IDAT's data from
+// the stream in turn; false when the two do not fit together.
+bool Reading::hashPng(const std::string& skeleton, const Object& image, uint64_t length) {
+    const auto give = [&](std::size_t at, std::size_t n) {
+        if (digest.update && n > 0)
+            digest.update(skeleton.data() + at, n);
+    };
+    const auto be32 = [&](std::size_t at) {
+        uint32_t v = 0;
+        for (std::size_t k = 0; k < 4; ++k)
+            v = v << 8 | static_cast<uint8_t>(skeleton[at + k]);
+        return v;
+    };
+    std::size_t at = 8;
+    uint64_t used = 0;
+    give(0, skeleton.size() < 8 ? skeleton.size() : 8);
+    while (at + 12 <= skeleton.size() && skeleton.compare(at + 4, 4, "IEND") != 0) {
+        const uint32_t n = be32(at);
+        if (skeleton.compare(at + 4, 4, "IDAT") == 0) {
+            give(at, 8);
+            if (n > length - used || !hashStream(image.data + used, n))
+                return false;
+            used += n;
+            give(at + 8, 4);
+            at += 12;
+        } else {
+            if (n > skeleton.size() - at - 12)
+                return false;
+            give(at, 12 + std::size_t{n});
+            at += 12 + std::size_t{n};
+        }
+    }
+    if (at < skeleton.size())
+        give(at, skeleton.size() - at);
+    return skeleton.size() >= 8 && used == length;
+}
 
 ScannedPicture Reading::picture(const Object& image) {
     ScannedPicture p;
@@ -245,25 +312,17 @@ ScannedPicture Reading::picture(const Object& image) {
     if (numberAt(image.dict, valueOf(image.dict, "/ZelcapRecord"), record) && record < (1u << 30))
         p.record = static_cast<int>(record);
     p.name = textAt(image.dict, valueOf(image.dict, "/ZelcapName"));
-    if (!has(image.dict, "/Filter /DCTDecode")) {
+    std::string skeleton;
+    const bool jpeg = has(image.dict, "/Filter /DCTDecode");
+    if (!jpeg && !hexAt(image.dict, valueOf(image.dict, "/ZelcapPng"), skeleton)) {
         p.reencoded = true;
         return p;
     }
-    bool read = file.streamLength(image, length);
+    const bool whole = file.streamLength(image, length);
     if (digest.begin)
         digest.begin();
-    std::string piece;
-    for (uint64_t at = 0; read && at < length; at += piece.size()) {
-        const uint64_t left = length - at;
-        read = file.read(image.data + at, left < kPiece ? static_cast<std::size_t>(left) : kPiece,
-                         piece) &&
-               !piece.empty();
-        if (read && digest.update)
-            digest.update(piece.data(), piece.size());
-        done += piece.size();
-        if (progress)
-            progress(done);
-    }
+    const bool read = whole && (jpeg ? hashStream(image.data, length)
+                                     : hashPng(skeleton, image, length));
     p.digest = digest.finish ? digest.finish() : Sha256Digest{};
     p.decoded = read;
     return p;

@@ -414,9 +414,7 @@ const char* readVerify(const Argument& arg, Verb verb, Parsed&, Command& command
     command.verb = verb;
     if (!arg.hasValue)
         return nullptr;
-    if (!plausiblePath(arg.value) ||
-        !(endsWithWord(arg.value, ".html") || endsWithWord(arg.value, ".htm") ||
-          endsWithWord(arg.value, ".pdf")))
+    if (!plausiblePath(arg.value) || !packPath(arg.value))
         return "検証する1ファイルの名前は .html か .pdf で終えてください。";
     command.path = std::string(arg.value);
     return nullptr;
@@ -613,8 +611,7 @@ bool checkCommand(const Command& command, std::string& error) {
             break;
         case Verb::verify:
             if (!command.path.empty() && (!fullPath(command.path) ||
-                                          !(endsWithWord(command.path, ".html") ||
-                                            endsWithWord(command.path, ".htm"))))
+                                          !packPath(command.path)))
                 return refuse("検証する1ファイルのパスが不正です。");
             break;
         default:

@@ -33,6 +33,20 @@ std::string bmp() {
     return b + std::string("\x10\x20\x30\0", 4);
 }
 
+std::string be32(uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+// A 4 x 3 RGB PNG whose rows the writer takes as they are, in two IDAT
+// chunks around a text chunk; what the chunks hold is never decoded.
+std::string png() {
+    std::string p = "\x89PNG\r\n\x1a\n" + be32(13) + "IHDR" + be32(4) + be32(3) +
+                    std::string("\x08\x02\0\0\0", 5) + "CRC1";
+    p += be32(9) + "IDATrows of a" + "CRC2" + be32(4) + "tEXtnote" + "CRC3";
+    return p + be32(8) + "IDAT picture" + "CRC4" + be32(0) + "IEND" + "CRC5";
+}
+
 struct Picture {
     const char* name;
     std::string bytes;
@@ -40,7 +54,8 @@ struct Picture {
 
 const Picture kPictures[] = {{"a000001.jpg", jpeg("first picture")},
                              {"\x95\x5c.jpg", jpeg("second")},  // 表.jpg
-                             {"a000003.bmp", bmp()}};
+                             {"a000003.png", png()},
+                             {"a000004.bmp", bmp()}};
 
 std::string makePdf() {
     pack::PackInput input;
@@ -49,7 +64,7 @@ std::string makePdf() {
     std::vector<ManifestEntry> entries;
     std::string log;
     Sha256Digest last = kLogFirstPrevious;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         pack::PackRecord r;
         r.number = i + 1;
         r.heading = "見出し";
@@ -126,7 +141,8 @@ TEST(PdfVerify, AsWrittenEachJpegMatchesAndTheRecompressedOneSaysSo) {
     EXPECT_EQ(verifyReportText(result),
               "一致\t1\t画像\ta000001.jpg\r\n"
               "一致\t2\t画像\t\x95\x5c.jpg\r\n"
-              "PDF内で再圧縮: 照合できません\t3\t画像\ta000003.bmp\r\n"
+              "一致\t3\t画像\ta000003.png\r\n"
+              "PDF内で再圧縮: 照合できません\t4\t画像\ta000004.bmp\r\n"
               "一致\t-\tログ\th.zlog\r\n"
               "ログの連鎖: 正常\r\n");
 }
@@ -149,6 +165,8 @@ TEST(PdfVerify, NamesTheDamage) {
          "変更あり\t1\t画像\ta000001.jpg"},
         {"a line of the log", changed(pdf, "  h.zlog", "2026/12/10", "2026/12/11"),
          "ログの連鎖: 2 行目で切れています"},
+        {"a byte of a PNG's rows", changed(pdf, "/ZelcapPng", "picture", "pictura"),
+         "変更あり\t3\t画像\ta000003.png"},
         {"a picture's length", lengthChanged(pdf, "/ZelcapRecord 2"), "変更あり\t2\t画像\t\x95\x5c.jpg"},
         {"the file cut short", pdf.substr(0, pdf.size() / 2), "マニフェストがありません"},
         {"no table at its end", pdf.substr(0, pdf.rfind("startxref")), "ログがありません"},
