@@ -64,12 +64,20 @@ ImagePlan planPng(const uint8_t* d, std::size_t n, ImagePlan plan) {
     return plan;
 }
 
+// " /Key <hex>".
+std::string hexEntry(const char* key, const std::string& bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string hex = std::string(key) + "<";
+    for (char c : bytes)
+        hex += kHex[static_cast<uint8_t>(c) >> 4], hex += kHex[static_cast<uint8_t>(c) & 15];
+    return hex + ">";
+}
+
 // The PNG file without its IDAT chunks' data, which the image's stream holds
 // as it is: with it the check of the pack puts the file together again byte
 // for byte. Empty when it would be too long for a dictionary of the pack.
 std::string pngSkeleton(const uint8_t* d, std::size_t n) {
     constexpr std::size_t kLimit = 16 * 1024;
-    static const char kHex[] = "0123456789ABCDEF";
     std::string kept(reinterpret_cast<const char*>(d), 8);
     std::size_t end = 8;
     forEachChunk(d, n, [&](const uint8_t* type, const uint8_t*, uint32_t length) {
@@ -83,10 +91,32 @@ std::string pngSkeleton(const uint8_t* d, std::size_t n) {
     kept.append(reinterpret_cast<const char*>(d) + end, n - end);  // IEND and what follows it
     if (kept.size() > kLimit)
         return std::string();
-    std::string hex = " /ZelcapPng <";
-    for (char c : kept)
-        hex += kHex[static_cast<uint8_t>(c) >> 4], hex += kHex[static_cast<uint8_t>(c) & 15];
-    return hex + ">";
+    return kept.size() > kLimit ? std::string() : hexEntry(" /ZelcapPng ", kept);
+}
+
+uint32_t le32(const uint8_t* p) {
+    return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+// The headers of a BMP file that is nothing but them and its rows: 24-bit,
+// uncompressed, bottom-up, each row padded with zeros, as a capture is
+// written. With them and the image's rows the check of the pack puts the
+// file together again byte for byte; empty for any other BMP.
+std::string bmpHeaders(const uint8_t* d, std::size_t n) {
+    if (n < 54 || d[0] != 'B' || d[1] != 'M' || d[28] != 24 || d[29] != 0 || le32(d + 30) != 0)
+        return std::string();
+    const uint32_t offset = le32(d + 10), width = le32(d + 18), height = le32(d + 22);
+    if (offset < 54 || offset > 4096 || width == 0 || width > (1u << 16) || height == 0 ||
+        height > (1u << 16))
+        return std::string();
+    const std::size_t row = std::size_t{width} * 3, stride = (row + 3) & ~std::size_t{3};
+    if (n - offset != stride * height)
+        return std::string();
+    for (std::size_t y = 0; y < height; ++y)
+        for (std::size_t x = row; x < stride; ++x)
+            if (d[offset + y * stride + x] != 0)
+                return std::string();
+    return hexEntry(" /ZelcapBmp ", std::string(reinterpret_cast<const char*>(d), offset));
 }
 
 const char* colourSpace(int components) {
@@ -181,7 +211,7 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
         return false;
     plan.components = 3;
     plan.size = size = {dib.width(), dib.height()};
-    writeDib(out, number, dib, plan, label);
+    writeDib(out, number, dib, plan, png ? label : label + bmpHeaders(d, bytes.size()));
     return true;
 }
 

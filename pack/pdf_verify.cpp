@@ -250,6 +250,8 @@ struct Reading {
     ScannedPicture picture(const Object& image);
     bool hashStream(uint64_t from, uint64_t length);
     bool hashPng(const std::string& skeleton, const Object& image, uint64_t length);
+    bool hashBmp(const std::string& headers, const Object& image, uint64_t length);
+    bool inflateStream(const Object& image, uint64_t length, std::string& out);
 };
 
 // `length` bytes of the file from `from` into the digest, a piece at a time.
@@ -306,23 +308,85 @@ bool Reading::hashPng(const std::string& skeleton, const Object& image, uint64_t
     return skeleton.size() >= 8 && used == length;
 }
 
+// The stream inflated into `out`, which has the size it must come to.
+bool Reading::inflateStream(const Object& image, uint64_t length, std::string& out) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return false;
+    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    z.avail_out = static_cast<uInt>(out.size());
+    std::string piece;
+    int rc = Z_OK;
+    for (uint64_t at = 0; rc == Z_OK && at < length; at += piece.size()) {
+        const uint64_t left = length - at;
+        if (!file.read(image.data + at, left < kPiece ? static_cast<std::size_t>(left) : kPiece,
+                       piece) ||
+            piece.empty())
+            break;
+        z.next_in = reinterpret_cast<Bytef*>(&piece[0]);
+        z.avail_in = static_cast<uInt>(piece.size());
+        rc = inflate(&z, Z_NO_FLUSH);
+        done += piece.size();
+        if (progress)
+            progress(done);
+    }
+    const bool whole = rc == Z_STREAM_END && z.avail_out == 0;
+    inflateEnd(&z);
+    return whole;
+}
+
+// The BMP file again: its headers, then the image's rows from the bottom up,
+// blue first, each padded with zeros as the file was.
+bool Reading::hashBmp(const std::string& headers, const Object& image, uint64_t length) {
+    constexpr uint64_t kLimit = 256u << 20;
+    const auto le32 = [&](std::size_t at) {
+        uint32_t v = 0;
+        for (std::size_t k = 4; k-- > 0;)
+            v = v << 8 | static_cast<uint8_t>(headers[at + k]);
+        return v;
+    };
+    if (headers.size() < 54)
+        return false;
+    const uint64_t width = le32(18), height = le32(22), row = width * 3;
+    if (width == 0 || height == 0 || width > (1u << 16) || height > (1u << 16) ||
+        row * height > kLimit)
+        return false;
+    std::string rows(static_cast<std::size_t>(row * height), '\0');
+    if (!inflateStream(image, length, rows))
+        return false;
+    if (digest.update)
+        digest.update(headers.data(), headers.size());
+    std::string line(static_cast<std::size_t>((row + 3) & ~uint64_t{3}), '\0');
+    for (uint64_t y = height; y-- > 0;) {
+        const char* rgb = rows.data() + y * row;
+        for (std::size_t x = 0; x < row; x += 3)
+            line[x] = rgb[x + 2], line[x + 1] = rgb[x + 1], line[x + 2] = rgb[x];
+        if (digest.update)
+            digest.update(line.data(), line.size());
+    }
+    return true;
+}
+
 ScannedPicture Reading::picture(const Object& image) {
     ScannedPicture p;
     uint64_t record = 0, length = 0;
     if (numberAt(image.dict, valueOf(image.dict, "/ZelcapRecord"), record) && record < (1u << 30))
         p.record = static_cast<int>(record);
     p.name = textAt(image.dict, valueOf(image.dict, "/ZelcapName"));
-    std::string skeleton;
+    std::string skeleton, headers;
     const bool jpeg = has(image.dict, "/Filter /DCTDecode");
-    if (!jpeg && !hexAt(image.dict, valueOf(image.dict, "/ZelcapPng"), skeleton)) {
+    const bool png = !jpeg && hexAt(image.dict, valueOf(image.dict, "/ZelcapPng"), skeleton);
+    const bool bmp = !jpeg && !png && hexAt(image.dict, valueOf(image.dict, "/ZelcapBmp"), headers);
+    if (!jpeg && !png && !bmp) {
         p.reencoded = true;
         return p;
     }
     const bool whole = file.streamLength(image, length);
     if (digest.begin)
         digest.begin();
-    const bool read = whole && (jpeg ? hashStream(image.data, length)
-                                     : hashPng(skeleton, image, length));
+    const bool read = whole && (jpeg  ? hashStream(image.data, length)
+                                : png ? hashPng(skeleton, image, length)
+                                      : hashBmp(headers, image, length));
     p.digest = digest.finish ? digest.finish() : Sha256Digest{};
     p.decoded = read;
     return p;

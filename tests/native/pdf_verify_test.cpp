@@ -26,11 +26,13 @@ std::string jpeg(const std::string& scan) {
            scan + "\xFF\xD9";
 }
 
-// A 1 x 1 24-bit BMP: the writer decodes it and compresses its rows again.
-std::string bmp() {
-    std::string b("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0", 30);
-    b += std::string(24, '\0');
-    return b + std::string("\x10\x20\x30\0", 4);
+// A 2 x 2 24-bit BMP, bottom-up as a capture or top-down (height -2): the
+// writer decodes either and compresses its rows again.
+std::string bmp(char heightByte) {
+    std::string b("BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0", 22);
+    b += heightByte == 2 ? std::string("\x02\0\0\0", 4) : std::string("\xFE\xFF\xFF\xFF", 4);
+    b += std::string("\x01\0\x18\0", 4) + std::string(24, '\0');
+    return b + std::string("\x10\x20\x30\x40\x50\x60\0\0\x70\x80\x90\xA0\xB0\xC0\0\0", 16);
 }
 
 std::string be32(uint32_t v) {
@@ -55,7 +57,8 @@ struct Picture {
 const Picture kPictures[] = {{"a000001.jpg", jpeg("first picture")},
                              {"\x95\x5c.jpg", jpeg("second")},  // 表.jpg
                              {"a000003.png", png()},
-                             {"a000004.bmp", bmp()}};
+                             {"a000004.bmp", bmp(2)},
+                             {"top-down.bmp", bmp(-2)}};
 
 std::string makePdf() {
     pack::PackInput input;
@@ -64,7 +67,7 @@ std::string makePdf() {
     std::vector<ManifestEntry> entries;
     std::string log;
     Sha256Digest last = kLogFirstPrevious;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         pack::PackRecord r;
         r.number = i + 1;
         r.heading = "見出し";
@@ -134,7 +137,7 @@ std::string lengthChanged(std::string pdf, const std::string& after) {
     return pdf;
 }
 
-TEST(PdfVerify, AsWrittenEachJpegMatchesAndTheRecompressedOneSaysSo) {
+TEST(PdfVerify, AsWrittenEachPictureMatchesButOneCompressedAnew) {
     const std::string pdf = makePdf();
     EXPECT_TRUE(pack::looksLikePdf(pdf.data(), pdf.size()));
     const VerifyResult result = check(pdf);
@@ -142,7 +145,8 @@ TEST(PdfVerify, AsWrittenEachJpegMatchesAndTheRecompressedOneSaysSo) {
               "一致\t1\t画像\ta000001.jpg\r\n"
               "一致\t2\t画像\t\x95\x5c.jpg\r\n"
               "一致\t3\t画像\ta000003.png\r\n"
-              "PDF内で再圧縮: 照合できません\t4\t画像\ta000004.bmp\r\n"
+              "一致\t4\t画像\ta000004.bmp\r\n"
+              "PDF内で再圧縮: 照合できません\t5\t画像\ttop-down.bmp\r\n"
               "一致\t-\tログ\th.zlog\r\n"
               "ログの連鎖: 正常\r\n");
 }
