@@ -130,6 +130,11 @@ tab=$'\t'
 call "/verify:$winfolder\\証跡.pdf" /result:pdfclean.json >/dev/null; rc=$?
 [ "$(field pdfclean.json .verdict)" = clean ] && pass "the PDF verifies clean" ||
     fail "verify the PDF: rc $rc, $(field pdfclean.json .findings | tr '\t\n' '>|')"
+# A PDF under another name is known by its first bytes.
+cp "$pdf" "$folder/中身はPDF.html"
+call "/verify:$winfolder\\中身はPDF.html" /result:pdfnamed.json >/dev/null; rc=$?
+[ "$(field pdfnamed.json .verdict)" = clean ] && pass "a PDF named .html is checked as a PDF" ||
+    fail "the PDF named .html: rc $rc, $(field pdfnamed.json .findings | tr '\t\n' '>|')"
 /usr/bin/python3 - "$pdf" "$folder/records.sha256" "$folder/試験.png" <<'PY'
 import hashlib, sys
 pdf, manifest, picture = sys.argv[1:]
