@@ -116,8 +116,7 @@ JsonObject verifyResultJson(const VerifyResult& result, const std::string& text)
     // Only a PDF pack has them; every other check's counts stay as they were.
     if (counts.files[4] > 0)
         countsObject.number("reencoded", counts.files[4]);
-    const std::string countsJson = countsObject
-                                       .number("manifestLines", counts.manifestLines)
+    const std::string countsJson = countsObject.number("manifestLines", counts.manifestLines)
                                        .number("logLines", counts.logLines)
                                        .number("order", counts.order)
                                        .number("chain", counts.chain)

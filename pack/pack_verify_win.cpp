@@ -27,7 +27,8 @@ struct Progress {
 };
 
 void hashOf(pack::StreamDigest& digest, win::Sha256& hash) {
-    digest = {[&hash] { hash.begin(); }, [&hash](const void* data, std::size_t n) { hash.update(data, n); },
+    digest = {[&hash] { hash.begin(); },
+              [&hash](const void* data, std::size_t n) { hash.update(data, n); },
               [&hash] {
                   Sha256Digest out{};
                   hash.finish(out);
@@ -92,7 +93,6 @@ bool CheckHtml(HANDLE file, Progress& progress, VerifyResult& result) {
     return read;
 }
 
-
 }  // namespace
 
 bool ChoosePackToVerify(HWND owner, std::string& path) {
@@ -132,7 +132,8 @@ bool VerifyPackFile(HWND owner, const std::string& path, VerifyResult& result, s
     };
     const bool pdf = IsPdf(file.get(), path);
     RunPackProgress(owner, progress.cancel, describe, [&] {
-        read = pdf ? CheckPdf(file.get(), progress, result) : CheckHtml(file.get(), progress, result);
+        read =
+            pdf ? CheckPdf(file.get(), progress, result) : CheckHtml(file.get(), progress, result);
     });
     if (progress.cancel)
         return false;

@@ -90,7 +90,8 @@ std::string textAt(const std::string& dict, std::size_t at) {
         return std::string();
     std::vector<uint32_t> units;
     for (std::size_t i = 2; i < bytes.size(); i += 2)
-        units.push_back(uint32_t{static_cast<uint8_t>(bytes[i])} << 8 | static_cast<uint8_t>(bytes[i + 1]));
+        units.push_back(uint32_t{static_cast<uint8_t>(bytes[i])} << 8 |
+                        static_cast<uint8_t>(bytes[i + 1]));
     std::string utf8;
     for (std::size_t i = 0; i < units.size(); ++i) {
         uint32_t cp = units[i];

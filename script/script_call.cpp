@@ -610,8 +610,7 @@ bool checkCommand(const Command& command, std::string& error) {
                 return refuse("ファイルの拡張子が不正です。");
             break;
         case Verb::verify:
-            if (!command.path.empty() && (!fullPath(command.path) ||
-                                          !packPath(command.path)))
+            if (!command.path.empty() && (!fullPath(command.path) || !packPath(command.path)))
                 return refuse("検証する1ファイルのパスが不正です。");
             break;
         default:

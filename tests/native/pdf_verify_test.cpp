@@ -20,9 +20,10 @@ const char* const kFont = "/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf
 
 // A 4 x 3 baseline JPEG header around `scan`, enough for the writer to take it.
 std::string jpeg(const std::string& scan) {
-    return std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x03\x00\x04\x03\x01\x11\x00\x02\x11\x00"
-                       "\x03\x11\x00\xFF\xDA\x00\x02",
-                       25) +
+    return std::string(
+               "\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x03\x00\x04\x03\x01\x11\x00\x02\x11\x00"
+               "\x03\x11\x00\xFF\xDA\x00\x02",
+               25) +
            scan + "\xFF\xD9";
 }
 
@@ -163,7 +164,8 @@ TEST(PdfVerify, NamesTheDamage) {
     } kCases[] = {
         {"a byte of the manifest", changed(pdf, "/EmbeddedFile", firstHex, flipped),
          "変更あり\t1\t画像\ta000001.jpg"},
-        {"a line of the manifest", changed(pdf, "/EmbeddedFile", firstHex + "  a0", "x" + firstHex + " a0"),
+        {"a line of the manifest",
+         changed(pdf, "/EmbeddedFile", firstHex + "  a0", "x" + firstHex + " a0"),
          "マニフェスト 1 行目: 読めない行です"},
         {"a picture's byte", changed(pdf, "/DCTDecode", "first picture", "first pictura"),
          "変更あり\t1\t画像\ta000001.jpg"},
@@ -171,7 +173,8 @@ TEST(PdfVerify, NamesTheDamage) {
          "ログの連鎖: 2 行目で切れています"},
         {"a byte of a PNG's rows", changed(pdf, "/ZelcapPng", "picture", "pictura"),
          "変更あり\t3\t画像\ta000003.png"},
-        {"a picture's length", lengthChanged(pdf, "/ZelcapRecord 2"), "変更あり\t2\t画像\t\x95\x5c.jpg"},
+        {"a picture's length", lengthChanged(pdf, "/ZelcapRecord 2"),
+         "変更あり\t2\t画像\t\x95\x5c.jpg"},
         {"the file cut short", pdf.substr(0, pdf.size() / 2), "マニフェストがありません"},
         {"no table at its end", pdf.substr(0, pdf.rfind("startxref")), "ログがありません"},
     };
@@ -179,7 +182,8 @@ TEST(PdfVerify, NamesTheDamage) {
         const VerifyResult result = check(c.pdf);
         EXPECT_FALSE(verifyClean(result)) << c.name;
         EXPECT_NE(verifyReportText(result).find(c.expect), std::string::npos)
-            << c.name << "\n" << verifyReportText(result);
+            << c.name << "\n"
+            << verifyReportText(result);
     }
 }
 
