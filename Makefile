@@ -67,7 +67,7 @@ fuzz: fuzz-build
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) || exit 1; \
 	done
-	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify; do \
+	@for kind in csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify pdf_verify; do \
 	    bash tests/fuzz/run_fuzzer.sh $(BUILD)/fuzz/$${kind}_fuzz tests/fuzz/corpus/$$kind \
 	        $(BUILD)/fuzz/$$kind $(FUZZ_SECONDS) $(FUZZ_RUNS) || exit 1; \
 	done

@@ -16,6 +16,8 @@ const char* stateName(FileState state) {
             return "missing";
         case FileState::unlisted:
             return "unlisted";
+        case FileState::reencoded:
+            return "reencoded";
     }
     return "";
 }
@@ -47,7 +49,7 @@ const char* issueName(ManifestIssue issue) {
 }
 
 struct Counts {
-    int files[4] = {};
+    int files[5] = {};
     int manifestLines = 0, logLines = 0, order = 0, chain = 0;
 };
 
@@ -106,12 +108,15 @@ JsonObject verifyResultJson(const VerifyResult& result, const std::string& text)
     addFileItems(result, counts, items);
     addOtherItems(result, counts, items);
     const bool clean = verifyClean(result);
-    const std::string countsJson = JsonObject()
-                                       .number("match", counts.files[0])
-                                       .number("changed", counts.files[1])
-                                       .number("missing", counts.files[2])
-                                       .number("unlisted", counts.files[3])
-                                       .number("manifestLines", counts.manifestLines)
+    JsonObject countsObject;
+    countsObject.number("match", counts.files[0])
+        .number("changed", counts.files[1])
+        .number("missing", counts.files[2])
+        .number("unlisted", counts.files[3]);
+    // Only a PDF pack has them; every other check's counts stay as they were.
+    if (counts.files[4] > 0)
+        countsObject.number("reencoded", counts.files[4]);
+    const std::string countsJson = countsObject.number("manifestLines", counts.manifestLines)
                                        .number("logLines", counts.logLines)
                                        .number("order", counts.order)
                                        .number("chain", counts.chain)

@@ -129,7 +129,7 @@ set(ZELCAP_FUZZ_SECONDS 15 CACHE STRING "How long each fuzzer runs as a test")
 
 # The kinds, each a target tests/fuzz/KIND_fuzz.cpp with its seeds in
 # tests/fuzz/corpus/KIND; the Makefile's `fuzz` lists the same.
-set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify pdf_image pack_pdf)
+set(ZELCAP_FUZZERS bmp jpeg png picture_diff csv settings report_writer text_paths annotation_sidecar evidence_manifest evidence_log script_call case_file ocr_file ocr_text pack_verify pdf_image pack_pdf pdf_verify)
 foreach(kind ${ZELCAP_FUZZERS})
     add_executable(${kind}_fuzz ${ZELCAP_FUZZ_DIR}/${kind}_fuzz.cpp)
     target_compile_options(${kind}_fuzz PRIVATE ${ZELCAP_WARNINGS})
@@ -150,6 +150,7 @@ endforeach()
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 target_link_libraries(evidence_log_fuzz PRIVATE OpenSSL::Crypto)
 target_link_libraries(pack_verify_fuzz PRIVATE OpenSSL::Crypto)
+target_link_libraries(pdf_verify_fuzz PRIVATE OpenSSL::Crypto)
 
 # The workbook's text, name and picture rules; the writer itself needs
 # libxlsxwriter and is exercised by the native tests.

@@ -191,6 +191,8 @@ const char* fileStateText(FileState state) {
             return "見つかりません";
         case FileState::unlisted:
             return "未登録";
+        case FileState::reencoded:
+            return "PDF内で再圧縮: 照合できません";
     }
     return "";
 }

@@ -13,9 +13,11 @@
 #include "history/evidence_log.h"
 #include "history/evidence_manifest.h"
 
-enum class FileState { match, changed, missing, unlisted };
+// reencoded: a picture that a PDF pack holds re-compressed, whose file bytes
+// are no longer there to check.
+enum class FileState { match, changed, missing, unlisted, reencoded };
 
-// "一致", "変更あり", "見つかりません", "未登録".
+// "一致", "変更あり", "見つかりません", "未登録", "PDF内で再圧縮: 照合できません".
 const char* fileStateText(FileState state);
 
 // A record's files as full Windows paths (history_paths.h resolves them).

@@ -202,7 +202,11 @@ void RecordWriter::picture(const PackRecord& r, double bottom) {
         });
         const int number = out.reserve();
         pdf::ImageSize size;
-        if (got && pdf::writeImage(out, number, buffer, size)) {
+        // The record and file name the check of the pack finds the picture by
+        // (a key of our own, which PDF readers pass over).
+        const std::string label = " /ZelcapRecord " + std::to_string(r.number) + " /ZelcapName " +
+                                  pdf::textString(p.name.empty() ? p.path : p.name);
+        if (got && pdf::writeImage(out, number, buffer, size, label)) {
             page.image(number, size, kMargin, bottom, kTextWidth, page.y - 4 - bottom);
             return;
         }

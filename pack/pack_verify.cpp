@@ -247,9 +247,12 @@ VerifyResult verifyPack(const PackContents& contents, const Sha256Function& hash
                  ManifestIssue::damaged, PlaceCheck::ok, ""});
     }
     const Manifest* listed = manifestFile != nullptr ? &manifest : nullptr;
-    for (const ScannedPicture& p : contents.pictures)
+    for (const ScannedPicture& p : contents.pictures) {
         result.files.push_back(
             checkAgainst(listed, p.record, FileRole::picture, p.name, p.digest, p.decoded));
+        if (p.reencoded && result.files.back().state != FileState::unlisted)
+            result.files.back().state = FileState::reencoded;
+    }
     if (logFile != nullptr) {
         result.hasLog = true;
         const EvidenceLog log = parseEvidenceLog(logFile->bytes.data(), logFile->bytes.size());

@@ -29,6 +29,7 @@ struct ScannedPicture {
     std::string name;  // CP932
     Sha256Digest digest;
     bool decoded = false;  // its base64 was whole and well-formed
+    bool reencoded = false;  // a PDF holds it re-compressed: no file bytes to hash
 };
 
 struct ScannedAttachment {

@@ -64,6 +64,61 @@ ImagePlan planPng(const uint8_t* d, std::size_t n, ImagePlan plan) {
     return plan;
 }
 
+// " /Key <hex>".
+std::string hexEntry(const char* key, const std::string& bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string hex = std::string(key) + "<";
+    for (char c : bytes)
+        hex += kHex[static_cast<uint8_t>(c) >> 4], hex += kHex[static_cast<uint8_t>(c) & 15];
+    return hex + ">";
+}
+
+// The PNG file without its IDAT chunks' data, which the image's stream holds
+// as it is: with it the check of the pack puts the file together again byte
+// for byte. Empty when it would be too long for a dictionary of the pack.
+std::string pngSkeleton(const uint8_t* d, std::size_t n) {
+    constexpr std::size_t kLimit = 16 * 1024;
+    std::string kept(reinterpret_cast<const char*>(d), 8);
+    std::size_t end = 8;
+    forEachChunk(d, n, [&](const uint8_t* type, const uint8_t*, uint32_t length) {
+        const char* chunk = reinterpret_cast<const char*>(type) - 4;
+        if (std::memcmp(type, "IDAT", 4) == 0)
+            kept.append(chunk, 8).append(chunk + 8 + length, 4);
+        else
+            kept.append(chunk, 12 + std::size_t{length});
+        end = static_cast<std::size_t>(type - d) + 8 + length;
+    });
+    kept.append(reinterpret_cast<const char*>(d) + end, n - end);  // IEND and what follows it
+    if (kept.size() > kLimit)
+        return std::string();
+    return kept.size() > kLimit ? std::string() : hexEntry(" /ZelcapPng ", kept);
+}
+
+uint32_t le32(const uint8_t* p) {
+    return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+// The headers of a BMP file that is nothing but them and its rows: 24-bit,
+// uncompressed, bottom-up, each row padded with zeros, as a capture is
+// written. With them and the image's rows the check of the pack puts the
+// file together again byte for byte; empty for any other BMP.
+std::string bmpHeaders(const uint8_t* d, std::size_t n) {
+    if (n < 54 || d[0] != 'B' || d[1] != 'M' || d[28] != 24 || d[29] != 0 || le32(d + 30) != 0)
+        return std::string();
+    const uint32_t offset = le32(d + 10), width = le32(d + 18), height = le32(d + 22);
+    if (offset < 54 || offset > 4096 || width == 0 || width > (1u << 16) || height == 0 ||
+        height > (1u << 16))
+        return std::string();
+    const std::size_t row = std::size_t{width} * 3, stride = (row + 3) & ~std::size_t{3};
+    if (n - offset != stride * height)
+        return std::string();
+    for (std::size_t y = 0; y < height; ++y)
+        for (std::size_t x = row; x < stride; ++x)
+            if (d[offset + y * stride + x] != 0)
+                return std::string();
+    return hexEntry(" /ZelcapBmp ", std::string(reinterpret_cast<const char*>(d), offset));
+}
+
 const char* colourSpace(int components) {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
@@ -75,8 +130,9 @@ std::string imageEntries(const ImagePlan& plan) {
 }
 
 // Top-down RGB rows of a bottom-up BGR picture, compressed as they are made.
-void writeDib(Writer& out, int number, const PackedDib& dib, const ImagePlan& plan) {
-    out.beginStream(number, imageEntries(plan) + " /Filter /FlateDecode");
+void writeDib(Writer& out, int number, const PackedDib& dib, const ImagePlan& plan,
+              const std::string& label) {
+    out.beginStream(number, imageEntries(plan) + label + " /Filter /FlateDecode");
     Deflater z(out);
     std::vector<uint8_t> row(static_cast<std::size_t>(dib.width()) * 3);
     for (int32_t y = dib.height() - 1; y >= 0; --y) {
@@ -120,7 +176,8 @@ ImagePlan planImage(const uint8_t* data, std::size_t size) {
     return plan;
 }
 
-bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size) {
+bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size,
+                const std::string& label) {
     const uint8_t* d = reinterpret_cast<const uint8_t*>(bytes.data());
     ImagePlan plan = planImage(d, bytes.size());
     size = plan.size;
@@ -128,11 +185,11 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
         case ImagePlan::Kind::none:
             return false;
         case ImagePlan::Kind::jpeg:
-            out.stream(number, imageEntries(plan) + " /Filter /DCTDecode", bytes);
+            out.stream(number, imageEntries(plan) + label + " /Filter /DCTDecode", bytes);
             return true;
         case ImagePlan::Kind::pngRows: {
             out.beginStream(number,
-                            imageEntries(plan) +
+                            imageEntries(plan) + label + pngSkeleton(d, bytes.size()) +
                                 " /Filter /FlateDecode /DecodeParms <</Predictor 15 /Colors " +
                                 std::to_string(plan.components) + " /BitsPerComponent 8 /Columns " +
                                 std::to_string(plan.size.width) + ">>");
@@ -154,7 +211,7 @@ bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& si
         return false;
     plan.components = 3;
     plan.size = size = {dib.width(), dib.height()};
-    writeDib(out, number, dib, plan);
+    writeDib(out, number, dib, plan, png ? label : label + bmpHeaders(d, bytes.size()));
     return true;
 }
 

@@ -27,7 +27,9 @@ struct ImagePlan {
 ImagePlan planImage(const uint8_t* data, std::size_t size);
 
 // Writes the picture file's bytes as image object `number`; false, with
-// nothing written, when they cannot be read as a picture.
-bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size);
+// nothing written, when they cannot be read as a picture. `label`: more
+// entries of the image's dictionary (" /Key value"), for the pack's check.
+bool writeImage(Writer& out, int number, const std::string& bytes, ImageSize& size,
+                const std::string& label = std::string());
 
 }  // namespace pack::pdf

@@ -409,14 +409,13 @@ const char* readTimeout(const Argument& arg, Verb, Parsed& parsed, Command&) {
     return nullptr;
 }
 
-// /verify checks the history, /verify:file.html a one-file pack.
+// /verify checks the history, /verify:file.html or /verify:file.pdf a one-file pack.
 const char* readVerify(const Argument& arg, Verb verb, Parsed&, Command& command) {
     command.verb = verb;
     if (!arg.hasValue)
         return nullptr;
-    if (!plausiblePath(arg.value) ||
-        !(endsWithWord(arg.value, ".html") || endsWithWord(arg.value, ".htm")))
-        return "検証する1ファイルの名前は .html で終えてください。";
+    if (!plausiblePath(arg.value) || !packPath(arg.value))
+        return "検証する1ファイルの名前は .html か .pdf で終えてください。";
     command.path = std::string(arg.value);
     return nullptr;
 }
@@ -611,9 +610,7 @@ bool checkCommand(const Command& command, std::string& error) {
                 return refuse("ファイルの拡張子が不正です。");
             break;
         case Verb::verify:
-            if (!command.path.empty() && (!fullPath(command.path) ||
-                                          !(endsWithWord(command.path, ".html") ||
-                                            endsWithWord(command.path, ".htm"))))
+            if (!command.path.empty() && (!fullPath(command.path) || !packPath(command.path)))
                 return refuse("検証する1ファイルのパスが不正です。");
             break;
         default:

@@ -5,7 +5,7 @@
 # one road and give the same page; the page opened in headless Chromium
 # with the network shut (every picture loads, no script, the masked area
 # black on the screen); then the pack verified clean, and after one byte of
-# its embedded manifest is changed, the damage named.
+# its embedded manifest is changed, the damage named; the PDF likewise.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 . "$(dirname "$0")/excel-lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
@@ -123,6 +123,35 @@ pdfdetach -saveall -o "$E2E_WORK/pdf" "$pdf" 2>/dev/null
 for f in records.csv records.sha256 records.zlog; do
     cmp -s "$E2E_WORK/pdf/$f" "$folder/$f" || fail "the PDF's attached $f is not the file: $(pdfdetach -list "$pdf" 2>&1 | tr '\n' '|')"
 done
+
+# The PDF verified by itself: clean, then with one hex digit of 試験.png's
+# line changed in the attached manifest (an embedded file held as it is).
+tab=$'\t'
+call "/verify:$winfolder\\証跡.pdf" /result:pdfclean.json >/dev/null; rc=$?
+[ "$(field pdfclean.json .verdict)" = clean ] && pass "the PDF verifies clean" ||
+    fail "verify the PDF: rc $rc, $(field pdfclean.json .findings | tr '\t\n' '>|')"
+# A PDF under another name is known by its first bytes.
+cp "$pdf" "$folder/中身はPDF.html"
+call "/verify:$winfolder\\中身はPDF.html" /result:pdfnamed.json >/dev/null; rc=$?
+[ "$(field pdfnamed.json .verdict)" = clean ] && pass "a PDF named .html is checked as a PDF" ||
+    fail "the PDF named .html: rc $rc, $(field pdfnamed.json .findings | tr '\t\n' '>|')"
+/usr/bin/python3 - "$pdf" "$folder/records.sha256" "$folder/試験.png" <<'PY'
+import hashlib, sys
+pdf, manifest, picture = sys.argv[1:]
+data = open(pdf, "rb").read()
+start = data.index(open(manifest, "rb").read())
+digest = hashlib.sha256(open(picture, "rb").read()).hexdigest().encode()
+at = data.index(digest, start)
+data = data[:at] + (b"0" if digest[:1] != b"0" else b"1") + data[at + 1:]
+open(pdf, "wb").write(data)
+PY
+call "/verify:$winfolder\\証跡.pdf" /result:pdfdamaged.json >/dev/null
+if [ "$(field pdfdamaged.json .ok)" = false ] &&
+    field pdfdamaged.json .findings | tr -d '\r' | grep -qx "変更あり${tab}2${tab}画像${tab}試験.png"; then
+    pass "a byte of the PDF's attached manifest changed: the damage is named"
+else
+    fail "the PDF after the change: $(field pdfdamaged.json .findings | tr '\t\n' '>|')"
+fi
 
 # A target that cannot be written (a folder of that name: as root under
 # Wine a read-only file would be written all the same) is refused and kept,

@@ -64,10 +64,11 @@ TEST(ScriptCall, ArgumentsAreCheckedOneByOne) {
         {{"/report:r.txt"}, false},   // not a report's name
         {{"/report:r.html"}, false},  // the report is always .htm
         {{"/excel:e.xls"}, false},
-        {{"/pack:証跡.html", "/pack:p.PDF", "/pack:p.htm", "/verify:p.html"}, true},
+        {{"/pack:証跡.html", "/pack:p.PDF", "/pack:p.htm", "/verify:p.html", "/verify:証跡.PDF"},
+         true},
         {{"/pack"}, false},          // needs its file
         {{"/pack:p.xlsx"}, false},   // neither HTML nor PDF
-        {{"/verify:p.pdf"}, false},  // only the HTML pack is checked
+        {{"/verify:p.xlsx"}, false},  // neither pack
         {{"/save:"}, false},          // empty name
         {{"capture:screen"}, false},  // no slash
         {{"/frobnicate"}, false},

@@ -37,6 +37,10 @@ TEST(VerifyJson, OkOnlyWhenNothingWasFound) {
          [](VerifyResult& r) { r.files[1].state = FileState::unlisted; },
          "{\"kind\":\"file\",\"state\":\"unlisted\",\"record\":0,\"role\":\"log\","
          "\"file\":\"h.zlog\"}"},
+        {"a picture a PDF compressed anew",
+         [](VerifyResult& r) { r.files[0].state = FileState::reencoded; },
+         "{\"kind\":\"file\",\"state\":\"reencoded\",\"record\":1,\"role\":\"picture\","
+         "\"file\":\"../\xE8\xA8\xBC\xE8\xB7\xA1" "1.jpg\"}"},
         {"a manifest line unread",
          [](VerifyResult& r) { r.manifestNotes.push_back({3, ManifestIssue::damaged, {}, ""}); },
          "{\"kind\":\"manifest\",\"line\":3,\"issue\":\"damaged\"}"},
@@ -57,6 +61,12 @@ TEST(VerifyJson, OkOnlyWhenNothingWasFound) {
         EXPECT_EQ(json.rfind("{\"ok\":false,\"verdict\":\"findings\",", 0), 0u) << c.what;
         EXPECT_NE(json.find("\"items\":[" + c.item + "]"), std::string::npos) << c.what << json;
     }
+    // Counted apart only where there is one.
+    VerifyResult r = CleanResult();
+    r.files[0].state = FileState::reencoded;
+    EXPECT_NE(
+        verifyResultJson(r, "").str().find("\"unlisted\":0,\"reencoded\":1,\"manifestLines\""),
+        std::string::npos);
 }
 
 }  // namespace
