@@ -20,6 +20,7 @@
 #include "history/history.h"
 #include "ocr/ocr_file.h"
 #include "picture/png_encoder.h"
+#include "resources/ocr_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/ocr_settings.h"
 #include "settings/settings_files_win.h"
@@ -181,6 +182,26 @@ TEST_F(OcrRoadOff, NothingIsReadAndNoWorkerIsMade) {
     EXPECT_FALSE(ocr_road::WorkerStarted());
     // The settings file keeps no [OCR] group it did not have.
     EXPECT_EQ(ReadFileBytes(settingsStore.iniPath).find("[OCR]"), std::string::npos);
+}
+
+TEST_F(OcrRoadOff, TheSettingsDialogTurnsTheReadingOnForTheNextCapture) {
+    DialogAnswerer answers;
+    answers.add([](HWND dialog) {
+        // The key of the checkbox, as a user without a mouse sets it.
+        SendMessageA(GetDlgItem(dialog, IDC_OCR_ENABLED), BM_CLICK, 0, 0);
+        testsupport::PressButton(dialog, IDOK);
+    });
+    SendMessageA(window_, WM_COMMAND, IDM_OCR_SETTINGS, 0);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].caption, "文字読み取りの設定");
+    EXPECT_TRUE(ocr_road::Options().enabled);
+    const std::string ini = ReadFileBytes(settingsStore.iniPath);
+    EXPECT_NE(ini.find("[OCR]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("文字読み取り=1"), std::string::npos) << ini;
+    const std::string picture = InCaptures("請求_diff.png");
+    ASSERT_TRUE(AddComparison(TextPng(kWord), "請求_diff.png"));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return FileExists(ocrfile::sidecarPath(picture)); }, 120000));
+    EXPECT_NE(SidecarText(picture).find(kWord), std::string::npos) << SidecarText(picture);
 }
 
 TEST_F(OcrRoadOn, AnOpenedHistorysUnreadPicturesAreRead) {
