@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <set>
-#include <utility>
 #include <vector>
 
 #include "base/app_state_win.h"
