@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/capture_stamp_win.h"
+#include "app/ocr_road_win.h"
 #include "app/status_bar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
@@ -288,6 +289,9 @@ bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
     if (saved)
         historyList.saveHistoryFile();
     SendMessageA(window, UWM_RECORD_ADDED, saved ? 1 : 0, 0);
+    // Only queued: the reading runs on the worker's thread, behind the road.
+    if (history.count > before)
+        ocr_road::PictureWritten(window, captured.path);
     // A comparison's picture takes no number.
     if (captured.nextNumber > 0)
         settings().startNumber = captured.nextNumber;

@@ -19,6 +19,7 @@
 #include "app/export_road_win.h"
 #include "app/html_help_win.h"
 #include "app/keyboard_win.h"
+#include "app/ocr_road_win.h"
 #include "app/panes_win.h"
 #include "app/script_host_win.h"
 #include "base/menu_win.h"
@@ -80,6 +81,7 @@ bool OnCreate(HWND window) {
     UpdateHistoryCommands(window);
     UpdateSelectionCommands(window);
     InitializeHtmlHelp(&appState.helpCookie);
+    ocr_road::LoadOptions();
     return true;
 }
 
@@ -111,6 +113,8 @@ void OnDestroy() {
     // A capture's digest still being taken reads a block of the capture
     // road's: done before anything is torn down.
     evidenceBook.flush();
+    // The text reader's thread posts to this window: it goes first.
+    ocr_road::Stop();
     UninitializeHtmlHelp(appState.helpCookie);
     if (appState.richEditModule) {
         FreeLibrary(appState.richEditModule);
@@ -204,6 +208,7 @@ void OnOpen(HWND window) {
     if (historyList.confirmSaveChanges() && historyList.openHistoryFile()) {
         SelectHistoryPage();
         UpdateTitle(window);
+        ocr_road::HistoryOpened(window);
     }
     RefreshAfterFileCommand(window);
     ShowSelectedPicture();
@@ -423,6 +428,8 @@ constexpr Command kCommands[] = {
     {IDM_STAMP_SETTINGS, [](HWND w, int) { EditStampSettings(appState.instance, w); }},
     {IDM_PACK, [](HWND w, int) { export_road::PackCommand(w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
+    {IDM_OCR_READ_ALL, [](HWND w, int) { ocr_road::ReadAllCommand(w); }},
+    {IDM_OCR_SETTINGS, [](HWND w, int) { ocr_road::SettingsCommand(w); }},
     // ヘルプ
     {IDM_HELP_CONTENTS, OnHelp},
     {IDM_HELP_SEARCH, OnHelp},
@@ -575,6 +582,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 return 0;
             break;
         default:
+            if (ocr_road::OnPosted(window, message, lParam))
+                return 0;
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -583,6 +592,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ShowSelectedPicture() {
     ShowSelectedImage();
     statusBar.setAnnotated(ShowsAnnotatedPicture());
+    ocr_road::ShowStatusOfSelection();
 }
 
 void UpdateTitle(HWND mainWindow) {
@@ -613,6 +623,7 @@ void UpdateHistoryCommands(HWND mainWindow) {
     EnableMenuCommand(mainWindow, IDM_REPORT, items);
     EnableMenuCommand(mainWindow, IDM_EXCEL, items);
     EnableMenuCommand(mainWindow, IDM_PACK, items);
+    EnableMenuCommand(mainWindow, IDM_OCR_READ_ALL, items);
     // The evidence files sit beside a saved history; without one the command
     // checks a one-file pack, so it is always there.
     EnableMenuCommand(mainWindow, IDM_VERIFY, true);

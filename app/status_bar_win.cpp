@@ -19,6 +19,11 @@ void StatusBar::setAnnotated(bool annotated) {
         SendMessageA(window, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(annotated ? "注釈あり" : ""));
 }
 
+void StatusBar::setPictureStatus(const char* text) {
+    if (window)
+        SendMessageA(window, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+}
+
 void StatusBar::onSize(WPARAM sizeType, LPARAM size) {
     if (!window)
         return;

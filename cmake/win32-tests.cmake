@@ -113,3 +113,6 @@ foreach(check sample long unreadable full)
     set_tests_properties(win32.pack_pdf_${check} PROPERTIES FIXTURES_REQUIRED wine
         RESOURCE_LOCK display TIMEOUT 300 LABELS win32 ENVIRONMENT "ZELCAP_BUILD=${CMAKE_BINARY_DIR}")
 endforeach()
+
+# The text reading on the main window reads the models beside it.
+add_dependencies(ocr_road_test_win zelcap_tessdata)

@@ -44,6 +44,9 @@
 #define IDM_STAMP_SETTINGS 32820
 // The evidence as one HTML or PDF file.
 #define IDM_PACK 32830
+// The text in captures: every unread picture of the history, and the option.
+#define IDM_OCR_READ_ALL 32850
+#define IDM_OCR_SETTINGS 32851
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

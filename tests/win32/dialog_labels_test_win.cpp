@@ -14,6 +14,7 @@
 #include "resources/case_dialog_ids.h"
 #include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
+#include "resources/ocr_ids.h"
 #include "resources/stamp_ids.h"
 
 namespace {
@@ -123,7 +124,9 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
                    {IDD_EVIDENCE_VERIFY, "証跡の検証"},
                    {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"},
                    {IDD_STAMP_SETTINGS, "スタンプの設定"},
-                   {IDD_TEST_CASE, "テストケース"}};
+                   {IDD_TEST_CASE, "テストケース"},
+                   {IDD_OCR_SETTINGS, "文字読み取りの設定"},
+                   {IDD_OCR_PROGRESS, "文字を読み取っています"}};
     for (const auto& d : dialogs) {
         HWND dialog =
             CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(d.id), parent, Inert, 0);

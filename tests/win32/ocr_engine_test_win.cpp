@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/ocr_road_win.h"
 #include "base/bmp_format.h"
 #include "base/win_handles_win.h"
 #include "ocr/ocr_engine_win.h"
@@ -281,18 +282,7 @@ class Receiver {
     HWND window_ = nullptr;
 };
 
-bool ReadPicture(const std::string& path, ocr::OcrPicture& out) {
-    PackedDib dib;
-    if (!picture_window::LoadPictureFile(path, dib))
-        return false;
-    out.bytes.assign(dib.bits(), dib.bits() + dib.size() - kDibInfoHeaderSize);
-    out.width = dib.width();
-    out.height = dib.height();
-    out.rowStep = -static_cast<std::ptrdiff_t>(dib.stride());
-    out.firstRowOffset = static_cast<std::ptrdiff_t>(dib.stride()) * (dib.height() - 1);
-    out.bytesPerPixel = 3;
-    return true;
-}
+using ocr_road::ReadPicture;
 
 TEST(OcrWorker, PostsOneResultForEachPictureInOrder) {
     testsupport::ScopedWorkFolder work;

@@ -84,8 +84,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // scrolling capture last; 編集
     // the annotation editor, the comparison and the test cases after the two
     // heading commands; キャプチャー the scrolling capture last; ツール the
-    // stamp's settings and the one-file pack last.
-    const int counts[] = {7, 11, 6, 6, 4};
+    // stamp's settings, the one-file pack and the text reading's two
+    // commands last.
+    const int counts[] = {7, 11, 6, 8, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -99,6 +100,10 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 3), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(GetMenuItemID(tools, 4), static_cast<UINT>(IDM_STAMP_SETTINGS));
     EXPECT_EQ(GetMenuItemID(tools, 5), static_cast<UINT>(IDM_PACK));
+    EXPECT_EQ(GetMenuItemID(tools, 6), static_cast<UINT>(IDM_OCR_READ_ALL));
+    EXPECT_EQ(GetMenuItemID(tools, 7), static_cast<UINT>(IDM_OCR_SETTINGS));
+    EXPECT_EQ(MenuText(menu, IDM_OCR_READ_ALL, MF_BYCOMMAND), "文字の読み取り(&R)...");
+    EXPECT_EQ(MenuText(menu, IDM_OCR_SETTINGS, MF_BYCOMMAND), "文字読み取りの設定(&G)...");
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
@@ -120,6 +125,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // Without a saved history it checks a one-file pack.
     EXPECT_TRUE(MenuEnabled(IDM_VERIFY));
     EXPECT_FALSE(MenuEnabled(IDM_PACK));
+    EXPECT_FALSE(MenuEnabled(IDM_OCR_READ_ALL));
+    EXPECT_TRUE(MenuEnabled(IDM_OCR_SETTINGS));
     EXPECT_FALSE(MenuEnabled(IDM_EDIT_DELETE));
     EXPECT_EQ(StatusText(), "キャプチャ停止中");
     EXPECT_EQ(capturer.monitoring(), 0);

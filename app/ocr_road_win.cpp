@@ -1,0 +1,337 @@
+#include "app/ocr_road_win.h"
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "base/app_state_win.h"
+#include "base/file_io_win.h"
+#include "base/file_names_win.h"
+#include "base/message_box_win.h"
+#include "base/progress_window_win.h"
+#include "base/win_handles_win.h"
+#include "app/status_bar_win.h"
+#include "history/history.h"
+#include "history/history_list_win.h"
+#include "history/history_paths.h"
+#include "ocr/ocr_file.h"
+#include "ocr/ocr_worker_win.h"
+#include "resources/ocr_ids.h"
+#include "settings/settings_files_win.h"
+#include "settings/settings_store.h"
+#include "view/image_names.h"
+#include "view/picture_window_win.h"
+
+namespace ocr_road {
+
+const char kReading[] = "文字を読み取り中";
+const char kUnreadable[] = "文字を読み取れませんでした";
+
+namespace {
+
+OcrSettings options;
+std::unique_ptr<ocr::OcrWorker> worker;
+bool workerStarted = false;
+// The models are missing or refused: said once, and nothing more is queued
+// this session.
+bool modelsBroken = false;
+
+// Keys of the pictures queued and not yet answered, and of those that could
+// not be read this session (not queued again by a capture or an opening).
+std::set<std::string> pending;
+std::set<std::string> failed;
+
+// The read-all command's pictures while it runs.
+struct Batch {
+    std::set<std::string> paths;  // keys
+    int total = 0;
+    std::atomic<int> done{0};
+    int read = 0, noText = 0, unread = 0;
+    win::KernelHandle finished;
+};
+Batch* batch = nullptr;
+
+ocr::OcrWorker& Worker(HWND window) {
+    if (!worker) {
+        worker = std::make_unique<ocr::OcrWorker>(window, &ReadPicture);
+        workerStarted = true;
+    }
+    return *worker;
+}
+
+bool IsPicture(const char* path) {
+    return isJpegName(path) || isBmpName(path) || isPngName(path);
+}
+
+bool Exists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Queues the picture unless it is queued already; false when it was.
+bool Enqueue(HWND window, const std::string& path) {
+    if (!pending.insert(win::FileNameKey(path)).second)
+        return false;
+    Worker(window).enqueue(path);
+    return true;
+}
+
+// The records' pictures that exist and have no ".ocr" yet, in list order.
+std::vector<std::string> UnreadPictures() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < history.count; ++i) {
+        char path[kPathSize];
+        resolvedImagePath(history.records[i], history.folder, path);
+        if (IsPicture(path) && Exists(path) && !Exists(ocrfile::sidecarPath(path)))
+            paths.emplace_back(path);
+    }
+    return paths;
+}
+
+void QueueUnread(HWND window) {
+    for (const std::string& path : UnreadPictures())
+        if (!failed.count(win::FileNameKey(path)))
+            Enqueue(window, path);
+}
+
+// The sidecar replaced whole, as the test cases' file is saved: a reader
+// never sees half of it.
+bool WriteSidecar(const std::string& picture, const OcrResult& result) {
+    DWORD error = 0;
+    return win::ReplaceContents(ocrfile::sidecarPath(picture).c_str(), "zoc", ocrfile::write(result),
+                                &error) == win::ReplaceStep::done;
+}
+
+void StopWorker() {
+    if (worker)
+        worker->stop();
+    worker.reset();
+    pending.clear();
+}
+
+void CountInBatch(const std::string& key, bool ok, bool noText) {
+    if (!batch || !batch->paths.erase(key))
+        return;
+    if (!ok)
+        ++batch->unread;
+    else if (noText)
+        ++batch->noText;
+    else
+        ++batch->read;
+    if (++batch->done == batch->total)
+        SetEvent(batch->finished.get());
+}
+
+void RefreshStatus() {
+    ShowStatusOfSelection();
+}
+
+}  // namespace
+
+bool ReadPicture(const std::string& path, ocr::OcrPicture& out) {
+    PackedDib dib;
+    if (!picture_window::LoadPictureFile(path, dib))
+        return false;
+    out.bytes.assign(dib.bits(), dib.bits() + (dib.size() - kDibInfoHeaderSize));
+    out.width = dib.width();
+    out.height = dib.height();
+    // Bottom-up rows: the top row is the last in memory.
+    out.rowStep = -static_cast<std::ptrdiff_t>(dib.stride());
+    out.firstRowOffset = static_cast<std::ptrdiff_t>(dib.stride()) * (dib.height() - 1);
+    out.bytesPerPixel = 3;
+    return true;
+}
+
+void LoadOptions() {
+    Win32SettingsFiles files;
+    options = ocr_settings::load(files, settingsStore.iniPath);
+}
+
+const OcrSettings& Options() {
+    return options;
+}
+
+void PictureWritten(HWND window, const std::string& path) {
+    if (!options.enabled || modelsBroken || path.empty())
+        return;
+    Enqueue(window, path);
+}
+
+void HistoryOpened(HWND window) {
+    if (options.enabled && !modelsBroken)
+        QueueUnread(window);
+}
+
+bool OnPosted(HWND window, UINT message, LPARAM lParam) {
+    if (message != ocr::OcrWorker::PostedMessage())
+        return false;
+    std::unique_ptr<ocr::OcrPosted> posted = ocr::OcrWorker::Take(lParam);
+    if (!posted)
+        return true;
+    const std::string key = win::FileNameKey(posted->path);
+    pending.erase(key);
+    const ocr::OcrOutcome& outcome = posted->outcome;
+    if (outcome.status == ocr::OcrStatus::Cancelled)
+        return true;
+    const bool ok = outcome.status == ocr::OcrStatus::Ok && WriteSidecar(posted->path, outcome.result);
+    if (ok)
+        failed.erase(key);
+    else
+        failed.insert(key);
+    CountInBatch(key, ok, outcome.result.lines.empty());
+    if (!modelsBroken &&
+        (outcome.status == ocr::OcrStatus::NoModels || outcome.status == ocr::OcrStatus::DamagedModels)) {
+        modelsBroken = true;
+        ShowMessage(window, outcome.message.c_str(), "エラー", MB_ICONERROR | MB_OK);
+    }
+    RefreshStatus();
+    return true;
+}
+
+void ShowStatusOfSelection() {
+    char path[kPathSize];
+    statusBar.setPictureStatus(historyList.selectedPicturePath(path) ? PictureStatus(path) : "");
+}
+
+const char* PictureStatus(const std::string& path) {
+    if (path.empty())
+        return "";
+    const std::string key = win::FileNameKey(path);
+    if (pending.count(key))
+        return kReading;
+    if (failed.count(key))
+        return kUnreadable;
+    return "";
+}
+
+namespace {
+
+// Waits on the progress window's thread for the last picture's answer, which
+// the window's thread takes (its dialog's loop dispatches it), or the cancel.
+void WaitForBatch(Batch& b, const std::atomic<bool>& cancel) {
+    const bool here = GetWindowThreadProcessId(appState.mainWindow, nullptr) == GetCurrentThreadId();
+    while (b.done.load() < b.total && !cancel.load()) {
+        if (!here) {
+            WaitForSingleObject(b.finished.get(), 100);
+            continue;
+        }
+        // Without the window (no resources), the answers come here.
+        HANDLE finished = b.finished.get();
+        MsgWaitForMultipleObjects(1, &finished, FALSE, 100, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+std::string Counts(const Batch& b) {
+    char text[256];
+    std::snprintf(text, sizeof text, "読み取り: %d 件\n文字なし: %d 件\n読み取れなかった画像: %d 件", b.read,
+                  b.noText, b.unread);
+    return text;
+}
+
+}  // namespace
+
+void ReadAllCommand(HWND window) {
+    const std::vector<std::string> paths = UnreadPictures();
+    if (paths.empty()) {
+        ShowMessage(window, "文字を読み取っていない画像はありません。", "文字の読み取り",
+                    MB_ICONINFORMATION | MB_OK);
+        return;
+    }
+    Batch b;
+    b.finished.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    for (const std::string& path : paths)
+        b.paths.insert(win::FileNameKey(path));
+    b.total = static_cast<int>(b.paths.size());
+    batch = &b;
+    // Asked for by the user: a picture that failed earlier is tried again.
+    modelsBroken = false;
+    for (const std::string& path : paths)
+        Enqueue(window, path);
+    std::atomic<bool> cancel{false};
+    win::ProgressView view;
+    view.dialog = IDD_OCR_PROGRESS;
+    view.text = IDC_OCR_PROGRESS_TEXT;
+    view.bar = IDC_OCR_PROGRESS_BAR;
+    view.cancel = &cancel;
+    view.describe = [&b](int& position) {
+        const int done = b.done.load();
+        position = b.total > 0 ? static_cast<int>(static_cast<long long>(done) * win::kProgressRange / b.total) : 0;
+        char text[96];
+        std::snprintf(text, sizeof text, "文字を読み取っています (%d / %d)", done, b.total);
+        return std::string(text);
+    };
+    win::RunWithProgress(window, view, [&] { WaitForBatch(b, cancel); });
+    const bool cancelled = b.done.load() < b.total;
+    if (cancelled)
+        StopWorker();  // the rest of the queue goes with it
+    batch = nullptr;
+    RefreshStatus();
+    const std::string text = std::string(cancelled ? "文字の読み取りを中止しました。\n\n"
+                                                   : "文字の読み取りが終わりました。\n\n") +
+                             Counts(b);
+    ShowMessage(window, text.c_str(), "文字の読み取り", MB_ICONINFORMATION | MB_OK);
+}
+
+namespace {
+
+INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            CheckDlgButton(dialog, IDC_OCR_ENABLED, options.enabled ? BST_CHECKED : BST_UNCHECKED);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                if (LOWORD(wParam) == IDOK) {
+                    OcrSettings changed = options;
+                    changed.enabled = IsDlgButtonChecked(dialog, IDC_OCR_ENABLED) == BST_CHECKED;
+                    Win32SettingsFiles files;
+                    if (!ocr_settings::save(files, settingsStore.iniPath, changed))
+                        ShowMessage(dialog, "設定ファイルに書き込めませんでした。", "エラー",
+                                    MB_ICONERROR | MB_OK);
+                    options = changed;
+                }
+                EndDialog(dialog, LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void SettingsCommand(HWND window) {
+    const bool was = options.enabled;
+    const HINSTANCE instance = appState.instance ? appState.instance : GetModuleHandleA(nullptr);
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OCR_SETTINGS), window, SettingsProc, 0) != IDOK)
+        return;
+    // Turned on, the history's pictures are read as an opening reads them;
+    // turned off, the background reading ends now.
+    if (options.enabled && !was)
+        HistoryOpened(window);
+    else if (!options.enabled && was)
+        StopWorker();
+    RefreshStatus();
+}
+
+void Stop() {
+    StopWorker();
+    // What was remembered belongs to this window's session.
+    failed.clear();
+    modelsBroken = false;
+    workerStarted = false;
+}
+
+bool WorkerStarted() {
+    return workerStarted;
+}
+
+}  // namespace ocr_road
