@@ -43,6 +43,10 @@
 #define IDM_STAMP_SETTINGS 32820
 // The evidence as one HTML or PDF file.
 #define IDM_PACK 32830
+// Masks proposed over the personal data read in a picture, and the user's
+// own patterns of it.
+#define IDM_MASK_PROPOSALS 32856
+#define IDM_PERSONAL_PATTERNS 32857
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

@@ -82,8 +82,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
     // the annotation editor, the comparison and the test cases after the two
-    // heading commands; ツール the stamp's settings and the one-file pack last.
-    const int counts[] = {7, 11, 5, 6, 4};
+    // heading commands, the mask proposals last; ツール the stamp's settings,
+    // the one-file pack and the personal-data patterns last.
+    const int counts[] = {7, 12, 5, 7, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -97,6 +98,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(tools, 3), static_cast<UINT>(IDM_PREFERENCES));
     EXPECT_EQ(GetMenuItemID(tools, 4), static_cast<UINT>(IDM_STAMP_SETTINGS));
     EXPECT_EQ(GetMenuItemID(tools, 5), static_cast<UINT>(IDM_PACK));
+    EXPECT_EQ(GetMenuItemID(tools, 6), static_cast<UINT>(IDM_PERSONAL_PATTERNS));
+    EXPECT_EQ(MenuText(menu, IDM_PERSONAL_PATTERNS, MF_BYCOMMAND), "個人情報パターンの設定(&I)...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 11), static_cast<UINT>(IDM_MASK_PROPOSALS));
+    EXPECT_EQ(MenuText(menu, IDM_MASK_PROPOSALS, MF_BYCOMMAND), "個人情報のマスク候補(&P)...");
+    EXPECT_FALSE(MenuEnabled(IDM_MASK_PROPOSALS));
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
     EXPECT_EQ(MenuText(menu, IDM_EXCEL, MF_BYCOMMAND), "Excel出力(&X)...");
     EXPECT_EQ(MenuText(menu, IDM_ANNOTATE, MF_BYCOMMAND), "注釈(&N)...");
