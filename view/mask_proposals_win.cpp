@@ -65,7 +65,7 @@ class ProposalPanel final : public AnnotationPanel {
     std::vector<Proposal> proposals_;
     HWND title_ = nullptr, list_ = nullptr, accept_ = nullptr, patterns_ = nullptr;
     win::Font font_;
-    int width_ = 0, buttonHeight_ = 0;
+    int width_ = 0, kindWidth_ = 0, buttonHeight_ = 0;
     bool gone_ = false, syncing_ = false;
 
     HWND control(HWND editor, const char* cls, const char* text, DWORD style, int id);
@@ -93,8 +93,10 @@ bool ProposalPanel::create(HWND editor) {
         TEXTMETRICA tm{};
         GetTextMetricsA(dc.get(), &tm);
         buttonHeight_ = tm.tmHeight + 10;
-        width_ = picture_window::LabelWidth(dc.get(), "メールアドレス") +
-                 picture_window::LabelWidth(dc.get(), "0000-0000-0000-0000") + 60;
+        // The check box and the cells' margins beside the widest kind.
+        kindWidth_ = picture_window::LabelWidth(dc.get(), "メールアドレス") + 36;
+        width_ = kindWidth_ + picture_window::LabelWidth(dc.get(), "0000-0000-0000-0000") + 24 +
+                 GetSystemMetrics(SM_CXVSCROLL);
     }
     title_ = control(editor, "STATIC", "個人情報のマスク候補(&L):", SS_LEFT, kTitleId);
     list_ = control(editor, WC_LISTVIEWA, "",
@@ -110,7 +112,7 @@ bool ProposalPanel::create(HWND editor) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char*>(headings[i]);
-        column.cx = i == 0 ? width_ * 2 / 5 : width_ * 3 / 5 - 8;
+        column.cx = i == 0 ? kindWidth_ : width_ - kindWidth_ - GetSystemMetrics(SM_CXVSCROLL) - 12;
         SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
     for (std::size_t i = 0; i < proposals_.size(); ++i)
