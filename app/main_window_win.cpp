@@ -46,6 +46,8 @@
 #include "picture/annotation_file.h"
 #include "view/compare_window_win.h"
 #include "view/image_view_win.h"
+#include "view/mask_proposals_win.h"
+#include "view/personal_patterns_dialog_win.h"
 
 // WM_DPICHANGED, which the headers declare only for a newer Windows than
 // the program targets; a per-monitor aware program gets it all the same.
@@ -340,6 +342,12 @@ void OnAnnotate(HWND window) {
         OpenAnnotationEditor(appState.instance, window, picture);
 }
 
+void OnMaskProposals(HWND window) {
+    char picture[kPathSize];
+    if (historyList.selectedPicturePath(picture))
+        OpenMaskProposals(appState.instance, window, picture);
+}
+
 void OnAbout(HWND window) {
     DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutDialogProc, 0);
 }
@@ -396,6 +404,7 @@ constexpr Command kCommands[] = {
     {IDM_EDIT_SELECT_ALL, [](HWND, int) { historyList.selectAll(); }},
     {IDM_ANNOTATE, [](HWND w, int) { OnAnnotate(w); }},
     {IDM_COMPARE, [](HWND w, int) { OnCompare(w); }},
+    {IDM_MASK_PROPOSALS, [](HWND w, int) { OnMaskProposals(w); }},
     {IDM_TEST_CASE,
      [](HWND w, int) {
          if (historyList.editCasesOfSelection())
@@ -427,6 +436,7 @@ constexpr Command kCommands[] = {
     {IDM_VERIFY, [](HWND w, int) { VerifyCommand(w); }},
     {IDM_STAMP_SETTINGS, [](HWND w, int) { EditStampSettings(appState.instance, w); }},
     {IDM_PACK, [](HWND w, int) { export_road::PackCommand(w); }},
+    {IDM_PERSONAL_PATTERNS, [](HWND w, int) { EditPersonalPatterns(appState.instance, w); }},
     {IDM_PREFERENCES, [](HWND w, int) { OnPreferences(w); }},
     {IDM_OCR_READ_ALL, [](HWND w, int) { ocr_road::ReadAllCommand(w); }},
     {IDM_OCR_SETTINGS, [](HWND w, int) { ocr_road::SettingsCommand(w); }},
@@ -638,7 +648,9 @@ void UpdateSelectionCommands(HWND mainWindow) {
         EnableMenuCommand(mainWindow, id, selection);
     }
     char picture[kPathSize];
-    EnableMenuCommand(mainWindow, IDM_ANNOTATE, historyList.selectedPicturePath(picture));
+    const bool picked = historyList.selectedPicturePath(picture);
+    EnableMenuCommand(mainWindow, IDM_ANNOTATE, picked);
+    EnableMenuCommand(mainWindow, IDM_MASK_PROPOSALS, picked);
     CompareRequest pair;
     EnableMenuCommand(mainWindow, IDM_COMPARE, SelectedComparison(pair));
     for (int button = Toolbar::kHeadingsButton; button <= Toolbar::kMoveDownButton; ++button) {

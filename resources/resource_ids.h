@@ -47,6 +47,10 @@
 // The text in captures: every unread picture of the history, and the option.
 #define IDM_OCR_READ_ALL 32850
 #define IDM_OCR_SETTINGS 32851
+// Masks proposed over the personal data read in a picture, and the user's
+// own patterns of it.
+#define IDM_MASK_PROPOSALS 32856
+#define IDM_PERSONAL_PATTERNS 32857
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

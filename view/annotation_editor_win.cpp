@@ -91,6 +91,7 @@ class Editor {
 
     Session session;
     TextRequest lastText;
+    std::unique_ptr<AnnotationPanel> panel;
 
     ~Editor() {
         if (memory && oldBitmap)
@@ -132,6 +133,8 @@ class Editor {
     void refresh() {
         renderAll(-1);
         invalidateAll();
+        if (panel)
+            panel->objectsChanged();
     }
 
     void setTool(Tool next);
@@ -278,8 +281,11 @@ void Editor::setZoom(int percent, POINT keep) {
 void Editor::layout() {
     RECT client;
     GetClientRect(window, &client);
-    MoveWindow(canvas, 0, stripHeight, client.right, std::max(0L, client.bottom - stripHeight),
-               TRUE);
+    const int side = panel ? std::min<int>(panel->width(), client.right / 2) : 0;
+    const int height = std::max(0L, client.bottom - stripHeight);
+    MoveWindow(canvas, 0, stripHeight, client.right - side, height, TRUE);
+    if (panel)
+        panel->place(client.right - side, stripHeight, side, height);
     updateScrollBars();
 }
 
@@ -699,7 +705,13 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_SIZE:
             e->layout();
             return 0;
+        case WM_NOTIFY:
+            if (e->panel && e->panel->message(message, wParam, lParam))
+                return 0;
+            break;
         case WM_COMMAND: {
+            if (e->panel && e->panel->message(message, wParam, lParam))
+                return 0;
             const int id = LOWORD(wParam);
             if (id >= kFirstToolId && id < kFirstToolId + kToolCount) {
                 e->setTool(kTools[id - kFirstToolId].tool);
@@ -715,7 +727,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE)
-                SetFocus(e->canvas);
+                SetFocus(e->panel && e->panel->focus() ? e->panel->focus() : e->canvas);
             return 0;
         case WM_CLOSE:
             if (e->confirmClose())
@@ -725,8 +737,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             editor.reset();
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // The tool strip, each control as wide as its label needs in the font
@@ -776,6 +789,47 @@ bool IsEditorMessage(const MSG& message) {
 
 HWND AnnotationEditorWindow() {
     return editor ? editor->window : nullptr;
+}
+
+annotation_editing::Session* AnnotationEditorSession() {
+    return editor ? &editor->session : nullptr;
+}
+
+void AnnotationEditorRefresh() {
+    if (editor)
+        editor->refresh();
+}
+
+void AnnotationEditorLayout() {
+    if (editor)
+        editor->layout();
+}
+
+// Scrolled so that the object's middle is the canvas's, unless it is in view.
+void AnnotationEditorShowObject(int index) {
+    if (!editor || index < 0 || static_cast<std::size_t>(index) >= editor->document().size())
+        return;
+    Editor& e = *editor;
+    e.setTool(Tool::select);
+    e.session.selected = index;
+    const Rect box = annotation::bounds(e.document().objects()[static_cast<std::size_t>(index)]);
+    RECT client, shown = e.clientRectOf(box);
+    GetClientRect(e.canvas, &client);
+    RECT inside;
+    if (!IntersectRect(&inside, &client, &shown) || !EqualRect(&inside, &shown))
+        e.scrollTo(e.view().scrollX + (shown.left + shown.right - client.right) / 2,
+                   e.view().scrollY + (shown.top + shown.bottom - client.bottom) / 2);
+    e.invalidateAll();
+}
+
+void SetAnnotationPanel(std::unique_ptr<AnnotationPanel> panel) {
+    if (!editor)
+        return;
+    editor->panel = std::move(panel);
+    editor->layout();
+    editor->refresh();
+    if (editor->panel && editor->panel->focus())
+        SetFocus(editor->panel->focus());
 }
 
 bool AnnotationEditorModified() {
@@ -866,6 +920,8 @@ bool TranslateAnnotationMessage(MSG& message) {
     if (!IsEditorMessage(message))
         return false;
     Editor& e = *editor;
+    if (e.panel && e.panel->key(message))
+        return true;
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         const annotation_editing::KeyPress press{
             static_cast<int>(message.wParam), GetKeyState(VK_CONTROL) < 0,

@@ -23,28 +23,9 @@ using testsupport::WriteFileBytes;
 
 constexpr WPARAM kSaveCommand = 122;  // the editor's 保存 button
 
-// A 40 x 30 grey BMP.
+// Grey, 0x80 in every byte of its pixels.
 std::string Bmp() {
-    const int stride = 120;
-    std::string b(54 + stride * 30, '\x80');
-    const auto put = [&](int at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, static_cast<uint32_t>(b.size()), 4);
-    put(6, 0, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, 40, 4);
-    put(22, 30, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(30, 0, 4);
-    put(34, stride * 30, 4);
-    put(38, 0, 16);
-    return b;
+    return testsupport::GreyBmp(40, 30);
 }
 
 void Key(WPARAM key) {

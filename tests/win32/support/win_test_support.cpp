@@ -54,6 +54,29 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
     return names;
 }
 
+std::string GreyBmp(int width, int height, char grey) {
+    const int stride = (width * 3 + 3) / 4 * 4;
+    std::string b(54 + static_cast<std::size_t>(stride) * height, grey);
+    const auto put = [&](int at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, static_cast<uint32_t>(b.size()), 4);
+    put(6, 0, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(30, 0, 4);
+    put(34, static_cast<uint32_t>(stride * height), 4);
+    put(38, 0, 16);
+    return b;
+}
+
 std::string CurrentDirectory() {
     char dir[MAX_PATH];
     const DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);

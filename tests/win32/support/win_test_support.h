@@ -19,6 +19,8 @@ bool FileExists(const std::string& path);
 // the order the system lists them.
 std::vector<std::string> FilesMatching(const std::string& pattern);
 std::string CurrentDirectory();
+// A width x height 24-bit BMP file, every byte of its pixels `grey`.
+std::string GreyBmp(int width, int height, char grey = '\x80');
 
 // Makes a new empty folder under the current one and changes into it; the
 // destructor changes back (the folder is left for the runner to delete).
