@@ -289,9 +289,11 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
                 if (LOWORD(wParam) == IDOK) {
-                    OcrSettings changed = options;
-                    changed.enabled = IsDlgButtonChecked(dialog, IDC_OCR_ENABLED) == BST_CHECKED;
+                    // The patterns' dialog may have saved the group since it
+                    // was read: take the file's, change the option alone.
                     Win32SettingsFiles files;
+                    OcrSettings changed = ocr_settings::load(files, settingsStore.iniPath);
+                    changed.enabled = IsDlgButtonChecked(dialog, IDC_OCR_ENABLED) == BST_CHECKED;
                     if (!ocr_settings::save(files, settingsStore.iniPath, changed))
                         ShowMessage(dialog, "設定ファイルに書き込めませんでした。", "エラー",
                                     MB_ICONERROR | MB_OK);
