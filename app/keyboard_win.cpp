@@ -4,6 +4,7 @@
 
 #include "app/keyboard.h"
 #include "app/panes_win.h"
+#include "app/record_find_win.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
 #include "view/annotation_editor_win.h"
@@ -269,6 +270,9 @@ void DispatchWithKeyboard(HWND mainWindow, HACCEL accelerators, MSG& message) {
         return;
     // The comparison window keeps its keys too (its digits, Space and Esc).
     if (TranslateCompareMessage(message))
+        return;
+    // The find window keeps Enter and Esc; Ctrl+S there saves nothing.
+    if (record_find::TranslateFindMessage(message))
         return;
     // Another top-level window of ours (the annotation editor) keeps its
     // keys: the main window's accelerators would save the history on its

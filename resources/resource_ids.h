@@ -43,6 +43,11 @@
 #define IDM_STAMP_SETTINGS 32820
 // The evidence as one HTML or PDF file.
 #define IDM_PACK 32830
+// The search of the records: the find window (Ctrl+F), and the next and
+// previous match with the last words (F3 / Shift+F3).
+#define IDM_FIND 32840
+#define IDM_FIND_NEXT 32841
+#define IDM_FIND_PREVIOUS 32842
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

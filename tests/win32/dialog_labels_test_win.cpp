@@ -14,6 +14,7 @@
 #include "resources/case_dialog_ids.h"
 #include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
+#include "resources/find_ids.h"
 #include "resources/stamp_ids.h"
 
 namespace {
@@ -123,6 +124,7 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
                    {IDD_EVIDENCE_VERIFY, "証跡の検証"},
                    {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"},
                    {IDD_STAMP_SETTINGS, "スタンプの設定"},
+                   {IDD_FIND, "検索"},
                    {IDD_TEST_CASE, "テストケース"}};
     for (const auto& d : dialogs) {
         HWND dialog =

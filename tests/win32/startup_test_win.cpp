@@ -82,8 +82,9 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // specified commands;
     // キャプチャー the two step-recording commands after a separator; 編集
     // the annotation editor, the comparison and the test cases after the two
-    // heading commands; ツール the stamp's settings and the one-file pack last.
-    const int counts[] = {7, 11, 5, 6, 4};
+    // heading commands and the search after a separator, last; ツール the
+    // stamp's settings and the one-file pack last.
+    const int counts[] = {7, 13, 5, 6, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -104,6 +105,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_COMPARE, MF_BYCOMMAND), "比較(&K)...");
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 3), static_cast<UINT>(IDM_COMPARE));
     EXPECT_FALSE(MenuEnabled(IDM_COMPARE));
+    EXPECT_EQ(MenuText(menu, IDM_FIND, MF_BYCOMMAND), "検索(&F)...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 12), static_cast<UINT>(IDM_FIND));
 
     EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
     EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");
