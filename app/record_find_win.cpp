@@ -168,6 +168,10 @@ void StepNow(bool forward) {
 // A change of the words: the count follows, and when the selected row does
 // not match, the first match from it on is selected.
 void OnWordsChanged(HWND window) {
+    // Rows added or removed since the last refresh (a capture, another
+    // history) are read before a keystroke searches them.
+    if (search.kept.size() != static_cast<std::size_t>(historyList.itemCount()))
+        Refresh();
     search.words = DialogItemText(window, IDC_FIND_WORDS, kWordsLimit);
     search.query = text_fold::Query(search.words);
     Match();
@@ -315,6 +319,8 @@ void FramePicture() {
             frames.push_back({l.left, l.top, l.right, l.bottom});
         }
     }
+    // The selection may have moved by a click or a key: the count follows.
+    ShowCount();
     if (frames.empty() && imagePane->frames.empty())
         return;
     imagePane->frames = std::move(frames);

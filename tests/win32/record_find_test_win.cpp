@@ -149,6 +149,13 @@ TEST_F(RecordFindTest, StepsThroughMatchesInListOrderAndLeavesTheHistoryAlone) {
         EXPECT_EQ(record_find::CountText(), s.count);
     }
 
+    // A row the user selects: the window's count follows.
+    historyList.selectOnly(1);
+    testsupport::PumpPending();
+    char count[32] = {};
+    GetDlgItemTextA(record_find::Window(), IDC_FIND_COUNT, count, sizeof count);
+    EXPECT_STREQ(count, "4 件");
+
     // Two words: both must stand in the record.
     SetWindowTextA(Words(), "ｷﾝｶﾞｸ 山田");
     EXPECT_EQ(record_find::CountText(), "見つかりません");
