@@ -188,7 +188,8 @@ bool HandleHotKeyControlKey(HWND mainWindow, HACCEL accelerators, MSG& message) 
     }
     const KeyPress press = PressOf(message);
     HWND control = message.hwnd;
-    switch (hotKeyControlKey(press)) {
+    const HotKeyControlKey kind = hotKeyControlKey(press);
+    switch (kind) {
         case HotKeyControlKey::dialog:
             // The panel moves the focus; the control never sees the key.
             return IsDialogMessageA(KeyPanel(), &message) != FALSE;
@@ -222,10 +223,12 @@ bool HandleHotKeyControlKey(HWND mainWindow, HACCEL accelerators, MSG& message) 
                     OpenMenu(mainWindow);
             }
             return true;
+        case HotKeyControlKey::keep:
         case HotKeyControlKey::take:
             break;
     }
-    if (TranslateAcceleratorA(mainWindow, accelerators, &message)) {
+    if (kind != HotKeyControlKey::keep &&
+        TranslateAcceleratorA(mainWindow, accelerators, &message)) {
         if (guardedControl == control)
             guard.otherKeyDown(false);
         return true;
