@@ -70,6 +70,11 @@ HotKeyControlKey hotKeyControlKey(const KeyPress& press) {
         return HotKeyControlKey::menu;
     if (press.key == kKeyF4 && press.alt && !press.control && !press.shift)
         return HotKeyControlKey::close;
+    // The search has nothing to find on the settings page; a capture key
+    // may well be F3 or Ctrl+F.
+    if ((press.key == kKeyF3 && !press.control && !press.alt) ||
+        (press.key == kKeyF && press.control && !press.shift && !press.alt))
+        return HotKeyControlKey::keep;
     return HotKeyControlKey::take;
 }
 

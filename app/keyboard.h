@@ -14,8 +14,10 @@ constexpr int kKeyShift = 0x10;
 constexpr int kKeyControl = 0x11;
 constexpr int kKeyAlt = 0x12;
 constexpr int kKeyEscape = 0x1B;
+constexpr int kKeyF = 0x46;
 constexpr int kKeyPageUp = 0x21;
 constexpr int kKeyPageDown = 0x22;
+constexpr int kKeyF3 = 0x72;
 constexpr int kKeyF4 = 0x73;
 constexpr int kKeyF6 = 0x75;
 constexpr int kKeyF10 = 0x79;
@@ -59,6 +61,8 @@ int nextPage(int current, int count, bool forward);
 // What a key that reaches a hot-key control is.
 enum class HotKeyControlKey {
     take,      // part of a combination the control records
+    keep,      // the search's keys (Ctrl+F, F3, Shift+F3): recorded by the
+               // control, never the main window's command
     modifier,  // Shift, Ctrl or Alt: recorded only with the key that follows
     dialog,    // Tab, Shift+Tab, Return, Esc: the panel's own navigation
     menu,      // F10 on its own: the menu bar, as anywhere else
@@ -99,7 +103,7 @@ class HotKeyEditGuard {
 #if defined(VK_TAB) && defined(VK_F10)
 static_assert(kKeyTab == VK_TAB && kKeyReturn == VK_RETURN && kKeyShift == VK_SHIFT &&
                   kKeyControl == VK_CONTROL && kKeyAlt == VK_MENU && kKeyEscape == VK_ESCAPE &&
-                  kKeyPageUp == VK_PRIOR && kKeyPageDown == VK_NEXT && kKeyF4 == VK_F4 &&
-                  kKeyF6 == VK_F6 && kKeyF10 == VK_F10,
+                  kKeyPageUp == VK_PRIOR && kKeyPageDown == VK_NEXT && kKeyF3 == VK_F3 &&
+                  kKeyF4 == VK_F4 && kKeyF6 == VK_F6 && kKeyF10 == VK_F10,
               "virtual keys");
 #endif

@@ -4,6 +4,7 @@
 
 #include "app/keyboard.h"
 #include "app/panes_win.h"
+#include "app/record_find_win.h"
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
 #include "view/annotation_editor_win.h"
@@ -187,7 +188,8 @@ bool HandleHotKeyControlKey(HWND mainWindow, HACCEL accelerators, MSG& message) 
     }
     const KeyPress press = PressOf(message);
     HWND control = message.hwnd;
-    switch (hotKeyControlKey(press)) {
+    const HotKeyControlKey kind = hotKeyControlKey(press);
+    switch (kind) {
         case HotKeyControlKey::dialog:
             // The panel moves the focus; the control never sees the key.
             return IsDialogMessageA(KeyPanel(), &message) != FALSE;
@@ -221,10 +223,12 @@ bool HandleHotKeyControlKey(HWND mainWindow, HACCEL accelerators, MSG& message) 
                     OpenMenu(mainWindow);
             }
             return true;
+        case HotKeyControlKey::keep:
         case HotKeyControlKey::take:
             break;
     }
-    if (TranslateAcceleratorA(mainWindow, accelerators, &message)) {
+    if (kind != HotKeyControlKey::keep &&
+        TranslateAcceleratorA(mainWindow, accelerators, &message)) {
         if (guardedControl == control)
             guard.otherKeyDown(false);
         return true;
@@ -269,6 +273,9 @@ void DispatchWithKeyboard(HWND mainWindow, HACCEL accelerators, MSG& message) {
         return;
     // The comparison window keeps its keys too (its digits, Space and Esc).
     if (TranslateCompareMessage(message))
+        return;
+    // The find window keeps Enter and Esc; Ctrl+S there saves nothing.
+    if (record_find::TranslateFindMessage(message))
         return;
     // Another top-level window of ours (the annotation editor) keeps its
     // keys: the main window's accelerators would save the history on its

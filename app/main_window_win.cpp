@@ -21,6 +21,7 @@
 #include "app/keyboard_win.h"
 #include "app/ocr_road_win.h"
 #include "app/panes_win.h"
+#include "app/record_find_win.h"
 #include "app/script_host_win.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
@@ -405,6 +406,9 @@ constexpr Command kCommands[] = {
     {IDM_ANNOTATE, [](HWND w, int) { OnAnnotate(w); }},
     {IDM_COMPARE, [](HWND w, int) { OnCompare(w); }},
     {IDM_MASK_PROPOSALS, [](HWND w, int) { OnMaskProposals(w); }},
+    {IDM_FIND, [](HWND w, int) { record_find::Open(w); }},
+    {IDM_FIND_NEXT, [](HWND w, int) { record_find::Step(w, true); }},
+    {IDM_FIND_PREVIOUS, [](HWND w, int) { record_find::Step(w, false); }},
     {IDM_TEST_CASE,
      [](HWND w, int) {
          if (historyList.editCasesOfSelection())
@@ -601,6 +605,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void ShowSelectedPicture() {
     ShowSelectedImage();
+    record_find::FramePicture();
     statusBar.setAnnotated(ShowsAnnotatedPicture());
     ocr_road::ShowStatusOfSelection();
 }

@@ -7,6 +7,7 @@
 #include "app/capture_road_win.h"
 #include "app/export_road_win.h"
 #include "app/main_window_win.h"
+#include "app/record_find_win.h"
 #include "app/script_peer_win.h"
 #include "app/verify_json.h"
 #include "base/app_state_win.h"
@@ -50,10 +51,11 @@ bool running = false;  // a call is being run: one at a time
 
 // A dialog or message box of ours is open: its owner is disabled, or it is
 // a visible dialog of this thread (a message box owned by a pane leaves the
-// main window enabled).
+// main window enabled). The find window is modeless and holds nothing a
+// call could disturb.
 BOOL CALLBACK FindDialog(HWND candidate, LPARAM found) {
     char name[16];
-    if (IsWindowVisible(candidate) && GetClassNameA(candidate, name, sizeof name) &&
+    if (candidate != record_find::Window() && IsWindowVisible(candidate) && GetClassNameA(candidate, name, sizeof name) &&
         std::strcmp(name, "#32770") == 0) {
         *reinterpret_cast<bool*>(found) = true;
         return FALSE;

@@ -48,6 +48,20 @@ bool ReadWholeFile(const char* path, std::string& bytes, int64_t limit) {
     return file && ReadAllOf(file.get(), bytes, limit);
 }
 
+bool ReadFileStamp(const char* path, FileStamp* stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return false;
+    stamp->size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    stamp->written = data.ftLastWriteTime;
+    return true;
+}
+
+bool SameFileStamp(const FileStamp& a, const FileStamp& b) {
+    return a.size == b.size && a.written.dwLowDateTime == b.written.dwLowDateTime &&
+           a.written.dwHighDateTime == b.written.dwHighDateTime;
+}
+
 bool WriteAll(HANDLE file, const void* data, std::size_t size) {
     const auto* bytes = static_cast<const char*>(data);
     std::size_t done = 0;

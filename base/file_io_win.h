@@ -19,6 +19,16 @@ bool ReadWholeFile(const char* path, std::string& bytes, int64_t limit);
 bool ReadWholeFile(HANDLE file, std::string& bytes, int64_t limit);
 bool ReadWholeFile(HANDLE file, std::vector<uint8_t>& bytes, int64_t limit);
 
+// One version of a file: a file written again gets another time, and
+// mostly another size.
+struct FileStamp {
+    uint64_t size = 0;
+    FILETIME written{};
+};
+// False when the file's attributes cannot be read (no such file).
+bool ReadFileStamp(const char* path, FileStamp* stamp);
+bool SameFileStamp(const FileStamp& a, const FileStamp& b);
+
 // Writes all `size` bytes, in pieces a single WriteFile call can take.
 bool WriteAll(HANDLE file, const void* data, std::size_t size);
 

@@ -587,6 +587,31 @@ void HistoryList::selectAll() {
     SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
 }
 
+HistoryList::RowFiles HistoryList::rowFiles(int row) const {
+    RowFiles files{};
+    char value[kPathSize];
+    text(row, kHeading, files.heading, sizeof files.heading);
+    text(row, kImage, value, sizeof value);
+    rowImagePath(value, history.folder, files.picture);
+    text(row, kText, value, sizeof value);
+    if (value[0] != '\0')
+        rowTextPath(value, history.folder, files.textFile);
+    files.id = RowId(window, row);
+    return files;
+}
+
+void HistoryList::selectOnly(int row) {
+    if (!window || row < 0 || row >= itemCount())
+        return;
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    LVITEMA item{};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(window, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
 // ---- opening records ----
 
 int HistoryList::openSelected() {

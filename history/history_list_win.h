@@ -31,6 +31,22 @@ class HistoryList {
                              char (&firstHeading)[kCommentSize],
                              char (&secondHeading)[kCommentSize]) const;
 
+    // What a search reads of a row: its heading, its picture and its
+    // description file as full paths (the description's empty when the
+    // row names none), and its record's id.
+    struct RowFiles {
+        char heading[kCommentSize];
+        char picture[kPathSize];
+        char textFile[kPathSize];
+        uint32_t id;
+    };
+    RowFiles rowFiles(int row) const;
+    // The first selected row, or -1.
+    int selectedRow() const { return firstSelected(); }
+    // This row alone selected and focused, scrolled into view; its picture
+    // follows as for any change of the selection.
+    void selectOnly(int row);
+
     void writeBack();
     void clearAll();
     void fillFromRecords();

@@ -51,6 +51,11 @@
 // own patterns of it.
 #define IDM_MASK_PROPOSALS 32856
 #define IDM_PERSONAL_PATTERNS 32857
+// The search of the records: the find window (Ctrl+F), and the next and
+// previous match with the last words (F3 / Shift+F3).
+#define IDM_FIND 32840
+#define IDM_FIND_NEXT 32841
+#define IDM_FIND_PREVIOUS 32842
 // The test cases of the selected records: the dialog, and 判定 OK / NG
 // from F4 / Shift+F4.
 #define IDM_TEST_CASE 32810

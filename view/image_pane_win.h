@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "base/win_handles_win.h"
 #include "view/packed_dib.h"
 #include "view/pane_layout.h"
@@ -31,6 +33,10 @@ class ImagePane {
     // The history list control inside listPane.
     HWND list = nullptr;
     PackedDib picture;
+    // Boxes in the picture's pixels (right and bottom exclusive) framed over
+    // it: the text lines a search found in the record shown. The search
+    // sets them after each picture; none while no search is active.
+    std::vector<RECT> frames;
     HWND tabControl = nullptr;
     HWND container = nullptr;
     HINSTANCE instance = nullptr;

@@ -141,26 +141,7 @@ bool ReadPictureFile(HANDLE file, std::vector<uint8_t>& bytes) {
     return win::ReadWholeFile(file, bytes, static_cast<int64_t>(kMaxDibBlockSize) + 4096);
 }
 
-// One version of a file: a file written again gets another time, and
-// mostly another size.
-struct FileStamp {
-    uint64_t size = 0;
-    FILETIME written{};
-};
-
-bool ReadStamp(const char* path, FileStamp* stamp) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-        return false;
-    stamp->size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
-    stamp->written = data.ftLastWriteTime;
-    return true;
-}
-
-bool SameStamp(const FileStamp& a, const FileStamp& b) {
-    return a.size == b.size && a.written.dwLowDateTime == b.written.dwLowDateTime &&
-           a.written.dwHighDateTime == b.written.dwHighDateTime;
-}
+using win::FileStamp;
 
 // The file the pane's picture was made from, as it was then. Every step of
 // the arrow keys asks for the picture twice (the selection change, then
@@ -226,7 +207,7 @@ bool PictureFromBytes(const char* path, const std::vector<uint8_t>& bytes) {
 // without having read it: the one shown already, or the capture's.
 bool PictureInMemory(const char* path, const FileStamp& stamp) {
     if (lentCapture.present && std::strcmp(lentCapture.path, path) == 0 &&
-        SameStamp(lentCapture.stamp, stamp)) {
+        win::SameFileStamp(lentCapture.stamp, stamp)) {
         // As a load does, the old picture goes before the new one is made.
         ReleaseImage();
         if (PictureFromBytes(path, lentCapture.bytes)) {
@@ -235,7 +216,7 @@ bool PictureInMemory(const char* path, const FileStamp& stamp) {
         }
     }
     return shownFile.known && !imagePane->picture.empty() &&
-           std::strcmp(shownFile.path, path) == 0 && SameStamp(shownFile.stamp, stamp);
+           std::strcmp(shownFile.path, path) == 0 && win::SameFileStamp(shownFile.stamp, stamp);
 }
 
 // The file whose picture could not be made, as it was then (missing, or
@@ -263,7 +244,7 @@ bool IsFile(const char* path) {
 bool FailedBefore(const char* path, bool stamped, const FileStamp& stamp) {
     return failedFile.known && failedFile.stamped == stamped &&
            std::strcmp(failedFile.path, path) == 0 &&
-           (!stamped || SameStamp(failedFile.stamp, stamp));
+           (!stamped || win::SameFileStamp(failedFile.stamp, stamp));
 }
 
 void NoteAttempt(const char* path, bool stamped, const FileStamp& stamp) {
@@ -276,7 +257,7 @@ void NoteAttempt(const char* path, bool stamped, const FileStamp& stamp) {
 // else read from the file.
 void LoadPicture(const char* path) {
     FileStamp stamp;
-    const bool stamped = ReadStamp(path, &stamp);
+    const bool stamped = win::ReadFileStamp(path, &stamp);
     if (stamped && PictureInMemory(path, stamp)) {
         failedFile = FailedFile{};
         return;
@@ -299,8 +280,8 @@ void LoadPicture(const char* path) {
 void LendCaptureBytes(const char* path, std::vector<uint8_t> bytes) {
     ReturnCaptureBytes();
     LentCapture captured;
-    captured.present =
-        !bytes.empty() && cp932::copyText(captured.path, path) && ReadStamp(path, &captured.stamp);
+    captured.present = !bytes.empty() && cp932::copyText(captured.path, path) &&
+                       win::ReadFileStamp(path, &captured.stamp);
     if (captured.present)
         captured.bytes = std::move(bytes);
     lentCapture = std::move(captured);
@@ -417,6 +398,8 @@ void UpdateScrollRanges() {
 void ShowSelectedImage() {
     if (!imagePane || !imagePane->list)
         return;
+    // The frames were the last picture's; a search frames the new one.
+    imagePane->frames.clear();
     const int row = static_cast<int>(
         SendMessageA(imagePane->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     annotatedShown = false;
@@ -480,6 +463,22 @@ void PaintImageTo(HDC dc, const RECT& client, const PackedDib* picture, int hPos
     }
 }
 
+void PaintFramesTo(HDC dc, const std::vector<RECT>& frames, int hPos, int vPos) {
+    if (frames.empty())
+        return;
+    // Two pixels wide, drawn outside the box, so that the text it frames
+    // stays as the picture shows it.
+    constexpr int kWidth = 2;
+    win::GdiObject pen(CreatePen(PS_SOLID, 1, kFrameColour));
+    win::SelectGuard usePen(dc, pen.get());
+    win::SelectGuard noFill(dc, GetStockObject(NULL_BRUSH));
+    const ViewPoint at = pictureOrigin(hPos, vPos);
+    for (const RECT& box : frames)
+        for (int i = 1; i <= kWidth; ++i)
+            Rectangle(dc, at.x + box.left - i, at.y + box.top - i, at.x + box.right + i,
+                      at.y + box.bottom + i);
+}
+
 bool PaintImage(HWND view) {
     bool vertical = false, horizontal = false;
     const ScrollBar v = ReadBar(view, SB_VERT, &vertical);
@@ -495,6 +494,8 @@ bool PaintImage(HWND view) {
         RECT client;
         GetClientRect(view, &client);
         PaintImageTo(dc, client, imagePane ? &imagePane->picture : nullptr, h.pos, v.pos);
+        if (imagePane && !imagePane->picture.empty())
+            PaintFramesTo(dc, imagePane->frames, h.pos, v.pos);
     }
     EndPaint(view, &ps);
     return true;

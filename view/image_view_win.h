@@ -41,4 +41,9 @@ bool PaintImage(HWND view);
 // What PaintImage draws into a view's DC for these scroll positions: the
 // picture at its natural size 10 pixels in, or white without one.
 void PaintImageTo(HDC dc, const RECT& client, const PackedDib* picture, int hPos, int vPos);
+// The frames over a picture PaintImageTo drew at these scroll positions:
+// each box moved as the picture is, in the search's colour.
+void PaintFramesTo(HDC dc, const std::vector<RECT>& frames, int hPos, int vPos);
+// The frames' colour, for those who read the pane's pixels.
+constexpr COLORREF kFrameColour = RGB(255, 0, 128);
 LRESULT CALLBACK ImageViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -113,6 +113,12 @@ TEST(HotKeyControlKeys, WhatTheControlTakes) {
         {press(kKeyF4, true, false, true), HotKeyControlKey::take},
         {press(kKeyReturn, true), HotKeyControlKey::take},
         {press(kKeyTab, false, false, true), HotKeyControlKey::take},
+        // The search's keys stay the control's.
+        {press(kKeyF3), HotKeyControlKey::keep},
+        {press(kKeyF3, false, true), HotKeyControlKey::keep},
+        {press(kKeyF, true), HotKeyControlKey::keep},
+        {press(kKeyF3, true), HotKeyControlKey::take},
+        {press(kKeyF, true, true), HotKeyControlKey::take},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(hotKeyControlKey(c.press), c.expected)

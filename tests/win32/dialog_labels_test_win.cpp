@@ -15,6 +15,7 @@
 #include "resources/evidence_ids.h"
 #include "resources/excel_ids.h"
 #include "resources/ocr_ids.h"
+#include "resources/find_ids.h"
 #include "resources/stamp_ids.h"
 
 namespace {
@@ -124,6 +125,7 @@ TEST(DialogLabels, OurDialogsShowEveryLabelWhole) {
                    {IDD_EVIDENCE_VERIFY, "証跡の検証"},
                    {IDD_EVIDENCE_PROGRESS, "証跡を確かめています"},
                    {IDD_STAMP_SETTINGS, "スタンプの設定"},
+                   {IDD_FIND, "検索"},
                    {IDD_TEST_CASE, "テストケース"},
                    {IDD_OCR_SETTINGS, "文字読み取りの設定"},
                    {IDD_OCR_PROGRESS, "文字を読み取っています"}};

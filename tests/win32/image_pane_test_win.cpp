@@ -34,27 +34,10 @@
 
 using testsupport::AnswerFileDialog;
 using testsupport::DialogAnswerer;
+using testsupport::SolidBmp;
 using testsupport::WriteFileBytes;
 
 namespace {
-
-// A w x h BMP of one colour (B, G, R bytes).
-std::string SolidBmp(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
-    uint8_t headers[kBmpHeaderSize];
-    makeBmpHeaders(w, h, headers);
-    std::string file(reinterpret_cast<const char*>(headers), kBmpHeaderSize);
-    const uint32_t stride = dibStride(w);
-    for (int y = 0; y < h; ++y) {
-        std::string row(stride, '\0');
-        for (int x = 0; x < w; ++x) {
-            row[3 * x] = static_cast<char>(b);
-            row[3 * x + 1] = static_cast<char>(g);
-            row[3 * x + 2] = static_cast<char>(r);
-        }
-        file += row;
-    }
-    return file;
-}
 
 bool SolidJpeg(const std::string& path, int w, int h, uint8_t b, uint8_t g, uint8_t r) {
     std::string pixels = SolidBmp(w, h, b, g, r).substr(kBmpHeaderSize);
@@ -140,21 +123,9 @@ class ImagePaneTest : public testsupport::MainWindowFixture {
     }
 
     bool ViewShows(int x, int y, COLORREF expected) {
-        RedrawWindow(imagePane->view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        POINT at{x, y};
-        ClientToScreen(imagePane->view, &at);
-        COLORREF seen = CLR_INVALID;
-        const DWORD start = GetTickCount();
-        do {
-            testsupport::PumpPending();
-            GdiFlush();
-            HDC screen = GetDC(nullptr);
-            seen = GetPixel(screen, at.x, at.y);
-            ReleaseDC(nullptr, screen);
-            if (seen == expected)
-                return true;
-            Sleep(20);
-        } while (GetTickCount() - start < 3000);
+        const COLORREF seen = testsupport::ShownPixel(imagePane->view, x, y, expected);
+        if (seen == expected)
+            return true;
         std::printf("pixel (%d, %d) is %06lX, not %06lX\n", x, y, static_cast<unsigned long>(seen),
                     static_cast<unsigned long>(expected));
         return false;
@@ -565,8 +536,8 @@ TEST_F(ImagePaneTest, ACaptureFollowedByAQueuedHotKeyLeavesThePictureToTheLast) 
         int queuedId;  // 101: no kind, the key writes nothing
         int records;
     };
-    for (const Case& c : {Case{"the queued key captures", 103, 2},
-                          Case{"the queued key writes nothing", 101, 1}}) {
+    for (const Case& c :
+         {Case{"the queued key captures", 103, 2}, Case{"the queued key writes nothing", 101, 1}}) {
         SCOPED_TRACE(c.name);
         ReleaseImage();
         history.clearRecords();
@@ -579,11 +550,12 @@ TEST_F(ImagePaneTest, ACaptureFollowedByAQueuedHotKeyLeavesThePictureToTheLast) 
         testsupport::PumpPending();
         ASSERT_EQ(history.count, c.records);
         EXPECT_EQ(historyList.selectedCount(), 1);
-        const std::string bytes = testsupport::ReadFileBytes(history.records[c.records - 1].imagePath);
+        const std::string bytes =
+            testsupport::ReadFileBytes(history.records[c.records - 1].imagePath);
         PackedDib fromFile;
-        ASSERT_EQ(loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                               fromFile),
-                  BmpLoad::ok);
+        ASSERT_EQ(
+            loadBmpBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), fromFile),
+            BmpLoad::ok);
         const PackedDib& shown = imagePane->picture;
         ASSERT_EQ(shown.size(), fromFile.size());
         EXPECT_EQ(std::memcmp(shown.data(), fromFile.data(), shown.size()), 0);

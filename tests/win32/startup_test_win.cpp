@@ -83,10 +83,11 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // キャプチャー the two step-recording commands after a separator and the
     // scrolling capture last; 編集
     // the annotation editor, the comparison and the test cases after the two
-    // heading commands, the mask proposals last; キャプチャー the scrolling
-    // capture last; ツール the stamp's settings, the one-file pack, the text
-    // reading's two commands and the personal-data patterns last.
-    const int counts[] = {7, 12, 6, 9, 4};
+    // heading commands, and after a separator the search and the mask
+    // proposals, last; キャプチャー the scrolling capture last; ツール the
+    // stamp's settings, the one-file pack, the text reading's two commands
+    // and the personal-data patterns last.
+    const int counts[] = {7, 14, 6, 9, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -106,7 +107,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_OCR_SETTINGS, MF_BYCOMMAND), "文字読み取りの設定(&G)...");
     EXPECT_EQ(GetMenuItemID(tools, 8), static_cast<UINT>(IDM_PERSONAL_PATTERNS));
     EXPECT_EQ(MenuText(menu, IDM_PERSONAL_PATTERNS, MF_BYCOMMAND), "個人情報パターンの設定(&I)...");
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 11), static_cast<UINT>(IDM_MASK_PROPOSALS));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 13), static_cast<UINT>(IDM_MASK_PROPOSALS));
     EXPECT_EQ(MenuText(menu, IDM_MASK_PROPOSALS, MF_BYCOMMAND), "個人情報のマスク候補(&P)...");
     EXPECT_FALSE(MenuEnabled(IDM_MASK_PROPOSALS));
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
@@ -116,6 +117,8 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_COMPARE, MF_BYCOMMAND), "比較(&K)...");
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 3), static_cast<UINT>(IDM_COMPARE));
     EXPECT_FALSE(MenuEnabled(IDM_COMPARE));
+    EXPECT_EQ(MenuText(menu, IDM_FIND, MF_BYCOMMAND), "検索(&F)...");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 12), static_cast<UINT>(IDM_FIND));
 
     EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
     EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");

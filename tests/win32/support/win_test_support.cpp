@@ -5,9 +5,46 @@
 
 #include <gtest/gtest.h>
 
+#include "base/bmp_format.h"
 #include "base/win_handles_win.h"
 
 namespace testsupport {
+
+COLORREF ShownPixel(HWND window, int x, int y, COLORREF expected) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    COLORREF seen = CLR_INVALID;
+    const DWORD start = GetTickCount();
+    do {
+        PumpPending();
+        GdiFlush();
+        HDC screen = GetDC(nullptr);
+        seen = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        if (seen == expected)
+            break;
+        Sleep(20);
+    } while (GetTickCount() - start < 3000);
+    return seen;
+}
+
+std::string SolidBmp(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    uint8_t headers[kBmpHeaderSize];
+    makeBmpHeaders(w, h, headers);
+    std::string file(reinterpret_cast<const char*>(headers), kBmpHeaderSize);
+    const uint32_t stride = dibStride(w);
+    for (int y = 0; y < h; ++y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < w; ++x) {
+            row[3 * x] = static_cast<char>(b);
+            row[3 * x + 1] = static_cast<char>(g);
+            row[3 * x + 2] = static_cast<char>(r);
+        }
+        file += row;
+    }
+    return file;
+}
 
 namespace {
 DialogAnswerer* activeAnswerer = nullptr;

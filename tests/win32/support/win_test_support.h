@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,13 @@ namespace testsupport {
 std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The pixel at (x, y) of the window's client area as the screen shows it
+// once repainted. Wine hands a window's pixels to the X server a moment
+// after painting, so the screen is read until it shows `expected` or three
+// seconds have passed; the last pixel seen.
+COLORREF ShownPixel(HWND window, int x, int y, COLORREF expected);
+// A w x h BMP file of one colour (B, G, R bytes).
+std::string SolidBmp(int w, int h, uint8_t b, uint8_t g, uint8_t r);
 // The names of the files (not folders) a FindFirstFile pattern matches, in
 // the order the system lists them.
 std::vector<std::string> FilesMatching(const std::string& pattern);
