@@ -4,22 +4,13 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "base/hex.h"
 
 namespace tabfile {
 
 namespace {
 
 const char kHex[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -91,8 +82,8 @@ bool unescape(const char* s, std::size_t n, std::string& out, const char*& why) 
                 out += '\n';
                 break;
             case 'x': {
-                const int high = i + 2 < n ? hexValue(s[i + 2]) : -1;
-                const int low = i + 3 < n ? hexValue(s[i + 3]) : -1;
+                const int high = i + 2 < n ? hexDigitValue(s[i + 2]) : -1;
+                const int low = i + 3 < n ? hexDigitValue(s[i + 3]) : -1;
                 if (high < 0 || low < 0) {
                     why = "\\x の後に 16 進 2 桁がありません";
                     return false;

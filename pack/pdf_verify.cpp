@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/hex.h"
 #include "base/text_encoding.h"
 
 namespace pack {
@@ -56,16 +57,6 @@ bool referenceAt(const std::string& dict, std::size_t at, uint64_t& number) {
     return at != kNone && numberAt(dict, at, number, &end) && dict.compare(end, 4, " 0 R") == 0;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The bytes of a hex string "<...>" at `at`; false when there is none.
 bool hexAt(const std::string& dict, std::size_t at, std::string& out) {
     out.clear();
@@ -75,7 +66,7 @@ bool hexAt(const std::string& dict, std::size_t at, std::string& out) {
     if (end == kNone || (end - at - 1) % 2 != 0)
         return false;
     for (std::size_t i = at + 1; i < end; i += 2) {
-        const int high = hexDigit(dict[i]), low = hexDigit(dict[i + 1]);
+        const int high = hexDigitValue(dict[i]), low = hexDigitValue(dict[i + 1]);
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high << 4 | low);
