@@ -27,7 +27,7 @@ PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev libssl-dev dpkg-dev imagemagick
     clang libclang-rt-dev
-    x11vnc novnc websockify chromium python3-websocket iproute2
+    x11vnc novnc websockify chromium python3-websocket iproute2 firefox-esr
     fp-utils libchm-bin nsis zip unzip
     libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl libreoffice-calc-nogui poppler-utils
     tesseract-ocr-jpn tesseract-ocr-eng

@@ -3,7 +3,7 @@
 # captures in a Japanese-named folder (one annotated with a mask, one with a
 # test case) packed by ツール → 1ファイルにまとめる and by /pack:, which take
 # one road and give the same page; the page opened in headless Chromium
-# with the network shut (every picture loads, no script, the masked area
+# with the network shut, and in Firefox, (every picture loads, no script, the masked area
 # black on the screen); then the pack verified clean, and after one byte of
 # its embedded manifest is changed, the damage named; the PDF likewise.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
@@ -199,6 +199,41 @@ PY
     pass "the pack opens offline: every picture, no script, the mask black"
 else
     fail "the pack in Chromium: $probe"
+fi
+
+# Firefox too, headless with a profile of its own: the page's screenshot
+# holds each picture in its colours and the masked one black inside its grey.
+profile="$E2E_WORK/firefox"; mkdir -p "$profile"
+HOME="$profile" timeout 120 firefox-esr --headless --no-remote --profile "$profile" --window-size=1200,4000 \
+    --screenshot "$E2E_WORK/firefox.png" "file://$folder/まとめ.html" >/dev/null 2>&1
+if ff=$(/usr/bin/python3 - "$E2E_WORK/firefox.png" <<'PY'
+import sys
+from PIL import Image
+shot = Image.open(sys.argv[1]).convert("RGB")
+w, h = shot.size
+px = shot.load()
+def box(colour):
+    xs = [x for y in range(h) for x in range(w) if px[x, y] == colour]
+    ys = [y for y in range(h) for x in range(w) if px[x, y] == colour]
+    return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if xs else None
+green, blue = box((40, 160, 40)), box((30, 60, 200))
+GREY, BLACK = (200, 200, 200), (0, 0, 0)
+def masked_at(x, y):
+    # The flattened picture: 120 x 80 of grey with the mask's 60 x 40 black.
+    if x + 120 > w or y + 80 > h or px[x, y] != GREY or px[x + 119, y + 79] != GREY:
+        return False
+    return all(px[i, j] == (BLACK if 20 <= i - x < 80 and 20 <= j - y < 60 else GREY)
+               for i in range(x, x + 120, 3) for j in range(y, y + 80, 3))
+mask = next(((x, y) for y in range(h - 79) for x in range(w - 119)
+             if px[x + 20, y + 20] == BLACK and masked_at(x, y)), None)
+ok = bool(green and green[2] - green[0] == 64 and blue and blue[2] - blue[0] == 90 and mask)
+print(shot.size, mask, green, blue)
+sys.exit(0 if ok else 1)
+PY
+); then
+    pass "the pack opens in Firefox: every picture, the mask black"
+else
+    fail "the pack in Firefox: $ff"
 fi
 
 call "/verify:$winfolder\\まとめ.html" /result:clean.json >/dev/null; rc=$?
