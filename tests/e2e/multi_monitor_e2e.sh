@@ -107,6 +107,18 @@ xdotool key --clearmodifiers ctrl+alt+s
 sleep 1
 
 shot=$E2E_WORK/screen.ppm
+# The screen once it has settled: the window may still be drawing the last
+# capture's row and picture on a loaded machine.
+snap_stable() {
+    import -window root -depth 8 "ppm:$shot"
+    for _ in $(seq 20); do
+        sleep 0.3
+        import -window root -depth 8 "ppm:$shot.next"
+        cmp -s "$shot" "$shot.next" && break
+        mv "$shot.next" "$shot"
+    done
+    rm -f "$shot.next"
+}
 # The screen as it is, then the key; waits for the file $2.
 snap_then() {
     xdotool mousemove "$3" "$4"
@@ -239,8 +251,7 @@ field() { jq -r "$2" "$E2E_WORK/$1" 2>/dev/null; }
 scripted() {
     local what=$1 result=$2 size=$3 x=$4 y=$5 heading=$6 rc file
     shift 6
-    sleep 0.5
-    import -window root -depth 8 "ppm:$shot"
+    snap_stable
     call "$@" "/result:$result" >/dev/null; rc=$?
     file=$(field "$result" .file | tr '\\' '/' | sed 's|.*/||')
     if [ $rc = 0 ] && [ "$(field "$result" .heading)" = "$heading" ] && [ -n "$file" ]; then
