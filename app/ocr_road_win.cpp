@@ -78,13 +78,33 @@ bool Enqueue(HWND window, const std::string& path) {
     return true;
 }
 
-// The records' pictures that exist and have no ".ocr" yet, in list order.
+// A sidecar far larger than any screen's text is damage.
+constexpr int64_t kSidecarLimit = 16 << 20;
+
+enum class Sidecar { none, damaged, read, unreadable };
+
+Sidecar SidecarOf(const std::string& picture) {
+    const std::string path = ocrfile::sidecarPath(picture);
+    if (!Exists(path))
+        return Sidecar::none;
+    std::string bytes;
+    if (!win::ReadWholeFile(path.c_str(), bytes, kSidecarLimit))
+        return Sidecar::damaged;
+    const ocrfile::ReadResult read = ocrfile::parse(bytes.data(), bytes.size());
+    return !read.ok ? Sidecar::damaged : read.unreadable ? Sidecar::unreadable : Sidecar::read;
+}
+
+// The records' pictures that exist and have no ".ocr" yet, or a damaged
+// one, which is read again from the picture; in list order.
 std::vector<std::string> UnreadPictures() {
     std::vector<std::string> paths;
     for (int i = 0; i < history.count; ++i) {
         char path[kPathSize];
         resolvedImagePath(history.records[i], history.folder, path);
-        if (IsPicture(path) && Exists(path) && !Exists(ocrfile::sidecarPath(path)))
+        if (!IsPicture(path) || !Exists(path))
+            continue;
+        const Sidecar sidecar = SidecarOf(path);
+        if (sidecar == Sidecar::none || sidecar == Sidecar::damaged)
             paths.emplace_back(path);
     }
     return paths;
@@ -98,10 +118,17 @@ void QueueUnread(HWND window) {
 
 // The sidecar replaced whole, as the test cases' file is saved: a reader
 // never sees half of it.
-bool WriteSidecar(const std::string& picture, const OcrResult& result) {
+bool WriteSidecar(const std::string& picture, const std::string& bytes) {
     DWORD error = 0;
-    return win::ReplaceContents(ocrfile::sidecarPath(picture).c_str(), "zoc", ocrfile::write(result),
-                                &error) == win::ReplaceStep::done;
+    return win::ReplaceContents(ocrfile::sidecarPath(picture).c_str(), "zoc", bytes, &error) ==
+           win::ReplaceStep::done;
+}
+
+// What the engine could not read, whatever tries again, stays so: the file
+// says why, and the picture is not read again at each open. Missing models
+// or memory are the machine's, not the picture's, and leave no mark.
+bool PictureUnreadable(ocr::OcrStatus status) {
+    return status == ocr::OcrStatus::BadPicture || status == ocr::OcrStatus::Failed;
 }
 
 void StopWorker() {
@@ -175,7 +202,10 @@ bool OnPosted(HWND window, UINT message, LPARAM lParam) {
     const ocr::OcrOutcome& outcome = posted->outcome;
     if (outcome.status == ocr::OcrStatus::Cancelled)
         return true;
-    const bool ok = outcome.status == ocr::OcrStatus::Ok && WriteSidecar(posted->path, outcome.result);
+    const bool ok =
+        outcome.status == ocr::OcrStatus::Ok && WriteSidecar(posted->path, ocrfile::write(outcome.result));
+    if (PictureUnreadable(outcome.status))
+        WriteSidecar(posted->path, ocrfile::writeUnreadable(outcome.message));
     if (ok)
         failed.erase(key);
     else
@@ -201,7 +231,7 @@ const char* PictureStatus(const std::string& path) {
     const std::string key = win::FileNameKey(path);
     if (pending.count(key))
         return kReading;
-    if (failed.count(key))
+    if (failed.count(key) || SidecarOf(path) == Sidecar::unreadable)
         return kUnreadable;
     return "";
 }

@@ -15,6 +15,17 @@ constexpr int kFieldsPerLine = 5;
 
 const char* const kFieldNames[kFieldsPerLine] = {"左", "上", "右", "下", "文字"};
 
+constexpr char kUnreadableMark[] = "!\t";
+
+// Why the line that marks a picture unreadable is refused, or "".
+std::string unreadableLine(const char* s, std::size_t n, ReadResult& read) {
+    const char* why = nullptr;
+    if (!tabfile::unescape(s + 2, n - 2, read.reason, why))
+        return std::string("理由の欄: ") + why;
+    read.unreadable = true;
+    return std::string();
+}
+
 // Why a text line is refused, or "" with it kept.
 std::string textLine(const char* s, std::size_t n, OcrResult& result) {
     std::string fields[kFieldsPerLine];
@@ -46,11 +57,30 @@ ReadResult parse(const char* data, std::size_t size) {
     ReadResult read;
     read.ok = tabfile::readLines(
         data, size, kVersionLine, "読み取った文字",
-        [&](int, const char* s, std::size_t n) { return textLine(s, n, read.result); },
+        [&](int line, const char* s, std::size_t n) {
+            if (read.unreadable)
+                return std::string("読み取れなかった画像の印のあとに行があります");
+            if (n >= 2 && s[0] == kUnreadableMark[0] && s[1] == kUnreadableMark[1])
+                return line == 2 ? unreadableLine(s, n, read)
+                                 : std::string("読み取れなかった画像の印が文字の行のあとにあります");
+            return textLine(s, n, read.result);
+        },
         read.error, read.errorLine);
-    if (!read.ok)
+    if (!read.ok) {
         read.result.lines.clear();
+        read.unreadable = false;
+        read.reason.clear();
+    }
     return read;
+}
+
+std::string writeUnreadable(const std::string& reason) {
+    std::string out = kVersionLine;
+    out += "\r\n";
+    out += kUnreadableMark;
+    tabfile::appendEscaped(out, reason);
+    out += "\r\n";
+    return out;
 }
 
 std::string write(const OcrResult& result) {

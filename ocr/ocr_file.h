@@ -13,10 +13,12 @@
 //   that any text comes back byte for byte.
 //
 // A file with the version line alone is a picture that was read and shows
-// no text; a picture with no file was not read yet. Whether a picture is
-// being read, or could not be, is the worker's to know, not the file's.
-// A file that does not keep to this is refused whole, naming the line: the
-// picture is then read again.
+// no text; a picture with no file was not read yet. A picture the engine
+// could not read (too small, too large, a broken file) has the version line
+// and one line "!<TAB>" + the reason, escaped, so that it is not read again
+// at every open and says why. Whether a picture is being read is the
+// worker's to know, not the file's. A file that does not keep to this is
+// refused whole, naming the line: the picture is then read again.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +43,8 @@ struct ReadResult {
     std::string error;
     int errorLine = 0;
     OcrResult result;
+    bool unreadable = false;  // the engine could not read the picture
+    std::string reason;       // why, when unreadable
 };
 
 ReadResult parse(const char* data, std::size_t size);
@@ -49,5 +53,8 @@ ReadResult parse(const char* data, std::size_t size);
 // kCoordinateMaximum is clamped into it, and a right or bottom before its
 // left or top is moved onto it, so that what this writes, parse reads back.
 std::string write(const OcrResult& result);
+
+// The file of a picture that could not be read, saying why.
+std::string writeUnreadable(const std::string& reason);
 
 }  // namespace ocrfile

@@ -58,6 +58,18 @@ TEST(OcrFileTest, ReadWithNoTextIsTheVersionLineAlone) {
     EXPECT_EQ(ocrfile::write(r), "ZOCR\t1\r\n10\t20\t110\t36\t表示 合計\r\n");
 }
 
+TEST(OcrFileTest, APictureThatCouldNotBeReadSaysWhy) {
+    const std::string reason = "画像が小さすぎます\t(1 x 1)\\表";
+    const std::string bytes = ocrfile::writeUnreadable(reason);
+    const ocrfile::ReadResult read = ocrfile::parse(bytes.data(), bytes.size());
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_TRUE(read.unreadable);
+    EXPECT_EQ(read.reason, reason);
+    EXPECT_TRUE(read.result.lines.empty());
+    const std::string empty = ocrfile::write({});
+    EXPECT_FALSE(ocrfile::parse(empty.data(), empty.size()).unreadable);
+}
+
 TEST(OcrFileTest, BoxesOutsideTheRangeAreWrittenInsideIt) {
     OcrResult r;
     r.lines.push_back({-5, 7, -9, 3, "a"});
@@ -92,6 +104,9 @@ TEST(OcrFileTest, DamagedFilesAreRefusedAtTheirLine) {
         {"ZOCR\t1\r\n1\t2\t3\t4\ta\x95\r\n", 2},  // a lead byte the writer escapes
         {"ZOCR\t1\r\n1\t2\t3\t4\ta\x01\r\n", 2},
         {"ZOCR\t1\r\n1\t2\t3\t4\ta\rb\r\n", 2},
+        {"ZOCR\t1\r\n!\tbroken\r\n1\t2\t3\t4\ta\r\n", 3},  // text after the unreadable mark
+        {"ZOCR\t1\r\n1\t2\t3\t4\ta\r\n!\tbroken\r\n", 3},  // the mark after text
+        {"ZOCR\t1\r\n!\tbad\\q\r\n", 2},
     };
     for (const auto& c : cases) {
         const ocrfile::ReadResult read = ocrfile::parse(c.file.data(), c.file.size());

@@ -79,7 +79,8 @@ FILETIME WriteTime(const std::string& path) {
     return written;
 }
 
-// The sidecar's text lines joined, or "(none)" when it is missing or damaged.
+// The sidecar's text lines joined, or "(none)" when it is missing,
+// "(damaged)", or "(unreadable)" when it says the picture could not be read.
 std::string SidecarText(const std::string& picture) {
     if (!FileExists(ocrfile::sidecarPath(picture)))
         return "(none)";
@@ -87,6 +88,8 @@ std::string SidecarText(const std::string& picture) {
     const ocrfile::ReadResult read = ocrfile::parse(bytes.data(), bytes.size());
     if (!read.ok)
         return "(damaged)";
+    if (read.unreadable)
+        return "(unreadable)";
     std::string all;
     for (const OcrLine& line : read.result.lines)
         all += line.text;
@@ -157,15 +160,16 @@ TEST_F(OcrRoadOn, ACapturedPictureGetsItsTextBesideItAndTheStatusSaysSo) {
     const FILETIME after = WriteTime(picture);
     EXPECT_EQ(CompareFileTime(&before, &after), 0) << "the reading touched the picture";
 
-    // A picture the decoder refuses: no sidecar, and the pane says so.
+    // A picture the decoder refuses: its sidecar says so, and the pane too.
     const std::string broken = InCaptures("壊れ_diff.png");
     DialogAnswerer answers;
     answers.press(IDOK);  // the pane's own word on the picture
     ASSERT_TRUE(AddComparison("not a picture", "壊れ_diff.png"));
     ASSERT_TRUE(testsupport::PumpUntil([&] { return PictureStatusText() == ocr_road::kUnreadable; }, 60000))
         << PictureStatusText();
-    EXPECT_FALSE(FileExists(ocrfile::sidecarPath(broken)));
-    // Remembered for the session: opening the history again does not queue it.
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return SidecarText(broken) == "(unreadable)"; }, 10000))
+        << SidecarText(broken);
+    // Opening the history again does not queue it.
     ocr_road::HistoryOpened(window_);
     EXPECT_STREQ(ocr_road::PictureStatus(broken), ocr_road::kUnreadable);
     EXPECT_TRUE(ocr_road::WorkerStarted());
@@ -205,14 +209,20 @@ TEST_F(OcrRoadOff, TheSettingsDialogTurnsTheReadingOnForTheNextCapture) {
 }
 
 TEST_F(OcrRoadOn, AnOpenedHistorysUnreadPicturesAreRead) {
-    const std::string csv = WriteHistory({{"読み済み.png", TextPng(kWord)}, {"未読.png", TextPng(kWord)}});
+    const std::string csv = WriteHistory(
+        {{"読み済み.png", TextPng(kWord)}, {"未読.png", TextPng(kWord)}, {"壊れた結果.png", TextPng(kWord)}});
     // Read before: the version line alone, which stays as it is.
     const std::string done = std::string(ocrfile::kVersionLine) + "\r\n";
     ASSERT_TRUE(WriteFileBytes(ocrfile::sidecarPath(InCaptures("読み済み.png")), done));
+    // A damaged sidecar is read again from its picture.
+    const std::string damaged = InCaptures("壊れた結果.png");
+    ASSERT_TRUE(WriteFileBytes(ocrfile::sidecarPath(damaged), "ZOCR\t1\r\nnot a line\r\n"));
     Open(csv);
     const std::string unread = InCaptures("未読.png");
     ASSERT_TRUE(testsupport::PumpUntil([&] { return FileExists(ocrfile::sidecarPath(unread)); }, 120000));
     EXPECT_NE(SidecarText(unread).find(kWord), std::string::npos) << SidecarText(unread);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return SidecarText(damaged) != "(damaged)"; }, 120000));
+    EXPECT_NE(SidecarText(damaged).find(kWord), std::string::npos) << SidecarText(damaged);
     EXPECT_EQ(ReadFileBytes(ocrfile::sidecarPath(InCaptures("読み済み.png"))), done);
 }
 
@@ -229,14 +239,14 @@ TEST_F(OcrRoadOff, ReadAllReadsEveryUnreadPictureAndCountsThem) {
               "文字の読み取りが終わりました。\n\n読み取り: 1 件\n文字なし: 1 件\n読み取れなかった画像: 1 件");
     EXPECT_NE(SidecarText(InCaptures("文字.png")).find(kWord), std::string::npos);
     EXPECT_EQ(SidecarText(InCaptures("白.png")), "");
-    EXPECT_EQ(SidecarText(InCaptures("壊れ.png")), "(none)");
+    EXPECT_EQ(SidecarText(InCaptures("壊れ.png")), "(unreadable)");
 
-    // Nothing left to read: said so, and nothing is queued.
+    // Nothing left to read: the broken picture's sidecar says why.
     DialogAnswerer again;
     again.press(IDOK);
     SendMessageA(window_, WM_COMMAND, IDM_OCR_READ_ALL, 0);
     ASSERT_EQ(again.seen().size(), 1u);
-    EXPECT_EQ(again.seen()[0].text, "文字の読み取りが終わりました。\n\n読み取り: 0 件\n文字なし: 0 件\n読み取れなかった画像: 1 件");
+    EXPECT_EQ(again.seen()[0].text, "文字を読み取っていない画像はありません。");
 }
 
 }  // namespace
