@@ -27,7 +27,7 @@ std::string infoDictionary(const DocumentInfo& info);
 // entries that name them.
 std::string writeArchiveObjects(Writer& out, const DocumentInfo& info);
 
-// Writes each attachment as an embedded file and its file specification;
+// Writes each attachment as an embedded file and the entry that names it;
 // returns the catalog entries (/Names ... /AF [...]), empty without any.
 std::string writeAttachments(Writer& out, const std::vector<PackAttachment>& files,
                              const std::string& created);

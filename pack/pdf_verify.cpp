@@ -397,26 +397,26 @@ PackContents readPackPdf(uint64_t fileSize, const PdfReadAt& readAt, const Strea
     if (!file.table())
         return contents;
     Reading reading{file, digest, progress};
-    struct Spec {
+    struct Attached {
         std::string name;
         uint64_t file;
     };
-    std::vector<Spec> specs;
+    std::vector<Attached> entries;
     for (uint64_t n = 1; n < file.objects(); ++n) {
         Object o;
         if (!file.object(n, o))
             continue;
         if (!o.isStream && has(o.dict, "/Type /Filespec")) {
-            Spec spec{textAt(o.dict, valueOf(o.dict, "/UF")), 0};
+            Attached entry{textAt(o.dict, valueOf(o.dict, "/UF")), 0};
             const std::size_t ef = o.dict.find("/EF <<");
-            if (ef != kNone && referenceAt(o.dict, valueOf(o.dict, "/F", ef), spec.file))
-                specs.push_back(spec);
+            if (ef != kNone && referenceAt(o.dict, valueOf(o.dict, "/F", ef), entry.file))
+                entries.push_back(entry);
         } else if (o.isStream && has(o.dict, "/Subtype /Image") && has(o.dict, "/ZelcapRecord")) {
             contents.pictures.push_back(reading.picture(o));
         }
     }
-    for (const Spec& spec : specs)
-        contents.attachments.push_back(attachment(file, spec.name, spec.file));
+    for (const Attached& entry : entries)
+        contents.attachments.push_back(attachment(file, entry.name, entry.file));
     return contents;
 }
 
