@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pack/pack_html.h"
+#include "tests/native/pack_evidence.h"
 #include "tests/native/openssl_sha256.h"
 #include "tests/native/openssl_stream_digest.h"
 
@@ -23,9 +24,7 @@ const char* const kPictures[][2] = {{"a000001.png", "first picture"},
 std::string makePack() {
     pack::PackInput input;
     input.title = "t";
-    std::vector<ManifestEntry> entries;
-    std::string log;
-    Sha256Digest last = kLogFirstPrevious;
+    std::vector<EvidencePicture> evidence;
     for (int i = 0; i < 3; ++i) {
         pack::PackRecord r;
         r.number = i + 1;
@@ -33,24 +32,11 @@ std::string makePack() {
         r.picture.name = kPictures[i][0];
         r.picture.mime = "image/png";
         input.records.push_back(r);
-        const Sha256Digest digest = opensslSha256(std::string(kPictures[i][1]));
-        ManifestEntry e;
-        e.digest = digest;
-        e.path = i == 1 ? "../caps/\xE8\xA1\xA8.jpg" : kPictures[i][0];  // UTF-8, as written
-        entries.push_back(e);
-        LogEntry line;
-        line.time = "2026/12/10 21:05:00";
-        line.record = i + 1;
-        line.path = kPictures[i][0];
-        line.file = digest;
-        EXPECT_TRUE(appendLogLine(log, last, line, kHash));
+        // UTF-8, as the manifest writes it
+        evidence.push_back({kPictures[i][0], i == 1 ? "../caps/\xE8\xA1\xA8.jpg" : kPictures[i][0],
+                            opensslSha256(std::string(kPictures[i][1]))});
     }
-    ManifestEntry logEntry;
-    logEntry.digest = opensslSha256(log);
-    logEntry.path = "h.zlog";
-    entries.push_back(logEntry);
-    input.attachments.push_back({"h.sha256", "text/plain", writeManifest(entries)});
-    input.attachments.push_back({"h.zlog", "text/plain", log});
+    attachEvidence(input, evidence);
     std::string html;
     const auto result = pack::writePackHtml(
         input, pack::PackOptions{},

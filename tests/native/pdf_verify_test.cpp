@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pack/pack_pdf.h"
+#include "tests/native/pack_evidence.h"
 #include "tests/native/openssl_sha256.h"
 #include "tests/native/openssl_stream_digest.h"
 #include "tests/pack/file_chunks.h"
@@ -65,32 +66,18 @@ std::string makePdf() {
     pack::PackInput input;
     input.title = "t";
     input.created = "2026-12-10T21:05:00+09:00";
-    std::vector<ManifestEntry> entries;
-    std::string log;
-    Sha256Digest last = kLogFirstPrevious;
+    std::vector<EvidencePicture> evidence;
     for (int i = 0; i < 5; ++i) {
         pack::PackRecord r;
         r.number = i + 1;
         r.heading = "見出し";
         r.picture.path = r.picture.name = kPictures[i].name;
         input.records.push_back(r);
-        ManifestEntry e;
-        e.digest = opensslSha256(kPictures[i].bytes);
-        e.path = i == 1 ? "../caps/\xE8\xA1\xA8.jpg" : kPictures[i].name;  // UTF-8, as written
-        entries.push_back(e);
-        LogEntry line;
-        line.time = "2026/12/10 21:05:00";
-        line.record = i + 1;
-        line.path = kPictures[i].name;
-        line.file = e.digest;
-        EXPECT_TRUE(appendLogLine(log, last, line, kHash));
+        // UTF-8, as the manifest writes it
+        evidence.push_back({kPictures[i].name, i == 1 ? "../caps/\xE8\xA1\xA8.jpg" : kPictures[i].name,
+                            opensslSha256(kPictures[i].bytes)});
     }
-    ManifestEntry logEntry;
-    logEntry.digest = opensslSha256(log);
-    logEntry.path = "h.zlog";
-    entries.push_back(logEntry);
-    input.attachments.push_back({"h.sha256", "text/plain", writeManifest(entries)});
-    input.attachments.push_back({"h.zlog", "text/plain", log});
+    attachEvidence(input, evidence);
     std::string pdf;
     const pack::PackReader read = [](const std::string& path, const auto& give) {
         for (const Picture& p : kPictures)
