@@ -298,6 +298,14 @@ bool TranslateFindMessage(MSG& message) {
             return true;
         }
     }
+    // A character typed into the words' box goes straight to it: the box
+    // takes every character (DLGC_WANTCHARS), so the dialog manager would
+    // only pass it on, and under Wine IsDialogMessageA turns each byte of a
+    // double-byte character into a character of its own.
+    if (message.message == WM_CHAR && message.hwnd == GetDlgItem(window, IDC_FIND_WORDS)) {
+        DispatchMessageA(&message);
+        return true;
+    }
     if (!IsDialogMessageA(window, &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
