@@ -9,6 +9,7 @@
 #include "base/app_state_win.h"
 #include "base/dialog_text_win.h"
 #include "base/file_io_win.h"
+#include "base/typed_chars_win.h"
 #include "history/history_list_win.h"
 #include "ocr/ocr_file.h"
 #include "ocr/record_search.h"
@@ -298,15 +299,7 @@ bool TranslateFindMessage(MSG& message) {
             return true;
         }
     }
-    // A character typed into the words' box goes straight to it: the box
-    // takes every character (DLGC_WANTCHARS), so the dialog manager would
-    // only pass it on, and under Wine IsDialogMessageA turns each byte of a
-    // double-byte character into a character of its own.
-    if (message.message == WM_CHAR && message.hwnd == GetDlgItem(window, IDC_FIND_WORDS)) {
-        DispatchMessageA(&message);
-        return true;
-    }
-    if (!IsDialogMessageA(window, &message)) {
+    if (!DispatchTypedChar(message) && !IsDialogMessageA(window, &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
