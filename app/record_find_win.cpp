@@ -9,6 +9,7 @@
 #include "base/app_state_win.h"
 #include "base/dialog_text_win.h"
 #include "base/file_io_win.h"
+#include "base/typed_chars_win.h"
 #include "history/history_list_win.h"
 #include "ocr/ocr_file.h"
 #include "ocr/record_search.h"
@@ -298,7 +299,7 @@ bool TranslateFindMessage(MSG& message) {
             return true;
         }
     }
-    if (!IsDialogMessageA(window, &message)) {
+    if (!DispatchTypedChar(message) && !IsDialogMessageA(window, &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -10,6 +10,7 @@
 #include "base/cp932.h"
 #include "base/dialog_text_win.h"
 #include "base/message_box_win.h"
+#include "base/typed_chars_win.h"
 #include "base/win_handles_win.h"
 #include "capture/capture_extras_page_win.h"
 #include "capture/capturer_win.h"
@@ -383,7 +384,7 @@ INT_PTR RunSheet(PROPSHEETHEADERA& header) {
             }
             if (got < 0)
                 break;
-            if (!PropSheet_IsDialogMessage(sheet, &message)) {
+            if (!DispatchTypedChar(message) && !PropSheet_IsDialogMessage(sheet, &message)) {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }

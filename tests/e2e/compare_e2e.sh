@@ -11,48 +11,18 @@
 . "$(dirname "$0")/excel-lib.sh"
 
 winwork=$(winpath "$E2E_WORK")
-# The active-window kind (stored under 画面全体) on Ctrl+Shift+F8.
-printf '%s\r\n' '[File_Set]' '画面全体：修飾キー=3' '画面全体：キー=119' '画面全体：監視=1' \
-    "保存先=$winwork" '画像ファイル名=cmp' '画像ファイル開始番号=1' '[Window]' 'X位置=0' 'Y位置=0' \
-    '幅=500' '高さ=560' | iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
-
-"$ZELCAP_WINE" "$ZELCAP_BUILD/compare_target.exe" "$winwork" >/dev/null 2>&1 </dev/null &
-E2E_TARGET_PID=$!
-for _ in $(seq 100); do grep -q '^state 1' "$E2E_WORK/target.txt" 2>/dev/null && break; sleep 0.1; done
-target=$(wait_for_window "比較テスト") || { fail "no window to capture"; e2e_finish; }
-
-start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-focus "$window"
-sleep 0.5
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
-# A click in the window's empty lower part makes it the active one.
-activate_target() {
-    local X Y WIDTH HEIGHT SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$target")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 30)) click 1
-    sleep 0.5
-}
-capture() { # file number
-    activate_target
-    xdotool key --clearmodifiers ctrl+shift+F8
-    for _ in $(seq 50); do [ -s "$E2E_WORK/cmp$1.bmp" ] && return 0; sleep 0.1; done
-    return 1
-}
+write_capture_ini "$E2E_WORK" cmp
+start_capture_target || { fail "no window to capture"; e2e_finish; }
+start_zelcap_armed || { fail "no main window"; e2e_finish; }
+window=$E2E_MAIN
+capture() { capture_target "$E2E_WORK/cmp$1.bmp"; } # file number
 capture 1 || fail "no first capture"
-activate_target
-xdotool key --clearmodifiers space
-for _ in $(seq 50); do grep -q '^state 2' "$E2E_WORK/target.txt" && break; sleep 0.1; done
-sleep 0.5
+turn_target
 capture 2 || fail "no second capture"
 sleep 0.5
 
-# Back to Zelcap with a click on its status bar, as the fixture holds the
-# activation.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
-sleep 0.5
+# Back to Zelcap, as the fixture holds the activation.
+click_status_bar "$window"
 xdotool key --clearmodifiers alt+e
 sleep 0.3
 xdotool key a
@@ -114,7 +84,7 @@ w = sys.argv[1]
 a = Image.open(f"{w}/cmp1.bmp").convert("RGB")
 b = Image.open(f"{w}/cmp2.bmp").convert("RGB")
 o = Image.open(f"{w}/cmp1_diff.png").convert("RGB")
-block = [int(v) for v in open(f"{w}/target.txt").read().split("block ")[1].split()]
+block = [int(v) for v in open(f"{w}/target.txt").read().split("block ")[1].split()[:4]]
 bad = []
 if not (a.size == b.size == o.size):
     print(f"sizes {a.size} {b.size} {o.size} -"); sys.exit()

@@ -101,14 +101,87 @@ close_discarding_history() {
     xdotool key n
 }
 
-# Brings the main window $1 forward with a click on its status bar (never a
-# recorded step), saves the history with Ctrl+S as the Windows path $2 and
-# waits for the file ($3, its path here); fails when no Save As came.
-save_history_as() {
-    local X Y WIDTH HEIGHT SCREEN dialog
+# Writes Zelcap.ini for captures of the active window by hot key (the kind
+# stored under 画面全体, on Ctrl+Shift+F8) into the folder $1 (a path here)
+# as $2<n> from 1, the main window at the top left; INI lines (UTF-8) after
+# these follow.
+write_capture_ini() {
+    local folder=$1 name=$2
+    shift 2
+    printf '%s\r\n' '[File_Set]' '画面全体：修飾キー=3' '画面全体：キー=119' '画面全体：監視=1' \
+        "保存先=Z:${folder//\//\\}" "画像ファイル名=$name" '画像ファイル開始番号=1' \
+        '[Window]' 'X位置=0' 'Y位置=0' '幅=500' '高さ=560' "$@" |
+        iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
+}
+
+# Starts Zelcap.exe with a new history, waits for its main window (E2E_MAIN)
+# and arms the hot keys with Ctrl+Alt+S; false when no window came.
+start_zelcap_armed() {
+    start_zelcap
+    E2E_MAIN=$(wait_for_window "新規 - Zelcap Ver2.3") || return 1
+    xdotool windowfocus --sync "$E2E_MAIN" 2>/dev/null || xdotool windowfocus "$E2E_MAIN"
+    sleep 0.5
+    xdotool key --clearmodifiers ctrl+alt+s
+    sleep 1
+}
+
+# Starts the window of our own that the comparison and the text reading
+# capture (tests/win32/fixtures/compare_target_win.cpp) on the work folder,
+# its arguments after the folder; E2E_TARGET is its window. False when it
+# did not come up.
+start_capture_target() {
+    "$ZELCAP_WINE" "$ZELCAP_BUILD/compare_target.exe" "Z:${E2E_WORK//\//\\}" "$@" \
+        >/dev/null 2>&1 </dev/null &
+    E2E_TARGET_PID=$!
+    for _ in $(seq 100); do grep -q '^state 1' "$E2E_WORK/target.txt" 2>/dev/null && break; sleep 0.1; done
+    E2E_TARGET=$(wait_for_window "比較テスト")
+}
+
+# A click in that window's empty lower part makes it the active one.
+activate_target() {
+    local X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$E2E_TARGET")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 30)) click 1
+    sleep 0.5
+}
+
+# Space in that window, which then shows its second screen.
+turn_target() {
+    activate_target
+    xdotool key --clearmodifiers space
+    for _ in $(seq 100); do grep -q '^state 2' "$E2E_WORK/target.txt" && break; sleep 0.1; done
+    sleep 0.5
+}
+
+# With the hot keys armed, captures that window with Ctrl+Shift+F8 (the
+# active-window kind) and waits for the picture $1 (a path here).
+capture_target() {
+    activate_target
+    xdotool key --clearmodifiers ctrl+shift+F8
+    for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done
+    return 1
+}
+
+# Brings the main window $1 forward with a click on its status bar: never a
+# recorded step, and the way back from a program that holds the activation.
+click_status_bar() {
+    local X Y WIDTH HEIGHT SCREEN
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
     sleep 0.3
+}
+
+# The rows selected in the history list, top first, as focus_probe sees them.
+selected_rows() {
+    "$ZELCAP_WINE" "$ZELCAP_BUILD/focus_probe.exe" 2>/dev/null | tr -d '\r' | sed -n 's/^rows *//p'
+}
+
+# Brings the main window $1 forward with a click on its status bar, saves
+# the history with Ctrl+S as the Windows path $2 and waits for the file ($3,
+# its path here); fails when no Save As came.
+save_history_as() {
+    local dialog
+    click_status_bar "$1"
     xdotool key --clearmodifiers ctrl+s
     dialog=$(wait_for_window "保存するファイル名を指定して下さい") || return 1
     xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"

@@ -9,29 +9,12 @@
 
 captures="$E2E_WORK/読み取り証跡"
 mkdir -p "$captures"
-# The active-window kind (stored under 画面全体) on Ctrl+Shift+F8.
-printf '%s\r\n' '[File_Set]' '画面全体：修飾キー=3' '画面全体：キー=119' '画面全体：監視=1' \
-    "保存先=$(winpath "$captures")" '画像ファイル名=ocr' '画像ファイル開始番号=1' \
-    '[Window]' 'X位置=0' 'Y位置=0' '幅=500' '高さ=560' '[OCR]' '文字読み取り=1' |
-    iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
-
-"$ZELCAP_WINE" "$ZELCAP_BUILD/compare_target.exe" "$(winpath "$E2E_WORK")" >/dev/null 2>&1 </dev/null &
-E2E_TARGET_PID=$!
-for _ in $(seq 100); do grep -q '^state 1' "$E2E_WORK/target.txt" 2>/dev/null && break; sleep 0.1; done
-target=$(wait_for_window "比較テスト") || { fail "no window to capture"; e2e_finish; }
-
-start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-focus "$window"
-sleep 0.5
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$target")"
-xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 30)) click 1
-sleep 0.5
-xdotool key --clearmodifiers ctrl+shift+F8
+write_capture_ini "$captures" ocr '[OCR]' '文字読み取り=1'
+start_capture_target || { fail "no window to capture"; e2e_finish; }
+start_zelcap_armed || { fail "no main window"; e2e_finish; }
+window=$E2E_MAIN
 picture="$captures/ocr1.bmp"
-for _ in $(seq 50); do [ -s "$picture" ] && break; sleep 0.1; done
+capture_target "$picture"
 [ -s "$picture" ] && pass "the hot key wrote the picture" || { fail "no picture after the hot key"; e2e_finish; }
 written=$(stat -c %Y.%y "$picture")
 for _ in $(seq 600); do [ -f "$picture.ocr" ] && break; sleep 0.2; done
@@ -49,11 +32,8 @@ fi
     pass "the reading left the picture's file time as it was" || fail "the picture's file time changed"
 ls "$captures" | grep -qv '^ocr1\.bmp\(\.ocr\)\?$' && fail "other files beside the picture: $(ls "$captures")"
 
-# Back to Zelcap with a click on its status bar, as the fixture holds the
-# activation.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
-sleep 0.5
+# Back to Zelcap, as the fixture holds the activation.
+click_status_bar "$window"
 close_discarding_history "$window" || fail "no save question at the close"
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"

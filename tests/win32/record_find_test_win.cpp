@@ -190,6 +190,22 @@ TEST_F(RecordFindTest, StepsThroughMatchesInListOrderAndLeavesTheHistoryAlone) {
     EXPECT_EQ(testsupport::ReadFileBytes(InFolder("履歴.csv")), csv_);
 }
 
+// Typed Japanese reaches the words' box whole: GetMessageA hands a
+// double-byte character on as two WM_CHARs, the lead byte first.
+TEST_F(RecordFindTest, TakesDoubleByteCharactersAsTheMainLoopHandsThemOn) {
+    OpenFindWindow();
+    historyList.selectOnly(1);
+    for (const char byte : std::string("金額")) {
+        MSG message{Words(), WM_CHAR, static_cast<unsigned char>(byte), 1, GetTickCount(), {}};
+        ASSERT_TRUE(record_find::TranslateFindMessage(message));
+    }
+    testsupport::PumpPending();
+    char words[32] = {};
+    GetWindowTextA(Words(), words, sizeof words);
+    EXPECT_STREQ(words, "金額");
+    EXPECT_EQ(historyList.selectedRow(), 2);
+}
+
 TEST_F(RecordFindTest, FramesTheMatchingLinesWhileTheWindowIsOpen) {
     OpenFindWindow();
     SetWindowTextA(Words(), "金額");

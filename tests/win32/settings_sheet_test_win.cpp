@@ -383,3 +383,29 @@ TEST_F(SettingsSheetTest, StartAboveTheMaximumKeepsTheSheetOpenOnItsPage) {
 }
 
 }  // namespace
+
+// Japanese typed into the sheet reaches its boxes whole: the keyboard's
+// characters come as wide ones, and the sheet's loop (GetMessageA) hands a
+// double-byte character on as two WM_CHARs, the lead byte first.
+std::string typedPrefix;
+VOID CALLBACK ReadTypedPrefix(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND sheet = GetAncestor(GetFocus(), GA_ROOT);
+    typedPrefix = Text(PropSheet_GetCurrentPageHwnd(sheet), IDC_SHEET_PREFIX);
+    PropSheet_PressButton(sheet, PSBTN_CANCEL);
+}
+
+TEST_F(SettingsSheetTest, TakesJapaneseTypedIntoItsBoxes) {
+    DialogAnswerer answers;
+    answers.add([&](HWND sheet) {
+        HWND edit = GetDlgItem(ShowPage(sheet, kFilesPage), IDC_SHEET_PREFIX);
+        SetWindowTextA(edit, "");
+        SetFocus(edit);
+        for (const wchar_t c : std::wstring(L"\u753b\u9762"))  // 画面
+            PostMessageW(edit, WM_CHAR, c, 1);
+        SetTimer(nullptr, 0, 200, ReadTypedPrefix);
+    });
+    RunSettingsPropertySheet(window_);
+    EXPECT_EQ(answers.unexpected(), 0);
+    EXPECT_EQ(typedPrefix, "画面");
+}
