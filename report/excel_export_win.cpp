@@ -150,7 +150,7 @@ constexpr const char* kLocked =
 }  // namespace
 
 bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests,
-                         const RecordCases& cases) {
+                         const RecordCases& cases, const ExportComparison& comparison) {
     const std::string& target = options.outputPath;
     if (win::HeldFile(target.c_str())) {
         Tell(owner, kLocked, target, MB_ICONWARNING);
@@ -198,8 +198,9 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     Win32WorkbookSource source;
     // The records are copied before the work starts: the history stays the
     // window's alone.
-    // The test-result sheet shows each picture's digest whatever the options.
-    const bool withCases = anyCase(cases);
+    // The test-result sheet (with cases or a baseline) shows each picture's
+    // digest whatever the options.
+    const bool withCases = anyCase(cases) || comparison.active;
     const std::vector<WorkbookRecord> records =
         RecordsOfHistory(options.includeDigests || withCases ? &digests : nullptr,
                          withCases ? cases : RecordCases{});
@@ -207,8 +208,9 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
     // fopen, which takes the ANSI code page: the CP932 path as it is.
-    RunWithProgress(owner, progress,
-                    [&] { result = writeWorkbook(temp, records, book, source, &progress); });
+    RunWithProgress(owner, progress, [&] {
+        result = writeWorkbook(temp, records, book, source, &progress, comparison);
+    });
     if (!result.ok) {
         DeleteFileA(temp);
         // A cancel was the user's own choice: nothing more to tell.
@@ -231,12 +233,13 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     return true;
 }
 
-void RunExcelExport(HWND owner, const ExportDigests& digests, const RecordCases& cases) {
+void RunExcelExport(HWND owner, const ExportDigests& digests, const RecordCases& cases,
+                    const ExportComparison& comparison) {
     Win32SettingsFiles files;
     ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
     options.outputPath = excel_options::defaultOutputPath(history.folder, history.fileName);
     if (RunExcelOptionsDialog(owner, options) != IDOK)
         return;
     excel_options::save(files, settingsStore.iniPath, options);
-    ExportExcelWorkbook(owner, options, digests, cases);
+    ExportExcelWorkbook(owner, options, digests, cases, comparison);
 }
