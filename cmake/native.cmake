@@ -50,13 +50,16 @@ foreach(layout sheets onesheet)
         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
                 $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${layout} ${layout})
     set_tests_properties(native.workbook_openpyxl_${layout} PROPERTIES TIMEOUT 120 LABELS native)
-    # The same records with test cases: the test-result sheet.
-    add_test(NAME native.workbook_openpyxl_cases_${layout}
-        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
-                $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-cases-${layout} ${layout}
-                cases)
-    set_tests_properties(native.workbook_openpyxl_cases_${layout} PROPERTIES TIMEOUT 120
-        LABELS native)
+    # The same records with test cases: the test-result sheet; and those
+    # cases re-tested against a baseline: the 比較 column and the diff sheets.
+    foreach(kind cases retest)
+        add_test(NAME native.workbook_openpyxl_${kind}_${layout}
+            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
+                    $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${kind}-${layout}
+                    ${layout} ${kind})
+        set_tests_properties(native.workbook_openpyxl_${kind}_${layout} PROPERTIES TIMEOUT 120
+            LABELS native)
+    endforeach()
 endforeach()
 
 # The pack's PDF from made-up records, read back with poppler and qpdf.

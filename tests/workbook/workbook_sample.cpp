@@ -2,8 +2,11 @@
 // JPEG and BMP pictures, a missing and a broken one, headings with
 // characters whose second byte is 0x5C, forbidden sheet-name characters and
 // a lone lead byte, and descriptions of several lines; with "cases", test
-// cases on three of the four records (OK, NG, 保留; the third has none).
-// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit [cases]
+// cases on three of the four records (OK, NG, 保留; the third has none);
+// with "retest", those cases re-tested against a baseline: the first
+// record differs (a dark box in the baseline's picture, two changed lines),
+// the second matches, the fourth has no baseline, two steps were not run.
+// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit [cases|retest]
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -15,14 +18,18 @@
 
 namespace {
 
-std::string jpeg(int width, int height) {
+// A grey ramp; with `box`, dark at x 100-299, y 100-199.
+std::string jpeg(int width, int height, bool box = false) {
     samples::Jpeg j;
     j.width = width;
     j.height = height;
     j.quality = 80;
     j.samples.resize(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < j.samples.size(); ++i)
-        j.samples[i] = static_cast<uint8_t>((i / 3 % width) * 255 / width);
+    for (std::size_t i = 0; i < j.samples.size(); ++i) {
+        const std::size_t x = i / 3 % width, y = i / 3 / width;
+        const bool dark = box && x >= 100 && x < 300 && y >= 100 && y < 200;
+        j.samples[i] = static_cast<uint8_t>(dark ? 0 : x * 255 / width);
+    }
     const std::vector<uint8_t> f = samples::encode(j);
     return std::string(f.begin(), f.end());
 }
@@ -55,6 +62,30 @@ void addCases(std::vector<WorkbookRecord>& records) {
     records[0].sha256 = std::string(64, 'a');
 }
 
+ExportComparison retested(MapSource& source) {
+    ExportComparison c;
+    c.active = true;
+    c.baselineCsv = "C:\\前回\\履歴.csv";
+    c.baselineManifestDigest = std::string(64, 'c');
+    source.files["C:\\前回\\a1.jpg"] = jpeg(1280, 720, true);
+    c.records.resize(4);
+    c.records[0].proposal =
+        retest::propose({true, 20000, 921600, false}, {"金額: 1,000 → 1,100", "表ソ能 <b>"});
+    c.records[0].baselinePicture = "C:\\前回\\a1.jpg";
+    c.records[0].baselineHeading = "前回の表示";
+    c.records[1].proposal = retest::propose({true, 0, 20000, false}, {});
+    c.records[3].proposal = retest::propose({false, 0, 0, false}, {});
+    for (const char* step : {"1", "2"}) {
+        NotRunStep s;
+        s.baselineCase.testId = "T-表-9";
+        s.baselineCase.step = step;
+        s.baselineCase.expected = "能力";
+        s.baselineHeading = "ソフト能力 前回";
+        c.notRun.push_back(s);
+    }
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +113,8 @@ int main(int argc, char** argv) {
     };
     if (argc == 5)
         addCases(records);
+    const ExportComparison comparison =
+        argc == 5 && std::strcmp(argv[4], "retest") == 0 ? retested(source) : ExportComparison{};
     WorkbookOptions options;
     options.layout = std::strcmp(argv[2], "onesheet") == 0 ? WorkbookLayout::oneSheet
                                                            : WorkbookLayout::sheetPerRecord;
@@ -89,7 +122,8 @@ int main(int argc, char** argv) {
         std::strcmp(argv[3], "actual") == 0 ? PictureSize::actual : PictureSize::fitWidth;
     options.title = "\x8e\x8e\x8c\xb1\x8f\xd8\x90\xd5";  // 試験証跡
     options.created = "2026/12/09 10:30:00";
-    const WorkbookResult result = writeWorkbook(argv[1], records, options, source);
+    const WorkbookResult result =
+        writeWorkbook(argv[1], records, options, source, nullptr, comparison);
     std::printf("ok=%d written=%d problems=%d %s\n", result.ok ? 1 : 0, result.written,
                 result.problems, result.error.c_str());
     return result.ok ? 0 : 1;
