@@ -132,6 +132,18 @@ std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests,
     return records;
 }
 
+// The baselines' pictures by the rule of the records' own (export_picture.h):
+// the diff picture shows half of each changed pixel of the baseline's.
+ExportComparison ShownBaselines(const ExportComparison& comparison) {
+    ExportComparison shown = comparison;
+    ListedFiles listed;
+    const PictureFiles files = Win32PictureFiles(listed);
+    for (RecordComparison& r : shown.records)
+        if (!r.baselinePicture.empty())
+            r.baselinePicture = exportPicture(r.baselinePicture, files).path;
+    return shown;
+}
+
 // The message's first lines, then the path it is about.
 void Tell(HWND owner, const char* text, const std::string& path, UINT icon) {
     ShowMessage(owner, (text + path).c_str(), "エラー", MB_OK | icon);
@@ -204,12 +216,14 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     const std::vector<WorkbookRecord> records =
         RecordsOfHistory(options.includeDigests || withCases ? &digests : nullptr,
                          withCases ? cases : RecordCases{});
+    const ExportComparison shownComparison =
+        comparison.active ? ShownBaselines(comparison) : ExportComparison{};
     ExcelProgress progress;
     WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
     // fopen, which takes the ANSI code page: the CP932 path as it is.
     RunWithProgress(owner, progress, [&] {
-        result = writeWorkbook(temp, records, book, source, &progress, comparison);
+        result = writeWorkbook(temp, records, book, source, &progress, shownComparison);
     });
     if (!result.ok) {
         DeleteFileA(temp);

@@ -155,7 +155,7 @@ class Writer {
             pictures_.push_back(exportPicture(resolvedPath(i), pictures));
         planFiles();
         if (withComparison_)
-            planDiffs();
+            planDiffs(pictures);
     }
 
     ReportText run() {
@@ -523,8 +523,10 @@ class Writer {
     // and the one the record shows, under a name of its own in the output
     // folder: one the copies, the report and the other diffs do not take,
     // and that holds no other file already (a diff an earlier report left
-    // with these bytes is linked again).
-    void planDiffs() {
+    // with these bytes is linked again). The baseline's picture goes by the
+    // rule of the record's own: its flattened picture when annotated, none
+    // when masked without one, since the overlay shows half of its pixels.
+    void planDiffs(const PictureFiles& pictures) {
         diffNames_.resize(static_cast<std::size_t>(count_));
         if (!outFolder_.readPicture)
             return;
@@ -536,10 +538,12 @@ class Writer {
         for (int i = 0; i < count_; ++i) {
             const RecordComparison* c =
                 comparison_export::of(comparison_, static_cast<std::size_t>(i));
+            if (!comparison_export::differs(c) || c->baselinePicture.empty())
+                continue;
             const std::string& shown = pictures_[static_cast<std::size_t>(i)].path;
+            const std::string base = exportPicture(c->baselinePicture, pictures).path;
             std::string baseline, current;
-            if (!comparison_export::differs(c) || shown.empty() || c->baselinePicture.empty() ||
-                !outFolder_.readPicture(c->baselinePicture, baseline) ||
+            if (shown.empty() || base.empty() || !outFolder_.readPicture(base, baseline) ||
                 !outFolder_.readPicture(shown, current))
                 continue;
             std::string png = comparison_export::diffPng(baseline, current);

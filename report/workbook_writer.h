@@ -103,7 +103,8 @@ struct WorkbookResult {
 // An active `comparison` (one a record, as the records' order) adds the
 // 比較 column and the 未実施 rows to the test-result sheet, the baseline's
 // line to the cover, and beside each differing record's block its diff
-// picture and changed lines.
+// picture and changed lines. Each baseline picture is taken as it is: the
+// caller names the one to show, as it does for the records.
 WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
                              const WorkbookOptions& options, WorkbookSource& source,

@@ -80,7 +80,7 @@ struct Report {
         records.push_back(record);
     }
 
-    ReportText build() const {
+    ReportText build(const PictureFiles& files = {}) const {
         ReportFolder folder{
             [](const std::string& name) { return name; },
             [](const std::string&, const std::string&) { return ReportTarget::free; },
@@ -97,7 +97,7 @@ struct Report {
             }};
         return buildReport(
             records.data(), static_cast<int>(records.size()), "C:\\hist", options,
-            [](const std::string&, std::string&) { return false; }, folder, {}, {}, cases,
+            [](const std::string&, std::string&) { return false; }, folder, files, {}, cases,
             comparison);
     }
 };
@@ -190,12 +190,14 @@ TEST(ComparisonExport, DiffFileNamesAreTheirOwn) {
         bool baselinePicture;
         const char* linked;  // "" for no picture
         std::size_t written;
+        bool baselineMasked = false;  // a sidecar that cannot be read, no flattened picture
     } cases[] = {
         {"free", ReportTarget::free, false, true, "a1_diff.png", 1},
         {"another file there", ReportTarget::taken, false, true, "a1_diff_2.png", 1},
         {"an earlier report's diff", ReportTarget::sameBytes, false, true, "a1_diff.png", 0},
         {"a copy of that name", ReportTarget::free, true, true, "a1_diff_2.png", 1},
         {"no baseline picture", ReportTarget::free, false, false, "", 0},
+        {"baseline masked", ReportTarget::free, false, true, "", 0, true},
     };
     for (const Case& c : cases) {
         Report r;
@@ -204,7 +206,10 @@ TEST(ComparisonExport, DiffFileNamesAreTheirOwn) {
             std::strcpy(r.records[2].imagePath, "C:\\cap\\a1_diff.png");
         if (!c.baselinePicture)
             r.pictures.erase("C:\\前回\\a1.bmp");
-        const ReportText report = r.build();
+        PictureFiles files;
+        if (c.baselineMasked)
+            files.exists = [](const std::string& path) { return path == "C:\\前回\\a1.bmp.zan"; };
+        const ReportText report = r.build(files);
         const std::string img = std::string("<img src=") + c.linked + " border";
         EXPECT_EQ(occurrences(report.html, img), *c.linked ? 1 : 0) << c.what;
         EXPECT_NE(report.html.find("金額: 1,000 → 1,100"), std::string::npos) << c.what;
