@@ -62,6 +62,15 @@ foreach(layout sheets onesheet)
     endforeach()
 endforeach()
 
+# A report re-tested against a baseline, opened in headless Chromium.
+add_executable(retest_report_sample ${PROJECT_SOURCE_DIR}/tests/report/retest_sample.cpp)
+zelcap_target_flags(retest_report_sample)
+target_link_libraries(retest_report_sample PRIVATE zelcap_core)
+add_test(NAME native.report_chromium_retest
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/report/retest_check.sh
+            $<TARGET_FILE:retest_report_sample> ${CMAKE_BINARY_DIR}/report-retest)
+set_tests_properties(native.report_chromium_retest PROPERTIES TIMEOUT 120 LABELS native)
+
 # The pack's PDF from made-up records, read back with poppler and qpdf.
 add_executable(pack_pdf_sample ${PROJECT_SOURCE_DIR}/tests/pack/pdf_sample.cpp)
 zelcap_target_flags(pack_pdf_sample)

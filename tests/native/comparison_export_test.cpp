@@ -13,6 +13,7 @@
 #include "report/comparison_export.h"
 #include "report/report_writer.h"
 #include "tests/fuzz/sample_images.h"
+#include "tests/report/retest_fixture.h"
 #include "view/bmp_loader.h"
 #include "view/png_decoder.h"
 
@@ -55,22 +56,14 @@ struct Report {
             c.step = "1";
             cases.push_back(c);
         }
-        comparison.active = true;
-        comparison.baselineCsv = "C:\\前回\\履歴.csv";
-        comparison.baselineManifestDigest = std::string(64, 'b');
-        comparison.records.resize(3);
-        retest::Proposal& differs = comparison.records[0].proposal;
-        differs = retest::propose({true, 50, 1200, false}, {"金額: 1,000 → 1,100", "表ソ能 <b>"});
-        comparison.records[0].baselinePicture = "C:\\前回\\a1.bmp";
-        comparison.records[0].baselineHeading = "前回の表示";
-        comparison.records[1].proposal = retest::propose({true, 0, 1200, false}, {});
         NotRunStep step;
         step.baselineCase.testId = "T-表-9";
         step.baselineCase.step = "ソ2";
         step.baselineCase.expected = "能\r\n2";
         step.baselineCase.actual = "前回の結果";
         step.baselineHeading = "能力 <b>";
-        comparison.notRun = {step, step};
+        comparison = sampleRetest(3, "C:\\前回\\a1.bmp", "前回の表示", {true, 50, 1200, false},
+                                  {"金額: 1,000 → 1,100", "表ソ能 <b>"}, step, 'b');
     }
 
     void add(const char* comment, const char* imagePath) {

@@ -14,6 +14,7 @@
 
 #include "report/workbook_writer.h"
 #include "tests/fuzz/sample_images.h"
+#include "tests/report/retest_fixture.h"
 #include "tests/workbook/map_source.h"
 
 namespace {
@@ -63,26 +64,17 @@ void addCases(std::vector<WorkbookRecord>& records) {
 }
 
 ExportComparison retested(MapSource& source) {
-    ExportComparison c;
-    c.active = true;
-    c.baselineCsv = "C:\\前回\\履歴.csv";
-    c.baselineManifestDigest = std::string(64, 'c');
     source.files["C:\\前回\\a1.jpg"] = jpeg(1280, 720, true);
-    c.records.resize(4);
-    c.records[0].proposal =
-        retest::propose({true, 20000, 921600, false}, {"金額: 1,000 → 1,100", "表ソ能 <b>"});
-    c.records[0].baselinePicture = "C:\\前回\\a1.jpg";
-    c.records[0].baselineHeading = "前回の表示";
-    c.records[1].proposal = retest::propose({true, 0, 20000, false}, {});
+    NotRunStep step;
+    step.baselineCase.testId = "T-表-9";
+    step.baselineCase.expected = "能力";
+    step.baselineHeading = "ソフト能力 前回";
+    ExportComparison c =
+        sampleRetest(4, "C:\\前回\\a1.jpg", "前回の表示", {true, 20000, 921600, false},
+                     {"金額: 1,000 → 1,100", "表ソ能 <b>"}, step, 'c');
+    c.notRun[0].baselineCase.step = "1";
+    c.notRun[1].baselineCase.step = "2";
     c.records[3].proposal = retest::propose({false, 0, 0, false}, {});
-    for (const char* step : {"1", "2"}) {
-        NotRunStep s;
-        s.baselineCase.testId = "T-表-9";
-        s.baselineCase.step = step;
-        s.baselineCase.expected = "能力";
-        s.baselineHeading = "ソフト能力 前回";
-        c.notRun.push_back(s);
-    }
     return c;
 }
 
