@@ -48,9 +48,13 @@ RecordCases Cases() {
     return cases;
 }
 
+ExportComparison Comparison() {
+    return {};
+}
+
 bool Report(HWND owner, ReportJob job, const ReportExtras& extras) {
     job.showDigests = extras.showDigests;
-    return WriteHtmlReport(owner, job, Evidence(), Cases());
+    return WriteHtmlReport(owner, job, Evidence(), Cases(), Comparison());
 }
 
 ReportExtras StoredReportExtras() {
@@ -59,11 +63,11 @@ ReportExtras StoredReportExtras() {
 }
 
 bool Workbook(HWND owner, const ExcelOptions& options) {
-    return ExportExcelWorkbook(owner, options, Evidence(), Cases());
+    return ExportExcelWorkbook(owner, options, Evidence(), Cases(), Comparison());
 }
 
 void WorkbookCommand(HWND owner) {
-    RunExcelExport(owner, Evidence(), Cases());
+    RunExcelExport(owner, Evidence(), Cases(), Comparison());
 }
 
 bool Pack(HWND owner, const PackSettings& settings, int* unreadable) {

@@ -24,6 +24,10 @@ ExportDigests Evidence();
 // history's order; empty when no record has one.
 RecordCases Cases();
 
+// What the re-test found against the history's baseline, for the report
+// and the workbook; inactive while no baseline is chosen.
+ExportComparison Comparison();
+
 // The HTML report with the job (the [HTML] settings and where it goes) and
 // the report's own options (the SHA-256s shown or not). True as
 // WriteHtmlReport says.

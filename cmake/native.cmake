@@ -50,14 +50,26 @@ foreach(layout sheets onesheet)
         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
                 $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${layout} ${layout})
     set_tests_properties(native.workbook_openpyxl_${layout} PROPERTIES TIMEOUT 120 LABELS native)
-    # The same records with test cases: the test-result sheet.
-    add_test(NAME native.workbook_openpyxl_cases_${layout}
-        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
-                $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-cases-${layout} ${layout}
-                cases)
-    set_tests_properties(native.workbook_openpyxl_cases_${layout} PROPERTIES TIMEOUT 120
-        LABELS native)
+    # The same records with test cases: the test-result sheet; and those
+    # cases re-tested against a baseline: the 比較 column and the diff sheets.
+    foreach(kind cases retest)
+        add_test(NAME native.workbook_openpyxl_${kind}_${layout}
+            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/workbook/sample_check.sh
+                    $<TARGET_FILE:workbook_sample> ${CMAKE_BINARY_DIR}/workbook-${kind}-${layout}
+                    ${layout} ${kind})
+        set_tests_properties(native.workbook_openpyxl_${kind}_${layout} PROPERTIES TIMEOUT 120
+            LABELS native)
+    endforeach()
 endforeach()
+
+# A report re-tested against a baseline, opened in headless Chromium.
+add_executable(retest_report_sample ${PROJECT_SOURCE_DIR}/tests/report/retest_sample.cpp)
+zelcap_target_flags(retest_report_sample)
+target_link_libraries(retest_report_sample PRIVATE zelcap_core)
+add_test(NAME native.report_chromium_retest
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/report/retest_check.sh
+            $<TARGET_FILE:retest_report_sample> ${CMAKE_BINARY_DIR}/report-retest)
+set_tests_properties(native.report_chromium_retest PROPERTIES TIMEOUT 120 LABELS native)
 
 # The pack's PDF from made-up records, read back with poppler and qpdf.
 add_executable(pack_pdf_sample ${PROJECT_SOURCE_DIR}/tests/pack/pdf_sample.cpp)

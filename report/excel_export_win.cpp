@@ -132,6 +132,18 @@ std::vector<WorkbookRecord> RecordsOfHistory(const ExportDigests* digests,
     return records;
 }
 
+// The baselines' pictures by the rule of the records' own (export_picture.h):
+// the diff picture shows half of each changed pixel of the baseline's.
+ExportComparison ShownBaselines(const ExportComparison& comparison) {
+    ExportComparison shown = comparison;
+    ListedFiles listed;
+    const PictureFiles files = Win32PictureFiles(listed);
+    for (RecordComparison& r : shown.records)
+        if (!r.baselinePicture.empty())
+            r.baselinePicture = exportPicture(r.baselinePicture, files).path;
+    return shown;
+}
+
 // The message's first lines, then the path it is about.
 void Tell(HWND owner, const char* text, const std::string& path, UINT icon) {
     ShowMessage(owner, (text + path).c_str(), "エラー", MB_OK | icon);
@@ -150,7 +162,7 @@ constexpr const char* kLocked =
 }  // namespace
 
 bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDigests& digests,
-                         const RecordCases& cases) {
+                         const RecordCases& cases, const ExportComparison& comparison) {
     const std::string& target = options.outputPath;
     if (win::HeldFile(target.c_str())) {
         Tell(owner, kLocked, target, MB_ICONWARNING);
@@ -198,17 +210,21 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     Win32WorkbookSource source;
     // The records are copied before the work starts: the history stays the
     // window's alone.
-    // The test-result sheet shows each picture's digest whatever the options.
-    const bool withCases = anyCase(cases);
+    // The test-result sheet (with cases or a baseline) shows each picture's
+    // digest whatever the options.
+    const bool withCases = anyCase(cases) || comparison.active;
     const std::vector<WorkbookRecord> records =
         RecordsOfHistory(options.includeDigests || withCases ? &digests : nullptr,
                          withCases ? cases : RecordCases{});
+    const ExportComparison shownComparison =
+        comparison.active ? ShownBaselines(comparison) : ExportComparison{};
     ExcelProgress progress;
     WorkbookResult result;
     // libxlsxwriter built with MinGW opens its files with the C library's
     // fopen, which takes the ANSI code page: the CP932 path as it is.
-    RunWithProgress(owner, progress,
-                    [&] { result = writeWorkbook(temp, records, book, source, &progress); });
+    RunWithProgress(owner, progress, [&] {
+        result = writeWorkbook(temp, records, book, source, &progress, shownComparison);
+    });
     if (!result.ok) {
         DeleteFileA(temp);
         // A cancel was the user's own choice: nothing more to tell.
@@ -231,12 +247,13 @@ bool ExportExcelWorkbook(HWND owner, const ExcelOptions& options, const ExportDi
     return true;
 }
 
-void RunExcelExport(HWND owner, const ExportDigests& digests, const RecordCases& cases) {
+void RunExcelExport(HWND owner, const ExportDigests& digests, const RecordCases& cases,
+                    const ExportComparison& comparison) {
     Win32SettingsFiles files;
     ExcelOptions options = excel_options::load(files, settingsStore.iniPath);
     options.outputPath = excel_options::defaultOutputPath(history.folder, history.fileName);
     if (RunExcelOptionsDialog(owner, options) != IDOK)
         return;
     excel_options::save(files, settingsStore.iniPath, options);
-    ExportExcelWorkbook(owner, options, digests, cases);
+    ExportExcelWorkbook(owner, options, digests, cases, comparison);
 }

@@ -1,5 +1,6 @@
 #include "report/report_cases.h"
 
+#include "report/comparison_export.h"
 #include "report/export_picture.h"
 #include "report/report_writer.h"
 
@@ -28,6 +29,22 @@ std::string heading(Field field) {
     return std::string("<th>") + testcase::fieldHeading(field) + "</th>";
 }
 
+// A baseline step with no record this time: what it was to show, and that
+// it was not run.
+std::string notRunRow(const NotRunStep& step) {
+    const testcase::TestCase& c = step.baselineCase;
+    std::string html = " <tr><td>" + reportEscapeText(step.baselineHeading) + "</td>";
+    for (int k = 0; k < testcase::kFieldCount; ++k) {
+        const auto field = static_cast<Field>(k);
+        const bool shown =
+            field == Field::testId || field == Field::step || field == Field::expected;
+        html += "<td>" + (shown ? fieldText(c, field) : std::string()) + "</td>";
+    }
+    html += "<td></td><td>" + std::string(retest::comparisonText(retest::Comparison::notRun)) +
+            "</td></tr>\n";
+    return html;
+}
+
 }  // namespace
 
 std::string caseText(const std::string& cp932) {
@@ -42,7 +59,8 @@ std::string caseText(const std::string& cp932) {
     return out;
 }
 
-std::string table(const RecordCases& cases, const std::vector<std::string>& digests) {
+std::string table(const RecordCases& cases, const std::vector<std::string>& digests,
+                  const ExportComparison& comparison) {
     VerdictCounts counts;
     for (const testcase::TestCase& c : cases)
         counts.add(c.verdict);
@@ -52,7 +70,10 @@ std::string table(const RecordCases& cases, const std::vector<std::string>& dige
     html += "<table class=zcases>\n <tr><th>番号</th>";
     for (int k = 0; k < testcase::kFieldCount; ++k)
         html += heading(static_cast<Field>(k));
-    html += "<th>SHA-256</th></tr>\n";
+    html += "<th>SHA-256</th>";
+    if (comparison.active)
+        html += std::string("<th>") + comparison_export::kColumnHeading + "</th>";
+    html += "</tr>\n";
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const testcase::TestCase& c = cases[i];
         const std::string number = std::to_string(i + 1);
@@ -61,8 +82,14 @@ std::string table(const RecordCases& cases, const std::vector<std::string>& dige
         for (int k = 0; k < testcase::kFieldCount; ++k)
             html += "<td>" + fieldText(c, static_cast<Field>(k)) + "</td>";
         const std::string digest = i < digests.size() ? digests[i] : std::string();
-        html += "<td><tt>" + digest + "</tt></td></tr>\n";
+        html += "<td><tt>" + digest + "</tt></td>";
+        if (comparison.active)
+            html += "<td>" + comparison_export::cellText(comparison, i) + "</td>";
+        html += "</tr>\n";
     }
+    if (comparison.active)
+        for (const NotRunStep& step : comparison.notRun)
+            html += notRunRow(step);
     html += "</table>\n<BR>\n";
     return html;
 }

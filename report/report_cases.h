@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "report/export_cases.h"
+#include "report/export_comparison.h"
 
 namespace report_cases {
 
@@ -20,7 +21,11 @@ extern const char* const kStyle;
 std::string caseText(const std::string& cp932);
 
 // The table, with each record's picture digest (hex; empty: none to show).
-std::string table(const RecordCases& cases, const std::vector<std::string>& digests);
+// With a baseline, each row's 比較 cell, and a row for each baseline step
+// not run this time (未実施): its test ID, step and expected result, its
+// heading where a record's number stands.
+std::string table(const RecordCases& cases, const std::vector<std::string>& digests,
+                  const ExportComparison& comparison = {});
 
 // The cell beside a record's picture: its case's block, or an empty cell.
 std::string cell(const testcase::TestCase& c);

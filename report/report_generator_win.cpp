@@ -66,9 +66,10 @@ bool SameBytes(const std::string& a, const std::string& b) {
 // A file of the output folder that the copy would replace is somebody's:
 // only one that already holds the record's bytes (the last report's copy)
 // is free to take, and then there is nothing to copy. A name the folder's
-// listing does not hold is free without asking for it.
-ReportTarget ProbeTarget(ListedFiles& listed, const std::string& source,
-                         const std::string& destination) {
+// listing does not hold is free without asking for it. `same` compares the
+// file there with what would go there.
+template <typename Same>
+ReportTarget Probe(ListedFiles& listed, const std::string& destination, Same same) {
     if (!listed.mayBeTaken(destination))
         return ReportTarget::free;
     const DWORD attributes = GetFileAttributesA(destination.c_str());
@@ -79,13 +80,34 @@ ReportTarget ProbeTarget(ListedFiles& listed, const std::string& source,
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return ReportTarget::taken;
-    return SameBytes(source, destination) ? ReportTarget::sameBytes : ReportTarget::taken;
+    return same() ? ReportTarget::sameBytes : ReportTarget::taken;
+}
+
+ReportTarget ProbeTarget(ListedFiles& listed, const std::string& source,
+                         const std::string& destination) {
+    return Probe(listed, destination, [&] { return SameBytes(source, destination); });
+}
+
+// The same for a file the report makes: an earlier report's diff picture
+// holds the bytes this one would write.
+ReportTarget ProbeBytes(ListedFiles& listed, const std::string& bytes,
+                        const std::string& destination) {
+    return Probe(listed, destination, [&] {
+        std::string there;
+        return win::ReadWholeFile(destination.c_str(), there, static_cast<int64_t>(bytes.size())) &&
+               there == bytes;
+    });
+}
+
+bool ReadPicture(const std::string& path, std::string& bytes) {
+    // As the workbook reads a picture: nothing near a 32-bit address space.
+    return win::ReadWholeFile(path.c_str(), bytes, 256 << 20);
 }
 
 }  // namespace
 
 bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests,
-                     const RecordCases& cases) {
+                     const RecordCases& cases, const ExportComparison& comparison) {
     const std::string path = reportFilePath(job);
     if (IsFile(path)) {
         const std::string question = "同じ名前のファイルがあります。上書きしますか？\r\n" + path;
@@ -102,10 +124,14 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& dige
     const ReportFolder folder{win::FileNameKey,
                               [&listed](const std::string& source, const std::string& destination) {
                                   return ProbeTarget(listed, source, destination);
+                              },
+                              ReadPicture,
+                              [&listed](const std::string& bytes, const std::string& destination) {
+                                  return ProbeBytes(listed, bytes, destination);
                               }};
-    const ReportText report = buildReport(history.records, history.count, history.folder, options,
-                                          ReadTextFile, folder, Win32PictureFiles(listed), shown,
-                                          cases);
+    const ReportText report =
+        buildReport(history.records, history.count, history.folder, options, ReadTextFile, folder,
+                    Win32PictureFiles(listed), shown, cases, comparison);
     // The report goes to a file of its own in the output folder and
     // replaces the old one only once every byte is on disk: a full disk or a
     // lost share leaves no half report behind, and an existing report stays
@@ -131,5 +157,7 @@ bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& dige
     // which the reader sees anyway; nothing more to tell.
     for (const ReportCopy& copy : report.copies)
         CopyFileA(copy.source.c_str(), copy.destination.c_str(), FALSE);
+    for (const ReportFile& file : report.files)
+        win::ReplaceContents(file.destination.c_str(), "zcp", file.bytes, &error);
     return true;
 }

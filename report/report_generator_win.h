@@ -10,6 +10,7 @@
 // overwrite an existing file; false, after telling the user, when the file
 // could not be created or written.
 // `digests` are the evidence's, read when the job shows them; `cases` one
-// test case a record of the history, or none.
+// test case a record of the history, or none; `comparison` what a re-test
+// found against its baseline (inactive: none chosen).
 bool WriteHtmlReport(HWND owner, const ReportJob& job, const ExportDigests& digests = {},
-                     const RecordCases& cases = {});
+                     const RecordCases& cases = {}, const ExportComparison& comparison = {});

@@ -9,7 +9,9 @@
 #include "base/cp932.h"
 #include "history/history_paths.h"
 #include "history/open_records.h"
+#include "report/comparison_export.h"
 #include "report/report_cases.h"
+#include "view/picture_diff.h"
 
 namespace {
 
@@ -132,7 +134,8 @@ class Writer {
     Writer(const HistoryRecord* records, int count, const char* historyFolder,
            const ReportOptions& options, const ReportFileReader& readFile,
            const ReportFolder& outFolder, const PictureFiles& pictures,
-           const ExportDigests& digests, const RecordCases& cases)
+           const ExportDigests& digests, const RecordCases& cases,
+           const ExportComparison& comparison)
         : records_(records),
           count_(std::max(count, 0)),
           folder_(historyFolder),
@@ -141,14 +144,18 @@ class Writer {
           outFolder_(outFolder),
           digests_(digests),
           cases_(cases),
-          withCases_(anyCase(cases) &&
+          comparison_(comparison),
+          withCases_((anyCase(cases) || comparison.active) &&
                      cases.size() == static_cast<std::size_t>(std::max(count, 0))),
+          withComparison_(withCases_ && comparison.active),
           perRow_(clampCount(options.itemsPerRow)),
           rows_(clampCount(options.job.rowsPerPage)) {
         pictures_.reserve(static_cast<std::size_t>(count_));
         for (int i = 0; i < count_; ++i)
             pictures_.push_back(exportPicture(resolvedPath(i), pictures));
         planFiles();
+        if (withComparison_)
+            planDiffs(pictures);
     }
 
     ReportText run() {
@@ -161,6 +168,9 @@ class Writer {
             writeCover();
         else if (options_.job.showDigests)
             html() += "<FONT size=2>" + escapeText(manifestCoverLine(digests_)) + "</FONT><BR>\n";
+        if (!options_.coverPage && withComparison_)
+            html() += "<FONT size=2>" + escapeText(comparison_export::coverLine(comparison_)) +
+                      "</FONT><BR>\n";
         if (withCases_)
             writeCaseTable();
         const long long perPage = static_cast<long long>(perRow_) * rows_;
@@ -194,6 +204,11 @@ class Writer {
         html() += "<BODY bgcolor=#ffffff leftmargin=\"50px\">\n";
     }
 
+    void writeCoverLine(const std::string& line) {
+        html() += "<TABLE border=0 width=650>\n    <TR>\n      <TD><FONT size=2>" +
+                  escapeText(line) + "</FONT></TD>\n    </TR>\n</TABLE>\n";
+    }
+
     void writeContentsEntry(int i) {
         html() += "<a href=#" + decimal(i + 1) + ">";
         if (options_.itemNumbers)
@@ -215,9 +230,10 @@ class Writer {
             "<TABLE border=0 width=650>\n    <TR>\n      <TD bgcolor=#000099></TD>\n    </TR>\n"
             "</TABLE>\n";
         if (options_.job.showDigests)
-            html() += "<TABLE border=0 width=650>\n    <TR>\n      <TD><FONT size=2>" +
-                      escapeText(manifestCoverLine(digests_)) +
-                      "</FONT></TD>\n    </TR>\n</TABLE>\n";
+            writeCoverLine(manifestCoverLine(digests_));
+        // The baseline's manifest beside this cycle's: a reviewer checks both.
+        if (withComparison_)
+            writeCoverLine(comparison_export::coverLine(comparison_));
         html() +=
             "<TABLE border=0 width=650>\n  <TBODY>\n    <TR>\n"
             "      <TD bgcolor=#ccccff><FONT size=2>　【目次】</FONT></TD>\n    </TR>\n"
@@ -285,6 +301,9 @@ class Writer {
                 html() += cell == Cell::description || i < 0
                               ? std::string("  <td></td>\n")
                               : report_cases::cell(cases_[static_cast<std::size_t>(i)]);
+            if (withComparison_ && cell != Cell::heading)
+                html() +=
+                    cell == Cell::description || i < 0 ? std::string("  <td></td>\n") : diffCell(i);
         }
         html() += " </tr>\n";
     }
@@ -315,7 +334,7 @@ class Writer {
     }
 
     void writeHeadingCell(int i) {
-        const int span = (layout_ <= 1 ? 2 : 1) + (withCases_ ? 1 : 0);
+        const int span = (layout_ <= 1 ? 2 : 1) + (withCases_ ? 1 : 0) + (withComparison_ ? 1 : 0);
         html() += span > 1 ? "  <td colspan='" + decimal(span) + "'>\n" : std::string("  <td>\n");
         if (i >= 0) {
             html() += "   <A name=" + decimal(i + 1) + "></A>";
@@ -384,7 +403,7 @@ class Writer {
                               : hex.empty() ? std::string(kDigestUnknown)
                                             : hex);
         }
-        html() += report_cases::table(cases_, digests);
+        html() += report_cases::table(cases_, digests, comparison_);
     }
 
     void writeDescriptionCell(int i) {
@@ -478,6 +497,77 @@ class Writer {
         }
     }
 
+    // The cell beside a record that differs from its baseline step: the
+    // diff picture, what changed, and the baseline's heading.
+    std::string diffCell(int i) const {
+        const RecordComparison* c = comparison_export::of(comparison_, static_cast<std::size_t>(i));
+        if (!comparison_export::differs(c))
+            return "  <td></td>\n";
+        const comparison_export::Section s = comparison_export::section(*c);
+        std::string cell = "  <td valign=top>\n   <font size=2>" + escapeText(s.summary) + "<BR>" +
+                           escapeText(s.baseline) + "</font><BR>\n";
+        const std::string& name = diffNames_[static_cast<std::size_t>(i)];
+        if (!name.empty()) {
+            cell += "   <img src=" + urlName(name);
+            if (options_.job.imageWidth >= 0)
+                cell += " width='" + decimal(options_.job.imageWidth) + "' ";
+            cell += " border='0'><BR>\n";
+        }
+        cell += "   <font size=2>";
+        for (std::size_t k = 0; k < s.changes.size(); ++k)
+            cell += (k > 0 ? "<BR>" : "") + escapeText(s.changes[k]);
+        return cell + "</font>\n  </td>\n";
+    }
+
+    // Each differing record's diff picture, made of the baseline's picture
+    // and the one the record shows, under a name of its own in the output
+    // folder: one the copies, the report and the other diffs do not take,
+    // and that holds no other file already (a diff an earlier report left
+    // with these bytes is linked again). The baseline's picture goes by the
+    // rule of the record's own: its flattened picture when annotated, none
+    // when masked without one, since the overlay shows half of its pixels.
+    void planDiffs(const PictureFiles& pictures) {
+        diffNames_.resize(static_cast<std::size_t>(count_));
+        if (!outFolder_.readPicture)
+            return;
+        const auto key = [this](const std::string& name) { return outFolder_.nameKey(name); };
+        std::set<std::string> taken = {key(std::string(options_.job.fileName) + ".htm")};
+        for (const PlannedFile& file : files_)
+            taken.insert(key(file.name));
+        const std::string folder = std::string(options_.job.folder) + "\\";
+        for (int i = 0; i < count_; ++i) {
+            const RecordComparison* c =
+                comparison_export::of(comparison_, static_cast<std::size_t>(i));
+            if (!comparison_export::differs(c) || c->baselinePicture.empty())
+                continue;
+            const std::string& shown = pictures_[static_cast<std::size_t>(i)].path;
+            const std::string base = exportPicture(c->baselinePicture, pictures).path;
+            std::string baseline, current;
+            if (shown.empty() || base.empty() || !outFolder_.readPicture(base, baseline) ||
+                !outFolder_.readPicture(shown, current))
+                continue;
+            std::string png = comparison_export::diffPng(baseline, current);
+            if (png.empty())
+                continue;
+            const std::string first = copyName(picture_diff::diffFileName(shown));
+            std::string name = first;
+            ReportTarget target = ReportTarget::taken;
+            for (int n = 2;; ++n) {
+                if (!taken.count(key(name))) {
+                    target = outFolder_.probeBytes ? outFolder_.probeBytes(png, folder + name)
+                                                   : ReportTarget::free;
+                    if (target != ReportTarget::taken)
+                        break;
+                }
+                name = numberedName(first, n);
+            }
+            taken.insert(key(name));
+            diffNames_[static_cast<std::size_t>(i)] = name;
+            if (target == ReportTarget::free)
+                out_.files.push_back({folder + name, std::move(png)});
+        }
+    }
+
     void copyRowImages(long long base) {
         if (files_.empty())
             return;
@@ -506,11 +596,14 @@ class Writer {
     const ReportFolder& outFolder_;
     const ExportDigests& digests_;
     const RecordCases& cases_;
-    const bool withCases_;  // one case a record, some of them not empty
+    const ExportComparison& comparison_;
+    const bool withCases_;  // one case a record, some of them not empty (or a baseline)
+    const bool withComparison_;
     const int perRow_;
     const int rows_;
     std::vector<ExportPicture> pictures_;  // which file each record shows
     std::vector<PlannedFile> files_;       // empty when nothing is copied
+    std::vector<std::string> diffNames_;   // each record's diff picture; "" for none
     int layout_ = 0;
     ReportText out_;
 };
@@ -598,9 +691,18 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures,
-                       const ExportDigests& digests, const RecordCases& cases) {
+                       const ExportDigests& digests, const RecordCases& cases,
+                       const ExportComparison& comparison) {
+    // A baseline shows the case table even for a history without cases:
+    // its steps not run are the table's rows.
+    if (comparison.active && !anyCase(cases)) {
+        const RecordCases none(static_cast<std::size_t>(std::max(count, 0)));
+        return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests,
+                      none, comparison)
+            .run();
+    }
     return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests,
-                  cases)
+                  cases, comparison)
         .run();
 }
 

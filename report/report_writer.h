@@ -10,6 +10,7 @@
 
 #include "history/history.h"
 #include "report/export_cases.h"
+#include "report/export_comparison.h"
 #include "report/export_picture.h"
 #include "settings/settings.h"
 
@@ -64,6 +65,12 @@ struct ReportFolder {
     // full-width, Greek and Cyrillic letters as for ASCII.
     std::function<std::string(const std::string& name)> nameKey;
     std::function<ReportTarget(const std::string& source, const std::string& destination)> probe;
+    // For the diff pictures of a re-test: a picture's whole file, and what
+    // a destination holds against bytes the report would write there.
+    // Without them no diff picture is made.
+    std::function<bool(const std::string& path, std::string& bytes)> readPicture{};
+    std::function<ReportTarget(const std::string& bytes, const std::string& destination)>
+        probeBytes{};
 };
 
 struct ReportCopy {
@@ -77,9 +84,17 @@ struct ReportCopy {
 // numbered name ("a_2.jpg"), so no copy overwrites another, a file it did
 // not make, or the report. A copy an earlier report left, byte for byte the
 // same, is the record's own and is linked again without copying.
+// A file the report makes (a diff picture), written beside it with
+// overwrite: its name was free, or the folder held these bytes there.
+struct ReportFile {
+    std::string destination;
+    std::string bytes;
+};
+
 struct ReportText {
     std::string html;
     std::vector<ReportCopy> copies;  // in report order, each to be copied with overwrite
+    std::vector<ReportFile> files;   // in report order
 };
 
 // output folder + "\" + file name + ".htm"
@@ -106,8 +121,13 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 // shown instead of its own, and a withheld one gets a note in its cell and
 // no copy. Without it every record's own file goes. `digests` is read when
 // the job shows them. `cases` holds each record's test case (report_cases.h);
-// with none, the report is as it was before cases existed.
+// with none, the report is as it was before cases existed. An active
+// `comparison` adds the 比較 column and the 未実施 rows to the case table,
+// the baseline's line to the cover, and beside each record that differs
+// from the baseline a cell with its diff picture ("<stem>_diff.png", named
+// as the copies are) and its changed lines.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures = {},
-                       const ExportDigests& digests = {}, const RecordCases& cases = {});
+                       const ExportDigests& digests = {}, const RecordCases& cases = {},
+                       const ExportComparison& comparison = {});

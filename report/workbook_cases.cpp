@@ -1,5 +1,8 @@
 #include "report/workbook_cases.h"
 
+#include <algorithm>
+
+#include "report/comparison_export.h"
 #include "report/export_cases.h"
 #include "report/workbook_names.h"
 #include "report/workbook_text.h"
@@ -105,8 +108,27 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, const testcase::TestCase&
     return kBlockRows;
 }
 
+namespace {
+
+void writeNotRun(lxw_worksheet* sheet, const Formats& f, const ExportComparison& comparison,
+                 std::size_t firstRow) {
+    const std::string notRun =
+        workbook_text::fromCp932(retest::comparisonText(retest::Comparison::notRun));
+    for (std::size_t k = 0; k < comparison.notRun.size(); ++k) {
+        const NotRunStep& step = comparison.notRun[k];
+        const auto row = static_cast<lxw_row_t>(firstRow + k);
+        for (const Field field : {Field::testId, Field::step, Field::expected})
+            writeCell(sheet, row, static_cast<lxw_col_t>(field),
+                      fieldText(step.baselineCase, field), f.text);
+        writeCell(sheet, row, 8, workbook_text::fromCp932(step.baselineHeading), f.text);
+        writeCell(sheet, row, 10, notRun, f.text);
+    }
+}
+
+}  // namespace
+
 void writeSheet(lxw_worksheet* sheet, const Formats& f, const std::vector<WorkbookRecord>& records,
-                const std::vector<Target>& targets) {
+                const std::vector<Target>& targets, const ExportComparison& comparison) {
     const double widths[] = {14, 8, 36, 36, 8, 12, 12, 24, 8, 66};
     for (lxw_col_t c = 0; c < 10; ++c)
         worksheet_set_column(sheet, c, c, widths[c], nullptr);
@@ -121,6 +143,15 @@ void writeSheet(lxw_worksheet* sheet, const Formats& f, const std::vector<Workbo
             f.label);
     worksheet_write_string(sheet, 3, 8, u8"記録", f.label);
     worksheet_write_string(sheet, 3, 9, "SHA-256", f.label);
+    if (comparison.active) {
+        worksheet_set_column(sheet, 10, 10, 10, nullptr);
+        worksheet_write_string(
+            sheet, 2, 0, workbook_text::fromCp932(comparison_export::coverLine(comparison)).c_str(),
+            nullptr);
+        worksheet_write_string(sheet, 3, 10,
+                               workbook_text::fromCp932(comparison_export::kColumnHeading).c_str(),
+                               f.label);
+    }
     for (std::size_t i = 0; i < records.size() && i < targets.size(); ++i) {
         const testcase::TestCase& c = records[i].testCase;
         const bool ng = c.verdict == testcase::Verdict::ng;
@@ -135,7 +166,12 @@ void writeSheet(lxw_worksheet* sheet, const Formats& f, const std::vector<Workbo
                                     number.c_str(), nullptr) != LXW_NO_ERROR)
             writeCell(sheet, row, 8, number, text);
         writeCell(sheet, row, 9, targets[i].digest, text);
+        if (comparison.active)
+            writeCell(sheet, row, 10,
+                      workbook_text::fromCp932(comparison_export::cellText(comparison, i)), text);
     }
+    if (comparison.active)
+        writeNotRun(sheet, f, comparison, 4 + std::min(records.size(), targets.size()));
     setUpPrinting(sheet);
 }
 

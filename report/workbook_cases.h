@@ -44,8 +44,11 @@ struct Target {
     std::string digest;  // hex or the note that it cannot be taken; empty: withheld
 };
 
+// With a baseline, the 比較 column, the baseline's line over the table and
+// a row for each baseline step not run this time (未実施): its test ID,
+// step and expected result, its heading where a record's link stands.
 void writeSheet(lxw_worksheet* sheet, const Formats& f, const std::vector<WorkbookRecord>& records,
-                const std::vector<Target>& targets);
+                const std::vector<Target>& targets, const ExportComparison& comparison = {});
 
 // The counts on the cover's second row, beside 作成日時.
 void writeCoverCounts(lxw_worksheet* cover, const Formats& f,

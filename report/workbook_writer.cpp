@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "base/cp932.h"
+#include "report/comparison_export.h"
 #include "report/export_picture.h"
 #include "report/workbook_cases.h"
 #include "report/workbook_names.h"
 #include "report/workbook_text.h"
+#include "view/picture_diff.h"
 
 namespace workbook_layout {
 
@@ -70,11 +72,11 @@ struct Prepared {
     std::string picture;      // the head of the file, enough for the probe
     std::string libraryPath;  // the picture is opened by the library at the close
     PictureInfo info;
-    std::string key;        // the library's key for identical pictures; empty: its MD5
+    std::string key;         // the library's key for identical pictures; empty: its MD5
     bool hashedNow = false;  // digest was taken from the file by this export
-    bool problem = false;   // something of the record is missing or split
-    bool withheld = false;  // the record's picture is not to be shown
-    int firstRow = 0;       // 0-based row of the block on its sheet
+    bool problem = false;    // something of the record is missing or split
+    bool withheld = false;   // the record's picture is not to be shown
+    int firstRow = 0;        // 0-based row of the block on its sheet
 };
 
 // Appends the line to `lines`, split into cells of the most characters a
@@ -174,8 +176,7 @@ struct Formats {
 // more before the close. A PNG's resolution may lie past the head the probe
 // saw, and a picture without a key needs the library's MD5 of the file:
 // those the library opens itself.
-bool insertKnown(lxw_worksheet* sheet, lxw_row_t row, const Prepared& p,
-                 lxw_image_options& image) {
+bool insertKnown(lxw_worksheet* sheet, lxw_row_t row, const Prepared& p, lxw_image_options& image) {
     const char* key = p.key.empty() ? nullptr : p.key.c_str();
     const bool known = key && (p.info.kind == PictureKind::jpeg || p.info.kind == PictureKind::bmp);
     if (!known)
@@ -263,7 +264,7 @@ int writeBlock(lxw_worksheet* sheet, const Formats& f, int number, Prepared& p,
 }
 
 void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepared>& prepared,
-                const WorkbookOptions& options) {
+                const WorkbookOptions& options, const ExportComparison& comparison) {
     worksheet_set_column(cover, 0, 0, 6, nullptr);
     worksheet_set_column(cover, 1, 1, 20, nullptr);
     worksheet_set_column(cover, 2, 2, 36, nullptr);
@@ -275,8 +276,14 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
     const char* const heads[] = {u8"番号",         u8"日時", u8"見出し",
                                  u8"画像ファイル", u8"説明", "SHA-256"};
     const lxw_col_t columns = options.includeDigests ? 6 : 5;
+    // The baseline's line takes the row above the table.
+    const lxw_row_t top = comparison.active ? 4 : 3;
+    if (comparison.active)
+        worksheet_write_string(
+            cover, 3, 0, workbook_text::fromCp932(comparison_export::coverLine(comparison)).c_str(),
+            nullptr);
     for (lxw_col_t c = 0; c < columns; ++c)
-        worksheet_write_string(cover, 3, c, heads[c], f.label);
+        worksheet_write_string(cover, top, c, heads[c], f.label);
     if (options.includeDigests) {
         worksheet_set_column(cover, 5, 5, 66, nullptr);
         worksheet_write_string(cover, 2, 0, workbook_text::fromCp932(options.manifestLine).c_str(),
@@ -284,7 +291,7 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
     }
     for (std::size_t i = 0; i < prepared.size(); ++i) {
         const Prepared& p = prepared[i];
-        const auto row = static_cast<lxw_row_t>(4 + i);
+        const auto row = static_cast<lxw_row_t>(top + 1 + i);
         const std::string number = std::to_string(i + 1);
         const std::string target = "internal:" + cellReference(p.sheet, p.firstRow + 1);
         if (worksheet_write_url_opt(cover, row, 0, target.c_str(), nullptr, number.c_str(),
@@ -303,6 +310,44 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
             worksheet_write_string(cover, row, 5, p.digest.c_str(), nullptr);
     }
     setUpPrinting(cover);
+}
+
+// Beside a record that differs from its baseline step, from the block's
+// first row: what changed and the baseline's heading, the diff picture of the
+// two pictures in the picture's row, the changed lines under it. Returns
+// the row after it all.
+int writeDiff(lxw_worksheet* sheet, const Prepared& p, const WorkbookRecord& record,
+              const RecordComparison& c, const WorkbookOptions& options, WorkbookSource& source) {
+    const comparison_export::Section s = comparison_export::section(c);
+    const auto row = static_cast<lxw_row_t>(p.firstRow);
+    worksheet_write_string(sheet, row, kDiffColumn, workbook_text::fromCp932(s.summary).c_str(),
+                           nullptr);
+    worksheet_write_string(sheet, row + 1, kDiffColumn,
+                           workbook_text::fromCp932(s.baseline).c_str(), nullptr);
+    std::string baseline, current, png;
+    if (!record.pictureWithheld && !c.baselinePicture.empty() &&
+        source.read(c.baselinePicture, baseline) && source.read(record.imagePath, current))
+        png = comparison_export::diffPng(baseline, current);
+    int rows = 1;
+    if (!png.empty()) {
+        const PictureInfo info =
+            probePicture(reinterpret_cast<const uint8_t*>(png.data()), png.size());
+        const std::string name =
+            workbook_text::fromCp932(picture_diff::diffFileName(record.imagePath));
+        lxw_image_options image{};
+        image.x_scale = image.y_scale = pictureScale(info, options.pictureSize);
+        image.description = const_cast<char*>(name.c_str());
+        image.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
+        if (worksheet_insert_image_buffer_opt(sheet, row + kPictureRow, kDiffColumn,
+                                              reinterpret_cast<const unsigned char*>(png.data()),
+                                              png.size(), &image) == LXW_NO_ERROR)
+            rows = pictureRows(info, image.x_scale);
+    }
+    int next = p.firstRow + descriptionRow(rows);
+    for (const std::string& line : s.changes)
+        worksheet_write_string(sheet, static_cast<lxw_row_t>(next++), kDiffColumn,
+                               workbook_text::fromCp932(line).c_str(), nullptr);
+    return next;
 }
 
 // The library's progress hook (a build of it with the hook) during the
@@ -376,7 +421,8 @@ std::vector<bool> uniqueSizes(const std::vector<WorkbookRecord>& records, Workbo
 bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
                   const std::vector<WorkbookRecord>& records, const WorkbookOptions& options,
                   WorkbookSource& source, WorkbookProgress* progress, PackageProgress& package,
-                  std::vector<Prepared>& prepared, WorkbookResult& result) {
+                  const ExportComparison& comparison, std::vector<Prepared>& prepared,
+                  WorkbookResult& result) {
     SheetNames names;
     names.reserve(kCoverSheet);
     names.reserve(kEvidenceSheet);
@@ -417,7 +463,10 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
             p.firstRow +=
                 workbook_cases::writeBlock(sheet, *f.cases, records[i].testCase, p.firstRow);
         bool pictureOk = false;
-        const int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
+        int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
+        const RecordComparison* c = comparison_export::of(comparison, i);
+        if (comparison_export::differs(c))
+            end = std::max(end, writeDiff(sheet, p, records[i], *c, options, source));
         row = end + 1;
         ++result.written;
         if (!pictureOk || p.problem)
@@ -440,7 +489,7 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
 void writeCaseSheet(lxw_worksheet* sheet, const Formats& f,
                     const std::vector<WorkbookRecord>& records,
                     const std::vector<Prepared>& prepared, WorkbookSource& source,
-                    lxw_worksheet* cover) {
+                    lxw_worksheet* cover, const ExportComparison& comparison) {
     std::vector<workbook_cases::Target> targets;
     targets.reserve(prepared.size());
     for (std::size_t i = 0; i < prepared.size(); ++i) {
@@ -456,7 +505,7 @@ void writeCaseSheet(lxw_worksheet* sheet, const Formats& f,
         }
         targets.push_back(std::move(t));
     }
-    workbook_cases::writeSheet(sheet, *f.cases, records, targets);
+    workbook_cases::writeSheet(sheet, *f.cases, records, targets, comparison);
     if (cover)
         workbook_cases::writeCoverCounts(cover, *f.cases, records);
 }
@@ -466,7 +515,7 @@ void writeCaseSheet(lxw_worksheet* sheet, const Formats& f,
 WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
                              const WorkbookOptions& options, WorkbookSource& source,
-                             WorkbookProgress* progress) {
+                             WorkbookProgress* progress, const ExportComparison& comparison) {
     WorkbookResult result;
     lxw_workbook* book = openBook(outputPath, options);
     if (!book) {
@@ -484,7 +533,7 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
     // has a case.
     workbook_cases::Formats caseFormats{};
     lxw_worksheet* caseSheet = nullptr;
-    if (workbook_cases::any(records)) {
+    if (workbook_cases::any(records) || comparison.active) {
         caseFormats = workbook_cases::addFormats(book);
         f.cases = &caseFormats;
         caseSheet = workbook_add_worksheet(book, workbook_cases::kCaseSheet);
@@ -494,13 +543,13 @@ WorkbookResult writeWorkbook(const std::string& outputPath,
         options.layout == WorkbookLayout::oneSheet ? evidenceSheet(book, kEvidenceSheet) : nullptr;
     std::vector<Prepared> prepared;
     prepared.reserve(records.size());
-    if (!writeRecords(book, f, shared, records, options, source, progress, package, prepared,
-                      result))
+    if (!writeRecords(book, f, shared, records, options, source, progress, package, comparison,
+                      prepared, result))
         return result;
     if (cover && !package.cancelled)
-        writeCover(cover, f, prepared, options);
+        writeCover(cover, f, prepared, options, comparison);
     if (caseSheet && !package.cancelled)
-        writeCaseSheet(caseSheet, f, records, prepared, source, cover);
+        writeCaseSheet(caseSheet, f, records, prepared, source, cover, comparison);
 
     const lxw_error closed = workbook_close(closer.release());
     result.cancelled = package.cancelled;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "history/test_case.h"
+#include "report/export_comparison.h"
 #include "report/picture_probe.h"
 
 enum class WorkbookLayout : int32_t { sheetPerRecord = 0, oneSheet = 1 };
@@ -99,10 +100,16 @@ struct WorkbookResult {
 
 // `outputPath` is in the code page of the library's fopen (CP932 for the
 // MinGW build). Unless ok, the caller removes whatever is at outputPath.
+// An active `comparison` (one a record, as the records' order) adds the
+// 比較 column and the 未実施 rows to the test-result sheet, the baseline's
+// line to the cover, and beside each differing record's block its diff
+// picture and changed lines. Each baseline picture is taken as it is: the
+// caller names the one to show, as it does for the records.
 WorkbookResult writeWorkbook(const std::string& outputPath,
                              const std::vector<WorkbookRecord>& records,
                              const WorkbookOptions& options, WorkbookSource& source,
-                             WorkbookProgress* progress = nullptr);
+                             WorkbookProgress* progress = nullptr,
+                             const ExportComparison& comparison = {});
 
 // Names shared with the tests that read workbooks back.
 namespace workbook_layout {
@@ -137,5 +144,8 @@ int pictureRows(const PictureInfo& picture, double scale);
 // starts one row below the picture.
 constexpr int kPictureRow = 3;
 int descriptionRow(int pictureRowCount);
+// The column of a differing record's diff picture and lines, clear of a
+// picture fit to the printable width.
+constexpr int kDiffColumn = 3;
 
 }  // namespace workbook_layout

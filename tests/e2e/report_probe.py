@@ -2,7 +2,9 @@
 """Renders a report in headless Chromium and prints, as JSON, what a reader
 sees of its test-result sheet: the table and where it stands, each row's
 link and whether its anchor exists, the NG rows' background colour, and
-each case block beside its picture. Takes a screenshot on the way.
+each case block beside its picture; of a re-test, the 比較 column, the
+diff pictures beside the records' own and the cover's line on the
+baseline. Takes a screenshot on the way.
 
     report_probe.py REPORT.htm SHOT.png
 """
@@ -41,8 +43,19 @@ PROBE = r"""
     return {beside, id: b.rows[0].cells[1].textContent,
             ngBackground: ng ? getComputedStyle(ng).backgroundColor : null};
   });
+  // A re-test: the last column's cells, and each diff picture as drawn and
+  // whether it stands to the right of the record's own picture.
+  const last = r => r.cells[r.cells.length - 1].textContent;
+  const diffs = images.filter(i => /_diff(_\d+)?\.png$/.test(i.getAttribute('src'))).map(d => ({
+    src: d.getAttribute('src'), width: d.naturalWidth, height: d.naturalHeight,
+    beside: images.some(i => i !== d && rect(d).left >= rect(i).right - 1 &&
+                        rect(d).top < rect(i).bottom && rect(d).bottom > rect(i).top),
+    text: d.closest('td').textContent}));
+  const cover = [...document.querySelectorAll('td')].map(t => t.textContent)
+      .find(t => t.startsWith('基準 ')) || null;
   return {table: true, beforePictures: images.length > 0 && rect(table).bottom <= rect(images[0]).top,
-          rows, blocks, images: images.length};
+          rows, blocks, images: images.length,
+          comparison: {column: [...table.rows].map(last), diffs, cover}};
 })()
 """
 

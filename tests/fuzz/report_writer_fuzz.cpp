@@ -1,12 +1,13 @@
 // The HTML report for any record texts, options and description file. Every
 // '<' in the output opens a tag the writer itself writes; every src and href
 // value is relative and well formed; every contents link finds its anchor;
-// no lead byte is left without its trail byte; and the copies go into the
-// output folder under names of their own, none over a file the folder
-// already holds.
+// no lead byte is left without its trail byte; and the copies and the
+// re-test's diff pictures go into the output folder under names of their
+// own, none over a file the folder already holds.
 //
 // Input: four bytes of options, a history file, then optionally a NUL and the
-// bytes every description file read holds.
+// bytes every description file read holds. Flag 64 re-tests the records
+// against a baseline, the description's bytes as every text of it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,9 +18,11 @@
 
 #include "base/cp932.h"
 #include "history/history_csv.h"
+#include "report/report_cases.h"
 #include "report/report_writer.h"
 #include "report/workbook_text.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/sample_images.h"
 
 namespace {
 
@@ -133,7 +136,17 @@ struct TagMatcher {
             "FONT size=2",
             "hr color=white",
             "HR color=white",
-            "td colspan='2'",
+            "th",
+            "/th",
+            "tt",
+            "/tt",
+            "tr",
+            "tr class=ng",
+            "td class=ng",
+            "td valign=top",
+            "table class=zcases",
+            "A name=zcases",
+            "FONT color=#000099 size=4",
             "TABLE border=0 width=650",
             "TD valign=bottom",
             "TD valign=top",
@@ -148,10 +161,15 @@ struct TagMatcher {
                                                 "table bgcolor='#%c'",
                                                 "tr nowrap bgcolor='#%c'",
                                                 "td width='%n'",
+                                                "td colspan='%n'",
                                                 "a target='_blank' href='%u'",
                                                 "img src=%u border='0'",
                                                 "img src=%u width='%n'  border='0'"};
         if (kFixed.count(tag))
+            return true;
+        // The case table's rules: the style block less its '<' and ">\n".
+        const std::string_view style = report_cases::kStyle;
+        if (tag == style.substr(1, style.size() - 3))
             return true;
         for (const char* pattern : kPatterns) {
             if (match(tag, pattern))
@@ -203,6 +221,62 @@ bool heldByTheFolder(const std::string& destination) {
     for (const char c : folded(destination))
         hash = hash * 31 + static_cast<unsigned char>(c);
     return hash % 3 == 0;
+}
+
+// The diff pictures as the copies: in the output folder, over no file it
+// holds, under names no copy and no other diff takes.
+void checkFiles(const ReportText& report, const ReportJob& job) {
+    const std::string folder = std::string(job.folder) + "\\";
+    std::set<std::string> names = {folded(std::string(job.fileName) + ".htm")};
+    for (const ReportCopy& copy : report.copies)
+        names.insert(folded(copy.destination.substr(folder.size())));
+    for (const ReportFile& file : report.files) {
+        FUZZ_CHECK(file.destination.compare(0, folder.size(), folder) == 0);
+        FUZZ_CHECK(!heldByTheFolder(file.destination));
+        FUZZ_CHECK(names.insert(folded(file.destination.substr(folder.size()))).second);
+        FUZZ_CHECK(file.bytes.compare(0, 4, "\x89PNG") == 0);
+    }
+}
+
+// Each record compared in turn as none, 一致, 差分あり and 基準なし, with
+// the description's bytes as its changed line and headings, and two steps
+// not run; the cases of every other record have a test ID.
+ExportComparison comparisonOf(const History& history, const std::string& text, RecordCases& cases) {
+    ExportComparison c;
+    c.active = true;
+    c.baselineCsv = text.substr(0, 64);
+    c.baselineManifestDigest = text.size() % 2 ? std::string(64, 'a') : std::string();
+    const retest::Comparison kinds[] = {retest::Comparison::none, retest::Comparison::match,
+                                        retest::Comparison::differs,
+                                        retest::Comparison::noBaseline};
+    for (int i = 0; i < history.count; ++i) {
+        RecordComparison r;
+        r.proposal.comparison = kinds[i % 4];
+        r.proposal.picture.changed = static_cast<uint64_t>(i);
+        r.proposal.picture.compared = 100;
+        r.proposal.textChanges = {text.substr(0, 80), text.size() > 80 ? text.substr(80, 80) : ""};
+        r.baselinePicture = i % 3 ? "C:\\base\\b.bmp" : "";
+        r.baselineHeading = text.substr(0, 40);
+        c.records.push_back(r);
+    }
+    if (!text.empty() && text[0] & 1) {
+        cases.resize(static_cast<std::size_t>(history.count));
+        for (std::size_t i = 0; i < cases.size(); i += 2)
+            cases[i].testId = text.substr(0, 20);
+    }
+    NotRunStep step;
+    step.baselineCase.testId = step.baselineCase.expected = step.baselineHeading = text;
+    c.notRun = {step, step};
+    return c;
+}
+
+// Two small pictures that differ, for the diff pictures.
+bool readPicture(const std::string& path, std::string& bytes) {
+    const bool baseline = path == "C:\\base\\b.bmp";
+    const std::vector<uint8_t> f =
+        samples::bmp(4, 3, [baseline](int x, int, int) { return baseline && x == 1 ? 0 : 99; });
+    bytes.assign(f.begin(), f.end());
+    return true;
 }
 
 void checkCopies(const ReportText& report, const ReportJob& job) {
@@ -270,18 +344,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
 
-    const ReportFolder folder{folded, [](const std::string&, const std::string& destination) {
-                                  return heldByTheFolder(destination) ? ReportTarget::taken
-                                                                      : ReportTarget::free;
-                              }};
+    const auto held = [](const std::string& destination) {
+        return heldByTheFolder(destination) ? ReportTarget::taken : ReportTarget::free;
+    };
+    const ReportFolder folder{
+        folded,
+        [&](const std::string&, const std::string& destination) { return held(destination); },
+        readPicture,
+        [&](const std::string&, const std::string& destination) { return held(destination); }};
+    RecordCases cases;
+    const ExportComparison comparison =
+        flags & 64 ? comparisonOf(history, description, cases) : ExportComparison{};
     const ReportText report = buildReport(
         history.records, history.count, "C:\\hist", options,
         [&](const std::string&, std::string& bytes) {
             bytes = description;
             return true;
         },
-        folder);
+        folder, {}, {}, cases, comparison);
     checkHtml(report.html);
     checkCopies(report, options.job);
+    checkFiles(report, options.job);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "resources/excel_ids.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "tests/fuzz/sample_images.h"
 #include "tests/win32/support/main_window_fixture.h"
 
 using testsupport::DialogAnswerer;
@@ -205,6 +206,43 @@ TEST_F(ExcelExportTest, ASidecarNamedInOtherCaseStillWithholdsThePicture) {
     EXPECT_EQ(
         answers.seen()[0].text,
         "Excelファイルの作成処理が終了しました。\r\n出力した記録: 2件\r\n問題のあった記録: 2件");
+}
+
+int Occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// A re-test's diff picture goes into the workbook beside the differing
+// record; a baseline picture masked without its flattened picture is not
+// overlaid (half of its pixels would show). The zip names its parts in
+// plain bytes, twice each.
+TEST_F(ExcelExportTest, DiffPictureOfARetestAndAMaskedBaseline) {
+    Capture();
+    const std::string before = InSub("前回表");
+    ASSERT_TRUE(CreateDirectoryA(before.c_str(), nullptr));
+    const std::vector<uint8_t> bmp =
+        samples::bmp(64, 48, [](int x, int y, int c) { return (x * 4 + y + c * 50) & 0xFF; });
+    ASSERT_TRUE(WriteFileBytes(before + "\\画面.bmp", std::string(bmp.begin(), bmp.end())));
+    ExportComparison comparison;
+    comparison.active = true;
+    comparison.baselineCsv = before + "\\履歴.csv";
+    comparison.records.resize(2);
+    comparison.records[0].proposal = retest::propose({true, 10, 3072, true}, {"能: 1 → 2"});
+    comparison.records[0].baselinePicture = before + "\\画面.bmp";
+    const auto pngParts = [&](const char* name, const ExportComparison& shown) {
+        DialogAnswerer answers;
+        answers.letRun(kProgress);
+        answers.press(IDOK);
+        EXPECT_TRUE(ExportExcelWorkbook(window_, Options(InSub(name)), {}, {}, shown));
+        return Occurrences(ReadFileBytes(InSub(name)), ".png");
+    };
+    const int without = pngParts("なし.xlsx", {});
+    EXPECT_EQ(pngParts("差分.xlsx", comparison), without + 2);
+    ASSERT_TRUE(WriteFileBytes(before + "\\画面.bmp.zan", "not a sidecar"));
+    EXPECT_EQ(pngParts("マスク.xlsx", comparison), without);
 }
 
 // A JPEG of `size` bytes: the headers, then zeros (a sparse file here), so

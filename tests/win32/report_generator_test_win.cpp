@@ -12,6 +12,7 @@
 #include "report/report_generator_win.h"
 #include "report/workbook_text.h"
 #include "settings/settings_store.h"
+#include "tests/fuzz/sample_images.h"
 #include "tests/win32/support/win_test_support.h"
 
 using testsupport::DialogAnswerer;
@@ -243,6 +244,70 @@ TEST(ReportGenerator, NameFoldIsWindowsOwnForEveryCp932Character) {
     // two rows of Roman numerals. Without them the comparison shows nothing.
     EXPECT_GE(folded, 129);
     EXPECT_EQ(differing, "");
+}
+
+std::string Bmp(bool box) {
+    const std::vector<uint8_t> f =
+        samples::bmp(32, 24, [box](int x, int y, int) { return box && x < 8 && y < 8 ? 0 : 180; });
+    return std::string(f.begin(), f.end());
+}
+
+// A re-test's diff picture goes beside the report in Japanese folders: a
+// second report finds its own diff there and links it again, and a
+// different file of that name is left alone for a numbered one.
+TEST(ReportGenerator, DiffPictureOfARetestIsWrittenBesideTheReport) {
+    ScopedWorkFolder work;
+    const std::string hist = work.path() + "\\今回ソ";
+    const std::string before = work.path() + "\\前回表";
+    const std::string out = work.path() + "\\出力";
+    for (const std::string& folder : {hist, before, out})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(hist + "\\画面.bmp", Bmp(false)));
+    ASSERT_TRUE(WriteFileBytes(before + "\\画面.bmp", Bmp(true)));
+    history.clearRecords();
+    std::strcpy(history.folder, hist.c_str());
+    std::strcpy(history.records[0].comment, "画面");
+    std::strcpy(history.records[0].imagePath, "\\画面.bmp");
+    history.records[0].relative = 1;
+    history.count = 1;
+    settingsStore.settings.reportNoImageCopy = 0;
+    testcase::TestCase c;
+    c.testId = "T-表";
+    ExportComparison comparison;
+    comparison.active = true;
+    comparison.baselineCsv = before + "\\履歴.csv";
+    comparison.records.resize(1);
+    comparison.records[0].proposal = retest::propose({true, 64, 768, false}, {"能: 1 → 2"});
+    comparison.records[0].baselinePicture = before + "\\画面.bmp";
+    const std::string report = out + "\\レポート.htm";
+    const std::string diff = out + "\\画面_diff.png";
+
+    ASSERT_TRUE(WriteHtmlReport(nullptr, JobFor(out), {}, {c}, comparison));
+    const std::string png = ReadFileBytes(diff);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    std::string html = ReadFileBytes(report);
+    EXPECT_NE(html.find("<img src=画面_diff.png border='0'>"), std::string::npos);
+    EXPECT_NE(html.find("能: 1 → 2"), std::string::npos);
+    EXPECT_NE(html.find("<td>差分あり</td>"), std::string::npos);
+    {
+        DialogAnswerer answers;
+        answers.press(IDOK);  // overwrite the report
+        ASSERT_TRUE(WriteHtmlReport(nullptr, JobFor(out), {}, {c}, comparison));
+    }
+    EXPECT_EQ(ReadFileBytes(report), html);
+    EXPECT_EQ(CountFiles(out, "画面_diff"), 1);
+
+    ASSERT_TRUE(WriteFileBytes(diff, "someone's"));
+    {
+        DialogAnswerer answers;
+        answers.press(IDOK);
+        ASSERT_TRUE(WriteHtmlReport(nullptr, JobFor(out), {}, {c}, comparison));
+    }
+    EXPECT_EQ(ReadFileBytes(diff), "someone's");
+    EXPECT_EQ(ReadFileBytes(out + "\\画面_diff_2.png"), png);
+    EXPECT_NE(ReadFileBytes(report).find("<img src=画面_diff_2.png border='0'>"),
+              std::string::npos);
+    history.clearRecords();
 }
 
 }  // namespace

@@ -8,6 +8,8 @@ Usage:
       the workbook of tests/workbook/workbook_sample.cpp
   check_workbook.py cases WORKBOOK sheets|onesheet
       the same workbook with test cases on three records (fit to width)
+  check_workbook.py retest WORKBOOK sheets|onesheet
+      those cases re-tested against a baseline: the first record differs
   check_workbook.py e2e WORKBOOK FOLDER
       the workbook the Wine run makes of its three captures in FOLDER
 """
@@ -216,6 +218,59 @@ def cases(path, layout):
            [(sheets[0].title, starts[0] + 2), (sheets[1].title, starts[1] + 2)])
 
 
+def retest(path, layout):
+    """The 比較 column, the steps not run, the baseline on the cover and on
+    the test-result sheet, and the differing record's diff picture (tinted
+    where the baseline's picture had its dark box) with its changed lines."""
+    book = openpyxl.load_workbook(path)
+    baseline = "基準 C:\\前回\\履歴.csv  マニフェスト SHA-256: " + "c" * 64
+    cover, sheet = book["表紙"], book["試験成績書"]
+    expect("cover baseline", cover["A4"].value, baseline)
+    expect("cover heads", [c.value for c in cover[5]][:3], ["番号", "日時", "見出し"])
+    expect("cover rows", [cover[f"A{r}"].value for r in range(6, 10)], ["1", "2", "3", "4"])
+    expect("case sheet baseline", sheet["A3"].value, baseline)
+    expect("case sheet heads", [c.value for c in sheet[4]][8:], ["記録", "SHA-256", "比較"])
+    expect("比較 column", [sheet[f"K{r}"].value for r in range(5, 11)],
+           ["差分あり", "一致", None, "基準なし", "未実施", "未実施"])
+    for r, step in ((9, "1"), (10, "2")):
+        expect(f"not run row {r}", [c.value for c in sheet[r]],
+               ["T-表-9", step, "能力", None, None, None, None, None, "ソフト能力 前回", None, "未実施"])
+    expect("case sheet rows", sheet.max_row, 10)
+    first = book[book.sheetnames[2]]
+    target = cover["A6"].hyperlink.location
+    start = int(re.search(r"(\d+)$", target).group(1))
+    expect("record 1 link", target, f"'{first.title}'!A{start}")
+    expect("diff summary", first[f"D{start}"].value, "比較: 差分あり 変化 2.2 %")
+    expect("diff baseline", first[f"D{start + 1}"].value, "基準の記録: 前回の表示")
+    pictures = picture_sizes(path)
+    beside = [p for p in pictures if p[2] == 3]
+    own = [p for p in pictures if p[0] == first.title and p[1:3] == (start + 2, 0)]
+    expect("diff pictures (sheet, row, column)", [p[:3] for p in beside],
+           [(first.title, start + 2, 3)])
+    expect("diff picture as large as the record's", [p[3:] for p in beside], [p[3:] for p in own])
+    column_d = [(c.row, c.value) for c in first["D"] if c.value is not None]
+    changes = [(r, v) for r, v in column_d if r > start + 2]
+    expect("changed lines", [v for _, v in changes], ["金額: 1,000 → 1,100", "表ソ能 <b>"])
+    if layout == "onesheet":
+        second = int(re.search(r"(\d+)$", cover["A7"].hyperlink.location).group(1))
+        if changes and second - 9 <= changes[-1][0]:
+            failures.append(f"record 2's block at {second} overlaps the changed lines")
+    from PIL import Image
+    import io
+    with zipfile.ZipFile(path) as z:
+        pngs = [n for n in z.namelist() if n.startswith("xl/media/") and n.endswith(".png")]
+        expect("diff pictures stored", len(pngs), 1)
+        diff = Image.open(io.BytesIO(z.read(pngs[0]))).convert("RGB") if pngs else None
+    if diff:
+        expect("diff picture size", diff.size, (1280, 720))
+        r, g, b = diff.getpixel((200, 150))
+        if not (r > 180 and g < 60 and b < 60):
+            failures.append(f"diff picture inside the box not tinted red: {(r, g, b)}")
+        r, g, b = diff.getpixel((1000, 600))
+        if max(r, g, b) - min(r, g, b) > 12:
+            failures.append(f"diff picture outside the box not as the record's: {(r, g, b)}")
+
+
 def e2e(path, folder):
     """The Wine run: three captures into FOLDER, headings from the test."""
     book = openpyxl.load_workbook(path)
@@ -253,6 +308,8 @@ def main():
         sample(*sys.argv[2:5])
     elif sys.argv[1] == "cases":
         cases(*sys.argv[2:4])
+    elif sys.argv[1] == "retest":
+        retest(*sys.argv[2:4])
     else:
         e2e(*sys.argv[2:4])
     for f in failures:

@@ -2,8 +2,11 @@
 // JPEG and BMP pictures, a missing and a broken one, headings with
 // characters whose second byte is 0x5C, forbidden sheet-name characters and
 // a lone lead byte, and descriptions of several lines; with "cases", test
-// cases on three of the four records (OK, NG, 保留; the third has none).
-// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit [cases]
+// cases on three of the four records (OK, NG, 保留; the third has none);
+// with "retest", those cases re-tested against a baseline: the first
+// record differs (a dark box in the baseline's picture, two changed lines),
+// the second matches, the fourth has no baseline, two steps were not run.
+// Usage: workbook_sample OUTPUT.xlsx sheets|onesheet actual|fit [cases|retest]
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -11,18 +14,23 @@
 
 #include "report/workbook_writer.h"
 #include "tests/fuzz/sample_images.h"
+#include "tests/report/retest_fixture.h"
 #include "tests/workbook/map_source.h"
 
 namespace {
 
-std::string jpeg(int width, int height) {
+// A grey ramp; with `box`, dark at x 100-299, y 100-199.
+std::string jpeg(int width, int height, bool box = false) {
     samples::Jpeg j;
     j.width = width;
     j.height = height;
     j.quality = 80;
     j.samples.resize(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < j.samples.size(); ++i)
-        j.samples[i] = static_cast<uint8_t>((i / 3 % width) * 255 / width);
+    for (std::size_t i = 0; i < j.samples.size(); ++i) {
+        const std::size_t x = i / 3 % width, y = i / 3 / width;
+        const bool dark = box && x >= 100 && x < 300 && y >= 100 && y < 200;
+        j.samples[i] = static_cast<uint8_t>(dark ? 0 : x * 255 / width);
+    }
     const std::vector<uint8_t> f = samples::encode(j);
     return std::string(f.begin(), f.end());
 }
@@ -55,6 +63,21 @@ void addCases(std::vector<WorkbookRecord>& records) {
     records[0].sha256 = std::string(64, 'a');
 }
 
+ExportComparison retested(MapSource& source) {
+    source.files["C:\\前回\\a1.jpg"] = jpeg(1280, 720, true);
+    NotRunStep step;
+    step.baselineCase.testId = "T-表-9";
+    step.baselineCase.expected = "能力";
+    step.baselineHeading = "ソフト能力 前回";
+    ExportComparison c =
+        sampleRetest(4, "C:\\前回\\a1.jpg", "前回の表示", {true, 20000, 921600, false},
+                     {"金額: 1,000 → 1,100", "表ソ能 <b>"}, step, 'c');
+    c.notRun[0].baselineCase.step = "1";
+    c.notRun[1].baselineCase.step = "2";
+    c.records[3].proposal = retest::propose({false, 0, 0, false}, {});
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +105,8 @@ int main(int argc, char** argv) {
     };
     if (argc == 5)
         addCases(records);
+    const ExportComparison comparison =
+        argc == 5 && std::strcmp(argv[4], "retest") == 0 ? retested(source) : ExportComparison{};
     WorkbookOptions options;
     options.layout = std::strcmp(argv[2], "onesheet") == 0 ? WorkbookLayout::oneSheet
                                                            : WorkbookLayout::sheetPerRecord;
@@ -89,7 +114,8 @@ int main(int argc, char** argv) {
         std::strcmp(argv[3], "actual") == 0 ? PictureSize::actual : PictureSize::fitWidth;
     options.title = "\x8e\x8e\x8c\xb1\x8f\xd8\x90\xd5";  // 試験証跡
     options.created = "2026/12/09 10:30:00";
-    const WorkbookResult result = writeWorkbook(argv[1], records, options, source);
+    const WorkbookResult result =
+        writeWorkbook(argv[1], records, options, source, nullptr, comparison);
     std::printf("ok=%d written=%d problems=%d %s\n", result.ok ? 1 : 0, result.written,
                 result.problems, result.error.c_str());
     return result.ok ? 0 : 1;
