@@ -68,12 +68,13 @@ std::string coverLine(const ExportComparison& comparison) {
     return line + "マニフェスト SHA-256: " + comparison.baselineManifestDigest;
 }
 
-std::string diffPng(const std::string& baselineBytes, const std::string& currentBytes) {
+std::string diffPng(const std::string& baselineBytes, const std::string& currentBytes,
+                    const picture_diff::Options& options) {
     PackedDib baseline, current, overlay;
     if (!decode(baselineBytes, baseline) || !decode(currentBytes, current))
         return {};
     picture_diff::overlay(picture_diff::of(baseline), picture_diff::of(current),
-                          picture_diff::Options{}, overlay);
+                          options, overlay);
     std::vector<uint8_t> png;
     if (overlay.empty() ||
         !encodePngBytes(overlay.width(), overlay.height(), overlay.bits(), overlay.stride(), png))

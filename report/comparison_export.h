@@ -39,6 +39,7 @@ std::string coverLine(const ExportComparison& comparison);
 // The overlay of the baseline's picture and the record's (the record's, the
 // changed pixels tinted red) as the bytes of a PNG file; empty when either
 // is no picture that decodes, or they have no area in common.
-std::string diffPng(const std::string& baselineBytes, const std::string& currentBytes);
+std::string diffPng(const std::string& baselineBytes, const std::string& currentBytes,
+                    const picture_diff::Options& options = {});
 
 }  // namespace comparison_export

@@ -12,6 +12,7 @@
 
 #include "history/test_case.h"
 #include "retest/retest_steps.h"
+#include "view/picture_diff.h"
 
 struct RecordComparison {
     // none: the record repeats no baseline step (no test ID and step, or
@@ -32,6 +33,9 @@ struct ExportComparison {
     bool active = false;  // a baseline is chosen for the history
     std::string baselineCsv;             // its path
     std::string baselineManifestDigest;  // hex SHA-256 of its manifest, "" when it has none
+    // The tolerance and ignored band the comparisons were made with, so that
+    // the diff picture shows what the figure counted.
+    picture_diff::Options diffOptions;
     std::vector<RecordComparison> records;  // one a record, in the history's order
     std::vector<NotRunStep> notRun;         // in the baseline's order
 };

@@ -546,7 +546,7 @@ class Writer {
             if (shown.empty() || base.empty() || !outFolder_.readPicture(base, baseline) ||
                 !outFolder_.readPicture(shown, current))
                 continue;
-            std::string png = comparison_export::diffPng(baseline, current);
+            std::string png = comparison_export::diffPng(baseline, current, comparison_.diffOptions);
             if (png.empty())
                 continue;
             const std::string first = copyName(picture_diff::diffFileName(shown));

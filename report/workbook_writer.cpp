@@ -317,7 +317,8 @@ void writeCover(lxw_worksheet* cover, const Formats& f, const std::vector<Prepar
 // two pictures in the picture's row, the changed lines under it. Returns
 // the row after it all.
 int writeDiff(lxw_worksheet* sheet, const Prepared& p, const WorkbookRecord& record,
-              const RecordComparison& c, const WorkbookOptions& options, WorkbookSource& source) {
+              const RecordComparison& c, const picture_diff::Options& diffOptions,
+              const WorkbookOptions& options, WorkbookSource& source) {
     const comparison_export::Section s = comparison_export::section(c);
     const auto row = static_cast<lxw_row_t>(p.firstRow);
     worksheet_write_string(sheet, row, kDiffColumn, workbook_text::fromCp932(s.summary).c_str(),
@@ -327,7 +328,7 @@ int writeDiff(lxw_worksheet* sheet, const Prepared& p, const WorkbookRecord& rec
     std::string baseline, current, png;
     if (!record.pictureWithheld && !c.baselinePicture.empty() &&
         source.read(c.baselinePicture, baseline) && source.read(record.imagePath, current))
-        png = comparison_export::diffPng(baseline, current);
+        png = comparison_export::diffPng(baseline, current, diffOptions);
     int rows = 1;
     if (!png.empty()) {
         const PictureInfo info =
@@ -466,7 +467,7 @@ bool writeRecords(lxw_workbook* book, const Formats& f, lxw_worksheet* shared,
         int end = writeBlock(sheet, f, number, p, records[i], options, source, pictureOk);
         const RecordComparison* c = comparison_export::of(comparison, i);
         if (comparison_export::differs(c))
-            end = std::max(end, writeDiff(sheet, p, records[i], *c, options, source));
+            end = std::max(end, writeDiff(sheet, p, records[i], *c, comparison.diffOptions, options, source));
         row = end + 1;
         ++result.written;
         if (!pictureOk || p.problem)
