@@ -99,6 +99,7 @@ void ShowCaseMessage(HWND owner, const std::string& text, UINT icon) {
 void ReadCases(History& current, HWND owner) {
     current.cases.clear();
     current.casesAside.clear();
+    current.baseline = {};
     damagedCaseFile.clear();
     const std::string path = EvidenceFileBeside(current.filePath, ".zcase");
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -120,6 +121,7 @@ void ReadCases(History& current, HWND owner) {
         return;
     }
     caseplace::place(std::move(read.entries), current);
+    current.baseline = std::move(read.baseline);
     std::string text = caseplace::asideMessage(current.casesAside);
     const std::string cut = caseplace::cutMessage(read.cuts);
     if (!cut.empty())
@@ -144,7 +146,7 @@ bool WriteCases(const History& current, HWND owner) {
     }
     DWORD error = 0;
     if (win::ReplaceContents(path.c_str(), "zcs",
-                             casefile::write(caseplace::entriesToWrite(current)),
+                             casefile::write(caseplace::entriesToWrite(current), current.baseline),
                              &error) != win::ReplaceStep::done) {
         ReportWriteError(owner, path.c_str(), error);
         return false;
