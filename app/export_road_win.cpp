@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/capture_stamp_win.h"
+#include "app/retest_road_win.h"
 #include "base/cp932.h"
 #include "base/sha256_win.h"
 #include "history/evidence_book_win.h"
@@ -33,6 +34,10 @@ ExportDigests Evidence() {
         }
     }
     return digests;
+}
+
+ExportComparison Comparison() {
+    return retest_road::Comparison();
 }
 
 RecordCases Cases() {

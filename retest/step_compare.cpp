@@ -38,4 +38,17 @@ Proposal compareStep(const StepInput& input, const CompareOptions& options) {
     return propose(change, std::move(text));
 }
 
+bool baselineSound(const VerifyResult& found) {
+    for (const VerifiedFile& f : found.files) {
+        const bool own = f.role == FileRole::picture || f.role == FileRole::description;
+        if (f.state == FileState::match || (!own && f.state == FileState::unlisted))
+            continue;
+        return false;
+    }
+    for (const ManifestNote& note : found.manifestNotes)
+        if (note.issue != ManifestIssue::notInHistory)
+            return false;
+    return found.chainBrokenAt == 0 && found.logDamagedLines.empty();
+}
+
 }  // namespace retest

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "history/evidence_verify.h"
 #include "ocr/ocr_text.h"
 #include "retest/retest_steps.h"
 #include "view/compare_options.h"
@@ -32,5 +33,12 @@ struct StepInput {
 // changed beyond the options, else 差分あり. A current picture that is
 // missing is compared as an empty one: everything changed.
 Proposal compareStep(const StepInput& input, const CompareOptions& options);
+
+// Whether an earlier history's evidence check lets it be a baseline: every
+// picture and description file as its manifest has it, no manifest line
+// damaged or refused, the log's chain intact. Files the manifest never
+// listed (an annotated copy made later) and an order that differs from the
+// log's do not alter the pictures compared.
+bool baselineSound(const VerifyResult& found);
 
 }  // namespace retest

@@ -82,4 +82,32 @@ TEST(RetestCompare, OneRecordAgainstItsBaselineStep) {
     }
 }
 
+TEST(RetestCompare, ABaselineIsSoundOnlyWithItsPicturesAsTheManifestHasThem) {
+    const VerifiedFile good{1, FileRole::picture, "a.bmp", FileState::match, false};
+    struct Case {
+        const char* name;
+        std::vector<VerifiedFile> files;
+        std::vector<ManifestNote> notes;
+        int chainBrokenAt;
+        bool sound;
+    } const cases[] = {
+        {"all as listed", {good}, {}, 0, true},
+        {"a picture changed", {good, {2, FileRole::picture, "b.bmp", FileState::changed, false}}, {}, 0, false},
+        {"a picture moved away", {{1, FileRole::picture, "a.bmp", FileState::missing, false}}, {}, 0, false},
+        {"a picture never listed", {{1, FileRole::picture, "a.bmp", FileState::unlisted, false}}, {}, 0, false},
+        {"an annotated copy made later", {good, {1, FileRole::other, "a_注釈.png", FileState::unlisted, false}},
+         {}, 0, true},
+        {"a manifest line damaged", {good}, {{3, ManifestIssue::damaged, PlaceCheck::ok, ""}}, 0, false},
+        {"the log's chain broken", {good}, {}, 4, false},
+    };
+    for (const Case& c : cases) {
+        VerifyResult r;
+        r.hasManifest = true;
+        r.files = c.files;
+        r.manifestNotes = c.notes;
+        r.chainBrokenAt = c.chainBrokenAt;
+        EXPECT_EQ(retest::baselineSound(r), c.sound) << c.name;
+    }
+}
+
 }  // namespace
