@@ -68,7 +68,7 @@ TEST(RetestCompare, OneRecordAgainstItsBaselineStep) {
         {"the text changed, the clock in the band left out", &base, &same, &before, &after, band,
          Comparison::differs, "差分あり 金額: 1,000 → 1,100"},
         {"the clock compared too", &base, &same, &before, &after, plain, Comparison::differs,
-         "差分あり 12:00 → 05 金額: 1,000 → 1,100"},
+         "差分あり 12:00 → 12:05 金額: 1,000 → 1,100"},
         {"one picture not read: no text compared", &base, &same, &before, nullptr, plain,
          Comparison::match, "一致"},
         {"no current picture", &base, &empty, nullptr, nullptr, plain, Comparison::differs,

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# A test run again against the last cycle, as a script drives it: the last
+# cycle captures three steps of TC-01 (ログイン, 注文確認 with 金額: 1,000,
+# 完了) into a folder of its own and is saved; the new cycle takes it as the
+# baseline with /baseline, captures step 1 as it was and step 2 showing
+# 1,100, and skips step 3. The results of /capture propose 一致 and 差分あり
+# with the amount's old and new text; /save's result shows step 3 未実施;
+# the case file keeps the baseline in its own line while the last cycle's
+# has none; a baseline whose picture was changed afterwards is refused with
+# the findings.
+. "$(dirname "$0")/e2e-lib.sh" "$1"
+
+last="$E2E_WORK/前回 サイクル"
+this="$E2E_WORK/今回 サイクル"
+mkdir -p "$last" "$this"
+win() { printf 'Z:%s' "${1//\//\\}"; }
+settings() {  # the capture folder $1, text reading on
+    printf '%s\r\n' '[File_Set]' "保存先=$(win "$1")" '画像ファイル名=step' '画像ファイル開始番号=1' \
+        'JPEGモード=0' '[Window]' 'X位置=0' 'Y位置=0' '幅=500' '高さ=400' \
+        '[TestCase]' '実施者=試験者' '[OCR]' '文字読み取り=1' |
+        iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
+}
+
+SCRIPT_TIMEOUT=120
+. "$(dirname "$0")/script-lib.sh"
+
+# Shows screen $1 with amount $2 and captures its client area as step $1.
+step() {
+    local x y w h
+    rm -f "$E2E_WORK/amount.txt"
+    "$ZELCAP_WINE" "$ZELCAP_BUILD/amount_target.exe" "$(win "$E2E_WORK")" "$1" "$2" >/dev/null 2>&1 </dev/null &
+    E2E_TARGET_PID=$!
+    for _ in $(seq 100); do [ -s "$E2E_WORK/amount.txt" ] && break; sleep 0.1; done
+    sleep 0.5
+    read -r _ x y w h <"$E2E_WORK/amount.txt"
+    expect 0 none "screen $1 with $2 captured as step $1" -- "/capture:region:$x,$y,$w,$h" \
+        "/heading:手順 $1" /case:TC-01 "/stepno:$1" "/expected:金額が表示される"
+    kill "$E2E_TARGET_PID" 2>/dev/null
+    wait "$E2E_TARGET_PID" 2>/dev/null
+    E2E_TARGET_PID=""
+}
+
+settings "$last"
+step 1 1,000
+step 2 1,000
+step 3 1,000
+field 'has("comparison")' | grep -qx false && pass "without a baseline a capture proposes nothing" ||
+    fail "a comparison without a baseline: $(cat "$E2E_WORK/last.json")"
+expect 0 none "the last cycle saved" -- "/save:$(win "$last")\\前回.csv"
+# Its pictures' text read, as a cycle left alone for a while has it.
+for n in 1 2 3; do
+    for _ in $(seq 600); do [ -f "$last/step$n.bmp.ocr" ] && break; sleep 0.2; done
+done
+expect 0 none "quit" -- /quit
+sleep 1
+grep -q '^?' "$last/前回.zcase" && fail "the last cycle's case file has a baseline line" ||
+    pass "a case file without a baseline has no baseline line"
+
+settings "$this"
+expect 0 none "the last cycle taken as the baseline" -- "/baseline:$(win "$last")\\前回.csv"
+same "its manifest's digest" "$(field .manifestSha256)" "$(sha256sum "$last/前回.sha256" | cut -d' ' -f1)"
+step 1 1,000
+same "step 1 as it was: 一致" "$(field .comparison.proposal)" "一致"
+step 2 1,100
+same "step 2 with another amount: 差分あり" "$(field .comparison.proposal)" "差分あり"
+# The reading may put a blank after the comma: the check reads past blanks.
+changes=$(field '.comparison.textChanges[].line')
+if printf '%s\n' "$changes" | tr -d ' ' | grep -q '^金額:1,000→1,100$'; then
+    pass "the proposal names the amount's old and new text: $changes"
+else
+    fail "text changes: '$changes' ($(field .comparison.text))"
+fi
+[ "$(field .comparison.changedPixels)" -gt 0 ] && pass "and the share of the picture that changed" ||
+    fail "no changed pixels: $(field .comparison.text)"
+expect 0 none "the new cycle saved" -- "/save:$(win "$this")\\今回.csv"
+same "the exports' records: their proposals in the history's order" \
+    "$(field '[.comparison.records[].proposal] | join(" ")')" "一致 差分あり"
+same "step 3 not run: 未実施" "$(field '[.comparison.notRun[] | .testId, .step, .heading] | join(" ")')" \
+    "TC-01 3 手順 3"
+zcase=$(iconv -f CP932 -t UTF-8 "$this/今回.zcase" | tr -d '\r')
+printf '%s\n' "$zcase" | grep -q "^?基準	.*	$(field .comparison.manifestSha256)	.*前回.csv\$" &&
+    pass "the case file keeps the baseline and its digest" || fail "case file: $zcase"
+expect 0 none "quit" -- /quit
+sleep 1
+
+# A picture of the baseline changed afterwards: refused, with the findings.
+printf 'x' >>"$last/step2.bmp"
+expect 5 refused "a baseline with a changed picture is refused" -- "/baseline:$(win "$last")\\前回.csv"
+field .message | grep -q '変更あり' && pass "the refusal gives the findings" ||
+    fail "message: $(field .message)"
+expect 0 none "quit" -- /quit
+e2e_finish
