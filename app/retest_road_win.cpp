@@ -68,16 +68,7 @@ bool ReadText(const std::string& picture, OcrResult& out) {
 }
 
 retest::Proposal Compare(const Job& job) {
-    PackedDib before, after;
-    if (!job.baseline.empty())
-        picture_window::LoadPictureFile(job.baseline, before);
-    picture_window::LoadPictureFile(job.current, after);
-    OcrResult beforeText, afterText;
-    const bool texts = !before.empty() && ReadText(job.baseline, beforeText) &&
-                       ReadText(job.current, afterText);
-    return retest::compareStep(
-        {&before, &after, texts ? &beforeText : nullptr, texts ? &afterText : nullptr},
-        job.options);
+    return CompareFiles(job.current, job.baseline, job.options);
 }
 
 UINT PostedMessage() {
@@ -284,6 +275,18 @@ void ReadAgainWithText(HWND window, const std::string& picture) {
 }
 
 }  // namespace
+
+retest::Proposal CompareFiles(const std::string& current, const std::string& baseline,
+                              const CompareOptions& options) {
+    PackedDib before, after;
+    if (!baseline.empty())
+        picture_window::LoadPictureFile(baseline, before);
+    picture_window::LoadPictureFile(current, after);
+    OcrResult beforeText, afterText;
+    const bool texts = !before.empty() && ReadText(baseline, beforeText) && ReadText(current, afterText);
+    return retest::compareStep(
+        {&before, &after, texts ? &beforeText : nullptr, texts ? &afterText : nullptr}, options);
+}
 
 bool Active() {
     return !history.baseline.empty() && loaded.records && loaded.choice == history.baseline;

@@ -12,6 +12,7 @@
 
 #include "report/export_comparison.h"
 #include "retest/retest_steps.h"
+#include "view/compare_options.h"
 
 namespace retest_road {
 
@@ -42,6 +43,12 @@ void RecordAdded(HWND window, int index);
 // (its picture's text and the baseline's read first when OCR is on): for a
 // script that waits for its answer. `none` when the record repeats no step.
 retest::Proposal ProposalNow(int index);
+
+// One comparison as the worker makes it: both pictures decoded from their
+// files, their ".ocr" read when both have one, compared with `options`. A
+// `baseline` of "" is a step whose picture is missing.
+retest::Proposal CompareFiles(const std::string& current, const std::string& baseline,
+                              const CompareOptions& options);
 
 // The worker's registered message; true when `message` was it.
 bool OnPosted(HWND window, UINT message, LPARAM lParam);
