@@ -7,7 +7,8 @@
 # with the amount's old and new text; /save's result shows step 3 未実施;
 # the case file keeps the baseline in its own line while the last cycle's
 # has none; a baseline whose picture was changed afterwards is refused with
-# the findings.
+# the findings. On the list's rows F8 takes the proposals as 判定 and F7
+# shows the guide of the next step with the baseline's picture.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 
 last="$E2E_WORK/前回 サイクル"
@@ -72,7 +73,45 @@ else
 fi
 [ "$(field .comparison.changedPixels)" -gt 0 ] && pass "and the share of the picture that changed" ||
     fail "no changed pixels: $(field .comparison.text)"
+
+# The tester takes the proposals with F8 on the list's rows.
+window=$(wait_for_window "新規 - Zelcap Ver2.3") || fail "no main window"
+# A click on the first row: the window was never activated by a script.
+click_first_row() {
+    local X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 150)) $((Y + 120)) click 1
+    sleep 0.3
+}
+click_first_row
+xdotool key --clearmodifiers --delay 100 Home shift+End F8
+sleep 0.5
+
+# F7 shows the guide of the current case's next step (TC-01, 手順 1) over
+# the screen, with the baseline's picture; F7 in the list again hides it.
+expect 0 none "the current case set" -- /case:TC-01
+click_first_row
+xdotool key --clearmodifiers F7
+guide=$(wait_for_window "基準: TC-01 手順 1") && pass "F7 shows the guide of step 1" || fail "no guide window"
+if [ -n "$guide" ]; then
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$guide")"
+    import -window root -crop "${WIDTH}x$((HEIGHT / 2))+$X+$((Y + HEIGHT / 2))" "$E2E_WORK/guide.ppm" 2>/dev/null
+    dark=$(/usr/bin/python3 -c "
+from PIL import Image
+im = Image.open('$E2E_WORK/guide.ppm').convert('L')
+print(sum(1 for p in im.getdata() if p < 100))" 2>/dev/null)
+    [ "${dark:-0}" -gt 50 ] && pass "the guide shows the baseline's picture ($dark dark pixels)" ||
+        fail "no picture in the guide's lower half (${dark:-?} dark pixels)"
+    click_first_row
+    xdotool key --clearmodifiers F7
+    sleep 0.5
+    xdotool search --name '^基準: TC-01 手順 1$' >/dev/null 2>&1 && fail "F7 did not hide the guide" ||
+        pass "F7 hides the guide"
+fi
 expect 0 none "the new cycle saved" -- "/save:$(win "$this")\\今回.csv"
+verdicts=$(iconv -f CP932 -t UTF-8 "$this/今回.zcase" | tr -d '\r' | awk -F'\t' '$4 == "TC-01" {print $5 ":" $8}' | paste -sd' ')
+same "F8 took 一致 as OK and 差分あり as NG" "$verdicts" "1:OK 2:NG"
 same "the exports' records: their proposals in the history's order" \
     "$(field '[.comparison.records[].proposal] | join(" ")')" "一致 差分あり"
 same "step 3 not run: 未実施" "$(field '[.comparison.notRun[] | .testId, .step, .heading] | join(" ")')" \
