@@ -416,8 +416,10 @@ constexpr Command kCommands[] = {
     {IDM_FIND_PREVIOUS, [](HWND w, int) { record_find::Step(w, false); }},
     {IDM_TEST_CASE,
      [](HWND w, int) {
-         if (historyList.editCasesOfSelection())
+         if (historyList.editCasesOfSelection()) {
+             retest_road::CasesEdited(w);
              UpdateHistoryCommands(w);
+         }
      }},
     {IDM_VERDICT_OK,
      [](HWND w, int) {

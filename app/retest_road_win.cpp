@@ -38,12 +38,14 @@ const char kTitle[] = "前回の結果との比較";
 // One comparison for the worker: the record, its picture and the baseline
 // step's ("" when the step has none).
 struct Job {
+    unsigned generation = 0;  // of the baseline it was queued for
     uint32_t recordId = 0;
     std::string current, baseline;
     CompareOptions options;
 };
 
 struct Done {
+    unsigned generation = 0;
     uint32_t recordId = 0;
     std::string current;
     retest::Proposal proposal;
@@ -120,6 +122,7 @@ class Worker {
                 queue_.pop_front();
             }
             auto done = std::make_unique<Done>();
+            done->generation = job.generation;
             done->recordId = job.recordId;
             done->current = job.current;
             done->proposal = Compare(job);
@@ -147,6 +150,9 @@ CompareOptions options;
 std::map<uint32_t, retest::Proposal> proposals;
 std::set<uint32_t> comparing;
 std::unique_ptr<Worker> worker;
+// Counted up whenever the proposals are dropped: a result of a job queued
+// before is of another baseline or another case, and is let go.
+unsigned generation = 0;
 
 std::vector<retest::StepKey> StepsOf(const History& h) {
     std::vector<retest::StepKey> steps;
@@ -157,10 +163,15 @@ std::vector<retest::StepKey> StepsOf(const History& h) {
     return steps;
 }
 
-void Forget() {
-    loaded = {};
+void DropProposals() {
     proposals.clear();
     comparing.clear();
+    ++generation;
+}
+
+void Forget() {
+    loaded = {};
+    DropProposals();
 }
 
 void Take(const casefile::Baseline& choice, std::unique_ptr<History> records) {
@@ -205,6 +216,7 @@ bool JobOf(int index, Job& job) {
         proposals[id] = none;
         return false;
     }
+    job.generation = generation;
     job.recordId = id;
     job.current = PictureOf(history, index);
     job.baseline = PictureOf(*loaded.records, base);
@@ -269,7 +281,10 @@ void ReadAgainWithText(HWND window, const std::string& picture) {
         return;
     for (int i = 0; i < history.count; ++i)
         if (win::SameFileName(PictureOf(history, i), picture) && history.records[i].id) {
+            // Queued again even while a job without the text runs: the
+            // worker takes them in order, and this one answers last.
             proposals.erase(history.records[i].id);
+            comparing.erase(history.records[i].id);
             Queue(window, i);
         }
 }
@@ -361,6 +376,14 @@ void HistoryOpened(HWND window) {
     QueueUncompared(window);
 }
 
+void CasesEdited(HWND window) {
+    if (!Active())
+        return;
+    DropProposals();
+    QueueUncompared(window);
+    ShowStatusOfSelection();
+}
+
 void RecordAdded(HWND window, int index) {
     if (Active())
         Queue(window, index);
@@ -384,6 +407,8 @@ bool OnPosted(HWND window, UINT message, LPARAM lParam) {
     if (message != PostedMessage())
         return false;
     std::unique_ptr<Done> done(reinterpret_cast<Done*>(lParam));
+    if (done->generation != generation)
+        return true;
     comparing.erase(done->recordId);
     const int index = IndexOfId(done->recordId);
     if (Active() && index >= 0 && win::SameFileName(PictureOf(history, index), done->current))

@@ -39,6 +39,10 @@ void HistoryOpened(HWND window);
 // background when it repeats a step of the baseline.
 void RecordAdded(HWND window, int index);
 
+// The テストケース dialog changed cases: a record may repeat another step
+// now, so every record is compared again.
+void CasesEdited(HWND window);
+
 // The proposal of the record at `index`, computed now on the calling thread
 // (its picture's text and the baseline's read first when OCR is on): for a
 // script that waits for its answer. `none` when the record repeats no step.
