@@ -122,8 +122,50 @@ printf '%s\n' "$zcase" | grep -q "^?基準	.*	$(field .comparison.manifestSha256
 expect 0 none "quit" -- /quit
 sleep 1
 
-# A picture of the baseline changed afterwards: refused, with the findings.
+# From the menu: ファイル → 前回の結果を基準にする, the history typed into
+# the open dialog, and the message that it is taken; saved, the case file
+# of a history without records holds the baseline alone.
+# choose_baseline: the menu and the dialog; prints nothing.
+choose_baseline() {
+    local dialog
+    click_first_row
+    xdotool key --clearmodifiers alt+f
+    sleep 0.3
+    xdotool key b
+    dialog=$(wait_for_window "基準にする前回の履歴ファイル") || { fail "no open dialog"; return 1; }
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
+    sleep 0.3
+    xdotool type --delay 120 "$(win "$last")\前回.csv"
+    xdotool key Return
+}
+settings "$this"
+start_zelcap
+window=$(wait_for_window "新規 - Zelcap Ver2.3") || fail "no main window"
+choose_baseline
+if box=$(wait_for_window "前回の結果との比較"); then
+    pass "the menu takes the baseline and says so"
+    xdotool windowfocus --sync "$box" 2>/dev/null || xdotool windowfocus "$box"
+    xdotool key Return
+else
+    fail "no message after choosing the baseline"
+fi
+expect 0 none "the history saved" -- "/save:$(win "$this")\メニュー.csv"
+tr -d '\r' <"$this/メニュー.zcase" | tail -n +2 | iconv -f CP932 -t UTF-8 | grep -c . | grep -qx 1 &&
+    grep -q "前回.csv" <(iconv -f CP932 -t UTF-8 "$this/メニュー.zcase") &&
+    pass "its case file holds the baseline's line alone" || fail "case file: $(iconv -f CP932 -t UTF-8 "$this/メニュー.zcase")"
+
+# A picture of the baseline changed afterwards: refused, with the findings,
+# in the list of the evidence check from the menu and in a script's result.
 printf 'x' >>"$last/step2.bmp"
+choose_baseline
+if list=$(wait_for_window "証跡の検証"); then
+    pass "the menu refuses it with the findings' list"
+    xdotool windowfocus --sync "$list" 2>/dev/null || xdotool windowfocus "$list"
+    xdotool key Escape
+    sleep 0.5
+else
+    fail "no findings after choosing a changed baseline"
+fi
 expect 5 refused "a baseline with a changed picture is refused" -- "/baseline:$(win "$last")\\前回.csv"
 field .message | grep -q '変更あり' && pass "the refusal gives the findings" ||
     fail "message: $(field .message)"
