@@ -204,6 +204,7 @@ void SelectHistoryPage() {
 void OnNew(HWND window) {
     if (historyList.confirmSaveChanges() &&
         historyList.newHistoryFile(capturer.monitoring() != 0)) {
+        retest_guide::Close();
         SelectHistoryPage();
         UpdateTitle(window);
     }
@@ -213,6 +214,7 @@ void OnNew(HWND window) {
 
 void OnOpen(HWND window) {
     if (historyList.confirmSaveChanges() && historyList.openHistoryFile()) {
+        retest_guide::Close();
         SelectHistoryPage();
         UpdateTitle(window);
         ocr_road::HistoryOpened(window);
