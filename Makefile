@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts bench-cases bench-open bench-bmp clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-retest bench-bursts bench-cases bench-open bench-bmp clean
 
 all: native win32
 
@@ -159,6 +159,11 @@ bench-script: wine-build
 # The records' search per keystroke over 1000 records' read text.
 bench-search: wine-build
 	@bash tools/bench/search-bench.sh $(BUILD)/$(WINE_ARCH) 15
+
+# A re-test's comparison of a 1920 x 1080 step with its baseline, the
+# worker's whole job, against reading the two files (docs/performance.md).
+bench-retest: wine-build
+	@bash tools/bench/retest-bench.sh $(BUILD)/$(WINE_ARCH) 15
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

@@ -10,6 +10,8 @@
 
 #include "app/capture_stamp_win.h"
 #include "app/ocr_road_win.h"
+#include "app/retest_guide_win.h"
+#include "app/retest_road_win.h"
 #include "app/status_bar_win.h"
 #include "base/app_messages_win.h"
 #include "base/app_state_win.h"
@@ -290,8 +292,12 @@ bool AppendRecord(HWND window, HWND owner, CaptureResult& captured, Source sourc
         historyList.saveHistoryFile();
     SendMessageA(window, UWM_RECORD_ADDED, saved ? 1 : 0, 0);
     // Only queued: the reading runs on the worker's thread, behind the road.
-    if (history.count > before)
+    if (history.count > before) {
         ocr_road::PictureWritten(window, captured.path);
+        // Queued too: the comparison with the baseline's step runs behind the road.
+        retest_road::RecordAdded(window, history.count - 1);
+        retest_guide::Refresh();
+    }
     // A comparison's picture takes no number.
     if (captured.nextNumber > 0)
         settings().startNumber = captured.nextNumber;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/capture_stamp_win.h"
+#include "app/retest_road_win.h"
 #include "base/cp932.h"
 #include "base/sha256_win.h"
 #include "history/evidence_book_win.h"
@@ -35,6 +36,10 @@ ExportDigests Evidence() {
     return digests;
 }
 
+ExportComparison Comparison() {
+    return retest_road::Comparison();
+}
+
 RecordCases Cases() {
     RecordCases cases;
     if (history.cases.empty())
@@ -46,10 +51,6 @@ RecordCases Cases() {
     if (!anyCase(cases))
         cases.clear();
     return cases;
-}
-
-ExportComparison Comparison() {
-    return {};
 }
 
 bool Report(HWND owner, ReportJob job, const ReportExtras& extras) {

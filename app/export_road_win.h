@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "report/excel_options.h"
+#include "report/export_comparison.h"
 #include "report/export_picture.h"
 #include "report/report_extras.h"
 #include "report/report_writer.h"
@@ -24,8 +25,10 @@ ExportDigests Evidence();
 // history's order; empty when no record has one.
 RecordCases Cases();
 
-// What the re-test found against the history's baseline, for the report
-// and the workbook; inactive while no baseline is chosen.
+// The re-test against the baseline, as the report and the workbook show it:
+// each record's comparison in the history's order, the baseline's steps not
+// run this cycle in the baseline's order, the baseline manifest's digest.
+// Inactive, and every export as it was, without a baseline.
 ExportComparison Comparison();
 
 // The HTML report with the job (the [HTML] settings and where it goes) and

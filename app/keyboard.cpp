@@ -28,7 +28,11 @@ WindowKey windowKey(const KeyPress& press) {
 }
 
 RecordKey recordKey(const KeyPress& press) {
-    if (press.key != kKeyF4 || press.control || press.alt)
+    if (press.control || press.alt)
+        return RecordKey::none;
+    if ((press.key == kKeyF7 || press.key == kKeyF8) && !press.shift)
+        return press.key == kKeyF7 ? RecordKey::toggleGuide : RecordKey::acceptProposal;
+    if (press.key != kKeyF4)
         return RecordKey::none;
     return press.shift ? RecordKey::verdictNg : RecordKey::verdictOk;
 }

@@ -20,6 +20,8 @@ constexpr int kKeyPageDown = 0x22;
 constexpr int kKeyF3 = 0x72;
 constexpr int kKeyF4 = 0x73;
 constexpr int kKeyF6 = 0x75;
+constexpr int kKeyF7 = 0x76;
+constexpr int kKeyF8 = 0x77;
 constexpr int kKeyF10 = 0x79;
 
 struct KeyPress {
@@ -42,9 +44,11 @@ enum class WindowKey {
 WindowKey windowKey(const KeyPress& press);
 
 // The keys of the history page's records (the list and the picture):
-// F4 marks the selected records' 判定 OK, Shift+F4 NG. With Ctrl or Alt the
-// key is not ours (Alt+F4 closes the window).
-enum class RecordKey { none, verdictOk, verdictNg };
+// F4 marks the selected records' 判定 OK, Shift+F4 NG; F8 takes 判定 from
+// the re-test's proposals, F7 shows or hides the baseline's guide. With
+// Ctrl or Alt the key is not ours (Alt+F4 closes the window), nor is
+// Shift+F7 or Shift+F8.
+enum class RecordKey { none, verdictOk, verdictNg, acceptProposal, toggleGuide };
 
 RecordKey recordKey(const KeyPress& press);
 
@@ -104,6 +108,7 @@ class HotKeyEditGuard {
 static_assert(kKeyTab == VK_TAB && kKeyReturn == VK_RETURN && kKeyShift == VK_SHIFT &&
                   kKeyControl == VK_CONTROL && kKeyAlt == VK_MENU && kKeyEscape == VK_ESCAPE &&
                   kKeyPageUp == VK_PRIOR && kKeyPageDown == VK_NEXT && kKeyF3 == VK_F3 &&
-                  kKeyF4 == VK_F4 && kKeyF6 == VK_F6 && kKeyF10 == VK_F10,
+                  kKeyF4 == VK_F4 && kKeyF6 == VK_F6 && kKeyF7 == VK_F7 && kKeyF8 == VK_F8 &&
+                  kKeyF10 == VK_F10,
               "virtual keys");
 #endif

@@ -150,7 +150,8 @@ bool HandleWindowKey(const MSG& message) {
     return true;
 }
 
-// F4 / Shift+F4 in the list or the picture: the selected records' verdict.
+// F4 / Shift+F4 in the list or the picture: the selected records' verdict;
+// F8 the proposals' verdicts, F7 the guide.
 // An in-place heading edit (a child of the list) keeps its keys.
 bool HandleRecordKey(HWND mainWindow, const MSG& message) {
     HWND list = historyList.window;
@@ -164,6 +165,12 @@ bool HandleRecordKey(HWND mainWindow, const MSG& message) {
             return true;
         case RecordKey::verdictNg:
             SendMessageA(mainWindow, WM_COMMAND, IDM_VERDICT_NG, 0);
+            return true;
+        case RecordKey::acceptProposal:
+            SendMessageA(mainWindow, WM_COMMAND, IDM_ACCEPT_PROPOSAL, 0);
+            return true;
+        case RecordKey::toggleGuide:
+            SendMessageA(mainWindow, WM_COMMAND, IDM_BASELINE_GUIDE, 0);
             return true;
         case RecordKey::none:
             break;

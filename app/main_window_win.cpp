@@ -22,6 +22,8 @@
 #include "app/ocr_road_win.h"
 #include "app/panes_win.h"
 #include "app/record_find_win.h"
+#include "app/retest_guide_win.h"
+#include "app/retest_road_win.h"
 #include "app/script_host_win.h"
 #include "base/menu_win.h"
 #include "base/message_box_win.h"
@@ -117,6 +119,8 @@ void OnDestroy() {
     // road's: done before anything is torn down.
     evidenceBook.flush();
     // The text reader's thread posts to this window: it goes first.
+    retest_guide::Close();
+    retest_road::Stop();
     ocr_road::Stop();
     UninitializeHtmlHelp(appState.helpCookie);
     if (appState.richEditModule) {
@@ -200,6 +204,7 @@ void SelectHistoryPage() {
 void OnNew(HWND window) {
     if (historyList.confirmSaveChanges() &&
         historyList.newHistoryFile(capturer.monitoring() != 0)) {
+        retest_guide::Close();
         SelectHistoryPage();
         UpdateTitle(window);
     }
@@ -209,9 +214,11 @@ void OnNew(HWND window) {
 
 void OnOpen(HWND window) {
     if (historyList.confirmSaveChanges() && historyList.openHistoryFile()) {
+        retest_guide::Close();
         SelectHistoryPage();
         UpdateTitle(window);
         ocr_road::HistoryOpened(window);
+        retest_road::HistoryOpened(window);
     }
     RefreshAfterFileCommand(window);
     ShowSelectedPicture();
@@ -411,14 +418,33 @@ constexpr Command kCommands[] = {
     {IDM_FIND_PREVIOUS, [](HWND w, int) { record_find::Step(w, false); }},
     {IDM_TEST_CASE,
      [](HWND w, int) {
-         if (historyList.editCasesOfSelection())
+         if (historyList.editCasesOfSelection()) {
+             retest_road::CasesEdited(w);
              UpdateHistoryCommands(w);
+         }
      }},
     {IDM_VERDICT_OK,
      [](HWND w, int) {
          if (historyList.setVerdictOfSelection(testcase::Verdict::ok))
              UpdateHistoryCommands(w);
      }},
+    {IDM_ACCEPT_PROPOSAL,
+     [](HWND w, int) {
+         retest_road::AcceptCommand(w);
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_BASELINE_CHOOSE,
+     [](HWND w, int) {
+         retest_road::ChooseCommand(w);
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_BASELINE_CLEAR,
+     [](HWND w, int) {
+         retest_road::ClearCommand(w);
+         retest_guide::Close();
+         UpdateHistoryCommands(w);
+     }},
+    {IDM_BASELINE_GUIDE, [](HWND w, int) { retest_guide::Toggle(w); }},
     {IDM_VERDICT_NG,
      [](HWND w, int) {
          if (historyList.setVerdictOfSelection(testcase::Verdict::ng))
@@ -596,7 +622,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 return 0;
             break;
         default:
-            if (ocr_road::OnPosted(window, message, lParam))
+            if (ocr_road::OnPosted(window, message, lParam) ||
+                retest_road::OnPosted(window, message, lParam))
                 return 0;
             break;
     }
@@ -608,6 +635,7 @@ void ShowSelectedPicture() {
     record_find::FramePicture();
     statusBar.setAnnotated(ShowsAnnotatedPicture());
     ocr_road::ShowStatusOfSelection();
+    retest_road::ShowStatusOfSelection();
 }
 
 void UpdateTitle(HWND mainWindow) {
@@ -642,6 +670,9 @@ void UpdateHistoryCommands(HWND mainWindow) {
     // The evidence files sit beside a saved history; without one the command
     // checks a one-file pack, so it is always there.
     EnableMenuCommand(mainWindow, IDM_VERIFY, true);
+    EnableMenuCommand(mainWindow, IDM_BASELINE_CLEAR, !history.baseline.empty());
+    EnableMenuCommand(mainWindow, IDM_ACCEPT_PROPOSAL, retest_road::Active());
+    EnableMenuCommand(mainWindow, IDM_BASELINE_GUIDE, retest_road::Active());
     toolbar.setButtonState(kReportButton, items ? kEnabled : kGreyed);
 }
 

@@ -155,7 +155,49 @@ void RefreshStatus() {
     ShowStatusOfSelection();
 }
 
+ReadListener readListener = nullptr;
+// ReadNow's engine, made at its first picture; used by one thread at a time.
+std::unique_ptr<ocr::OcrEngine> engineNow;
+
+struct ReadJob {
+    ocr::OcrEngine* engine;
+    const ocr::OcrPicture* picture;
+    ocr::OcrOutcome outcome;
+};
+
+DWORD WINAPI ReadOnItsOwnStack(LPVOID param) {
+    auto* job = static_cast<ReadJob*>(param);
+    job->outcome = job->engine->recognise(job->picture->pixels());
+    return 0;
+}
+
 }  // namespace
+
+void SetReadListener(ReadListener listener) {
+    readListener = listener;
+}
+
+bool ReadNow(const std::string& path) {
+    if (SidecarOf(path) == Sidecar::read)
+        return true;
+    if (!options.enabled || modelsBroken || !IsPicture(path.c_str()) || !Exists(path))
+        return false;
+    ocr::OcrPicture picture;
+    if (!ReadPicture(path, picture))
+        return false;
+    if (!engineNow)
+        engineNow = std::make_unique<ocr::OcrEngine>(ocr::TessdataBesideProgram());
+    // The engine recurses deeper than the window thread's stack allows: it
+    // reads on a thread with the worker's stack while this one waits.
+    ReadJob job{engineNow.get(), &picture, {}};
+    win::KernelHandle thread(CreateThread(nullptr, SIZE_T{8} << 20, &ReadOnItsOwnStack, &job,
+                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread)
+        return false;
+    WaitForSingleObject(thread.get(), INFINITE);
+    return job.outcome.status == ocr::OcrStatus::Ok &&
+           WriteSidecar(path, ocrfile::write(job.outcome.result));
+}
 
 bool ReadPicture(const std::string& path, ocr::OcrPicture& out) {
     PackedDib dib;
@@ -211,6 +253,8 @@ bool OnPosted(HWND window, UINT message, LPARAM lParam) {
     else
         failed.insert(key);
     CountInBatch(key, ok, outcome.result.lines.empty());
+    if (ok && readListener)
+        readListener(window, posted->path);
     if (!modelsBroken &&
         (outcome.status == ocr::OcrStatus::NoModels || outcome.status == ocr::OcrStatus::DamagedModels)) {
         modelsBroken = true;
@@ -355,6 +399,7 @@ void SettingsCommand(HWND window) {
 }
 
 void Stop() {
+    engineNow.reset();
     StopWorker();
     // What was remembered belongs to this window's session.
     failed.clear();

@@ -46,6 +46,16 @@ void ReadAllCommand(HWND window);
 // ツール → 文字読み取りの設定.
 void SettingsCommand(HWND window);
 
+// The text of the picture at `path` read now on the calling thread (the
+// window's, for a script that waits for its answer), its ".ocr" written,
+// unless it has one already. With the option off, or the models missing,
+// nothing is read. True when the picture has a readable ".ocr" afterwards.
+bool ReadNow(const std::string& path);
+
+// Told of every ".ocr" the worker wrote, on the window's thread.
+using ReadListener = void (*)(HWND window, const std::string& picturePath);
+void SetReadListener(ReadListener listener);
+
 // WM_DESTROY: the picture being read is abandoned and the thread joined;
 // the session's failures are forgotten.
 void Stop();

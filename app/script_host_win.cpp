@@ -8,6 +8,7 @@
 #include "app/export_road_win.h"
 #include "app/main_window_win.h"
 #include "app/record_find_win.h"
+#include "app/retest_road_win.h"
 #include "app/script_peer_win.h"
 #include "app/verify_json.h"
 #include "base/app_state_win.h"
@@ -156,6 +157,45 @@ int HotKeyOf(int kind) {
     return kRepeatRegionHotKeyId;  // a given region is kept first, then taken as the kept one
 }
 
+// A record's comparison with the baseline's step, as the result shows it.
+std::string ProposalJson(const retest::Proposal& p) {
+    std::vector<std::string> lines;
+    for (const std::string& line : p.textChanges)
+        lines.push_back(JsonObject().cp932("line", line).str());
+    return JsonObject()
+        .cp932("proposal", retest::comparisonText(p.comparison))
+        .cp932("text", retest::proposalText(p))
+        .number("changedPixels", static_cast<long long>(p.picture.changed))
+        .number("comparedPixels", static_cast<long long>(p.picture.compared))
+        .flag("sizesDiffer", p.picture.sizesDiffer)
+        .flag("baselinePicture", p.picture.baselinePicture)
+        .raw("textChanges", script::jsonArray(lines))
+        .str();
+}
+
+// What the exports will show of the re-test, for /save's result.
+std::string ComparisonJson(const ExportComparison& c) {
+    std::vector<std::string> records, notRun;
+    for (const RecordComparison& r : c.records)
+        records.push_back(JsonObject()
+                              .cp932("proposal", retest::comparisonText(r.proposal.comparison))
+                              .cp932("text", retest::proposalText(r.proposal))
+                              .cp932("baselinePicture", r.baselinePicture)
+                              .str());
+    for (const NotRunStep& s : c.notRun)
+        notRun.push_back(JsonObject()
+                             .cp932("testId", s.baselineCase.testId)
+                             .cp932("step", s.baselineCase.step)
+                             .cp932("heading", s.baselineHeading)
+                             .str());
+    return JsonObject()
+        .cp932("baseline", c.baselineCsv)
+        .text("manifestSha256", c.baselineManifestDigest)
+        .raw("records", script::jsonArray(records))
+        .raw("notRun", script::jsonArray(notRun))
+        .str();
+}
+
 Step Capture(HWND window, const Command& c) {
     KeepMessages kept;
     const CaptureRegion before = capturer.extras().lastRegion;
@@ -192,6 +232,11 @@ Step Capture(HWND window, const Command& c) {
         .text("sha256", report.sha256);
     if (!report.testCase.empty())
         fields.raw("case", CaseJson(report.testCase, report.cut));
+    if (done && retest_road::Active()) {
+        const retest::Proposal p = retest_road::ProposalNow(history.count - 1);
+        if (p.comparison != retest::Comparison::none)
+            fields.raw("comparison", ProposalJson(p));
+    }
     return Finish(done, kept, "キャプチャーできませんでした。", fields);
 }
 
@@ -265,11 +310,25 @@ Step Save(HWND window, const Command& c) {
     }
     AfterFileCommand(window);
     done = done && history.modified == 0;
-    return Finish(done, kept, "履歴を保存できませんでした。",
-                  JsonObject()
-                      .flag("ok", true)
-                      .cp932("file", history.filePath)
-                      .number("records", history.count));
+    JsonObject fields;
+    fields.flag("ok", true).cp932("file", history.filePath).number("records", history.count);
+    const ExportComparison comparison = export_road::Comparison();
+    if (comparison.active)
+        fields.raw("comparison", ComparisonJson(comparison));
+    return Finish(done, kept, "履歴を保存できませんでした。", fields);
+}
+
+// /baseline: the earlier history checked, then taken; a refusal says why,
+// with the evidence check's findings.
+Step Baseline(HWND window, const Command& c) {
+    std::string message;
+    if (!retest_road::SetBaseline(window, nullptr, c.path, message))
+        return Refuse(message.c_str());
+    UpdateHistoryCommands(window);
+    return Step{Outcome::ok, JsonObject()
+                                 .flag("ok", true)
+                                 .cp932("file", history.baseline.csvPath)
+                                 .text("manifestSha256", history.baseline.manifestDigest)};
 }
 
 Step Report(HWND window, const Command& c) {
@@ -372,6 +431,8 @@ Step Run(HWND window, const Command& c, bool& closing) {
             return Verify(window, c);
         case Verb::pack:
             return Pack(window, c);
+        case Verb::baseline:
+            return Baseline(window, c);
         case Verb::quit:
             return Quit(closing);
         case Verb::setCase:

@@ -86,6 +86,11 @@ add_executable(compare_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/compare
 zelcap_target_flags(compare_target)
 add_dependencies(Zelcap compare_target)
 
+# The screens of the re-test run, each with its amount.
+add_executable(amount_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/amount_target_win.cpp)
+zelcap_target_flags(amount_target)
+add_dependencies(Zelcap amount_target)
+
 # The windows of the multi-monitor run, one colour each.
 add_executable(monitor_target ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/monitor_target_win.cpp)
 zelcap_target_flags(monitor_target)

@@ -7,6 +7,7 @@
 namespace casefile {
 
 const char kVersionLine[] = "ZCASE\t1";
+const char kBaselineName[] = "?基準";
 
 namespace {
 
@@ -32,6 +33,22 @@ bool parseVerdict(const std::string& text, testcase::Verdict& out) {
     return false;
 }
 
+// The baseline's line, read as an entry of the fields it uses.
+std::string baselineLine(const Entry& entry, ReadResult& result) {
+    const testcase::TestCase& c = entry.testCase;
+    if (!result.baseline.empty())
+        return "基準の行が二つあります";
+    if (c.remarks.empty())
+        return "基準の履歴ファイルがありません";
+    testcase::TestCase rest = c;
+    rest.expected.clear();
+    rest.remarks.clear();
+    if (!entry.key.dateTime.empty() || entry.key.ordinal != 0 || !rest.empty())
+        return "基準の行に使わない欄があります";
+    result.baseline = {c.remarks, c.expected};
+    return std::string();
+}
+
 // Why the case file's line `number` is refused, or "" with its entry kept.
 std::string entryLine(int number, const char* s, std::size_t n, ReadResult& result) {
     std::string fields[kFieldsPerLine];
@@ -55,6 +72,8 @@ std::string entryLine(int number, const char* s, std::size_t n, ReadResult& resu
     for (int i = 0; i < testcase::kFieldCount; ++i)
         if (std::string* text = c.text(static_cast<Field>(i)))
             *text = std::move(fields[kKeyFields + i]);
+    if (entry.key.name == kBaselineName)
+        return baselineLine(entry, result);
     std::vector<Field> cut = testcase::cutToLimits(c);
     if (!cut.empty())
         result.cuts.push_back({number, std::move(cut)});
@@ -73,28 +92,43 @@ ReadResult parse(const char* data, std::size_t size) {
     if (!result.ok) {
         result.entries.clear();
         result.cuts.clear();
+        result.baseline = {};
     }
     return result;
 }
 
-std::string write(const std::vector<Entry>& entries) {
+namespace {
+
+void appendEntry(std::string& out, const Entry& e) {
+    tabfile::appendEscaped(out, e.key.name);
+    out += '\t';
+    tabfile::appendEscaped(out, e.key.dateTime);
+    out += '\t';
+    out += std::to_string(e.key.ordinal);
+    for (int i = 0; i < testcase::kFieldCount; ++i) {
+        out += '\t';
+        const Field field = static_cast<Field>(i);
+        if (const std::string* text = e.testCase.text(field))
+            tabfile::appendEscaped(out, *text);
+        else
+            out += testcase::verdictText(e.testCase.verdict);
+    }
+    out += "\r\n";
+}
+
+}  // namespace
+
+std::string write(const std::vector<Entry>& entries, const Baseline& baseline) {
     std::string out = kVersionLine;
     out += "\r\n";
-    for (const Entry& e : entries) {
-        tabfile::appendEscaped(out, e.key.name);
-        out += '\t';
-        tabfile::appendEscaped(out, e.key.dateTime);
-        out += '\t';
-        out += std::to_string(e.key.ordinal);
-        for (int i = 0; i < testcase::kFieldCount; ++i) {
-            out += '\t';
-            const Field field = static_cast<Field>(i);
-            if (const std::string* text = e.testCase.text(field))
-                tabfile::appendEscaped(out, *text);
-            else
-                out += testcase::verdictText(e.testCase.verdict);
-        }
-        out += "\r\n";
+    for (const Entry& e : entries)
+        appendEntry(out, e);
+    if (!baseline.empty()) {
+        Entry line;
+        line.key.name = kBaselineName;
+        line.testCase.expected = baseline.manifestDigest;
+        line.testCase.remarks = baseline.csvPath;
+        appendEntry(out, line);
     }
     return out;
 }

@@ -17,6 +17,14 @@
 //   in the file has its trail byte beside it, no escape's backslash is ever
 //   taken for one either. Any text comes back byte for byte.
 //
+// - a history re-tested against an earlier one has one more line of the
+//   same eleven fields: the name kBaselineName (a '?' is in no file name, so
+//   no record ever takes it), an empty time, number 0, the baseline
+//   manifest's digest as expected and the baseline CSV's path as remarks,
+//   every other field empty and the verdict 未判定. A reader that knows no
+//   baseline keeps it aside as an entry no record takes and writes it back;
+//   a history without a baseline has no such line.
+//
 // The key is what survives Zelcap's editing and a move of the history with
 // its pictures: the file name without its folder, compared as Windows
 // compares names, and the time the record was made.
@@ -54,6 +62,19 @@ struct Cut {
     std::vector<testcase::Field> fields;
 };
 
+// The earlier history a re-test compares against.
+struct Baseline {
+    std::string csvPath;         // full CP932 path; "" for none
+    std::string manifestDigest;  // hex SHA-256 of its manifest, "" when it has none
+    bool empty() const { return csvPath.empty(); }
+    bool operator==(const Baseline& o) const {
+        return csvPath == o.csvPath && manifestDigest == o.manifestDigest;
+    }
+};
+
+// The key name of the baseline's line ("?基準").
+extern const char kBaselineName[];
+
 struct ReadResult {
     bool ok = false;
     // "N 行目: ..." when !ok; N is the line the file went wrong at, from 1.
@@ -61,13 +82,15 @@ struct ReadResult {
     int errorLine = 0;
     std::vector<Entry> entries;  // in the file's order
     std::vector<Cut> cuts;
+    Baseline baseline;  // empty when the file has no baseline line
 };
 
 ReadResult parse(const char* data, std::size_t size);
 
-// The whole file, the version line first. What parse reads, this writes back
-// to the same entries.
-std::string write(const std::vector<Entry>& entries);
+// The whole file, the version line first, the baseline's line last when
+// there is one. What parse reads, this writes back to the same entries and
+// baseline.
+std::string write(const std::vector<Entry>& entries, const Baseline& baseline = {});
 
 // The largest number a key may carry: a history holds at most 1000 records.
 constexpr int kOrdinalMaximum = 999;

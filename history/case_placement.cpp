@@ -117,7 +117,7 @@ std::vector<Entry> entriesToWrite(const History& h) {
 }
 
 bool hasCaseData(const History& h) {
-    if (!h.casesAside.empty())
+    if (!h.casesAside.empty() || !h.baseline.empty())
         return true;
     const int count = std::clamp(h.count, 0, kRecordMaximum);
     for (int i = 0; i < count; ++i)

@@ -34,7 +34,8 @@ std::size_t place(std::vector<casefile::Entry> entries, History& h);
 // still leaves that entry aside instead of giving it to the record.
 std::vector<casefile::Entry> entriesToWrite(const History& h);
 
-// True when a record has a case or an entry is kept aside.
+// True when a record has a case, an entry is kept aside or a baseline is
+// chosen.
 bool hasCaseData(const History& h);
 
 // Drops the cases of records no longer in the history (deleted rows).

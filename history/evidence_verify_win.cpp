@@ -157,13 +157,13 @@ INT_PTR CALLBACK ListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 // ---- the command ----
 
-std::vector<EvidenceRecord> RecordsOfHistory() {
+std::vector<EvidenceRecord> RecordsOfHistory(const History& h = history) {
     std::vector<EvidenceRecord> records;
-    for (int i = 0; i < history.count; ++i) {
-        const HistoryRecord& r = history.records[i];
+    for (int i = 0; i < h.count; ++i) {
+        const HistoryRecord& r = h.records[i];
         char picture[kPathSize], text[kPathSize];
-        resolvedImagePath(r, history.folder, picture);
-        resolvedTextPath(r.textFile, history.folder, text);
+        resolvedImagePath(r, h.folder, picture);
+        resolvedTextPath(r.textFile, h.folder, text);
         EvidenceRecord record;
         record.picture = picture;
         record.description = text;
@@ -223,21 +223,25 @@ struct EvidenceFiles {
     std::string log;
 };
 
-bool ReadEvidenceFiles(HWND owner, EvidenceFiles& files) {
-    files.manifestPath = EvidenceFileBeside(history.filePath, ".sha256");
-    files.logPath = EvidenceFileBeside(history.filePath, ".zlog");
+// The path of the first file that cannot be read, or "".
+std::string ReadEvidenceFilesOf(const History& h, EvidenceFiles& files) {
+    files.manifestPath = EvidenceFileBeside(h.filePath, ".sha256");
+    files.logPath = EvidenceFileBeside(h.filePath, ".zlog");
     files.hasManifest = Exists(files.manifestPath);
     if (files.hasManifest &&
-        !win::ReadWholeFile(files.manifestPath.c_str(), files.manifest, kEvidenceFileLimit)) {
-        ShowReadError(owner, files.manifestPath);
-        return false;
-    }
+        !win::ReadWholeFile(files.manifestPath.c_str(), files.manifest, kEvidenceFileLimit))
+        return files.manifestPath;
     files.hasLog = Exists(files.logPath);
-    if (files.hasLog && !win::ReadWholeFile(files.logPath.c_str(), files.log, kEvidenceFileLimit)) {
-        ShowReadError(owner, files.logPath);
-        return false;
-    }
-    return true;
+    if (files.hasLog && !win::ReadWholeFile(files.logPath.c_str(), files.log, kEvidenceFileLimit))
+        return files.logPath;
+    return std::string();
+}
+
+bool ReadEvidenceFiles(HWND owner, EvidenceFiles& files) {
+    const std::string unread = ReadEvidenceFilesOf(history, files);
+    if (!unread.empty())
+        ShowReadError(owner, unread);
+    return unread.empty();
 }
 
 // A history without a manifest is offered one from its files as they are
@@ -274,7 +278,8 @@ bool MakeManifestAfterwards(HWND owner, const std::vector<EvidenceRecord>& recor
     return true;
 }
 
-// The check itself on its own thread; false when the user cancelled it.
+// The check itself on its own thread, with the progress window when there
+// is an owner; false when the user cancelled it.
 bool CheckFiles(HWND owner, const std::vector<EvidenceRecord>& records, const std::string& folder,
                 const EvidenceFiles& files, VerifyResult& result) {
     const Manifest manifest = parseManifest(files.manifest.data(), files.manifest.size());
@@ -284,7 +289,7 @@ bool CheckFiles(HWND owner, const std::vector<EvidenceRecord>& records, const st
         allowed.emplace_back(settingsStore.settings.saveFolder);
     Progress progress;
     progress.total = FileCount(records) + (files.hasLog ? 1 : 0);
-    RunWithProgress(owner, progress, [&] {
+    const auto work = [&] {
         win::Sha256 hash;
         VerifyInput input;
         input.manifestFolder = folder;
@@ -298,7 +303,11 @@ bool CheckFiles(HWND owner, const std::vector<EvidenceRecord>& records, const st
         };
         input.hashLine = win::sha256OrZero;
         result = verifyEvidence(input);
-    });
+    };
+    if (owner)
+        RunWithProgress(owner, progress, work);
+    else
+        work();
     return !progress.cancel;
 }
 
@@ -331,5 +340,31 @@ bool RunEvidenceVerify(HWND owner, VerifyFindings* findings) {
         return true;
     }
     ShowEvidenceList(owner, files.manifestPath, text);
+    return true;
+}
+
+bool VerifyOtherHistory(HWND owner, const History& h, VerifyFindings& findings,
+                        std::string& manifestDigest, std::string& error) {
+    EvidenceFiles files;
+    const std::string unread = ReadEvidenceFilesOf(h, files);
+    if (!unread.empty()) {
+        error = "証跡ファイルを読めません\r\n" + unread;
+        return false;
+    }
+    manifestDigest.clear();
+    findings = {};
+    if (!files.hasManifest)
+        return true;
+    Sha256Digest digest;
+    if (!win::sha256(files.manifest.data(), files.manifest.size(), digest)) {
+        error = "証跡ファイルを確かめられません\r\n" + files.manifestPath;
+        return false;
+    }
+    manifestDigest = sha256Hex(digest);
+    if (!CheckFiles(owner, RecordsOfHistory(h), h.folder, files, findings.result)) {
+        error = "確認を中止しました";
+        return false;
+    }
+    findings.text = verifyReportText(findings.result);
     return true;
 }

@@ -11,6 +11,8 @@
 
 #include "history/evidence_verify.h"
 
+class History;
+
 // The path of the evidence file beside a history CSV: the CSV's path with
 // its extension replaced by `extension` (".sha256", ".zlog"), or added when
 // its name has none.
@@ -31,3 +33,11 @@ void ShowEvidenceList(HWND owner, const std::string& about, const std::string& t
 // With `findings`, the list is not shown but left there: true when it was
 // made.
 bool RunEvidenceVerify(HWND owner, VerifyFindings* findings = nullptr);
+
+// The check of another history `h` (one to compare with), asking nothing:
+// with the progress window when there is an owner. Without a manifest
+// beside it nothing is checked and `manifestDigest` is "". False, with the
+// reason (CP932) in `error`, when its evidence files cannot be read or the
+// user cancelled; true with the findings otherwise, clean or not.
+bool VerifyOtherHistory(HWND owner, const History& h, VerifyFindings& findings,
+                        std::string& manifestDigest, std::string& error);

@@ -31,6 +31,7 @@ void History::clearRecords() {
     count = 0;
     cases.clear();
     casesAside.clear();
+    baseline = {};
 }
 
 int History::appendCapture(const char* imagePath, const char* comment, const char* timestamp,

@@ -59,6 +59,9 @@ class History {
     // (history/case_placement.h): written back at each save, never given to
     // another record; cleared with the records.
     std::vector<casefile::Entry> casesAside;
+    // The earlier history this one is re-tested against, kept in the case
+    // file; cleared with the records.
+    casefile::Baseline baseline;
     int32_t count = 0;
     int32_t modified = 0;
     int32_t untitled = 1;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "base/app_state_win.h"
 #include "base/cp932.h"
@@ -93,22 +94,28 @@ void ShowCaseMessage(HWND owner, const std::string& text, UINT icon) {
     ShowMessage(owner, text.c_str(), "テストケース", icon | MB_OK);
 }
 
-// Puts the cases of "<stem>.zcase" on the records just read. A file that
-// cannot be read gives one message naming its line, and the history goes
-// on without cases.
-void ReadCases(History& current, HWND owner) {
-    current.cases.clear();
-    current.casesAside.clear();
-    damagedCaseFile.clear();
-    const std::string path = EvidenceFileBeside(current.filePath, ".zcase");
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return;
+casefile::ReadResult ReadCaseFile(const std::string& path) {
     std::string bytes;
     casefile::ReadResult read;
     if (!win::ReadWholeFile(path.c_str(), bytes, kCaseFileLimit))
         read.error = "ファイルを開けないか、大きすぎます";
     else
         read = casefile::parse(bytes.data(), bytes.size());
+    return read;
+}
+
+// Puts the cases of "<stem>.zcase" on the records just read. A file that
+// cannot be read gives one message naming its line, and the history goes
+// on without cases.
+void ReadCases(History& current, HWND owner) {
+    current.cases.clear();
+    current.casesAside.clear();
+    current.baseline = {};
+    damagedCaseFile.clear();
+    const std::string path = EvidenceFileBeside(current.filePath, ".zcase");
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    casefile::ReadResult read = ReadCaseFile(path);
     if (!read.ok) {
         damagedCaseFile = path;
         ShowCaseMessage(owner,
@@ -120,6 +127,7 @@ void ReadCases(History& current, HWND owner) {
         return;
     }
     caseplace::place(std::move(read.entries), current);
+    current.baseline = std::move(read.baseline);
     std::string text = caseplace::asideMessage(current.casesAside);
     const std::string cut = caseplace::cutMessage(read.cuts);
     if (!cut.empty())
@@ -144,7 +152,7 @@ bool WriteCases(const History& current, HWND owner) {
     }
     DWORD error = 0;
     if (win::ReplaceContents(path.c_str(), "zcs",
-                             casefile::write(caseplace::entriesToWrite(current)),
+                             casefile::write(caseplace::entriesToWrite(current), current.baseline),
                              &error) != win::ReplaceStep::done) {
         ReportWriteError(owner, path.c_str(), error);
         return false;
@@ -288,6 +296,43 @@ void NewHistory(History& current, HWND owner, bool captureArmed) {
     ForgetUnreadableName(current);
     damagedCaseFile.clear();
     evidenceBook.reset();
+}
+
+bool ReadForComparison(const char* path, History& out, std::string& error) {
+    const char* part = filePart(path);
+    if (!part || std::strlen(path) >= sizeof out.filePath) {
+        error = "履歴ファイルのパスが正しくありません";
+        return false;
+    }
+    out.reset();
+    cp932::copyText(out.filePath, path);
+    cp932::copyText(out.fileName, part + 1);
+    cp932::copyText(out.folder, sizeof out.folder, path, static_cast<std::size_t>(part - path));
+    std::string bytes;
+    // A full history's CSV is well under this.
+    if (!win::ReadWholeFile(path, bytes, kCaseFileLimit)) {
+        error = "履歴ファイルを開けないか、大きすぎます";
+        return false;
+    }
+    HistoryCsvReader reader(out);
+    reader.feed(bytes.data(), bytes.size());
+    reader.finish();
+    if (reader.firstPieceHadNoLineEnd() || !reader.headerSeen()) {
+        error = "履歴ファイルではありません";
+        return false;
+    }
+    out.untitled = 0;
+    const std::string cases = EvidenceFileBeside(path, ".zcase");
+    if (GetFileAttributesA(cases.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    casefile::ReadResult read = ReadCaseFile(cases);
+    if (!read.ok) {
+        error = "テストケースのファイルを読めません\r\n" + cases + "\r\n" + read.error;
+        return false;
+    }
+    caseplace::place(std::move(read.entries), out);
+    out.baseline = std::move(read.baseline);
+    return true;
 }
 
 int ConfirmSaveChanges(History& current, HWND owner, HWND dialogOwner, HWND messageOwner) {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class History;
 
 namespace historyfile {
@@ -33,5 +35,11 @@ void ForgetUnreadableName(History& current);
 // Asks whether a modified history is to be saved; 0 when the caller must
 // stop (Cancel, or a failed save).
 int ConfirmSaveChanges(History& current, HWND owner, HWND dialogOwner, HWND messageOwner);
+
+// Another history as it is on disk, to compare this one with: its records
+// and their cases into `out` (named after `path`), nothing shown and
+// nothing written. False, with the reason (CP932) in `error`, when the CSV
+// or its case file cannot be read.
+bool ReadForComparison(const char* path, History& out, std::string& error);
 
 }  // namespace historyfile

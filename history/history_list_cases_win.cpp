@@ -82,14 +82,24 @@ void HistoryList::showCase(int row, bool freshRow) {
 }
 
 int HistoryList::setVerdictOfSelection(testcase::Verdict verdict) {
+    return setVerdictsOfSelection([verdict](uint32_t, testcase::Verdict& out) {
+        out = verdict;
+        return true;
+    });
+}
+
+int HistoryList::setVerdictsOfSelection(
+    const std::function<bool(uint32_t id, testcase::Verdict& out)>& verdictOf) {
     if (!window || selectedCount() == 0)
         return 0;
+    int changed = 0;
     const CaseSettings settings = LoadCaseSettings();
     const std::string tester = TesterName(settings);
     for (int row = firstSelected(); row >= 0;
          row = static_cast<int>(SendMessageA(window, LVM_GETNEXTITEM, row, LVNI_SELECTED))) {
         const uint32_t id = recordIdOfRow(row);
-        if (id == 0)
+        testcase::Verdict verdict = testcase::Verdict::none;
+        if (id == 0 || !verdictOf(id, verdict))
             continue;
         const testcase::TestCase* own = history.cases.find(id);
         testcase::TestCase c = case_dialog::withDefaults(own ? *own : testcase::TestCase{}, tester,
@@ -97,7 +107,10 @@ int HistoryList::setVerdictOfSelection(testcase::Verdict verdict) {
         c.verdict = verdict;
         history.cases.set(id, c);
         showCase(row);
+        ++changed;
     }
+    if (changed == 0)
+        return 0;
     markChanged();
     return 1;
 }

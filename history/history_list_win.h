@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "base/win_handles_win.h"
 #include "history/test_case.h"
@@ -95,6 +96,9 @@ class HistoryList {
     static constexpr int kTestIdColumn = 4, kVerdictColumn = 5;
     int editCasesOfSelection();
     int setVerdictOfSelection(testcase::Verdict verdict);
+    // Each selected record's verdict as `verdictOf` gives it for the
+    // record's id; a record it gives none keeps its own.
+    int setVerdictsOfSelection(const std::function<bool(uint32_t id, testcase::Verdict& out)>& verdictOf);
     // NM_CUSTOMDRAW from the list: an NG verdict in red.
     LRESULT customDraw(NMHDR* header) const;
     // Keeps the case columns' widths in [TestCase] when the user changed

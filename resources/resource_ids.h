@@ -61,6 +61,13 @@
 #define IDM_TEST_CASE 32810
 #define IDM_VERDICT_OK 32811
 #define IDM_VERDICT_NG 32812
+// The re-test against an earlier history: choosing and clearing the
+// baseline, 判定 from the comparisons' proposals (F8), and the guide of the
+// baseline's step (F7).
+#define IDM_BASELINE_CHOOSE 32860
+#define IDM_BASELINE_CLEAR 32861
+#define IDM_ACCEPT_PROPOSAL 32862
+#define IDM_BASELINE_GUIDE 32863
 
 // Controls of the version dialog
 #define IDC_ABOUT_ICON 1000

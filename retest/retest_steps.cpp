@@ -23,18 +23,39 @@ std::pair<std::string, std::string> Key(const StepKey& k) { return {Trim(k.testI
 // Where the label two lines share ends: after the last ':', '：' or blank
 // within their common start, so that "金額: 1,000" and "金額: 1,100" keep
 // "金額: " and not "金額: 1,".
+// A start of figures alone ("1, " of "1, 000" and "1, 100") is no label.
 std::size_t LabelLength(const std::string& a, const std::string& b) {
     std::size_t label = 0;
+    bool words = false;
     for (std::size_t i = 0; i < a.size() && i < b.size();) {
         const std::size_t n = cp932::charLength(a.data(), a.size(), i);
         if (n != cp932::charLength(b.data(), b.size(), i) || a.compare(i, n, b, i, n) != 0)
             break;
         const std::string c = a.substr(i, n);
         i += n;
-        if (c == ":" || c == "：" || c == " " || c == "　")
-            label = i;
+        if (c == ":" || c == "：" || c == " " || c == "　") {
+            if (words)
+                label = i;
+        } else if (n > 1 || std::string("0123456789,.-+").find(c[0]) == std::string::npos) {
+            words = true;
+        }
     }
     return label;
+}
+
+// What two readings of one line are compared by: the text without its
+// blanks, which a reading puts in or leaves out between the same letters
+// ("1, 000" and "1,000" of one screen).
+std::string Unblanked(const std::string& line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t n = cp932::charLength(line.data(), line.size(), i);
+        const std::string c = line.substr(i, n);
+        if (c != " " && c != "\t" && c != "　")
+            out += c;
+        i += n;
+    }
+    return out;
 }
 
 std::string ChangedLine(const std::string& before, const std::string& after) {
@@ -48,7 +69,8 @@ std::string ChangedLine(const std::string& before, const std::string& after) {
     return before + " → " + after;
 }
 
-// The longest common run of lines, as pairs of indices in order.
+// The longest common run of lines, as pairs of indices in order; lines are
+// compared by their Unblanked keys.
 std::vector<std::pair<std::size_t, std::size_t>> CommonLines(const std::vector<std::string>& a,
                                                              const std::vector<std::string>& b) {
     const std::size_t n = a.size(), m = b.size();
@@ -115,10 +137,15 @@ std::vector<std::string> textChanges(const std::vector<std::string>& before,
     for (const std::string& line : after)
         if (!Trim(line).empty())
             b.push_back(Trim(line));
+    std::vector<std::string> aKeys, bKeys;
     // Screens hold a few hundred lines at most; more is not a screen's text.
     constexpr std::size_t kMaxLines = 1000;
     a.resize(std::min(a.size(), kMaxLines));
     b.resize(std::min(b.size(), kMaxLines));
+    for (const std::string& line : a)
+        aKeys.push_back(Unblanked(line));
+    for (const std::string& line : b)
+        bKeys.push_back(Unblanked(line));
     std::vector<std::string> changes;
     auto block = [&](std::size_t i0, std::size_t i1, std::size_t j0, std::size_t j1) {
         // Lines replaced in one place pair up in order; the rest are gone or new.
@@ -127,7 +154,7 @@ std::vector<std::string> textChanges(const std::vector<std::string>& before,
                                           j0 + k < j1 ? b[j0 + k] : std::string()));
     };
     std::size_t i = 0, j = 0;
-    for (const auto& [ci, cj] : CommonLines(a, b)) {
+    for (const auto& [ci, cj] : CommonLines(aKeys, bKeys)) {
         block(i, ci, j, cj);
         i = ci + 1;
         j = cj + 1;

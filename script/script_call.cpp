@@ -180,6 +180,8 @@ const char* verbName(Verb verb) {
             return "verify";
         case Verb::pack:
             return "pack";
+        case Verb::baseline:
+            return "baseline";
         case Verb::quit:
             return "quit";
         case Verb::setCase:
@@ -436,7 +438,8 @@ const char* readStep(const Argument& arg, Verb, Parsed&, Command& command) {
     return nullptr;
 }
 
-// /save[:file], /report:file.htm, /excel:file.xlsx, /pack:file.html|file.pdf.
+// /save[:file], /report:file.htm, /excel:file.xlsx, /pack:file.html|file.pdf,
+// /baseline:file.csv.
 const char* readFile(const Argument& arg, Verb verb, Parsed&, Command& command) {
     command.verb = verb;
     const bool optional = verb == Verb::save;
@@ -448,6 +451,8 @@ const char* readFile(const Argument& arg, Verb verb, Parsed&, Command& command) 
         return "ブックのファイル名は .xlsx で終えてください。";
     if (verb == Verb::pack && !packPath(arg.value))
         return "まとめるファイル名は .html か .pdf で終えてください。";
+    if (verb == Verb::baseline && !endsWithWord(arg.value, ".csv"))
+        return "基準の履歴ファイル名は .csv で終えてください。";
     command.path = std::string(arg.value);
     return nullptr;
 }
@@ -468,6 +473,7 @@ const Option kOptions[] = {
     {"report", true, Verb::report, readFile},
     {"excel", true, Verb::excel, readFile},
     {"pack", true, Verb::pack, readFile},
+    {"baseline", true, Verb::baseline, readFile},
     {"case", false, Verb::setCase, readCase},
     {"stepno", false, Verb::capture, readStepNo},
     {"expected", false, Verb::capture, readExpected},
@@ -515,7 +521,7 @@ bool parseArguments(const std::vector<std::string>& args, Call& call, std::strin
     if (call.commands.empty()) {
         error =
             "コマンドがありません（/capture, /arm, /disarm, /step, /save, /report, /excel, "
-            "/pack, /verify, /quit）。";
+            "/pack, /baseline, /verify, /quit）。";
         return false;
     }
     return true;
@@ -602,11 +608,13 @@ bool checkCommand(const Command& command, std::string& error) {
         case Verb::report:
         case Verb::excel:
         case Verb::pack:
+        case Verb::baseline:
             if (!fullPath(command.path))
                 return refuse("ファイルのパスが不正です（長すぎるか、シフトJISで表せません）。");
             if ((command.verb == Verb::report && !endsWithWord(command.path, ".htm")) ||
                 (command.verb == Verb::excel && !endsWithWord(command.path, ".xlsx")) ||
-                (command.verb == Verb::pack && !packPath(command.path)))
+                (command.verb == Verb::pack && !packPath(command.path)) ||
+                (command.verb == Verb::baseline && !endsWithWord(command.path, ".csv")))
                 return refuse("ファイルの拡張子が不正です。");
             break;
         case Verb::verify:
@@ -669,7 +677,7 @@ bool decodeRequest(std::string_view bytes, std::vector<Command>& commands, std::
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view* f = &fields[1 + i * kFieldsPerCommand];
         long verb, kind, x, y, w, h, heading, verdict;
-        if (!parseNumber(f[0], 0, static_cast<long>(Verb::pack), verb) ||
+        if (!parseNumber(f[0], 0, static_cast<long>(Verb::baseline), verb) ||
             !parseNumber(f[1], 0, kKindCount - 1, kind) || !parseNumber(f[2], -32768, 32767, x) ||
             !parseNumber(f[3], -32768, 32767, y) || !parseNumber(f[4], 0, 32767, w) ||
             !parseNumber(f[5], 0, 32767, h) || !parseNumber(f[6], 0, 1, heading) ||

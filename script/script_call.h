@@ -6,6 +6,7 @@
 //   Zelcap.exe /capture:screen /case:TC-01 /stepno:3 /verdict:ng
 //   Zelcap.exe /case:TC-02
 //   Zelcap.exe /pack:証跡.html
+//   Zelcap.exe /baseline:前回.csv /capture:screen /case:TC-01 /stepno:1
 //
 // /case, /stepno, /expected, /actual and /verdict after a /capture give its
 // record's test case; a /case that follows no /capture sets the current
@@ -58,6 +59,7 @@ enum class Verb {
     quit,
     setCase,  // the current case: a /case that follows no /capture
     pack,     // the one-file pack: /pack:file.html or /pack:file.pdf
+    baseline, // the earlier history to compare with: /baseline:前回.csv
 };
 // The verb's name in the result: "capture", "arm", "step:start", ...,
 // "case".

@@ -10,29 +10,13 @@
 caps="$E2E_WORK/証跡 ケース"
 mkdir -p "$caps"
 wincaps="Z:${caps//\//\\}"
-exe="Z:${ZELCAP_BUILD//\//\\}\\Zelcap.exe"
 printf '%s\r\n' '[File_Set]' "保存先=$wincaps" '画像ファイル名=tc' '画像ファイル開始番号=1' \
     'JPEGモード=0' '[Window]' 'X位置=0' 'Y位置=0' '幅=500' '高さ=400' \
     '[TestCase]' '実施者=試験者' 'スタンプ=1' 'スタンプ位置=0' 'スタンプ文字高=16' \
     'スタンプ文字色=FFFF00' 'スタンプ背景色=0000C0' |
     iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
 
-call() { (cd "$E2E_WORK" && "$ZELCAP_WINE" cmd /c "$exe" "$@" </dev/null 2>/dev/null); }
-field() { jq -r "$1" "$E2E_WORK/last.json" 2>/dev/null; }
-expect() {  # expect CODE ERROR what -- arguments
-    local code=$1 error=$2 what=$3 rc
-    shift 4
-    rm -f "$E2E_WORK/last.json"
-    call "$@" /result:last.json >/dev/null; rc=$?
-    if [ $rc = "$code" ] && [ "$(field '.error // "none"')" = "$error" ]; then
-        pass "$what"
-    else
-        fail "$what: rc $rc, $(cat "$E2E_WORK/last.json" 2>/dev/null)"
-    fi
-}
-same() {  # same WHAT GOT WANT
-    [ "$2" = "$3" ] && pass "$1" || fail "$1: got '$2', want '$3'"
-}
+. "$(dirname "$0")/script-lib.sh"
 
 expect 0 none "/case alone sets the current case" -- "/case:TC-現在"
 same "its result" "$(field '[.command, .testId, .nextStep] | join(" ")')" "case TC-現在 1"

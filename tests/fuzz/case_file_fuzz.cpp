@@ -1,6 +1,7 @@
 // The case file's parser, and the placement of what it reads. Properties:
 // - a file read is written back so that it reads to the same entries and
-//   writes again to the same bytes; a refused file says a line inside it;
+//   baseline and writes again to the same bytes; a refused file says a line
+//   inside it and has no baseline;
 // - every entry lands on one record or is kept aside, never both and
 //   never on two records; saved and opened again, the same records have
 //   the same cases.
@@ -42,18 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     casefile::ReadResult read = casefile::parse(input.data(), input.size());
     if (!read.ok) {
-        FUZZ_CHECK(read.entries.empty() && read.errorLine >= 1);
+        FUZZ_CHECK(read.entries.empty() && read.baseline.empty() && read.errorLine >= 1);
         // "N 行目: ...": the fuzzer's own literals are UTF-8, the message CP932.
         FUZZ_CHECK(read.error.rfind(std::to_string(read.errorLine) + " ", 0) == 0);
         return 0;
     }
     for (const casefile::Cut& cut : read.cuts)
         FUZZ_CHECK(cut.line >= 2 && !cut.fields.empty());
-    const std::string written = casefile::write(read.entries);
+    const std::string written = casefile::write(read.entries, read.baseline);
     const casefile::ReadResult again = casefile::parse(written.data(), written.size());
     FUZZ_CHECK(again.ok && again.cuts.empty());
     FUZZ_CHECK(sameEntries(again.entries, read.entries));
-    FUZZ_CHECK(casefile::write(again.entries) == written);
+    FUZZ_CHECK(again.baseline == read.baseline);
+    FUZZ_CHECK(casefile::write(again.entries, again.baseline) == written);
 
     auto h = records();
     const std::size_t entries = read.entries.size();

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kKeyI = 0x49;
-constexpr int kKeyF8 = 0x77;
 
 KeyPress press(int key, bool control = false, bool shift = false, bool alt = false) {
     return {key, control, shift, alt};
@@ -54,6 +53,11 @@ TEST(RecordKeys, F4AndShiftF4SetTheVerdictAndAltF4StaysTheClose) {
         {press(kKeyF4, true), RecordKey::none},
         {press(kKeyF4, true, true), RecordKey::none},
         {press(kKeyF6), RecordKey::none},
+        {press(kKeyF8), RecordKey::acceptProposal},
+        {press(kKeyF7), RecordKey::toggleGuide},
+        {press(kKeyF8, false, true), RecordKey::none},
+        {press(kKeyF7, true), RecordKey::none},
+        {press(kKeyF8, false, false, true), RecordKey::none},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(recordKey(c.press), c.expected)

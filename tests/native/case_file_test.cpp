@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -193,6 +195,58 @@ TEST(CaseFileTest, OverLongTextsAreCutAtACharacterAndReported) {
     ASSERT_EQ(read.cuts[0].fields.size(), 2u);
     const std::string message = caseplace::cutMessage(read.cuts);
     EXPECT_NE(message.find("3 行目: 試験項目番号, 備考"), std::string::npos) << message;
+}
+
+// The baseline's line: it comes back with the entries, a file without one
+// keeps today's bytes, and a reader that knows no baseline (its line taken
+// as an ordinary entry) finds an entry that no record's key can name.
+TEST(CaseFileTest, TheBaselineLineRoundTripsAndLeavesAFileWithoutOneAsItWas) {
+    const std::vector<Entry> entries = {entryWith("表\\x"), entryWith("")};
+    const std::string plain = casefile::write(entries);
+    // A file of today comes back byte for byte and has no baseline.
+    const std::string today = "ZCASE\t1\r\na.bmp\t2026/12/10 10:00:00\t0\tTC-1\t1\t\t\tOK\t\t\t\r\n";
+    const casefile::ReadResult old = casefile::parse(today.data(), today.size());
+    ASSERT_TRUE(old.ok) << old.error;
+    EXPECT_TRUE(old.baseline.empty());
+    EXPECT_EQ(casefile::write(old.entries, old.baseline), today);
+    const casefile::Baseline baselines[] = {
+        {"C:\\証跡\\表示ソフト\\前回.csv", std::string(64, 'a')},
+        {"Z:\\a\tb.csv", ""},
+    };
+    for (const casefile::Baseline& b : baselines) {
+        const std::string bytes = casefile::write(entries, b);
+        ASSERT_EQ(bytes.compare(0, plain.size(), plain), 0);
+        const casefile::ReadResult read = casefile::parse(bytes.data(), bytes.size());
+        ASSERT_TRUE(read.ok) << read.error;
+        EXPECT_TRUE(read.baseline == b);
+        ASSERT_EQ(read.entries.size(), entries.size());
+        expectSame(read.entries[0], entries[0]);
+        // The line as an older reader splits it: eleven fields, a key name
+        // with '?', which no Windows file name has.
+        const std::string line = bytes.substr(plain.size());
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 10);
+        EXPECT_EQ(line.rfind("?", 0), 0u);
+    }
+}
+
+TEST(CaseFileTest, ABaselineLineOutOfShapeIsRefusedNamingItsLine) {
+    const std::string v = "ZCASE\t1\r\n";
+    const std::string line = "?基準\t\t0\t\t\td\t\t未判定\t\t\tC:\\\\a.csv\r\n";
+    const std::string cases[] = {
+        v + line + line,
+        v + "?基準\t\t0\t\t\td\t\t未判定\t\t\t\r\n",
+        v + "?基準\tt\t0\t\t\td\t\t未判定\t\t\tC:\\\\a.csv\r\n",
+        v + "?基準\t\t0\tTC\t\td\t\t未判定\t\t\tC:\\\\a.csv\r\n",
+        v + "?基準\t\t0\t\t\td\t\tOK\t\t\tC:\\\\a.csv\r\n",
+    };
+    const int lines[] = {3, 2, 2, 2, 2};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const casefile::ReadResult read = casefile::parse(cases[i].data(), cases[i].size());
+        EXPECT_FALSE(read.ok) << i;
+        EXPECT_EQ(read.errorLine, lines[i]) << i << read.error;
+        EXPECT_NE(read.error.find("基準"), std::string::npos) << read.error;
+        EXPECT_TRUE(read.baseline.empty());
+    }
 }
 
 }  // namespace

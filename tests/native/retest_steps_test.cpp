@@ -34,6 +34,10 @@ TEST(Retest, TextChangesReadAsAReviewerReadsThem) {
         {"blank lines and blanks at the ends do not count", {"x", "", "  y "}, {"x", "y"}, {}},
         // 表 ends in the byte of a backslash; the label stops at the blank.
         {"double-byte texts", {"表示 1"}, {"表示 2"}, {"表示 1 → 2"}},
+        // A reading puts blanks in or leaves them out; figures are no label.
+        {"blanks a reading put in", {"金額:1, 000", "送 料"}, {"金額:1,000", "送料"}, {}},
+        {"figures alone", {"1, 000"}, {"1, 100"}, {"1, 000 → 1, 100"}},
+        {"a label before the figures", {"金額:1, 000"}, {"金額:1,100"}, {"金額:1, 000 → 1,100"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(retest::textChanges(c.before, c.after), c.changes) << c.name;

@@ -69,6 +69,9 @@ TEST(ScriptCall, ArgumentsAreCheckedOneByOne) {
         {{"/pack"}, false},          // needs its file
         {{"/pack:p.xlsx"}, false},   // neither HTML nor PDF
         {{"/verify:p.xlsx"}, false},  // neither pack
+        {{"/baseline:前回.CSV", "/capture:screen"}, true},
+        {{"/baseline"}, false},        // needs its history
+        {{"/baseline:前回.zcase"}, false},
         {{"/save:"}, false},          // empty name
         {{"capture:screen"}, false},  // no slash
         {{"/frobnicate"}, false},
@@ -246,6 +249,14 @@ TEST(ScriptCall, TheWindowChecksWhatItReceives) {
     c.path = "C:\\r.htm";
     EXPECT_FALSE(refused(c));
     c.hasHeading = true;  // a heading is the capture's
+    EXPECT_TRUE(refused(c));
+    c = Command{};
+    c.verb = Verb::baseline;
+    c.path = "C:\\前回.csv";
+    EXPECT_FALSE(refused(c));
+    c.path = "前回.csv";  // the client sends it full
+    EXPECT_TRUE(refused(c));
+    c.path = "C:\\前回.htm";
     EXPECT_TRUE(refused(c));
     c = Command{};
     c.verb = Verb::arm;

@@ -86,8 +86,10 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     // heading commands, and after a separator the search and the mask
     // proposals, last; キャプチャー the scrolling capture last; ツール the
     // stamp's settings, the one-file pack, the text reading's two commands
-    // and the personal-data patterns last.
-    const int counts[] = {7, 14, 6, 9, 4};
+    // and the personal-data patterns last. The re-test adds the baseline's
+    // two commands to ファイル, taking 判定 from its proposals to 編集 after
+    // the test cases, and its guide to キャプチャー after a separator.
+    const int counts[] = {10, 15, 8, 9, 4};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(MenuText(menu, i, MF_BYPOSITION), names[i]);
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, i)), counts[i]) << names[i];
@@ -107,7 +109,7 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(MenuText(menu, IDM_OCR_SETTINGS, MF_BYCOMMAND), "文字読み取りの設定(&G)...");
     EXPECT_EQ(GetMenuItemID(tools, 8), static_cast<UINT>(IDM_PERSONAL_PATTERNS));
     EXPECT_EQ(MenuText(menu, IDM_PERSONAL_PATTERNS, MF_BYCOMMAND), "個人情報パターンの設定(&I)...");
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 13), static_cast<UINT>(IDM_MASK_PROPOSALS));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 14), static_cast<UINT>(IDM_MASK_PROPOSALS));
     EXPECT_EQ(MenuText(menu, IDM_MASK_PROPOSALS, MF_BYCOMMAND), "個人情報のマスク候補(&P)...");
     EXPECT_FALSE(MenuEnabled(IDM_MASK_PROPOSALS));
     EXPECT_EQ(MenuText(menu, IDM_VERIFY, MF_BYCOMMAND), "証跡の検証(&V)...");
@@ -118,7 +120,17 @@ TEST_F(MainWindowTest, MenuHasItsFiveDropDownsAndStartStates) {
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 3), static_cast<UINT>(IDM_COMPARE));
     EXPECT_FALSE(MenuEnabled(IDM_COMPARE));
     EXPECT_EQ(MenuText(menu, IDM_FIND, MF_BYCOMMAND), "検索(&F)...");
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 12), static_cast<UINT>(IDM_FIND));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 13), static_cast<UINT>(IDM_FIND));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 6), static_cast<UINT>(IDM_BASELINE_CHOOSE));
+    EXPECT_EQ(MenuText(menu, IDM_BASELINE_CHOOSE, MF_BYCOMMAND), "前回の結果を基準にする(&B)...");
+    EXPECT_EQ(MenuText(menu, IDM_BASELINE_CLEAR, MF_BYCOMMAND), "基準を解除(&L)");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 5), static_cast<UINT>(IDM_ACCEPT_PROPOSAL));
+    EXPECT_EQ(MenuText(menu, IDM_ACCEPT_PROPOSAL, MF_BYCOMMAND), "比較の提案を判定にする(&J)");
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 7), static_cast<UINT>(IDM_BASELINE_GUIDE));
+    // Without a baseline only choosing one is there.
+    EXPECT_TRUE(MenuEnabled(IDM_BASELINE_CHOOSE));
+    for (UINT id : {IDM_BASELINE_CLEAR, IDM_ACCEPT_PROPOSAL, IDM_BASELINE_GUIDE})
+        EXPECT_FALSE(MenuEnabled(id)) << id;
 
     EXPECT_EQ(MenuText(menu, IDM_STEP_START, MF_BYCOMMAND), "ステップ記録開始(&R)");
     EXPECT_EQ(MenuText(menu, IDM_STEP_STOP, MF_BYCOMMAND), "ステップ記録終了(&T)");
