@@ -92,6 +92,15 @@ wait_for_exit() {
 # Closes the main window $1 with Alt+F4 while its history holds unsaved
 # records, and answers the save question with No (いいえ(N)); fails when no
 # question came.
+# The main window $1 forward with a click on its status bar, where another
+# program holds the activation.
+click_status_bar() {
+    local X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
+    sleep 0.5
+}
+
 close_discarding_history() {
     local question
     xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"

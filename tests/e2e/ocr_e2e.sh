@@ -49,11 +49,7 @@ fi
     pass "the reading left the picture's file time as it was" || fail "the picture's file time changed"
 ls "$captures" | grep -qv '^ocr1\.bmp\(\.ocr\)\?$' && fail "other files beside the picture: $(ls "$captures")"
 
-# Back to Zelcap with a click on its status bar, as the fixture holds the
-# activation.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 60)) $((Y + HEIGHT - 10)) click 1
-sleep 0.5
+click_status_bar "$window"
 close_discarding_history "$window" || fail "no save question at the close"
 wait_for_exit; rc=$?
 [ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"

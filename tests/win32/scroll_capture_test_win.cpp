@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "capture/scroll_capture_win.h"
 #include "tests/win32/fixtures/scroll_page_win.h"
@@ -19,6 +20,7 @@ using namespace scroll_page;
 int position = 0;
 bool frozen = false;  // paints no scroll (a page that ignores it)
 int paints = 0;       // a page that changes at each paint (an animation) when > 0
+int footer = 0;       // rows of a fixed footer
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -46,7 +48,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
-            Paint(dc, position, paints > 0 ? paints++ : 0);
+            Paint(dc, position, paints > 0 ? paints++ : 0, footer);
             EndPaint(window, &ps);
             return 0;
         }
@@ -84,7 +86,7 @@ TEST(ScrollCapture, ThePagesWholeContentWithItsHeaderOnceAndThePositionPutBack) 
     const Case cases[] = {
         {"the whole page", false, false, 20000, ScrollEnd::end, kHeader + kContent},
         {"cut at the limit", false, false, 500, ScrollEnd::heightLimit, 500},
-        {"a page that ignores the scroll", true, false, 20000, ScrollEnd::end, kView},
+        {"a page that ignores the scroll", true, false, 20000, ScrollEnd::ignored, kView},
         {"an animation", false, true, 20000, ScrollEnd::changed, kView},
     };
     for (const Case& c : cases) {
@@ -110,6 +112,70 @@ TEST(ScrollCapture, ThePagesWholeContentWithItsHeaderOnceAndThePositionPutBack) 
         }
         DestroyWindow(window);
     }
+}
+
+// What was painted, on the screen: Wine shows a window a moment after it is
+// made, and puts what a thread painted there while the thread looks at its
+// messages.
+void OnScreen() {
+    for (int i = 0; i < 6; ++i) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(15);
+    }
+}
+
+struct HandCase {
+    const char* what;
+    std::vector<int> positions;  // where the user scrolls, one a look
+    int maxHeight;
+    ScrollEnd end;
+    int height;
+};
+
+TEST(ScrollCapture, ByHandThePagesTheUserScrolledWithHeaderAndFooterOnce) {
+    const int view = kView - kHeader - kFooter, last = kContent - view;
+    const HandCase cases[] = {
+        {"a page at a time to the end", {140, 280, 420, 560, 700, 840, last, last}, 20000,
+         ScrollEnd::end, kView + kContent - view},
+        {"back a little, too far at once, on again",
+         {100, 40, 200, 900, 340, 480, 620, 760, last}, 20000, ScrollEnd::end,
+         kView + kContent - view},
+        {"not scrolled at all", {0, 0}, 20000, ScrollEnd::end, kView},
+        {"cut at the limit", {140, 280, 420, 560, 700, 840, last}, 400, ScrollEnd::heightLimit,
+         400},
+    };
+    footer = kFooter;
+    paints = 0;
+    for (const HandCase& c : cases) {
+        position = 0;
+        HWND window = MakePage();
+        OnScreen();
+        std::size_t next = 0;
+        const ScrollCapture taken = CaptureScrollingByHand(window, c.maxHeight, [&] {
+            if (next == c.positions.size())
+                return true;
+            position = c.positions[next++];
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+            OnScreen();
+            return false;
+        });
+        EXPECT_EQ(taken.end, c.end) << c.what;
+        ASSERT_EQ(taken.page.height, c.height) << c.what;
+        if (c.end == ScrollEnd::end) {
+            // The header, the rows from the top as far as they went, the footer.
+            const int h = taken.page.height;
+            int wrong = 0;
+            for (int y = 0; y < h; ++y)
+                wrong += taken.page.row(y)[kWidth / 2] !=
+                         (y >= h - kFooter ? kFooterGrey : WholePageColour(y));
+            EXPECT_EQ(wrong, 0) << c.what;
+        }
+        DestroyWindow(window);
+    }
+    footer = 0;
 }
 
 TEST(ScrollCapture, AWindowWithoutAScrollBarIsItsVisiblePart) {
