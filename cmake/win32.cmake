@@ -105,7 +105,7 @@ set_source_files_properties(${ZELCAP_RC} PROPERTIES
 add_library(zelcap_resources OBJECT ${ZELCAP_RC})
 add_dependencies(zelcap_resources zelcap_generated)
 
-set(ZELCAP_WIN_LIBS advapi32 bcrypt comctl32 comdlg32 shell32 shlwapi oleacc ole32 oleaut32 uuid gdi32 user32 kernel32)
+set(ZELCAP_WIN_LIBS advapi32 bcrypt comctl32 comdlg32 shell32 shlwapi oleacc imm32 ole32 oleaut32 uuid gdi32 user32 kernel32)
 
 # The Win32 shell, less the entry point, so that tests can link it.
 list(FILTER ZELCAP_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
