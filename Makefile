@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-bursts bench-cases bench-open bench-bmp clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-scroll bench-bursts bench-cases bench-open bench-bmp clean
 
 all: native win32
 
@@ -159,6 +159,12 @@ bench-script: wine-build
 # The records' search per keystroke over 1000 records' read text.
 bench-search: wine-build
 	@bash tools/bench/search-bench.sh $(BUILD)/$(WINE_ARCH) 15
+
+# The scrolling capture of a 20-screen page: the stitch alone and with the
+# scroll and the screen reads, against their floors, and the peak memory.
+bench-scroll: wine-build
+	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target scroll_bench
+	@bash tools/bench/scroll-bench.sh $(BUILD)/$(WINE_ARCH) 5
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

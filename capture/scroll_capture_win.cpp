@@ -7,19 +7,23 @@
 #include "base/bmp_format.h"
 #include "capture/step_recorder_win.h"
 
-namespace {
-
-// The client area as it is on the screen now, top-down.
-bool Take(HWND window, stitch::Picture& picture) {
+RECT ClientOnScreen(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     POINT corner{0, 0};
     ClientToScreen(window, &corner);
-    const RECT rect{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+    return RECT{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+}
+
+namespace {
+
+// The client area as it is on the screen now, top-down.
+bool Take(HWND window, stitch::Picture& picture) {
+    const RECT rect = ClientOnScreen(window);
     std::vector<uint8_t> bottomUp;
     if (!StepRecorder::grab(rect, bottomUp))
         return false;
-    const int width = client.right, height = client.bottom;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     const std::size_t stride = dibStride(width);
     picture.width = width;
     picture.height = height;
@@ -165,7 +169,7 @@ ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<b
         else
             ScrollBackTo(window, visible, maxHeight, answerMs);
     }
-    out.page = out.end == ScrollEnd::changed ? std::move(visible) : stitcher.result();
+    out.page = out.end == ScrollEnd::changed ? std::move(visible) : stitcher.take();
     return out;
 }
 
@@ -202,6 +206,6 @@ ScrollCapture CaptureScrollingByHand(HWND window, int maxHeight,
         }
         seen = std::move(now);
     }
-    out.page = out.end == ScrollEnd::changed ? std::move(first) : stitcher.result();
+    out.page = out.end == ScrollEnd::changed ? std::move(first) : stitcher.take();
     return out;
 }

@@ -27,6 +27,9 @@ struct ScrollCapture {
     stitch::Picture page;
 };
 
+// The window's client area on the screen.
+RECT ClientOnScreen(HWND window);
+
 // `cancelled` is asked between the steps (Esc); each scroll message waits
 // at most `answerMs` for the window.
 ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<bool()>& cancelled,

@@ -164,6 +164,11 @@ add_executable(annotate_bench ${PROJECT_SOURCE_DIR}/tools/bench/annotate_bench_w
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(annotate_bench)
 target_link_libraries(annotate_bench PRIVATE zelcap_win zelcap_bench_support)
+# The scrolling capture of a 20-screen page (`make bench-scroll`).
+add_executable(scroll_bench ${PROJECT_SOURCE_DIR}/tools/bench/scroll_bench_win.cpp
+    $<TARGET_OBJECTS:zelcap_resources>)
+zelcap_target_flags(scroll_bench)
+target_link_libraries(scroll_bench PRIVATE zelcap_win zelcap_bench_support psapi)
 # The records' search per keystroke (`make bench-search`), platform-free.
 add_executable(search_bench ${PROJECT_SOURCE_DIR}/tools/bench/search_bench.cpp)
 zelcap_target_flags(search_bench)

@@ -57,18 +57,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 HWND MakePage() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = PageProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ZelcapScrollPage";
-    RegisterClassA(&wc);
-    RECT r{0, 0, kWidth + GetSystemMetrics(SM_CXVSCROLL), kView};
-    AdjustWindowRect(&r, WS_POPUP | WS_VSCROLL, FALSE);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "長いページ",
-                                  WS_POPUP | WS_VSCROLL | WS_VISIBLE, 40, 40, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-    SCROLLINFO info{sizeof info, SIF_ALL, 0, kContent - 1, kView - kHeader, 0, 0};
-    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    HWND window = MakeWindow(PageProc, "ZelcapScrollPage", 40, 40, kWidth, kView, kContent,
+                             kView - kHeader);
     UpdateWindow(window);
     return window;
 }
