@@ -28,6 +28,16 @@ start_zelcap() {
     E2E_PID=$!
 }
 
+# Starts Zelcap.exe, waits for its new main window (its id in $window) and
+# arms the hot keys there with Ctrl+Alt+S; false when no window came.
+start_armed_zelcap() {
+    start_zelcap
+    window=$(wait_for_window "新規 - Zelcap Ver2.3") || return 1
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    xdotool key --clearmodifiers ctrl+alt+s
+    sleep 1
+}
+
 # Starts the program that step recordings click
 # (tests/win32/fixtures/step_target_win.cpp) on the work folder; false when
 # its windows did not come up.

@@ -4,7 +4,9 @@
 # shows a tip saying how to end; the user scrolls the page with its own keys
 # and presses the hot key again, and the one tall picture equals, pixel for
 # pixel, the page's whole content with its header and footer once. The
-# second time the user turns the wheel and ends with Esc.
+# second time the user turns the wheel and ends with Esc. With the manual
+# mode set, a page that does scroll at the messages is not scrolled either:
+# what the user had in view is taken.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 
 winwork="Z:${E2E_WORK//\//\\}"
@@ -22,12 +24,8 @@ for _ in $(seq 100); do [ -s "$E2E_WORK/page.txt" ] && break; sleep 0.1; done
 read -r px py pw ph _ <"$E2E_WORK/page.txt"
 position() { cut -d' ' -f5 "$E2E_WORK/page.txt"; }
 
-start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-page=$(wait_for_window "手で動かすページ") || { fail "no page"; e2e_finish; }
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
+wait_for_window "手で動かすページ" >/dev/null || { fail "no page"; e2e_finish; }
+start_armed_zelcap || { fail "no main window"; e2e_finish; }
 
 # $1: the picture's number; then how the user scrolls and ends.
 by_hand() {
@@ -63,6 +61,36 @@ xdotool key Home
 sleep 0.5
 by_hand 2 'for _ in $(seq 18); do xdotool click 5; sleep 0.3; done' 'xdotool key Escape'
 
+click_status_bar "$window"
+close_discarding_history "$window" || fail "no save question"
+wait_for_exit; rc=$?
+[ $rc = 0 ] && pass "closed cleanly" || fail "exit code $rc"
+
+# The manual mode set, over the page that scrolls at WM_VSCROLL (from row 48).
+kill "$E2E_TARGET_PID" 2>/dev/null
+mkdir -p "$E2E_WORK/長い" "$folder/設定"
+printf '%s\r\n' '[File_Set]' "保存先=$winwork\手で動かすページの証跡\設定" '画像ファイル名=sc' \
+    '画像ファイル開始番号=1' 'JPEGモード=0' '[Window]' 'X位置=520' 'Y位置=0' '幅=400' '高さ=560' \
+    '[Capture_Ext]' 'スクロール修飾=3' 'スクロールキー=122' 'スクロール監視=1' 'スクロール手動=1' |
+    iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
+"$ZELCAP_WINE" "$ZELCAP_BUILD/scroll_target.exe" "$winwork\長い" >/dev/null 2>&1 </dev/null &
+E2E_TARGET_PID=$!
+for _ in $(seq 100); do [ -s "$E2E_WORK/長い/page.txt" ] && break; sleep 0.1; done
+read -r px py pw ph _ <"$E2E_WORK/長い/page.txt"
+start_armed_zelcap || { fail "no main window"; e2e_finish; }
+xdotool mousemove $((px + pw / 2)) $((py + ph / 2))
+sleep 0.3
+xdotool key --clearmodifiers ctrl+shift+F11
+wait_for_window "スクロールキャプチャー" >/dev/null && pass "the manual mode: a tip" || fail "the manual mode: no tip"
+sleep 0.5
+xdotool key Escape
+picture="$folder/設定/sc1.bmp"
+for _ in $(seq 100); do [ -s "$picture" ] && break; sleep 0.1; done
+sleep 0.5
+result=$(python3 "$(dirname "$0")/scroll_page.py" "$picture" "$pw" 0 48 176 2>&1)
+[ "$result" = ok ] && pass "the manual mode: the page as the user had it, not scrolled" ||
+    fail "the manual mode: sc1.bmp: $result"
+[ "$(cut -d' ' -f5 "$E2E_WORK/長い/page.txt")" = 48 ] || fail "the manual mode scrolled the page"
 click_status_bar "$window"
 close_discarding_history "$window" || fail "no save question"
 wait_for_exit; rc=$?

@@ -23,11 +23,7 @@ read -r px py pw ph _ <"$E2E_WORK/page.txt"
 # "ok" when the BMP $1 is the whole page $2 wide, the header once.
 whole_page() { python3 "$(dirname "$0")/scroll_page.py" "$1" "$2"; }
 
-start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
+start_armed_zelcap || { fail "no main window"; e2e_finish; }
 xdotool mousemove $((px + pw / 2)) $((py + ph / 2))
 sleep 0.5
 xdotool key --clearmodifiers ctrl+shift+F11
