@@ -1,11 +1,13 @@
 // The small window that tells the user how to end the scrolling capture by
-// hand. It stands beside the window being taken, never over it, so that it
-// is in none of the pictures, and is shown without taking the focus: the
-// user's keys and wheel still go to the page.
+// hand. It stands beside the window being taken, never over its client
+// area, so that it is in none of the pictures (a window that fills the
+// screen gets one line over its title bar), and is shown without taking
+// the focus: the user's keys and wheel still go to the page.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 class ScrollTip {
@@ -20,5 +22,5 @@ class ScrollTip {
 
   private:
     HWND window_ = nullptr;
-    std::string text_;
+    std::unique_ptr<struct TipText> tip_;  // what the window paints, while it lives
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "capture/scroll_capture_win.h"
+#include "capture/scroll_tip_win.h"
 #include "tests/win32/fixtures/scroll_page_win.h"
 
 namespace {
@@ -166,6 +167,36 @@ TEST(ScrollCapture, ByHandThePagesTheUserScrolledWithHeaderAndFooterOnce) {
         DestroyWindow(window);
     }
     footer = 0;
+}
+
+TEST(ScrollCapture, TheTipByHandStandsClearOfTheClientArea) {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    struct TipCase {
+        const char* what;
+        RECT window;
+    } const cases[] = {
+        {"a small window", {60, 60, 300, 300}},
+        {"a window at the bottom right", {work.right - 240, work.bottom - 240, work.right, work.bottom}},
+        {"a window filling the work area", work},
+    };
+    for (const TipCase& c : cases) {
+        HWND window = CreateWindowExA(0, "STATIC", "長いページ", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE,
+                                      c.window.left, c.window.top, c.window.right - c.window.left,
+                                      c.window.bottom - c.window.top, nullptr, nullptr, nullptr,
+                                      nullptr);
+        const RECT client = ClientOnScreen(window);
+        {
+            const ScrollTip tip(window, "ウィンドウを手でスクロールしてください。\n撮り終えたら Esc キーを押してください。");
+            ASSERT_TRUE(tip.window()) << c.what;
+            RECT at{}, overlap{};
+            GetWindowRect(tip.window(), &at);
+            EXPECT_FALSE(IntersectRect(&overlap, &at, &client)) << c.what;
+            EXPECT_GT(at.right - at.left, 40) << c.what;
+            EXPECT_NE(GetForegroundWindow(), tip.window()) << c.what;
+        }
+        DestroyWindow(window);
+    }
 }
 
 TEST(ScrollCapture, AWindowWithoutAScrollBarIsItsVisiblePart) {
