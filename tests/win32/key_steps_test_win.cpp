@@ -160,3 +160,50 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the program of key_target.exe tells of a typing step's control.
+TEST(KeySteps, TheProgramTellsAProtectedFieldAndTheTextAFieldHolds) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    KeyTarget target;
+    ASSERT_TRUE(target.window);
+    HWND secret = nullptr;  // the last field made
+    PumpUntil([&] {
+        return (secret = FindWindowExA(target.window, nullptr, "ZelcapProtectedField", nullptr));
+    });
+    HWND name = FindWindowExA(target.window, nullptr, "Edit", nullptr);
+    HWND password = FindWindowExA(target.window, name, "Edit", nullptr);
+    ASSERT_TRUE(name && password && secret);
+    struct Case {
+        const char* what;
+        HWND control;
+        const wchar_t* holds;  // the field's text, set first (nullptr: left as it is)
+        keysteps::Control asked;
+        bool password;
+        std::string text;
+    } const cases[] = {
+        {"a field's own text, Japanese too", name, L"山田 太郎", {0, "氏名", "", false, true}, false,
+         "\x8E\x52\x93\x63\x20\x91\xBE\x98\x59"},
+        {"a field emptied at Enter keeps the keys", name, L"", {0, "氏名", "", false, true}, false,
+         "keys"},
+        {"a password edit", password, nullptr, {0, "パスワード", "", true, true}, true, ""},
+        {"a field protected by its accessibility", secret, nullptr, {0, "暗証番号", "", false, false},
+         true, ""},
+    };
+    for (const Case& c : cases) {
+        if (c.holds) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(c.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.holds),
+                                SMTO_ABORTIFHUNG, 1000, &result);
+        }
+        keysteps::TypedStep typed{c.asked, c.asked.password ? "" : "keys"};
+        EXPECT_TRUE(StepRecorder::askTyped(c.control, 1000, typed)) << c.what;
+        EXPECT_EQ(typed.control.password, c.password) << c.what;
+        EXPECT_EQ(typed.text, c.text) << c.what;
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
+}  // namespace
