@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-retest bench-bursts bench-cases bench-open bench-bmp clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-retest bench-scroll bench-bursts bench-cases bench-open bench-bmp clean
 
 all: native win32
 
@@ -164,6 +164,12 @@ bench-search: wine-build
 # worker's whole job, against reading the two files (docs/performance.md).
 bench-retest: wine-build
 	@bash tools/bench/retest-bench.sh $(BUILD)/$(WINE_ARCH) 15
+
+# The scrolling capture of a 20-screen page: the stitch alone and with the
+# scroll and the screen reads, against their floors, and the peak memory.
+bench-scroll: wine-build
+	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target scroll_bench
+	@bash tools/bench/scroll-bench.sh $(BUILD)/$(WINE_ARCH) 5
 
 bench-capture: setup
 	@bash tools/bench/capture-formats-bench.sh $(BENCH_CAPTURE_ROUNDS)

@@ -26,6 +26,7 @@
 #include "capture/monitors_win.h"
 #include "capture/region_overlay_win.h"
 #include "capture/scroll_capture_win.h"
+#include "capture/scroll_tip_win.h"
 #include "capture/key_steps.h"
 #include "capture/step_heading.h"
 #include "capture/step_recorder_win.h"
@@ -395,9 +396,35 @@ const char* ScrollMessage(ScrollEnd end) {
             return "画面を取得できませんでした。";
         case ScrollEnd::end:
         case ScrollEnd::cancelled:
+        case ScrollEnd::ignored:
             break;
     }
     return nullptr;
+}
+
+// The page taken while the user scrolls it: ends at Esc or at the scrolling
+// capture's hot key again, which reach this thread while it waits between
+// the looks. Only the tip's paint is dispatched meanwhile; every other
+// message waits for the capture's end.
+ScrollCapture ScrollByHand(HWND target) {
+    constexpr DWORD kLookMs = 40;
+    const HotKeyEntry& key = capturer.extras().scrollKey;
+    std::string text = "ウィンドウを手でスクロールしてください。\n撮り終えたら Esc キー";
+    if (key.virtualKey != 0 && key.monitored != 0)
+        text += "か " + capture_extras::keyName(key.modifiers, key.virtualKey);
+    text += "を押してください。";
+    const ScrollTip tip(target, text);
+    GetAsyncKeyState(VK_ESCAPE);  // a press before the start is no end
+    return CaptureScrollingByHand(target, capturer.extras().scrollMaxHeight, [] {
+        Sleep(kLookMs);
+        MSG message;
+        bool again = false;
+        while (PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE))
+            again = again || message.wParam == static_cast<WPARAM>(kScrollHotKeyId);
+        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&message);
+        return again || (GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0;
+    });
 }
 
 // The stitched page as the capturer takes pictures: bottom-up 24-bit rows.
@@ -442,9 +469,15 @@ bool RunScrollCapture(HWND window, const ScriptRecord* script = nullptr,
             return false;
         char title[kCommentSize] = {};
         GetWindowTextA(GetAncestor(target, GA_ROOT), title, sizeof title);
-        const ScrollCapture taken =
-            CaptureScrolling(target, capturer.extras().scrollMaxHeight,
-                             [] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; });
+        // A script has no user to scroll by hand: a page that takes no
+        // scroll message is its visible part.
+        const bool byHand = !script && capturer.extras().scrollByHand;
+        ScrollCapture taken =
+            byHand ? ScrollByHand(target)
+                   : CaptureScrolling(target, capturer.extras().scrollMaxHeight,
+                                      [] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; });
+        if (!script && taken.end == ScrollEnd::ignored)
+            taken = ScrollByHand(target);
         if (const char* text = ScrollMessage(taken.end))
             ShowMessage(owner, text, "スクロールキャプチャー", MB_ICONWARNING | MB_OK);
         std::vector<uint8_t> rows;

@@ -42,6 +42,7 @@ constexpr const char* kStepTypingKey = "入力記録";
 constexpr const char* kStepShortcutKey = "ショートカット記録";
 constexpr const char* kScrollStem = "スクロール";
 constexpr const char* kScrollHeightKey = "スクロール最大高さ";
+constexpr const char* kScrollByHandKey = "スクロール手動";
 constexpr const char* kAllMonitorsStem = "全モニター";
 constexpr const char* kMouseMonitorStem = "マウスのモニター";
 
@@ -116,6 +117,7 @@ CaptureExtras read(const IniDocument& doc) {
     readKey(doc, kScrollStem, e.scrollKey);
     e.scrollMaxHeight = readInt(doc, kScrollHeightKey, kDefaultScrollHeight, kMinScrollHeight,
                                 kMaxScrollHeight);
+    e.scrollByHand = readInt(doc, kScrollByHandKey, 0, 0, 1) == 1;
     readKey(doc, kAllMonitorsStem, e.allMonitorsKey);
     readKey(doc, kMouseMonitorStem, e.mouseMonitorKey);
     if (const auto text = doc.get(kGroup, kLastRegionKey))
@@ -142,6 +144,7 @@ void write(const CaptureExtras& e, IniDocument& doc) {
     writeKeyOnceSet(doc, kScrollStem, e.scrollKey);
     if (e.scrollMaxHeight != kDefaultScrollHeight || doc.get(kGroup, kScrollHeightKey))
         doc.set(kGroup, kScrollHeightKey, settings_rules::formatInt(e.scrollMaxHeight));
+    writeFlagOnceSet(doc, kScrollByHandKey, e.scrollByHand);
 }
 
 CaptureExtras load(SettingsFiles& files, const char* iniPath) {

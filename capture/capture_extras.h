@@ -59,6 +59,9 @@ struct CaptureExtras {
     // this height (kept only once it differs from the default).
     HotKeyEntry scrollKey{0, 0, 0, 0};
     int32_t scrollMaxHeight = kDefaultScrollHeight;
+    // The page is taken while the user scrolls it, for programs that take
+    // no scroll message; kept only once set, like the step options.
+    bool scrollByHand = false;
 };
 
 // A hot key that could not be registered when capturing was armed.

@@ -101,6 +101,7 @@ void Init(HWND page) {
     CheckDlgButton(page, IDC_EXTRAS_STEP_SCREEN, e.stepWholeScreen ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_EXTRAS_STEP_TYPING, e.stepTyping ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_EXTRAS_STEP_SHORTCUTS, e.stepShortcuts ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_EXTRAS_SCROLL_BY_HAND, e.scrollByHand ? BST_CHECKED : BST_UNCHECKED);
     char text[96] = "なし";
     const CaptureRegion& r = e.lastRegion;
     if (!r.empty())
@@ -136,6 +137,7 @@ INT_PTR Apply(HWND page) {
     e.stepWholeScreen = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SCREEN) == BST_CHECKED;
     e.stepTyping = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_TYPING) == BST_CHECKED;
     e.stepShortcuts = IsDlgButtonChecked(page, IDC_EXTRAS_STEP_SHORTCUTS) == BST_CHECKED;
+    e.scrollByHand = IsDlgButtonChecked(page, IDC_EXTRAS_SCROLL_BY_HAND) == BST_CHECKED;
     e.delaySeconds = static_cast<int32_t>(delay);
     e.copyToClipboard = IsDlgButtonChecked(page, IDC_EXTRAS_CLIPBOARD) == BST_CHECKED;
     capturer.setExtras(e);

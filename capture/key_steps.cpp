@@ -76,6 +76,7 @@ std::optional<TypedStep> Typing::type(const Control& control, const std::string&
         text_.clear();
         gathering_ = true;
         typed_ = false;
+        composed_ = false;
     }
     // A field may turn into a password field while it is typed into.
     control_.password = control_.password || control.password;
@@ -93,14 +94,22 @@ std::optional<TypedStep> Typing::type(const Control& control, const std::string&
     return ended;
 }
 
+std::optional<TypedStep> Typing::compose(const Control& control, uint32_t nowMs) {
+    std::optional<TypedStep> ended = type(control, std::string(), nowMs);
+    typed_ = true;
+    composed_ = true;
+    return ended;
+}
+
 std::optional<TypedStep> Typing::end() {
     if (!gathering_)
         return std::nullopt;
     gathering_ = false;
     // Typed and all taken back again leaves nothing to show.
-    if (!typed_ || (!control_.password && text_.empty()))
+    if (!typed_ || (!control_.password && !composed_ && text_.empty()))
         return std::nullopt;
-    TypedStep step{control_, control_.password ? std::string() : text_};
+    TypedStep step{control_, control_.password ? std::string() : text_,
+                   composed_ && !control_.password};
     text_.clear();
     return step;
 }

@@ -21,11 +21,17 @@ struct Control {
     std::string name;      // its label or accessible name; empty when unknown
     std::string topTitle;  // the title of its top-level window
     bool password = false;
+    // A standard edit control: whether it takes a password its style tells;
+    // any other control tells it only through its accessibility.
+    bool edit = false;
 };
 
 struct TypedStep {
     Control control;
     std::string text;  // what the control was given; always empty for a password
+    // Keys went to an input method: the text is the control's own, read
+    // once the step ends, not what the keys were.
+    bool composed = false;
 };
 
 class Typing {
@@ -34,6 +40,9 @@ class Typing {
     // Backspace, which takes back the last character. A key for another
     // control first ends the step of the one before, which is returned.
     std::optional<TypedStep> type(const Control& control, const std::string& character, uint32_t nowMs);
+    // A key the input method took (its text comes when it is composed): the
+    // step is made, its text to be read from the control.
+    std::optional<TypedStep> compose(const Control& control, uint32_t nowMs);
     // Enter, Tab, the focus leaving the control, a click: the step ends.
     std::optional<TypedStep> end();
     // The step ends once kIdleMs have passed since its last key.
@@ -45,6 +54,7 @@ class Typing {
     std::string text_;
     bool gathering_ = false;
     bool typed_ = false;  // a character went in (a password's are not kept)
+    bool composed_ = false;
     uint32_t lastKeyMs_ = 0;
 };
 

@@ -7,19 +7,23 @@
 #include "base/bmp_format.h"
 #include "capture/step_recorder_win.h"
 
-namespace {
-
-// The client area as it is on the screen now, top-down.
-bool Take(HWND window, stitch::Picture& picture) {
+RECT ClientOnScreen(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     POINT corner{0, 0};
     ClientToScreen(window, &corner);
-    const RECT rect{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+    return RECT{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+}
+
+namespace {
+
+// The client area as it is on the screen now, top-down.
+bool Take(HWND window, stitch::Picture& picture) {
+    const RECT rect = ClientOnScreen(window);
     std::vector<uint8_t> bottomUp;
     if (!StepRecorder::grab(rect, bottomUp))
         return false;
-    const int width = client.right, height = client.bottom;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     const std::size_t stride = dibStride(width);
     picture.width = width;
     picture.height = height;
@@ -49,9 +53,7 @@ bool Scroll(HWND window, WPARAM how, UINT answerMs) {
 // it answers, so the screen is read until two reads a moment apart agree
 // (at most kSettleMs).
 constexpr DWORD kSettleStepMs = 40, kSettleMs = 600;
-bool TakeSettled(HWND window, stitch::Picture& picture) {
-    if (!Take(window, picture))
-        return false;
+bool Settle(HWND window, stitch::Picture& picture) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process == GetCurrentProcessId())
@@ -66,6 +68,10 @@ bool TakeSettled(HWND window, stitch::Picture& picture) {
         picture = std::move(again);
     }
     return true;
+}
+
+bool TakeSettled(HWND window, stitch::Picture& picture) {
+    return Take(window, picture) && Settle(window, picture);
 }
 
 int Position(HWND window) {
@@ -95,15 +101,21 @@ ScrollEnd stepDown(HWND window, stitch::Stitcher& stitcher, bool positionKnown,
     if (!TakeSettled(window, picture))
         return ScrollEnd::noPicture;
     stitcher.add(picture);
-    for (;;) {
+    for (bool first = true;; first = false) {
         if (cancelled && cancelled())
             return ScrollEnd::cancelled;
         const int before = Position(window);
         if (!Scroll(window, SB_PAGEDOWN, answerMs))
             return ScrollEnd::hung;
-        if ((positionKnown && Position(window) == before) || !TakeSettled(window, picture))
+        // The first page down that moves nothing: the program takes no
+        // scroll message (or its page is one screen).
+        if (positionKnown && Position(window) == before)
+            return first ? ScrollEnd::ignored : ScrollEnd::end;
+        if (!TakeSettled(window, picture))
             return ScrollEnd::end;
         const stitch::Outcome outcome = stitcher.add(picture);
+        if (first && outcome == stitch::Outcome::unchanged)
+            return ScrollEnd::ignored;
         if (outcome != stitch::Outcome::added)
             return EndOf(outcome);
     }
@@ -157,6 +169,43 @@ ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<b
         else
             ScrollBackTo(window, visible, maxHeight, answerMs);
     }
-    out.page = out.end == ScrollEnd::changed ? std::move(visible) : stitcher.result();
+    out.page = out.end == ScrollEnd::changed ? std::move(visible) : stitcher.take();
+    return out;
+}
+
+ScrollCapture CaptureScrollingByHand(HWND window, int maxHeight,
+                                     const std::function<bool()>& finished) {
+    ScrollCapture out;
+    stitch::Picture first;
+    if (!TakeSettled(window, first))
+        return out;
+    stitch::Stitcher stitcher(maxHeight);
+    if (!stitcher.reserve(first.width)) {
+        out.end = ScrollEnd::noMemory;
+        return out;
+    }
+    out.end = stitcher.add(first) == stitch::Outcome::heightLimit ? ScrollEnd::heightLimit
+                                                                   : ScrollEnd::end;
+    stitch::Picture seen = first, now;
+    while (out.end == ScrollEnd::end && !finished()) {
+        if (!IsWindow(window))
+            break;
+        // Read again only once the picture moves, and stitched once the
+        // program has painted it all.
+        if (!Take(window, now) || now.pixels == seen.pixels || !Settle(window, now))
+            continue;
+        switch (stitcher.add(now)) {
+            case stitch::Outcome::heightLimit:
+                out.end = ScrollEnd::heightLimit;
+                break;
+            case stitch::Outcome::otherSize:
+                out.end = ScrollEnd::changed;
+                break;
+            default:
+                break;
+        }
+        seen = std::move(now);
+    }
+    out.page = out.end == ScrollEnd::changed ? std::move(first) : stitcher.take();
     return out;
 }

@@ -17,6 +17,7 @@ enum class ScrollEnd {
     hung,          // the window stopped answering: what was stitched so far
     changed,       // the page changed while scrolling: the visible part alone
     cannotScroll,  // no vertical scroll bar: the visible part alone
+    ignored,       // the window moved at no scroll message: the visible part, for the hand
     noMemory,      // the tallest page could not be had: nothing
     noPicture,     // the screen could not be read: nothing
 };
@@ -26,7 +27,20 @@ struct ScrollCapture {
     stitch::Picture page;
 };
 
+// The window's client area on the screen.
+RECT ClientOnScreen(HWND window);
+
 // `cancelled` is asked between the steps (Esc); each scroll message waits
 // at most `answerMs` for the window.
 ScrollCapture CaptureScrolling(HWND window, int maxHeight, const std::function<bool()>& cancelled,
                                UINT answerMs = 2000);
+
+// The same by hand, for a program that scrolls at no message: the window
+// is asked nothing and read again whenever `finished` returns false (the
+// caller waits there for a moment, for Esc or the hot key again), each new
+// picture stitched under the ones before. A picture that scrolled back or
+// too far at once is left out; the page ends at `finished` (end), at the
+// height limit, or when the window changes size (changed: the first
+// picture alone).
+ScrollCapture CaptureScrollingByHand(HWND window, int maxHeight,
+                                     const std::function<bool()>& finished);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace stitch {
 
@@ -56,8 +57,9 @@ int Stitcher::findShift(const Picture& next, int expectedShift, bool& backwards)
     const int first = top_, end = height - bottom_;  // the scrolled part, [first, end)
     const int span = end - first;
     // Too short an overlap matches by chance (two blank rows); a page-down
-    // scroll still keeps a line or so.
-    const int minOverlap = std::max(2, span / 16);
+    // scroll still keeps a line or so, which in a tall window is far less
+    // than its sixteenth.
+    const int minOverlap = std::max(2, std::min(span / 16, 8));
     const std::vector<uint64_t> hashes = RowHashes(next);
     auto fits = [&](int shift) {
         const int from = std::max(first, first - shift), to = std::min(end, end - shift);
@@ -152,6 +154,16 @@ Picture Stitcher::result() const {
     out.width = last_.width;
     out.height = height_;
     out.pixels = page_;
+    return out;
+}
+
+Picture Stitcher::take() {
+    Picture out;
+    out.width = last_.width;
+    out.height = height_;
+    out.pixels = std::move(page_);
+    page_.clear();
+    full_ = true;
     return out;
 }
 

@@ -49,6 +49,9 @@ class Stitcher {
     // The page so far: the first picture's top, every row added, and the
     // last picture's fixed rows below.
     Picture result() const;
+    // The same, its pixels moved out rather than copied (a tall page is
+    // large); the stitcher takes nothing more after it.
+    Picture take();
     int fixedTop() const { return top_; }
     int fixedBottom() const { return bottom_; }
 

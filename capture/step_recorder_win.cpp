@@ -1,11 +1,13 @@
 #include "capture/step_recorder_win.h"
 
+#include <imm.h>
 #include <oleacc.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <exception>
 #include <memory>
 #include <new>
@@ -91,6 +93,66 @@ void Accessible(POINT point, StepTarget& target) {
         target.accessibleRole = role.get().lVal;
 }
 
+// Whether the control's accessibility calls it protected: a password field
+// a program draws itself, with no ES_PASSWORD to tell it.
+bool Protected(HWND control) {
+    win::ComPtr<IAccessible> accessible;
+    if (AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                   reinterpret_cast<void**>(accessible.put())) != S_OK ||
+        !accessible)
+        return false;
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    win::Variant state;
+    return accessible->get_accState(self, state.put()) == S_OK && state.get().vt == VT_I4 &&
+           (state.get().lVal & STATE_SYSTEM_PROTECTED) != 0;
+}
+
+// Whether the input method of the control's program is open: its keys
+// then make no characters of their own.
+bool ImeOpen(HWND control, UINT answerMs) {
+    constexpr WPARAM kGetOpenStatus = 0x0005;  // IMC_GETOPENSTATUS, not in MinGW's imm.h
+    HWND ime = ImmGetDefaultIMEWnd(control);
+    DWORD_PTR open = 0;
+    return ime && SendMessageTimeoutA(ime, WM_IME_CONTROL, kGetOpenStatus, 0,
+                                      SMTO_ABORTIFHUNG | SMTO_BLOCK, answerMs, &open) &&
+           open != 0;
+}
+
+// A control's text asked as UTF-16 and made CP932 here: Wine's ANSI
+// WM_GETTEXT between two programs loses the double-byte characters.
+std::string WideTextOf(HWND control) {
+    constexpr int kTextSize = 4096;
+    std::wstring text(kTextSize, L'\0');
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(&text[0]),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &result))
+        return {};
+    text.resize(std::wcslen(text.c_str()));
+    if (text.empty())
+        return {};
+    std::string out(text.size() * 2, '\0');
+    const int n = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
+                                      static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
+}
+
+// The text of a control once it stays the same a moment: the program may
+// not have taken the last keys yet.
+std::string SettledText(HWND control) {
+    std::string text = WideTextOf(control);
+    for (int look = 0; look < 3; ++look) {
+        Sleep(60);
+        std::string again = WideTextOf(control);
+        if (again == text)
+            break;
+        text = std::move(again);
+    }
+    return text;
+}
+
 // The item of an open menu at the point. Only the menu's own program, or
 // the system where menus are shared between programs, can tell it.
 std::string MenuItemAt(HWND menuWindow, POINT point, UINT answerMs) {
@@ -109,10 +171,22 @@ std::string MenuItemAt(HWND menuWindow, POINT point, UINT answerMs) {
     return text;
 }
 
+// A typing step whose program did not say in time whether the control is
+// protected: a control other than a standard edit is taken for a password
+// field, so that what may be a password is never written.
+keysteps::TypedStep Unanswered(keysteps::TypedStep typed) {
+    if (!typed.control.edit) {
+        typed.control.password = true;
+        typed.text.clear();
+    }
+    return typed;
+}
+
 }  // namespace
 
 struct StepLookup {
     StepTarget found;  // the step's target with the program's answers
+    keysteps::TypedStep typed;  // a typing step's control and text, as the program tells
     bool done = false;
 };
 
@@ -161,6 +235,29 @@ void StepRecorder::askProgram(HWND under, POINT point, UINT answerMs, StepTarget
     // another window at the point, which would give a wrong name.
     if (WindowFromPoint(point) == under)
         Accessible(point, target);
+}
+
+bool StepRecorder::askTyped(HWND control, UINT answerMs, keysteps::TypedStep& typed) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(GetAncestor(control, GA_ROOT), WM_NULL, 0, 0,
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, answerMs, &answer))
+        return false;
+    if (!typed.control.password && Protected(control)) {
+        typed.control.password = true;
+        typed.text.clear();
+    }
+    if (typed.control.password || !typed.control.edit)
+        return true;
+    // A one-line field holds what was typed as it went in, whatever way it
+    // came (an input method, characters the keys do not name); a field the
+    // program emptied at Enter leaves the keys' text.
+    const bool oneLine = (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE) == 0;
+    if (oneLine || typed.composed || ImeOpen(control, answerMs)) {
+        std::string text = SettledText(control);
+        if (!text.empty())
+            typed.text = std::move(text);
+    }
+    return true;
 }
 
 bool StepRecorder::start(HWND notify, bool wholeScreen, StepKeys keys) {
@@ -378,6 +475,7 @@ void StepRecorder::startLookups() {
         if (s.ready || s.lookup)
             continue;
         s.lookup = std::make_shared<StepLookup>();
+        s.lookup->typed = s.typed;
         if (!s.under) {
             // A key step was described on the hook thread.
             if (s.kind != StepKind::click)
@@ -387,19 +485,25 @@ void StepRecorder::startLookups() {
         }
         try {
             std::thread([sync = sync_, job = s.lookup, under = s.under, point = s.point,
-                         target = s.target]() mutable {
+                         target = s.target, typing = s.kind == StepKind::typing,
+                         typed = s.typed]() mutable {
                 const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-                askProgram(under, point, kAnswerMs, target);
+                if (!typing)
+                    askProgram(under, point, kAnswerMs, target);
+                else if (!askTyped(under, kAnswerMs, typed))
+                    typed = Unanswered(std::move(typed));
                 if (SUCCEEDED(com))
                     CoUninitialize();
                 {
                     std::lock_guard<std::mutex> lock(sync->mutex);
                     job->found = std::move(target);
+                    job->typed = std::move(typed);
                     job->done = true;
                 }
                 sync->wake.notify_all();
             }).detach();
         } catch (const std::exception&) {
+            s.lookup->typed = Unanswered(std::move(s.lookup->typed));
             s.lookup->done = true;  // no thread: the step keeps what is known
         }
     }
@@ -418,6 +522,8 @@ void StepRecorder::lookupMain() {
                 continue;
             if (s.lookup->done) {
                 s.target = std::move(s.lookup->found);
+                if (s.kind == StepKind::typing)
+                    s.typed = std::move(s.lookup->typed);
             } else {
                 // A program that has not answered by now keeps its step
                 // and every step behind it waiting no longer.
@@ -428,6 +534,8 @@ void StepRecorder::lookupMain() {
                     continue;
                 }
             }
+            if (!s.lookup->done && s.kind == StepKind::typing)
+                s.typed = Unanswered(std::move(s.typed));
             s.lookup.reset();
             s.ready = true;
             announce = true;
@@ -484,12 +592,14 @@ std::string LabelOf(HWND control) {
     return name;
 }
 
-bool IsPasswordEdit(HWND control) {
-    char className[16] = {};
+// A standard edit control, one of the rich edit controls too.
+bool IsEdit(HWND control) {
+    char className[32] = {};
     GetClassNameA(control, className, sizeof className);
     return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, "Edit", -1) ==
-               CSTR_EQUAL &&
-           (GetWindowLongA(control, GWL_STYLE) & ES_PASSWORD) != 0;
+               CSTR_EQUAL ||
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, 8, "RichEdit", 8) ==
+               CSTR_EQUAL;
 }
 
 // The character a key gives in the layout of the program it goes to, as
@@ -575,12 +685,16 @@ void StepRecorder::onTyped(HWND focus, HWND root, const KBDLLHOOKSTRUCT& info) {
         return;
     }
     const std::string character = info.vkCode == VK_BACK ? "\b" : CharacterOf(info, root);
-    if (character.empty())
+    // A key an input method took, or a character sent as a packet, names
+    // no character here: the control's text tells it at the step's end.
+    const bool composed = info.vkCode == VK_PROCESSKEY || info.vkCode == VK_PACKET;
+    if (character.empty() && !composed)
         return;
     // A key for another control ends the step of the one before, whose
     // picture is the screen as it is now.
     const keysteps::Control& control = controlOf(focus, root);
-    pushTyping(typing_.type(control, character, info.time));
+    pushTyping(character.empty() ? typing_.compose(control, info.time)
+                                 : typing_.type(control, character, info.time));
     typingRoot_ = root;
 }
 
@@ -590,7 +704,8 @@ const keysteps::Control& StepRecorder::controlOf(HWND focus, HWND root) {
         control_.window = window;
         control_.name = LabelOf(focus);
         control_.topTitle = KeptText(root);
-        control_.password = IsPasswordEdit(focus);
+        control_.edit = IsEdit(focus);
+        control_.password = control_.edit && (GetWindowLongA(focus, GWL_STYLE) & ES_PASSWORD) != 0;
     }
     return control_;
 }
@@ -600,6 +715,7 @@ void StepRecorder::pushTyping(std::optional<keysteps::TypedStep> typed) {
         return;
     StepShot shot;
     shot.kind = StepKind::typing;
+    shot.under = reinterpret_cast<HWND>(typed->control.window);  // asked as a click is
     shot.target.topTitle = typed->control.topTitle;
     shot.typed = std::move(*typed);
     HWND root = typingRoot_ && IsWindow(typingRoot_) ? typingRoot_ : GetForegroundWindow();

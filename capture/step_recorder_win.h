@@ -100,6 +100,11 @@ class StepRecorder {
     // menu item).
     static void describeQuickly(HWND under, StepTarget& target);
     static void askProgram(HWND under, POINT point, UINT answerMs, StepTarget& target);
+    // What the program tells of a typing step's control: whether its
+    // accessibility calls it protected (the text is then dropped) and,
+    // where an input method made the text, the text the control holds;
+    // false when the program did not answer.
+    static bool askTyped(HWND control, UINT answerMs, keysteps::TypedStep& typed);
 
   private:
     static LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -71,8 +71,10 @@ zelcap_target_flags(step_target)
 add_dependencies(Zelcap step_target)
 
 # The program typed into by the keyboard's step tests.
-add_executable(key_target WIN32 ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/key_target_win.cpp)
+add_executable(key_target WIN32 ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/key_target_win.cpp
+    ${PROJECT_SOURCE_DIR}/tests/win32/fixtures/protected_field_win.cpp)
 zelcap_target_flags(key_target)
+target_link_libraries(key_target PRIVATE oleacc ole32 oleaut32)
 add_dependencies(key_steps_test_win key_target)
 add_dependencies(Zelcap key_target)
 

@@ -105,7 +105,7 @@ set_source_files_properties(${ZELCAP_RC} PROPERTIES
 add_library(zelcap_resources OBJECT ${ZELCAP_RC})
 add_dependencies(zelcap_resources zelcap_generated)
 
-set(ZELCAP_WIN_LIBS advapi32 bcrypt comctl32 comdlg32 shell32 shlwapi oleacc ole32 oleaut32 uuid gdi32 user32 kernel32)
+set(ZELCAP_WIN_LIBS advapi32 bcrypt comctl32 comdlg32 shell32 shlwapi oleacc imm32 ole32 oleaut32 uuid gdi32 user32 kernel32)
 
 # The Win32 shell, less the entry point, so that tests can link it.
 list(FILTER ZELCAP_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
@@ -169,6 +169,11 @@ add_executable(retest_bench ${PROJECT_SOURCE_DIR}/tools/bench/retest_bench_win.c
     $<TARGET_OBJECTS:zelcap_resources>)
 zelcap_target_flags(retest_bench)
 target_link_libraries(retest_bench PRIVATE zelcap_win zelcap_bench_support)
+# The scrolling capture of a 20-screen page (`make bench-scroll`).
+add_executable(scroll_bench ${PROJECT_SOURCE_DIR}/tools/bench/scroll_bench_win.cpp
+    $<TARGET_OBJECTS:zelcap_resources>)
+zelcap_target_flags(scroll_bench)
+target_link_libraries(scroll_bench PRIVATE zelcap_win zelcap_bench_support psapi)
 # The records' search per keystroke (`make bench-search`), platform-free.
 add_executable(search_bench ${PROJECT_SOURCE_DIR}/tools/bench/search_bench.cpp)
 zelcap_target_flags(search_bench)

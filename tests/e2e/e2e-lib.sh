@@ -114,11 +114,13 @@ write_capture_ini() {
         iconv -f UTF-8 -t CP932 >"$E2E_WORK/Zelcap.ini"
 }
 
-# Starts Zelcap.exe with a new history, waits for its main window (E2E_MAIN)
-# and arms the hot keys with Ctrl+Alt+S; false when no window came.
+# Starts Zelcap.exe with a new history, waits for its main window (E2E_MAIN,
+# and $window too) and arms the hot keys with Ctrl+Alt+S; false when no
+# window came.
 start_zelcap_armed() {
     start_zelcap
     E2E_MAIN=$(wait_for_window "新規 - Zelcap Ver2.3") || return 1
+    window=$E2E_MAIN
     xdotool windowfocus --sync "$E2E_MAIN" 2>/dev/null || xdotool windowfocus "$E2E_MAIN"
     sleep 0.5
     xdotool key --clearmodifiers ctrl+alt+s

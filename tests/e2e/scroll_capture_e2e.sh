@@ -20,32 +20,10 @@ E2E_TARGET_PID=$!
 for _ in $(seq 100); do [ -s "$E2E_WORK/page.txt" ] && break; sleep 0.1; done
 read -r px py pw ph _ <"$E2E_WORK/page.txt"
 
-# "ok" when the BMP $1 is the whole page $2 wide: the header once, then
-# every row of the page in its colour (tests/win32/fixtures/scroll_page_win.h).
-whole_page() {
-    python3 - "$1" "$2" <<'PY'
-import struct, sys
-d = open(sys.argv[1], "rb").read()
-want_w, header, content = int(sys.argv[2]), 24, 1000
-w, h = struct.unpack_from("<ii", d, 18)
-if (w, h) != (want_w, header + content):
-    print(f"{w}x{h}, want {want_w}x{header + content}"); sys.exit()
-stride = (w * 3 + 3) & ~3
-def px(x, y):
-    o = 54 + (h - 1 - y) * stride + x * 3
-    b, g, r = d[o:o + 3]
-    return r << 16 | g << 8 | b
-bad = [y for y in range(h) for x in (0, w // 2, w - 1)
-       if px(x, y) != (0x5A5A5A if y < header else ((y - header) * 2654435761 >> 8) & 0xFCFCFC)]
-print("ok" if not bad else f"{len(bad)} pixels differ, first at row {bad[0]}")
-PY
-}
+# "ok" when the BMP $1 is the whole page $2 wide, the header once.
+whole_page() { python3 "$(dirname "$0")/scroll_page.py" "$1" "$2"; }
 
-start_zelcap
-window=$(wait_for_window "新規 - Zelcap Ver2.3") || { fail "no main window"; e2e_finish; }
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-xdotool key --clearmodifiers ctrl+alt+s
-sleep 1
+start_zelcap_armed || { fail "no main window"; e2e_finish; }
 xdotool mousemove $((px + pw / 2)) $((py + ph / 2))
 sleep 0.5
 xdotool key --clearmodifiers ctrl+shift+F11

@@ -131,8 +131,13 @@ TEST(CaptureExtras, KeyboardStepOptionsAreWrittenOnceOn) {
     EXPECT_TRUE(back.stepShortcuts);
     EXPECT_EQ(files.contents.find("スクロール"), std::string::npos);
     e.scrollMaxHeight = 5000;
+    e.scrollByHand = true;
     ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
     EXPECT_EQ(capture_extras::load(files, "Zelcap.ini").scrollMaxHeight, 5000);
+    EXPECT_TRUE(capture_extras::load(files, "Zelcap.ini").scrollByHand);
+    e.scrollByHand = false;
+    ASSERT_TRUE(capture_extras::save(files, "Zelcap.ini", e));
+    EXPECT_NE(files.contents.find("\r\nスクロール手動=0\r\n"), std::string::npos);
     const IniDocument odd("[Capture_Ext]\r\n入力記録=2\r\nショートカット記録=-1\r\n"
                           "スクロール最大高さ=99\r\n");
     EXPECT_EQ(capture_extras::read(odd).scrollMaxHeight, kDefaultScrollHeight);

@@ -57,6 +57,40 @@ TEST(KeySteps, APasswordNeverLeavesItsText) {
     EXPECT_EQ(keysteps::typingHeading(*step, 255).find('a'), std::string::npos);
 }
 
+TEST(KeySteps, KeysAnInputMethodTookMakeAStepWhoseTextIsTheControls) {
+    struct Case {
+        const char* what;
+        Control control;
+        bool typedFirst;  // a plain character before the input method's keys
+        bool compose;
+        bool composed;    // the step's text is to be read from the control
+    };
+    const Case cases[] = {
+        {"composed alone", kName, false, true, true},
+        {"typed, then composed", kName, true, true, true},
+        {"typed alone", kName, true, false, false},
+        {"composed into a password field", kSecret, false, true, false},
+    };
+    for (const Case& c : cases) {
+        Typing typing;
+        if (c.typedFirst)
+            typing.type(c.control, "a", 0);
+        if (c.compose)
+            typing.compose(c.control, 10);
+        const auto step = typing.end();
+        ASSERT_TRUE(step) << c.what;
+        EXPECT_EQ(step->composed, c.composed) << c.what;
+        EXPECT_EQ(step->text, c.typedFirst && !c.control.password ? "a" : "") << c.what;
+    }
+    // A key of an input method for another control ends the step before.
+    Typing typing;
+    typing.type(kMail, "a", 0);
+    const auto ended = typing.compose(kName, 10);
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(ended->composed);
+    EXPECT_EQ(ended->text, "a");
+}
+
 TEST(KeySteps, LongTextGivesWayToTheTitle) {
     const keysteps::TypedStep step{{5, "", "メモ帳", false}, std::string(300, 'x') + "表"};
     const std::string heading = keysteps::typingHeading(step, 60);

@@ -54,6 +54,7 @@ TEST(ScrollStitch, ScrollStepsMakeThePageWithFixedRowsOnce) {
         {"page down keeps a few rows", {12, 8, 80, 400}, 75},
         {"no fixed rows", {0, 0, 80, 300}, 33},
         {"a blank run at the top of the first picture", {6, 0, 60, 250}, 20},
+        {"a tall window's page down keeps one line", {48, 24, 888, 6000}, 888 - 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,6 +72,10 @@ TEST(ScrollStitch, ScrollStepsMakeThePageWithFixedRowsOnce) {
         const stitch::Picture want = c.window.page();
         ASSERT_EQ(page.height, want.height);
         EXPECT_EQ(page.pixels, want.pixels);
+        const stitch::Picture taken = stitcher.take();
+        EXPECT_EQ(taken.height, want.height);
+        EXPECT_EQ(taken.pixels, want.pixels);
+        EXPECT_EQ(stitcher.add(c.window.at(0)), stitch::Outcome::heightLimit);  // takes no more
     }
 }
 

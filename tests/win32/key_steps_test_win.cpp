@@ -79,6 +79,18 @@ void Type(const char* letters) {
         Press({static_cast<WORD>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c)});
 }
 
+void TypeCharacter(wchar_t character) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wScan = character;
+        i.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    PumpUntil([] { return false; }, 30);
+}
+
 std::string HeadingOf(const StepShot& shot) {
     if (shot.kind == StepKind::typing)
         return keysteps::typingHeading(shot.typed, kCommentSize - 1);
@@ -121,7 +133,9 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
     Press({VK_CONTROL, 'S'});            // ends the password's typing first
     Press({VK_F5});
     Press({VK_SHIFT, VK_TAB});
-    Type("x");
+    // A character sent as a packet (as an input method's or an on-screen
+    // keyboard's come) names no key: the field's text tells it.
+    TypeCharacter(L'山');
     // No key for longer than the idle time: the step ends by itself.
     PumpUntil([] { return false; }, keysteps::kIdleMs + 600);
     const int beforeStop = recorder.taken();
@@ -141,7 +155,7 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
     const char* const expected[] = {
         "「氏名」に「yamada」と入力 (入力テスト)", "「パスワード」にパスワードを入力 (入力テスト)",
         "「Ctrl+S」を押す (入力テスト)",           "「F5」を押す (入力テスト)",
-        "「氏名」に「x」と入力 (入力テスト)",
+        "「氏名」に「山」と入力 (入力テスト)",
     };
     std::string headings;
     for (const StepShot& shot : shots)
@@ -157,6 +171,53 @@ TEST(KeySteps, TypingPasswordsAndShortcutsAsTheRecorderTakesThem) {
     EXPECT_TRUE(shots[1].typed.control.password);
     EXPECT_TRUE(shots[1].typed.text.empty());
     DestroyWindow(notify);
+}
+
+}  // namespace
+
+namespace {
+
+// What the program of key_target.exe tells of a typing step's control.
+TEST(KeySteps, TheProgramTellsAProtectedFieldAndTheTextAFieldHolds) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    KeyTarget target;
+    ASSERT_TRUE(target.window);
+    HWND secret = nullptr;  // the last field made
+    PumpUntil([&] {
+        return (secret = FindWindowExA(target.window, nullptr, "ZelcapProtectedField", nullptr));
+    });
+    HWND name = FindWindowExA(target.window, nullptr, "Edit", nullptr);
+    HWND password = FindWindowExA(target.window, name, "Edit", nullptr);
+    ASSERT_TRUE(name && password && secret);
+    struct Case {
+        const char* what;
+        HWND control;
+        const wchar_t* holds;  // the field's text, set first (nullptr: left as it is)
+        keysteps::Control asked;
+        bool password;
+        std::string text;
+    } const cases[] = {
+        {"a field's own text, Japanese too", name, L"山田 太郎", {0, "氏名", "", false, true}, false,
+         "\x8E\x52\x93\x63\x20\x91\xBE\x98\x59"},
+        {"a field emptied at Enter keeps the keys", name, L"", {0, "氏名", "", false, true}, false,
+         "keys"},
+        {"a password edit", password, nullptr, {0, "パスワード", "", true, true}, true, ""},
+        {"a field protected by its accessibility", secret, nullptr, {0, "暗証番号", "", false, false},
+         true, ""},
+    };
+    for (const Case& c : cases) {
+        if (c.holds) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(c.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.holds),
+                                SMTO_ABORTIFHUNG, 1000, &result);
+        }
+        keysteps::TypedStep typed{c.asked, c.asked.password ? "" : "keys"};
+        EXPECT_TRUE(StepRecorder::askTyped(c.control, 1000, typed)) << c.what;
+        EXPECT_EQ(typed.control.password, c.password) << c.what;
+        EXPECT_EQ(typed.text, c.text) << c.what;
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
 }
 
 }  // namespace
