@@ -105,6 +105,9 @@ TEST(MaskFitTest, EveryMaskCoversItsInkAndBlanksGiveItExactly) {
         {"電話 03-1234-5678 メール mi@example.jp まで", nullptr, "mi@example.jp", Expect::exact},
         {"E-mail アドレス　wm@example.jp", nullptr, "wm@example.jp", Expect::exact},
         {"Mail wm@example.jp", nullptr, "wm@example.jp", Expect::exact, navy, kWhite},
+        // The widest gap lies between the ones, the blank is nearly as wide:
+        // the mask takes in the digit before the ones as well.
+        {"カード 4113-4567-8902-2340", nullptr, "4113-4567-8902-2340", Expect::exact},
         // No blank to tell where the data starts.
         {"連絡先はtaro@example.jpです", nullptr, "taro@example.jp", Expect::covers},
         {"TEL:03-1234-5678", nullptr, "03-1234-5678", Expect::covers},
