@@ -18,16 +18,21 @@ std::string shortened(const std::string& text) {
 
 }  // namespace
 
-std::vector<Proposal> propose(const OcrResult& result, const std::vector<std::string>& patterns,
-                              int32_t width, int32_t height) {
+std::vector<Proposal> propose(const OcrResult& result, const std::vector<mask_fit::LineInk>& ink,
+                              const std::vector<std::string>& patterns, int32_t width,
+                              int32_t height) {
     std::vector<Proposal> proposals;
-    for (const OcrLine& line : result.lines) {
+    const mask_fit::LineInk none;
+    for (std::size_t i = 0; i < result.lines.size(); ++i) {
+        const OcrLine& line = result.lines[i];
         for (const personal_data::Hit& hit : personal_data::find(line, patterns)) {
+            const mask_fit::Columns columns = mask_fit::fit(
+                line, i < ink.size() ? ink[i] : none, hit.begin, hit.end, {hit.left, hit.right});
             // The hit's box is right and bottom exclusive; a mask's corners
             // are both included.
-            const int32_t left = std::max(0, hit.left - kPadding);
+            const int32_t left = std::max(0, columns.left - kPadding);
             const int32_t top = std::max(0, hit.top - kPadding);
-            const int32_t right = std::min(width - 1, hit.right - 1 + kPadding);
+            const int32_t right = std::min(width - 1, columns.right - 1 + kPadding);
             const int32_t bottom = std::min(height - 1, hit.bottom - 1 + kPadding);
             if (right < left || bottom < top)
                 continue;

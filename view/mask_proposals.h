@@ -1,7 +1,8 @@
 // The masks proposed over the personal data read in a picture: one true-black
-// mask per hit of personal_data::find, its box padded a little so that the
-// glyphs' edges are covered too, and how the proposals' list names each.
-// Platform-free; the list and the editor are view/mask_proposals_win.*.
+// mask per hit of personal_data::find, over the hit's ink in the line
+// (mask_fit), padded a little so that the glyphs' edges are covered too, and
+// how the proposals' list names each. Platform-free; the list and the editor
+// are view/mask_proposals_win.*.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include "ocr/ocr_text.h"
 #include "ocr/personal_data.h"
 #include "picture/annotation.h"
+#include "view/mask_fit.h"
 
 namespace mask_proposals {
 
@@ -27,10 +29,13 @@ struct Proposal {
 };
 
 // One proposal per hit of every line, in the lines' order, on a picture of
-// width x height; a hit whose box lies off the picture gives none, and two
-// hits with the same box give one (the first).
-std::vector<Proposal> propose(const OcrResult& result, const std::vector<std::string>& patterns,
-                              int32_t width, int32_t height);
+// width x height whose lines show `ink` (mask_fit::inkOfLines; a line
+// without is taken as showing none, and its hits keep personal_data's
+// estimate); a hit whose box lies off the picture gives none, and two hits
+// with the same box give one (the first).
+std::vector<Proposal> propose(const OcrResult& result, const std::vector<mask_fit::LineInk>& ink,
+                              const std::vector<std::string>& patterns, int32_t width,
+                              int32_t height);
 
 // The topmost object equal to `mask`, -1 when the document holds none: a
 // proposal is accepted while its mask is among the objects.

@@ -17,6 +17,7 @@
 #include "settings/settings_store.h"
 #include "view/annotation_editing.h"
 #include "view/annotation_editor_win.h"
+#include "view/mask_fit.h"
 #include "view/mask_proposals.h"
 #include "view/packed_dib.h"
 #include "view/personal_patterns_dialog_win.h"
@@ -37,10 +38,11 @@ std::vector<std::string> UserPatterns() {
 
 class ProposalPanel final : public AnnotationPanel {
   public:
-    ProposalPanel(HINSTANCE instance, OcrResult text, int32_t width, int32_t height,
-                  std::vector<Proposal> proposals)
+    ProposalPanel(HINSTANCE instance, OcrResult text, std::vector<mask_fit::LineInk> ink,
+                  int32_t width, int32_t height, std::vector<Proposal> proposals)
         : instance_(instance),
           text_(std::move(text)),
+          ink_(std::move(ink)),
           pictureWidth_(width),
           pictureHeight_(height),
           proposals_(std::move(proposals)) {}
@@ -61,6 +63,7 @@ class ProposalPanel final : public AnnotationPanel {
   private:
     HINSTANCE instance_;
     OcrResult text_;
+    std::vector<mask_fit::LineInk> ink_;  // of the lines, so that the picture need not stay
     int32_t pictureWidth_, pictureHeight_;
     std::vector<Proposal> proposals_;
     HWND title_ = nullptr, list_ = nullptr, accept_ = nullptr, patterns_ = nullptr;
@@ -214,7 +217,7 @@ void ProposalPanel::editPatterns() {
     if (!session)
         return;
     for (Proposal& p :
-         mask_proposals::propose(text_, UserPatterns(), pictureWidth_, pictureHeight_)) {
+         mask_proposals::propose(text_, ink_, UserPatterns(), pictureWidth_, pictureHeight_)) {
         bool listed = false;
         for (const Proposal& q : proposals_)
             listed = listed || q.mask == p.mask;
@@ -314,8 +317,9 @@ bool OpenMaskProposals(HINSTANCE instance, HWND owner, const char* picturePath) 
         ShowMessage(owner, message.c_str(), kCaption, MB_ICONERROR | MB_OK);
         return false;
     }
+    std::vector<mask_fit::LineInk> ink = mask_fit::inkOfLines(picture, text);
     std::vector<Proposal> proposals =
-        mask_proposals::propose(text, UserPatterns(), picture.width(), picture.height());
+        mask_proposals::propose(text, ink, UserPatterns(), picture.width(), picture.height());
     if (proposals.empty()) {
         ShowMessage(owner, "この画像の文字に個人情報は見つかりませんでした。", kCaption,
                     MB_ICONINFORMATION | MB_OK);
@@ -327,8 +331,9 @@ bool OpenMaskProposals(HINSTANCE instance, HWND owner, const char* picturePath) 
     for (const Proposal& p : proposals)
         if (mask_proposals::findMask(session->document.objects(), p.mask) < 0)
             session->document.add(p.mask);
-    auto panel = std::make_unique<ProposalPanel>(instance, std::move(text), picture.width(),
-                                                 picture.height(), std::move(proposals));
+    auto panel =
+        std::make_unique<ProposalPanel>(instance, std::move(text), std::move(ink), picture.width(),
+                                        picture.height(), std::move(proposals));
     if (!panel->create(AnnotationEditorWindow()))
         return false;
     SetAnnotationPanel(std::move(panel));

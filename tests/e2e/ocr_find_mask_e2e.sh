@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The text reading end to end, as a tester meets it: with [OCR]
 # 文字読み取り=1, a form of our own is captured by hot key into a folder with
-# a Japanese name, once showing an e-mail address and a card number among
-# other lines, once other words; the sidecars come in the background.
+# a Japanese name, once showing an e-mail address and a card number each
+# after its label on the same line, among other lines, once other words;
+# the sidecars come in the background.
 # Ctrl+F and a Japanese word shown only on the second screen select its
 # record. On the first record, 編集 → 個人情報のマスク候補 proposes masks over
 # the address and the card number where the form drew them; Enter keeps
@@ -71,15 +72,15 @@ xdotool key Return ctrl+s
 flat="$captures/画面1_ann.png"
 for _ in $(seq 300); do [ -s "$flat" ] && [ -s "$captures/画面1.bmp.zan" ] && break; sleep 0.1; done
 sleep 0.5
-# The masks against the words as drawn: each holds all of its word's ink and
-# stays within its character cells but for the masks' padding and a pixel
-# of the engine's rounding outwards.
+# The masks against the words as drawn: each holds all of its word's ink,
+# none of its label's, and stays within its character cells but for the
+# masks' padding and a pixel of the engine's rounding outwards.
 result=$(/usr/bin/python3 - "$captures" "$E2E_WORK/target1.txt" <<'PY'
 import re, sys
 from PIL import Image
 folder, target = sys.argv[1], sys.argv[2]
 words = [[int(v) for v in l.split()[1:]] for l in open(target) if l.startswith("text ")]
-address, card = words[3], words[5]
+address, card = words[2], words[3]
 try:
     zan = open(f"{folder}/画面1.bmp.zan", encoding="cp932").read().splitlines()
     shot = Image.open(f"{folder}/画面1.bmp").convert("RGB")
@@ -105,6 +106,9 @@ for name, box, mask in zip(("address", "card"), (address, card), masks):
         problems.append(f"{name}: mask {mask} leaves ink {il, it, ir, ib} bare")
     if not (l >= box[0] - slack and t >= box[1] - slack and r < box[2] + slack and b < box[3] + slack):
         problems.append(f"{name}: mask {mask} spills out of the word's cells {box}")
+    label = ink((0, box[1], box[0], box[3]))
+    if l <= label[2]:
+        problems.append(f"{name}: mask {mask} covers its label's ink up to x {label[2]}")
 if flat.size != shot.size:
     problems.append(f"sizes {flat.size} {shot.size}")
 else:

@@ -6,7 +6,9 @@
 //   characters;
 // - any text contains every word of itself;
 // - every hit lies inside the line, starts and ends at its characters'
-//   edges, and its box inside the line's box.
+//   edges, and its box inside the line's box;
+// - on a picture whose ink columns come from the input too, the columns a
+//   mask is fitted to lie inside the line's box.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,8 @@
 #include "ocr/personal_data.h"
 #include "ocr/text_fold.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "view/mask_fit.h"
+#include "view/packed_dib.h"
 
 namespace {
 
@@ -63,11 +67,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     const OcrLine line{10, 20, 10 + static_cast<int>(size % 500), 40, text};
     const std::vector<bool> edge = edges(text);
+    // Ink in the columns whose input byte is odd, so that the runs and gaps
+    // the fit meets vary with the input.
+    PackedDib picture = PackedDib::create(520, 60);
+    for (int32_t x = 0; x < picture.width() && size > 0; ++x)
+        if (data[static_cast<std::size_t>(x) % size] & 1)
+            for (int32_t y = 25; y < 35; ++y)
+                std::fill_n(picture.bits() + static_cast<std::size_t>(y) * picture.stride() +
+                                static_cast<std::size_t>(x) * 3,
+                            3, uint8_t{0xFF});
+    const mask_fit::LineInk ink = mask_fit::inkOf(picture, line);
     for (const personal_data::Hit& h : personal_data::find(line, patterns)) {
         FUZZ_CHECK(h.begin < h.end && h.end <= text.size() && edge[h.begin] && edge[h.end]);
         FUZZ_CHECK(line.left <= h.left && h.left <= h.right && h.right <= line.right);
         FUZZ_CHECK(h.top == line.top && h.bottom == line.bottom);
         FUZZ_CHECK((h.kind == personal_data::Kind::userPattern) == (h.pattern >= 0));
+        const mask_fit::Columns c = mask_fit::fit(line, ink, h.begin, h.end, {h.left, h.right});
+        FUZZ_CHECK(line.left <= c.left && c.left <= c.right && c.right <= line.right);
     }
     return 0;
 }

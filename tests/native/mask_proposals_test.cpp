@@ -24,7 +24,7 @@ TEST(MaskProposalsTest, AMaskIsThePaddedHitKeptOnThePicture) {
                {0, 0, 150, 10, "taro@example.jp"},
                {400, 20, 550, 30, "taro@example.jp"},
                {20, 20, 170, 30, "taro@example.jp"}};
-    const auto proposals = propose(r, {}, 300, 100);
+    const auto proposals = propose(r, {}, {}, 300, 100);
     ASSERT_EQ(proposals.size(), 2u);
     EXPECT_EQ(boxOf(proposals[0]), (annotation::Rect{18, 18, 172, 32}));
     EXPECT_EQ(boxOf(proposals[1]), (annotation::Rect{0, 0, 152, 12}));
@@ -40,7 +40,7 @@ TEST(MaskProposalsTest, TheListedTextIsCutShortAtACharacter) {
     std::string line;
     for (int i = 0; i < 30; ++i)
         line += "漢";
-    const auto proposals = propose({{{0, 0, 600, 20, line}}}, {line}, 800, 100);
+    const auto proposals = propose({{{0, 0, 600, 20, line}}}, {}, {line}, 800, 100);
     ASSERT_EQ(proposals.size(), 1u);
     EXPECT_EQ(proposals[0].kind, personal_data::Kind::userPattern);
     EXPECT_EQ(proposals[0].text, line.substr(0, 20) + "...");
