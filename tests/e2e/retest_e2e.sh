@@ -8,7 +8,8 @@
 # the case file keeps the baseline in its own line while the last cycle's
 # has none; a baseline whose picture was changed afterwards is refused with
 # the findings. On the list's rows F8 takes the proposals as 判定 and F7
-# shows the guide of the next step with the baseline's picture.
+# shows the guide of the next step with the baseline's picture. The workbook
+# shows the 比較 column, the diff picture and the baseline's digest.
 . "$(dirname "$0")/e2e-lib.sh" "$1"
 
 last="$E2E_WORK/前回 サイクル"
@@ -119,6 +120,31 @@ same "step 3 not run: 未実施" "$(field '[.comparison.notRun[] | .testId, .ste
 zcase=$(iconv -f CP932 -t UTF-8 "$this/今回.zcase" | tr -d '\r')
 printf '%s\n' "$zcase" | grep -q "^?基準	.*	$(field .comparison.manifestSha256)	.*前回.csv\$" &&
     pass "the case file keeps the baseline and its digest" || fail "case file: $zcase"
+
+# The workbook a reviewer gets: the 比較 column down to the step not run,
+# the differing step's diff picture beside its own with the amount's lines,
+# and the baseline's manifest digest on the cover.
+expect 0 none "the workbook written" -- "/excel:$(win "$this")\\今回.xlsx"
+book=$(/usr/bin/python3 - "$this/今回.xlsx" <<'PY' 2>&1
+import sys, zipfile, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+sheet, cover = book["試験成績書"], book["表紙"]
+heads = [c.value for c in sheet[4]]
+col = heads.index("比較")
+print("compare", " ".join(str(r[col].value) for r in sheet.iter_rows(min_row=5)))
+print("cover", " ".join(str(c.value) for row in cover.iter_rows(max_row=6) for c in row if c.value))
+lines = [str(c.value) for ws in book.worksheets[2:] for row in ws.iter_rows() for c in row
+         if c.value is not None and "→" in str(c.value)]
+print("lines", "|".join(lines).replace(" ", ""))
+print("pictures", sum(len(ws._images) for ws in book.worksheets[2:]))
+PY
+)
+same "the 比較 column" "$(sed -n 's/^compare //p' <<<"$book")" "一致 差分あり 未実施"
+grep -q "^cover .*前回.csv  マニフェスト SHA-256: $(sha256sum "$last/前回.sha256" | cut -d' ' -f1)" <<<"$book" &&
+    pass "the cover names the baseline's manifest digest" || fail "cover: $(grep '^cover' <<<"$book")"
+sed -n 's/^lines //p' <<<"$book" | grep -q '金額:1,000→1,100' &&
+    pass "the differing step's sheet lists the amount's change" || fail "changed lines: $book"
+same "two captures and one diff picture" "$(sed -n 's/^pictures //p' <<<"$book")" 3
 expect 0 none "quit" -- /quit
 sleep 1
 
