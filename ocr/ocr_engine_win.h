@@ -62,7 +62,10 @@ struct OcrTuning {
     int pageSegMode = 11;  // tesseract::PageSegMode; 11 is sparse text
     std::string languages = "jpn+eng";
     bool dictionaries = true;  // the models' word lists
-    bool invertedLines = true; // a line the models read poorly is read again inverted
+    // A line the models read poorly is read again inverted: the engine's own
+    // answer to light text on dark, which ocr_prep's turned grounds make
+    // redundant (the quality set read the same without it, a little faster).
+    bool invertedLines = false;
     bool sharpen = true;       // the unsharp mask after upscaling
     bool repairGlyphs = true;  // ocr_prep's repairs of bitmap-font zeros and commas
 };

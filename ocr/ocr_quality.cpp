@@ -14,15 +14,32 @@ bool isBlank(std::string_view c) { return c == " " || c == "\t" || c == "\x81\x4
 
 struct Char {
     std::string_view text;
+    std::string folded;
     Script script;
 };
+
+// Full-width and half-width forms of one character are one: at these sizes
+// the pixels seldom tell them apart, and the search and the personal-data
+// checks fold them alike. Two ASCII characters compare as they are, so a
+// letter's case still counts.
+std::string folded(std::string_view c) { return text_fold::fold(c, text_fold::Options{}); }
+
+bool sameCharacter(const Char& a, const Char& b) {
+    return a.text == b.text || ((a.text.size() > 1 || b.text.size() > 1) && a.folded == b.folded);
+}
+
+std::vector<Char> charsOf(std::string_view text, Script script) {
+    std::vector<Char> out;
+    for (std::string_view c : characters(text))
+        out.push_back(Char{c, folded(c), script});
+    return out;
+}
 
 std::vector<Char> pageCharacters(const OcrResult& result) {
     std::vector<Char> out;
     for (const OcrLine* line : readingOrder(result)) {
-        const Script script = scriptOf(line->text);
-        for (std::string_view c : characters(line->text))
-            out.push_back(Char{c, script});
+        const std::vector<Char> chars = charsOf(line->text, scriptOf(line->text));
+        out.insert(out.end(), chars.begin(), chars.end());
     }
     return out;
 }
@@ -137,7 +154,7 @@ Score score(const OcrResult& truth, const OcrResult& read) {
     Score result;
     for (const Char& c : a)
         ++result.characters[static_cast<std::size_t>(c.script)];
-    const auto same = [](const Char& x, const Char& y) { return x.text == y.text; };
+    const auto same = sameCharacter;
     const std::vector<std::uint32_t> cost = alignmentTable(a, b, same);
     const std::size_t width = b.size() + 1;
     const auto charge = [&](std::size_t truthIndex) {
@@ -163,9 +180,7 @@ Score score(const OcrResult& truth, const OcrResult& read) {
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
-    const std::vector<std::string_view> x = characters(a);
-    const std::vector<std::string_view> y = characters(b);
-    return alignmentTable(x, y, [](std::string_view p, std::string_view q) { return p == q; }).back();
+    return alignmentTable(charsOf(a, Script::english), charsOf(b, Script::english), sameCharacter).back();
 }
 
 bool found(const OcrResult& read, personal_data::Kind kind, std::string_view value) {

@@ -45,7 +45,9 @@ struct Score {
 // errors of each script add up to the edit distance.
 Score score(const OcrResult& truth, const OcrResult& read);
 
-// The edit distance between two texts' characters (blanks left out).
+// The edit distance between two texts' characters (blanks left out). In
+// both, a full-width form and its half-width one (：and :, ａ and a) are
+// one character; two ASCII characters are the same only when equal.
 std::size_t editDistance(std::string_view a, std::string_view b);
 
 // True when personal_data::find reports an item of `kind` in one of the

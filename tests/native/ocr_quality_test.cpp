@@ -30,6 +30,9 @@ TEST(OcrQualityTest, EditDistanceCountsCharactersNotBytes) {
         {"0.05", "9.05", 1},
         {"kitten", "sitting", 3},
         {"表", "\x95", 1},           // a lone lead byte is a character of its own
+        {"氏名：", "氏名:", 0},        // the widths of one character are one
+        {"ＡＢ", "ab", 0},
+        {"Ab", "ab", 1},              // but ASCII keeps its case
     };
     for (const auto& c : cases)
         EXPECT_EQ(ocr_quality::editDistance(c.a, c.b), c.distance) << c.a << " / " << c.b;

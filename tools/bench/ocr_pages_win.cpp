@@ -75,13 +75,15 @@ std::string Email(Random& r) {
     return std::string(r.pick(kUsers)) + "@" + r.pick(kDomains);
 }
 
+// A subscriber's digits never start with 0 (personal_data holds to that).
 std::string Phone(Random& r) {
+    const auto local = [&](int count) { return std::to_string(1 + r.below(9)) + r.digits(count - 1); };
     switch (r.below(5)) {
-        case 0: return "03-" + r.digits(4) + "-" + r.digits(4);
-        case 1: return "090-" + r.digits(4) + "-" + r.digits(4);
-        case 2: return "06-" + r.digits(4) + "-" + r.digits(4);
-        case 3: return "0120-" + r.digits(3) + "-" + r.digits(3);
-        default: return "045-" + r.digits(3) + "-" + r.digits(4);
+        case 0: return "03-" + local(4) + "-" + r.digits(4);
+        case 1: return "090-" + local(4) + "-" + r.digits(4);
+        case 2: return "06-" + local(4) + "-" + r.digits(4);
+        case 3: return "0120-" + local(3) + "-" + r.digits(3);
+        default: return "045-" + local(3) + "-" + r.digits(4);
     }
 }
 
@@ -386,7 +388,7 @@ std::unique_ptr<Page> DrawPage(int index) {
     const int pixels = 9 + (index / 4) % 6;
     const char* face = kFaces[(index / 2) % 3];
     const bool japanese = (index / 4) % 2 == 0 ? index % 2 == 0 : index % 2 == 1;
-    auto page = std::make_unique<Page>(kind == 1 ? 520 : 680, kind == 0 ? 340 : 400);
+    auto page = std::make_unique<Page>(kind == 1 ? 520 : 640, kind == 0 ? 340 : 400);
     Random r(index);
     {
         Pen pen(*page, face, pixels);
