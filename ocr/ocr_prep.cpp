@@ -146,13 +146,40 @@ std::vector<Run> runsOf(const GreyImage& image, const std::vector<int>& labels, 
     return runs;
 }
 
+// The rows of two runs whose side is thicker than the thinnest side of such
+// rows get that side's inner part as a run of its own, to be cleared; true
+// when there was one.
+bool splitThickSides(std::vector<std::vector<Run>>& rows) {
+    int thinnest = 1 << 30;
+    for (const std::vector<Run>& runs : rows)
+        if (runs.size() == 2)
+            thinnest = std::min({thinnest, runs[0].end - runs[0].begin, runs[1].end - runs[1].begin});
+    bool split = false;
+    for (std::vector<Run>& runs : rows) {
+        if (runs.size() != 2)
+            continue;
+        const Run left = runs[0], right = runs[1];
+        std::vector<Run> parts{Run{left.begin, left.begin + thinnest}};
+        if (left.end - left.begin > thinnest)
+            parts.push_back(Run{left.begin + thinnest, left.end});
+        if (right.end - right.begin > thinnest)
+            parts.push_back(Run{right.begin, right.end - thinnest});
+        parts.push_back(Run{right.end - thinnest, right.end});
+        split = split || parts.size() > 2;
+        runs = parts;
+    }
+    return split;
+}
+
 // A zero whose slash or dot is joined to it: a closed ring as narrow as a
 // digit (one run of ink across its top and its bottom row, its two sides on
 // every row between but the two next to those) with ink between the sides
 // on some rows. At 9 pixels the zero is three or four wide with a bar
 // across its middle (a theta): one row between may be a run across the
-// whole width. That ink is cleared; an eight, whose waist is narrower than
-// the digit, and letters open at the top or bottom are not rings.
+// whole width; at 12 pixels it is four wide and the slash joins a side,
+// which is then thicker on some rows than on others. That ink is cleared;
+// an eight, whose waist is narrower than the digit, and letters open at the
+// top or bottom are not rings.
 bool clearRingInterior(GreyImage& image, const std::vector<int>& labels, const Component& c, int label) {
     if (c.height() < 7 || c.height() > 24 || c.width() < 3 || c.width() * 4 > c.height() * 3 || c.left == 0 ||
         c.right + 1 == image.width)
@@ -180,6 +207,8 @@ bool clearRingInterior(GreyImage& image, const std::vector<int>& labels, const C
             return false;
         inside = inside || (runs.size() > 2 && !nearEnd);
     }
+    if (c.width() <= 5)
+        inside = splitThickSides(rows) || inside;
     if (!inside || !lightGround(image, (c.left + c.right) / 2, (c.top + c.bottom) / 2))
         return false;
     for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -122,13 +122,18 @@ TEST(OcrPrepTest, ClearsTheSlashOrBarOfAZeroButNotTheWaistOfAnEight) {
     const std::vector<std::string> theta = {".#.", "#.#", "#.#", "###", "#.#", "#.#", ".#."};
     const std::vector<std::string> ring = {".#.", "#.#", "#.#", "#.#", "#.#", "#.#", ".#."};
     const std::vector<std::string> eight9 = {".#.", "#.#", "#.#", ".#.", "#.#", "#.#", ".#."};
+    // 12 pixels: four wide, the slash joined to a side.
+    const std::vector<std::string> joined = {".##.", "#..#", "#.##", "##.#", "##.#", "##.#", "#..#", ".##."};
+    const std::vector<std::string> open = {".##.", "#..#", "#..#", "#..#", "#..#", "#..#", "#..#", ".##."};
+    const std::vector<std::string> d = {"###.", "#..#", "#..#", "#..#", "#..#", "#..#", "#..#", "###."};
+    const std::vector<std::string> bold = {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."};
     // 日 at 9 pixels: as closed, but too wide for a digit.
     const std::vector<std::string> day = {"#####", "#...#", "#...#", "#####", "#...#", "#...#", "#####"};
     const struct {
         std::vector<std::string> picture, expected;
         int zeros;
     } cases[] = {{slashed, clear, 1}, {eight, eight, 0}, {m, m, 0}, {theta, ring, 1}, {eight9, eight9, 0},
-                 {day, day, 0}};
+                 {day, day, 0},       {joined, open, 1},  {d, d, 0},        {bold, bold, 0}};
     for (const auto& c : cases) {
         ocr_prep::GreyImage image = Picture(c.picture);
         EXPECT_EQ(ocr_prep::repairBitmapGlyphs(image).zeros, c.zeros);
