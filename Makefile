@@ -7,7 +7,7 @@
 BUILD   := build
 JOBS    ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-retest bench-scroll bench-bursts bench-cases bench-open bench-bmp clean
+.PHONY: all setup native win32 win64 wine-build fuzz-build run test fuzz fuzz-seeds bench dist bench-workbook bench-workbook-exe bench-pack-exe bench-report-exe bench-capture bench-steps bench-annotate bench-hash bench-compare bench-script bench-search bench-retest bench-scroll bench-bursts bench-cases bench-open bench-bmp bench-ocr bench-ocr-capture clean
 
 all: native win32
 
@@ -97,6 +97,19 @@ bench-open: wine-build
 	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 open
 bench-bmp: wine-build
 	@bash tools/bench/bench.sh $(BUILD)/$(WINE_ARCH) $(BENCH_ROUNDS) 0 bmp
+
+# The text reader's quality set (accuracy, recall of the planted personal
+# data) and whole screens read, each way of reading after the other in one
+# run (docs/performance.md). OCR_TUNINGS picks the ways (tools/bench/ocr_quality_win.cpp).
+OCR_TUNINGS ?= default before jpn scale1
+bench-ocr: wine-build
+	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target ocr_quality
+	@bash tools/bench/ocr-quality.sh $(BUILD)/$(WINE_ARCH) --screens $(OCR_TUNINGS)
+
+# Hot key -> picture shown with the text reading on against off, on one core.
+bench-ocr-capture: wine-build
+	cmake --build $(BUILD)/$(WINE_ARCH) -j$(JOBS) --target zelcap_bench
+	@bash tools/bench/ocr-capture-bench.sh $(BUILD)/$(WINE_ARCH) 5 20
 
 # What users download, from the shipped 32-bit build (tools/dist.sh).
 dist: win32

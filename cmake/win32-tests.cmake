@@ -123,3 +123,10 @@ endforeach()
 
 # The text reading on the main window reads the models beside it.
 add_dependencies(ocr_road_test_win zelcap_tessdata)
+
+# The quality test draws pages of the text reader's quality set; the engine
+# test times its screen with the set's clock.
+foreach(test ocr_quality_test_win ocr_engine_test_win)
+    target_sources(${test} PRIVATE ${PROJECT_SOURCE_DIR}/tools/bench/ocr_pages_win.cpp)
+endforeach()
+add_dependencies(ocr_quality_test_win zelcap_tessdata)

@@ -183,3 +183,9 @@ foreach(floor floor_list floor_picture floor_capture floor_zip floor_report benc
     zelcap_target_flags(${floor})
     target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32 comdlg32)
 endforeach()
+# The text reader's quality set and its timing (`make bench-ocr`).
+add_executable(ocr_quality ${PROJECT_SOURCE_DIR}/tools/bench/ocr_quality_win.cpp
+    ${PROJECT_SOURCE_DIR}/tools/bench/ocr_pages_win.cpp)
+zelcap_target_flags(ocr_quality)
+target_link_libraries(ocr_quality PRIVATE zelcap_win)
+add_dependencies(ocr_quality zelcap_tessdata)

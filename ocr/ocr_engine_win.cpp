@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <new>
 #include <utility>
+#include <vector>
+
+#include "ocr/ocr_prep.h"
 
 namespace ocr {
 
 namespace {
 
-const char* const kLanguages = "jpn+eng";
 const char* const kModelFiles[] = {"jpn.traineddata", "eng.traineddata"};
 
 struct PixDeleter {
@@ -34,22 +36,22 @@ OcrOutcome Outcome(OcrStatus status, std::string message = {}) {
     return outcome;
 }
 
-// The picture in grey, one byte a pixel, top row first, then scaled up and
-// sharpened.
-PixOwner GreyPage(const OcrPixels& pixels, int scale) {
+// The picture in grey, one byte a pixel, top row first, repaired, then
+// scaled up and sharpened.
+PixOwner GreyPage(const OcrPixels& pixels, const OcrTuning& tuning, int scale) {
+    ocr_prep::GreyImage image =
+        ocr_prep::greyFromBgr(pixels.top, pixels.width, pixels.height, pixels.rowStep, pixels.bytesPerPixel);
+    if (tuning.repairGlyphs)
+        ocr_prep::repairBitmapGlyphs(image);
     PixOwner grey(pixCreate(pixels.width, pixels.height, 8));
     if (!grey)
         return nullptr;
     l_uint32* data = pixGetData(grey.get());
     const l_int32 wpl = pixGetWpl(grey.get());
     for (int y = 0; y < pixels.height; ++y) {
-        const uint8_t* in = pixels.top + y * pixels.rowStep;
         l_uint32* out = data + static_cast<std::ptrdiff_t>(y) * wpl;
-        for (int x = 0; x < pixels.width; ++x, in += pixels.bytesPerPixel) {
-            // ITU-R 601 luma in integers: blue, green, red weights.
-            const unsigned luma = (in[0] * 29u + in[1] * 150u + in[2] * 77u) >> 8;
-            SET_DATA_BYTE(out, x, luma);
-        }
+        for (int x = 0; x < pixels.width; ++x)
+            SET_DATA_BYTE(out, x, image.at(x, y));
     }
     if (scale == 1)
         return grey;
@@ -58,8 +60,8 @@ PixOwner GreyPage(const OcrPixels& pixels, int scale) {
     // without it).
     const auto factor = static_cast<float>(scale);
     PixOwner larger(pixScaleGrayLI(grey.get(), factor, factor));
-    if (!larger)
-        return nullptr;
+    if (!larger || !tuning.sharpen)
+        return larger;
     return PixOwner(pixUnsharpMaskingGray(larger.get(), 3, 0.7f));
 }
 
@@ -150,8 +152,8 @@ std::string TessdataBesideProgram() {
     return folder + "tessdata\\";
 }
 
-OcrEngine::OcrEngine(std::string tessdataFolder, int scale)
-    : folder_(std::move(tessdataFolder)), scale_(std::clamp(scale, 1, 4)) {
+OcrEngine::OcrEngine(std::string tessdataFolder, OcrTuning tuning)
+    : folder_(std::move(tessdataFolder)), tuning_(std::move(tuning)), scale_(std::clamp(tuning_.scale, 1, 4)) {
     // Leptonica reports to stderr, which a window program does not have; its
     // warnings come for every line the engine reads.
     setMsgSeverity(L_SEVERITY_NONE);
@@ -175,8 +177,14 @@ OcrStatus OcrEngine::open(std::string* message) {
                 api_ = std::make_unique<tesseract::TessBaseAPI>();
                 // The folder is always named, so the library never looks for
                 // another one.
-                if (api_->Init(folder_.c_str(), kLanguages, tesseract::OEM_LSTM_ONLY) != 0)
+                // The word lists are read at Init or never.
+                const std::vector<std::string> names = {"load_system_dawg", "load_freq_dawg"};
+                const std::vector<std::string> values(2, tuning_.dictionaries ? "1" : "0");
+                if (api_->Init(folder_.c_str(), tuning_.languages.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0,
+                               &names, &values, false) != 0)
                     openStatus_ = OcrStatus::DamagedModels;
+                else
+                    api_->SetVariable("tessedit_do_invert", tuning_.invertedLines ? "1" : "0");
             } catch (const std::bad_alloc&) {
                 openStatus_ = OcrStatus::OutOfMemory;
             } catch (...) {
@@ -219,10 +227,10 @@ OcrOutcome OcrEngine::recognise(const OcrPixels& pixels, const std::atomic<bool>
 }
 
 OcrOutcome OcrEngine::readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel) {
-    PixOwner page = GreyPage(pixels, scale_);
+    PixOwner page = GreyPage(pixels, tuning_, scale_);
     if (!page)
         return Outcome(OcrStatus::OutOfMemory);
-    api_->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    api_->SetPageSegMode(static_cast<tesseract::PageSegMode>(tuning_.pageSegMode));
     api_->SetImage(page.get());
     // A screen's 96 dpi, at the scale the page is read at.
     api_->SetSourceResolution(96 * scale_);

@@ -53,6 +53,23 @@ constexpr int kMinOcrSide = 4;
 constexpr long long kMaxOcrPixels = 7680LL * 4320LL;
 constexpr int kDefaultOcrScale = 2;
 
+// How a page is read. The defaults are what the program uses; the quality
+// set's tool (tools/bench/ocr_quality_win.cpp) measures the others.
+struct OcrTuning {
+    // Pages are read at `scale` times their size (1 to 4): screen text of 9
+    // to 14 pixels is below what the models were trained on.
+    int scale = kDefaultOcrScale;
+    int pageSegMode = 11;  // tesseract::PageSegMode; 11 is sparse text
+    std::string languages = "jpn+eng";
+    bool dictionaries = true;  // the models' word lists
+    // A line the models read poorly is read again inverted: the engine's own
+    // answer to light text on dark, which ocr_prep's turned grounds make
+    // redundant (the quality set read the same without it, a little faster).
+    bool invertedLines = false;
+    bool sharpen = true;       // the unsharp mask after upscaling
+    bool repairGlyphs = true;  // ocr_prep's repairs of bitmap-font zeros and commas
+};
+
 // `tessdata` beside the running program (GetModuleFileNameA), with a
 // trailing backslash.
 std::string TessdataBesideProgram();
@@ -60,9 +77,7 @@ std::string TessdataBesideProgram();
 class OcrEngine {
   public:
     // Loads nothing yet: the models are read on the first recognise().
-    // Pages are read at `scale` times their size (1 to 4): screen text of 9
-    // to 14 pixels is below what the models were trained on.
-    explicit OcrEngine(std::string tessdataFolder, int scale = kDefaultOcrScale);
+    explicit OcrEngine(std::string tessdataFolder, OcrTuning tuning = {});
     ~OcrEngine();
     OcrEngine(const OcrEngine&) = delete;
     OcrEngine& operator=(const OcrEngine&) = delete;
@@ -81,6 +96,7 @@ class OcrEngine {
     void drop();
 
     std::string folder_;
+    OcrTuning tuning_;
     int scale_;
     std::unique_ptr<tesseract::TessBaseAPI> api_;
     OcrStatus openStatus_ = OcrStatus::Failed;

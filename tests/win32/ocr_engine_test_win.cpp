@@ -21,6 +21,7 @@
 #include "ocr/ocr_engine_win.h"
 #include "ocr/ocr_worker_win.h"
 #include "tests/win32/support/win_test_support.h"
+#include "tools/bench/ocr_pages_win.h"
 #include "view/picture_window_win.h"
 
 namespace {
@@ -209,16 +210,7 @@ Canvas ScreenOfText() {
     return canvas;
 }
 
-// The processor time of this thread, which other programs on a busy machine
-// do not stretch as they stretch the wall clock.
-long long ThreadCpuMs() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000;
-}
+using ocr_pages::ThreadCpuMs;
 
 SIZE_T PrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};

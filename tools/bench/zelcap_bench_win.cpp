@@ -31,6 +31,7 @@
 #include "base/app_state_win.h"
 #include "app/capture_road_win.h"
 #include "app/main_window_win.h"
+#include "app/ocr_road_win.h"
 #include "base/sha256_win.h"
 #include "history/evidence_book_win.h"
 #include "capture/capturer_win.h"
@@ -42,6 +43,8 @@
 #include "history/history_list_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "settings/ocr_settings.h"
+#include "settings/settings_files_win.h"
 #include "tools/bench/bench_support_win.h"
 #include "app/panes_win.h"
 
@@ -114,9 +117,17 @@ int Prepare() {
 
 // The main window as at start-up, at a size a user would give it, with the
 // captures going to DATA as JPEG files of quality 75, or as BMP files
-// named zb0.bmp, zb1.bmp...
-HWND StartMainWindow(bool bmp = false) {
+// named zb0.bmp, zb1.bmp...; with `ocr`, every capture is read as well
+// ([OCR] 文字読み取り in the settings file before the window reads it).
+HWND StartMainWindow(bool bmp = false, bool ocr = false) {
     settingsStore.initialize();
+    if (ocr) {
+        Win32SettingsFiles files;
+        OcrSettings reading;
+        reading.enabled = true;
+        if (!ocr_settings::save(files, settingsStore.iniPath, reading))
+            return nullptr;
+    }
     Settings& s = settingsStore.settings;
     s.windowX = 0;
     s.windowY = 0;
@@ -286,8 +297,8 @@ int Select(const std::string& csv, int steps) {
 // Hot key -> file: the capture pipeline of one screen hot key. Hot key ->
 // shown: the main window's whole handling of it (file, record, row,
 // picture), painted.
-int Capture(int runs, const char* csv, bool bmp) {
-    HWND window = StartMainWindow(bmp);
+int Capture(int runs, const char* csv, bool bmp, bool ocr = false) {
+    HWND window = StartMainWindow(bmp, ocr);
     if (!window)
         return 1;
     if (csv && !OpenHistory(window, InData(csv), nullptr, nullptr))
@@ -521,7 +532,7 @@ int Queued(int rounds) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: zelcap_bench prepare|open|cases|select|capture|capture-bmp|"
+        std::fprintf(stderr, "usage: zelcap_bench prepare|open|cases|select|capture|capture-bmp|capture-ocr|"
                              "soak|queued DATA ...\n");
         return 2;
     }
@@ -540,6 +551,10 @@ int main(int argc, char** argv) {
         return Capture(number(3), argc > 4 ? argv[4] : nullptr, false);
     if (command == "capture-bmp")
         return Capture(number(3), nullptr, true);
+    // The same with the text reading on: its worker reads each capture
+    // while the next ones are taken.
+    if (command == "capture-ocr")
+        return Capture(number(3), nullptr, false, true);
 #ifdef ZELCAP_BENCH_HOOKS
     if (command == "capture-hash")
         return CaptureHash(number(3));
