@@ -101,13 +101,21 @@ std::string reportEscapeText(const std::string& text);
 // lead byte without its trail byte becomes "?" either way.
 std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
 
+// Handed the copies (in report order) before any digest is asked for, when
+// the shell makes them before the text: a digest can then come from the
+// bytes the copy read, instead of a second read of every picture.
+using ReportCopyFirst = std::function<void(const std::vector<ReportCopy>& copies)>;
+
 // `pictures` tells which file of each record goes out (see
 // export_picture.h): an annotated record's flattened picture is copied and
 // shown instead of its own, and a withheld one gets a note in its cell and
 // no copy. Without it every record's own file goes. `digests` is read when
 // the job shows them. `cases` holds each record's test case (report_cases.h);
-// with none, the report is as it was before cases existed.
+// with none, the report is as it was before cases existed. `copyFirst` is
+// called once the copies are planned (not for a layout that writes nothing);
+// the copies are listed in the result all the same.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures = {},
-                       const ExportDigests& digests = {}, const RecordCases& cases = {});
+                       const ExportDigests& digests = {}, const RecordCases& cases = {},
+                       const ReportCopyFirst& copyFirst = {});
