@@ -1,0 +1,42 @@
+// Work on items 0 .. count-1 done on a second thread ahead of the thread
+// that uses them in order: an export's digests, taken while the export
+// builds what comes before them. The second thread keeps at most `ahead`
+// items before the last one asked for; an item the user reaches first it
+// does itself, so on two cores both threads work when the work is the
+// larger part.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class WorkAhead {
+  public:
+    // `work(i)` fills the caller's slot i; it runs on either thread, once.
+    WorkAhead(std::size_t count, std::size_t ahead, std::function<void(std::size_t)> work);
+    // Stops the second thread after the item it is doing; the rest stays undone.
+    ~WorkAhead();
+    WorkAhead(const WorkAhead&) = delete;
+    WorkAhead& operator=(const WorkAhead&) = delete;
+
+    // Returns once work(i) is done; what it filled is then the caller's.
+    void need(std::size_t i);
+
+  private:
+    enum class State : unsigned char { waiting, working, done };
+    void run();
+
+    const std::size_t count_;
+    const std::size_t ahead_;
+    const std::function<void(std::size_t)> work_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<State> state_;
+    std::size_t next_ = 0;  // the first item neither thread has started
+    std::size_t used_ = 0;  // one past the last item asked for
+    bool stopping_ = false;
+    std::thread worker_;  // last: it starts once the rest is made
+};
