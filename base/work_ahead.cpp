@@ -26,17 +26,26 @@ void WorkAhead::need(std::size_t i) {
         used_ = i + 1;
         changed_.notify_all();  // room for the second thread
     }
-    if (state_[i] == State::waiting) {
-        // Not started: done here, while the second thread goes on ahead
-        // (it passes over an item started).
-        state_[i] = State::working;
+    while (state_[i] != State::done) {
+        // Item i when nobody has started it; while the second thread does
+        // it, the next item nobody has started, rather than wait idle. The
+        // second thread passes over an item started.
+        std::size_t j = i;
+        if (state_[j] != State::waiting)
+            for (j = next_; j < count_ && j < used_ + ahead_; ++j)
+                if (state_[j] == State::waiting)
+                    break;
+        if (j >= count_ || j >= used_ + ahead_ || state_[j] != State::waiting) {
+            changed_.wait(lock);
+            continue;
+        }
+        state_[j] = State::working;
         lock.unlock();
-        work_(i);
+        work_(j);
         lock.lock();
-        state_[i] = State::done;
-        return;
+        state_[j] = State::done;
+        changed_.notify_all();
     }
-    changed_.wait(lock, [&] { return state_[i] == State::done; });
 }
 
 void WorkAhead::run() {

@@ -1,9 +1,10 @@
 // Work on items 0 .. count-1 done on a second thread ahead of the thread
 // that uses them in order: an export's digests, taken while the export
 // builds what comes before them. The second thread keeps at most `ahead`
-// items before the last one asked for; an item the user reaches first it
-// does itself, so on two cores both threads work when the work is the
-// larger part.
+// items before the last one asked for. The user does an item it reaches
+// first itself, and while it waits for one the second thread is doing it
+// takes on the next one nobody has started: on two cores both threads
+// work when the work is the larger part.
 #pragma once
 
 #include <condition_variable>
@@ -22,7 +23,8 @@ class WorkAhead {
     WorkAhead(const WorkAhead&) = delete;
     WorkAhead& operator=(const WorkAhead&) = delete;
 
-    // Returns once work(i) is done; what it filled is then the caller's.
+    // Returns once work(i) is done; what it filled is then the caller's, as
+    // is what any item the caller has asked for or passed filled.
     void need(std::size_t i);
 
   private:

@@ -1,7 +1,7 @@
 // Work done ahead on a second thread: every item done exactly once, by
-// either thread, before need() returns; the second thread never more than
-// `ahead` items before the last asked for; and items never asked for left
-// undone when the user goes.
+// either thread, before need() returns; neither thread more than `ahead`
+// items before the last asked for; slow work shared by the two; and items
+// never asked for left undone when the user goes.
 #include "base/work_ahead.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,8 @@ TEST(WorkAhead, EachItemOnceBeforeItIsUsedAndNoFurtherAheadThanAllowed) {
                  {200, 1, 200, true}, {50, 3, 20, false}};
     for (const Case& c : cases) {
         std::vector<std::atomic<int>> done(c.count);
-        std::atomic<std::size_t> asked{0}, furthest{0};
+        std::atomic<std::size_t> asked{0}, furthest{0}, byUser{0};
+        const std::thread::id user = std::this_thread::get_id();
         {
             WorkAhead work(c.count, c.ahead, [&](std::size_t i) {
                 if (i >= asked.load() + c.ahead)
@@ -29,6 +30,8 @@ TEST(WorkAhead, EachItemOnceBeforeItIsUsedAndNoFurtherAheadThanAllowed) {
                 if (c.slowWork)
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
                 ++done[i];
+                if (std::this_thread::get_id() == user && i > 0)
+                    ++byUser;
             });
             for (std::size_t i = 0; i < c.stopAt; ++i) {
                 asked = i + 1;
@@ -39,6 +42,11 @@ TEST(WorkAhead, EachItemOnceBeforeItIsUsedAndNoFurtherAheadThanAllowed) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         EXPECT_EQ(furthest.load(), 0u) << c.count;
+        // Waiting for an item the second thread is on, the user takes the
+        // next ones: the two share the work.
+        if (c.slowWork) {
+            EXPECT_GT(byUser.load(), c.count / 4);
+        }
         std::size_t total = 0;
         for (std::size_t i = 0; i < c.count; ++i) {
             EXPECT_LE(done[i].load(), 1) << i;
