@@ -85,10 +85,9 @@ ReportTarget ProbeTarget(ListedFiles& listed, const std::string& source,
     return SameBytes(source, destination) ? ReportTarget::sameBytes : ReportTarget::taken;
 }
 
-// One copy, as CopyFileA makes it (the source's attributes and last write
-// time), through the pipe's blocks: with `digest`, the bytes read are hashed
-// on the pipe's thread while they are written. A copy that fails leaves no
-// partial file and no digest.
+// One copy whose bytes are hashed on the pipe's thread while they are
+// written, made as CopyFileA makes it (the source's attributes and last
+// write time). A copy that fails leaves no partial file and no digest.
 bool CopyThrough(Sha256Pipe& pipe, const ReportCopy& copy, Sha256Digest* digest, bool* done) {
     const win::FileHandle from(CreateFileA(copy.source.c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -114,20 +113,17 @@ bool CopyThrough(Sha256Pipe& pipe, const ReportCopy& copy, Sha256Digest* digest,
         }
         if (got == 0)
             break;
-        if (digest)
-            pipe.add(block, got);
+        pipe.add(block, got);
         if (!WriteFile(to.get(), block, got, &put, nullptr) || put != got) {
             ok = false;
             break;
         }
     }
     ok = ok && SetFileTime(to.get(), nullptr, nullptr, &info.ftLastWriteTime);
-    if (digest) {
-        if (ok)
-            pipe.finish(digest, done);
-        else
-            pipe.drop();
-    }
+    if (ok)
+        pipe.finish(digest, done);
+    else
+        pipe.drop();
     to.reset();
     if (!ok)
         DeleteFileA(copy.destination.c_str());
@@ -146,14 +142,19 @@ class CopiesFirst {
     void make(const std::vector<ReportCopy>& copies) {
         if (copies.empty())
             return;
-        Sha256Pipe pipe;
+        // Blocks that stay in the processor's cache between the read, the
+        // hash and the write: with 1 MB ones the copies alone took a tenth
+        // longer than CopyFileA's.
+        Sha256Pipe pipe(256 << 10, 4);
         taken_.resize(copies.size());
         for (std::size_t i = 0; i < copies.size(); ++i) {
             Sha256Digest pinned;
             const bool hash = wantDigests_ && !hashed_.count(copies[i].source) &&
                               !(digests_.pinned && digests_.pinned(copies[i].source, pinned));
             Taken& t = taken_[i];
-            if (!CopyThrough(pipe, copies[i], hash ? &t.digest : nullptr, &t.done))
+            const ReportCopy& copy = copies[i];
+            if (hash ? !CopyThrough(pipe, copy, &t.digest, &t.done)
+                     : !CopyFileA(copy.source.c_str(), copy.destination.c_str(), FALSE))
                 continue;
             made_.push_back(copies[i].destination);
             if (hash)
