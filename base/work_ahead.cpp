@@ -39,13 +39,17 @@ void WorkAhead::need(std::size_t i) {
             changed_.wait(lock);
             continue;
         }
-        state_[j] = State::working;
-        lock.unlock();
-        work_(j);
-        lock.lock();
-        state_[j] = State::done;
-        changed_.notify_all();
+        doItem(lock, j);
     }
+}
+
+void WorkAhead::doItem(std::unique_lock<std::mutex>& lock, std::size_t i) {
+    state_[i] = State::working;
+    lock.unlock();
+    work_(i);
+    lock.lock();
+    state_[i] = State::done;
+    changed_.notify_all();
 }
 
 void WorkAhead::run() {
@@ -57,13 +61,7 @@ void WorkAhead::run() {
         if (stopping_)
             return;
         const std::size_t i = next_++;
-        if (state_[i] != State::waiting)
-            continue;
-        state_[i] = State::working;
-        lock.unlock();
-        work_(i);
-        lock.lock();
-        state_[i] = State::done;
-        changed_.notify_all();
+        if (state_[i] == State::waiting)
+            doItem(lock, i);
     }
 }

@@ -30,6 +30,8 @@ class WorkAhead {
   private:
     enum class State : unsigned char { waiting, working, done };
     void run();
+    // Item i, which nobody has started, done with the lock let go meanwhile.
+    void doItem(std::unique_lock<std::mutex>& lock, std::size_t i);
 
     const std::size_t count_;
     const std::size_t ahead_;
