@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "base/cp932.h"
@@ -158,11 +159,19 @@ class Writer {
             planDiffs(pictures);
     }
 
-    ReportText run() {
+    ReportText run(const ReportCopyFirst& copyFirst) {
         const int layout = options_.job.layout == 5 ? 4 : options_.job.layout;
         if (layout < 0 || layout > 4)
             return {};
         layout_ = layout;
+        if (copyFirst) {
+            // The rows copy their records' files in record order.
+            std::vector<ReportCopy> copies;
+            for (int i = 0; i < static_cast<int>(files_.size()); ++i)
+                if (files_[static_cast<std::size_t>(i)].copy)
+                    copies.push_back(copyOf(i));
+            copyFirst(copies);
+        }
         writePageHead();
         if (options_.coverPage)
             writeCover();
@@ -387,7 +396,7 @@ class Writer {
         if (options_.imageLinks)
             html() += "</a>";
         if (options_.job.showDigests) {
-            const std::string hex = exportDigestHex(digests_, picture);
+            const std::string& hex = digestHex(i);
             html() += "<br><font size=1><tt>SHA-256: " + (hex.empty() ? kDigestUnknown : hex) +
                       "</tt></font>";
         }
@@ -397,13 +406,26 @@ class Writer {
     void writeCaseTable() {
         std::vector<std::string> digests;
         digests.reserve(pictures_.size());
-        for (const ExportPicture& picture : pictures_) {
-            const std::string hex = exportDigestHex(digests_, picture);
-            digests.push_back(picture.choice == annotation::ExportChoice::withheld ? std::string()
+        for (int i = 0; i < count_; ++i) {
+            const std::string& hex = digestHex(i);
+            digests.push_back(pictures_[static_cast<std::size_t>(i)].choice ==
+                                      annotation::ExportChoice::withheld
+                                  ? std::string()
                               : hex.empty() ? std::string(kDigestUnknown)
                                             : hex);
         }
         html() += report_cases::table(cases_, digests, comparison_);
+    }
+
+    // Taken once a record: the case table and the record's cell show the
+    // same digest, and a file not pinned is read for it only once.
+    const std::string& digestHex(int i) {
+        if (digestHex_.empty())
+            digestHex_.resize(static_cast<std::size_t>(count_));
+        auto& hex = digestHex_[static_cast<std::size_t>(i)];
+        if (!hex)
+            hex = exportDigestHex(digests_, pictures_[static_cast<std::size_t>(i)]);
+        return *hex;
     }
 
     void writeDescriptionCell(int i) {
@@ -575,10 +597,14 @@ class Writer {
             const long long item = base + k;
             if (item >= count_)
                 break;
-            const PlannedFile& file = files_[static_cast<std::size_t>(item)];
-            if (file.copy)
-                out_.copies.push_back({file.source, options_.job.folder + ("\\" + file.name)});
+            if (files_[static_cast<std::size_t>(item)].copy)
+                out_.copies.push_back(copyOf(static_cast<int>(item)));
         }
+    }
+
+    ReportCopy copyOf(int i) const {
+        const PlannedFile& file = files_[static_cast<std::size_t>(i)];
+        return {file.source, options_.job.folder + ("\\" + file.name)};
     }
 
     struct PlannedFile {
@@ -604,6 +630,7 @@ class Writer {
     std::vector<ExportPicture> pictures_;  // which file each record shows
     std::vector<PlannedFile> files_;       // empty when nothing is copied
     std::vector<std::string> diffNames_;   // each record's diff picture; "" for none
+    std::vector<std::optional<std::string>> digestHex_;  // by record, once asked for
     int layout_ = 0;
     ReportText out_;
 };
@@ -692,18 +719,19 @@ ReportText buildReport(const HistoryRecord* records, int count, const char* hist
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures,
                        const ExportDigests& digests, const RecordCases& cases,
-                       const ExportComparison& comparison) {
+                       const ExportComparison& comparison,
+                       const ReportCopyFirst& copyFirst) {
     // A baseline shows the case table even for a history without cases:
     // its steps not run are the table's rows.
     if (comparison.active && !anyCase(cases)) {
         const RecordCases none(static_cast<std::size_t>(std::max(count, 0)));
         return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests,
                       none, comparison)
-            .run();
+            .run(copyFirst);
     }
     return Writer(records, count, historyFolder, options, readFile, folder, pictures, digests,
                   cases, comparison)
-        .run();
+        .run(copyFirst);
 }
 
 std::string reportEscapeText(const std::string& text) {

@@ -116,6 +116,11 @@ std::string reportEscapeText(const std::string& text);
 // lead byte without its trail byte becomes "?" either way.
 std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int descriptionWidth);
 
+// Handed the copies (in report order) before any digest is asked for, when
+// the shell makes them before the text: a digest can then come from the
+// bytes the copy read, instead of a second read of every picture.
+using ReportCopyFirst = std::function<void(const std::vector<ReportCopy>& copies)>;
+
 // `pictures` tells which file of each record goes out (see
 // export_picture.h): an annotated record's flattened picture is copied and
 // shown instead of its own, and a withheld one gets a note in its cell and
@@ -126,8 +131,11 @@ std::string reportDescriptionText(const std::string& bytes, bool htmlTags, int d
 // the baseline's line to the cover, and beside each record that differs
 // from the baseline a cell with its diff picture ("<stem>_diff.png", named
 // as the copies are) and its changed lines.
+// `copyFirst` is called once the copies are planned (not for a layout that
+// writes nothing); the copies are listed in the result all the same.
 ReportText buildReport(const HistoryRecord* records, int count, const char* historyFolder,
                        const ReportOptions& options, const ReportFileReader& readFile,
                        const ReportFolder& folder, const PictureFiles& pictures = {},
                        const ExportDigests& digests = {}, const RecordCases& cases = {},
-                       const ExportComparison& comparison = {});
+                       const ExportComparison& comparison = {},
+                       const ReportCopyFirst& copyFirst = {});

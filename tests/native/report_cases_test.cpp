@@ -49,7 +49,7 @@ struct Report {
         records.push_back(record);
     }
 
-    std::string build() const {
+    ReportText buildText(const ReportCopyFirst& copyFirst = {}) const {
         const ReportFolder folder{
             [](const std::string& name) { return name; },
             [](const std::string&, const std::string&) { return ReportTarget::free; }};
@@ -62,9 +62,9 @@ struct Report {
                        bytes = found->second;
                        return true;
                    },
-                   folder, {}, digests, cases)
-            .html;
+                   folder, {}, digests, cases, {}, copyFirst);
     }
+    std::string build() const { return buildText().html; }
 };
 
 // The digests of today's reports, taken before the test-result sheet was
@@ -159,6 +159,39 @@ TEST(ReportCases, TableBeforeThePicturesLinksAndMarksNgRows) {
         // one more, so that the headings still span their record.
         EXPECT_EQ(occurrences(html, layout <= 1 ? "<td colspan='3'>" : "<td colspan='2'>"), 3)
             << layout;
+    }
+}
+
+// The table and the pictures' cells show one digest a record, taken once:
+// each was a second read of a whole picture. The shell that copies first is
+// handed the copies the report lists, before the first digest is asked for.
+TEST(ReportCases, EachDigestIsTakenOnceAfterTheCopiesAreHanded) {
+    for (const bool showDigests : {true, false}) {
+        Report r;
+        r.options.job.showDigests = showDigests;
+        r.cases = {make("T-1", testcase::Verdict::ok), {}, make("T-3", testcase::Verdict::ng)};
+        std::vector<std::string> asked;
+        std::vector<ReportCopy> handed;
+        bool handedFirst = false;
+        r.digests.ofFile = [&](const std::string& path, Sha256Digest& out) {
+            asked.push_back(path);
+            out = opensslSha256(path);
+            return true;
+        };
+        const ReportText text = r.buildText([&](const std::vector<ReportCopy>& copies) {
+            handedFirst = asked.empty();
+            handed = copies;
+        });
+        EXPECT_TRUE(handedFirst);
+        ASSERT_EQ(handed.size(), text.copies.size());
+        for (std::size_t i = 0; i < handed.size(); ++i) {
+            EXPECT_EQ(handed[i].source, text.copies[i].source);
+            EXPECT_EQ(handed[i].destination, text.copies[i].destination);
+        }
+        EXPECT_EQ(asked, (std::vector<std::string>{"C:\\hist\\a1.jpg", "C:\\cap\\a2.png",
+                                                   "C:\\hist\\note.txt"}));
+        EXPECT_EQ(occurrences(text.html, sha256Hex(opensslSha256("C:\\cap\\a2.png"))),
+                  showDigests ? 2 : 1);
     }
 }
 
