@@ -41,23 +41,40 @@ struct BoxDeleter {
     void operator()(Box* box) const { boxDestroy(&box); }
 };
 
+PixOwner PixFromGrey(const ocr_prep::GreyImage& image) {
+    PixOwner grey(pixCreate(image.width, image.height, 8));
+    if (!grey)
+        return nullptr;
+    l_uint32* data = pixGetData(grey.get());
+    const l_int32 wpl = pixGetWpl(grey.get());
+    for (int y = 0; y < image.height; ++y) {
+        l_uint32* out = data + static_cast<std::ptrdiff_t>(y) * wpl;
+        for (int x = 0; x < image.width; ++x)
+            SET_DATA_BYTE(out, x, image.at(x, y));
+    }
+    return grey;
+}
+
+ocr_prep::GreyImage GreyFromPix(Pix* pix) {
+    ocr_prep::GreyImage image;
+    image.width = pixGetWidth(pix);
+    image.height = pixGetHeight(pix);
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    const l_uint32* data = pixGetData(pix);
+    const l_int32 wpl = pixGetWpl(pix);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            image.at(x, y) = static_cast<std::uint8_t>(GET_DATA_BYTE(data + static_cast<std::ptrdiff_t>(y) * wpl, x));
+    return image;
+}
+
 // The picture in grey, one byte a pixel, top row first, repaired.
 PixOwner RepairedGrey(const OcrPixels& pixels, const OcrTuning& tuning) {
     ocr_prep::GreyImage image =
         ocr_prep::greyFromBgr(pixels.top, pixels.width, pixels.height, pixels.rowStep, pixels.bytesPerPixel);
     if (tuning.repairGlyphs)
         ocr_prep::repairBitmapGlyphs(image);
-    PixOwner grey(pixCreate(pixels.width, pixels.height, 8));
-    if (!grey)
-        return nullptr;
-    l_uint32* data = pixGetData(grey.get());
-    const l_int32 wpl = pixGetWpl(grey.get());
-    for (int y = 0; y < pixels.height; ++y) {
-        l_uint32* out = data + static_cast<std::ptrdiff_t>(y) * wpl;
-        for (int x = 0; x < pixels.width; ++x)
-            SET_DATA_BYTE(out, x, image.at(x, y));
-    }
-    return grey;
+    return PixFromGrey(image);
 }
 
 // Scaled up and sharpened.
@@ -304,6 +321,8 @@ std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span) {
         return {};
     std::unique_ptr<Box, BoxDeleter> box(boxCreate(x, y, w, h));
     PixOwner crop(box ? pixClipRectangle(grey, box.get(), nullptr) : nullptr);
+    if (crop && tuning_.widenBitmapMs)
+        crop = PixFromGrey(ocr_reread::withBitmapMsWidened(GreyFromPix(crop.get())));
     const int scale = std::clamp(tuning_.rereadScale, 1, 6);
     PixOwner larger(!crop                 ? nullptr
                     : tuning_.rereadSmooth ? Enlarged(crop.get(), scale, tuning_.sharpen)

@@ -92,6 +92,7 @@ struct OcrTuning {
     std::string rereadCharacters = kItemCharacters;
     bool rereadWinsTies = false;  // see ocr_reread::chosen
     bool rereadSmooth = true;     // interpolated and sharpened, or its pixels repeated
+    bool widenBitmapMs = true;    // ocr_reread::withBitmapMsWidened before the second reading
 };
 
 // `tessdata` beside the running program (GetModuleFileNameA), with a

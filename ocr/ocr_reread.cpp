@@ -106,4 +106,59 @@ std::wstring chosen(const std::wstring& first, const std::wstring& second, bool 
     return readings[best];
 }
 
+namespace {
+
+bool Ink(const ocr_prep::GreyImage& image, int x, int y) {
+    return x >= 0 && y >= 0 && x < image.width && y < image.height && image.at(x, y) < 128;
+}
+
+// Rows of `image` from `y` across [x, x + 4) as "####" then "#.##" (four
+// rows of legs at least), with nothing dark beside, above or below.
+bool NarrowMAt(const ocr_prep::GreyImage& image, int x, int y) {
+    const auto row = [&](int yy, const char* pattern) {
+        for (int i = 0; i < 4; ++i)
+            if (Ink(image, x + i, yy) != (pattern[i] == '#'))
+                return false;
+        return !Ink(image, x - 1, yy) && !Ink(image, x + 4, yy);
+    };
+    if (!row(y - 1, "....") || !row(y, "####"))
+        return false;
+    int legs = 0;
+    while (row(y + 1 + legs, "#.##"))
+        ++legs;
+    return legs >= 4 && row(y + 1 + legs, "....");
+}
+
+}  // namespace
+
+ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image) {
+    // The columns after which one is put in, with the rows of the bar.
+    std::vector<std::pair<int, int>> inserts;  // (x of the third column, y of the bar)
+    for (int x = 0; x + 4 <= image.width; ++x)
+        for (int y = 1; y + 5 < image.height; ++y)
+            if (NarrowMAt(image, x, y)) {
+                inserts.push_back({x + 2, y});
+                break;
+            }
+    if (inserts.empty())
+        return image;
+    ocr_prep::GreyImage out;
+    out.width = image.width + static_cast<int>(inserts.size());
+    out.height = image.height;
+    out.pixels.assign(static_cast<std::size_t>(out.width) * out.height, 255);
+    for (int y = 0; y < image.height; ++y) {
+        int to = 0;
+        std::size_t next = 0;
+        for (int x = 0; x < image.width; ++x) {
+            out.at(to++, y) = image.at(x, y);
+            if (next < inserts.size() && inserts[next].first == x) {
+                // Dark under the bar only; the legs' rows and the rest light.
+                out.at(to++, y) = y == inserts[next].second ? image.at(x, y) : 255;
+                ++next;
+            }
+        }
+    }
+    return out;
+}
+
 }  // namespace ocr_reread

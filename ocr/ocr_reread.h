@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "ocr/ocr_prep.h"
+
 namespace ocr_reread {
 
 // A word of a line as the engine read it, with its box (any pixels).
@@ -57,5 +59,14 @@ std::wstring chosen(const std::wstring& first, const std::wstring& second, bool 
 
 // Words [first, last) joined by blanks.
 std::wstring wordsText(const std::vector<Word>& words, std::size_t first, std::size_t last);
+
+// The span's picture with each bitmap `m` given room for its middle leg.
+// IPAGothic draws `m` at 12 pixels four pixels wide, its bar over the legs
+// and the middle leg against the right one (rows `####`, `#.##`), which
+// both models read `n`; a column is put in after its third, light beside
+// the legs and dark under the bar, so that the legs stand apart. Every
+// pixel right of it moves one to the right: only the text of this reading
+// is kept, never its boxes.
+ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image);
 
 }  // namespace ocr_reread

@@ -104,4 +104,46 @@ TEST(OcrReread, TighteningTakesOnlyTheBlanksBesideDotsAtsAndHyphens) {
     EXPECT_EQ(ocr_reread::tightened(L""), L"");
 }
 
+ocr_prep::GreyImage Picture(const std::vector<std::string>& rows) {
+    ocr_prep::GreyImage image;
+    image.width = static_cast<int>(rows[0].size());
+    image.height = static_cast<int>(rows.size());
+    for (const std::string& row : rows)
+        for (char c : row)
+            image.pixels.push_back(c == '#' ? 0 : 255);
+    return image;
+}
+
+std::vector<std::string> Rows(const ocr_prep::GreyImage& image) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < image.height; ++y) {
+        std::string row;
+        for (int x = 0; x < image.width; ++x)
+            row += image.at(x, y) < 128 ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(OcrReread, TheNarrowBitmapMGetsRoomForItsMiddleLeg) {
+    const struct {
+        std::vector<std::string> in, out;
+    } cases[] = {
+        // "mn" as IPAGothic draws them at 12 pixels: the m widens, the n
+        // after it moves one to the right.
+        {{"...........", ".####.###..", ".#.##.#..#.", ".#.##.#..#.", ".#.##.#..#.", ".#.##.#..#.", "..........."},
+         {"............", ".#####.###..", ".#.#.#.#..#.", ".#.#.#.#..#.", ".#.#.#.#..#.", ".#.#.#.#..#.",
+          "............"}},
+        // Legs of three rows, a stroke beside it, a glyph above: left alone.
+        {{"......", ".####.", ".#.##.", ".#.##.", ".#.##.", "......"},
+         {"......", ".####.", ".#.##.", ".#.##.", ".#.##.", "......"}},
+        {{"......", ".####.", ".#.###", ".#.##.", ".#.##.", ".#.##.", "......"},
+         {"......", ".####.", ".#.###", ".#.##.", ".#.##.", ".#.##.", "......"}},
+        {{"..#...", ".####.", ".#.##.", ".#.##.", ".#.##.", ".#.##.", "......"},
+         {"..#...", ".####.", ".#.##.", ".#.##.", ".#.##.", ".#.##.", "......"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Rows(ocr_reread::withBitmapMsWidened(Picture(c.in))), c.out) << &c - cases;
+}
+
 }  // namespace
