@@ -309,7 +309,7 @@ OcrOutcome OcrEngine::recognise(const OcrPixels& pixels, const std::atomic<bool>
     }
 }
 
-std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span) {
+std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first) {
     // Back to the picture's pixels, with a margin of half the line's height
     // that the single-line layout needs around the glyphs.
     const int left = span.left / scale_, top = span.top / scale_;
@@ -329,6 +329,8 @@ std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span) {
                                            : PixOwner(pixExpandReplicate(crop.get(), scale)));
     if (!larger)
         throw std::bad_alloc();
+    const bool digits = !tuning_.rereadCharacters.empty() && tuning_.numbersAsDigits && ocr_reread::numeric(first);
+    reread_->SetVariable("tessedit_char_whitelist", digits ? kNumberCharacters : tuning_.rereadCharacters.c_str());
     reread_->SetImage(larger.get());
     reread_->SetSourceResolution(96 * scale);
     std::unique_ptr<char, TextDeleter> text(reread_->GetUTF8Text());
@@ -346,7 +348,7 @@ std::wstring OcrEngine::rereadLine(Pix* grey, ReadLineWords& words, const std::w
         if (cancel && cancel->load(std::memory_order_relaxed))
             break;
         const std::wstring first = ocr_reread::wordsText(words, span->first, span->last);
-        const std::wstring kept = ocr_reread::chosen(first, rereadSpan(grey, *span), tuning_.rereadWinsTies);
+        const std::wstring kept = ocr_reread::chosen(first, rereadSpan(grey, *span, first), tuning_.rereadWinsTies);
         if (kept == first)
             continue;
         ocr_reread::Word replacement{kept, span->left, span->top, span->right, span->bottom};

@@ -67,6 +67,9 @@ constexpr int kDefaultOcrScale = 2;
 inline constexpr const char* kItemCharacters =
     "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+()";
 
+// What phone, card and マイナンバー numbers are written with.
+inline constexpr const char* kNumberCharacters = "0123456789-()";
+
 // How a page is read. The defaults are what the program uses; the quality
 // set's tool (tools/bench/ocr_quality_win.cpp) measures the others.
 struct OcrTuning {
@@ -92,6 +95,7 @@ struct OcrTuning {
     std::string rereadCharacters = kItemCharacters;
     bool rereadWinsTies = false;  // see ocr_reread::chosen
     bool rereadSmooth = true;     // interpolated and sharpened, or its pixels repeated
+    bool numbersAsDigits = true;  // kNumberCharacters for an ocr_reread::numeric span
     bool widenBitmapMs = true;    // ocr_reread::withBitmapMsWidened before the second reading
 };
 
@@ -120,7 +124,7 @@ class OcrEngine {
     OcrOutcome readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel);
     bool openReread();
     using ReadLineWords = std::vector<ocr_reread::Word>;
-    std::wstring rereadSpan(Pix* grey, const ocr_reread::Span& span);
+    std::wstring rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first);
     std::wstring rereadLine(Pix* grey, ReadLineWords& words, const std::wstring& text,
                             const std::atomic<bool>* cancel);
     void drop();

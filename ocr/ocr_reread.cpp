@@ -19,21 +19,35 @@ bool IsAsciiWord(const std::wstring& text) {
 
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
-// An '@', eight digits or more (a phone number has ten, a card sixteen,
-// with some misread) or a dot or comma between letters (an address whose
-// '@' was misread).
-bool MayHoldItem(const std::wstring& text) {
+struct Shape {
+    bool at = false, dotted = false;
     int digits = 0;
-    bool dotted = false;
+};
+
+// An '@', the digits, and a dot or comma between letters (blanks after it
+// allowed: the engine spaces an address's parts apart).
+Shape ShapeOf(const std::wstring& text) {
+    Shape shape;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = Narrow(text[i]);
-        if (c == L'@')
-            return true;
-        digits += c >= L'0' && c <= L'9';
-        if ((c == L'.' || c == L',') && i > 0 && IsLetter(Narrow(text[i - 1])))
-            dotted = dotted || (i + 1 < text.size() && IsLetter(Narrow(text[i + 1])));
+        shape.at = shape.at || c == L'@';
+        shape.digits += c >= L'0' && c <= L'9';
+        if ((c == L'.' || c == L',') && i > 0 && IsLetter(Narrow(text[i - 1]))) {
+            std::size_t next = i + 1;
+            while (next < text.size() && text[next] == L' ')
+                ++next;
+            shape.dotted = shape.dotted || (next < text.size() && IsLetter(Narrow(text[next])));
+        }
     }
-    return digits >= 8 || (dotted && text.size() >= 8);
+    return shape;
+}
+
+// An '@', eight digits or more (a phone number has ten, a card sixteen,
+// with some misread) or a dot between letters (an address whose '@' was
+// misread).
+bool MayHoldItem(const std::wstring& text) {
+    const Shape shape = ShapeOf(text);
+    return shape.at || shape.digits >= 8 || (shape.dotted && text.size() >= 8);
 }
 
 }  // namespace
@@ -43,6 +57,11 @@ std::wstring wordsText(const std::vector<Word>& words, std::size_t first, std::s
     for (std::size_t i = first; i < last; ++i)
         text += (i > first ? L" " : L"") + words[i].text;
     return text;
+}
+
+bool numeric(const std::wstring& text) {
+    const Shape shape = ShapeOf(text);
+    return !shape.at && !shape.dotted && shape.digits >= 8;
 }
 
 std::vector<Span> candidateSpans(const std::vector<Word>& words) {

@@ -35,6 +35,11 @@ struct Span {
 // item, left to right.
 std::vector<Span> candidateSpans(const std::vector<Word>& words);
 
+// A span that can only be a number: eight digits or more, no '@' and no
+// dot between letters. It is read again allowed only digits and what
+// joins a number's groups (the address characters gave `8639_0028_O066`).
+bool numeric(const std::wstring& text);
+
 // The e-mail addresses, phone numbers, card numbers and マイナンバー the
 // text shows (full-width ASCII as ASCII; other characters stop an item):
 // how many, and the characters they cover (a reading that loses an

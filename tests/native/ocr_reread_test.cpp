@@ -24,6 +24,14 @@ std::vector<ocr_reread::Word> Words(const std::vector<std::wstring>& texts) {
 
 int Items(const std::wstring& text) { return ocr_reread::found(text).items; }
 
+TEST(OcrReread, OnlyANumberIsReadAsDigits) {
+    EXPECT_TRUE(ocr_reread::numeric(L"$639 0028 0066"));
+    EXPECT_TRUE(ocr_reread::numeric(L"０９０-１２３４-５６７８"));
+    EXPECT_FALSE(ocr_reread::numeric(L"taro2024@example12.com"));
+    EXPECT_FALSE(ocr_reread::numeric(L"k.watanabe20240101"));
+    EXPECT_FALSE(ocr_reread::numeric(L"03-1234"));
+}
+
 TEST(OcrReread, SpansAreTheAsciiRunsThatMayHoldAnItem) {
     const struct {
         std::vector<std::wstring> words;
@@ -36,6 +44,7 @@ TEST(OcrReread, SpansAreTheAsciiRunsThatMayHoldAnItem) {
         {{L"RES:", L"\u00a796-7976-4863"}, {{0, 2}}},                // a zero misread as a symbol
         {{L"Card", L"4111", L"1111", L"1111", L"1111", L"利用"}, {{0, 5}}},
         {{L"taroOexanple,", L"co.jp"}, {{0, 2}}},                   // '@' misread, a dot between letters
+        {{L"nm", L"kobayashiOcorp-exanple,", L"ne,", L"jp"}, {{0, 4}}},  // and blanks after the dots
         {{L"合計", L"12,345円"}, {}},                                // the amount is not ASCII alone
         {{L"Total", L"1,234,567"}, {}},                              // seven digits
         {{L"File(F)", L"Edit(E)", L"View(V)"}, {}},

@@ -59,6 +59,7 @@ const NamedTuning kTunings[] = {
     {"reread3", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 3; })},
     {"reread4", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 4; })},
     {"rereadboth", Tuned([](ocr::OcrTuning& t) { t.rereadLanguages = "jpn+eng"; })},
+    {"nodigits", Tuned([](ocr::OcrTuning& t) { t.numbersAsDigits = false; })},
     {"nowiden", Tuned([](ocr::OcrTuning& t) { t.widenBitmapMs = false; })},
     {"rereadall", Tuned([](ocr::OcrTuning& t) { t.rereadCharacters.clear(); })},
     {"jpn-scale1", Tuned([](ocr::OcrTuning& t) {
