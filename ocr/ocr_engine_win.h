@@ -61,11 +61,12 @@ constexpr int kMinOcrSide = 4;
 constexpr long long kMaxOcrPixels = 7680LL * 4320LL;
 constexpr int kDefaultOcrScale = 2;
 
-// What e-mail addresses and numbers are written with: the only characters
-// the second reading may give (it found 134 items of the quality set's 266
-// with them, 121 without).
+// What e-mail addresses and numbers are written with, and the colon of the
+// label before them: the only characters the second reading may give
+// (without a whitelist it gives back the first reading's commas, blanks and
+// `O` for `@`; docs/performance.md).
 inline constexpr const char* kItemCharacters =
-    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+()";
+    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+():";
 
 // What phone, card and マイナンバー numbers are written with.
 inline constexpr const char* kNumberCharacters = "0123456789-()";

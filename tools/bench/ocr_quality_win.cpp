@@ -59,6 +59,9 @@ const NamedTuning kTunings[] = {
     {"reread3", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 3; })},
     {"reread4", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 4; })},
     {"rereadboth", Tuned([](ocr::OcrTuning& t) { t.rereadLanguages = "jpn+eng"; })},
+    {"nocolon", Tuned([](ocr::OcrTuning& t) {
+         t.rereadCharacters = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+()";
+     })},
     {"nodigits", Tuned([](ocr::OcrTuning& t) { t.numbersAsDigits = false; })},
     {"nowiden", Tuned([](ocr::OcrTuning& t) { t.widenBitmapMs = false; })},
     {"rereadall", Tuned([](ocr::OcrTuning& t) { t.rereadCharacters.clear(); })},
