@@ -10,10 +10,18 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+struct Pix;
 
 namespace tesseract {
 class TessBaseAPI;
 }
+
+namespace ocr_reread {
+struct Word;
+struct Span;
+}  // namespace ocr_reread
 
 namespace ocr {
 
@@ -53,6 +61,16 @@ constexpr int kMinOcrSide = 4;
 constexpr long long kMaxOcrPixels = 7680LL * 4320LL;
 constexpr int kDefaultOcrScale = 2;
 
+// What e-mail addresses and numbers are written with, and the colon of the
+// label before them: the only characters the second reading may give
+// (without a whitelist it gives back the first reading's commas, blanks and
+// `O` for `@`; docs/performance.md).
+inline constexpr const char* kItemCharacters =
+    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+():";
+
+// What phone, card and マイナンバー numbers are written with.
+inline constexpr const char* kNumberCharacters = "0123456789-()";
+
 // How a page is read. The defaults are what the program uses; the quality
 // set's tool (tools/bench/ocr_quality_win.cpp) measures the others.
 struct OcrTuning {
@@ -68,6 +86,18 @@ struct OcrTuning {
     bool invertedLines = false;
     bool sharpen = true;       // the unsharp mask after upscaling
     bool repairGlyphs = true;  // ocr_prep's repairs of bitmap-font zeros and commas
+    // The words of a line that may hold personal data are read again alone
+    // (ocr_reread), as one line, at `rereadScale` times the picture's size,
+    // with `rereadLanguages`; `rereadCharacters`, when not empty, are the
+    // only characters that reading may give.
+    bool rereadItems = true;
+    int rereadScale = 2;
+    std::string rereadLanguages = "eng";
+    std::string rereadCharacters = kItemCharacters;
+    bool rereadWinsTies = false;  // see ocr_reread::chosen
+    bool rereadSmooth = true;     // interpolated and sharpened, or its pixels repeated
+    bool numbersAsDigits = true;  // kNumberCharacters for an ocr_reread::numeric span
+    bool widenBitmapMs = true;    // ocr_reread::withBitmapMsWidened before the second reading
 };
 
 // `tessdata` beside the running program (GetModuleFileNameA), with a
@@ -93,12 +123,18 @@ class OcrEngine {
 
   private:
     OcrOutcome readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel);
+    bool openReread();
+    using ReadLineWords = std::vector<ocr_reread::Word>;
+    std::wstring rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first);
+    std::wstring rereadLine(Pix* grey, ReadLineWords& words, const std::wstring& text,
+                            const std::atomic<bool>* cancel);
     void drop();
 
     std::string folder_;
     OcrTuning tuning_;
     int scale_;
     std::unique_ptr<tesseract::TessBaseAPI> api_;
+    std::unique_ptr<tesseract::TessBaseAPI> reread_;  // only with tuning_.rereadItems
     OcrStatus openStatus_ = OcrStatus::Failed;
     std::string openMessage_;
     bool tried_ = false;

@@ -48,6 +48,23 @@ const NamedTuning kTunings[] = {
     {"engjpn", Tuned([](ocr::OcrTuning& t) { t.languages = "eng+jpn"; })},
     {"psm3", Tuned([](ocr::OcrTuning& t) { t.pageSegMode = 3; })},
     {"psm6", Tuned([](ocr::OcrTuning& t) { t.pageSegMode = 6; })},
+    {"noreread", Tuned([](ocr::OcrTuning& t) { t.rereadItems = false; })},
+    {"rereadties", Tuned([](ocr::OcrTuning& t) { t.rereadWinsTies = true; })},
+    {"rereadrepeat", Tuned([](ocr::OcrTuning& t) { t.rereadSmooth = false; })},
+    {"rereadrepeat4", Tuned([](ocr::OcrTuning& t) {
+         t.rereadSmooth = false;
+         t.rereadScale = 4;
+     })},
+    {"reread6", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 6; })},
+    {"reread3", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 3; })},
+    {"reread4", Tuned([](ocr::OcrTuning& t) { t.rereadScale = 4; })},
+    {"rereadboth", Tuned([](ocr::OcrTuning& t) { t.rereadLanguages = "jpn+eng"; })},
+    {"nocolon", Tuned([](ocr::OcrTuning& t) {
+         t.rereadCharacters = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ@.-_+()";
+     })},
+    {"nodigits", Tuned([](ocr::OcrTuning& t) { t.numbersAsDigits = false; })},
+    {"nowiden", Tuned([](ocr::OcrTuning& t) { t.widenBitmapMs = false; })},
+    {"rereadall", Tuned([](ocr::OcrTuning& t) { t.rereadCharacters.clear(); })},
     {"jpn-scale1", Tuned([](ocr::OcrTuning& t) {
          t.languages = "jpn";
          t.scale = 1;

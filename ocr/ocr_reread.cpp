@@ -1,0 +1,183 @@
+#include "ocr/ocr_reread.h"
+
+#include <algorithm>
+
+#include "ocr/personal_data.h"
+
+namespace ocr_reread {
+
+namespace {
+
+// Full-width ASCII forms (U+FF01 to U+FF5E) as their ASCII characters.
+wchar_t Narrow(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
+
+// ASCII, or a symbol a misread digit or '@' may come back as (§, ©, «):
+// no kana, kanji or other CJK character.
+bool IsAsciiWord(const std::wstring& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return Narrow(c) < 0x2E80; });
+}
+
+bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
+struct Shape {
+    bool at = false, dotted = false;
+    int digits = 0;
+};
+
+// An '@', the digits, and a dot or comma between letters (blanks after it
+// allowed: the engine spaces an address's parts apart).
+Shape ShapeOf(const std::wstring& text) {
+    Shape shape;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = Narrow(text[i]);
+        shape.at = shape.at || c == L'@';
+        shape.digits += c >= L'0' && c <= L'9';
+        if ((c == L'.' || c == L',') && i > 0 && IsLetter(Narrow(text[i - 1]))) {
+            std::size_t next = i + 1;
+            while (next < text.size() && text[next] == L' ')
+                ++next;
+            shape.dotted = shape.dotted || (next < text.size() && IsLetter(Narrow(text[next])));
+        }
+    }
+    return shape;
+}
+
+// An '@', eight digits or more (a phone number has ten, a card sixteen,
+// with some misread) or a dot between letters (an address whose '@' was
+// misread).
+bool MayHoldItem(const std::wstring& text) {
+    const Shape shape = ShapeOf(text);
+    return shape.at || shape.digits >= 8 || (shape.dotted && text.size() >= 8);
+}
+
+}  // namespace
+
+std::wstring wordsText(const std::vector<Word>& words, std::size_t first, std::size_t last) {
+    std::wstring text;
+    for (std::size_t i = first; i < last; ++i)
+        text += (i > first ? L" " : L"") + words[i].text;
+    return text;
+}
+
+bool numeric(const std::wstring& text) {
+    const Shape shape = ShapeOf(text);
+    return !shape.at && !shape.dotted && shape.digits >= 8;
+}
+
+std::vector<Span> candidateSpans(const std::vector<Word>& words) {
+    std::vector<Span> spans;
+    for (std::size_t i = 0; i < words.size();) {
+        if (!IsAsciiWord(words[i].text)) {
+            ++i;
+            continue;
+        }
+        Span span{i, i, words[i].left, words[i].top, words[i].right, words[i].bottom};
+        for (; span.last < words.size() && IsAsciiWord(words[span.last].text); ++span.last) {
+            const Word& w = words[span.last];
+            span.left = std::min(span.left, w.left), span.top = std::min(span.top, w.top);
+            span.right = std::max(span.right, w.right), span.bottom = std::max(span.bottom, w.bottom);
+        }
+        i = span.last;
+        if (MayHoldItem(wordsText(words, span.first, span.last)))
+            spans.push_back(span);
+    }
+    return spans;
+}
+
+Found found(const std::wstring& text) {
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (wchar_t c : text) {
+        const wchar_t n = Narrow(c);
+        ascii += n < 0x80 ? static_cast<char>(n) : '\x01';
+    }
+    Found f;
+    for (const personal_data::Hit& hit : personal_data::find(OcrLine{0, 0, 1, 1, ascii}, {}))
+        ++f.items, f.bytes += hit.end - hit.begin;
+    return f;
+}
+
+std::wstring tightened(const std::wstring& text) {
+    const auto joins = [](wchar_t c) {
+        c = Narrow(c);
+        return c == L'.' || c == L'@' || c == L'-';
+    };
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L' ' && ((!out.empty() && joins(out.back())) ||
+                                (i + 1 < text.size() && joins(text[i + 1]))))
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+std::wstring chosen(const std::wstring& first, const std::wstring& second, bool secondOnTie) {
+    const std::wstring readings[] = {first, tightened(first), second, tightened(second)};
+    std::size_t best = 0;
+    Found most = found(first);
+    for (std::size_t i = 1; i < 4; ++i) {
+        const Found f = found(readings[i]);
+        if (f.items > most.items || (f.items == most.items && f.bytes > most.bytes) ||
+            (secondOnTie && i >= 2 && best < 2 && f.items > 0 && f.items == most.items && f.bytes == most.bytes))
+            best = i, most = f;
+    }
+    return readings[best];
+}
+
+namespace {
+
+bool Ink(const ocr_prep::GreyImage& image, int x, int y) {
+    return x >= 0 && y >= 0 && x < image.width && y < image.height && image.at(x, y) < 128;
+}
+
+// Rows of `image` from `y` across [x, x + 4) as "####" then "#.##" (four
+// rows of legs at least), with nothing dark beside, above or below.
+bool NarrowMAt(const ocr_prep::GreyImage& image, int x, int y) {
+    const auto row = [&](int yy, const char* pattern) {
+        for (int i = 0; i < 4; ++i)
+            if (Ink(image, x + i, yy) != (pattern[i] == '#'))
+                return false;
+        return !Ink(image, x - 1, yy) && !Ink(image, x + 4, yy);
+    };
+    if (!row(y - 1, "....") || !row(y, "####"))
+        return false;
+    int legs = 0;
+    while (row(y + 1 + legs, "#.##"))
+        ++legs;
+    return legs >= 4 && row(y + 1 + legs, "....");
+}
+
+}  // namespace
+
+ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image) {
+    // The columns after which one is put in, with the rows of the bar.
+    std::vector<std::pair<int, int>> inserts;  // (x of the third column, y of the bar)
+    for (int x = 0; x + 4 <= image.width; ++x)
+        for (int y = 1; y + 5 < image.height; ++y)
+            if (NarrowMAt(image, x, y)) {
+                inserts.push_back({x + 2, y});
+                break;
+            }
+    if (inserts.empty())
+        return image;
+    ocr_prep::GreyImage out;
+    out.width = image.width + static_cast<int>(inserts.size());
+    out.height = image.height;
+    out.pixels.assign(static_cast<std::size_t>(out.width) * out.height, 255);
+    for (int y = 0; y < image.height; ++y) {
+        int to = 0;
+        std::size_t next = 0;
+        for (int x = 0; x < image.width; ++x) {
+            out.at(to++, y) = image.at(x, y);
+            if (next < inserts.size() && inserts[next].first == x) {
+                // Dark under the bar only; the legs' rows and the rest light.
+                out.at(to++, y) = y == inserts[next].second ? image.at(x, y) : 255;
+                ++next;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace ocr_reread
