@@ -39,7 +39,10 @@ case_dialog() {
     for step in "$@"; do
         case $step in
         key:*) xdotool key --clearmodifiers ${step#key:} ;;
-        type:*) xdotool type --delay "$E2E_TYPE_DELAY" "${step#type:}" ;;
+        # Wine takes the keyboard map xdotool changes for each Japanese
+        # character a moment after a key it has just handled: the first
+        # characters after Return were lost on a loaded machine.
+        type:*) sleep 0.4; xdotool type --delay "$E2E_TYPE_DELAY" "${step#type:}" ;;
         esac
         sleep 0.1
     done
