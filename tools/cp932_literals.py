@@ -16,6 +16,15 @@ import os
 import sys
 
 
+def literal_prefix(text, i):
+    """Whether the word that ends just before text[i] is an encoding
+    prefix (L, u, U, u8) rather than the digits of a number."""
+    j = i
+    while j > 0 and (text[j - 1].isalnum() or text[j - 1] == "_"):
+        j -= 1
+    return text[j:i] in ("L", "u", "U", "u8")
+
+
 def escape_literals(text, name):
     out = []
     i, n = 0, len(text)
@@ -31,9 +40,11 @@ def escape_literals(text, name):
             end = n if end < 0 else end + 2
             out.append(text[i:end])
             i = end
-        elif c == '"' or (c == "'" and not (i > 0 and text[i - 1].isalnum())):
+        elif c == '"' or (c == "'" and (not (i > 0 and text[i - 1].isalnum()) or
+                                       literal_prefix(text, i))):
             # A quote after a letter or digit: a digit separator (1'000),
-            # or the prefix of a raw string, which the sources do not use.
+            # unless the word before it is a literal's prefix (L'@'); or the
+            # prefix of a raw string, which the sources do not use.
             if c == '"' and i > 0 and text[i - 1] == "R":
                 raise SystemExit(f"{name}: raw string literals are not supported")
             j = i + 1
