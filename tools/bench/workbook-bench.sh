@@ -15,7 +15,7 @@ lib="$ROOT/build/libxlsxwriter-native"
 # (a list of files went stale whenever the writer took on a helper).
 objects="$out/workbook-objects"
 rm -rf "$objects"; mkdir -p "$objects"
-for dir in base picture history report; do
+for dir in base picture history report view retest; do
     for src in "$ROOT/$dir"/*.cpp; do
         case $src in *_win.cpp | *_posix.cpp) continue ;; esac
         printf '%s\0' "$src"
