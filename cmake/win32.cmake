@@ -183,6 +183,7 @@ foreach(floor floor_list floor_picture floor_capture floor_zip floor_report benc
     zelcap_target_flags(${floor})
     target_link_libraries(${floor} PRIVATE zelcap_bench_support comctl32 comdlg32)
 endforeach()
+target_link_libraries(floor_report PRIVATE zelcap_core)
 # The text reader's quality set and its timing (`make bench-ocr`).
 add_executable(ocr_quality ${PROJECT_SOURCE_DIR}/tools/bench/ocr_quality_win.cpp
     ${PROJECT_SOURCE_DIR}/tools/bench/ocr_pages_win.cpp)

@@ -62,13 +62,14 @@ make_pictures() {
 }
 
 # wait_for_box: waits for the closing message (確認 or エラー) and prints
-# its id.
+# its id. Asked every 50 ms: an xdotool started every 10 ms took a good part
+# of one of the two cores from the export it timed.
 wait_for_box() {
     local box
     for _ in $(seq 100000); do
         box=$(xdotool search --name '^(確認|エラー)$' 2>/dev/null | head -n 1) && [ -n "$box" ] &&
             { echo "$box"; return 0; }
-        sleep 0.01
+        sleep 0.05
     done
     return 1
 }

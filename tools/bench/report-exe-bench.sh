@@ -13,7 +13,9 @@
 # BENCH_PICTURES=plain takes quieter pictures of about 200 KB; BENCH_MANIFEST=1
 # gives the history its manifest, so that no digest is taken: the report
 # shows each picture's SHA-256 by default, and without a manifest (or the
-# captures' own digests) it hashes every picture, which the floor does not.
+# captures' own digests) it hashes every picture, which the floor does not:
+# without the manifest a second floor, floor_report.exe ... hash, copies the
+# same pictures hashing each on the way, and Zelcap is set against both.
 set -euo pipefail
 . "$(dirname "$0")/exe-bench-lib.sh" "$@"
 
@@ -32,26 +34,31 @@ zelcap_side() {
     reports+=($(timed_tool "$window" o "HTML出力")) || exit 1
     sleep 1
 }
-floor_side() {
+floor_run() {
     empty "$floor_out"
-    local said
-    said=$("$ZELCAP_WINE" "$build/floor_report.exe" "$(windows_path "$work/bench.htm")" \
-        "$(windows_path "$floor_out")" "$(windows_path "$work")\\*.jpg" </dev/null 2>/dev/null |
-        tr -d '\r')
-    floors+=($(printf '%s\n' "$said" | awk '/^floor report: / { printf "%d", $3 }'))
-    [ -n "${floors[-1]:-}" ] || { echo "bench: floor_report.exe failed" >&2; exit 1; }
+    "$ZELCAP_WINE" "$build/floor_report.exe" "$(windows_path "$work/bench.htm")" \
+        "$(windows_path "$floor_out")" "$(windows_path "$work")\\*.jpg" "$@" </dev/null 2>/dev/null |
+        tr -d '\r' | awk '/^floor report: / { printf "%d", $3 }'
     sleep 1
+}
+floor_side() {
+    floors+=($(floor_run))
+    [ -n "${floors[-1]:-}" ] || { echo "bench: floor_report.exe failed" >&2; exit 1; }
+    [ -n "${BENCH_MANIFEST:-}" ] && return
+    hashed+=($(floor_run hash))
+    [ -n "${hashed[-1]:-}" ] || { echo "bench: floor_report.exe hash failed" >&2; exit 1; }
 }
 
 # The warm-up: Zelcap's report is the bytes the floor writes.
-reports=() floors=()
+reports=() floors=() hashed=()
 zelcap_side
 cp "$out/bench.htm" "$work/bench.htm"
 reports=()
 for round in $(seq "$rounds"); do
     if [ $((round % 2)) = 1 ]; then floor_side; zelcap_side; else zelcap_side; floor_side; fi
     echo "round $round: floor_report.exe ${floors[-1]} ms, Zelcap.exe ${reports[-1]} ms" \
-        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}"))"
+        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}"))" \
+        ${hashed[-1]:+"; the floor that hashes ${hashed[-1]} ms (ratio $(ratio "${reports[-1]}" "${hashed[-1]}"))"}
 done
 diff -r "$out" "$floor_out" >/dev/null || { echo "bench: the floor's folder differs from Zelcap's" >&2; exit 1; }
 [ "$(find "$out" -name '*.jpg' | wc -l)" = "$count" ] || { echo "bench: not every picture was copied" >&2; exit 1; }
@@ -59,5 +66,9 @@ floor=$(median "${floors[@]}") report=$(median "${reports[@]}")
 echo "records $count, JPEG bytes $(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }') MB," \
     "report $(wc -c <"$out/bench.htm") bytes, load $(cut -d' ' -f1 /proc/loadavg)"
 echo "median: floor_report.exe $floor ms, Zelcap.exe $report ms, ratio $(ratio "$report" "$floor")"
+if [ "${#hashed[@]}" -gt 0 ]; then
+    h=$(median "${hashed[@]}")
+    echo "median: the floor that hashes $h ms, ratio $(ratio "$report" "$h")"
+fi
 focus "$window"
 xdotool key --clearmodifiers alt+F4
