@@ -184,6 +184,9 @@ round_but_bursts() {
         add floor "open$records" "$(value 'floor: fill with redraw off' "$out")"
         add floor "dialog$records" "$(value 'floor: open dialog OK, then fill with redraw off' "$out")"
     done
+    # The same open with the text reading on, every picture read before.
+    out=$(run zelcap_bench open-ocr "$wdata" h1000.csv 3)
+    add zelcap ocropen1000 "$(value 'open from OK' "$out")"
     [ "$only" = open ] && return
 
     out=$(run zelcap_bench select "$wdata" h1000.csv 20)
@@ -245,6 +248,7 @@ row "open a 1000-record history, OK -> painted; floor: the fill with redraw off"
 row "the same; floor: the same open dialog, OK -> filled and painted" open1000 dialog1000 ""
 row "the same from the dialog's end; floor: the fill with redraw off" opened1000 open1000 ""
 row "the same without the dialog (read, filled, painted); floor: the fill" work1000 open1000 ""
+row "the same with the text reading on (every picture read before); floor: the fill" ocropen1000 open1000 ""
 row "open 500 records, OK -> painted; floor: the fill" open500 open500 ""
 row "open 250 records, OK -> painted; floor: the fill" open250 open250 ""
 row "selection step (Down -> next picture painted)" select select "<= 2"
