@@ -56,9 +56,11 @@ cp "$out/bench.htm" "$work/bench.htm"
 reports=()
 for round in $(seq "$rounds"); do
     if [ $((round % 2)) = 1 ]; then floor_side; zelcap_side; else zelcap_side; floor_side; fi
+    also=""
+    [ "${#hashed[@]}" -gt 0 ] &&
+        also="; the floor that hashes ${hashed[-1]} ms (ratio $(ratio "${reports[-1]}" "${hashed[-1]}"))"
     echo "round $round: floor_report.exe ${floors[-1]} ms, Zelcap.exe ${reports[-1]} ms" \
-        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}"))" \
-        ${hashed[-1]:+"; the floor that hashes ${hashed[-1]} ms (ratio $(ratio "${reports[-1]}" "${hashed[-1]}"))"}
+        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}"))$also"
 done
 diff -r "$out" "$floor_out" >/dev/null || { echo "bench: the floor's folder differs from Zelcap's" >&2; exit 1; }
 [ "$(find "$out" -name '*.jpg' | wc -l)" = "$count" ] || { echo "bench: not every picture was copied" >&2; exit 1; }
