@@ -12,10 +12,19 @@
 #include <utility>
 #include <vector>
 
+#include "ocr/ocr_lines.h"
 #include "ocr/ocr_prep.h"
 #include "ocr/ocr_reread.h"
 
 namespace ocr {
+
+// A line of the first reading, in the enlarged page's pixels, and its words.
+struct ReadLine {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ocr_lines::Reading read;
+    std::vector<ocr_reread::Word> words;
+    std::vector<ocr_lines::Reading> wordReads;  // each word's, beside `words`
+};
 
 namespace {
 
@@ -68,12 +77,20 @@ ocr_prep::GreyImage GreyFromPix(Pix* pix) {
     return image;
 }
 
+// A line's or a span's cut-out with its bitmap `m`s widened (the columns put
+// in go to `widened`) and its low full stops raised (ocr_reread).
+ocr_prep::GreyImage Repaired(ocr_prep::GreyImage image, bool widenMs, bool raiseDots, std::vector<int>* widened) {
+    if (raiseDots)
+        ocr_reread::raiseLowDots(image);
+    return widenMs ? ocr_reread::withBitmapMsWidened(image, widened) : image;
+}
+
 // The picture in grey, one byte a pixel, top row first, repaired.
 PixOwner RepairedGrey(const OcrPixels& pixels, const OcrTuning& tuning) {
     ocr_prep::GreyImage image =
         ocr_prep::greyFromBgr(pixels.top, pixels.width, pixels.height, pixels.rowStep, pixels.bytesPerPixel);
     if (tuning.repairGlyphs)
-        ocr_prep::repairBitmapGlyphs(image);
+        ocr_prep::repairBitmapGlyphs(image, tuning.zeroBarOffCentre);
     return PixFromGrey(image);
 }
 
@@ -142,14 +159,21 @@ std::string LineText(const std::wstring& read) {
     return text;
 }
 
-// A line of the first reading, in the enlarged page's pixels, and its words.
-struct ReadLine {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    std::wstring text;
-    std::vector<ocr_reread::Word> words;
-};
+// The characters of the word at `it` that the engine was unsure of.
+int RejectedCharacters(const tesseract::ResultIterator& it) {
+    tesseract::LTRResultIterator symbol(it);
+    int rejected = 0;
+    do {
+        rejected += !symbol.Empty(tesseract::RIL_SYMBOL) &&
+                    symbol.Confidence(tesseract::RIL_SYMBOL) < ocr_lines::kRejectedBelow;
+    } while (!symbol.IsAtFinalElement(tesseract::RIL_WORD, tesseract::RIL_SYMBOL) &&
+             symbol.Next(tesseract::RIL_SYMBOL));
+    return rejected;
+}
 
-std::vector<ReadLine> CollectLines(tesseract::ResultIterator& it) {
+// The lines read, each with its words and their confidences; the characters
+// rejected are counted only when `countRejected`.
+std::vector<ReadLine> CollectLines(tesseract::ResultIterator& it, bool countRejected) {
     using tesseract::RIL_TEXTLINE;
     using tesseract::RIL_WORD;
     std::vector<ReadLine> lines;
@@ -158,7 +182,7 @@ std::vector<ReadLine> CollectLines(tesseract::ResultIterator& it) {
             ReadLine line;
             std::unique_ptr<char, TextDeleter> utf8(it.Empty(RIL_TEXTLINE) ? nullptr : it.GetUTF8Text(RIL_TEXTLINE));
             if (utf8 && it.BoundingBox(RIL_TEXTLINE, &line.left, &line.top, &line.right, &line.bottom))
-                line.text = Wide(utf8.get());
+                line.read.text = Wide(utf8.get());
             lines.push_back(std::move(line));
         }
         if (lines.empty() || it.Empty(RIL_WORD))
@@ -167,10 +191,42 @@ std::vector<ReadLine> CollectLines(tesseract::ResultIterator& it) {
         std::unique_ptr<char, TextDeleter> utf8(it.GetUTF8Text(RIL_WORD));
         if (utf8 && it.BoundingBox(RIL_WORD, &word.left, &word.top, &word.right, &word.bottom)) {
             word.text = Wide(utf8.get());
-            lines.back().words.push_back(std::move(word));
+            ocr_lines::Reading read;
+            read.text = word.text;
+            read.addWord(it.Confidence(RIL_WORD));
+            read.rejected = countRejected ? RejectedCharacters(it) : 0;
+            ReadLine& line = lines.back();
+            line.words.push_back(std::move(word));
+            line.read.addWord(read.confidenceSum);
+            line.read.rejected += read.rejected;
+            line.wordReads.push_back(std::move(read));
         }
     } while (it.Next(RIL_WORD));
     return lines;
+}
+
+// A box of the enlarged page cut from the picture at its own size, with a
+// margin of half the line's height that the single-line layout needs around
+// the glyphs; `fits` is false for a box too small to read.
+struct CutOut {
+    PixOwner pix;
+    int x = 0, y = 0;
+    bool fits = false;
+};
+
+CutOut CutWithMargin(Pix* grey, int scale, int left, int top, int right, int bottom) {
+    left /= scale, top /= scale, right = (right + scale - 1) / scale, bottom = (bottom + scale - 1) / scale;
+    const int margin = std::max(3, (bottom - top) / 2);
+    CutOut cut;
+    cut.x = std::max(0, left - margin), cut.y = std::max(0, top - margin);
+    const int w = std::min(pixGetWidth(grey), right + margin) - cut.x;
+    const int h = std::min(pixGetHeight(grey), bottom + margin) - cut.y;
+    if (w < kMinOcrSide || h < kMinOcrSide)
+        return cut;
+    cut.fits = true;
+    std::unique_ptr<Box, BoxDeleter> box(boxCreate(cut.x, cut.y, w, h));
+    cut.pix.reset(box ? pixClipRectangle(grey, box.get(), nullptr) : nullptr);
+    return cut;
 }
 
 bool Cancelled(void* flag, int) {
@@ -180,6 +236,19 @@ bool Cancelled(void* flag, int) {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// An engine that reads one line at a time, or null when the models fail.
+std::unique_ptr<tesseract::TessBaseAPI> LineEngine(const std::string& folder, const std::string& languages,
+                                                   bool dictionaries) {
+    auto api = std::make_unique<tesseract::TessBaseAPI>();
+    const std::vector<std::string> names = {"load_system_dawg", "load_freq_dawg"};
+    const std::vector<std::string> values(2, dictionaries ? "1" : "0");
+    if (api->Init(folder.c_str(), languages.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) != 0)
+        return nullptr;
+    api->SetVariable("tessedit_do_invert", "0");
+    api->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+    return api;
 }
 
 }  // namespace
@@ -228,6 +297,8 @@ OcrEngine::OcrEngine(std::string tessdataFolder, OcrTuning tuning)
 OcrEngine::~OcrEngine() { drop(); }
 
 void OcrEngine::drop() {
+    lineReader_ = nullptr;
+    lines_.reset();
     reread_.reset();
     api_.reset();
 }
@@ -254,6 +325,8 @@ OcrStatus OcrEngine::open(std::string* message) {
                     api_->SetVariable("tessedit_do_invert", tuning_.invertedLines ? "1" : "0");
                 if (openStatus_ == OcrStatus::Ok && tuning_.rereadItems && !openReread())
                     openStatus_ = OcrStatus::DamagedModels;
+                if (openStatus_ == OcrStatus::Ok && tuning_.lineChoice != ocr_lines::Choice::off && !openLineReader())
+                    openStatus_ = OcrStatus::DamagedModels;
             } catch (const std::bad_alloc&) {
                 openStatus_ = OcrStatus::OutOfMemory;
             } catch (...) {
@@ -270,17 +343,24 @@ OcrStatus OcrEngine::open(std::string* message) {
 }
 
 bool OcrEngine::openReread() {
-    reread_ = std::make_unique<tesseract::TessBaseAPI>();
-    const std::vector<std::string> names = {"load_system_dawg", "load_freq_dawg"};
-    const std::vector<std::string> values(2, tuning_.dictionaries ? "1" : "0");
-    if (reread_->Init(folder_.c_str(), tuning_.rereadLanguages.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
-                      &values, false) != 0)
+    reread_ = LineEngine(folder_, tuning_.rereadLanguages, tuning_.dictionaries);
+    if (!reread_)
         return false;
-    reread_->SetVariable("tessedit_do_invert", "0");
     if (!tuning_.rereadCharacters.empty())
         reread_->SetVariable("tessedit_char_whitelist", tuning_.rereadCharacters.c_str());
-    reread_->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
     return true;
+}
+
+bool OcrEngine::openLineReader() {
+    // The second reading's engine reads lines just as well when it has the
+    // same model: its character list is set before each of its readings.
+    if (reread_ && tuning_.rereadLanguages == tuning_.lineLanguages) {
+        lineReader_ = reread_.get();
+        return true;
+    }
+    lines_ = LineEngine(folder_, tuning_.lineLanguages, tuning_.dictionaries);
+    lineReader_ = lines_.get();
+    return lines_ != nullptr;
 }
 
 OcrOutcome OcrEngine::recognise(const OcrPixels& pixels, const std::atomic<bool>* cancel) {
@@ -310,19 +390,12 @@ OcrOutcome OcrEngine::recognise(const OcrPixels& pixels, const std::atomic<bool>
 }
 
 std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first) {
-    // Back to the picture's pixels, with a margin of half the line's height
-    // that the single-line layout needs around the glyphs.
-    const int left = span.left / scale_, top = span.top / scale_;
-    const int right = (span.right + scale_ - 1) / scale_, bottom = (span.bottom + scale_ - 1) / scale_;
-    const int margin = std::max(3, (bottom - top) / 2);
-    const int x = std::max(0, left - margin), y = std::max(0, top - margin);
-    const int w = std::min(pixGetWidth(grey), right + margin) - x, h = std::min(pixGetHeight(grey), bottom + margin) - y;
-    if (w < kMinOcrSide || h < kMinOcrSide)
+    CutOut cut = CutWithMargin(grey, scale_, span.left, span.top, span.right, span.bottom);
+    if (!cut.fits)
         return {};
-    std::unique_ptr<Box, BoxDeleter> box(boxCreate(x, y, w, h));
-    PixOwner crop(box ? pixClipRectangle(grey, box.get(), nullptr) : nullptr);
-    if (crop && tuning_.widenBitmapMs)
-        crop = PixFromGrey(ocr_reread::withBitmapMsWidened(GreyFromPix(crop.get())));
+    PixOwner crop = std::move(cut.pix);
+    if (crop && (tuning_.widenBitmapMs || tuning_.raiseLowDots))
+        crop = PixFromGrey(Repaired(GreyFromPix(crop.get()), tuning_.widenBitmapMs, tuning_.raiseLowDots, nullptr));
     const int scale = std::clamp(tuning_.rereadScale, 1, 6);
     PixOwner larger(!crop                 ? nullptr
                     : tuning_.rereadSmooth ? Enlarged(crop.get(), scale, tuning_.sharpen)
@@ -338,11 +411,91 @@ std::wstring OcrEngine::rereadSpan(Pix* grey, const ocr_reread::Span& span, cons
     return Wide(text.get());
 }
 
+// What the line reader reads in a box of the enlarged page, cut from the
+// repaired picture and enlarged as the page was (its bitmap `m`s widened
+// with tuning_.lineWidenMs, its low full stops raised with
+// tuning_.raiseLowDots); the words' boxes back in the enlarged page's pixels.
+ReadLine OcrEngine::readBoxAgain(Pix* grey, int left, int top, int right, int bottom) {
+    ReadLine again;
+    CutOut cut = CutWithMargin(grey, scale_, left, top, right, bottom);
+    if (!cut.fits)
+        return again;
+    std::vector<int> widened;
+    if (cut.pix && (tuning_.lineWidenMs || tuning_.raiseLowDots))
+        cut.pix = PixFromGrey(Repaired(GreyFromPix(cut.pix.get()), tuning_.lineWidenMs, tuning_.raiseLowDots, &widened));
+    PixOwner larger(cut.pix ? Enlarged(cut.pix.get(), scale_, tuning_.sharpen) : nullptr);
+    if (!larger)
+        throw std::bad_alloc();
+    lineReader_->SetVariable("tessedit_char_whitelist", "");
+    lineReader_->SetImage(larger.get());
+    lineReader_->SetSourceResolution(96 * scale_);
+    const auto pageX = [&](int x) { return (ocr_reread::unwidenedX(widened, x) + cut.x) * scale_; };
+    std::unique_ptr<tesseract::ResultIterator> it(lineReader_->Recognize(nullptr) == 0 ? lineReader_->GetIterator()
+                                                                                      : nullptr);
+    for (ReadLine& part : it ? CollectLines(*it, tuning_.lineChoice == ocr_lines::Choice::fewestRejected)
+                             : std::vector<ReadLine>{}) {
+        if (part.read.text.empty())
+            continue;
+        again.read.text += (again.read.text.empty() ? L"" : L" ") + part.read.text;
+        again.read.words += part.read.words;
+        again.read.confidenceSum += part.read.confidenceSum;
+        again.read.rejected += part.read.rejected;
+        for (ocr_reread::Word& word : part.words)
+            again.words.push_back({std::move(word.text), pageX(word.left / scale_), word.top + cut.y * scale_,
+                                   pageX((word.right + scale_ - 1) / scale_), word.bottom + cut.y * scale_});
+        for (ocr_lines::Reading& read : part.wordReads)
+            again.wordReads.push_back(std::move(read));
+    }
+    it.reset();
+    lineReader_->Clear();
+    return again;
+}
+
+// A line without Japanese read again whole; where the reading stands (by
+// tuning_.lineChoice) its words replace the line's, whose box is kept.
+void OcrEngine::readLineAgain(Pix* grey, ReadLine& line) {
+    ReadLine again = readBoxAgain(grey, line.left, line.top, line.right, line.bottom);
+    if (!ocr_lines::secondStands(line.read, again.read, tuning_.lineChoice))
+        return;
+    line.read = std::move(again.read);
+    line.words = std::move(again.words);
+    line.wordReads = std::move(again.wordReads);
+}
+
+// In a Japanese line, each run of words without kana or kanji that may hold
+// an item (ocr_reread::candidateSpans: a label's address or number) read
+// again the same way, right to left so that the runs' places stay. Runs of
+// every kind cost the dense screen a third more time for one item more on
+// the quality set (docs/performance.md).
+void OcrEngine::readRunsAgain(Pix* grey, ReadLine& line) {
+    const std::vector<ocr_reread::Span> spans = ocr_reread::candidateSpans(line.words, tuning_.strayWideAsAscii);
+    bool changed = false;
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+        ocr_lines::Reading read;
+        read.text = ocr_reread::wordsText(line.words, span->first, span->last);
+        for (std::size_t i = span->first; i < span->last; ++i) {
+            read.addWord(line.wordReads[i].confidenceSum);
+            read.rejected += line.wordReads[i].rejected;
+        }
+        ReadLine again = readBoxAgain(grey, span->left, span->top, span->right, span->bottom);
+        if (!ocr_lines::secondStands(read, again.read, tuning_.lineChoice))
+            continue;
+        const auto at = static_cast<std::ptrdiff_t>(span->first), end = static_cast<std::ptrdiff_t>(span->last);
+        line.words.erase(line.words.begin() + at, line.words.begin() + end);
+        line.words.insert(line.words.begin() + at, again.words.begin(), again.words.end());
+        line.wordReads.erase(line.wordReads.begin() + at, line.wordReads.begin() + end);
+        line.wordReads.insert(line.wordReads.begin() + at, again.wordReads.begin(), again.wordReads.end());
+        changed = true;
+    }
+    if (changed)
+        line.read.text = ocr_reread::wordsText(line.words, 0, line.words.size());
+}
+
 // The line's text with each span that may hold an item read again, kept
 // where the second reading shows more items.
 std::wstring OcrEngine::rereadLine(Pix* grey, ReadLineWords& words, const std::wstring& text,
                                    const std::atomic<bool>* cancel) {
-    const std::vector<ocr_reread::Span> spans = ocr_reread::candidateSpans(words);
+    const std::vector<ocr_reread::Span> spans = ocr_reread::candidateSpans(words, tuning_.strayWideAsAscii);
     bool changed = false;
     for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
         if (cancel && cancel->load(std::memory_order_relaxed))
@@ -383,10 +536,16 @@ OcrOutcome OcrEngine::readPage(const OcrPixels& pixels, const std::atomic<bool>*
     std::unique_ptr<tesseract::ResultIterator> it(api_->GetIterator());
     if (!it)
         return outcome;
-    for (ReadLine& line : CollectLines(*it)) {
-        if (reread_ && !line.text.empty())
-            line.text = rereadLine(grey.get(), line.words, line.text, cancel);
-        std::string text = LineText(line.text);
+    for (ReadLine& line : CollectLines(*it, tuning_.lineChoice == ocr_lines::Choice::fewestRejected)) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            break;
+        if (lineReader_ && ocr_lines::readAgain(line.read.text, tuning_.strayWideAsAscii))
+            readLineAgain(grey.get(), line);
+        else if (lineReader_ && tuning_.asciiRunsAgain && !line.read.text.empty())
+            readRunsAgain(grey.get(), line);
+        if (reread_ && !line.read.text.empty())
+            line.read.text = rereadLine(grey.get(), line.words, line.read.text, cancel);
+        std::string text = LineText(line.read.text);
         if (text.empty())
             continue;
         // Back to the picture's own pixels, rounding outwards.

@@ -3,6 +3,7 @@
 // time (Tesseract's objects are not shared); the worker owns the only one.
 #pragma once
 
+#include "ocr/ocr_lines.h"
 #include "ocr/ocr_text.h"
 
 #include <atomic>
@@ -24,6 +25,8 @@ struct Span;
 }  // namespace ocr_reread
 
 namespace ocr {
+
+struct ReadLine;
 
 enum class OcrStatus {
     Ok,
@@ -78,7 +81,9 @@ struct OcrTuning {
     // to 14 pixels is below what the models were trained on.
     int scale = kDefaultOcrScale;
     int pageSegMode = 11;  // tesseract::PageSegMode; 11 is sparse text
-    std::string languages = "jpn+eng";
+    // The page is read with the Japanese model alone: with both, the English
+    // one wins short kanji labels; its English lines are read again below.
+    std::string languages = "jpn";
     bool dictionaries = true;  // the models' word lists
     // A line the models read poorly is read again inverted: the engine's own
     // answer to light text on dark, which ocr_prep's turned grounds make
@@ -86,6 +91,7 @@ struct OcrTuning {
     bool invertedLines = false;
     bool sharpen = true;       // the unsharp mask after upscaling
     bool repairGlyphs = true;  // ocr_prep's repairs of bitmap-font zeros and commas
+    bool zeroBarOffCentre = true;  // see ocr_prep::repairBitmapGlyphs
     // The words of a line that may hold personal data are read again alone
     // (ocr_reread), as one line, at `rereadScale` times the picture's size,
     // with `rereadLanguages`; `rereadCharacters`, when not empty, are the
@@ -98,6 +104,23 @@ struct OcrTuning {
     bool rereadSmooth = true;     // interpolated and sharpened, or its pixels repeated
     bool numbersAsDigits = true;  // kNumberCharacters for an ocr_reread::numeric span
     bool widenBitmapMs = true;    // ocr_reread::withBitmapMsWidened before the second reading
+    // Each line of the page's reading with no kana or kanji in it, and each
+    // run of words without them that may hold an item in the other lines
+    // (ocr_reread::candidateSpans), is read again by
+    // `lineLanguages` alone, as one line cut from the repaired picture and
+    // enlarged as the page is (its bitmap `m`s widened first with
+    // `lineWidenMs`), and `lineChoice` says which reading stands
+    // (ocr_lines); before the second reading of its items.
+    ocr_lines::Choice lineChoice = ocr_lines::Choice::confidence;
+    std::string lineLanguages = "eng";
+    bool lineWidenMs = true;
+    bool asciiRunsAgain = true;  // the runs of words that may hold an item in Japanese lines too
+    // A kana or other wide character alone between ASCII letters or digits
+    // (ロ for '@') keeps neither a line from the English reading nor a word
+    // from the second reading of items.
+    bool strayWideAsAscii = true;
+    // ocr_reread::raiseLowDots on the cut-outs of both.
+    bool raiseLowDots = true;
 };
 
 // `tessdata` beside the running program (GetModuleFileNameA), with a
@@ -124,6 +147,10 @@ class OcrEngine {
   private:
     OcrOutcome readPage(const OcrPixels& pixels, const std::atomic<bool>* cancel);
     bool openReread();
+    bool openLineReader();
+    void readLineAgain(Pix* grey, ReadLine& line);
+    void readRunsAgain(Pix* grey, ReadLine& line);
+    ReadLine readBoxAgain(Pix* grey, int left, int top, int right, int bottom);
     using ReadLineWords = std::vector<ocr_reread::Word>;
     std::wstring rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first);
     std::wstring rereadLine(Pix* grey, ReadLineWords& words, const std::wstring& text,
@@ -135,6 +162,8 @@ class OcrEngine {
     int scale_;
     std::unique_ptr<tesseract::TessBaseAPI> api_;
     std::unique_ptr<tesseract::TessBaseAPI> reread_;  // only with tuning_.rereadItems
+    std::unique_ptr<tesseract::TessBaseAPI> lines_;   // a line reader of its own languages
+    tesseract::TessBaseAPI* lineReader_ = nullptr;    // lines_, or reread_ where the languages agree
     OcrStatus openStatus_ = OcrStatus::Failed;
     std::string openMessage_;
     bool tried_ = false;

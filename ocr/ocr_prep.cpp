@@ -180,7 +180,8 @@ bool splitThickSides(std::vector<std::vector<Run>>& rows) {
 // which is then thicker on some rows than on others. That ink is cleared;
 // an eight, whose waist is narrower than the digit, and letters open at the
 // top or bottom are not rings.
-bool clearRingInterior(GreyImage& image, const std::vector<int>& labels, const Component& c, int label) {
+bool clearRingInterior(GreyImage& image, const std::vector<int>& labels, const Component& c, int label,
+                       bool barOffCentre) {
     if (c.height() < 7 || c.height() > 24 || c.width() < 3 || c.width() * 4 > c.height() * 3 || c.left == 0 ||
         c.right + 1 == image.width)
         return false;
@@ -194,9 +195,13 @@ bool clearRingInterior(GreyImage& image, const std::vector<int>& labels, const C
         const bool nearEnd = y <= c.top + 2 || y >= c.bottom - 2;
         if (runs.size() < 2) {
             const bool across = runs.size() == 1 && runs[0].begin == c.left && runs[0].end == c.right + 1;
-            if (!nearEnd && (!across || bar || c.width() > 4))
+            // IPAGothic's 9-pixel zero has its bar on the third row, not the
+            // middle one.
+            const bool barRow = across && !bar && c.width() <= 4 &&
+                                (!nearEnd || (barOffCentre && y > c.top + 1 && y < c.bottom - 1));
+            if (!nearEnd && !barRow)
                 return false;
-            if (!nearEnd) {
+            if (barRow) {
                 // Its inside as a run of its own between the two sides.
                 runs = {Run{c.left, c.left + 1}, Run{c.left + 1, c.right}, Run{c.right, c.right + 1}};
                 bar = inside = true;
@@ -274,7 +279,7 @@ GreyImage greyFromBgr(const std::uint8_t* top, int width, int height, std::ptrdi
     return image;
 }
 
-Repairs repairBitmapGlyphs(GreyImage& image) {
+Repairs repairBitmapGlyphs(GreyImage& image, bool zeroBarOffCentre) {
     Repairs done;
     std::vector<int> labels;
     {
@@ -290,7 +295,7 @@ Repairs repairBitmapGlyphs(GreyImage& image) {
     // neighbours are looked for among all components within reach.
     std::vector<Component> tails;
     for (std::size_t i = 0; i < all.size(); ++i)
-        done.zeros += clearRingInterior(image, labels, all[i], static_cast<int>(i + 1));
+        done.zeros += clearRingInterior(image, labels, all[i], static_cast<int>(i + 1), zeroBarOffCentre);
     for (const Component& c : all) {
         if (c.width() > 2 || c.height() > 3 || !lightGround(image, (c.left + c.right) / 2, (c.top + c.bottom) / 2))
             continue;

@@ -38,7 +38,9 @@ struct Repairs {
     int grounds = 0; // dark grounds turned light
 };
 
-// Both repairs; what they changed.
-Repairs repairBitmapGlyphs(GreyImage& image);
+// Both repairs; what they changed. With `zeroBarOffCentre`, a zero's bar
+// may lie on the third row from its top or bottom (IPAGothic at 9 pixels)
+// as well as on a middle row.
+Repairs repairBitmapGlyphs(GreyImage& image, bool zeroBarOffCentre = true);
 
 }  // namespace ocr_prep

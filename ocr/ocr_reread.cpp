@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ocr/ocr_lines.h"
 #include "ocr/personal_data.h"
 
 namespace ocr_reread {
@@ -12,9 +13,13 @@ namespace {
 wchar_t Narrow(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
 
 // ASCII, or a symbol a misread digit or '@' may come back as (§, ©, «):
-// no kana, kanji or other CJK character.
-bool IsAsciiWord(const std::wstring& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return Narrow(c) < 0x2E80; });
+// no kana, kanji or other CJK character, unless, with `strayAsAscii`, alone
+// between ASCII ones (ロ for '@').
+bool IsAsciiWord(const std::wstring& text, bool strayAsAscii) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (Narrow(text[i]) >= 0x2E80 && !(strayAsAscii && ocr_lines::strayBetweenAscii(text, i)))
+            return false;
+    return !text.empty();
 }
 
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
@@ -64,15 +69,15 @@ bool numeric(const std::wstring& text) {
     return !shape.at && !shape.dotted && shape.digits >= 8;
 }
 
-std::vector<Span> candidateSpans(const std::vector<Word>& words) {
+std::vector<Span> candidateSpans(const std::vector<Word>& words, bool strayAsAscii) {
     std::vector<Span> spans;
     for (std::size_t i = 0; i < words.size();) {
-        if (!IsAsciiWord(words[i].text)) {
+        if (!IsAsciiWord(words[i].text, strayAsAscii)) {
             ++i;
             continue;
         }
         Span span{i, i, words[i].left, words[i].top, words[i].right, words[i].bottom};
-        for (; span.last < words.size() && IsAsciiWord(words[span.last].text); ++span.last) {
+        for (; span.last < words.size() && IsAsciiWord(words[span.last].text, strayAsAscii); ++span.last) {
             const Word& w = words[span.last];
             span.left = std::min(span.left, w.left), span.top = std::min(span.top, w.top);
             span.right = std::max(span.right, w.right), span.bottom = std::max(span.bottom, w.bottom);
@@ -131,9 +136,12 @@ bool Ink(const ocr_prep::GreyImage& image, int x, int y) {
     return x >= 0 && y >= 0 && x < image.width && y < image.height && image.at(x, y) < 128;
 }
 
-// Rows of `image` from `y` across [x, x + 4) as "####" then "#.##" (four
-// rows of legs at least), with nothing dark beside, above or below.
-bool NarrowMAt(const ocr_prep::GreyImage& image, int x, int y) {
+// The column after which one is put in for a narrow `m` whose bar starts at
+// (x, y): rows "####" then, four rows at least, "#.##" (12 and 9 pixels:
+// the middle leg against the right one; after the third column) or "##.#"
+// (11 pixels: against the left one; after the first), with nothing dark
+// beside, above or below. -1 where there is none.
+int NarrowMAt(const ocr_prep::GreyImage& image, int x, int y) {
     const auto row = [&](int yy, const char* pattern) {
         for (int i = 0; i < 4; ++i)
             if (Ink(image, x + i, yy) != (pattern[i] == '#'))
@@ -141,24 +149,39 @@ bool NarrowMAt(const ocr_prep::GreyImage& image, int x, int y) {
         return !Ink(image, x - 1, yy) && !Ink(image, x + 4, yy);
     };
     if (!row(y - 1, "....") || !row(y, "####"))
-        return false;
-    int legs = 0;
-    while (row(y + 1 + legs, "#.##"))
-        ++legs;
-    return legs >= 4 && row(y + 1 + legs, "....");
+        return -1;
+    const std::pair<const char*, int> forms[] = {{"#.##", 2}, {"##.#", 0}};
+    for (const auto& [legsRow, after] : forms) {
+        int legs = 0;
+        while (row(y + 1 + legs, legsRow))
+            ++legs;
+        if (legs >= 4 && row(y + 1 + legs, "...."))
+            return x + after;
+    }
+    return -1;
 }
 
 }  // namespace
 
-ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image) {
+ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image, std::vector<int>* after) {
     // The columns after which one is put in, with the rows of the bar.
-    std::vector<std::pair<int, int>> inserts;  // (x of the third column, y of the bar)
+    std::vector<std::pair<int, int>> inserts;  // (x of the column, y of the bar)
     for (int x = 0; x + 4 <= image.width; ++x)
         for (int y = 1; y + 5 < image.height; ++y)
-            if (NarrowMAt(image, x, y)) {
-                inserts.push_back({x + 2, y});
+            if (const int column = NarrowMAt(image, x, y); column >= 0) {
+                inserts.push_back({column, y});
                 break;
             }
+    // Two forms may name one column (bars at x and x + 2 on other rows).
+    std::sort(inserts.begin(), inserts.end());
+    inserts.erase(std::unique(inserts.begin(), inserts.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; }),
+                  inserts.end());
+    if (after) {
+        after->clear();
+        for (const auto& insert : inserts)
+            after->push_back(insert.first);
+    }
     if (inserts.empty())
         return image;
     ocr_prep::GreyImage out;
@@ -178,6 +201,42 @@ ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image) {
         }
     }
     return out;
+}
+
+int raiseLowDots(ocr_prep::GreyImage& image) {
+    const auto alone = [&](int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if ((dx || dy) && Ink(image, x + dx, y + dy))
+                    return false;
+        return true;
+    };
+    // Ink on the row above within a cell on both sides, none on its own row.
+    const auto between = [&](int x, int y) {
+        bool left = false, right = false;
+        for (int d = 1; d <= 6; ++d) {
+            if (Ink(image, x - d, y) || Ink(image, x + d, y))
+                return false;
+            left = left || Ink(image, x - d, y - 1);
+            right = right || Ink(image, x + d, y - 1);
+        }
+        return left && right;
+    };
+    int raised = 0;
+    for (int y = 1; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (Ink(image, x, y) && alone(x, y) && between(x, y)) {
+                std::swap(image.at(x, y), image.at(x, y - 1));
+                ++raised;
+            }
+    return raised;
+}
+
+int unwidenedX(const std::vector<int>& after, int x) {
+    int moved = 0;
+    for (std::size_t k = 0; k < after.size() && after[k] + 1 + static_cast<int>(k) < x; ++k)
+        ++moved;
+    return x - moved;
 }
 
 }  // namespace ocr_reread

@@ -32,8 +32,10 @@ struct Span {
 };
 
 // The runs of neighbouring words without kana or kanji that may hold an
-// item, left to right.
-std::vector<Span> candidateSpans(const std::vector<Word>& words);
+// item, left to right. With `strayAsAscii`, a character other than ASCII
+// alone between ASCII letters or digits (ocr_lines::strayBetweenAscii) does
+// not stop a run.
+std::vector<Span> candidateSpans(const std::vector<Word>& words, bool strayAsAscii = false);
 
 // A span that can only be a number: eight digits or more, no '@' and no
 // dot between letters. It is read again allowed only digits and what
@@ -66,12 +68,22 @@ std::wstring chosen(const std::wstring& first, const std::wstring& second, bool 
 std::wstring wordsText(const std::vector<Word>& words, std::size_t first, std::size_t last);
 
 // The span's picture with each bitmap `m` given room for its middle leg.
-// IPAGothic draws `m` at 12 pixels four pixels wide, its bar over the legs
-// and the middle leg against the right one (rows `####`, `#.##`), which
-// both models read `n`; a column is put in after its third, light beside
-// the legs and dark under the bar, so that the legs stand apart. Every
-// pixel right of it moves one to the right: only the text of this reading
-// is kept, never its boxes.
-ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image);
+// IPAGothic draws `m` at 9, 11 and 12 pixels four pixels wide, its bar over
+// the legs and the middle leg against one of the others (rows `####`, then
+// `#.##` or `##.#`), which both models read `n`; a column is put in between
+// the two legs that touch, light beside the legs and dark under the bar, so
+// that the legs stand apart. Every pixel right of it moves one to the
+// right; `after`, when given, gets the columns (of `image`) after which one
+// was put in, left to right.
+ocr_prep::GreyImage withBitmapMsWidened(const ocr_prep::GreyImage& image, std::vector<int>* after = nullptr);
+
+// IPAGothic's full stop at 10 and 11 pixels: one pixel a row below the
+// letters' feet, where the models see a comma (`yamamoto, aya`). Such a
+// pixel, alone, with the letters beside it ending on the row above within
+// six columns, is moved up onto that row; how many were.
+int raiseLowDots(ocr_prep::GreyImage& image);
+
+// A column of the widened picture back in the picture's own columns.
+int unwidenedX(const std::vector<int>& after, int x);
 
 }  // namespace ocr_reread

@@ -141,6 +141,23 @@ TEST(OcrPrepTest, ClearsTheSlashOrBarOfAZeroButNotTheWaistOfAnEight) {
     }
 }
 
+TEST(OcrPrepTest, ClearsANinePixelZeroWhoseBarIsOnItsThirdRow) {
+    const std::vector<std::string> upper = {".#.", "#.#", "###", "#.#", "#.#", "#.#", ".#."};
+    const std::vector<std::string> lower = {".#.", "#.#", "#.#", "#.#", "###", "#.#", ".#."};
+    const std::vector<std::string> ring = {".#.", "#.#", "#.#", "#.#", "#.#", "#.#", ".#."};
+    const std::vector<std::string> e = {".##.", "#..#", "####", "#...", "#...", "#..#", ".##."};
+    const struct {
+        std::vector<std::string> picture;
+        bool offCentre;
+        std::vector<std::string> expected;
+    } cases[] = {{upper, true, ring}, {lower, true, ring}, {upper, false, upper}, {e, true, e}};
+    for (const auto& c : cases) {
+        ocr_prep::GreyImage image = Picture(c.picture);
+        EXPECT_EQ(ocr_prep::repairBitmapGlyphs(image, c.offCentre).zeros, c.expected == c.picture ? 0 : 1);
+        EXPECT_EQ(Rows(image), c.expected) << &c - cases;
+    }
+}
+
 TEST(OcrPrepTest, TakesAwayAnEditBoxFrameButNotText) {
     std::vector<std::string> box(12, "." + std::string(40, '.') + ".");
     box[1] = "." + std::string(40, '#') + ".";

@@ -50,6 +50,7 @@ TEST(OcrReread, SpansAreTheAsciiRunsThatMayHoldAnItem) {
         {{L"File(F)", L"Edit(E)", L"View(V)"}, {}},
         {{L"No.", L"5"}, {}},
         {{L"03-1234-5678", L"顧客", L"090-1234-5678"}, {{0, 1}, {2, 3}}},
+        {{L"k.watanabe2ロexanple.co.jp"}, {}},  // see the stray case below
     };
     for (const auto& c : cases) {
         const auto words = Words(c.words);
@@ -62,6 +63,21 @@ TEST(OcrReread, SpansAreTheAsciiRunsThatMayHoldAnItem) {
             EXPECT_EQ(spans[i].right, words[spans[i].last - 1].right);
         }
     }
+}
+
+TEST(OcrReread, AStrayWideCharacterBetweenAsciiMayStayInASpan) {
+    const struct {
+        std::vector<std::wstring> words;
+        std::size_t spans;
+    } cases[] = {
+        {{L"k.watanabe2ロexanple.co.jp"}, 1},  // ロ for '@'
+        {{L"infoロexanple。co.jp"}, 1},        // and 。 for '.'
+        {{L"ロexample.co.jp"}, 0},             // not between ASCII
+        {{L"mail.exロロple.com"}, 0},
+        {{L"taro@ex", L"顧客"}, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ocr_reread::candidateSpans(Words(c.words), true).size(), c.spans) << &c - cases;
 }
 
 TEST(OcrReread, TheReadingThatShowsMoreItemsIsKept) {
@@ -150,9 +166,57 @@ TEST(OcrReread, TheNarrowBitmapMGetsRoomForItsMiddleLeg) {
          {"......", ".####.", ".#.###", ".#.##.", ".#.##.", ".#.##.", "......"}},
         {{"..#...", ".####.", ".#.##.", ".#.##.", ".#.##.", ".#.##.", "......"},
          {"..#...", ".####.", ".#.##.", ".#.##.", ".#.##.", ".#.##.", "......"}},
+        // At 11 pixels the middle leg is against the left one.
+        {{"......", ".####.", ".##.#.", ".##.#.", ".##.#.", ".##.#.", "......"},
+         {".......", ".#####.", ".#.#.#.", ".#.#.#.", ".#.#.#.", ".#.#.#.", "......."}},
+        // An n is left alone.
+        {{"......", ".###..", ".#..#.", ".#..#.", ".#..#.", ".#..#.", "......"},
+         {"......", ".###..", ".#..#.", ".#..#.", ".#..#.", ".#..#.", "......"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Rows(ocr_reread::withBitmapMsWidened(Picture(c.in))), c.out) << &c - cases;
+}
+
+TEST(OcrReread, AColumnOfTheWidenedPictureMapsBack) {
+    // "m m" at 12 pixels: columns put in after 3 and 9.
+    const auto image = Picture({"..............", ".####.#..####.", ".#.##.#..#.##.", ".#.##.#..#.##.",
+                                ".#.##.#..#.##.", ".#.##.#..#.##.", ".............."});
+    std::vector<int> after;
+    const auto widened = ocr_reread::withBitmapMsWidened(image, &after);
+    ASSERT_EQ(after, (std::vector<int>{3, 11}));
+    ASSERT_EQ(widened.width, image.width + 2);
+    const struct {
+        int widenedX, x;
+    } cases[] = {{0, 0}, {3, 3}, {5, 4}, {7, 6}, {12, 11}, {14, 12}, {15, 13}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ocr_reread::unwidenedX(after, c.widenedX), c.x) << c.widenedX;
+    EXPECT_EQ(ocr_reread::unwidenedX({}, 7), 7);
+}
+
+TEST(OcrReread, AFullStopBelowTheLettersFeetIsRaised) {
+    const struct {
+        std::vector<std::string> in, out;
+    } cases[] = {
+        // 11 pixels: "o.a", the stop a row below the letters.
+        {{".##.......##.", "#..#.....#.#.", ".##......####", "......#......", "............."},
+         {".##.......##.", "#..#.....#.#.", ".##...#..####", ".............", "............."}},
+        // On the letters' row already (9 pixels), or beside a descender: left.
+        {{".##.......##.", "#..#.....#.#.", ".##...#..####", "............."},
+         {".##.......##.", "#..#.....#.#.", ".##...#..####", "............."}},
+        {{".##.......##.", "#..#.....#.#.", ".##......####", "......#..#...", "............."},
+         {".##.......##.", "#..#.....#.#.", ".##......####", "......#..#...", "............."}},
+        // A comma's two pixels, and a stop with letters on one side only.
+        {{".##.......##.", "#..#.....#.#.", ".##...#..####", "......#......", "............."},
+         {".##.......##.", "#..#.....#.#.", ".##...#..####", "......#......", "............."}},
+        {{".##..........", "#..#.........", ".##..........", "......#......", "............."},
+         {".##..........", "#..#.........", ".##..........", "......#......", "............."}},
+    };
+    for (const auto& c : cases) {
+        auto image = Picture(c.in);
+        const int raised = ocr_reread::raiseLowDots(image);
+        EXPECT_EQ(Rows(image), c.out) << &c - cases;
+        EXPECT_EQ(raised, Rows(image) == c.in ? 0 : 1) << &c - cases;
+    }
 }
 
 }  // namespace

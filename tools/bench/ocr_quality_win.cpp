@@ -31,10 +31,21 @@ ocr::OcrTuning Tuned(void (*change)(ocr::OcrTuning&)) {
     return t;
 }
 
+// The way of reading that was the default before each line was read by the
+// model of its script, changed by `change`.
+ocr::OcrTuning Old(void (*change)(ocr::OcrTuning&)) {
+    ocr::OcrTuning t;
+    t.languages = "jpn+eng";
+    t.lineChoice = ocr_lines::Choice::off;
+    t.lineWidenMs = t.strayWideAsAscii = t.raiseLowDots = t.zeroBarOffCentre = t.asciiRunsAgain = false;
+    change(t);
+    return t;
+}
+
 const NamedTuning kTunings[] = {
     {"default", ocr::OcrTuning{}},
     // The engine before the repairs: as the program read until then.
-    {"before", Tuned([](ocr::OcrTuning& t) {
+    {"before", Old([](ocr::OcrTuning& t) {
          t.repairGlyphs = false;
          t.invertedLines = true;
      })},
@@ -44,7 +55,38 @@ const NamedTuning kTunings[] = {
     {"norepair", Tuned([](ocr::OcrTuning& t) { t.repairGlyphs = false; })},
     {"nodict", Tuned([](ocr::OcrTuning& t) { t.dictionaries = false; })},
     {"invert", Tuned([](ocr::OcrTuning& t) { t.invertedLines = true; })},
-    {"jpn", Tuned([](ocr::OcrTuning& t) { t.languages = "jpn"; })},
+    {"jpn", Old([](ocr::OcrTuning& t) { t.languages = "jpn"; })},
+    // The default until each line was read by the model of its script, and
+    // the steps from it to the default now, each with the ones before.
+    {"olddefault", Old([](ocr::OcrTuning&) {})},
+    {"zeros", Old([](ocr::OcrTuning& t) { t.zeroBarOffCentre = true; })},
+    {"lines", Old([](ocr::OcrTuning& t) {
+         t.zeroBarOffCentre = true;
+         t.languages = "jpn";
+         t.lineChoice = ocr_lines::Choice::always;
+     })},
+    {"linesconf", Old([](ocr::OcrTuning& t) {
+         t.zeroBarOffCentre = true;
+         t.languages = "jpn";
+         t.lineChoice = ocr_lines::Choice::confidence;
+     })},
+    {"linesrej", Old([](ocr::OcrTuning& t) {
+         t.zeroBarOffCentre = true;
+         t.languages = "jpn";
+         t.lineChoice = ocr_lines::Choice::fewestRejected;
+     })},
+    {"lineswiden", Old([](ocr::OcrTuning& t) {
+         t.zeroBarOffCentre = true;
+         t.languages = "jpn";
+         t.lineChoice = ocr_lines::Choice::confidence;
+         t.lineWidenMs = true;
+     })},
+    {"linesstray", Tuned([](ocr::OcrTuning& t) {
+         t.asciiRunsAgain = false;
+         t.raiseLowDots = false;
+     })},
+    {"linesdots", Tuned([](ocr::OcrTuning& t) { t.asciiRunsAgain = false; })},
+    {"ties", Tuned([](ocr::OcrTuning& t) { t.rereadWinsTies = true; })},
     {"engjpn", Tuned([](ocr::OcrTuning& t) { t.languages = "eng+jpn"; })},
     {"psm3", Tuned([](ocr::OcrTuning& t) { t.pageSegMode = 3; })},
     {"psm6", Tuned([](ocr::OcrTuning& t) { t.pageSegMode = 6; })},
