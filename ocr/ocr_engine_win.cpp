@@ -462,13 +462,43 @@ void OcrEngine::readLineAgain(Pix* grey, ReadLine& line) {
     line.wordReads = std::move(again.wordReads);
 }
 
+// In a Japanese line, each run of figures alone read again by the English
+// model; its digits stand where they have the first reading's shape
+// (ocr_reread::figureReading). The line's text changes there alone: joined
+// again from its words, it would get blanks between kanji and what follows.
+void OcrEngine::readFiguresAgain(Pix* grey, ReadLine& line) {
+    const std::vector<ocr_reread::Span> figures =
+        ocr_reread::figureSpans(line.words, ocr_reread::candidateSpans(line.words, tuning_.strayWideAsAscii));
+    for (auto span = figures.rbegin(); span != figures.rend(); ++span) {
+        ocr_lines::Reading read;
+        for (std::size_t i = span->first; i < span->last; ++i)
+            read.addWord(line.wordReads[i].confidenceSum);
+        if (read.meanConfidence() >= tuning_.figureSureAt)
+            continue;
+        const std::wstring first = ocr_reread::wordsText(line.words, span->first, span->last);
+        const ReadLine again = readBoxAgain(grey, span->left, span->top, span->right, span->bottom);
+        const std::wstring figure = ocr_reread::figureReading(first, again.read.text);
+        const std::size_t at = line.read.text.rfind(first);
+        if (figure.empty() || at == std::wstring::npos)
+            continue;
+        line.read.text.replace(at, first.size(), figure);
+        const ocr_reread::Word word{figure, span->left, span->top, span->right, span->bottom};
+        const auto from = static_cast<std::ptrdiff_t>(span->first), end = static_cast<std::ptrdiff_t>(span->last);
+        line.words.erase(line.words.begin() + from, line.words.begin() + end);
+        line.words.insert(line.words.begin() + from, word);
+        line.wordReads.erase(line.wordReads.begin() + from, line.wordReads.begin() + end);
+        line.wordReads.insert(line.wordReads.begin() + from, read);
+    }
+}
+
 // In a Japanese line, each run of words without kana or kanji that may hold
 // an item (ocr_reread::candidateSpans: a label's address or number) read
 // again the same way, right to left so that the runs' places stay. Runs of
 // every kind cost the dense screen a third more time for one item more on
-// the quality set (docs/performance.md).
+// the quality set (docs/performance.md); runs of figures alone are read
+// too, as the Japanese model read 金額:1,000 in large type as 1, 900.
 void OcrEngine::readRunsAgain(Pix* grey, ReadLine& line) {
-    const std::vector<ocr_reread::Span> spans = ocr_reread::candidateSpans(line.words, tuning_.strayWideAsAscii);
+    std::vector<ocr_reread::Span> spans = ocr_reread::candidateSpans(line.words, tuning_.strayWideAsAscii);
     bool changed = false;
     for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
         ocr_lines::Reading read;
@@ -489,6 +519,9 @@ void OcrEngine::readRunsAgain(Pix* grey, ReadLine& line) {
     }
     if (changed)
         line.read.text = ocr_reread::wordsText(line.words, 0, line.words.size());
+    // Figures last, found in the words as the item runs left them.
+    if (tuning_.figureRunsAgain)
+        readFiguresAgain(grey, line);
 }
 
 // The line's text with each span that may hold an item read again, kept

@@ -115,6 +115,8 @@ struct OcrTuning {
     std::string lineLanguages = "eng";
     bool lineWidenMs = true;
     bool asciiRunsAgain = true;  // the runs of words that may hold an item in Japanese lines too
+    bool figureRunsAgain = true;  // and the runs of figures alone (ocr_reread::figureSpans)
+    float figureSureAt = 80.0f;   // whose first reading's mean word confidence is below this
     // A kana or other wide character alone between ASCII letters or digits
     // (ロ for '@') keeps neither a line from the English reading nor a word
     // from the second reading of items.
@@ -150,6 +152,7 @@ class OcrEngine {
     bool openLineReader();
     void readLineAgain(Pix* grey, ReadLine& line);
     void readRunsAgain(Pix* grey, ReadLine& line);
+    void readFiguresAgain(Pix* grey, ReadLine& line);
     ReadLine readBoxAgain(Pix* grey, int left, int top, int right, int bottom);
     using ReadLineWords = std::vector<ocr_reread::Word>;
     std::wstring rereadSpan(Pix* grey, const ocr_reread::Span& span, const std::wstring& first);

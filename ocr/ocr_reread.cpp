@@ -89,6 +89,73 @@ std::vector<Span> candidateSpans(const std::vector<Word>& words, bool strayAsAsc
     return spans;
 }
 
+namespace {
+
+bool IsFigureWord(const std::wstring& text) {
+    bool digit = false;
+    for (wchar_t c : text) {
+        c = Narrow(c);
+        if (c >= L'0' && c <= L'9')
+            digit = true;
+        else if (c != L',' && c != L'.' && c != L'-')
+            return false;
+    }
+    return digit;
+}
+
+}  // namespace
+
+std::vector<Span> figureSpans(const std::vector<Word>& words, const std::vector<Span>& taken) {
+    const auto isTaken = [&taken](std::size_t i) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [i](const Span& s) { return i >= s.first && i < s.last; });
+    };
+    std::vector<Span> spans;
+    for (std::size_t i = 0; i < words.size();) {
+        if (!IsFigureWord(words[i].text) || isTaken(i)) {
+            ++i;
+            continue;
+        }
+        Span span{i, i, words[i].left, words[i].top, words[i].right, words[i].bottom};
+        for (; span.last < words.size() && IsFigureWord(words[span.last].text) && !isTaken(span.last);
+             ++span.last) {
+            const Word& w = words[span.last];
+            span.left = std::min(span.left, w.left), span.top = std::min(span.top, w.top);
+            span.right = std::max(span.right, w.right), span.bottom = std::max(span.bottom, w.bottom);
+        }
+        i = span.last;
+        spans.push_back(span);
+    }
+    return spans;
+}
+
+namespace {
+
+// The figure characters of a text, narrowed; blanks and the rest left out.
+std::wstring FigureCharacters(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        c = Narrow(c);
+        if ((c >= L'0' && c <= L'9') || c == L',' || c == L'.' || c == L'-')
+            out += c;
+    }
+    return out;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+std::wstring figureReading(const std::wstring& first, const std::wstring& second) {
+    const std::wstring a = FigureCharacters(first), b = FigureCharacters(second);
+    if (a.size() != b.size() || a == b)
+        return {};
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (IsDigit(a[i]) != IsDigit(b[i]) || (!IsDigit(a[i]) && a[i] != b[i]))
+            return {};
+    return b;
+}
+
 Found found(const std::wstring& text) {
     std::string ascii;
     ascii.reserve(text.size());

@@ -37,6 +37,20 @@ struct Span {
 // not stop a run.
 std::vector<Span> candidateSpans(const std::vector<Word>& words, bool strayAsAscii = false);
 
+// Runs of words of figures alone (digits and the marks between their
+// groups: "900" of a Japanese line's "金額:1, 900"), which the Japanese model
+// reads worse than the English one; none that overlaps `taken`. In the
+// words' order, like candidateSpans.
+std::vector<Span> figureSpans(const std::vector<Word>& words, const std::vector<Span>& taken);
+
+// A figure run's English reading, when it stands for the first: its digits
+// and group marks, without what the cut-out caught beside them (": 000"
+// for "900"), as many digits as the first reading's and the marks where the
+// first has them. The English model's confidence in such a cut-out is low
+// even where its digits are right, so it is not asked. Empty: the first
+// reading stays.
+std::wstring figureReading(const std::wstring& first, const std::wstring& second);
+
 // A span that can only be a number: eight digits or more, no '@' and no
 // dot between letters. It is read again allowed only digits and what
 // joins a number's groups (the address characters gave `8639_0028_O066`).

@@ -80,6 +80,45 @@ TEST(OcrReread, AStrayWideCharacterBetweenAsciiMayStayInASpan) {
         EXPECT_EQ(ocr_reread::candidateSpans(Words(c.words), true).size(), c.spans) << &c - cases;
 }
 
+TEST(OcrReread, RunsOfFiguresAloneAreReadAgainUnlessTaken) {
+    const struct {
+        std::vector<std::wstring> words;
+        std::vector<std::pair<std::size_t, std::size_t>> spans;
+    } cases[] = {
+        {{L"金額:1,", L"900"}, {{1, 2}}},
+        {{L"合計", L"1,100", L"-5.5", L"円"}, {{1, 3}}},
+        {{L"１２３"}, {{0, 1}}},         // full-width figures
+        {{L"...", L"-", L"A1", L"12円"}, {}},  // no digit, a letter, a kanji
+        {{L"Tel", L"090", L"1234", L"5678"}, {}},  // taken by the item's run
+    };
+    for (const auto& c : cases) {
+        const auto words = Words(c.words);
+        const auto spans = ocr_reread::figureSpans(words, ocr_reread::candidateSpans(words));
+        ASSERT_EQ(spans.size(), c.spans.size()) << &c - cases;
+        for (std::size_t i = 0; i < spans.size(); ++i)
+            EXPECT_EQ(std::make_pair(spans[i].first, spans[i].last), c.spans[i]) << &c - cases;
+    }
+}
+
+TEST(OcrReread, AFiguresEnglishReadingStandsOnlyInItsShape) {
+    const struct {
+        const wchar_t* first;
+        const wchar_t* second;
+        const wchar_t* stands;  // empty: the first stays
+    } cases[] = {
+        {L"900", L": 000", L"000"},          // the neighbour's colon caught
+        {L"1,900", L"1, 000", L"1,000"},     // blanks are no figure
+        {L"１２", L"13", L"13"},             // full-width first
+        {L"1,000", L"1,000", L""},           // the same
+        {L"1,000", L"1.000", L""},           // a mark that differs
+        {L"900", L"9000", L""},              // a digit more
+        {L"12", L"1,2", L""},                // a mark where a digit was
+        {L"12", L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ocr_reread::figureReading(c.first, c.second), c.stands) << &c - cases;
+}
+
 TEST(OcrReread, TheReadingThatShowsMoreItemsIsKept) {
     const struct {
         const wchar_t* first;
