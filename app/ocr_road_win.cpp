@@ -95,20 +95,38 @@ Sidecar SidecarOf(const std::string& picture) {
     return !read.ok ? Sidecar::damaged : read.unreadable ? Sidecar::unreadable : Sidecar::read;
 }
 
-// The records' pictures that exist and have no ".ocr" yet, or a damaged
-// one, which is read again from the picture; in list order.
-std::vector<std::string> UnreadPictures() {
+// The paths of the records' pictures, in list order; nothing is asked of
+// the disk.
+std::vector<std::string> RecordPictures() {
     std::vector<std::string> paths;
     for (int i = 0; i < history.count; ++i) {
         char path[kPathSize];
         resolvedImagePath(history.records[i], history.folder, path);
-        if (!IsPicture(path) || !Exists(path))
-            continue;
-        const Sidecar sidecar = SidecarOf(path);
-        if (sidecar == Sidecar::none || sidecar == Sidecar::damaged)
+        if (IsPicture(path))
             paths.emplace_back(path);
     }
     return paths;
+}
+
+// Those of `pictures` that exist and have no ".ocr" yet, or a damaged one,
+// which is read again from the picture. Empty once `stopped` says so.
+template <typename Stopped>
+std::vector<std::string> StillUnread(std::vector<std::string> pictures, Stopped stopped) {
+    std::vector<std::string> unread;
+    for (std::string& path : pictures) {
+        if (stopped())
+            return {};
+        if (!Exists(path))
+            continue;
+        const Sidecar sidecar = SidecarOf(path);
+        if (sidecar == Sidecar::none || sidecar == Sidecar::damaged)
+            unread.push_back(std::move(path));
+    }
+    return unread;
+}
+
+std::vector<std::string> UnreadPictures() {
+    return StillUnread(RecordPictures(), [] { return false; });
 }
 
 void QueueUnread(HWND window, const std::vector<std::string>& paths) {
@@ -145,17 +163,9 @@ DWORD WINAPI ScanMain(LPVOID parameter) {
     std::unique_ptr<Scan> scan(static_cast<Scan*>(parameter));
     if (ScanStopped(kScanDelayMs))
         return 0;
-    std::vector<std::string> unread;
-    for (std::string& path : scan->paths) {
-        if (ScanStopped(0))
-            return 0;
-        if (!Exists(path))
-            continue;
-        const Sidecar sidecar = SidecarOf(path);
-        if (sidecar == Sidecar::none || sidecar == Sidecar::damaged)
-            unread.push_back(std::move(path));
-    }
-    scan->paths = std::move(unread);
+    scan->paths = StillUnread(std::move(scan->paths), [] { return ScanStopped(0); });
+    if (ScanStopped(0))
+        return 0;
     if (PostMessageA(scan->window, ScanMessage(), 0, reinterpret_cast<LPARAM>(scan.get())))
         (void)scan.release();
     return 0;
@@ -171,12 +181,7 @@ void StartScan(HWND window) {
                 scans.end());
     auto scan = std::make_unique<Scan>();
     scan->window = window;
-    for (int i = 0; i < history.count; ++i) {
-        char path[kPathSize];
-        resolvedImagePath(history.records[i], history.folder, path);
-        if (IsPicture(path))
-            scan->paths.emplace_back(path);
-    }
+    scan->paths = RecordPictures();
     win::KernelHandle thread;
     if (scanStop)
         thread.reset(CreateThread(nullptr, 0, &ScanMain, scan.get(), 0, nullptr));

@@ -462,6 +462,20 @@ void OcrEngine::readLineAgain(Pix* grey, ReadLine& line) {
     line.wordReads = std::move(again.wordReads);
 }
 
+namespace {
+
+// The words of `span` in `line` replaced by `words`, each with its reading.
+void SpliceWords(ReadLine& line, const ocr_reread::Span& span, const std::vector<ocr_reread::Word>& words,
+                 const std::vector<ocr_lines::Reading>& reads) {
+    const auto at = static_cast<std::ptrdiff_t>(span.first), end = static_cast<std::ptrdiff_t>(span.last);
+    line.words.erase(line.words.begin() + at, line.words.begin() + end);
+    line.words.insert(line.words.begin() + at, words.begin(), words.end());
+    line.wordReads.erase(line.wordReads.begin() + at, line.wordReads.begin() + end);
+    line.wordReads.insert(line.wordReads.begin() + at, reads.begin(), reads.end());
+}
+
+}  // namespace
+
 // In a Japanese line, each run of figures alone read again by the English
 // model; its digits stand where they have the first reading's shape
 // (ocr_reread::figureReading). The line's text changes there alone: joined
@@ -483,11 +497,7 @@ void OcrEngine::readFiguresAgain(Pix* grey, ReadLine& line) {
             continue;
         line.read.text.replace(at, first.size(), figure);
         const ocr_reread::Word word{figure, span->left, span->top, span->right, span->bottom};
-        const auto from = static_cast<std::ptrdiff_t>(span->first), end = static_cast<std::ptrdiff_t>(span->last);
-        line.words.erase(line.words.begin() + from, line.words.begin() + end);
-        line.words.insert(line.words.begin() + from, word);
-        line.wordReads.erase(line.wordReads.begin() + from, line.wordReads.begin() + end);
-        line.wordReads.insert(line.wordReads.begin() + from, read);
+        SpliceWords(line, *span, {word}, {read});
     }
 }
 
@@ -510,11 +520,7 @@ void OcrEngine::readRunsAgain(Pix* grey, ReadLine& line) {
         ReadLine again = readBoxAgain(grey, span->left, span->top, span->right, span->bottom);
         if (!ocr_lines::secondStands(read, again.read, tuning_.lineChoice))
             continue;
-        const auto at = static_cast<std::ptrdiff_t>(span->first), end = static_cast<std::ptrdiff_t>(span->last);
-        line.words.erase(line.words.begin() + at, line.words.begin() + end);
-        line.words.insert(line.words.begin() + at, again.words.begin(), again.words.end());
-        line.wordReads.erase(line.wordReads.begin() + at, line.wordReads.begin() + end);
-        line.wordReads.insert(line.wordReads.begin() + at, again.wordReads.begin(), again.wordReads.end());
+        SpliceWords(line, *span, again.words, again.wordReads);
         changed = true;
     }
     if (changed)
