@@ -197,6 +197,7 @@ struct FileDialog {
     std::string path;
     HWND dialog = nullptr;
     FileDialogTimes times;
+    void (*closed)() = nullptr;
 };
 FileDialog fileDialog;
 
@@ -227,17 +228,20 @@ LRESULT CALLBACK FileDialogHook(int code, WPARAM wParam, LPARAM lParam) {
         fileDialog.times.closed = NowMs();
         fileDialog.dialog = nullptr;
         fileDialog.path.clear();
+        if (fileDialog.closed)
+            fileDialog.closed();
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
 
-void AnswerNextFileDialog(const std::string& path) {
+void AnswerNextFileDialog(const std::string& path, void (*closed)()) {
     static HHOOK hook = SetWindowsHookExA(WH_CBT, FileDialogHook, nullptr, GetCurrentThreadId());
     (void)hook;
     fileDialog = FileDialog{};
     fileDialog.path = path;
+    fileDialog.closed = closed;
 }
 
 FileDialogTimes LastFileDialog() {

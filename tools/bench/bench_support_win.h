@@ -54,7 +54,8 @@ struct FileDialogTimes {
     double okPressed = 0;
     double closed = 0;
 };
-void AnswerNextFileDialog(const std::string& path);
+// `closed`, when given, is called at the dialog's end.
+void AnswerNextFileDialog(const std::string& path, void (*closed)() = nullptr);
 FileDialogTimes LastFileDialog();
 
 // Prints one measured figure as "name: value unit" on its own line, the
