@@ -85,11 +85,13 @@ answer_box() {
     [ "$name" = 確認 ] || { echo "bench: $2 ended with $name" >&2; return 1; }
 }
 
-# timed_tool WINDOW KEY CAPTION: ツール → the item of access key KEY, then
-# 出力 (Alt+S) in its dialog CAPTION; prints the ms from the key to the
-# closing message, which it answers (failing unless it was 確認).
+# timed_tool WINDOW KEY CAPTION [FILE]: ツール → the item of access key KEY,
+# then 出力 (Alt+S) in its dialog CAPTION; prints the ms from the key to the
+# closing message, which it answers (failing unless it was 確認). With FILE,
+# the ms from the key to FILE complete go to $work/.done: the closing
+# message is found by asking every 50 ms, the file's end is told at once.
 timed_tool() {
-    local dialog start end box
+    local dialog start end box watcher="" done
     focus "$1" || true
     xdotool key --clearmodifiers alt+t
     sleep 0.3
@@ -98,10 +100,20 @@ timed_tool() {
     # A loaded machine finds the dialog before it is mapped.
     for _ in $(seq 50); do focus "$dialog" 2>/dev/null && break; sleep 0.2; done
     sleep 0.5
+    if [ -n "${4:-}" ]; then
+        exec {watcher}< <(exec python3 "$(dirname "${BASH_SOURCE[0]}")/file_done.py" \
+            "$(dirname "$4")" "$(basename "$4")")
+        read -r -u "$watcher" _ || { echo "bench: no watch on $4" >&2; return 1; }
+    fi
     start=$(now)
     xdotool key --clearmodifiers alt+s
     box=$(wait_for_box) || { echo "bench: no closing message after $3" >&2; return 1; }
     end=$(now)
+    if [ -n "$watcher" ]; then
+        read -r -t 5 -u "$watcher" done || { echo "bench: $4 was not written" >&2; return 1; }
+        exec {watcher}<&-
+        echo $(((done - start) / 1000000)) >"$work/.done"
+    fi
     answer_box "$box" "$3" || return 1
     echo $(((end - start) / 1000000))
 }

@@ -3,7 +3,7 @@
 # in the same run (docs/performance.md): COUNT different 1920 x 1080 JPEG
 # files in a history, reported through ツール → レポート(HTML)出力 with the
 # default options into a folder of its own (レポート), from the 出力 key to
-# the closing message. The floor, floor_report.exe, writes the same report
+# the closing message and to the report's page complete. The floor, floor_report.exe, writes the same report
 # bytes (Zelcap's of the warm-up) into another empty folder and copies the
 # same pictures there, timed by itself. Each round runs both, into emptied
 # folders after a `sync`, in alternating order; the files are read from the
@@ -31,7 +31,8 @@ window=$(open_history "$work/bench.csv") || { echo "bench: the history did not o
 empty() { find "$1" -mindepth 1 -delete; sync; }
 zelcap_side() {
     empty "$out"
-    reports+=($(timed_tool "$window" o "HTML出力")) || exit 1
+    reports+=($(timed_tool "$window" o "HTML出力" "$out/bench.htm")) || exit 1
+    written+=($(cat "$work/.done"))
     sleep 1
 }
 floor_run() {
@@ -50,17 +51,18 @@ floor_side() {
 }
 
 # The warm-up: Zelcap's report is the bytes the floor writes.
-reports=() floors=() hashed=()
+reports=() floors=() hashed=() written=()
 zelcap_side
 cp "$out/bench.htm" "$work/bench.htm"
-reports=()
+reports=() written=()
 for round in $(seq "$rounds"); do
     if [ $((round % 2)) = 1 ]; then floor_side; zelcap_side; else zelcap_side; floor_side; fi
     also=""
     [ "${#hashed[@]}" -gt 0 ] &&
         also="; the floor that hashes ${hashed[-1]} ms (ratio $(ratio "${reports[-1]}" "${hashed[-1]}"))"
     echo "round $round: floor_report.exe ${floors[-1]} ms, Zelcap.exe ${reports[-1]} ms" \
-        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}"))$also"
+        "(ratio $(ratio "${reports[-1]}" "${floors[-1]}")), ${written[-1]} ms to the report" \
+        "complete (ratio $(ratio "${written[-1]}" "${floors[-1]}"))$also"
 done
 diff -r "$out" "$floor_out" >/dev/null || { echo "bench: the floor's folder differs from Zelcap's" >&2; exit 1; }
 [ "$(find "$out" -name '*.jpg' | wc -l)" = "$count" ] || { echo "bench: not every picture was copied" >&2; exit 1; }
@@ -68,9 +70,12 @@ floor=$(median "${floors[@]}") report=$(median "${reports[@]}")
 echo "records $count, JPEG bytes $(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }') MB," \
     "report $(wc -c <"$out/bench.htm") bytes, load $(cut -d' ' -f1 /proc/loadavg)"
 echo "median: floor_report.exe $floor ms, Zelcap.exe $report ms, ratio $(ratio "$report" "$floor")"
+file=$(median "${written[@]}")
+echo "median: Zelcap.exe to the report complete $file ms, ratio $(ratio "$file" "$floor")"
 if [ "${#hashed[@]}" -gt 0 ]; then
     h=$(median "${hashed[@]}")
-    echo "median: the floor that hashes $h ms, ratio $(ratio "$report" "$h")"
+    echo "median: the floor that hashes $h ms, ratio $(ratio "$report" "$h")," \
+        "to the report complete $(ratio "$file" "$h")"
 fi
 focus "$window"
 xdotool key --clearmodifiers alt+F4
