@@ -138,15 +138,11 @@ TEST(ReportGenerator, OldReportStaysWholeWhenItCannotBeReplaced) {
 }
 
 // Without a manifest each digest comes from the bytes the copy read: it must
-// be the digest of the file, across the copy's pieces of a megabyte, and the
-// copy must be the file's, with its time, as CopyFileA made it. A picture
-// already in the output folder is not copied and is hashed as before.
+// be the digest of the file, across the copy's pieces, and the copy must be
+// the file's, with its time, as CopyFileA made it, with digests shown or
+// not. A picture already in the output folder is not copied and is hashed
+// as before.
 TEST(ReportGenerator, DigestsOfCopiedPicturesAreThoseOfTheFiles) {
-    ScopedWorkFolder work;
-    const std::string hist = work.path() + "\\履歴";
-    const std::string out = work.path() + "\\出力";
-    ASSERT_TRUE(CreateDirectoryA(hist.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
     std::string large((2 << 20) + 7, '\0');
     for (std::size_t i = 0; i < large.size(); ++i)
         large[i] = static_cast<char>(i * 2654435761u >> 13);
@@ -155,38 +151,48 @@ TEST(ReportGenerator, DigestsOfCopiedPicturesAreThoseOfTheFiles) {
         std::string bytes;
     } pictures[] = {{"空.jpg", ""}, {"小さい.jpg", "jpeg"}, {"大きい.jpg", large},
                     {"一枚目.jpg", std::string(1 << 20, 'x')}, {"出力済み.jpg", "already"}};
-    history.clearRecords();
-    std::strcpy(history.folder, hist.c_str());
-    for (const auto& p : pictures) {
-        ASSERT_TRUE(WriteFileBytes(hist + "\\" + p.name, p.bytes));
-        std::strcpy(history.records[history.count++].imagePath, (hist + "\\" + p.name).c_str());
+    for (const bool digests : {true, false}) {
+        ScopedWorkFolder work;
+        const std::string hist = work.path() + "\\履歴";
+        const std::string out = work.path() + "\\出力";
+        ASSERT_TRUE(CreateDirectoryA(hist.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+        history.clearRecords();
+        std::strcpy(history.folder, hist.c_str());
+        for (const auto& p : pictures) {
+            ASSERT_TRUE(WriteFileBytes(hist + "\\" + p.name, p.bytes));
+            std::strcpy(history.records[history.count++].imagePath, (hist + "\\" + p.name).c_str());
+        }
+        ASSERT_TRUE(WriteFileBytes(out + "\\出力済み.jpg", "already"));
+        // An old picture's time, which the copy keeps.
+        FILETIME old{0x12345678, 0x01D00000};
+        {
+            const win::FileHandle file(CreateFileA((hist + "\\大きい.jpg").c_str(),
+                                                   FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                                   0, nullptr));
+            ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old));
+        }
+        settingsStore.settings.reportItemsPerRow = 1;
+        settingsStore.settings.reportNoImageCopy = 0;
+        ReportJob job = JobFor(out);
+        job.showDigests = digests;
+        ASSERT_TRUE(WriteHtmlReport(nullptr, job));
+        const std::string html = ReadFileBytes(out + "\\レポート.htm");
+        std::size_t at = 0;
+        for (const auto& p : pictures) {
+            Sha256Digest digest;
+            ASSERT_TRUE(win::sha256File(hist + "\\" + p.name, digest));
+            at = html.find("SHA-256: " + sha256Hex(digest), at);
+            EXPECT_EQ(at != std::string::npos, digests) << p.name;
+            at = at == std::string::npos ? 0 : at;
+            EXPECT_EQ(ReadFileBytes(out + "\\" + p.name), p.bytes) << p.name;
+        }
+        WIN32_FILE_ATTRIBUTE_DATA copied{};
+        ASSERT_TRUE(
+            GetFileAttributesExA((out + "\\大きい.jpg").c_str(), GetFileExInfoStandard, &copied));
+        EXPECT_EQ(CompareFileTime(&copied.ftLastWriteTime, &old), 0) << digests;
+        history.clearRecords();
     }
-    ASSERT_TRUE(WriteFileBytes(out + "\\出力済み.jpg", "already"));
-    // An old picture's time, which the copy keeps.
-    FILETIME old{0x12345678, 0x01D00000};
-    {
-        const win::FileHandle file(CreateFileA((hist + "\\大きい.jpg").c_str(), FILE_WRITE_ATTRIBUTES,
-                                               0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old));
-    }
-    settingsStore.settings.reportItemsPerRow = 1;
-    settingsStore.settings.reportNoImageCopy = 0;
-    ReportJob job = JobFor(out);
-    job.showDigests = true;
-    ASSERT_TRUE(WriteHtmlReport(nullptr, job));
-    const std::string html = ReadFileBytes(out + "\\レポート.htm");
-    std::size_t at = 0;
-    for (const auto& p : pictures) {
-        Sha256Digest digest;
-        ASSERT_TRUE(win::sha256File(hist + "\\" + p.name, digest));
-        at = html.find("SHA-256: " + sha256Hex(digest), at);
-        EXPECT_NE(at, std::string::npos) << p.name;
-        EXPECT_EQ(ReadFileBytes(out + "\\" + p.name), p.bytes) << p.name;
-    }
-    WIN32_FILE_ATTRIBUTE_DATA copied{};
-    ASSERT_TRUE(GetFileAttributesExA((out + "\\大きい.jpg").c_str(), GetFileExInfoStandard, &copied));
-    EXPECT_EQ(CompareFileTime(&copied.ftLastWriteTime, &old), 0);
-    history.clearRecords();
 }
 
 TEST(ReportGenerator, ImagesOfOneNameFromTwoFoldersAreBothCopied) {
