@@ -183,12 +183,41 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
     return alignmentTable(charsOf(a, Script::english), charsOf(b, Script::english), sameCharacter).back();
 }
 
-bool found(const OcrResult& read, personal_data::Kind kind, std::string_view value) {
+namespace {
+
+// The first hit of `kind` whose text is `value`; false when there is none.
+bool hitOf(const OcrResult& read, personal_data::Kind kind, std::string_view value,
+           personal_data::Hit& out) {
     const std::string wanted = itemKey(value);
     for (const OcrLine& line : read.lines)
         for (const personal_data::Hit& hit : personal_data::find(line, {}))
-            if (hit.kind == kind && itemKey(std::string_view(line.text).substr(hit.begin, hit.end - hit.begin)) == wanted)
+            if (hit.kind == kind && itemKey(std::string_view(line.text).substr(hit.begin, hit.end - hit.begin)) == wanted) {
+                out = hit;
                 return true;
+            }
+    return false;
+}
+
+}  // namespace
+
+bool found(const OcrResult& read, personal_data::Kind kind, std::string_view value) {
+    personal_data::Hit hit{};
+    return hitOf(read, kind, value, hit);
+}
+
+bool covered(const OcrResult& truth, const OcrResult& read, personal_data::Kind kind,
+             std::string_view value) {
+    personal_data::Hit item{};
+    if (!hitOf(truth, kind, value, item))
+        return false;
+    const int middle = (item.top + item.bottom) / 2;
+    const long long wanted = 4LL * (item.right - item.left);
+    for (const OcrLine& line : read.lines)
+        for (const personal_data::Hit& hit : personal_data::find(line, {})) {
+            const long long overlap = std::min(hit.right, item.right) - std::max(hit.left, item.left);
+            if (hit.kind == kind && hit.top <= middle && middle <= hit.bottom && 5 * overlap >= wanted)
+                return true;
+        }
     return false;
 }
 

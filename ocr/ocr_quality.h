@@ -55,4 +55,12 @@ std::size_t editDistance(std::string_view a, std::string_view b);
 // `value` so written (digits compare as digits whatever their width).
 bool found(const OcrResult& read, personal_data::Kind kind, std::string_view value);
 
+// True when the mask a hit of `kind` in the read lines proposes lies over
+// the item where the truth shows it, whatever its text was read as: the
+// hit's box holds the middle of the item's height and four fifths of its
+// width, both boxes as find() gives them (the line's box shared out by
+// bytes).
+bool covered(const OcrResult& truth, const OcrResult& read, personal_data::Kind kind,
+             std::string_view value);
+
 }  // namespace ocr_quality

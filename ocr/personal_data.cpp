@@ -59,43 +59,105 @@ struct Span {
 bool isLocalChar(char c) {
     return isDigit(c) || isLetter(c) || c == '.' || c == '_' || c == '%' || c == '+' || c == '-';
 }
-bool isDomainChar(char c) {
-    return isDigit(c) || isLetter(c) || c == '.' || c == '-';
+
+// What the engine gives for '@' and '.' in small screen text: 'Q', '?', ロ
+// or 口 for the one, ',' or 。 for the other, often with a blank after the
+// dot. An address so read still gets its mask proposed (its text stays as
+// read); the user judges the candidate.
+bool folds(const Scan& s, std::size_t i, const char* pair) {
+    return i + 1 < s.folded.size() && s.folded[i] == pair[0] && s.folded[i + 1] == pair[1];
+}
+std::size_t atSignAt(const Scan& s, std::size_t i, bool& lookAlike) {
+    lookAlike = s.ascii[i] != '@';
+    if (!lookAlike)
+        return 1;
+    if (s.ascii[i] == 'Q' || s.ascii[i] == '?')
+        return 1;
+    return s.ascii[i] == '\x01' && (folds(s, i, "\x83\x8D") || folds(s, i, "\x8C\xFB")) ? 2 : 0;
+}
+std::size_t dotAt(const Scan& s, std::size_t i, bool lookAlikes) {
+    if (!lookAlikes)
+        return s.ascii[i] == '.' ? 1 : 0;
+    std::size_t length = 0;
+    if (s.ascii[i] == '.' || s.ascii[i] == ',')
+        length = 1;
+    else if (s.ascii[i] == '\x01' && folds(s, i, "\x81\x42"))
+        length = 2;
+    return length + (length && i + length < s.ascii.size() && s.ascii[i + length] == ' ');
 }
 
-// The domain d: two labels or more, none empty or starting or ending with
-// '-', the last two letters or more.
-bool validDomain(std::string_view d) {
-    std::size_t labels = 0, from = 0;
+// The start of the local part that ends at `at`, not before `floor` (the
+// end of the address before it).
+std::size_t localBegin(const Scan& s, std::size_t floor, std::size_t at, bool lookAlikes) {
+    const std::string& a = s.ascii;
+    std::size_t begin = at;
     for (;;) {
-        const std::size_t dot = std::min(d.find('.', from), d.size());
-        const std::string_view label = d.substr(from, dot - from);
-        if (label.empty() || label.front() == '-' || label.back() == '-')
-            return false;
+        if (begin > floor && (isLocalChar(a[begin - 1]) || (lookAlikes && a[begin - 1] == ',')))
+            --begin;
+        else if (lookAlikes && begin >= floor + 3 && a[begin - 1] == ' ' &&
+                 (a[begin - 2] == '.' || a[begin - 2] == ',') && isLocalChar(a[begin - 3]))
+            begin -= 2;
+        else
+            break;
+    }
+    while (begin < at && (a[begin] == '.' || a[begin] == ','))
+        ++begin;
+    return begin;
+}
+
+// The end of the longest domain from `from`: labels of letters, digits and
+// '-' between dots, two labels or more, none empty or starting or ending
+// with '-', the last two letters or more; `from` when there is none.
+std::size_t domainEnd(const Scan& s, std::size_t from, bool lookAlikes) {
+    const std::string& a = s.ascii;
+    std::size_t end = from, labels = 0, at = from;
+    for (;;) {
+        std::size_t stop = at;
+        bool letters = true;
+        while (stop < a.size() && (isDigit(a[stop]) || isLetter(a[stop]) || a[stop] == '-')) {
+            letters = letters && isLetter(a[stop]);
+            ++stop;
+        }
+        // A label that runs into an '@' is the next address's.
+        if (stop == at || a[at] == '-' || a[stop - 1] == '-' || (stop < a.size() && a[stop] == '@'))
+            return end;
         ++labels;
-        if (dot == d.size())
-            return labels >= 2 && label.size() >= 2 &&
-                   std::all_of(label.begin(), label.end(), isLetter);
-        from = dot + 1;
+        if (labels >= 2 && letters && stop - at >= 2)
+            end = stop;
+        const std::size_t dot = stop < a.size() ? dotAt(s, stop, lookAlikes) : 0;
+        if (dot == 0)
+            return end;
+        at = stop + dot;
     }
 }
 
-// Each '@' reaches left over the local part and right over the domain; no
-// '@' is in either, so every byte is looked at twice at the most.
-void findEmails(const std::string& a, std::vector<Span>& out) {
-    for (std::size_t at = a.find('@'); at != std::string::npos; at = a.find('@', at + 1)) {
-        std::size_t begin = at;
-        while (begin > 0 && isLocalChar(a[begin - 1]))
-            --begin;
-        while (begin < at && a[begin] == '.')
-            ++begin;
-        std::size_t end = at + 1;
-        while (end < a.size() && isDomainChar(a[end]))
-            ++end;
-        while (end > at + 1 && (a[end - 1] == '.' || a[end - 1] == '-'))
-            --end;  // the sentence's full stop, not the domain's
-        if (begin < at && validDomain(std::string_view(a).substr(at + 1, end - at - 1)))
-            out.push_back({Kind::email, begin, end, -1});
+// Each '@' (or what stands for one) reaches left over the local part and
+// right over the domain. An '@' read rightly comes first; a look-alike
+// inside an address already found is none.
+void findEmails(const Scan& s, bool withLookAlikes, std::vector<Span>& out) {
+    const std::string& a = s.ascii;
+    const std::size_t first = out.size();
+    for (const bool lookAlikes : {false, true}) {
+        if (lookAlikes && !withLookAlikes)
+            break;
+        for (std::size_t at = 0; at < a.size();
+             at += cp932::charLength(s.folded.data(), s.folded.size(), at)) {
+            bool lookAlike = false;
+            const std::size_t length = atSignAt(s, at, lookAlike);
+            if (length == 0 || lookAlike != lookAlikes)
+                continue;
+            std::size_t floor = 0;
+            bool inside = false;
+            for (std::size_t k = first; k < out.size(); ++k) {
+                inside = inside || (out[k].begin <= at && at < out[k].end);
+                if (out[k].end <= at)
+                    floor = std::max(floor, out[k].end);
+            }
+            const std::size_t begin = localBegin(s, floor, at, withLookAlikes);
+            const std::size_t end = domainEnd(s, at + length, withLookAlikes);
+            if (begin < at && end > at + length && !inside)
+                out.push_back({Kind::email, begin, end, -1});
+        }
     }
 }
 
@@ -215,7 +277,21 @@ void findPhones(const std::string& a, const std::vector<Group>& gs, std::vector<
 
 // From each group, the longest run of tightly joined groups (3 to 6 digits
 // each, or one group alone) whose 13 to 19 digits pass Luhn.
-void findCards(const std::string& a, const std::vector<Group>& gs, std::vector<Span>& out) {
+// Four groups of four digits, one separator between them all, nothing
+// joined on either side: a card's printed form, whatever digit was misread.
+bool cardShaped(const std::string& a, const std::vector<Group>& gs, std::size_t g) {
+    if (g + 3 >= gs.size() || (g > 0 && tightlyJoined(a, gs, g - 1)) || tightlyJoined(a, gs, g + 3))
+        return false;
+    for (std::size_t k = g; k < g + 4; ++k)
+        if (size(gs[k]) != 4 || (k < g + 3 && (!tightlyJoined(a, gs, k) || a[gs[k].end] != a[gs[g].end])))
+            return false;
+    return true;
+}
+
+// With `lookAlikes`, a number of a card's printed form that fails the Luhn
+// check (a digit read wrong) is a hit too.
+void findCards(const std::string& a, const std::vector<Group>& gs, bool lookAlikes,
+               std::vector<Span>& out) {
     for (std::size_t g = 0; g < gs.size(); ++g) {
         if (size(gs[g]) >= 13 && size(gs[g]) <= 19) {
             if (luhnValid(digitsOf(a, gs, g, 1)))
@@ -234,6 +310,8 @@ void findCards(const std::string& a, const std::vector<Group>& gs, std::vector<S
         }
         if (best > 1)
             out.push_back({Kind::card, gs[g].begin, gs[g + best - 1].end, -1});
+        else if (lookAlikes && cardShaped(a, gs, g))
+            out.push_back({Kind::card, gs[g].begin, gs[g + 3].end, -1});
     }
 }
 
@@ -383,13 +461,14 @@ bool validPattern(const std::string& pattern, const char*& why) {
     return compile(pattern, tokens, why);
 }
 
-std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patterns) {
+std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patterns,
+                      bool lookAlikes) {
     const Scan scan = scanOf(line.text);
     const std::vector<Group> groups = digitGroups(scan.ascii);
     std::vector<Span> spans;
-    findEmails(scan.ascii, spans);
+    findEmails(scan, lookAlikes, spans);
     findPhones(scan.ascii, groups, spans);
-    findCards(scan.ascii, groups, spans);
+    findCards(scan.ascii, groups, lookAlikes, spans);
     findMyNumbers(scan.ascii, groups, spans);
     keepLongest(spans);
     std::vector<Token> tokens;

@@ -50,7 +50,12 @@ bool validPattern(const std::string& pattern, const char*& why);
 // half-width one one, so bytes go roughly with the width the text is drawn
 // at. The box is rounded outwards, so that a mask over it covers the hit
 // where the font is even; it is no measurement of the glyphs.
-std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patterns);
+// With `lookAlikes`, what the engine may have misread in small text is a
+// hit too: an e-mail address whose '@' or dots came out as look-alikes
+// ('Q', '?', ロ or 口; ',' or 。, a blank after them), a card number in four
+// groups of four digits that fails the Luhn check.
+std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patterns,
+                      bool lookAlikes = true);
 
 // The checks themselves, over ASCII digits.
 bool luhnValid(std::string_view digits);

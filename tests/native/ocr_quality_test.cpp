@@ -107,4 +107,24 @@ TEST(OcrQualityTest, PlantedItemsAreFoundOnlyWhole) {
     }
 }
 
+TEST(OcrQualityTest, PlantedItemsAreCoveredWhereverTheirTextWasMisread) {
+    using personal_data::Kind;
+    const OcrResult truth{{{0, 0, 300, 14, "連絡先 tanaka@example.co.jp"}}};
+    const struct {
+        OcrLine read;
+        bool covered;
+    } cases[] = {
+        {{0, 0, 300, 14, "連絡先 tanaka@example.co.jp"}, true},
+        {{2, 1, 298, 15, "連絡先 tanakaQexampIe.co.jp"}, true},  // a look-alike, a letter wrong
+        {{0, 20, 300, 34, "連絡先 tanaka@example.co.jp"}, false},  // another row
+        {{0, 0, 150, 14, "連絡先 tanaka@example.co.jp"}, false},   // half of it
+        {{0, 0, 300, 14, "連絡先 tanaka example.co.jp"}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ocr_quality::covered(truth, OcrResult{{c.read}}, Kind::email, "tanaka@example.co.jp"),
+                  c.covered)
+            << c.read.text;
+    EXPECT_FALSE(ocr_quality::covered(truth, truth, Kind::phone, "tanaka@example.co.jp"));
+}
+
 }  // namespace

@@ -35,6 +35,13 @@ TEST(PersonalDataTest, FindsEachKindInItsForms) {
         {"宛先 a+b_c@mail-x.example.jp.", {"mail:a+b_c@mail-x.example.jp"}},
         {"アbc@example.com", {"mail:bc@example.com"}},  // ア's trail byte is 'A'
         {"a@b x@localhost @example.com y@example.c z@-a.jp", {}},
+        // As the engine reads '@' and '.' in small text.
+        {"連絡先 tanaka.hiroshiQexample.co.jp まで", {"mail:tanaka.hiroshiQexample.co.jp"}},
+        {"y.satoロexample.com / info口mail.example.jp", {"mail:y.satoロexample.com", "mail:info口mail.example.jp"}},
+        {"info@example。co。jp a@b.com,cd@e.jp", {"mail:info@example。co。jp", "mail:a@b.com", "mail:cd@e.jp"}},
+        {"k. watanaba2?mail.axampla, jp / y, satoQcorp. na. jp",
+         {"mail:k. watanaba2?mail.axampla, jp", "mail:y, satoQcorp. na. jp"}},
+        {"FAQ.html QUERY.com 製品ロexample.com xャ合example.com", {}},  // ャ's trail and 合's lead: no ロ
         {"TEL 090-1234-5678", {"phone:090-1234-5678"}},
         {"03-1234-5678 / 0120-123-456", {"phone:03-1234-5678", "phone:0120-123-456"}},
         {"06(1234)5678", {"phone:06(1234)5678"}},
@@ -49,7 +56,8 @@ TEST(PersonalDataTest, FindsEachKindInItsForms) {
         {"カード番号:4111 1111 1111 1111です", {"card:4111 1111 1111 1111"}},
         {"４１１１－１１１１－１１１１－１１１１", {"card:４１１１－１１１１－１１１１－１１１１"}},
         {"378282246310005 / 3782 822463 10005", {"card:378282246310005", "card:3782 822463 10005"}},
-        {"4111 1111 1111 1112 4111111111111112", {}},  // Luhn fails
+        {"4111 1111 1111 1112 / 4111111111111112", {"card:4111 1111 1111 1112"}},  // as printed
+        {"4111111111111112 4111-1111 1111-1112 1234-5678-9012-3456-7890", {}},  // Luhn fails
         {"4111 1111 1111 1111 12 28", {"card:4111 1111 1111 1111"}},
         {"個人番号 123456789018", {"mynumber:123456789018"}},
         {"1234-5678-9018 と 1234 5678 9018", {"mynumber:1234-5678-9018", "mynumber:1234 5678 9018"}},

@@ -125,7 +125,7 @@ std::string ReadingText(const OcrResult& result) {
 
 struct SetFigures {
     ocr_quality::Score score;
-    int planted = 0, found = 0, plantedInTruth = 0;
+    int planted = 0, found = 0, covered = 0, plantedInTruth = 0;
     long long cpuMs = 0;
 };
 
@@ -145,10 +145,12 @@ void ReadSet(ocr::OcrEngine& engine, int first, int last, bool detail, SetFigure
             figures.plantedInTruth += findable;
             if (!findable)
                 std::printf("page %d: %s %s is not found in the page's own text\n", i, kindName(p.kind), p.value.c_str());
+            const bool covered = ocr_quality::covered(page->truth, outcome.result, p.kind, p.value);
+            figures.covered += covered;
             if (ocr_quality::found(outcome.result, p.kind, p.value))
                 ++figures.found;
             else
-                missed += std::string(" [") + kindName(p.kind) + " " + p.value + "]";
+                missed += std::string(" [") + kindName(p.kind) + " " + p.value + (covered ? ", masked" : "") + "]";
         }
         std::printf("page %2d %-34s (%s) ja %5.1f %% en %5.1f %% missed:%s\n", i, page->name.c_str(),
                     page->face.c_str(), 100 * s.accuracy(ocr_quality::Script::japanese),
@@ -247,11 +249,12 @@ int main(int argc, char** argv) {
         SetFigures f;
         ReadSet(engine, first, last, detail, f);
         std::printf("%s: characters ja %zu en %zu, accuracy ja %.2f %% en %.2f %% all %.2f %%, "
-                    "personal data found %d of %d (%d found in the truth itself), processor %lld ms\n",
+                    "personal data found %d of %d (%d found in the truth itself), masked %d of %d, "
+                    "processor %lld ms\n",
                     t->name, f.score.characters[0], f.score.characters[1],
                     100 * f.score.accuracy(ocr_quality::Script::japanese),
                     100 * f.score.accuracy(ocr_quality::Script::english), 100 * f.score.accuracy(), f.found, f.planted,
-                    f.plantedInTruth, f.cpuMs);
+                    f.plantedInTruth, f.covered, f.planted, f.cpuMs);
     }
     if (screens)
         for (const NamedTuning* t : tunings)
