@@ -277,21 +277,7 @@ void findPhones(const std::string& a, const std::vector<Group>& gs, std::vector<
 
 // From each group, the longest run of tightly joined groups (3 to 6 digits
 // each, or one group alone) whose 13 to 19 digits pass Luhn.
-// Four groups of four digits, one separator between them all, nothing
-// joined on either side: a card's printed form, whatever digit was misread.
-bool cardShaped(const std::string& a, const std::vector<Group>& gs, std::size_t g) {
-    if (g + 3 >= gs.size() || (g > 0 && tightlyJoined(a, gs, g - 1)) || tightlyJoined(a, gs, g + 3))
-        return false;
-    for (std::size_t k = g; k < g + 4; ++k)
-        if (size(gs[k]) != 4 || (k < g + 3 && (!tightlyJoined(a, gs, k) || a[gs[k].end] != a[gs[g].end])))
-            return false;
-    return true;
-}
-
-// With `lookAlikes`, a number of a card's printed form that fails the Luhn
-// check (a digit read wrong) is a hit too.
-void findCards(const std::string& a, const std::vector<Group>& gs, bool lookAlikes,
-               std::vector<Span>& out) {
+void findCards(const std::string& a, const std::vector<Group>& gs, std::vector<Span>& out) {
     for (std::size_t g = 0; g < gs.size(); ++g) {
         if (size(gs[g]) >= 13 && size(gs[g]) <= 19) {
             if (luhnValid(digitsOf(a, gs, g, 1)))
@@ -310,7 +296,53 @@ void findCards(const std::string& a, const std::vector<Group>& gs, bool lookAlik
         }
         if (best > 1)
             out.push_back({Kind::card, gs[g].begin, gs[g + best - 1].end, -1});
-        else if (lookAlikes && cardShaped(a, gs, g))
+    }
+}
+
+// A card number in its printed form, four groups of four digits, as the
+// engine may misread it in small text: a digit read wrong (the Luhn check
+// then fails), read as a look-alike letter ('O', 'S', '$', 'L', 'I', 'B',
+// 'Z' beside a digit), a separator read as a character of its own. Each
+// group keeps three digits at least; nothing is joined on either side.
+bool digitLike(const std::string& a, std::size_t i) {
+    static const char kLookAlikes[] = "OS$LIBZ";
+    const auto digitBeside = [&](std::size_t k) { return k < a.size() && isDigit(a[k]); };
+    return isDigit(a[i]) || (std::find(kLookAlikes, kLookAlikes + 7, a[i]) != kLookAlikes + 7 &&
+                             ((i > 0 && digitBeside(i - 1)) || digitBeside(i + 1)));
+}
+// The bytes of a separator from `at`: a blank, a hyphen or one double-byte
+// character; 0 for none.
+std::size_t separatorAt(const std::string& a, std::size_t at) {
+    if (at < a.size() && (a[at] == ' ' || a[at] == '-'))
+        return 1;
+    return at + 1 < a.size() && a[at] == '\x01' && a[at + 1] == '\x01' ? 2 : 0;
+}
+void findPrintedCards(const std::string& a, std::vector<Span>& out) {
+    std::vector<Group> gs;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t begin = i;
+        while (i < a.size() && digitLike(a, i))
+            ++i;
+        if (i == begin)
+            ++i;
+        else
+            gs.push_back({begin, i});
+    }
+    const auto joined = [&](std::size_t g) {
+        return g + 1 < gs.size() && gs[g + 1].begin == gs[g].end + separatorAt(a, gs[g].end) &&
+               separatorAt(a, gs[g].end) > 0;
+    };
+    const auto digits = [&](const Group& g) {
+        return std::count_if(a.begin() + static_cast<std::ptrdiff_t>(g.begin),
+                             a.begin() + static_cast<std::ptrdiff_t>(g.end), isDigit);
+    };
+    for (std::size_t g = 0; g + 3 < gs.size(); ++g) {
+        if ((g > 0 && joined(g - 1)) || joined(g + 3))
+            continue;
+        bool printed = true;
+        for (std::size_t k = g; k < g + 4 && printed; ++k)
+            printed = size(gs[k]) == 4 && digits(gs[k]) >= 3 && (k == g + 3 || joined(k));
+        if (printed)
             out.push_back({Kind::card, gs[g].begin, gs[g + 3].end, -1});
     }
 }
@@ -468,7 +500,9 @@ std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patte
     std::vector<Span> spans;
     findEmails(scan, lookAlikes, spans);
     findPhones(scan.ascii, groups, spans);
-    findCards(scan.ascii, groups, lookAlikes, spans);
+    findCards(scan.ascii, groups, spans);
+    if (lookAlikes)
+        findPrintedCards(scan.ascii, spans);
     findMyNumbers(scan.ascii, groups, spans);
     keepLongest(spans);
     std::vector<Token> tokens;

@@ -53,7 +53,9 @@ bool validPattern(const std::string& pattern, const char*& why);
 // With `lookAlikes`, what the engine may have misread in small text is a
 // hit too: an e-mail address whose '@' or dots came out as look-alikes
 // ('Q', '?', ロ or 口; ',' or 。, a blank after them), a card number in four
-// groups of four digits that fails the Luhn check.
+// groups of four digits that fails the Luhn check, has a digit read as a
+// look-alike letter ('O', 'S', '$', 'L', 'I', 'B', 'Z') or a separator read
+// as a character of its own.
 std::vector<Hit> find(const OcrLine& line, const std::vector<std::string>& patterns,
                       bool lookAlikes = true);
 
