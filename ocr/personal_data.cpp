@@ -167,19 +167,25 @@ struct Group {
     std::size_t begin, end;
 };
 
-std::vector<Group> digitGroups(const std::string& a) {
+// The runs of bytes at which `digit` holds.
+template <typename Digit>
+std::vector<Group> groupsOf(const std::string& a, Digit digit) {
     std::vector<Group> groups;
     for (std::size_t i = 0; i < a.size();) {
-        if (!isDigit(a[i])) {
+        if (!digit(i)) {
             ++i;
             continue;
         }
         const std::size_t begin = i;
-        while (i < a.size() && isDigit(a[i]))
+        while (i < a.size() && digit(i))
             ++i;
         groups.push_back({begin, i});
     }
     return groups;
+}
+
+std::vector<Group> digitGroups(const std::string& a) {
+    return groupsOf(a, [&](std::size_t i) { return isDigit(a[i]); });
 }
 
 std::size_t size(const Group& g) {
@@ -305,9 +311,8 @@ void findCards(const std::string& a, const std::vector<Group>& gs, std::vector<S
 // 'Z' beside a digit), a separator read as a character of its own. Each
 // group keeps three digits at least; nothing is joined on either side.
 bool digitLike(const std::string& a, std::size_t i) {
-    static const char kLookAlikes[] = "OS$LIBZ";
     const auto digitBeside = [&](std::size_t k) { return k < a.size() && isDigit(a[k]); };
-    return isDigit(a[i]) || (std::find(kLookAlikes, kLookAlikes + 7, a[i]) != kLookAlikes + 7 &&
+    return isDigit(a[i]) || (std::string_view("OS$LIBZ").find(a[i]) != std::string_view::npos &&
                              ((i > 0 && digitBeside(i - 1)) || digitBeside(i + 1)));
 }
 // The bytes of a separator from `at`: a blank, a hyphen or one double-byte
@@ -318,19 +323,10 @@ std::size_t separatorAt(const std::string& a, std::size_t at) {
     return at + 1 < a.size() && a[at] == '\x01' && a[at + 1] == '\x01' ? 2 : 0;
 }
 void findPrintedCards(const std::string& a, std::vector<Span>& out) {
-    std::vector<Group> gs;
-    for (std::size_t i = 0; i < a.size();) {
-        const std::size_t begin = i;
-        while (i < a.size() && digitLike(a, i))
-            ++i;
-        if (i == begin)
-            ++i;
-        else
-            gs.push_back({begin, i});
-    }
+    const std::vector<Group> gs = groupsOf(a, [&](std::size_t i) { return digitLike(a, i); });
     const auto joined = [&](std::size_t g) {
-        return g + 1 < gs.size() && gs[g + 1].begin == gs[g].end + separatorAt(a, gs[g].end) &&
-               separatorAt(a, gs[g].end) > 0;
+        const std::size_t separator = separatorAt(a, gs[g].end);
+        return separator > 0 && g + 1 < gs.size() && gs[g + 1].begin == gs[g].end + separator;
     };
     const auto digits = [&](const Group& g) {
         return std::count_if(a.begin() + static_cast<std::ptrdiff_t>(g.begin),
