@@ -3,9 +3,10 @@
 # in the same run (docs/performance.md): COUNT different 1920 x 1080 JPEG
 # files in a history, reported through ツール → レポート(HTML)出力 with the
 # default options into a folder of its own (レポート), from the 出力 key to
-# the closing message and to the report's page complete. The floor, floor_report.exe, writes the same report
-# bytes (Zelcap's of the warm-up) into another empty folder and copies the
-# same pictures there, timed by itself. Each round runs both, into emptied
+# the closing message and to the report's page complete. The floor,
+# floor_report.exe, writes the same report bytes (Zelcap's of the warm-up)
+# into another empty folder and copies the same pictures there, timed by
+# itself. Each round runs both, into emptied
 # folders after a `sync`, in alternating order; the files are read from the
 # page cache by both. At the end the floor's folder must hold what Zelcap's
 # holds, byte for byte.
